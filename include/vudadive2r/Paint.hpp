@@ -1,0 +1,39 @@
+// Paints: what colours the coverage of a fill or a stroke.
+#ifndef VUDADIVE2R_PAINT_HPP
+#define VUDADIVE2R_PAINT_HPP
+
+#include <memory>
+
+#include "Context2D.hpp"
+#include "Types.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+class ORV_API Paint {
+public:
+    // Composites the rasterizer's coverage through the renderer. The four
+    // pointers are the drawing pipeline's rasterizer, scanline, renderer and
+    // paint matrix (surface position to paint space), valid for the call only.
+    virtual void Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) = 0;
+    virtual ~Paint();
+
+protected:
+    explicit Paint(const std::shared_ptr<Context2D>& context);
+
+    std::shared_ptr<Context2D> context;
+};
+
+class ORV_API ColorPaint : public Paint {
+public:
+    ColorPaint(const std::shared_ptr<Context2D>& context, const Color& color);
+    void Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) override;
+    ~ColorPaint() override;
+
+    Color color;  // straight alpha; fixed after construction
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

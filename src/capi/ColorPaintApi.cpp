@@ -1,0 +1,21 @@
+#include "capi/Handle.hpp"
+#include "capi/Values.hpp"
+
+using namespace ORV::Vudadive2R;
+using PaintHandle = Handle<Paint, orv_paint>;
+using ContextHandle = Handle<Context2D, orv_context2D>;
+
+extern "C" {
+
+orv_color_paint orv_color_paint_create(orv_context2D context, float r, float g, float b, float a) {
+    return PaintHandle::Create<ColorPaint>(ContextHandle::Read(context), Color{r, g, b, a});
+}
+
+void orv_color_paint_destroy(orv_color_paint paint) {
+    if (paint)
+        PaintHandle::Free(paint);
+}
+
+orv_color orv_color_paint_color_get(orv_color_paint paint) { return ToC(PaintHandle::Object<ColorPaint>(paint).color); }
+
+}  // extern "C"

@@ -1,0 +1,49 @@
+// One template makes, reads and frees every C handle. A handle is a heap
+// std::shared_ptr to the family's root class (Context2D, Paint, Image, ...),
+// so a derived family's handle is a valid base-family handle.
+#ifndef VUDADIVE2R_CAPI_HANDLE_HPP
+#define VUDADIVE2R_CAPI_HANDLE_HPP
+
+#include <memory>
+#include <utility>
+
+namespace ORV {
+namespace Vudadive2R {
+
+template <class Root, class HandleType>
+struct Handle {
+    using Pointer = std::shared_ptr<Root>;
+
+    // Takes ownership of a freshly made object. If the heap shared pointer
+    // cannot be allocated the object is released and bad_alloc passes on.
+    static HandleType Make(Pointer object) {
+        return reinterpret_cast<HandleType>(new Pointer(std::move(object)));
+    }
+
+    template <class Derived, class... Arguments>
+    static HandleType Create(Arguments&&... arguments) {
+        return Make(Pointer(std::make_shared<Derived>(std::forward<Arguments>(arguments)...)));
+    }
+
+    template <class Derived>
+    static HandleType Adopt(std::unique_ptr<Derived> object) {
+        return Make(Pointer(std::move(object)));
+    }
+
+    static Pointer& Read(HandleType handle) { return *reinterpret_cast<Pointer*>(handle); }
+
+    // A copy for the duration of a call; a NULL handle gives an empty pointer.
+    static Pointer Share(HandleType handle) { return handle ? Read(handle) : Pointer(); }
+
+    template <class Derived>
+    static Derived& Object(HandleType handle) {
+        return static_cast<Derived&>(*Read(handle));
+    }
+
+    static void Free(HandleType handle) { delete reinterpret_cast<Pointer*>(handle); }
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

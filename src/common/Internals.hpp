@@ -1,0 +1,25 @@
+// Library-internal access to the fields that the class interface keeps
+// private. Only the library's own code and its tests include this.
+#ifndef VUDADIVE2R_INTERNALS_HPP
+#define VUDADIVE2R_INTERNALS_HPP
+
+#include <memory>
+
+#include "vudadive2r.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+struct Internals {
+    static const std::shared_ptr<Vudadive2R::Paint>& PaintOf(const FillState& state) { return state.paint; }
+    static const std::shared_ptr<Vudadive2R::Paint>& PaintOf(const StrokeState& state) { return state.paint; }
+    static PathStorage& StorageOf(Path& path) { return *path.storage; }
+    static const std::shared_ptr<Context2D>& ContextOf(const Path& path) { return path.context; }
+    static const std::vector<PathCommands>& CommandsOf(const PathBuilder& builder) { return builder.commands; }
+    static const std::vector<float>& DataOf(const PathBuilder& builder) { return builder.data; }
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

@@ -1,0 +1,126 @@
+#include "vudadive2r/Context2D.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "common/ColorBytes.hpp"
+#include "vudadive2r/Exceptions.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+namespace {
+
+constexpr uint32_t kFormatAB24 = 0x34324241;
+constexpr uint32_t kFormatRA24 = 0x34324152;
+constexpr uint32_t kFormatRG16 = 0x36314752;
+
+// Clamps a half-open range [start, start + length) to [0, limit) without
+// overflowing for any int arguments. Returns false when nothing is left.
+bool ClipSpan(int start, int length, int limit, int& first, int& end) {
+    if (length <= 0)
+        return false;
+    int64_t low = std::max<int64_t>(start, 0);
+    int64_t high = std::min<int64_t>(int64_t(start) + length, limit);
+    if (low >= high)
+        return false;
+    first = int(low);
+    end = int(high);
+    return true;
+}
+
+}  // namespace
+
+Context2D::Context2D(orv_surface* surface)
+    : surface(surface),
+      transforms(nullptr),
+      renderState(nullptr),
+      clearColor{0, 0, 0, 0},
+      glyphOrigin{0, 0} {
+    if (!surface)
+        throw ArgumentNullException();
+    std::unique_ptr<Transforms> ownedTransforms(new Transforms());
+    std::unique_ptr<RenderState> ownedRenderState(new RenderState());
+    surfaceMemory = std::make_shared<SurfaceMemory>(surface);
+    transforms = ownedTransforms.release();
+    renderState = ownedRenderState.release();
+}
+
+Context2D::~Context2D() {
+    delete transforms;
+    delete renderState;
+    surfaceMemory.reset();
+}
+
+Color Context2D::ClearColor() const { return clearColor; }
+void Context2D::ClearColor(const Color& color) { clearColor = color; }
+Float32x2 Context2D::GlyphOrigin() const { return glyphOrigin; }
+void Context2D::SetGlyphOrigin(const Float32x2& origin) { glyphOrigin = origin; }
+
+void Context2D::SetDefaultState() {
+    clearColor = Color{0, 0, 0, 0};
+    transforms->path->LoadIdentity();
+    transforms->image->LoadIdentity();
+    transforms->fillPaint->LoadIdentity();
+    transforms->strokePaint->LoadIdentity();
+    transforms->glyph->LoadIdentity();
+    renderState->SetDefaults();
+}
+
+void Context2D::Clear() {
+    ClearRectangle(0, 0, orv_surface_width_get(surface), orv_surface_height_get(surface));
+}
+
+void Context2D::ClearRectangle(const IntRectangle& rectangle) {
+    ClearRectangle(rectangle.X, rectangle.Y, rectangle.Width, rectangle.Height);
+}
+
+void Context2D::ClearRectangle(int x, int y, int width, int height) {
+    unsigned char* data = surfaceMemory->Data();
+    const int surfaceWidth = orv_surface_width_get(surface);
+    const int surfaceHeight = orv_surface_height_get(surface);
+    const int stride = surfaceMemory->Stride();
+    const uint32_t format = orv_surface_format_get(surface);
+
+    int bytesPerPixel;
+    unsigned char pixel[4];
+    const uint8_t r = ColorComponentToByte(clearColor.R);
+    const uint8_t g = ColorComponentToByte(clearColor.G);
+    const uint8_t b = ColorComponentToByte(clearColor.B);
+    const uint8_t a = ColorComponentToByte(clearColor.A);
+    if (format == kFormatAB24 || format == kFormatRA24) {
+        bytesPerPixel = 4;
+        pixel[0] = r;
+        pixel[1] = g;
+        pixel[2] = b;
+        pixel[3] = a;
+    } else if (format == kFormatRG16) {
+        bytesPerPixel = 2;
+        const uint16_t packed = uint16_t(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
+        std::memcpy(pixel, &packed, sizeof packed);
+    } else {
+        throw InvalidOperationException();
+    }
+
+    int firstColumn, endColumn, firstRow, endRow;
+    if (!data || !ClipSpan(x, width, surfaceWidth, firstColumn, endColumn) ||
+        !ClipSpan(y, height, surfaceHeight, firstRow, endRow))
+        return;
+
+    for (int row = firstRow; row < endRow; ++row) {
+        // With a negative stride row 0 is the last row in memory.
+        const ptrdiff_t rowOffset =
+            stride >= 0 ? ptrdiff_t(row) * stride : (ptrdiff_t(row) - (surfaceHeight - 1)) * stride;
+        unsigned char* out = data + rowOffset + ptrdiff_t(firstColumn) * bytesPerPixel;
+        for (int column = firstColumn; column < endColumn; ++column, out += bytesPerPixel)
+            std::memcpy(out, pixel, size_t(bytesPerPixel));
+    }
+}
+
+void Context2D::CopyRectangle(int, int, int, int, int, int) { throw NotImplementedException(); }
+
+void Context2D::Finish() { surfaceMemory->Flush(); }
+
+}  // namespace Vudadive2R
+}  // namespace ORV

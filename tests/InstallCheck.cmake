@@ -1,0 +1,38 @@
+# Installs the build into a scratch prefix and builds a C99 client with
+# nothing but the installed headers, libraries and pkg-config files.
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${WORK_DIR}/prefix
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "install failed")
+endif()
+file(GLOB_RECURSE pc_files ${WORK_DIR}/prefix/*/vudadive2r.pc)
+list(GET pc_files 0 pc_file)
+get_filename_component(pc_dir ${pc_file} DIRECTORY)
+set(ENV{PKG_CONFIG_PATH} ${pc_dir})
+# The .pc files name the real prefix; point pkg-config at the scratch one.
+execute_process(COMMAND pkg-config --define-variable=prefix=${WORK_DIR}/prefix --cflags --libs vudadive2r
+                OUTPUT_VARIABLE flags RESULT_VARIABLE result OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "pkg-config does not know vudadive2r")
+endif()
+if(NOT flags MATCHES "-lzadozi")
+  message(FATAL_ERROR "pkg-config flags do not pull in zadozi: ${flags}")
+endif()
+separate_arguments(flag_list UNIX_COMMAND "${flags}")
+set(client ${SOURCE_DIR}/tests/c_header_check.c)
+if(EXISTS ${SOURCE_DIR}/examples/hello.c)
+  set(client ${SOURCE_DIR}/examples/hello.c)
+endif()
+execute_process(COMMAND cc -std=c99 -Wall -Werror ${client} ${flag_list} -o ${WORK_DIR}/client
+                RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "the client does not build against the installed files")
+endif()
+string(REGEX MATCH "-L([^ ]+)" _ "${flags}")
+set(ENV{LD_LIBRARY_PATH} ${CMAKE_MATCH_1})
+execute_process(COMMAND ${WORK_DIR}/client WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "the installed client failed")
+endif()

@@ -1,0 +1,80 @@
+#include "TestSupport.hpp"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace TestSupport {
+
+int BytesPerPixel(uint32_t format) {
+    switch (format) {
+    case kAB24: case kRA24: case kRX24: return 4;
+    case kRG16: case kR16: return 2;
+    case kR8: return 1;
+    default: return 4;
+    }
+}
+
+Surface::Surface(int width, int height, uint32_t format, int stride)
+    : width(width), height(height), stride(stride), bytesPerPixel(BytesPerPixel(format)) {
+    if (this->stride == 0)
+        this->stride = width * bytesPerPixel;
+    memory.assign(size_t(std::abs(this->stride)) * size_t(height), 0);
+    surface = orv_surface_create_for_data(width, height, format, this->stride, memory.data());
+    if (!surface)
+        throw std::runtime_error("surface could not be created");
+}
+
+Surface::~Surface() { orv_surface_destroy(surface); }
+
+uint8_t* Surface::Pixel(int column, int memoryRow) {
+    return memory.data() + size_t(memoryRow) * size_t(std::abs(stride)) + size_t(column) * size_t(bytesPerPixel);
+}
+
+uint32_t Surface::Rgba(int column, int memoryRow) {
+    const uint8_t* p = Pixel(column, memoryRow);
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+
+void Surface::Fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) {
+            uint8_t* p = Pixel(column, row);
+            p[0] = r; p[1] = g; p[2] = b; p[3] = a;
+        }
+}
+
+std::string CaptureStdout(const std::function<void()>& action) {
+    std::fflush(stdout);
+    char name[] = "/tmp/vudadive2r-stdout-XXXXXX";
+    int file = mkstemp(name);
+    int saved = dup(1);
+    dup2(file, 1);
+    try {
+        action();
+    } catch (...) {
+        std::fflush(stdout);
+        dup2(saved, 1);
+        close(saved);
+        close(file);
+        unlink(name);
+        throw;
+    }
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    close(file);
+    std::ifstream in(name);
+    std::stringstream text;
+    text << in.rdbuf();
+    unlink(name);
+    return text.str();
+}
+
+std::string TempPath(const std::string& name) { return std::string(VUDADIVE2R_TEST_TMPDIR) + "/" + name; }
+
+}  // namespace TestSupport

@@ -1,0 +1,54 @@
+// Helpers shared by the test suites.
+#ifndef VUDADIVE2R_TEST_SUPPORT_HPP
+#define VUDADIVE2R_TEST_SUPPORT_HPP
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vudadive2r.h"
+#include "vudadive2r.hpp"
+
+namespace TestSupport {
+
+constexpr uint32_t kAB24 = 0x34324241;
+constexpr uint32_t kRA24 = 0x34324152;
+constexpr uint32_t kRX24 = 0x34325852;
+constexpr uint32_t kRG16 = 0x36314752;
+constexpr uint32_t kR8 = 0x20203852;
+constexpr uint32_t kR16 = 0x20363152;
+
+int BytesPerPixel(uint32_t format);
+
+// A surface over memory owned by the test (so reading it back does not touch
+// the mapping protocol), released at scope exit. A stride of 0 means
+// width x bytes per pixel; a negative stride puts row 0 last in memory.
+struct Surface {
+    Surface(int width, int height, uint32_t format = kAB24, int stride = 0);
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    // Byte address of pixel `column` in memory row `memoryRow` (counted from
+    // the lowest address).
+    uint8_t* Pixel(int column, int memoryRow);
+    // Four bytes of an "AB24" pixel as 0xRRGGBBAA, for compact comparisons.
+    uint32_t Rgba(int column, int memoryRow);
+    void Fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a);
+
+    int width, height, stride, bytesPerPixel;
+    std::vector<uint8_t> memory;
+    orv_surface* surface;
+};
+
+// Runs `action` and returns what it printed to standard output.
+std::string CaptureStdout(const std::function<void()>& action);
+
+// Path of a scratch file for this test run.
+std::string TempPath(const std::string& name);
+
+}  // namespace TestSupport
+
+#endif

@@ -1,0 +1,55 @@
+/* Compiled as C99 with -Werror: the C header must stay plain C, and derived
+ * handles must pass as their base handles without casts. */
+#include <stdio.h>
+
+#include "vudadive2r.h"
+
+static int failures = 0;
+
+#define CHECK(condition)                                              \
+    do {                                                              \
+        if (!(condition)) {                                           \
+            fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition); \
+            failures++;                                               \
+        }                                                             \
+    } while (0)
+
+int main(void)
+{
+    orv_surface* surface = orv_surface_create(8, 4, ZADOZI_FORMAT_AB24);
+    CHECK(surface != NULL);
+    orv_context2D context = orv_context2D_create(surface);
+    orv_context2D_clear_color_set(context, 1.0f, 0.5f, 0.0f, 1.0f);
+    orv_context2D_clear(context);
+    orv_context2D_finish(context);
+
+    orv_mapping* mapping = orv_surface_create_mapping(surface, 2);
+    const unsigned char* bytes = (const unsigned char*)orv_mapping_sync_start(mapping);
+    CHECK(bytes[0] == 0xFF && bytes[1] == 0x80 && bytes[2] == 0x00 && bytes[3] == 0xFF);
+    orv_mapping_sync_end(mapping);
+    orv_mapping_destroy(mapping);
+
+    orv_render_state* state = orv_context2D_render_state_get(context);
+    orv_int_rectangle rectangles[2] = {{0, 0, 2, 2}, {4, 1, 3, 3}};
+    int count = -1;
+    orv_render_state_scissor_rectangles_set(state, rectangles, 2);
+    CHECK(orv_render_state_scissor_rectangles_get(state, &count)[1].X == 4 && count == 2);
+
+    orv_transform* path = orv_transforms_path(orv_context2D_transforms_get(context));
+    orv_transform_translate(path, 10.0f, 20.0f);
+    orv_matrix3 matrix = orv_transform_get(path);
+    CHECK(matrix.M[6] == 10.0f && matrix.M[7] == 20.0f);
+
+    /* A colour paint handle is an orv_paint. */
+    orv_fill_state fill = orv_fill_state_create();
+    orv_color_paint paint = orv_color_paint_create(context, 0.0f, 0.0f, 1.0f, 1.0f);
+    orv_fill_state_paint_set(fill, paint);
+    orv_color_paint_destroy(paint);
+    orv_fill_state_destroy(fill);
+
+    orv_context2D_destroy(context);
+    orv_surface_destroy(surface);
+    if (failures == 0)
+        printf("C header check passed\n");
+    return failures == 0 ? 0 : 1;
+}

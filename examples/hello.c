@@ -1,0 +1,81 @@
+/* A small C client: draws a few shapes through the C interface and saves
+ * them as hello.png. Build it with
+ *   cc -std=c99 hello.c $(pkg-config --cflags --libs vudadive2r) -o hello */
+#include <stdio.h>
+
+#include "vudadive2r.h"
+
+#define WIDTH 200
+#define HEIGHT 120
+
+static int check(int ok, const char* what)
+{
+    if (!ok)
+        fprintf(stderr, "hello: %s failed\n", what);
+    return ok;
+}
+
+int main(void)
+{
+    orv_surface* surface = orv_surface_create(WIDTH, HEIGHT, ZADOZI_FORMAT_AB24);
+    if (!check(surface != NULL, "creating the surface"))
+        return 1;
+
+    orv_context2D context = orv_context2D_create(surface);
+    /* y = 0 at the top, as in the saved file. */
+    orv_render_state_origin_set(orv_context2D_render_state_get(context), 1);
+    orv_context2D_clear_color_set(context, 1.0f, 1.0f, 1.0f, 1.0f);
+    orv_context2D_clear(context);
+
+    orv_path_builder builder = orv_path_builder_create();
+    orv_path_builder_rectangle(builder, 20, 20, 70, 80);
+    orv_path rectangle = orv_path_builder_to_path(builder, context);
+    orv_path_builder_clear(builder);
+    orv_path_builder_ellipse(builder, 140, 60, 80, 80);
+    orv_path ellipse = orv_path_builder_to_path(builder, context);
+
+    /* A colour paint handle is accepted wherever a paint is expected. */
+    orv_color_paint blue = orv_color_paint_create(context, 0.1f, 0.3f, 0.8f, 1.0f);
+    orv_color_paint red = orv_color_paint_create(context, 0.9f, 0.1f, 0.1f, 0.5f);
+    orv_fill_state fill = orv_fill_state_create();
+    orv_fill_state_paint_set(fill, blue);
+    orv_stroke_state stroke = orv_stroke_state_create();
+    orv_stroke_state_paint_set(stroke, red);
+    orv_stroke_state_line_width_set(stroke, 6.0f);
+    orv_stroke_state_join_style_set(stroke, 1);
+
+    orv_path_draw(rectangle, fill, stroke);
+    orv_path_draw(ellipse, NULL, stroke);
+    orv_context2D_finish(context);
+
+    /* Wrap the surface memory as an "RA24" image and save it. */
+    orv_mapping* mapping = orv_surface_create_mapping(surface, 2);
+    unsigned char* pixels = (unsigned char*)orv_mapping_sync_start(mapping);
+    int stride = orv_mapping_stride_get(mapping);
+    int ok = 1;
+    ok &= check(pixels[(50 * stride) + 50 * 4 + 2] == 204, "filling the rectangle");
+    ok &= check(pixels[(5 * stride) + 5 * 4 + 0] == 255, "leaving the background");
+    orv_image image = orv_image_create(context, ZADOZI_FORMAT_RA24, WIDTH, HEIGHT, stride, pixels);
+    orv_png_image_save(image, "hello.png");
+    orv_image_destroy(image);
+    orv_mapping_sync_end(mapping);
+    orv_mapping_destroy(mapping);
+
+    FILE* saved = fopen("hello.png", "rb");
+    ok &= check(saved != NULL, "saving hello.png");
+    if (saved)
+        fclose(saved);
+
+    orv_fill_state_destroy(fill);
+    orv_stroke_state_destroy(stroke);
+    orv_color_paint_destroy(blue);
+    orv_color_paint_destroy(red);
+    orv_path_destroy(rectangle);
+    orv_path_destroy(ellipse);
+    orv_path_builder_destroy(builder);
+    orv_context2D_destroy(context);
+    orv_surface_destroy(surface);
+    if (ok)
+        printf("hello: wrote hello.png\n");
+    return ok ? 0 : 1;
+}

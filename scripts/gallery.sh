@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# The main job: installs what is missing, builds, and renders the gallery
+# into gallery/ (one PNG file per theme).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$root/scripts/setup.sh"
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$root/build" -j "$(nproc)" --target gallery
+"$root/build/examples/gallery" "$root/gallery"
+echo "Gallery written to $root/gallery/"

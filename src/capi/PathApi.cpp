@@ -1,0 +1,26 @@
+#include "capi/Handle.hpp"
+#include "capi/Values.hpp"
+
+using namespace ORV::Vudadive2R;
+using PathHandle = Handle<Path, orv_path>;
+using ContextHandle = Handle<Context2D, orv_context2D>;
+using FillHandle = Handle<FillState, orv_fill_state>;
+using StrokeHandle = Handle<StrokeState, orv_stroke_state>;
+
+extern "C" {
+
+orv_path orv_path_create(orv_context2D context) { return PathHandle::Create<Path>(ContextHandle::Read(context)); }
+
+void orv_path_destroy(orv_path path) {
+    if (path)
+        PathHandle::Free(path);
+}
+
+// The states are held for the call; a NULL handle means no fill or no stroke.
+void orv_path_draw(orv_path path, orv_fill_state fill, orv_stroke_state stroke) {
+    const std::shared_ptr<FillState> fillState = FillHandle::Share(fill);
+    const std::shared_ptr<StrokeState> strokeState = StrokeHandle::Share(stroke);
+    PathHandle::Read(path)->Draw(fillState, strokeState);
+}
+
+}  // extern "C"

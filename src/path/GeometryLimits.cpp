@@ -1,0 +1,149 @@
+#include "path/GeometryLimits.hpp"
+
+#include <agg_curves.h>
+
+namespace ORV {
+namespace Vudadive2R {
+
+namespace {
+
+bool WithinLimits(double x, double y) {
+    return std::fabs(x) <= GeometryLimits::Coordinate && std::fabs(y) <= GeometryLimits::Coordinate;
+}
+
+// Adds the flattening of a curve, less its start point, as line-to entries:
+// what the curve converter would produce from it.
+template <class Curve>
+void AddFlattened(Curve& curve, agg::path_storage& copy) {
+    double x, y;
+    curve.rewind(0);
+    curve.vertex(&x, &y);
+    while (!agg::is_stop(curve.vertex(&x, &y)))
+        copy.vertices().add_vertex(x, y, agg::path_cmd_line_to);
+}
+
+}  // namespace
+
+bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, double& largestMagnitude) {
+    largestMagnitude = 0;
+    // Where the curve converter starts the next curve: the coordinates of the
+    // last entry it read, whatever its command.
+    double lastX = 0, lastY = 0;
+    const unsigned total = source.total_vertices();
+    unsigned index = 0;
+    while (index < total) {
+        double x, y;
+        const unsigned command = source.vertex(index, &x, &y);
+        if (agg::is_stop(command))
+            break;
+
+        if (command == agg::path_cmd_curve3 || command == agg::path_cmd_curve4) {
+            // The converter reads the end point (and second control point)
+            // from the following entries whatever their commands.
+            const unsigned entries = command == agg::path_cmd_curve3 ? 2 : 3;
+            double px[4] = {lastX, x, 0, 0}, py[4] = {lastY, y, 0, 0};
+            unsigned commands[3] = {command, agg::path_cmd_stop, agg::path_cmd_stop};
+            unsigned present = 1;
+            for (unsigned k = 1; k < entries && index + k < total; ++k, ++present)
+                commands[k] = source.vertex(index + k, &px[k + 1], &py[k + 1]);
+            double minX = px[0], maxX = px[0], minY = py[0], maxY = py[0];
+            for (unsigned k = 1; k <= entries; ++k) {
+                if (!WithinLimits(px[k], py[k]))
+                    return false;
+                largestMagnitude = std::max(largestMagnitude, std::max(std::fabs(px[k]), std::fabs(py[k])));
+                minX = std::min(minX, px[k]);
+                maxX = std::max(maxX, px[k]);
+                minY = std::min(minY, py[k]);
+                maxY = std::max(maxY, py[k]);
+            }
+            const double extent = std::max(maxX - minX, maxY - minY);
+            if (extent <= GeometryLimits::CurveExtent) {
+                for (unsigned k = 0; k < present; ++k)
+                    copy.vertices().add_vertex(px[k + 1], py[k + 1], commands[k]);
+            } else if (entries == 2) {
+                agg::curve3 curve;  // the scale must be set before init
+                curve.approximation_scale(GeometryLimits::CurveExtent / extent);
+                curve.init(px[0], py[0], px[1], py[1], px[2], py[2]);
+                AddFlattened(curve, copy);
+            } else {
+                agg::curve4 curve;
+                curve.approximation_scale(GeometryLimits::CurveExtent / extent);
+                curve.init(px[0], py[0], px[1], py[1], px[2], py[2], px[3], py[3]);
+                AddFlattened(curve, copy);
+            }
+            lastX = px[entries];
+            lastY = py[entries];
+            index += entries;
+            continue;
+        }
+
+        if (agg::is_vertex(command)) {
+            if (!WithinLimits(x, y))
+                return false;
+            largestMagnitude = std::max(largestMagnitude, std::max(std::fabs(x), std::fabs(y)));
+        }
+        copy.vertices().add_vertex(x, y, command);
+        lastX = x;
+        lastY = y;
+        ++index;
+    }
+    return true;
+}
+
+bool TransformKeepsLimits(const agg::trans_affine& m, double magnitude) {
+    const double reachX = (std::fabs(m.sx) + std::fabs(m.shx)) * magnitude + std::fabs(m.tx);
+    const double reachY = (std::fabs(m.shy) + std::fabs(m.sy)) * magnitude + std::fabs(m.ty);
+    // NaN fails both comparisons.
+    return reachX <= GeometryLimits::Coordinate && reachY <= GeometryLimits::Coordinate;
+}
+
+StrokeGeometry SafeStrokeGeometry(float width, float miterLimit) {
+    StrokeGeometry result{!std::isnan(width), 0, 4.0};
+    if (!result.drawable)
+        return result;
+    result.width = std::max(-GeometryLimits::LineWidth, std::min(double(width), GeometryLimits::LineWidth));
+    if (!std::isnan(miterLimit))
+        result.miterLimit = miterLimit;
+    const double halfWidth = std::fabs(result.width) * 0.5;
+    if (halfWidth > 0) {
+        const double largest = GeometryLimits::MiterLength / halfWidth;
+        result.miterLimit = std::max(-largest, std::min(result.miterLimit, largest));
+    } else if (std::isinf(result.miterLimit)) {
+        result.miterLimit = std::copysign(1.0, result.miterLimit);  // 0 x inf would be NaN
+    }
+    return result;
+}
+
+DashPlan PlanDashes(const std::vector<Dash>& pattern, float phase) {
+    // The dasher keeps at most 32 lengths, that is 16 records.
+    const unsigned records = unsigned(std::min<size_t>(pattern.size(), 16));
+    DashPlan plan{0, 0, std::isfinite(phase) ? double(phase) : 0.0};
+    double largest = 0;
+    for (unsigned i = 0; i < records; ++i) {
+        const double length = pattern[i].Length, gap = pattern[i].Gap;
+        if (!std::isfinite(length) || !std::isfinite(gap))
+            return plan;
+        plan.period += length + gap;
+        largest = std::max(largest, std::max(std::fabs(length), std::fabs(gap)));
+    }
+    // With negative entries the dasher advances by the period per cycle
+    // only up to rounding; a period lost in cancellation could stall it.
+    if (!(plan.period > 0) || plan.period < largest * 0x1p-30)
+        return plan;
+    plan.records = records;
+    if (std::fabs(plan.phase) > GeometryLimits::PhasePeriods * plan.period) {
+        const double reduced = std::fmod(std::fabs(plan.phase), plan.period);
+        // A negative phase keeps its sign: it makes the pattern run on
+        // across sub-paths.
+        plan.phase = plan.phase > 0 ? reduced : -(reduced + plan.period);
+    }
+    return plan;
+}
+
+void LimitDashCount(DashPlan& plan, double pathLength) {
+    if (plan.records && !(pathLength / plan.period * plan.records <= GeometryLimits::DashesPerPass))
+        plan.records = 0;
+}
+
+}  // namespace Vudadive2R
+}  // namespace ORV

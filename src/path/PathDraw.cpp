@@ -1,0 +1,200 @@
+// The drawing pipeline: one path, an optional fill and an optional stroke,
+// composited into the context's surface through AGG.
+#include <agg_conv_curve.h>
+#include <agg_conv_dash.h>
+#include <agg_conv_stroke.h>
+#include <agg_conv_transform.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "common/Internals.hpp"
+#include "path/AggPipeline.hpp"
+#include "path/GeometryLimits.hpp"
+#include "path/PathStorage.hpp"
+#include "vudadive2r/Exceptions.hpp"
+#include "vudadive2r/Path.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+namespace {
+
+constexpr uint32_t kFormatAB24 = 0x34324241;
+
+typedef agg::conv_curve<agg::path_storage> CurveConverter;
+typedef agg::conv_transform<CurveConverter> PathTransformer;
+typedef agg::conv_stroke<PathTransformer> Stroker;
+typedef agg::conv_dash<PathTransformer> Dasher;
+typedef agg::conv_stroke<Dasher> DashedStroker;
+
+// Row-major, row-vector matrix to AGG's (sx, shy, shx, sy, tx, ty).
+agg::trans_affine ToAffine(const Matrix3& m) {
+    return agg::trans_affine(m.M[0], m.M[1], m.M[3], m.M[4], m.M[6], m.M[7]);
+}
+
+// Maps surface positions to paint space: the inverse of the paint transform
+// followed by the path transform. A singular product is inverted as it is;
+// the paints receive whatever the division gives.
+agg::trans_affine PaintSpaceMatrix(const Matrix3& paint, const agg::trans_affine& path) {
+    agg::trans_affine matrix = ToAffine(paint);
+    matrix.multiply(path);
+    matrix.invert();
+    return matrix;
+}
+
+// By name, not by number: the packaged AGG numbers its operations
+// differently from other releases.
+unsigned CompositingOperation(BlendMode mode) {
+    switch (mode) {
+    case BlendMode::Source: return agg::comp_op_src;
+    case BlendMode::SourceOver: return agg::comp_op_src_over;
+    case BlendMode::DestinationOver: return agg::comp_op_dst_over;
+    case BlendMode::SourceIn: return agg::comp_op_src_in;
+    case BlendMode::DestinationIn: return agg::comp_op_dst_in;
+    case BlendMode::Multiply: return agg::comp_op_multiply;
+    case BlendMode::Screen: return agg::comp_op_screen;
+    case BlendMode::Darken: return agg::comp_op_darken;
+    case BlendMode::Lighten: return agg::comp_op_lighten;
+    case BlendMode::Plus: return agg::comp_op_plus;
+    }
+    throw NotSupportedException();
+}
+
+agg::filling_rule_e FillingRule(FillRule rule) {
+    switch (rule) {
+    case FillRule::EvenOdd: return agg::fill_even_odd;
+    case FillRule::NonZero: return agg::fill_non_zero;
+    }
+    throw NotSupportedException();
+}
+
+agg::line_cap_e LineCap(CapStyle style) {
+    switch (style) {
+    case CapStyle::Butt: return agg::butt_cap;
+    case CapStyle::Round: return agg::round_cap;
+    case CapStyle::Square: return agg::square_cap;
+    }
+    throw NotSupportedException();
+}
+
+agg::line_join_e LineJoin(JoinStyle style) {
+    switch (style) {
+    case JoinStyle::Miter: return agg::miter_join;
+    case JoinStyle::Round: return agg::round_join;
+    case JoinStyle::Bevel: return agg::bevel_join;
+    }
+    throw NotSupportedException();
+}
+
+// A corner X + Width may not fit an int. Clamping keeps the box the renderer
+// ends up with, since it clips every box to the surface anyway.
+int ClampedCorner(int32_t origin, int32_t extent) {
+    const int64_t corner = int64_t(origin) + int64_t(extent);
+    return int(std::max<int64_t>(INT_MIN, std::min<int64_t>(INT_MAX, corner)));
+}
+
+}  // namespace
+
+void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke) {
+    Context2D& context2D = *context;
+    if (orv_surface_format_get(context2D.surface) != kFormatAB24)
+        throw InvalidOperationException();
+
+    const std::shared_ptr<SurfaceMemory> memory = context2D.surfaceMemory;
+    unsigned char* pixels = memory->Data();
+    const int width = orv_surface_width_get(context2D.surface);
+    const int height = orv_surface_height_get(context2D.surface);
+    const RenderState& renderState = *context2D.renderState;
+    const int pitch = memory->Stride();
+    const int signedPitch = renderState.origin != Origin::BottomLeft ? pitch : -pitch;
+
+    const std::shared_ptr<Paint> fillPaint = fill ? Internals::PaintOf(*fill) : std::shared_ptr<Paint>();
+    const std::shared_ptr<Paint> strokePaint = stroke ? Internals::PaintOf(*stroke) : std::shared_ptr<Paint>();
+
+    // Memory that could not be mapped draws nothing; every setting is still
+    // validated, with the exceptions a mapped surface would raise.
+    if (!pixels) {
+        CompositingOperation(renderState.blendMode);
+        if (fillPaint)
+            FillingRule(fill->FillRule());
+        if (strokePaint) {
+            LineCap(stroke->CapStyle());
+            LineJoin(stroke->JoinStyle());
+        }
+        return;
+    }
+
+    RenderingBuffer buffer(pixels, unsigned(width), unsigned(height), signedPitch);
+
+    agg::trans_affine pathMatrix = ToAffine(context2D.transforms->path->Get());
+    agg::trans_affine fillPaintMatrix = PaintSpaceMatrix(context2D.transforms->fillPaint->Get(), pathMatrix);
+    agg::trans_affine strokePaintMatrix = PaintSpaceMatrix(context2D.transforms->strokePaint->Get(), pathMatrix);
+
+    PixelFormat pixelFormat(buffer);
+    Renderer renderer(pixelFormat);
+    if (renderState.scissoringEnabled) {
+        for (const IntRectangle& r : renderState.scissorRectangles)
+            renderer.add_clip_box(r.X, r.Y, ClampedCorner(r.X, r.Width), ClampedCorner(r.Y, r.Height));
+    }
+    pixelFormat.comp_op(CompositingOperation(renderState.blendMode));
+
+    Rasterizer rasterizer;
+    Scanline scanline;
+    agg::path_storage pathCopy;
+    double largestCoordinate = 0;
+    const bool drawable = CopyForDrawing(*storage, pathCopy, largestCoordinate) &&
+                          TransformKeepsLimits(pathMatrix, largestCoordinate);
+    CurveConverter curves(pathCopy);
+    PathTransformer transformer(curves, pathMatrix);
+    Stroker stroker(transformer);
+
+    if (fillPaint) {
+        rasterizer.filling_rule(FillingRule(fill->FillRule()));
+        rasterizer.reset();
+        if (drawable)
+            AddPathWithinLimits(rasterizer, transformer, width, height);
+        fillPaint->Rasterize(&rasterizer, &scanline, &renderer, &fillPaintMatrix);
+    }
+
+    if (strokePaint) {
+        const agg::line_cap_e cap = LineCap(stroke->CapStyle());
+        const agg::line_join_e join = LineJoin(stroke->JoinStyle());
+        const StrokeGeometry geometry = SafeStrokeGeometry(stroke->LineWidth(), stroke->MiterLimit());
+        stroker.width(geometry.width);
+        stroker.line_cap(cap);
+        stroker.line_join(join);
+        stroker.miter_limit(geometry.miterLimit);
+
+        // No filling rule here: the stroke outline is rasterised with the
+        // rule of this call's fill pass, or non-zero without one.
+        rasterizer.reset();
+        if (drawable && geometry.drawable) {
+            DashPlan dashes{0, 0, 0};
+            if (!stroke->dashPattern.empty()) {
+                dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
+                if (dashes.records)
+                    LimitDashCount(dashes, PathLength(transformer));
+            }
+            if (dashes.records) {
+                Dasher dasher(transformer);
+                for (unsigned i = 0; i < dashes.records; ++i)
+                    dasher.add_dash(stroke->dashPattern[i].Length, stroke->dashPattern[i].Gap);
+                dasher.dash_start(dashes.phase);
+                DashedStroker dashedStroker(dasher);
+                dashedStroker.width(stroker.width());
+                dashedStroker.line_cap(stroker.line_cap());
+                dashedStroker.line_join(stroker.line_join());
+                dashedStroker.miter_limit(stroker.miter_limit());
+                AddPathWithinLimits(rasterizer, dashedStroker, width, height);
+            } else {
+                AddPathWithinLimits(rasterizer, stroker, width, height);
+            }
+        }
+        strokePaint->Rasterize(&rasterizer, &scanline, &renderer, &strokePaintMatrix);
+    }
+}
+
+}  // namespace Vudadive2R
+}  // namespace ORV

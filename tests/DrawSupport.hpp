@@ -1,0 +1,83 @@
+// Helpers of the drawing tests: a surface with its context, geometry written
+// as command streams, fill and stroke states in a solid colour.
+#ifndef VUDADIVE2R_DRAW_SUPPORT_HPP
+#define VUDADIVE2R_DRAW_SUPPORT_HPP
+
+#include <memory>
+#include <vector>
+
+#include "TestSupport.hpp"
+
+namespace DrawSupport {
+
+using namespace ORV::Vudadive2R;
+
+struct Canvas {
+    explicit Canvas(int width, int height, Origin origin = Origin::TopLeft)
+        : surface(width, height), context(std::make_shared<Context2D>(surface.surface)) {
+        context->renderState->origin = origin;
+    }
+    RenderState& State() { return *context->renderState; }
+    Transform& PathTransform() { return *context->transforms->path; }
+    uint32_t At(int column, int memoryRow) { return surface.Rgba(column, memoryRow); }
+    uint8_t Alpha(int column, int memoryRow) { return surface.Pixel(column, memoryRow)[3]; }
+
+    TestSupport::Surface surface;
+    std::shared_ptr<Context2D> context;
+};
+
+struct Geometry {
+    Geometry& Move(float x, float y) { return Add(PathCommands::MoveTo, {x, y}); }
+    Geometry& Line(float x, float y) { return Add(PathCommands::LineTo, {x, y}); }
+    Geometry& Cubic(float c1x, float c1y, float c2x, float c2y, float x, float y) {
+        return Add(PathCommands::CubicTo, {c1x, c1y, c2x, c2y, x, y});
+    }
+    Geometry& Close() { return Add(PathCommands::Close, {}); }
+    Geometry& Rectangle(float x0, float y0, float x1, float y1) {
+        return Move(x0, y0).Line(x1, y0).Line(x1, y1).Line(x0, y1).Close();
+    }
+    // Four quarter cubics, control distance 0.5523 of the radius.
+    Geometry& Circle(float cx, float cy, float r) {
+        const float k = 0.5522847498f * r;
+        Move(cx + r, cy);
+        Cubic(cx + r, cy + k, cx + k, cy + r, cx, cy + r);
+        Cubic(cx - k, cy + r, cx - r, cy + k, cx - r, cy);
+        Cubic(cx - r, cy - k, cx - k, cy - r, cx, cy - r);
+        Cubic(cx + k, cy - r, cx + r, cy - k, cx + r, cy);
+        return Close();
+    }
+    Geometry& Add(PathCommands command, std::initializer_list<float> values) {
+        commands.push_back(command);
+        data.insert(data.end(), values);
+        return *this;
+    }
+    std::unique_ptr<Path> On(Canvas& canvas) const {
+        std::unique_ptr<Path> path(new Path(canvas.context));
+        path->AppendData(commands, data);
+        return path;
+    }
+
+    std::vector<PathCommands> commands;
+    std::vector<float> data;
+};
+
+inline std::shared_ptr<FillState> FillIn(Canvas& canvas, Color color, FillRule rule = FillRule::NonZero) {
+    auto fill = std::make_shared<FillState>();
+    fill->Paint(std::make_shared<ColorPaint>(canvas.context, color));
+    fill->FillRule(rule);
+    return fill;
+}
+
+inline std::shared_ptr<StrokeState> StrokeIn(Canvas& canvas, Color color, float width,
+                                             CapStyle cap = CapStyle::Butt, JoinStyle join = JoinStyle::Miter) {
+    auto stroke = std::make_shared<StrokeState>();
+    stroke->Paint(std::make_shared<ColorPaint>(canvas.context, color));
+    stroke->LineWidth(width);
+    stroke->CapStyle(cap);
+    stroke->JoinStyle(join);
+    return stroke;
+}
+
+}  // namespace DrawSupport
+
+#endif

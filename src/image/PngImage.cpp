@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/FormatCodes.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/Image.hpp"
 
@@ -16,10 +17,6 @@ namespace Vudadive2R {
 
 namespace {
 
-constexpr int32_t kFormatRA24 = 0x34324152;
-constexpr int32_t kFormatRX24 = 0x34325852;
-constexpr int32_t kFormatR8 = 0x20203852;
-constexpr int32_t kFormatR16 = 0x20363152;
 constexpr int kSignatureBytes = 8;
 
 // libpng reports an error through a callback that must not return. The
@@ -114,14 +111,14 @@ Layout LayoutOf(int colorType, int bitDepth) {
     const char* const badDepth = "The bit depth is not supported.";
     switch (colorType) {
     case PNG_COLOR_TYPE_RGB_ALPHA:
-        return bitDepth == 8 ? Layout{kFormatRA24, 4, nullptr} : Layout{0, 0, badDepth};
+        return bitDepth == 8 ? Layout{FormatCode::RA24, 4, nullptr} : Layout{0, 0, badDepth};
     case PNG_COLOR_TYPE_RGB:
-        return bitDepth == 8 ? Layout{kFormatRX24, 4, nullptr} : Layout{0, 0, badDepth};
+        return bitDepth == 8 ? Layout{FormatCode::RX24, 4, nullptr} : Layout{0, 0, badDepth};
     case PNG_COLOR_TYPE_GRAY:
         if (bitDepth == 8)
-            return Layout{kFormatR8, 1, nullptr};
+            return Layout{FormatCode::R8, 1, nullptr};
         if (bitDepth == 16)
-            return Layout{kFormatR16, 2, nullptr};
+            return Layout{FormatCode::R16, 2, nullptr};
         return Layout{0, 0, badDepth};
     default:
         return Layout{0, 0, "The image format is not supported."};
@@ -133,7 +130,7 @@ void CopyRowsBottomUp(const ReadState& state, const Layout& layout, unsigned cha
     for (png_uint_32 row = 0; row < state.height; ++row) {
         const unsigned char* source = state.rowPointers[state.height - 1 - row];
         unsigned char* target = pixels + size_t(row) * size_t(stride);
-        if (layout.format == kFormatRX24) {
+        if (layout.format == FormatCode::RX24) {
             for (png_uint_32 column = 0; column < width; ++column) {
                 target[4 * column + 0] = source[3 * column + 0];
                 target[4 * column + 1] = source[3 * column + 1];
@@ -267,7 +264,7 @@ void PngImage::Save(Image* image, const char* filename) {
         throw ArgumentNullException("image");
     if (!filename)
         throw ArgumentNullException("filename");
-    if (image->format != kFormatRA24)
+    if (image->format != FormatCode::RA24)
         throw NotSupportedException("The image format is not supported.");
     // Refused before the file is opened, so that nothing is left behind.
     if (!image->data)

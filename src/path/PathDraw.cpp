@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "common/Internals.hpp"
+#include "common/FormatCodes.hpp"
 #include "path/AggPipeline.hpp"
 #include "path/GeometryLimits.hpp"
 #include "path/PathStorage.hpp"
@@ -20,8 +21,6 @@ namespace ORV {
 namespace Vudadive2R {
 
 namespace {
-
-constexpr uint32_t kFormatAB24 = 0x34324241;
 
 typedef agg::conv_curve<agg::path_storage> CurveConverter;
 typedef agg::conv_transform<CurveConverter> PathTransformer;
@@ -99,7 +98,7 @@ int ClampedCorner(int32_t origin, int32_t extent) {
 
 void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke) {
     Context2D& context2D = *context;
-    if (orv_surface_format_get(context2D.surface) != kFormatAB24)
+    if (orv_surface_format_get(context2D.surface) != uint32_t(FormatCode::AB24))
         throw InvalidOperationException();
 
     const std::shared_ptr<SurfaceMemory> memory = context2D.surfaceMemory;

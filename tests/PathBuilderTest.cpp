@@ -1,15 +1,20 @@
-// The path builder's recorded command streams: single commands, the shapes
-// built from them, size checks before recording, and the C functions.
+// The path builder's recorded command streams, the paths made from them, and
+// the C functions.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.hpp"
 #include "capi/Handle.hpp"
 #include "common/Internals.hpp"
+#include "path/PathStorage.hpp"
 
 using namespace ORV::Vudadive2R;
 
@@ -20,381 +25,236 @@ const float kPi = 3.14159265358979f;
 struct Stream {
     std::vector<int> commands;
     std::vector<float> data;
+    // Floats compared bit for bit, so that -0 and NaN count too.
+    bool operator==(const Stream& o) const {
+        return commands == o.commands && data.size() == o.data.size() &&
+               (data.empty() || std::memcmp(data.data(), o.data.data(), data.size() * sizeof(float)) == 0);
+    }
 };
 
-Stream StreamOf(const PathBuilder& builder) {
-    Stream stream;
-    for (PathCommands command : Internals::CommandsOf(builder))
-        stream.commands.push_back(int(command));
-    stream.data = Internals::DataOf(builder);
-    return stream;
+void PrintTo(const Stream& s, std::ostream* out) {
+    *out << testing::PrintToString(s.commands) << " " << testing::PrintToString(s.data);
 }
 
-PathBuilder& ObjectOf(orv_path_builder builder) { return *Handle<PathBuilder, orv_path_builder>::Read(builder); }
+Stream StreamOf(const PathBuilder& builder) {
+    Stream s{{}, Internals::DataOf(builder)};
+    for (PathCommands command : Internals::CommandsOf(builder))
+        s.commands.push_back(int(command));
+    return s;
+}
 
-// Float streams compared bit for bit, so that -0 and NaN count too.
-bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
-    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
+Stream Recorded(const std::function<void(PathBuilder&)>& record) {
+    PathBuilder builder;
+    record(builder);
+    return StreamOf(builder);
+}
+
+// Corners of radii rx, ry joined by straight runs of w and h, from (startX, y).
+Stream RoundRectangleStream(float startX, float y, float w, float h, float rx, float ry) {
+    return {{1, 6, 18, 8, 18, 6, 18, 8, 18, 0},
+            {startX, y, w, rx, ry, 0, rx, ry, h, rx, ry, 0, -rx, ry, -w, rx, ry, 0, -rx, -ry, -h, rx, ry, 0, rx, -ry}};
+}
+
+// Arcs on the ellipse centred at (10, 20) with radii 3 and 1. A point is the
+// float product of radius and cosine or sine plus the centre: two roundings.
+std::function<void(PathBuilder&)> Arc(float start, float extent, int type = 0) {
+    return [=](PathBuilder& b) { b.Arc(10, 20, 6, 2, start, extent, ArcType(type)); };
+}
+
+Stream ArcStream(int segment, const std::vector<float>& angles, const Stream& tail = {}) {
+    Stream s{{1}, {10 + 3 * std::cos(angles[0]), 20 + std::sin(angles[0])}};
+    for (size_t i = 1; i < angles.size(); ++i) {
+        s.commands.push_back(segment);
+        s.data.insert(s.data.end(), {3, 1, 0, 10 + 3 * std::cos(angles[i]), 20 + std::sin(angles[i])});
+    }
+    s.commands.insert(s.commands.end(), tail.commands.begin(), tail.commands.end());
+    s.data.insert(s.data.end(), tail.data.begin(), tail.data.end());
+    return s;
+}
+
+using Vertex = std::tuple<unsigned, double, double>;
+const unsigned kMoveTo = 1, kLineTo = 2, kClose = 0x4F;
+
+std::vector<Vertex> VerticesOf(Path& path) {
+    std::vector<Vertex> vertices;
+    PathStorage& storage = Internals::StorageOf(path);
+    double x, y;
+    for (unsigned i = 0; i < storage.total_vertices(); ++i) {
+        const unsigned command = storage.vertex(i, &x, &y);
+        vertices.emplace_back(command, x, y);
+    }
+    return vertices;
 }
 
 }  // namespace
 
-TEST(PathBuilder, EachCommandRecordsItsCodeAndFloatsInOrder) {
-    struct Case {
-        void (*record)(PathBuilder&);
-        int code;
-        std::vector<float> floats;
-    };
-    const Case cases[] = {
-        {[](PathBuilder& b) { b.Close(); }, 0, {}},
-        {[](PathBuilder& b) { b.MoveTo(1, 2); }, 1, {1, 2}},
-        {[](PathBuilder& b) { b.MoveToRel(-1, 2); }, 2, {-1, 2}},
-        {[](PathBuilder& b) { b.LineTo(3, 4); }, 3, {3, 4}},
-        {[](PathBuilder& b) { b.LineToRel(3, -4); }, 4, {3, -4}},
-        {[](PathBuilder& b) { b.HLineTo(5); }, 5, {5}},
-        {[](PathBuilder& b) { b.HLineToRel(-5); }, 6, {-5}},
-        {[](PathBuilder& b) { b.VLineTo(6); }, 7, {6}},
-        {[](PathBuilder& b) { b.VLineToRel(-6); }, 8, {-6}},
-        {[](PathBuilder& b) { b.QuadTo(1, 2, 3, 4); }, 9, {1, 2, 3, 4}},
-        {[](PathBuilder& b) { b.QuadToRel(4, 3, 2, 1); }, 10, {4, 3, 2, 1}},
-        {[](PathBuilder& b) { b.CubicTo(1, 2, 3, 4, 5, 6); }, 11, {1, 2, 3, 4, 5, 6}},
-        {[](PathBuilder& b) { b.CubicToRel(6, 5, 4, 3, 2, 1); }, 12, {6, 5, 4, 3, 2, 1}},
-        {[](PathBuilder& b) { b.SQuadTo(7, 8); }, 13, {7, 8}},
-        {[](PathBuilder& b) { b.SQuadToRel(8, 7); }, 14, {8, 7}},
-        {[](PathBuilder& b) { b.SCubicTo(1, 2, 3, 4); }, 15, {1, 2, 3, 4}},
-        {[](PathBuilder& b) { b.SCubicToRel(4, 3, 2, 1); }, 16, {4, 3, 2, 1}},
-        {[](PathBuilder& b) { b.SCcwArcTo(1, 2, 0.5f, 4, 5); }, 17, {1, 2, 0.5f, 4, 5}},
-        {[](PathBuilder& b) { b.SCcwArcToRel(2, 1, 0.25f, 5, 4); }, 18, {2, 1, 0.25f, 5, 4}},
-        {[](PathBuilder& b) { b.SCwArcTo(3, 2, 1, 6, 7); }, 19, {3, 2, 1, 6, 7}},
-        {[](PathBuilder& b) { b.SCwArcToRel(2, 3, -1, 7, 6); }, 20, {2, 3, -1, 7, 6}},
-        {[](PathBuilder& b) { b.LCcwArcTo(4, 5, 2, 8, 9); }, 21, {4, 5, 2, 8, 9}},
-        {[](PathBuilder& b) { b.LCcwArcToRel(5, 4, -2, 9, 8); }, 22, {5, 4, -2, 9, 8}},
-        {[](PathBuilder& b) { b.LCwArcTo(6, 7, 3, 1, 2); }, 23, {6, 7, 3, 1, 2}},
-        {[](PathBuilder& b) { b.LCwArcToRel(7, 6, -3, 2, 1); }, 24, {7, 6, -3, 2, 1}},
-    };
-    PathBuilder all;
-    Stream expectedAll;
-    for (const Case& c : cases) {
-        PathBuilder builder;
-        c.record(builder);
-        const Stream stream = StreamOf(builder);
-        EXPECT_EQ(stream.commands, std::vector<int>{c.code}) << c.code;
-        EXPECT_EQ(stream.data, c.floats) << c.code;
-        c.record(all);
-        expectedAll.commands.push_back(c.code);
-        expectedAll.data.insert(expectedAll.data.end(), c.floats.begin(), c.floats.end());
-    }
-    // Recording only appends: one builder holds all of them in order.
-    EXPECT_EQ(StreamOf(all).commands, expectedAll.commands);
-    EXPECT_EQ(StreamOf(all).data, expectedAll.data);
-}
-
-TEST(PathBuilder, RecordingAcceptsAnyFloat) {
-    PathBuilder builder;
-    builder.CubicTo(NAN, -0.0f, INFINITY, -INFINITY, 1e-45f, 3.4e38f);
-    builder.SCwArcTo(-1, 0, 100, NAN, 0);
-    EXPECT_TRUE(SameBits(StreamOf(builder).data, {NAN, -0.0f, INFINITY, -INFINITY, 1e-45f, 3.4e38f, -1, 0, 100, NAN, 0}));
-}
-
-TEST(PathBuilder, LineAndRectangle) {
-    PathBuilder line;
-    line.Line(1, 2, 3, 4);
-    EXPECT_EQ(StreamOf(line).commands, (std::vector<int>{1, 3}));
-    EXPECT_EQ(StreamOf(line).data, (std::vector<float>{1, 2, 3, 4}));
-
-    struct Case {
-        float x, y, width, height;
-        std::vector<float> floats;
-    };
-    const Case cases[] = {
-        {0, 0, 10, 5, {0, 0, 10, 5, -10}},
-        {3, 4, -2, -1, {3, 4, -2, -1, 2}},  // negative sizes are not refused
-        {1, 1, 0, 0, {1, 1, 0, 0, -0.0f}},
-    };
-    for (const Case& c : cases) {
-        PathBuilder byFloats, byRectangle;
-        byFloats.Rectangle(c.x, c.y, c.width, c.height);
-        byRectangle.Rectangle(FloatRectangle{c.x, c.y, c.width, c.height});
-        EXPECT_EQ(StreamOf(byFloats).commands, (std::vector<int>{1, 6, 8, 6, 0}));
-        EXPECT_TRUE(SameBits(StreamOf(byFloats).data, c.floats)) << c.width;
-        EXPECT_EQ(StreamOf(byRectangle).commands, StreamOf(byFloats).commands);
-        EXPECT_TRUE(SameBits(StreamOf(byRectangle).data, StreamOf(byFloats).data));
-    }
-}
-
-TEST(PathBuilder, RoundRectangleClampsTheCornersAndRunsCounterClockwise) {
-    struct Case {
-        float x, y, width, height, arcWidth, arcHeight;
-        float startX, straightWidth, straightHeight, rx, ry;  // worked by hand
-    };
-    const Case cases[] = {
-        {0, 0, 100, 50, 20, 10, 10, 80, 40, 10, 5},
-        {0, 0, 100, 50, 300, -4, 50, 0, 50, 50, 0},   // arcWidth used as 100, arcHeight as 0
-        {5, 6, 10, 20, -1, 30, 5, 10, 0, 0, 10},      // arcWidth used as 0, arcHeight as 20
-        {-2, 1, 3, 1, 3, 1, -0.5f, 0, 0, 1.5f, 0.5f}, // a full ellipse's worth of corners
-    };
-    for (const Case& c : cases) {
-        PathBuilder builder;
-        builder.RoundRectangle(c.x, c.y, c.width, c.height, c.arcWidth, c.arcHeight);
-        const Stream stream = StreamOf(builder);
-        EXPECT_EQ(stream.commands, (std::vector<int>{1, 6, 18, 8, 18, 6, 18, 8, 18, 0}));
-        const std::vector<float> expected = {
-            c.startX, c.y,  c.straightWidth,  c.rx, c.ry, 0, c.rx,  c.ry,  c.straightHeight,
-            c.rx,     c.ry, 0,                -c.rx, c.ry, -c.straightWidth,  c.rx, c.ry, 0, -c.rx, -c.ry,
-            -c.straightHeight, c.rx, c.ry, 0, c.rx, -c.ry};
-        EXPECT_EQ(stream.data, expected) << c.arcWidth << " " << c.arcHeight;
-    }
-}
-
-TEST(PathBuilder, EllipseRecordsTwoHalfArcsFromAngleZero) {
-    PathBuilder builder;
-    builder.Ellipse(50, 50, 20, 10);
-    builder.Ellipse(0, 0, 3, 1);
-    EXPECT_EQ(StreamOf(builder).commands, (std::vector<int>{1, 18, 18, 0, 1, 18, 18, 0}));
-    EXPECT_EQ(StreamOf(builder).data, (std::vector<float>{60, 50, 10, 5, 0, -20, 0, 10, 5, 0, 20, 0,  //
-                                                          1.5f, 0, 1.5f, 0.5f, 0, -3, 0, 1.5f, 0.5f, 0, 3, 0}));
-}
-
-TEST(PathBuilder, ShapeSizesAreCheckedBeforeAnythingIsRecorded) {
-    const float sizes[][2] = {{0, 5}, {5, 0}, {5, -1}, {-1, 5}, {NAN, 5}, {5, NAN}, {-INFINITY, 1}};
-    void (*const shapes[])(PathBuilder&, float, float) = {
-        [](PathBuilder& b, float w, float h) { b.RoundRectangle(1, 1, w, h, 1, 1); },
-        [](PathBuilder& b, float w, float h) { b.Ellipse(1, 1, w, h); },
-        [](PathBuilder& b, float w, float h) { b.Arc(1, 1, w, h, 0, 1, ArcType::Pie); },
-    };
-    for (auto shape : shapes)
-        for (const auto& size : sizes) {
-            PathBuilder builder;
-            builder.MoveTo(7, 8);
-            const std::string printed = TestSupport::CaptureStdout([&] {
-                EXPECT_THROW(shape(builder, size[0], size[1]), ArgumentOutOfRangeException) << size[0] << "x" << size[1];
-            });
-            EXPECT_EQ(printed, "");  // thrown without a message
-            EXPECT_EQ(StreamOf(builder).commands, std::vector<int>{1});
-            EXPECT_EQ(StreamOf(builder).data, (std::vector<float>{7, 8}));
-        }
-}
-
-TEST(PathBuilder, ArcSegmentsSpanAtMostHalfATurn) {
-    // Centre (10, 20), radii 2 and 1: the point at angle t is (10 + 2 cos t, 20 + sin t).
-    struct Case {
-        float start, extent;
-        int type;
-        std::vector<int> commands;
-        std::vector<float> angles;  // of the move-to and every segment end
-    };
-    const Case cases[] = {
-        {0, kPi / 2, 0, {1, 17}, {0, kPi / 2}},
-        {0, 3 * kPi / 2, 0, {1, 17, 17}, {0, kPi, 3 * kPi / 2}},
-        {0, -kPi / 2, 0, {1, 19}, {0, -kPi / 2}},
-        {0, -3 * kPi / 2, 0, {1, 19, 19}, {0, -kPi, -3 * kPi / 2}},
-        {1, 0, 0, {1, 17}, {1, 1}},
-        {0, 2 * kPi + 0.5f, 0, {1, 17, 17, 17}, {0, kPi, 2 * kPi, 0.5f}},
-        {kPi / 2, kPi, 1, {1, 17, 0}, {kPi / 2, 3 * kPi / 2}},
-        {kPi / 2, -kPi / 4, 2, {1, 19, 3, 0}, {kPi / 2, kPi / 4}},
-        {0, kPi / 2, 7, {1, 17}, {0, kPi / 2}},
-        {0, kPi / 2, -1, {1, 17}, {0, kPi / 2}},
-    };
-    for (const Case& c : cases) {
-        PathBuilder builder;
-        builder.Arc(10, 20, 4, 2, c.start, c.extent, ArcType(c.type));
-        const Stream stream = StreamOf(builder);
-        ASSERT_EQ(stream.commands, c.commands) << c.start << " " << c.extent << " " << c.type;
-        size_t at = 0;
-        for (size_t i = 0; i < c.angles.size(); ++i) {
-            if (i > 0) {  // segment: radii 2 and 1, rotation 0
-                EXPECT_EQ(stream.data[at], 2.0f);
-                EXPECT_EQ(stream.data[at + 1], 1.0f);
-                EXPECT_EQ(stream.data[at + 2], 0.0f);
-                at += 3;
-            }
-            EXPECT_NEAR(stream.data[at], 10 + 2 * std::cos(double(c.angles[i])), 4e-6) << i;
-            EXPECT_NEAR(stream.data[at + 1], 20 + std::sin(double(c.angles[i])), 4e-6) << i;
-            at += 2;
-        }
-        if (c.type == 2) {
-            EXPECT_EQ(stream.data[at], 10.0f);  // the line to the centre
-            EXPECT_EQ(stream.data[at + 1], 20.0f);
-            at += 2;
-        }
-        EXPECT_EQ(at, stream.data.size());
-    }
-}
-
-TEST(PathBuilder, ArcPointsAndStepsFollowTheirPrecision) {
-    // Each coordinate is the float product of radius and float cosine, then
-    // the float sum: at this angle a fused multiply-add would differ.
-    const float angle = 0.141099989f;
-    const float product = 3.0f * std::cos(angle);
-    const float expectedX = 10.0f + product;
-    ASSERT_NE(expectedX, std::fmaf(3.0f, std::cos(angle), 10.0f));
-    PathBuilder point;
-    point.Arc(10, 0, 6, 2, angle, 0, ArcType::Open);
-    EXPECT_EQ(StreamOf(point).data[0], expectedX);
-
-    // Half turns are added in double precision and rounded to float. From
-    // this start, float start + float pi lands exactly on the end and would
-    // give one segment; the double sum lies just before it, so a second,
-    // tiny segment follows. Both directions alike.
-    const float start = 0.500400662f;
-    const float extent = float(3.141592653589793);
-    ASSERT_EQ(start + extent, 3.64199352f);
-    const float step = float(double(start) + 3.141592653589793);
-    ASSERT_EQ(step, 3.64199328f);
-    for (float sign : {1.0f, -1.0f}) {
-        PathBuilder builder;
-        builder.Arc(0, 0, 2, 2, sign * start, sign * extent, ArcType::Open);
-        const Stream stream = StreamOf(builder);
-        const int segment = sign > 0 ? 17 : 19;
-        EXPECT_EQ(stream.commands, (std::vector<int>{1, segment, segment}));
-        ASSERT_EQ(stream.data.size(), 12u);
-        EXPECT_EQ(stream.data[5], std::cos(sign * step));
-        EXPECT_EQ(stream.data[6], std::sin(sign * step));
-        EXPECT_EQ(stream.data[10], std::cos(sign * (start + extent)));
-    }
-}
-
-TEST(PathBuilder, ArcWindingIsBounded) {
-    // Up to 65536 half-turn segments are recorded; beyond that, and for
-    // angles where a half-turn step no longer changes the float angle, the
-    // arc is refused before recording.
-    struct Case {
-        float start, extent;
-        size_t segments;  // 0: refused
-    };
-    const Case cases[] = {
-        {0, 1999.5f * kPi, 2000},
-        {0, 65000 * kPi, 65019},  // the float angle drifts by 19 half turns
-        {0, 66000 * kPi, 0},
-        {0, -66000 * kPi, 0},
-        {0, INFINITY, 0},
-        {0, -INFINITY, 0},
-        {0, 1e30f, 0},
-        {-1e30f, 1e30f, 0},  // end 0, start beyond stepping
-        {0, NAN, 1},
-        {NAN, 1, 1},
-        {INFINITY, 1, 1},
-    };
-    for (const Case& c : cases) {
-        PathBuilder builder;
-        builder.Close();
-        if (c.segments == 0) {
-            EXPECT_THROW(builder.Arc(0, 0, 2, 2, c.start, c.extent, ArcType::Chord), ArgumentOutOfRangeException)
-                << c.start << " " << c.extent;
-            EXPECT_EQ(StreamOf(builder).commands.size(), 1u);
-            EXPECT_TRUE(StreamOf(builder).data.empty());
-        } else {
-            builder.Arc(0, 0, 2, 2, c.start, c.extent, ArcType::Chord);
-            EXPECT_EQ(StreamOf(builder).commands.size(), c.segments + 3) << c.start << " " << c.extent;
-            EXPECT_EQ(StreamOf(builder).data.size(), 2 + 5 * c.segments);
-        }
-    }
-}
-
-TEST(PathBuilder, ClearEmptiesTheStreamAndKeepsItsStorage) {
-    PathBuilder builder;
-    builder.RoundRectangle(0, 0, 10, 10, 2, 2);
-    const size_t commandCapacity = Internals::CommandsOf(builder).capacity();
-    const size_t floatCapacity = Internals::DataOf(builder).capacity();
-    builder.Clear();
-    EXPECT_TRUE(Internals::CommandsOf(builder).empty());
-    EXPECT_TRUE(Internals::DataOf(builder).empty());
-    EXPECT_EQ(Internals::CommandsOf(builder).capacity(), commandCapacity);
-    EXPECT_EQ(Internals::DataOf(builder).capacity(), floatCapacity);
-    builder.LineTo(1, 2);
-    EXPECT_EQ(StreamOf(builder).commands, std::vector<int>{3});
-    EXPECT_EQ(StreamOf(builder).data, (std::vector<float>{1, 2}));
-}
+// Each handle starts with a MoveTo (-1, -2), so the rows also show that
+// recording appends. Code -1: a shape, compared with its member only.
+#define ROW(cName, member, code, ...)                                                               \
+    {#cName, [](orv_path_builder b) { orv_path_builder_##cName(b, __VA_ARGS__); },                  \
+     [](PathBuilder& b) { b.member(__VA_ARGS__); }, code, {-1, -2, __VA_ARGS__}}
 
 TEST(PathBuilderC, EveryDrawingFunctionRecordsWhatItsMemberRecords) {
     struct Case {
         const char* name;
         void (*c)(orv_path_builder);
         void (*member)(PathBuilder&);
+        int code;
+        std::vector<float> floats;
     };
     const Case cases[] = {
-        {"close", [](orv_path_builder b) { orv_path_builder_close(b); }, [](PathBuilder& b) { b.Close(); }},
-        {"moveto", [](orv_path_builder b) { orv_path_builder_moveto(b, 1, 2); }, [](PathBuilder& b) { b.MoveTo(1, 2); }},
-        {"moveto_rel", [](orv_path_builder b) { orv_path_builder_moveto_rel(b, 3, 4); },
-         [](PathBuilder& b) { b.MoveToRel(3, 4); }},
-        {"line", [](orv_path_builder b) { orv_path_builder_line(b, 1, 2, 3, 4); },
-         [](PathBuilder& b) { b.Line(1, 2, 3, 4); }},
-        {"lineto", [](orv_path_builder b) { orv_path_builder_lineto(b, 5, 6); }, [](PathBuilder& b) { b.LineTo(5, 6); }},
-        {"lineto_rel", [](orv_path_builder b) { orv_path_builder_lineto_rel(b, 7, 8); },
-         [](PathBuilder& b) { b.LineToRel(7, 8); }},
-        {"hlineto", [](orv_path_builder b) { orv_path_builder_hlineto(b, 9); }, [](PathBuilder& b) { b.HLineTo(9); }},
-        {"hlineto_rel", [](orv_path_builder b) { orv_path_builder_hlineto_rel(b, 10); },
-         [](PathBuilder& b) { b.HLineToRel(10); }},
-        {"vlineto", [](orv_path_builder b) { orv_path_builder_vlineto(b, 11); }, [](PathBuilder& b) { b.VLineTo(11); }},
-        {"vlineto_rel", [](orv_path_builder b) { orv_path_builder_vlineto_rel(b, 12); },
-         [](PathBuilder& b) { b.VLineToRel(12); }},
-        {"rectangle", [](orv_path_builder b) { orv_path_builder_rectangle(b, 1, 2, 3, 4); },
-         [](PathBuilder& b) { b.Rectangle(1, 2, 3, 4); }},
-        {"round_rectangle", [](orv_path_builder b) { orv_path_builder_round_rectangle(b, 1, 2, 30, 40, 5, 6); },
-         [](PathBuilder& b) { b.RoundRectangle(1, 2, 30, 40, 5, 6); }},
-        {"ellipse", [](orv_path_builder b) { orv_path_builder_ellipse(b, 1, 2, 3, 4); },
-         [](PathBuilder& b) { b.Ellipse(1, 2, 3, 4); }},
-        {"arc", [](orv_path_builder b) { orv_path_builder_arc(b, 1, 2, 3, 4, 0.5f, 4, 2); },
-         [](PathBuilder& b) { b.Arc(1, 2, 3, 4, 0.5f, 4, ArcType::Pie); }},
-        {"arc type 7", [](orv_path_builder b) { orv_path_builder_arc(b, 1, 2, 3, 4, 0.5f, -4, 7); },
-         [](PathBuilder& b) { b.Arc(1, 2, 3, 4, 0.5f, -4, ArcType(7)); }},
-        {"quadto", [](orv_path_builder b) { orv_path_builder_quadto(b, 1, 2, 3, 4); },
-         [](PathBuilder& b) { b.QuadTo(1, 2, 3, 4); }},
-        {"quadto_rel", [](orv_path_builder b) { orv_path_builder_quadto_rel(b, 5, 6, 7, 8); },
-         [](PathBuilder& b) { b.QuadToRel(5, 6, 7, 8); }},
-        {"cubicto", [](orv_path_builder b) { orv_path_builder_cubicto(b, 1, 2, 3, 4, 5, 6); },
-         [](PathBuilder& b) { b.CubicTo(1, 2, 3, 4, 5, 6); }},
-        {"cubicto_rel", [](orv_path_builder b) { orv_path_builder_cubicto_rel(b, 6, 5, 4, 3, 2, 1); },
-         [](PathBuilder& b) { b.CubicToRel(6, 5, 4, 3, 2, 1); }},
-        {"squadto", [](orv_path_builder b) { orv_path_builder_squadto(b, 1, 2); }, [](PathBuilder& b) { b.SQuadTo(1, 2); }},
-        {"squadto_rel", [](orv_path_builder b) { orv_path_builder_squadto_rel(b, 3, 4); },
-         [](PathBuilder& b) { b.SQuadToRel(3, 4); }},
-        {"scubicto", [](orv_path_builder b) { orv_path_builder_scubicto(b, 1, 2, 3, 4); },
-         [](PathBuilder& b) { b.SCubicTo(1, 2, 3, 4); }},
-        {"scubicto_rel", [](orv_path_builder b) { orv_path_builder_scubicto_rel(b, 5, 6, 7, 8); },
-         [](PathBuilder& b) { b.SCubicToRel(5, 6, 7, 8); }},
-        {"sccwarcto", [](orv_path_builder b) { orv_path_builder_sccwarcto(b, 1, 2, 3, 4, 5); },
-         [](PathBuilder& b) { b.SCcwArcTo(1, 2, 3, 4, 5); }},
-        {"sccwarcto_rel", [](orv_path_builder b) { orv_path_builder_sccwarcto_rel(b, 2, 3, 4, 5, 6); },
-         [](PathBuilder& b) { b.SCcwArcToRel(2, 3, 4, 5, 6); }},
-        {"scwarcto", [](orv_path_builder b) { orv_path_builder_scwarcto(b, 3, 4, 5, 6, 7); },
-         [](PathBuilder& b) { b.SCwArcTo(3, 4, 5, 6, 7); }},
-        {"scwarcto_rel", [](orv_path_builder b) { orv_path_builder_scwarcto_rel(b, 4, 5, 6, 7, 8); },
-         [](PathBuilder& b) { b.SCwArcToRel(4, 5, 6, 7, 8); }},
-        {"lccwarcto", [](orv_path_builder b) { orv_path_builder_lccwarcto(b, 5, 6, 7, 8, 9); },
-         [](PathBuilder& b) { b.LCcwArcTo(5, 6, 7, 8, 9); }},
-        {"lccwarcto_rel", [](orv_path_builder b) { orv_path_builder_lccwarcto_rel(b, 6, 7, 8, 9, 1); },
-         [](PathBuilder& b) { b.LCcwArcToRel(6, 7, 8, 9, 1); }},
-        {"lcwarcto", [](orv_path_builder b) { orv_path_builder_lcwarcto(b, 7, 8, 9, 1, 2); },
-         [](PathBuilder& b) { b.LCwArcTo(7, 8, 9, 1, 2); }},
-        {"lcwarcto_rel", [](orv_path_builder b) { orv_path_builder_lcwarcto_rel(b, 8, 9, 1, 2, 3); },
-         [](PathBuilder& b) { b.LCwArcToRel(8, 9, 1, 2, 3); }},
+        {"close", [](orv_path_builder b) { orv_path_builder_close(b); }, [](PathBuilder& b) { b.Close(); }, 0, {-1, -2}},
+        ROW(moveto, MoveTo, 1, 1, 2), ROW(moveto_rel, MoveToRel, 2, -1, 2), ROW(lineto, LineTo, 3, 3, 4),
+        ROW(lineto_rel, LineToRel, 4, 3, -4), ROW(hlineto, HLineTo, 5, 5), ROW(hlineto_rel, HLineToRel, 6, -5),
+        ROW(vlineto, VLineTo, 7, 6), ROW(vlineto_rel, VLineToRel, 8, -6), ROW(quadto, QuadTo, 9, 1, 2, 3, 4),
+        ROW(quadto_rel, QuadToRel, 10, 4, 3, 2, 1),
+        ROW(cubicto, CubicTo, 11, NAN, -0.0f, INFINITY, -INFINITY, 1e-45f, 3.4e38f),  // any float is recorded
+        ROW(cubicto_rel, CubicToRel, 12, 6, 5, 4, 3, 2, 1), ROW(squadto, SQuadTo, 13, 7, 8),
+        ROW(squadto_rel, SQuadToRel, 14, 8, 7), ROW(scubicto, SCubicTo, 15, 1, 2, 3, 4),
+        ROW(scubicto_rel, SCubicToRel, 16, 4, 3, 2, 1), ROW(sccwarcto, SCcwArcTo, 17, 1, 2, 0.5f, 4, 5),
+        ROW(sccwarcto_rel, SCcwArcToRel, 18, 2, 1, 0.25f, 5, 4), ROW(scwarcto, SCwArcTo, 19, -1, -0.0f, 100, NAN, 0),
+        ROW(scwarcto_rel, SCwArcToRel, 20, 2, 3, -1, 7, 6), ROW(lccwarcto, LCcwArcTo, 21, 4, 5, 2, 8, 9),
+        ROW(lccwarcto_rel, LCcwArcToRel, 22, 5, 4, -2, 9, 8), ROW(lcwarcto, LCwArcTo, 23, 6, 7, 3, 1, 2),
+        ROW(lcwarcto_rel, LCwArcToRel, 24, 7, 6, -3, 2, 1), ROW(line, Line, -1, 1, 2, 3, 4),
+        ROW(rectangle, Rectangle, -1, 1, 2, 3, 4), ROW(round_rectangle, RoundRectangle, -1, 1, 2, 30, 40, 5, 6),
+        ROW(ellipse, Ellipse, -1, 1, 2, 3, 4),
+        {"arc", [](orv_path_builder b) { orv_path_builder_arc(b, 1, 2, 3, 4, 0.5f, 5, 2); },
+         [](PathBuilder& b) { b.Arc(1, 2, 3, 4, 0.5f, 5, ArcType::Pie); }, -1, {}},
     };
     for (const Case& c : cases) {
         orv_path_builder handle = orv_path_builder_create();
-        orv_path_builder_moveto(handle, -1, -2);  // appended after what is there
+        orv_path_builder_moveto(handle, -1, -2);
         c.c(handle);
-        PathBuilder member;
-        member.MoveTo(-1, -2);
-        c.member(member);
-        EXPECT_GT(StreamOf(member).commands.size(), 1u) << c.name;
-        EXPECT_EQ(StreamOf(ObjectOf(handle)).commands, StreamOf(member).commands) << c.name;
-        EXPECT_TRUE(SameBits(StreamOf(ObjectOf(handle)).data, StreamOf(member).data)) << c.name;
+        const Stream member = Recorded([&](PathBuilder& b) { b.MoveTo(-1, -2); c.member(b); });
+        EXPECT_EQ(StreamOf(*Handle<PathBuilder, orv_path_builder>::Read(handle)), member) << c.name;
+        if (c.code >= 0) {
+            EXPECT_EQ(member, (Stream{{1, c.code}, c.floats})) << c.name;
+        }
         orv_path_builder_destroy(handle);
     }
 }
 
-TEST(PathBuilderC, LifecycleClearAndExceptions) {
+#undef ROW
+
+TEST(PathBuilder, ShapeStreams) {
+    const float fmaAngle = 0.141099989f;  // where 10 + 3 cos differs from a fused multiply-add
+    ASSERT_NE(10 + 3 * std::cos(fmaAngle), std::fmaf(3, std::cos(fmaAngle), 10));
+    const struct {
+        std::function<void(PathBuilder&)> record;
+        Stream expected;
+    } cases[] = {
+        {[](PathBuilder& b) { b.Line(1, 2, 3, 4); }, {{1, 3}, {1, 2, 3, 4}}},
+        {[](PathBuilder& b) { b.Rectangle(0, 0, 10, 5); }, {{1, 6, 8, 6, 0}, {0, 0, 10, 5, -10}}},
+        {[](PathBuilder& b) { b.Rectangle(FloatRectangle{0, 0, 10, 5}); }, {{1, 6, 8, 6, 0}, {0, 0, 10, 5, -10}}},
+        {[](PathBuilder& b) { b.Rectangle(3, 4, -2, 0); }, {{1, 6, 8, 6, 0}, {3, 4, -2, 0, 2}}},  // not refused
+        {[](PathBuilder& b) { b.RoundRectangle(0, 0, 100, 50, 20, 10); }, RoundRectangleStream(10, 0, 80, 40, 10, 5)},
+        // Corner extents clamped to [0, size]: 300 is used as 100, -4 as 0, -1 as 0, 30 as 20.
+        {[](PathBuilder& b) { b.RoundRectangle(0, 0, 100, 50, 300, -4); }, RoundRectangleStream(50, 0, 0, 50, 50, 0)},
+        {[](PathBuilder& b) { b.RoundRectangle(5, 6, 10, 20, -1, 30); }, RoundRectangleStream(5, 6, 10, 0, 0, 10)},
+        {[](PathBuilder& b) { b.Ellipse(50, 50, 20, 10); }, {{1, 18, 18, 0}, {60, 50, 10, 5, 0, -20, 0, 10, 5, 0, 20, 0}}},
+        // Arcs: segments of at most half a turn, counter-clockwise (17) for
+        // extents >= 0, clockwise (19) otherwise, then the ending of the type.
+        {Arc(0, kPi / 2), ArcStream(17, {0, kPi / 2})},
+        {Arc(0, 3 * kPi / 2), ArcStream(17, {0, kPi, 3 * kPi / 2})},
+        {Arc(0, -3 * kPi / 2), ArcStream(19, {0, -kPi, -3 * kPi / 2})},
+        {Arc(1, 0), ArcStream(17, {1, 1})},
+        {Arc(kPi / 2, kPi, 1), ArcStream(17, {kPi / 2, kPi / 2 + kPi}, {{0}, {}})},
+        {Arc(kPi / 2, -kPi / 4, 2), ArcStream(19, {kPi / 2, kPi / 2 - kPi / 4}, {{3, 0}, {10, 20}})},
+        {Arc(0, kPi / 2, 7), ArcStream(17, {0, kPi / 2})},
+        {Arc(fmaAngle, 0), ArcStream(17, {fmaAngle, fmaAngle})},
+        // Half turns are added in double precision and rounded: start + float
+        // pi would land exactly on the end; the double sum lies just before it.
+        {Arc(0.500400662f, float(M_PI)), ArcStream(17, {0.500400662f, 3.64199328f, 3.64199352f})},
+        {Arc(-0.500400662f, -float(M_PI)), ArcStream(19, {-0.500400662f, -3.64199328f, -3.64199352f})},
+        // Angles that do not step give one segment.
+        {Arc(0, NAN), ArcStream(19, {0, NAN})},
+        {Arc(NAN, 1), ArcStream(17, {NAN, NAN})},
+        {Arc(INFINITY, 1), ArcStream(17, {INFINITY, INFINITY})},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Recorded(c.record), c.expected) << "row " << &c - cases;
+}
+
+TEST(PathBuilder, BadSizesAndEndlessArcsAreRefusedBeforeRecording) {
+    // More than 65536 half-turn segments, or an angle that a half turn no
+    // longer moves, would only grow the stream or never end.
+    std::vector<std::function<void(PathBuilder&)>> refused = {
+        Arc(0, 66000 * kPi, 1), Arc(0, -66000 * kPi, 1), Arc(0, INFINITY, 1), Arc(-1e30f, 1e30f, 1)};
+    for (const std::array<float, 2> size : {std::array<float, 2>{0, 5}, {5, -1}, {NAN, 5}, {5, NAN}}) {
+        refused.push_back([=](PathBuilder& b) { b.RoundRectangle(1, 1, size[0], size[1], 1, 1); });
+        refused.push_back([=](PathBuilder& b) { b.Ellipse(1, 1, size[0], size[1]); });
+        refused.push_back([=](PathBuilder& b) { b.Arc(1, 1, size[0], size[1], 0, 1, ArcType::Pie); });
+    }
+    const std::string printed = TestSupport::CaptureStdout([&] {
+        for (size_t i = 0; i < refused.size(); ++i) {
+            PathBuilder builder;
+            builder.MoveTo(7, 8);
+            EXPECT_THROW(refused[i](builder), ArgumentOutOfRangeException) << i;
+            EXPECT_EQ(StreamOf(builder), (Stream{{1}, {7, 8}})) << i;
+        }
+    });
+    EXPECT_EQ(printed, "");  // thrown without a message
+    // Within the bound; the float angle drifts by 19 half turns on the way.
+    EXPECT_EQ(Recorded(Arc(0, 65000 * kPi, 1)).commands.size(), 65019u + 2);
+}
+
+TEST(PathBuilderToPath, PathsCopyTheStreamAndAppendingContinuesIt) {
+    TestSupport::Surface surface(4, 4);
+    const auto context = std::make_shared<Context2D>(surface.surface);
+    auto builder = std::make_unique<PathBuilder>();
+    builder->Rectangle(0, 0, 10, 5);
+    std::unique_ptr<Path> first = builder->ToPath(context), second = builder->ToPath(context);
+    builder.reset();  // the paths keep their own copies
+    // A builder that never recorded has no command storage: still an empty path.
+    PathBuilder never, open;
+    EXPECT_EQ(VerticesOf(*never.ToPath(context)), std::vector<Vertex>{});
+    never.AppendTo(first.get());
+    first->Append(&never);
+    const std::string printed = TestSupport::CaptureStdout([&] {
+        EXPECT_THROW(never.AppendTo(nullptr), ArgumentNullException);
+        EXPECT_THROW(first->Append(nullptr), ArgumentNullException);
+        EXPECT_THROW(never.ToPath(nullptr), ArgumentNullException);
+    });
+    EXPECT_EQ(printed, "");
+    const std::vector<Vertex> rectangle = {
+        {kMoveTo, 0, 0}, {kLineTo, 10, 0}, {kLineTo, 10, 5}, {kLineTo, 0, 5}, {kClose, 0, 0}};
+    EXPECT_EQ(VerticesOf(*first), rectangle);
+    EXPECT_EQ(VerticesOf(*second), rectangle);
+
+    // A relative start is absolute on an empty path, and continues from the
+    // last point when the same builder is appended again.
+    open.MoveToRel(5, 5);
+    open.LineToRel(10, 0);
+    Path path(context);
+    open.AppendTo(&path);
+    open.AppendTo(&path);
+    path.Append(&open);
+    EXPECT_EQ(VerticesOf(path), (std::vector<Vertex>{{kMoveTo, 5, 5}, {kLineTo, 15, 5}, {kMoveTo, 20, 10},
+                                                     {kLineTo, 30, 10}, {kMoveTo, 35, 15}, {kLineTo, 45, 15}}));
+}
+
+TEST(PathBuilderC, ClearKeepsStorageAndToPathHandsBackAPath) {
+    TestSupport::Surface surface(4, 4);
+    orv_context2D context = orv_context2D_create(surface.surface);
     orv_path_builder_destroy(nullptr);
     orv_path_builder handle = orv_path_builder_create();
-    EXPECT_TRUE(StreamOf(ObjectOf(handle)).commands.empty());
-    orv_path_builder_rectangle(handle, 0, 0, 10, 5);
+    const PathBuilder& builder = *Handle<PathBuilder, orv_path_builder>::Read(handle);
+    const auto capacities = [&] {
+        return std::make_pair(Internals::CommandsOf(builder).capacity(), Internals::DataOf(builder).capacity());
+    };
+    orv_path_builder_round_rectangle(handle, 0, 0, 10, 10, 2, 2);
+    const auto filled = capacities();
     orv_path_builder_clear(handle);
-    EXPECT_TRUE(StreamOf(ObjectOf(handle)).commands.empty());
-    EXPECT_TRUE(StreamOf(ObjectOf(handle)).data.empty());
+    EXPECT_EQ(StreamOf(builder), Stream{});
+    EXPECT_EQ(capacities(), filled);  // so that a reused builder stops allocating
+    orv_path empty = orv_path_builder_to_path(handle, context);
+    orv_path_builder_line(handle, 1, 2, 3, 4);
     EXPECT_THROW(orv_path_builder_ellipse(handle, 0, 0, 0, 5), ArgumentOutOfRangeException);
-    EXPECT_THROW(orv_path_builder_round_rectangle(handle, 0, 0, 5, -1, 1, 1), ArgumentOutOfRangeException);
-    EXPECT_THROW(orv_path_builder_arc(handle, 0, 0, 5, 5, 0, INFINITY, 0), ArgumentOutOfRangeException);
-    EXPECT_TRUE(StreamOf(ObjectOf(handle)).commands.empty());
+    orv_path line = orv_path_builder_to_path(handle, context);
     orv_path_builder_destroy(handle);
+    orv_context2D_destroy(context);
+    EXPECT_EQ(VerticesOf(*Handle<Path, orv_path>::Read(empty)), std::vector<Vertex>{});
+    EXPECT_EQ(VerticesOf(*Handle<Path, orv_path>::Read(line)), (std::vector<Vertex>{{kMoveTo, 1, 2}, {kLineTo, 3, 4}}));
+    orv_path_destroy(empty);
+    orv_path_destroy(line);
 }

@@ -3,6 +3,8 @@
 #ifndef VUDADIVE2R_DRAW_SUPPORT_HPP
 #define VUDADIVE2R_DRAW_SUPPORT_HPP
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <vector>
 
@@ -11,6 +13,9 @@
 namespace DrawSupport {
 
 using namespace ORV::Vudadive2R;
+
+const Color kOpaque{0.2f, 0.4f, 0.6f, 1};  // bytes 51, 102, 153, 255
+const uint32_t kOpaqueBytes = 0x336699FF;
 
 struct Canvas {
     explicit Canvas(int width, int height, Origin origin = Origin::TopLeft)
@@ -21,10 +26,21 @@ struct Canvas {
     Transform& PathTransform() { return *context->transforms->path; }
     uint32_t At(int column, int memoryRow) { return surface.Rgba(column, memoryRow); }
     uint8_t Alpha(int column, int memoryRow) { return surface.Pixel(column, memoryRow)[3]; }
+    operator const std::shared_ptr<Context2D>&() const { return context; }
 
     TestSupport::Surface surface;
     std::shared_ptr<Context2D> context;
 };
+
+// Memory rows [top, bottom) of columns [left, right) hold `inside`, the rest `outside`.
+inline void ExpectBlock(Canvas& canvas, int left, int top, int right, int bottom, uint32_t inside,
+                        uint32_t outside = 0) {
+    for (int row = 0; row < canvas.surface.height; ++row)
+        for (int column = 0; column < canvas.surface.width; ++column) {
+            const bool in = column >= left && column < right && row >= top && row < bottom;
+            ASSERT_EQ(canvas.At(column, row), in ? inside : outside) << column << ", " << row;
+        }
+}
 
 struct Geometry {
     Geometry& Move(float x, float y) { return Add(PathCommands::MoveTo, {x, y}); }
@@ -32,46 +48,41 @@ struct Geometry {
     Geometry& Cubic(float c1x, float c1y, float c2x, float c2y, float x, float y) {
         return Add(PathCommands::CubicTo, {c1x, c1y, c2x, c2y, x, y});
     }
-    Geometry& Close() { return Add(PathCommands::Close, {}); }
     Geometry& Rectangle(float x0, float y0, float x1, float y1) {
-        return Move(x0, y0).Line(x1, y0).Line(x1, y1).Line(x0, y1).Close();
+        return Move(x0, y0).Line(x1, y0).Line(x1, y1).Line(x0, y1).Add(PathCommands::Close, {});
     }
-    // Four quarter cubics, control distance 0.5523 of the radius.
     Geometry& Circle(float cx, float cy, float r) {
-        const float k = 0.5522847498f * r;
-        Move(cx + r, cy);
-        Cubic(cx + r, cy + k, cx + k, cy + r, cx, cy + r);
-        Cubic(cx - k, cy + r, cx - r, cy + k, cx - r, cy);
-        Cubic(cx - r, cy - k, cx - k, cy - r, cx, cy - r);
-        Cubic(cx + k, cy - r, cx + r, cy - k, cx + r, cy);
-        return Close();
+        const float k = 0.5522847498f * r;  // four quarter cubics
+        Move(cx + r, cy).Cubic(cx + r, cy + k, cx + k, cy + r, cx, cy + r);
+        Cubic(cx - k, cy + r, cx - r, cy + k, cx - r, cy).Cubic(cx - r, cy - k, cx - k, cy - r, cx, cy - r);
+        return Cubic(cx + k, cy - r, cx + r, cy - k, cx + r, cy).Add(PathCommands::Close, {});
     }
     Geometry& Add(PathCommands command, std::initializer_list<float> values) {
         commands.push_back(command);
         data.insert(data.end(), values);
         return *this;
     }
-    std::unique_ptr<Path> On(Canvas& canvas) const {
-        std::unique_ptr<Path> path(new Path(canvas.context));
+    std::unique_ptr<Path> On(const std::shared_ptr<Context2D>& context) const {
+        std::unique_ptr<Path> path(new Path(context));
         path->AppendData(commands, data);
         return path;
     }
-
     std::vector<PathCommands> commands;
     std::vector<float> data;
 };
 
-inline std::shared_ptr<FillState> FillIn(Canvas& canvas, Color color, FillRule rule = FillRule::NonZero) {
+inline std::shared_ptr<FillState> FillIn(const std::shared_ptr<Context2D>& context, Color color,
+                                         FillRule rule = FillRule::NonZero) {
     auto fill = std::make_shared<FillState>();
-    fill->Paint(std::make_shared<ColorPaint>(canvas.context, color));
+    fill->Paint(std::make_shared<ColorPaint>(context, color));
     fill->FillRule(rule);
     return fill;
 }
 
-inline std::shared_ptr<StrokeState> StrokeIn(Canvas& canvas, Color color, float width,
+inline std::shared_ptr<StrokeState> StrokeIn(const std::shared_ptr<Context2D>& context, Color color, float width,
                                              CapStyle cap = CapStyle::Butt, JoinStyle join = JoinStyle::Miter) {
     auto stroke = std::make_shared<StrokeState>();
-    stroke->Paint(std::make_shared<ColorPaint>(canvas.context, color));
+    stroke->Paint(std::make_shared<ColorPaint>(context, color));
     stroke->LineWidth(width);
     stroke->CapStyle(cap);
     stroke->JoinStyle(join);

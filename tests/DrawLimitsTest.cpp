@@ -125,6 +125,10 @@ TEST(DrawLimits, GeometryBeyondTheRasterRangeIsClippedExactly) {
         {Geometry().Move(0, 0).Line(1e30f, 0).Line(0, 1e30f), false, 0, 0, 40, 30},
         {Geometry().Rectangle(5, -3e38f, 15, 3e38f), false, 5, 0, 15, 30},
         {Geometry().Move(10, 10).Line(1e30f, 10), true, 10, 9, 40, 11},
+        // Within the raster range but wider than a scanline's 16-bit spans.
+        {Geometry().Rectangle(-4.1e6f, 5, 4.1e6f, 12), false, 0, 5, 40, 12},
+        {Geometry().Rectangle(-40000, 5, 30, 12), false, 0, 5, 30, 12},
+        {Geometry().Move(40, 20).Line(4.1e6f, 20).Line(4.1e6f, 26).Line(20, 26), true, 20, 25, 40, 27},
     };
     for (const Case& c : cases) {
         Canvas canvas(40, 30);

@@ -26,6 +26,11 @@ struct GeometryLimits {
     // The rasterizer rounds coordinates to 24.8 fixed-point ints and
     // subtracts them; below this magnitude (2^22 pixels) neither overflows.
     static constexpr double RasterCoordinate = 4194304.0;
+    // The scanline stores span positions and lengths in 16 bits: while the
+    // horizontal extent of what is fed stays within this many pixels of the
+    // origin, and narrower than it, spans are exact. Wider geometry is
+    // clipped to the surface, whose drawable width is capped to match.
+    static constexpr double SpanCoordinate = 32000.0;
     // Geometry with larger coordinates, in path units or in pixels, draws
     // nothing: flattening and stroking would overflow doubles.
     static constexpr double Coordinate = 1e100;
@@ -133,7 +138,9 @@ void AddPathClipped(Rasterizer& rasterizer, VertexSource& source, int width, int
     typedef agg::rasterizer_sl_clip<WideConversion> Clipper;
     const long double limit = GeometryLimits::RasterCoordinate - 1;
     Clipper clipper;
-    clipper.clip_box(-1, -1, std::min<long double>(width + 1.0L, limit), std::min<long double>(height + 1.0L, limit));
+    const long double spanLimit = GeometryLimits::SpanCoordinate - 2;
+    clipper.clip_box(-1, -1, std::min<long double>(width + 1.0L, spanLimit),
+                     std::min<long double>(height + 1.0L, limit));
     EdgeSink sink{rasterizer};
     enum { Initial, Moved, Drawing, Closed } status = Initial;
     long double startX = 0, startY = 0;
@@ -168,20 +175,26 @@ void AddPathClipped(Rasterizer& rasterizer, VertexSource& source, int width, int
 }  // namespace detail
 
 // Resets the rasterizer and adds the source, exactly as add_path does while
-// every vertex lies within GeometryLimits::RasterCoordinate. At the first
-// vertex beyond it the pass starts over with the source clipped to the
-// surface in extended precision.
+// every vertex lies within GeometryLimits::RasterCoordinate vertically and
+// the horizontal extent stays within GeometryLimits::SpanCoordinate. At the
+// first vertex beyond either the pass starts over with the source clipped
+// to the surface in extended precision.
 template <class VertexSource>
 void AddPathWithinLimits(Rasterizer& rasterizer, VertexSource& source, int width, int height) {
     rasterizer.reset();
     source.rewind(0);
-    double x, y;
+    // The rasterizer starts every pass at the origin.
+    double x, y, left = 0, right = 0;
     unsigned command;
     while (!agg::is_stop(command = source.vertex(&x, &y))) {
-        if (agg::is_vertex(command) &&
-            !(std::fabs(x) < GeometryLimits::RasterCoordinate && std::fabs(y) < GeometryLimits::RasterCoordinate)) {
-            detail::AddPathClipped(rasterizer, source, width, height);
-            return;
+        if (agg::is_vertex(command)) {
+            const double span = GeometryLimits::SpanCoordinate;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            if (!(std::fabs(x) < span && right - left < span && std::fabs(y) < GeometryLimits::RasterCoordinate)) {
+                detail::AddPathClipped(rasterizer, source, width, height);
+                return;
+            }
         }
         rasterizer.add_vertex(x, y, command);
     }

@@ -105,13 +105,23 @@ void Context2D::ClearRectangle(int x, int y, int width, int height) {
         !ClipSpan(y, height, surfaceHeight, firstRow, endRow))
         return;
 
+    // The first row's span is filled by doubling the pixels already written,
+    // every other row is a copy of it: the same bytes as writing each pixel.
+    const size_t spanBytes = size_t(endColumn - firstColumn) * size_t(bytesPerPixel);
+    unsigned char* firstSpan = nullptr;
     for (int row = firstRow; row < endRow; ++row) {
         // With a negative stride row 0 is the last row in memory.
         const ptrdiff_t rowOffset =
             stride >= 0 ? ptrdiff_t(row) * stride : (ptrdiff_t(row) - (surfaceHeight - 1)) * stride;
-        unsigned char* out = data + rowOffset + ptrdiff_t(firstColumn) * bytesPerPixel;
-        for (int column = firstColumn; column < endColumn; ++column, out += bytesPerPixel)
-            std::memcpy(out, pixel, size_t(bytesPerPixel));
+        unsigned char* span = data + rowOffset + ptrdiff_t(firstColumn) * bytesPerPixel;
+        if (firstSpan) {
+            std::memcpy(span, firstSpan, spanBytes);
+            continue;
+        }
+        std::memcpy(span, pixel, size_t(bytesPerPixel));
+        for (size_t filled = size_t(bytesPerPixel); filled < spanBytes; filled *= 2)
+            std::memcpy(span + filled, span, std::min(filled, spanBytes - filled));
+        firstSpan = span;
     }
 }
 

@@ -137,6 +137,16 @@ TEST(DrawLimits, GeometryBeyondTheRasterRangeIsClippedExactly) {
         ExpectBlock(canvas, c.left, c.top, c.right, c.bottom, kOpaqueBytes);
     }
 
+    // Geometry 2^14 pixels wide or wider: the edge crossing row 17 at
+    // y = 17.69 covers 31% of the pixels under it (the packaged rasterizer
+    // alone gives about twice that).
+    Canvas wide(40, 30);
+    Geometry().Move(-20000, 3).Line(37.3f, 17.7f).Line(5, 25).Add(PathCommands::Close, {})
+        .On(wide)->Draw(FillIn(wide, kOpaque), nullptr);
+    EXPECT_NEAR(wide.Alpha(25, 17), 79, 3);
+    EXPECT_EQ(wide.Alpha(25, 18), 255);
+    EXPECT_EQ(wide.Alpha(25, 16), 0);
+
     // A quarter circle of radius 10^12 path units scaled to 100 pixels: its
     // flattening is coarsened to the curve's size, still far below a pixel.
     Canvas canvas(110, 110);

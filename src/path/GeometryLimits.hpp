@@ -26,11 +26,15 @@ struct GeometryLimits {
     // The rasterizer rounds coordinates to 24.8 fixed-point ints and
     // subtracts them; below this magnitude (2^22 pixels) neither overflows.
     static constexpr double RasterCoordinate = 4194304.0;
-    // The scanline stores span positions and lengths in 16 bits: while the
-    // horizontal extent of what is fed stays within this many pixels of the
-    // origin, and narrower than it, spans are exact. Wider geometry is
-    // clipped to the surface, whose drawable width is capped to match.
+    // The scanline stores span positions and lengths in 16 bits: geometry
+    // reaching beyond this many pixels from the origin is clipped to the
+    // surface, whose drawable width is capped to match.
     static constexpr double SpanCoordinate = 32000.0;
+    // The packaged rasterizer miscounts coverage once the geometry of one
+    // pass is 2^14 pixels wide or wider (a single edge that wide is even
+    // added twice). Wider geometry goes through the clipped path, which
+    // also halves edges that wide itself, as the rasterizer means to.
+    static constexpr double EdgeWidth = 16000.0;
     // Geometry with larger coordinates, in path units or in pixels, draws
     // nothing: flattening and stroking would overflow doubles.
     static constexpr double Coordinate = 1e100;
@@ -123,9 +127,22 @@ struct WideConversion {
     static coord_type downscale(int v) { return v / coord_type(agg::poly_subpixel_scale); }
 };
 
+// Halves edges too wide for the rasterizer to take in one piece, at the
+// points where the rasterizer itself would split them.
 struct EdgeSink {
     Rasterizer& rasterizer;
-    void line(int x1, int y1, int x2, int y2) { rasterizer.edge(x1, y1, x2, y2); }
+    void line(int x1, int y1, int x2, int y2) {
+        constexpr long long widest = (16384LL << agg::poly_subpixel_shift) - 1;
+        const long long dx = (long long)x2 - (long long)x1;
+        if (dx > widest || dx < -widest) {
+            const int cx = int(((long long)x1 + (long long)x2) >> 1);
+            const int cy = int(((long long)y1 + (long long)y2) >> 1);
+            line(x1, y1, cx, cy);
+            line(cx, cy, x2, y2);
+            return;
+        }
+        rasterizer.edge(x1, y1, x2, y2);
+    }
 };
 
 // Feeds the source clipped to the surface (plus a pixel of margin), with the
@@ -176,22 +193,25 @@ void AddPathClipped(Rasterizer& rasterizer, VertexSource& source, int width, int
 
 // Resets the rasterizer and adds the source, exactly as add_path does while
 // every vertex lies within GeometryLimits::RasterCoordinate vertically and
-// the horizontal extent stays within GeometryLimits::SpanCoordinate. At the
+// the horizontal extent within GeometryLimits::EdgeWidth. At the
 // first vertex beyond either the pass starts over with the source clipped
 // to the surface in extended precision.
 template <class VertexSource>
 void AddPathWithinLimits(Rasterizer& rasterizer, VertexSource& source, int width, int height) {
     rasterizer.reset();
     source.rewind(0);
-    // The rasterizer starts every pass at the origin.
-    double x, y, left = 0, right = 0;
+    double x, y, left = HUGE_VAL, right = -HUGE_VAL;
     unsigned command;
     while (!agg::is_stop(command = source.vertex(&x, &y))) {
         if (agg::is_vertex(command)) {
+            // A pass that does not begin with a move starts its first edge at the origin.
+            if (left > right && !agg::is_move_to(command))
+                left = right = 0;
             const double span = GeometryLimits::SpanCoordinate;
             left = std::min(left, x);
             right = std::max(right, x);
-            if (!(std::fabs(x) < span && right - left < span && std::fabs(y) < GeometryLimits::RasterCoordinate)) {
+            if (!(std::fabs(x) < span && right - left < GeometryLimits::EdgeWidth &&
+                  std::fabs(y) < GeometryLimits::RasterCoordinate)) {
                 detail::AddPathClipped(rasterizer, source, width, height);
                 return;
             }

@@ -2,8 +2,6 @@
 #include "capi/Values.hpp"
 
 using namespace ORV::Vudadive2R;
-using PaintHandle = Handle<Paint, orv_paint>;
-using ContextHandle = Handle<Context2D, orv_context2D>;
 
 extern "C" {
 

@@ -2,7 +2,6 @@
 #include "capi/Values.hpp"
 
 using namespace ORV::Vudadive2R;
-using ContextHandle = Handle<Context2D, orv_context2D>;
 
 extern "C" {
 

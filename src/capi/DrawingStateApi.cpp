@@ -4,9 +4,6 @@
 #include "capi/Values.hpp"
 
 using namespace ORV::Vudadive2R;
-using FillHandle = Handle<FillState, orv_fill_state>;
-using StrokeHandle = Handle<StrokeState, orv_stroke_state>;
-using PaintHandle = Handle<Paint, orv_paint>;
 
 extern "C" {
 

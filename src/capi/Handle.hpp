@@ -7,6 +7,9 @@
 #include <memory>
 #include <utility>
 
+#include "vudadive2r.h"
+#include "vudadive2r.hpp"
+
 namespace ORV {
 namespace Vudadive2R {
 
@@ -42,6 +45,15 @@ struct Handle {
 
     static void Free(HandleType handle) { delete reinterpret_cast<Pointer*>(handle); }
 };
+
+// Each family's handle, named once. Derived families share their root's.
+using ContextHandle = Handle<Context2D, orv_context2D>;
+using PathHandle = Handle<Path, orv_path>;
+using BuilderHandle = Handle<PathBuilder, orv_path_builder>;
+using FillHandle = Handle<FillState, orv_fill_state>;
+using StrokeHandle = Handle<StrokeState, orv_stroke_state>;
+using PaintHandle = Handle<Paint, orv_paint>;
+using ImageHandle = Handle<Image, orv_image>;
 
 }  // namespace Vudadive2R
 }  // namespace ORV

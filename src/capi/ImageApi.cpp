@@ -2,8 +2,6 @@
 #include "capi/Values.hpp"
 
 using namespace ORV::Vudadive2R;
-using ImageHandle = Handle<Image, orv_image>;
-using ContextHandle = Handle<Context2D, orv_context2D>;
 
 extern "C" {
 

@@ -2,10 +2,6 @@
 #include "capi/Values.hpp"
 
 using namespace ORV::Vudadive2R;
-using PathHandle = Handle<Path, orv_path>;
-using ContextHandle = Handle<Context2D, orv_context2D>;
-using FillHandle = Handle<FillState, orv_fill_state>;
-using StrokeHandle = Handle<StrokeState, orv_stroke_state>;
 
 extern "C" {
 

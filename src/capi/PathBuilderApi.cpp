@@ -3,9 +3,6 @@
 #include "vudadive2r.hpp"
 
 using namespace ORV::Vudadive2R;
-using BuilderHandle = Handle<PathBuilder, orv_path_builder>;
-using PathHandle = Handle<Path, orv_path>;
-using ContextHandle = Handle<Context2D, orv_context2D>;
 
 namespace {
 

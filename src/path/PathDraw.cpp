@@ -103,27 +103,16 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
 
     const std::shared_ptr<SurfaceMemory> memory = context2D.surfaceMemory;
     unsigned char* pixels = memory->Data();
-    const int width = orv_surface_width_get(context2D.surface);
-    const int height = orv_surface_height_get(context2D.surface);
+    // Memory that could not be mapped is treated as a surface of no pixels:
+    // every setting is still validated in order, and nothing is written.
+    const int width = pixels ? orv_surface_width_get(context2D.surface) : 0;
+    const int height = pixels ? orv_surface_height_get(context2D.surface) : 0;
     const RenderState& renderState = *context2D.renderState;
-    const int pitch = memory->Stride();
+    const int pitch = pixels ? memory->Stride() : 0;
     const int signedPitch = renderState.origin != Origin::BottomLeft ? pitch : -pitch;
 
     const std::shared_ptr<Paint> fillPaint = fill ? Internals::PaintOf(*fill) : std::shared_ptr<Paint>();
     const std::shared_ptr<Paint> strokePaint = stroke ? Internals::PaintOf(*stroke) : std::shared_ptr<Paint>();
-
-    // Memory that could not be mapped draws nothing; every setting is still
-    // validated, with the exceptions a mapped surface would raise.
-    if (!pixels) {
-        CompositingOperation(renderState.blendMode);
-        if (fillPaint)
-            FillingRule(fill->FillRule());
-        if (strokePaint) {
-            LineCap(stroke->CapStyle());
-            LineJoin(stroke->JoinStyle());
-        }
-        return;
-    }
 
     RenderingBuffer buffer(pixels, unsigned(width), unsigned(height), signedPitch);
 
@@ -143,7 +132,7 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
     Scanline scanline;
     agg::path_storage pathCopy;
     double largestCoordinate = 0;
-    const bool drawable = CopyForDrawing(*storage, pathCopy, largestCoordinate) &&
+    const bool drawable = pixels && CopyForDrawing(*storage, pathCopy, largestCoordinate) &&
                           TransformKeepsLimits(pathMatrix, largestCoordinate);
     CurveConverter curves(pathCopy);
     PathTransformer transformer(curves, pathMatrix);

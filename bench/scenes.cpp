@@ -15,7 +15,7 @@
 #include <random>
 #include <vector>
 
-#include "path/AggPipeline.hpp"
+#include "raster/AggTypes.hpp"
 #include "common/Internals.hpp"
 #include "path/PathStorage.hpp"
 #include "vudadive2r.hpp"

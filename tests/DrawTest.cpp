@@ -6,7 +6,7 @@
 
 #include "DrawSupport.hpp"
 #include "common/Internals.hpp"
-#include "path/AggPipeline.hpp"
+#include "raster/AggTypes.hpp"
 #include "path/PathStorage.hpp"
 
 using namespace DrawSupport;

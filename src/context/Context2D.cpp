@@ -6,6 +6,7 @@
 
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
+#include "common/RowAddress.hpp"
 #include "vudadive2r/Exceptions.hpp"
 
 namespace ORV {
@@ -110,10 +111,7 @@ void Context2D::ClearRectangle(int x, int y, int width, int height) {
     const size_t spanBytes = size_t(endColumn - firstColumn) * size_t(bytesPerPixel);
     unsigned char* firstSpan = nullptr;
     for (int row = firstRow; row < endRow; ++row) {
-        // With a negative stride row 0 is the last row in memory.
-        const ptrdiff_t rowOffset =
-            stride >= 0 ? ptrdiff_t(row) * stride : (ptrdiff_t(row) - (surfaceHeight - 1)) * stride;
-        unsigned char* span = data + rowOffset + ptrdiff_t(firstColumn) * bytesPerPixel;
+        unsigned char* span = RowAddress(data, stride, surfaceHeight, row) + ptrdiff_t(firstColumn) * bytesPerPixel;
         if (firstSpan) {
             std::memcpy(span, firstSpan, spanBytes);
             continue;

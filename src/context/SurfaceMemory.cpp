@@ -1,14 +1,11 @@
+#include "common/MappingFlags.hpp"
 #include "vudadive2r/Context2D.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
 
-namespace {
-constexpr int kMappingAccessFlags = 2;
-}
-
 SurfaceMemory::SurfaceMemory(orv_surface* surface)
-    : surface(surface), mapping(orv_surface_create_mapping(surface, kMappingAccessFlags)), data(nullptr) {}
+    : surface(surface), mapping(orv_surface_create_mapping(surface, SurfaceMappingFlags)), data(nullptr) {}
 
 // An access still in progress is not ended first: the mapping is simply released.
 SurfaceMemory::~SurfaceMemory() { orv_mapping_destroy(mapping); }

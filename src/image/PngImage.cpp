@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/FormatCodes.hpp"
+#include "common/RowAddress.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/Image.hpp"
 
@@ -129,7 +130,7 @@ void CopyRowsBottomUp(const ReadState& state, const Layout& layout, unsigned cha
     const png_uint_32 width = state.width;
     for (png_uint_32 row = 0; row < state.height; ++row) {
         const unsigned char* source = state.rowPointers[state.height - 1 - row];
-        unsigned char* target = pixels + size_t(row) * size_t(stride);
+        unsigned char* target = RowAddress(pixels, stride, state.height, row);
         if (layout.format == FormatCode::RX24) {
             for (png_uint_32 column = 0; column < width; ++column) {
                 target[4 * column + 0] = source[3 * column + 0];
@@ -300,11 +301,8 @@ void PngImage::Save(Image* image, const char* filename) {
     // Rows are addressed as every consumer of images addresses them: a
     // negative stride puts row 0 last in memory. Row 0 becomes the top row.
     unsigned char* const base = static_cast<unsigned char*>(image->data);
-    const std::ptrdiff_t step = std::ptrdiff_t(image->stride);
-    for (png_uint_32 row = 0; row < height; ++row) {
-        const std::ptrdiff_t memoryRow = step >= 0 ? std::ptrdiff_t(row) : std::ptrdiff_t(height - 1 - row);
-        state.rowPointers[row] = base + memoryRow * (step >= 0 ? step : -step);
-    }
+    for (png_uint_32 row = 0; row < height; ++row)
+        state.rowPointers[row] = RowAddress(base, image->stride, height, row);
 
     if (!WriteRows(&state))
         throw Exception(state.trap.message);

@@ -1,3 +1,4 @@
+#include "common/MappingFlags.hpp"
 #include "vudadive2r/Image.hpp"
 
 namespace ORV {
@@ -5,11 +6,9 @@ namespace Vudadive2R {
 
 namespace {
 
-constexpr int kMappingAccessFlags = 2;
-
 // Creates the mapping into `mapping` and returns its stride.
 int MapSurface(orv_surface* surface, orv_mapping*& mapping) {
-    mapping = orv_surface_create_mapping(surface, kMappingAccessFlags);
+    mapping = orv_surface_create_mapping(surface, SurfaceMappingFlags);
     return orv_mapping_stride_get(mapping);
 }
 

@@ -1,5 +1,5 @@
 #include "common/ColorBytes.hpp"
-#include "path/AggPipeline.hpp"
+#include "raster/SpanRendering.hpp"
 #include "vudadive2r/Paint.hpp"
 
 namespace ORV {
@@ -8,12 +8,11 @@ namespace Vudadive2R {
 ColorPaint::ColorPaint(const std::shared_ptr<Context2D>& context, const Color& color) : Paint(context), color(color) {}
 ColorPaint::~ColorPaint() {}
 
-void ColorPaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void*) {
+void ColorPaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
     // Converted once per call; the blender premultiplies per pixel.
     const agg::rgba8 bytes(ColorComponentToByte(color.R), ColorComponentToByte(color.G),
                            ColorComponentToByte(color.B), ColorComponentToByte(color.A));
-    agg::render_scanlines_aa_solid(*static_cast<Rasterizer*>(rasterizer), *static_cast<Scanline*>(scanline),
-                                   *static_cast<Renderer*>(renderer), bytes);
+    RenderSolid(RasterizeArguments::Unpack(rasterizer, scanline, renderer, paintMatrix), bytes);
 }
 
 }  // namespace Vudadive2R

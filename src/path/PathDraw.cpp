@@ -11,9 +11,11 @@
 
 #include "common/Internals.hpp"
 #include "common/FormatCodes.hpp"
-#include "path/AggPipeline.hpp"
-#include "path/GeometryLimits.hpp"
+#include "path/PathCopy.hpp"
 #include "path/PathStorage.hpp"
+#include "path/StrokePlanning.hpp"
+#include "raster/AggTypes.hpp"
+#include "raster/RasterizerFeed.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/Path.hpp"
 

@@ -1,7 +1,7 @@
 // The AGG types that the drawing pipeline and the paints share, spelled once.
 // Paint::Rasterize receives pointers to exactly these objects.
-#ifndef VUDADIVE2R_AGGPIPELINE_HPP
-#define VUDADIVE2R_AGGPIPELINE_HPP
+#ifndef VUDADIVE2R_RASTER_AGGTYPES_HPP
+#define VUDADIVE2R_RASTER_AGGTYPES_HPP
 
 #include <agg_basics.h>
 #include <agg_color_rgba.h>

@@ -1,0 +1,48 @@
+// Limits that keep client numbers from overflowing the fixed-point
+// rasterizer or multiplying the work of one draw. Geometry within the limits
+// goes through the pipeline untouched, so its pixels are exactly those of the
+// plain AGG composition.
+#ifndef VUDADIVE2R_RASTER_GEOMETRYLIMITS_HPP
+#define VUDADIVE2R_RASTER_GEOMETRYLIMITS_HPP
+
+
+namespace ORV {
+namespace Vudadive2R {
+
+struct GeometryLimits {
+    // The rasterizer rounds coordinates to 24.8 fixed-point ints and
+    // subtracts them; below this magnitude (2^22 pixels) neither overflows.
+    static constexpr double RasterCoordinate = 4194304.0;
+    // The scanline stores span positions and lengths in 16 bits: geometry
+    // reaching beyond this many pixels from the origin is clipped to the
+    // surface, whose drawable width is capped to match.
+    static constexpr double SpanCoordinate = 32000.0;
+    // The packaged rasterizer miscounts coverage once the geometry of one
+    // pass is 2^14 pixels wide or wider (a single edge that wide is even
+    // added twice). Wider geometry goes through the clipped path, which
+    // also halves edges that wide itself, as the rasterizer means to.
+    static constexpr double EdgeWidth = 16000.0;
+    // Geometry with larger coordinates, in path units or in pixels, draws
+    // nothing: flattening and stroking would overflow doubles.
+    static constexpr double Coordinate = 1e100;
+    // A curve wider or taller than this many path units is flattened with a
+    // tolerance scaled to its size, so that one curve yields at most about
+    // 10^5 points instead of up to 2^32.
+    static constexpr double CurveExtent = 4294967296.0;
+    // Stroke widths beyond 2^24 pixels cannot leave a vertex within the
+    // raster range anyway; clamping keeps round joins at about 2 x 10^4 points.
+    static constexpr double LineWidth = 16777216.0;
+    // The miter limit is clamped so that a miter reaches at most this far
+    // from its vertex, which is already outside the raster range.
+    static constexpr double MiterLength = 8388608.0;
+    // More dashes than this in one stroke pass draw the stroke undashed.
+    static constexpr double DashesPerPass = 4194304.0;
+    // A dash phase beyond this many pattern periods is reduced modulo the
+    // period, so restarting the pattern at each sub-path stays cheap.
+    static constexpr double PhasePeriods = 64.0;
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

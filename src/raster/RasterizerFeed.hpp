@@ -1,0 +1,129 @@
+// Feeding a vertex source to the rasterizer: as AGG's add_path while the
+// geometry is within what the packaged rasterizer counts correctly, clipped
+// to the surface in extended precision beyond that.
+#ifndef VUDADIVE2R_RASTER_RASTERIZERFEED_HPP
+#define VUDADIVE2R_RASTER_RASTERIZERFEED_HPP
+
+#include <agg_basics.h>
+#include <agg_clip_liang_barsky.h>
+#include <agg_rasterizer_sl_clip.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "raster/AggTypes.hpp"
+#include "raster/GeometryLimits.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+namespace detail {
+
+// Clipping in long double, whose range holds the products of any two
+// doubles, then rounding to 24.8 fixed point within the clip box.
+struct WideConversion {
+    typedef long double coord_type;
+    static coord_type mul_div(coord_type a, coord_type b, coord_type c) { return a * b / c; }
+    static int xi(coord_type v) { return agg::iround(double(v) * agg::poly_subpixel_scale); }
+    static int yi(coord_type v) { return agg::iround(double(v) * agg::poly_subpixel_scale); }
+    static coord_type upscale(double v) { return v; }
+    static coord_type downscale(int v) { return v / coord_type(agg::poly_subpixel_scale); }
+};
+
+// Halves edges too wide for the rasterizer to take in one piece, at the
+// points where the rasterizer itself would split them.
+struct EdgeSink {
+    Rasterizer& rasterizer;
+    void line(int x1, int y1, int x2, int y2) {
+        constexpr long long widest = (16384LL << agg::poly_subpixel_shift) - 1;
+        const long long dx = (long long)x2 - (long long)x1;
+        if (dx > widest || dx < -widest) {
+            const int cx = int(((long long)x1 + (long long)x2) >> 1);
+            const int cy = int(((long long)y1 + (long long)y2) >> 1);
+            line(x1, y1, cx, cy);
+            line(cx, cy, x2, y2);
+            return;
+        }
+        rasterizer.edge(x1, y1, x2, y2);
+    }
+};
+
+// Feeds the source clipped to the surface (plus a pixel of margin), with the
+// rasterizer's own sub-path rules: an open sub-path is closed by a line back
+// to its start, and drawing starts from (0, 0). Edges left or right of the
+// box become vertical edges on its border, which keeps the winding of every
+// pixel inside. A non-finite vertex leaves the rasterizer empty.
+template <class VertexSource>
+void AddPathClipped(Rasterizer& rasterizer, VertexSource& source, int width, int height) {
+    typedef agg::rasterizer_sl_clip<WideConversion> Clipper;
+    const long double limit = GeometryLimits::RasterCoordinate - 1;
+    Clipper clipper;
+    const long double spanLimit = GeometryLimits::SpanCoordinate - 2;
+    clipper.clip_box(-1, -1, std::min<long double>(width + 1.0L, spanLimit),
+                     std::min<long double>(height + 1.0L, limit));
+    EdgeSink sink{rasterizer};
+    enum { Initial, Moved, Drawing, Closed } status = Initial;
+    long double startX = 0, startY = 0;
+    clipper.move_to(0, 0);
+
+    rasterizer.reset();
+    source.rewind(0);
+    double x, y;
+    unsigned command;
+    while (!agg::is_stop(command = source.vertex(&x, &y))) {
+        if (agg::is_vertex(command) && !(std::isfinite(x) && std::isfinite(y))) {
+            rasterizer.reset();
+            return;
+        }
+        if (agg::is_move_to(command)) {
+            if (status == Drawing)
+                clipper.line_to(sink, startX, startY);
+            clipper.move_to(startX = x, startY = y);
+            status = Moved;
+        } else if (agg::is_vertex(command)) {
+            clipper.line_to(sink, x, y);
+            status = Drawing;
+        } else if (agg::is_close(command) && status == Drawing) {
+            clipper.line_to(sink, startX, startY);
+            status = Closed;
+        }
+    }
+    if (status == Drawing)
+        clipper.line_to(sink, startX, startY);
+}
+
+}  // namespace detail
+
+// Resets the rasterizer and adds the source, exactly as add_path does while
+// every vertex lies within GeometryLimits::RasterCoordinate vertically and
+// the horizontal extent within GeometryLimits::EdgeWidth. At the
+// first vertex beyond either the pass starts over with the source clipped
+// to the surface in extended precision.
+template <class VertexSource>
+void AddPathWithinLimits(Rasterizer& rasterizer, VertexSource& source, int width, int height) {
+    rasterizer.reset();
+    source.rewind(0);
+    double x, y, left = HUGE_VAL, right = -HUGE_VAL;
+    unsigned command;
+    while (!agg::is_stop(command = source.vertex(&x, &y))) {
+        if (agg::is_vertex(command)) {
+            // A pass that does not begin with a move starts its first edge at the origin.
+            if (left > right && !agg::is_move_to(command))
+                left = right = 0;
+            const double span = GeometryLimits::SpanCoordinate;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            if (!(std::fabs(x) < span && right - left < GeometryLimits::EdgeWidth &&
+                  std::fabs(y) < GeometryLimits::RasterCoordinate)) {
+                detail::AddPathClipped(rasterizer, source, width, height);
+                return;
+            }
+        }
+        rasterizer.add_vertex(x, y, command);
+    }
+}
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

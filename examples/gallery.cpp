@@ -585,10 +585,10 @@ void DrawText(const std::string& directory) {
     Sheet sheet(3, 2);
     const std::string& path = CaptionFontPath();
     sheet.Cell(0, 0, [&](Sheet& s) {
-        float baseline = 6;
+        float baseline = 8;
         for (const int size : {8, 11, 14, 18, 24, 32}) {
             Font font(s.context, path.c_str(), size);
-            baseline += font.Ascender() + 2;
+            baseline += font.Ascender();
             s.Text(font, 8, baseline, ("Size " + std::to_string(size)).c_str(), Rgba(30, 30, 30));
             baseline -= font.Descender();
         }
@@ -607,7 +607,7 @@ void DrawText(const std::string& directory) {
         s.Text(font, 30, 40, "+0.6 rad", Rgba(200, 60, 60), Matrix3::CreateRotation(0.6f));
     });
     sheet.Cell(2, 0, [&](Sheet& s) {
-        // Shear: x moves by -0.35 y, so glyph tops lean right.
+        // Shear: x moves by M[3] x y; with y down, -0.35 leans glyph tops right.
         Font font(s.context, path.c_str(), 22);
         Matrix3 shear = Matrix3::Identity;
         shear.M[3] = -0.35f;
@@ -615,8 +615,8 @@ void DrawText(const std::string& directory) {
         shear.M[3] = 0.35f;
         s.Text(font, 12, 110, "Sheared", Rgba(40, 90, 200), shear);
         Font small(s.context, path.c_str(), 11);
-        s.Text(small, 12, 80, "xy = -0.35", Rgba(110, 110, 110));
-        s.Text(small, 12, 130, "xy = +0.35", Rgba(110, 110, 110));
+        s.Text(small, 12, 80, "M[3] = -0.35", Rgba(110, 110, 110));
+        s.Text(small, 12, 130, "M[3] = +0.35", Rgba(110, 110, 110));
     });
     sheet.Cell(0, 1, [&](Sheet& s) {
         // Half black, half white, under three colours at alpha 0.6.

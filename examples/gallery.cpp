@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "FontLookup.hpp"
 #include "vudadive2r.hpp"
 
 using namespace ORV::Vudadive2R;
@@ -19,33 +21,82 @@ namespace {
 
 constexpr int kCell = 160;
 constexpr int kGap = 8;
+constexpr int kCaption = 34;  // a band under each cell for two lines of caption
 constexpr float kPi = 3.14159265f;
 
 Color Rgba(int r, int g, int b, float a = 1.0f) { return Color{r / 255.0f, g / 255.0f, b / 255.0f, a}; }
 
+// The captions' font file, looked up once.
+const std::string& CaptionFontPath() {
+    static const std::string path = DejaVuSansPath();
+    return path;
+}
+
 // One picture: an "AB24" surface with y = 0 at the top, cleared to a light
-// background and divided into a grid of framed cells.
+// background and divided into a grid of framed cells, each with a caption
+// band below it.
 class Sheet {
 public:
     Sheet(int columns, int rows)
-        : width(kGap + columns * (kCell + kGap)), height(kGap + rows * (kCell + kGap)),
+        : width(kGap + columns * (kCell + kGap)), height(kGap + rows * (kCell + kCaption + kGap)),
           surface(orv_surface_create(width, height, 0x34324241)),
-          context(std::make_shared<Context2D>(surface)) {
+          context(std::make_shared<Context2D>(surface)),
+          captionFont(new Font(context, CaptionFontPath().c_str(), 12)) {
         context->renderState->origin = Origin::TopLeft;
         context->ClearColor(Rgba(236, 238, 241));
         context->Clear();
     }
 
     ~Sheet() {
+        captionFont.reset();
         context.reset();
         orv_surface_destroy(surface);
+    }
+
+    static int CellX(int column) { return kGap + column * (kCell + kGap); }
+    static int CellY(int row) { return kGap + row * (kCell + kCaption + kGap); }
+
+    // Writes the caption under cell (column, row), centred; a '\n' starts
+    // the second line.
+    void Caption(int column, int row, const std::string& text) {
+        context->SetDefaultState();
+        context->renderState->origin = Origin::TopLeft;
+        size_t start = 0;
+        for (int line = 0; line < 2 && start <= text.size(); ++line) {
+            const size_t end = std::min(text.find('\n', start), text.size());
+            const std::string part = text.substr(start, end - start);
+            const float length = captionFont->MeasureString(part.c_str());
+            captionFont->DrawString(CellX(column) + int((kCell - length) / 2), CellY(row) + kCell + 14 + 14 * line,
+                                    part.c_str(), Rgba(40, 44, 52));
+            start = end + 1;
+        }
+    }
+
+    // Draws text with its baseline starting at (x, y) of the current cell:
+    // the glyph transform is `local` followed by the move there.
+    void Text(Font& font, float x, float y, const char* text, Color color, const Matrix3& local = Matrix3::Identity) {
+        Matrix3 placed;
+        Matrix3::Multiply(local, Matrix3::CreateTranslation(cellX + x, cellY + y), placed);
+        context->transforms->glyph->Set(placed);
+        font.DrawString(0, 0, text, color);
+        context->transforms->glyph->LoadIdentity();
+    }
+
+    // Hands `shade` the address of every pixel of cell (column, row), with
+    // its position in the cell, for pictures composed by hand.
+    void Paste(int column, int row, const std::function<void(int x, int y, unsigned char* pixel)>& shade) {
+        unsigned char* data = context->surfaceMemory->Data();
+        const int stride = context->surfaceMemory->Stride();
+        for (int y = 0; y < kCell; ++y)
+            for (int x = 0; x < kCell; ++x)
+                shade(x, y, data + size_t(CellY(row) + y) * stride + size_t(CellX(column) + x) * 4);
     }
 
     // Draws `draw` inside cell (column, row): the path transform is moved to
     // the cell's corner and restored afterwards, along with the render state.
     void Cell(int column, int row, const std::function<void(Sheet&)>& draw) {
-        const float x = float(kGap + column * (kCell + kGap));
-        const float y = float(kGap + row * (kCell + kGap));
+        const float x = float(CellX(column));
+        const float y = float(CellY(row));
         context->ClearColor(Color{1, 1, 1, 1});
         context->ClearRectangle(int(x), int(y), kCell, kCell);
         context->SetDefaultState();
@@ -67,12 +118,7 @@ public:
         context->transforms->path->Set(placed);
     }
 
-    void Fill(PathBuilder& builder, Color color, FillRule rule = FillRule::NonZero) {
-        auto fill = std::make_shared<FillState>();
-        fill->Paint(std::make_shared<ColorPaint>(context, color));
-        fill->FillRule(rule);
-        builder.ToPath(context)->Draw(fill, nullptr);
-    }
+    void Fill(PathBuilder& builder, Color color, FillRule rule = FillRule::NonZero);
 
     void Stroke(PathBuilder& builder, Color color, float width, CapStyle cap = CapStyle::Butt,
                 JoinStyle join = JoinStyle::Miter, float miterLimit = 4.0f, std::vector<Dash> dashes = {},
@@ -115,7 +161,47 @@ public:
     float cellX = 0, cellY = 0;
     orv_surface* surface;
     std::shared_ptr<Context2D> context;
+    std::unique_ptr<Font> captionFont;
 };
+
+// A drawing surface apart from the sheet, transparent and y = 0 at the top,
+// for pictures that are composed into a cell afterwards.
+struct Layer {
+    Layer(int width, int height, uint32_t format = 0x34324241, int stride = 0)
+        : bytesPerPixel(format == 0x36314752 ? 2 : 4),
+          stride(stride ? stride : width * bytesPerPixel),
+          memory(size_t(std::abs(this->stride)) * height),
+          surface(orv_surface_create_for_data(width, height, format, this->stride, memory.data())),
+          context(std::make_shared<Context2D>(surface)) {
+        context->renderState->origin = Origin::TopLeft;
+    }
+    ~Layer() {
+        context.reset();
+        orv_surface_destroy(surface);
+    }
+    // Pixel x of row y, rows counted as the clears and the pipeline count
+    // them: with a negative stride row 0 is the last in memory.
+    const unsigned char* Pixel(int x, int y) const {
+        const int height = int(memory.size() / size_t(std::abs(stride)));
+        const int memoryRow = stride >= 0 ? y : height - 1 - y;
+        return memory.data() + size_t(memoryRow) * std::abs(stride) + size_t(x) * bytesPerPixel;
+    }
+
+    int bytesPerPixel, stride;
+    std::vector<unsigned char> memory;
+    orv_surface* surface;
+    std::shared_ptr<Context2D> context;
+};
+
+void FillPath(const std::shared_ptr<Context2D>& context, PathBuilder& builder, Color color,
+              FillRule rule = FillRule::NonZero) {
+    auto fill = std::make_shared<FillState>();
+    fill->Paint(std::make_shared<ColorPaint>(context, color));
+    fill->FillRule(rule);
+    builder.ToPath(context)->Draw(fill, nullptr);
+}
+
+void Sheet::Fill(PathBuilder& builder, Color color, FillRule rule) { FillPath(context, builder, color, rule); }
 
 void Star(PathBuilder& builder, float cx, float cy, float radius) {
     for (int i = 0; i < 5; ++i) {
@@ -147,6 +233,9 @@ void DrawFills(const std::string& directory) {
             rings.Rectangle(20, 130, 120, 16);
             s.Fill(rings, Rgba(220, 90, 40), rules[i]);
         });
+        const char* rule = i == 0 ? "EvenOdd" : "NonZero";
+        sheet.Caption(i, 0, std::string("Star, FillRule::") + rule);
+        sheet.Caption(2 + i, 0, std::string("Same-direction rings,\nFillRule::") + rule);
     }
     sheet.Save(directory + "/fills.png");
 }
@@ -182,6 +271,10 @@ void DrawStrokes(const std::string& directory) {
                 s.Stroke(sharp, Rgba(40, 80, 160), 8, CapStyle::Butt, joins[i], k == 0 ? 10.0f : 2.0f);
             }
         });
+        const char* capNames[] = {"Butt", "Round", "Square"};
+        const char* joinNames[] = {"Miter", "Round", "Bevel"};
+        sheet.Caption(i, 0, std::string("CapStyle::") + capNames[i] + "\nwidths 10, 16, 22");
+        sheet.Caption(i, 1, std::string("JoinStyle::") + joinNames[i] + "\nmiter limits 10 and 2");
     }
     sheet.Save(directory + "/strokes.png");
 }
@@ -210,7 +303,19 @@ void DrawDashes(const std::string& directory) {
         shapes.Ellipse(80, 80, 60, 60);
         s.Stroke(shapes, Rgba(40, 110, 190), 4, CapStyle::Square, JoinStyle::Miter, 4, {{12, 6}});
     });
+    sheet.Caption(0, 0, "Dashes {10, 5}\nphases 0, 5, 10, 15");
+    sheet.Caption(1, 0, "Dash-dot {14, 7, 1, 7}\nround caps on a curve");
+    sheet.Caption(2, 0, "Dashes {12, 6} around\nclosed outlines");
     sheet.Save(directory + "/dashes.png");
+}
+
+// Composites premultiplied bytes over an opaque checkerboard, so that
+// transparent and half-transparent parts can be told apart.
+void OverCheckerboard(const unsigned char* layer, int x, int y, unsigned char* out) {
+    const int check = ((x / 10) + (y / 10)) % 2 ? 204 : 255;
+    for (int c = 0; c < 3; ++c)
+        out[c] = (unsigned char)(layer[c] + (check * (255 - layer[3]) + 127) / 255);
+    out[3] = 255;
 }
 
 void DrawBlendModes(const std::string& directory) {
@@ -218,21 +323,26 @@ void DrawBlendModes(const std::string& directory) {
     const char* names[] = {"Source", "SourceOver", "DestinationOver", "SourceIn", "DestinationIn",
                            "Multiply", "Screen", "Darken", "Lighten", "Plus"};
     for (int mode = 0; mode < 10; ++mode) {
+        // Each mode draws on a transparent layer of its own, shown over a
+        // checkerboard: an opaque square, a half-transparent bar and nothing
+        // elsewhere, then a half-transparent disc in the mode.
+        Layer layer(kCell, kCell);
+        PathBuilder square;
+        square.Rectangle(20, 20, 90, 90);
+        FillPath(layer.context, square, Rgba(30, 150, 150));
+        PathBuilder bar;
+        bar.Rectangle(20, 120, 120, 25);
+        FillPath(layer.context, bar, Rgba(240, 200, 40, 0.5f));
+        layer.context->renderState->blendMode = BlendMode(mode);
+        PathBuilder disc;
+        disc.Ellipse(100, 85, 90, 90);
+        FillPath(layer.context, disc, Rgba(230, 40, 40, 0.6f));
         sheet.Cell(mode % 5, mode / 5, [&](Sheet& s) {
-            // Backdrop: an opaque teal square and a half-transparent yellow bar.
-            PathBuilder square;
-            square.Rectangle(20, 20, 90, 90);
-            s.Fill(square, Rgba(30, 150, 150));
-            PathBuilder bar;
-            bar.Rectangle(20, 120, 120, 25);
-            s.Fill(bar, Rgba(240, 200, 40, 0.5f));
-            // Layer: a half-transparent red disc under the blend mode.
-            s.context->renderState->blendMode = BlendMode(mode);
-            PathBuilder disc;
-            disc.Ellipse(100, 95, 90, 90);
-            s.Fill(disc, Rgba(230, 40, 40, 0.5f));
+            s.Paste(mode % 5, mode / 5, [&](int x, int y, unsigned char* pixel) {
+                OverCheckerboard(layer.Pixel(x, y), x, y, pixel);
+            });
         });
-        (void)names;
+        sheet.Caption(mode % 5, mode / 5, std::string("BlendMode::") + names[mode]);
     }
     sheet.Save(directory + "/blend-modes.png");
 }
@@ -247,7 +357,7 @@ void DrawScissors(const std::string& directory) {
     for (int i = 0; i < 3; ++i) {
         sheet.Cell(i, 0, [&](Sheet& s) {
             // Clip boxes are in surface pixels: offset them to the cell.
-            const int x = kGap + i * (kCell + kGap), y = kGap;
+            const int x = Sheet::CellX(i), y = Sheet::CellY(0);
             for (const IntRectangle& r : lists[i])
                 s.context->renderState->scissorRectangles.push_back({r.X + x, r.Y + y, r.Width, r.Height});
             s.context->renderState->scissoringEnabled = true;
@@ -257,6 +367,9 @@ void DrawScissors(const std::string& directory) {
             s.Fill(disc, Rgba(120, 60, 200, 0.5f));
         });
     }
+    sheet.Caption(0, 0, "Scissoring on,\nno rectangles: no limit");
+    sheet.Caption(1, 0, "One scissor rectangle");
+    sheet.Caption(2, 0, "Two overlapping\nrectangles: drawn twice");
     sheet.Save(directory + "/scissors.png");
 }
 
@@ -328,6 +441,10 @@ void DrawTransforms(const std::string& directory) {
         s.context->transforms->path->Set(Matrix3::CreateTranslation(s.cellX + 50, float(s.height) - s.cellY - 148));
         s.Fill(builder, Rgba(220, 90, 40));
     });
+    sheet.Caption(0, 0, "Rotations about the\ncell centre, 30 degrees");
+    sheet.Caption(1, 0, "Scales 0.6, 1.1, 1.6;\nthe stroke stays 1 px");
+    sheet.Caption(2, 0, "Radius 1 scaled by 35\nvs. radius 35");
+    sheet.Caption(3, 0, "Origin::TopLeft (blue)\nOrigin::BottomLeft (orange)");
     sheet.Save(directory + "/transforms.png");
 }
 
@@ -394,65 +511,177 @@ void DrawShapes(const std::string& directory) {
         b.SCcwArcToRel(50, 20, kPi / 6, 90, 0);
         s.Stroke(b, line, 3, CapStyle::Square, JoinStyle::Miter);
     });
+    sheet.Caption(0, 0, "Rectangle and\nRoundRectangle");
+    sheet.Caption(1, 0, "Ellipses");
+    sheet.Caption(2, 0, "Arc, ArcType::Open");
+    sheet.Caption(3, 0, "Arc, ArcType::Chord");
+    sheet.Caption(0, 1, "Arc, ArcType::Pie");
+    sheet.Caption(1, 1, "QuadTo, SQuadTo,\nCubicTo, SCubicTo");
+    sheet.Caption(2, 1, "Four elliptical arcs:\nsmall/large, ccw/cw");
+    sheet.Caption(3, 1, "Relative lines and a\nrotated relative arc");
     sheet.Save(directory + "/shapes.png");
 }
 
-// Clears of each format the context handles, shown side by side: the
-// "RG16" cell is expanded to bytes for the picture.
+// Clears of each format the context handles, side by side, with the bytes
+// one pixel holds in memory: the "RG16" cell is expanded to bytes for the
+// picture.
 void DrawClears(const std::string& directory) {
     Sheet sheet(3, 1);
     const uint32_t formats[] = {0x34324241, 0x34324152, 0x36314752};
+    const char* captions[] = {"\"AB24\": bytes R, G, B, A\nat rising addresses",
+                              "\"RA24\", negative stride:\nrow 0 is the last in memory",
+                              "\"RG16\": 16 bits, 5-6-5,\nalpha dropped"};
     for (int i = 0; i < 3; ++i) {
         const int bytes = formats[i] == 0x36314752 ? 2 : 4;
-        std::vector<unsigned char> memory(size_t(kCell) * kCell * bytes);
-        // Bottom-up memory (negative stride) for the "RA24" surface.
-        const int stride = (i == 1 ? -1 : 1) * kCell * bytes;
-        orv_surface* surface = orv_surface_create_for_data(kCell, kCell, formats[i], stride, memory.data());
-        {
-            Context2D context(surface);
-            context.ClearColor(Rgba(40, 40, 60));
-            context.Clear();
-            const Color colors[] = {Rgba(230, 60, 60), Rgba(60, 180, 90), Rgba(60, 110, 230), Rgba(250, 200, 40)};
-            for (int k = 0; k < 4; ++k) {
-                context.ClearColor(colors[k]);
-                context.ClearRectangle(15 + k * 25, 15 + k * 25, 70, 70);
-            }
-            context.Finish();
+        Layer layer(kCell, kCell, formats[i], (i == 1 ? -1 : 1) * kCell * bytes);
+        layer.context->ClearColor(Rgba(40, 40, 60));
+        layer.context->Clear();
+        const Color colors[] = {Rgba(230, 60, 60), Rgba(60, 180, 90), Rgba(60, 110, 230), Rgba(250, 200, 40)};
+        for (int k = 0; k < 4; ++k) {
+            layer.context->ClearColor(colors[k]);
+            layer.context->ClearRectangle(12 + k * 22, 8 + k * 18, 64, 56);
         }
-        orv_surface_destroy(surface);
+        layer.context->Finish();
+
+        // What the yellow square's pixel holds, as it lies in memory.
+        const unsigned char* yellow = layer.Pixel(120, 90);
+        char first[64], second[64];
+        if (bytes == 4) {
+            std::snprintf(first, sizeof first, "memory: %02X %02X %02X %02X", yellow[0], yellow[1], yellow[2],
+                          yellow[3]);
+            std::snprintf(second, sizeof second, "R %d  G %d  B %d  A %d", yellow[0], yellow[1], yellow[2],
+                          yellow[3]);
+        } else {
+            uint16_t packed;
+            std::memcpy(&packed, yellow, 2);
+            std::snprintf(first, sizeof first, "memory: 0x%04X", packed);
+            std::snprintf(second, sizeof second, "R %d/31  G %d/63  B %d/31", packed >> 11, (packed >> 5) & 63,
+                          packed & 31);
+        }
         sheet.Cell(i, 0, [&](Sheet& s) {
-            orv_mapping* mapping = orv_surface_create_mapping(s.surface, 2);
-            unsigned char* out = static_cast<unsigned char*>(orv_mapping_sync_start(mapping));
-            const int outStride = orv_mapping_stride_get(mapping);
-            const int x0 = kGap + i * (kCell + kGap), y0 = kGap;
-            for (int row = 0; row < kCell; ++row) {
-                // Row r of the cleared surface, as the clear addressed it.
-                const unsigned char* in = memory.data() + size_t(stride >= 0 ? row : kCell - 1 - row) * kCell * bytes;
-                for (int column = 0; column < kCell; ++column) {
-                    unsigned char* pixel = out + size_t(y0 + row) * outStride + size_t(x0 + column) * 4;
-                    if (bytes == 4) {
-                        std::memcpy(pixel, in + column * 4, 4);
-                    } else {
-                        uint16_t packed;
-                        std::memcpy(&packed, in + column * 2, 2);
-                        pixel[0] = uint8_t((packed >> 8) & 0xF8);
-                        pixel[1] = uint8_t((packed >> 3) & 0xFC);
-                        pixel[2] = uint8_t((packed << 3) & 0xF8);
-                        pixel[3] = 255;
-                    }
+            s.Paste(i, 0, [&](int x, int y, unsigned char* pixel) {
+                const unsigned char* in = layer.Pixel(x, y);
+                if (bytes == 4) {
+                    std::memcpy(pixel, in, 4);
+                    return;
                 }
-            }
-            orv_mapping_sync_end(mapping);
-            orv_mapping_destroy(mapping);
+                uint16_t packed;
+                std::memcpy(&packed, in, 2);
+                pixel[0] = uint8_t((packed >> 8) & 0xF8);
+                pixel[1] = uint8_t((packed >> 3) & 0xFC);
+                pixel[2] = uint8_t((packed << 3) & 0xF8);
+                pixel[3] = 255;
+            });
+            Font font(s.context, CaptionFontPath().c_str(), 10);
+            s.Text(font, 10, 138, first, Rgba(255, 255, 255));
+            s.Text(font, 10, 153, second, Rgba(255, 255, 255));
         });
+        sheet.Caption(i, 0, captions[i]);
     }
     sheet.Save(directory + "/clears.png");
+}
+
+void DrawText(const std::string& directory) {
+    Sheet sheet(3, 2);
+    const std::string& path = CaptionFontPath();
+    sheet.Cell(0, 0, [&](Sheet& s) {
+        float baseline = 8;
+        for (const int size : {8, 11, 14, 18, 24, 32}) {
+            Font font(s.context, path.c_str(), size);
+            baseline += font.Ascender();
+            s.Text(font, 8, baseline, ("Size " + std::to_string(size)).c_str(), Rgba(30, 30, 30));
+            baseline -= font.Descender();
+        }
+    });
+    sheet.Cell(1, 0, [&](Sheet& s) {
+        // The baseline, then the text along it.
+        Font font(s.context, path.c_str(), 18);
+        const float angle = -0.5f;
+        PathBuilder baseline;
+        baseline.Line(0, 0, 150, 0);
+        Matrix3 local;
+        Matrix3::Multiply(Matrix3::CreateRotation(angle), Matrix3::CreateTranslation(14, 140), local);
+        s.Place(local);
+        s.Stroke(baseline, Rgba(120, 170, 230), 1);
+        s.Text(font, 14, 140, "Rotated text", Rgba(30, 30, 30), Matrix3::CreateRotation(angle));
+        s.Text(font, 30, 40, "+0.6 rad", Rgba(200, 60, 60), Matrix3::CreateRotation(0.6f));
+    });
+    sheet.Cell(2, 0, [&](Sheet& s) {
+        // Shear: x moves by M[3] x y; with y down, -0.35 leans glyph tops right.
+        Font font(s.context, path.c_str(), 22);
+        Matrix3 shear = Matrix3::Identity;
+        shear.M[3] = -0.35f;
+        s.Text(font, 12, 60, "Sheared", Rgba(30, 30, 30), shear);
+        shear.M[3] = 0.35f;
+        s.Text(font, 12, 110, "Sheared", Rgba(40, 90, 200), shear);
+        Font small(s.context, path.c_str(), 11);
+        s.Text(small, 12, 80, "M[3] = -0.35", Rgba(110, 110, 110));
+        s.Text(small, 12, 130, "M[3] = +0.35", Rgba(110, 110, 110));
+    });
+    sheet.Cell(0, 1, [&](Sheet& s) {
+        // Half black, half white, under three colours at alpha 0.6.
+        PathBuilder dark;
+        dark.Rectangle(80, 0, 80, 160);
+        s.Fill(dark, Rgba(20, 20, 20));
+        Font font(s.context, path.c_str(), 26);
+        s.Text(font, 10, 50, "Red 0.6", Rgba(230, 30, 30, 0.6f));
+        s.Text(font, 14, 90, "Green 0.6", Rgba(30, 200, 60, 0.6f));
+        s.Text(font, 18, 130, "Blue 0.6", Rgba(40, 80, 240, 0.6f));
+    });
+    sheet.Cell(1, 1, [&](Sheet& s) {
+        // With y up the same kind of call counts from the bottom of the
+        // surface; glyphs stand upright either way.
+        Font font(s.context, path.c_str(), 15);
+        PathBuilder lines;
+        lines.Line(10, 60, 150, 60);
+        lines.Line(10, 120, 150, 120);
+        s.Stroke(lines, Rgba(120, 170, 230), 1);
+        s.Text(font, 14, 60, "Origin::TopLeft", Rgba(40, 90, 200));
+        s.context->renderState->origin = Origin::BottomLeft;
+        font.DrawString(int(s.cellX) + 14, s.height - 1 - (int(s.cellY) + 120), "Origin::BottomLeft",
+                        Rgba(220, 90, 40));
+    });
+    sheet.Cell(2, 1, [&](Sheet& s) {
+        // Ascender and descender lines and the measured length.
+        Font font(s.context, path.c_str(), 32);
+        const char* word = "Glyph";
+        const float length = font.MeasureString(word), x = 20, baseline = 90;
+        PathBuilder metrics;
+        metrics.Line(10, baseline, 150, baseline);
+        metrics.Line(10, baseline - font.Ascender(), 150, baseline - font.Ascender());
+        metrics.Line(10, baseline - font.Descender(), 150, baseline - font.Descender());
+        s.Stroke(metrics, Rgba(120, 170, 230), 1);
+        PathBuilder span;
+        span.MoveTo(x, 128);
+        span.LineTo(x, 138);
+        span.MoveTo(x, 133);
+        span.LineTo(x + length, 133);
+        span.MoveTo(x + length, 128);
+        span.LineTo(x + length, 138);
+        s.Stroke(span, Rgba(200, 60, 60), 1.5f);
+        s.Text(font, x, baseline, word, Rgba(30, 30, 30));
+        char label[64];
+        std::snprintf(label, sizeof label, "%.2f px", length);
+        Font small(s.context, path.c_str(), 11);
+        s.Text(small, x + length / 2 - 18, 152, label, Rgba(200, 60, 60));
+    });
+    sheet.Caption(0, 0, "Sizes 8 to 32 px,\nlines Height() apart");
+    sheet.Caption(1, 0, "Rotated by the glyph\ntransform, on its baseline");
+    sheet.Caption(2, 0, "Sheared by the glyph\ntransform");
+    sheet.Caption(0, 1, "Colours at alpha 0.6\nover white and black");
+    sheet.Caption(1, 1, "Both origins: y down (blue)\nand y up (orange)");
+    sheet.Caption(2, 1, "Ascender, baseline,\ndescender; MeasureString");
+    sheet.Save(directory + "/text.png");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string directory = argc > 1 ? argv[1] : "gallery";
+    if (CaptionFontPath().empty()) {
+        std::fprintf(stderr, "gallery: DejaVu Sans not found (Debian package fonts-dejavu-core)\n");
+        return 1;
+    }
     mkdir(directory.c_str(), 0755);
     try {
         DrawFills(directory);
@@ -463,6 +692,7 @@ int main(int argc, char** argv) {
         DrawTransforms(directory);
         DrawShapes(directory);
         DrawClears(directory);
+        DrawText(directory);
     } catch (const Exception&) {
         std::fprintf(stderr, "gallery: drawing failed\n");
         return 1;

@@ -218,6 +218,32 @@ ORV_C_API orv_png_image orv_png_image_create_from_file(orv_context2D context, co
 ORV_C_API void orv_png_image_destroy(orv_png_image image);
 ORV_C_API void orv_png_image_save(orv_image image, const char* filename);
 
+/* Fonts: single-byte text drawn with a FreeType face (face 0 of any file
+ * FreeType reads). Characters are bytes 1 to 255; one the face cannot load
+ * is skipped. Glyphs follow the context's glyph transform. */
+typedef struct orv_font_handle* orv_font;
+/* Opens the font file at `size` pixels per em. Raises the library's Exception
+ * ("FT_New_Face failed.") for a file that is not a readable font,
+ * ArgumentNullException for a NULL context and std::logic_error for a NULL
+ * file name. Release with orv_font_destroy. */
+ORV_C_API orv_font orv_font_create(orv_context2D context, const char* filename, int size);
+ORV_C_API void orv_font_destroy(orv_font font);
+/* Line metrics of the sized face in pixels: height = ascender - descender,
+ * the descender negative. */
+ORV_C_API float orv_font_height_get(orv_font font);
+ORV_C_API float orv_font_ascender_get(orv_font font);
+ORV_C_API float orv_font_descender_get(orv_font font);
+/* Length in pixels of the text's summed advances under the glyph transform.
+ * A NULL text raises ArgumentNullException. */
+ORV_C_API float orv_font_measure_string(orv_font font, const char* text);
+/* Blends the text in the straight-alpha colour (r, g, b, a) into the
+ * surface, its baseline starting at (x, y) under the glyph transform.
+ * Ignores the blend mode and scissoring. A NULL text raises
+ * ArgumentNullException; a surface format other than "AB24"
+ * InvalidOperationException. */
+ORV_C_API void orv_font_draw_string(orv_font font, int x, int y, const char* text, float r, float g, float b,
+                                    float a);
+
 #ifdef __cplusplus
 }
 #endif

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev
-          googletest libgtest-dev libbenchmark-dev libcairo2-dev fonts-dejavu-core pngcheck)
+          googletest libgtest-dev libbenchmark-dev libcairo2-dev fonts-dejavu-core fontconfig pngcheck)
 
 missing=()
 for package in "${packages[@]}"; do

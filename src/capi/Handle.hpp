@@ -54,6 +54,7 @@ using FillHandle = Handle<FillState, orv_fill_state>;
 using StrokeHandle = Handle<StrokeState, orv_stroke_state>;
 using PaintHandle = Handle<Paint, orv_paint>;
 using ImageHandle = Handle<Image, orv_image>;
+using FontHandle = Handle<Font, orv_font>;
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -19,6 +19,18 @@ inline uint8_t ColorComponentToByte(double component) {
     return static_cast<uint8_t>(static_cast<uint32_t>(scaled) & 0xFFu);
 }
 
+// Text's conversion: c * 255 in single precision, truncated to an unsigned
+// 32-bit integer with the same out-of-range rules, low eight bits kept, so
+// 1.5 gives 382 mod 256 = 126.
+inline uint8_t TruncatedColorByte(float component) {
+    const float scaled = component * 255.0f;
+    if (!(scaled >= 1.0f))  // also catches NaN
+        return 0;
+    if (scaled >= 4294967296.0f)
+        return 0xFF;
+    return static_cast<uint8_t>(static_cast<uint32_t>(scaled) & 0xFFu);
+}
+
 }  // namespace Vudadive2R
 }  // namespace ORV
 

@@ -1,0 +1,55 @@
+// Fonts: single-byte text measured and drawn with a FreeType face.
+#ifndef VUDADIVE2R_FONT_HPP
+#define VUDADIVE2R_FONT_HPP
+
+#include <memory>
+#include <string>
+
+#include "Context2D.hpp"
+#include "Types.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+// Characters are the bytes of a text, each a character code 0 to 255; one
+// that the face cannot load is skipped. Glyphs are placed and shaped by the
+// context's glyph transform; text ignores the blend mode, scissoring and
+// paints. Use a font from one thread at a time; fonts may be constructed
+// from several threads at once.
+class ORV_API Font {
+public:
+    // Opens face 0 of the font file at `size` pixels per em. Throws
+    // ArgumentNullException for an empty context, std::logic_error for a
+    // null file name and Exception ("FT_New_Face failed.") for a file
+    // FreeType cannot open.
+    Font(const std::shared_ptr<Context2D>& context, const char* filename, int size);
+    virtual ~Font();
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+
+    // Ascender minus descender of the sized face, in pixels.
+    float Height();
+    // Distance from the baseline up to the face's top, in pixels.
+    float Ascender();
+    // Distance from the baseline to the face's bottom, in pixels (negative).
+    float Descender();
+    // Length in pixels of the summed advances under the glyph transform.
+    // Throws ArgumentNullException for a null text.
+    float MeasureString(const char* text);
+    // Blends the text in `color` into the context's surface, the baseline
+    // starting at (x, y) mapped by the glyph transform; the pen moves by
+    // whole pixels. Throws ArgumentNullException for a null text and
+    // InvalidOperationException for a surface format other than "AB24".
+    void DrawString(int x, int y, const char* text, const Color& color);
+
+private:
+    std::shared_ptr<Context2D> context;
+    std::string fileName;
+    int32_t size;
+    void* face;  // the FreeType face, owned
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

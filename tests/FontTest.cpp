@@ -1,0 +1,297 @@
+// Fonts: the worked figures of placement and colour, and hostile inputs.
+// Byte-exact agreement with FreeType over random text is the differential
+// test's job.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+#include "FontLookup.hpp"
+#include "TestSupport.hpp"
+
+using namespace ORV::Vudadive2R;
+using TestSupport::Surface;
+
+namespace {
+
+// Looked up when first needed, not when the test list is read.
+const std::string& FontPath() {
+    static const std::string path = DejaVuSansPath();
+    if (path.empty())
+        ADD_FAILURE() << "DejaVu Sans not found";
+    return path;
+}
+const Color kWhite{1, 1, 1, 1};
+
+// A surface with its context and a DejaVu Sans font.
+struct TextCanvas {
+    TextCanvas(int width, int height, int size, Origin origin = Origin::TopLeft)
+        : surface(width, height), context(std::make_shared<Context2D>(surface.surface)),
+          font(context, FontPath().c_str(), size) {
+        context->renderState->origin = origin;
+    }
+    Transform& Glyph() { return *context->transforms->glyph; }
+    bool Blank() { return surface.memory == std::vector<uint8_t>(surface.memory.size(), 0); }
+
+    Surface surface;
+    std::shared_ptr<Context2D> context;
+    Font font;
+};
+
+// Angle of the ink's principal axis, weighted by alpha, in (column, memory row).
+double InkAngle(Surface& surface) {
+    double sum = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    for (int y = 0; y < surface.height; ++y)
+        for (int x = 0; x < surface.width; ++x) {
+            const double w = surface.Pixel(x, y)[3];
+            sum += w, sx += w * x, sy += w * y, sxx += w * x * x, syy += w * y * y, sxy += w * x * y;
+        }
+    const double mx = sx / sum, my = sy / sum;
+    return 0.5 * std::atan2(2 * (sxy / sum - mx * my), (sxx / sum - mx * mx) - (syy / sum - my * my));
+}
+
+}  // namespace
+
+TEST(Font, PenMovesByWholePixelsAndWithTheGlyphTranslation) {
+    // Scaled by 1.3 the hinted advance of "i" has a fraction: measuring keeps
+    // it, drawing steps by its whole part.
+    TextCanvas both(60, 30, 20), parts(60, 30, 20);
+    both.Glyph().Scale(1.3f, 1.3f);
+    parts.Glyph().Scale(1.3f, 1.3f);
+    const float advance = both.font.MeasureString("i");
+    ASSERT_NE(advance, std::floor(advance));
+    EXPECT_EQ(both.font.MeasureString("ii"), 2 * advance);
+    both.font.DrawString(2, 18, "ii", kWhite);
+    parts.font.DrawString(2, 18, "i", kWhite);
+    parts.Glyph().Translate(std::floor(advance), 0);
+    parts.font.DrawString(2, 18, "i", kWhite);
+    EXPECT_EQ(both.surface.memory, parts.surface.memory);
+
+    // A glyph translation by (10, 0) moves the text 10 pixels right.
+    TextCanvas plain(80, 30, 16), moved(80, 30, 16);
+    moved.Glyph().Translate(10, 0);
+    plain.font.DrawString(3, 20, "Text", kWhite);
+    moved.font.DrawString(3, 20, "Text", kWhite);
+    ASSERT_FALSE(plain.Blank());
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 80; ++x)
+            ASSERT_EQ(moved.surface.Rgba(x, y), x < 10 ? 0 : plain.surface.Rgba(x - 10, y));
+}
+
+TEST(Font, ColourBytesAtFullCoverage) {
+    // Opaque white over transparent gives alpha 255 exactly where coverage is
+    // 255 (coverage c < 255 gives alpha c): those pixels are checked, and the
+    // uncovered ones must keep the backdrop.
+    TextCanvas mask(40, 44, 40);
+    mask.font.DrawString(4, 36, "l", kWhite);
+    struct Case {
+        Color color;
+        uint32_t backdrop, expected;
+    };
+    const Case cases[] = {
+        {{0.2f, 0.4f, 0.6f, 1}, 0x10203040, 0x336699FF},  // written exactly
+        {{1.5f, -0.5f, 1, 1}, 0x10203040, 0x7E00FFFF},    // 382 mod 256 = 126; negative gives 0
+        {{1, 0, 0, 0}, 0x10203040, 0x10203040},           // alpha 0 draws nothing
+        {{0, 0, 0, 0.5f}, 0xFFFFFFFF, 0x808080FF},        // t = 127: 255 x 129 >> 8 = 128
+        {{1, 1, 1, 0.5f}, 0x00000000, 0x7E7E7E7F},        // 255 x 127 >> 8 = 126, alpha 127
+    };
+    for (const Case& c : cases) {
+        TextCanvas canvas(40, 44, 40);
+        canvas.surface.Fill(uint8_t(c.backdrop >> 24), uint8_t(c.backdrop >> 16), uint8_t(c.backdrop >> 8),
+                            uint8_t(c.backdrop));
+        canvas.font.DrawString(4, 36, "l", c.color);
+        int full = 0;
+        for (int y = 0; y < 44; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const uint8_t coverage = mask.surface.Pixel(x, y)[3];
+                full += coverage == 255;
+                if (coverage == 255 || coverage == 0) {
+                    ASSERT_EQ(canvas.surface.Rgba(x, y), coverage ? c.expected : c.backdrop) << std::hex << c.expected;
+                }
+            }
+        ASSERT_GT(full, 20);
+    }
+}
+
+TEST(Font, BottomLeftTextLandsJustAboveMemoryRow89Upright) {
+    // y = 10 of 100 rows is memory row 89, and glyph rows run down memory as
+    // with the top-left origin at y = 89: the same bytes.
+    TextCanvas bottomLeft(60, 100, 20, Origin::BottomLeft), topLeft(60, 100, 20, Origin::TopLeft);
+    bottomLeft.font.DrawString(2, 10, "Hp", kWhite);
+    topLeft.font.DrawString(2, 89, "Hp", kWhite);
+    EXPECT_EQ(bottomLeft.surface.memory, topLeft.surface.memory);
+    // "H" stands in the rows above 89, the descender of "p" hangs below.
+    int first = -1, last = -1;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 60; ++x)
+            if (bottomLeft.surface.Rgba(x, y) != 0)
+                first = first < 0 ? y : first, last = y;
+    EXPECT_GE(first, 89 - int(bottomLeft.font.Ascender()));
+    EXPECT_LT(first, 89 - 10);
+    EXPECT_GT(last, 89);
+    EXPECT_LE(last, 89 - int(std::floor(bottomLeft.font.Descender())));
+}
+
+TEST(Font, RotatedGlyphsFollowTheirBaselineUnderBothOrigins) {
+    // A rotation turns from +x toward +y: on screen (memory row 0 on top)
+    // clockwise with y down, counter-clockwise with y up. A line of
+    // underscores shows where the pen went, one underscore how glyphs lean;
+    // large glyphs keep the bend of whole-pixel pen steps within tolerance.
+    for (const Origin origin : {Origin::TopLeft, Origin::BottomLeft})
+        for (const float angle : {0.4f, -0.7f}) {
+            TextCanvas line(200, 200, 60, origin), glyph(200, 200, 60, origin);
+            for (TextCanvas* canvas : {&line, &glyph}) {
+                canvas->Glyph().Rotate(angle);
+                canvas->Glyph().Translate(40, origin == Origin::TopLeft ? 90 : 110);
+            }
+            line.font.DrawString(0, 0, "_____", kWhite);
+            glyph.font.DrawString(0, 0, "_", kWhite);
+            const double expected = origin == Origin::TopLeft ? angle : -angle;
+            EXPECT_NEAR(InkAngle(line.surface), expected, 0.03) << int(origin) << " " << angle;
+            EXPECT_NEAR(InkAngle(glyph.surface), expected, 0.03) << int(origin) << " " << angle;
+        }
+}
+
+TEST(Font, SurfacesThatCannotTakeTextAreLeftAlone) {
+    Surface unsupported(8, 8, TestSupport::kRA24);
+    unsupported.Fill(1, 2, 3, 4);
+    const std::vector<uint8_t> before = unsupported.memory;
+    Font font(std::make_shared<Context2D>(unsupported.surface), FontPath().c_str(), 12);
+    EXPECT_THROW(font.DrawString(0, 8, "x", kWhite), InvalidOperationException);
+    EXPECT_EQ(unsupported.memory, before);
+    EXPECT_EQ(orv_surface_sync_start_count_get(unsupported.surface), 0);
+
+    orv_surface* unmapped = orv_surface_create_for_data(8, 8, TestSupport::kAB24, 32, nullptr);
+    Font(std::make_shared<Context2D>(unmapped), FontPath().c_str(), 12).DrawString(0, 8, "x", kWhite);
+    orv_surface_destroy(unmapped);
+}
+
+TEST(Font, HostileTransformsPensAndSizes) {
+    // Each conversion must stay in range (the sanitizer build checks); text
+    // placed out of reach draws nothing.
+    const float nan = NAN, inf = INFINITY;
+    struct Case {
+        Matrix3 glyph;
+        int x, y, size;
+        bool mayInk;
+    };
+    const Case cases[] = {
+        {{{1e30f, 0, 0, 0, 1e30f, 0, 0, 0, 1}}, 5, 20, 14, true},
+        {{{-1e30f, 1e30f, 0, -1e30f, 1, 0, 0, 0, 1}}, 5, 20, 14, true},
+        {{{nan, nan, 0, nan, nan, 0, 0, 0, 1}}, 5, 20, 14, false},
+        {{{1, 0, 0, 0, 1, 0, nan, nan, 1}}, 5, 20, 14, false},
+        {{{1, 0, 0, 0, 1, 0, -inf, 1e30f, 1}}, 5, 20, 14, false},
+        {Matrix3::Identity, INT_MAX, 20, 14, false},
+        {Matrix3::Identity, INT_MIN, INT_MIN, 14, false},
+        // Sizes FreeType refuses or wraps, and sizes under one pixel.
+        {Matrix3::Identity, 0, 12, 100000, true},
+        {Matrix3::Identity, 0, 12, INT_MAX, true},
+        {Matrix3::Identity, 0, 12, INT_MIN, true},
+        {Matrix3::Identity, 0, 12, -5, true},
+    };
+    for (const Origin origin : {Origin::TopLeft, Origin::BottomLeft})
+        for (const Case& c : cases) {
+            TextCanvas canvas(32, 32, c.size, origin);
+            canvas.Glyph().Set(c.glyph);
+            canvas.font.MeasureString("Wide text");
+            canvas.font.DrawString(c.x, c.y, "Wide text", kWhite);
+            EXPECT_TRUE(c.mayInk || canvas.Blank()) << c.x << " " << c.glyph.M[6];
+            EXPECT_EQ(canvas.font.Height(), canvas.font.Ascender() - canvas.font.Descender());
+        }
+
+    // Stretched 4000 times, "A" outgrows what FreeType renders and fails to
+    // load while "." still fits: the "A" neither draws nor moves the pen.
+    TextCanvas skipped(30, 30, 12), alone(30, 30, 12);
+    for (TextCanvas* canvas : {&skipped, &alone}) {
+        canvas->Glyph().Scale(1, 4000);
+        canvas->Glyph().Translate(5, 29);
+    }
+    EXPECT_EQ(skipped.font.MeasureString("A.A"), alone.font.MeasureString("."));
+    skipped.font.DrawString(0, 0, "A.A", kWhite);
+    alone.font.DrawString(0, 0, ".", kWhite);
+    EXPECT_EQ(skipped.surface.memory, alone.surface.memory);
+    EXPECT_FALSE(alone.Blank());
+}
+
+TEST(Font, BadFilesNamesAndTexts) {
+    const std::string notFont = TestSupport::TempPath("not-a-font.ttf");
+    const std::string truncated = TestSupport::TempPath("truncated.ttf");
+    std::ofstream(notFont) << "plain text, not a font\n";
+    std::vector<char> head(1000);
+    std::ifstream(FontPath(), std::ios::binary).read(head.data(), 1000);
+    std::ofstream(truncated, std::ios::binary).write(head.data(), 1000);
+    Surface surface(4, 4);
+    auto context = std::make_shared<Context2D>(surface.surface);
+    for (const std::string& path : {std::string(), notFont, truncated, std::string(VUDADIVE2R_TEST_TMPDIR)}) {
+        const std::string printed =
+            TestSupport::CaptureStdout([&] { EXPECT_THROW(Font(context, path.c_str(), 12), Exception) << path; });
+        EXPECT_EQ(printed, "FT_New_Face failed.\n") << path;
+    }
+    EXPECT_THROW(Font(context, nullptr, 12), std::logic_error);
+    EXPECT_THROW(Font(nullptr, FontPath().c_str(), 12), ArgumentNullException);
+    Font font(context, FontPath().c_str(), 12);
+    EXPECT_THROW(font.MeasureString(nullptr), ArgumentNullException);
+    EXPECT_THROW(font.DrawString(0, 0, nullptr, kWhite), ArgumentNullException);
+}
+
+TEST(Font, OneBitBitmapFontsAreReadBitByBit) {
+    // A BDF font whose glyph is an 8 x 8 frame: one byte per row, not eight.
+    const std::string path = TestSupport::TempPath("frame.bdf");
+    std::ofstream(path) << "STARTFONT 2.1\nFONT -test-frame-medium-r-normal--8-80-75-75-c-80-iso8859-1\n"
+                           "SIZE 8 75 75\nFONTBOUNDINGBOX 8 8 0 0\nSTARTPROPERTIES 2\nFONT_ASCENT 8\n"
+                           "FONT_DESCENT 0\nENDPROPERTIES\nCHARS 1\nSTARTCHAR frame\nENCODING 65\n"
+                           "SWIDTH 500 0\nDWIDTH 8 0\nBBX 8 8 0 0\nBITMAP\nFF\n81\n81\n81\n81\n81\n81\nFF\n"
+                           "ENDCHAR\nENDFONT\n";
+    Surface surface(10, 10);
+    auto context = std::make_shared<Context2D>(surface.surface);
+    context->renderState->origin = Origin::TopLeft;
+    Font(context, path.c_str(), 8).DrawString(1, 8, "A", Color{1, 0, 0, 1});
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool frame = y <= 7 && x >= 1 && x <= 8 && (y == 0 || y == 7 || x == 1 || x == 8);
+            ASSERT_EQ(surface.Rgba(x, y), frame ? 0xFF0000FFu : 0u) << x << ", " << y;
+        }
+}
+
+TEST(Font, FontsMayBeConstructedFromSeveralThreadsAtOnce) {
+    // Each test runs in a process of its own, so this also races the creation
+    // of the shared FreeType handle: a second handle would show as a leak.
+    Surface surface(4, 4);
+    auto context = std::make_shared<Context2D>(surface.surface);
+    std::vector<std::thread> threads;
+    std::vector<float> heights(4);
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int k = 0; k < 20; ++k)
+                heights[size_t(t)] = Font(context, FontPath().c_str(), 10 + t).Height();
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int t = 0; t < 4; ++t)
+        EXPECT_EQ(heights[size_t(t)], Font(context, FontPath().c_str(), 10 + t).Height());
+}
+
+TEST(Font, CInterfaceReachesTheSameFont) {
+    TextCanvas viaClass(40, 20, 14);
+    viaClass.Glyph().Rotate(0.2f);
+    Surface viaC(40, 20);
+    orv_context2D context = orv_context2D_create(viaC.surface);
+    orv_render_state_origin_set(orv_context2D_render_state_get(context), 1);
+    orv_transform_rotate(orv_transforms_glyph(orv_context2D_transforms_get(context)), 0.2f);
+    orv_font font = orv_font_create(context, FontPath().c_str(), 14);
+    orv_context2D_destroy(context);  // the font keeps the context alive
+
+    EXPECT_EQ(orv_font_height_get(font), viaClass.font.Height());
+    EXPECT_EQ(orv_font_ascender_get(font), viaClass.font.Ascender());
+    EXPECT_EQ(orv_font_descender_get(font), viaClass.font.Descender());
+    EXPECT_EQ(orv_font_measure_string(font, "C text"), viaClass.font.MeasureString("C text"));
+    orv_font_draw_string(font, 2, 14, "C text", 0.9f, 0.3f, 0.1f, 0.8f);
+    viaClass.font.DrawString(2, 14, "C text", Color{0.9f, 0.3f, 0.1f, 0.8f});
+    EXPECT_EQ(viaC.memory, viaClass.surface.memory);
+    EXPECT_THROW(orv_font_create(nullptr, FontPath().c_str(), 12), ArgumentNullException);
+    orv_font_destroy(font);
+    orv_font_destroy(nullptr);
+}

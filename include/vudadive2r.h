@@ -17,6 +17,7 @@
 #include <stdbool.h>
 #include <stdint.h>
 
+#include "vudadive2r_version.h"
 #include "zadozi.h"
 
 #if defined(__GNUC__)
@@ -28,6 +29,72 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* Named values of the enumerations that the functions take and return as
+ * int; they equal the class interface's enumeration values. Setters store
+ * any value; drawing rejects one outside its list. */
+
+/** Where y = 0 lies (orv_render_state_origin_*). */
+enum {
+    ORV_ORIGIN_BOTTOM_LEFT = 0, /**< y = 0 is the bottom row, y grows upwards (the default) */
+    ORV_ORIGIN_TOP_LEFT = 1     /**< y = 0 is the top row, y grows downwards */
+};
+
+/** How a paint is composited over the surface (orv_render_state_blend_mode_*). */
+enum {
+    ORV_BLEND_MODE_SOURCE = 0,
+    ORV_BLEND_MODE_SOURCE_OVER = 1, /**< the default */
+    ORV_BLEND_MODE_DESTINATION_OVER = 2,
+    ORV_BLEND_MODE_SOURCE_IN = 3,
+    ORV_BLEND_MODE_DESTINATION_IN = 4,
+    ORV_BLEND_MODE_MULTIPLY = 5,
+    ORV_BLEND_MODE_SCREEN = 6,
+    ORV_BLEND_MODE_DARKEN = 7,
+    ORV_BLEND_MODE_LIGHTEN = 8,
+    ORV_BLEND_MODE_PLUS = 9
+};
+
+/** Which points a fill covers (orv_fill_state_fill_rule_*). */
+enum {
+    ORV_FILL_RULE_EVEN_ODD = 0, /**< the default */
+    ORV_FILL_RULE_NON_ZERO = 1
+};
+
+/** How open ends of a stroke look (orv_stroke_state_cap_style_*). */
+enum {
+    ORV_CAP_STYLE_BUTT = 0, /**< the default */
+    ORV_CAP_STYLE_ROUND = 1,
+    ORV_CAP_STYLE_SQUARE = 2
+};
+
+/** How a stroke turns a corner (orv_stroke_state_join_style_*). */
+enum {
+    ORV_JOIN_STYLE_MITER = 0, /**< the default */
+    ORV_JOIN_STYLE_ROUND = 1,
+    ORV_JOIN_STYLE_BEVEL = 2
+};
+
+/** How orv_path_builder_arc ends the arc; any other value acts as OPEN. */
+enum {
+    ORV_ARC_TYPE_OPEN = 0,  /**< the arc stays an open sub-path */
+    ORV_ARC_TYPE_CHORD = 1, /**< closed straight back to its start */
+    ORV_ARC_TYPE_PIE = 2    /**< a line to the centre, then closed */
+};
+
+/** What a gradient paints beyond its ends. */
+enum {
+    ORV_SPREAD_MODE_PAD = 0,     /**< the end colours continue (the default) */
+    ORV_SPREAD_MODE_REFLECT = 1, /**< the ramp runs forward, then backward */
+    ORV_SPREAD_MODE_REPEAT = 2   /**< the ramp starts again */
+};
+
+/** What an image paint paints beyond the image's edges. */
+enum {
+    ORV_TILING_MODE_CLIP = 0,    /**< the tile colour (the default) */
+    ORV_TILING_MODE_NO_CLIP = 1, /**< nothing checked: the image must cover what is sampled */
+    ORV_TILING_MODE_REPEAT = 2,  /**< the image repeats */
+    ORV_TILING_MODE_REFLECT = 3  /**< the image repeats, every other copy mirrored */
+};
 
 /* Value structures, laid out exactly as the class interface's value types. */
 typedef struct orv_color {
@@ -63,6 +130,11 @@ typedef orv_image orv_png_image;
 typedef struct orv_transforms orv_transforms;
 typedef struct orv_transform orv_transform;
 typedef struct orv_render_state orv_render_state;
+
+/* Version */
+/** The version of the library actually loaded, encoded as VUDADIVE2R_VERSION
+ * is (major x 10000 + minor x 100 + patch). */
+ORV_C_API int orv_version_get(void);
 
 /* Context */
 ORV_C_API orv_context2D orv_context2D_create(orv_surface* surface);

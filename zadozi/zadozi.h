@@ -30,6 +30,9 @@ typedef struct orv_mapping orv_mapping;
 #define ZADOZI_FORMAT_R16 ZADOZI_FOURCC('R', '1', '6', ' ')
 #define ZADOZI_FORMAT_R8 ZADOZI_FOURCC('R', '8', ' ', ' ')
 
+/* Access flags of orv_surface_create_mapping. Other values are reserved. */
+#define ZADOZI_MAPPING_READ_WRITE 2 /* the memory may be read and written */
+
 /* Surface management. */
 
 /* A surface owning zero-filled memory with stride = width x bytes per pixel.

@@ -92,7 +92,7 @@ public:
     // premultiplied colour; the file wants straight alpha.
     void Save(const std::string& path) {
         context->Finish();
-        orv_mapping* mapping = orv_surface_create_mapping(surface, 2);
+        orv_mapping* mapping = orv_surface_create_mapping(surface, ZADOZI_MAPPING_READ_WRITE);
         const unsigned char* data = static_cast<const unsigned char*>(orv_mapping_sync_start(mapping));
         const int stride = orv_mapping_stride_get(mapping);
         std::vector<unsigned char> straight(size_t(width) * height * 4);
@@ -421,7 +421,7 @@ void DrawClears(const std::string& directory) {
         }
         orv_surface_destroy(surface);
         sheet.Cell(i, 0, [&](Sheet& s) {
-            orv_mapping* mapping = orv_surface_create_mapping(s.surface, 2);
+            orv_mapping* mapping = orv_surface_create_mapping(s.surface, ZADOZI_MAPPING_READ_WRITE);
             unsigned char* out = static_cast<unsigned char*>(orv_mapping_sync_start(mapping));
             const int outStride = orv_mapping_stride_get(mapping);
             const int x0 = kGap + i * (kCell + kGap), y0 = kGap;

@@ -2,7 +2,7 @@
 # staged under DESTDIR), then builds and runs clients that know nothing but
 # the installed files: examples/hello.c and a C++ client through pkg-config,
 # the same C++ client through the CMake package.
-# In: BINARY_DIR, SOURCE_DIR, WORK_DIR, BUILD_TYPE, OBJDUMP, C and C++ compilers.
+# In: BINARY_DIR, SOURCE_DIR, WORK_DIR, BUILD_TYPE, GENERATOR, OBJDUMP, C and C++ compilers.
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output
                   WORKING_DIRECTORY ${WORK_DIR})
@@ -46,7 +46,7 @@ run(${WORK_DIR}/client-pkg-config)
 
 # The CMake package.
 unset(ENV{PKG_CONFIG_LIBDIR})
-run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/client -B ${WORK_DIR}/cmake-client -G Ninja
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/client -B ${WORK_DIR}/cmake-client -G ${GENERATOR}
     -DCMAKE_PREFIX_PATH=${staged} -DCMAKE_CXX_COMPILER=${CXX_COMPILER} -DWANTED_VERSION=${version})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-client)
 run(${WORK_DIR}/cmake-client/client)

@@ -4,7 +4,7 @@
 # library / Cairo, with the machine noted.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-bash "$root/scripts/setup.sh"
+bash "$root/scripts/setup.sh" bench
 cmake -S "$root" -B "$root/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVUDADIVE2R_BUILD_TESTS=OFF
 cmake --build "$root/build-bench" -j "$(nproc)" --target vudadive2r_bench
 json="$root/build-bench/bench.json"

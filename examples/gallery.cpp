@@ -39,7 +39,7 @@ class Sheet {
 public:
     Sheet(int columns, int rows)
         : width(kGap + columns * (kCell + kGap)), height(kGap + rows * (kCell + kCaption + kGap)),
-          surface(orv_surface_create(width, height, 0x34324241)),
+          surface(orv_surface_create(width, height, ZADOZI_FORMAT_AB24)),
           context(std::make_shared<Context2D>(surface)),
           captionFont(new Font(context, CaptionFontPath().c_str(), 12)) {
         context->renderState->origin = Origin::TopLeft;
@@ -138,7 +138,7 @@ public:
     // premultiplied colour; the file wants straight alpha.
     void Save(const std::string& path) {
         context->Finish();
-        orv_mapping* mapping = orv_surface_create_mapping(surface, 2);
+        orv_mapping* mapping = orv_surface_create_mapping(surface, ZADOZI_MAPPING_READ_WRITE);
         const unsigned char* data = static_cast<const unsigned char*>(orv_mapping_sync_start(mapping));
         const int stride = orv_mapping_stride_get(mapping);
         std::vector<unsigned char> straight(size_t(width) * height * 4);
@@ -152,7 +152,7 @@ public:
             }
         orv_mapping_sync_end(mapping);
         orv_mapping_destroy(mapping);
-        Image image(context, 0x34324152, width, height, width * 4, straight.data());
+        Image image(context, ZADOZI_FORMAT_RA24, width, height, width * 4, straight.data());
         PngImage::Save(&image, path.c_str());
         std::printf("wrote %s\n", path.c_str());
     }
@@ -167,8 +167,8 @@ public:
 // A drawing surface apart from the sheet, transparent and y = 0 at the top,
 // for pictures that are composed into a cell afterwards.
 struct Layer {
-    Layer(int width, int height, uint32_t format = 0x34324241, int stride = 0)
-        : bytesPerPixel(format == 0x36314752 ? 2 : 4),
+    Layer(int width, int height, uint32_t format = ZADOZI_FORMAT_AB24, int stride = 0)
+        : bytesPerPixel(format == ZADOZI_FORMAT_RG16 ? 2 : 4),
           stride(stride ? stride : width * bytesPerPixel),
           memory(size_t(std::abs(this->stride)) * height),
           surface(orv_surface_create_for_data(width, height, format, this->stride, memory.data())),
@@ -527,12 +527,12 @@ void DrawShapes(const std::string& directory) {
 // picture.
 void DrawClears(const std::string& directory) {
     Sheet sheet(3, 1);
-    const uint32_t formats[] = {0x34324241, 0x34324152, 0x36314752};
+    const uint32_t formats[] = {ZADOZI_FORMAT_AB24, ZADOZI_FORMAT_RA24, ZADOZI_FORMAT_RG16};
     const char* captions[] = {"\"AB24\": bytes R, G, B, A\nat rising addresses",
                               "\"RA24\", negative stride:\nrow 0 is the last in memory",
                               "\"RG16\": 16 bits, 5-6-5,\nalpha dropped"};
     for (int i = 0; i < 3; ++i) {
-        const int bytes = formats[i] == 0x36314752 ? 2 : 4;
+        const int bytes = formats[i] == ZADOZI_FORMAT_RG16 ? 2 : 4;
         Layer layer(kCell, kCell, formats[i], (i == 1 ? -1 : 1) * kCell * bytes);
         layer.context->ClearColor(Rgba(40, 40, 60));
         layer.context->Clear();

@@ -23,7 +23,7 @@ int main(void)
 
     orv_context2D context = orv_context2D_create(surface);
     /* y = 0 at the top, as in the saved file. */
-    orv_render_state_origin_set(orv_context2D_render_state_get(context), 1);
+    orv_render_state_origin_set(orv_context2D_render_state_get(context), ORV_ORIGIN_TOP_LEFT);
     orv_context2D_clear_color_set(context, 1.0f, 1.0f, 1.0f, 1.0f);
     orv_context2D_clear(context);
 
@@ -42,14 +42,14 @@ int main(void)
     orv_stroke_state stroke = orv_stroke_state_create();
     orv_stroke_state_paint_set(stroke, red);
     orv_stroke_state_line_width_set(stroke, 6.0f);
-    orv_stroke_state_join_style_set(stroke, 1);
+    orv_stroke_state_join_style_set(stroke, ORV_JOIN_STYLE_ROUND);
 
     orv_path_draw(rectangle, fill, stroke);
     orv_path_draw(ellipse, NULL, stroke);
     orv_context2D_finish(context);
 
     /* Wrap the surface memory as an "RA24" image and save it. */
-    orv_mapping* mapping = orv_surface_create_mapping(surface, 2);
+    orv_mapping* mapping = orv_surface_create_mapping(surface, ZADOZI_MAPPING_READ_WRITE);
     unsigned char* pixels = (unsigned char*)orv_mapping_sync_start(mapping);
     int stride = orv_mapping_stride_get(mapping);
     int ok = 1;

@@ -1,4 +1,5 @@
-/* The C interface of the library.
+/** @file
+ * The C interface of the library.
  *
  * Handles are opaque pointers owning one reference to the object; release
  * each with its family's destroy function (NULL is ignored). A handle of a
@@ -17,6 +18,7 @@
 #include <stdbool.h>
 #include <stdint.h>
 
+#include "vudadive2r_version.h"
 #include "zadozi.h"
 
 #if defined(__GNUC__)
@@ -28,6 +30,72 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* Named values of the enumerations that the functions take and return as
+ * int; they equal the class interface's enumeration values. Setters store
+ * any value; drawing rejects one outside its list. */
+
+/** Where y = 0 lies (orv_render_state_origin_*). */
+enum {
+    ORV_ORIGIN_BOTTOM_LEFT = 0, /**< y = 0 is the bottom row, y grows upwards (the default) */
+    ORV_ORIGIN_TOP_LEFT = 1     /**< y = 0 is the top row, y grows downwards */
+};
+
+/** How a paint is composited over the surface (orv_render_state_blend_mode_*). */
+enum {
+    ORV_BLEND_MODE_SOURCE = 0,
+    ORV_BLEND_MODE_SOURCE_OVER = 1, /**< the default */
+    ORV_BLEND_MODE_DESTINATION_OVER = 2,
+    ORV_BLEND_MODE_SOURCE_IN = 3,
+    ORV_BLEND_MODE_DESTINATION_IN = 4,
+    ORV_BLEND_MODE_MULTIPLY = 5,
+    ORV_BLEND_MODE_SCREEN = 6,
+    ORV_BLEND_MODE_DARKEN = 7,
+    ORV_BLEND_MODE_LIGHTEN = 8,
+    ORV_BLEND_MODE_PLUS = 9
+};
+
+/** Which points a fill covers (orv_fill_state_fill_rule_*). */
+enum {
+    ORV_FILL_RULE_EVEN_ODD = 0, /**< the default */
+    ORV_FILL_RULE_NON_ZERO = 1
+};
+
+/** How open ends of a stroke look (orv_stroke_state_cap_style_*). */
+enum {
+    ORV_CAP_STYLE_BUTT = 0, /**< the default */
+    ORV_CAP_STYLE_ROUND = 1,
+    ORV_CAP_STYLE_SQUARE = 2
+};
+
+/** How a stroke turns a corner (orv_stroke_state_join_style_*). */
+enum {
+    ORV_JOIN_STYLE_MITER = 0, /**< the default */
+    ORV_JOIN_STYLE_ROUND = 1,
+    ORV_JOIN_STYLE_BEVEL = 2
+};
+
+/** How orv_path_builder_arc ends the arc; any other value acts as OPEN. */
+enum {
+    ORV_ARC_TYPE_OPEN = 0,  /**< the arc stays an open sub-path */
+    ORV_ARC_TYPE_CHORD = 1, /**< closed straight back to its start */
+    ORV_ARC_TYPE_PIE = 2    /**< a line to the centre, then closed */
+};
+
+/** What a gradient paints beyond its ends. */
+enum {
+    ORV_SPREAD_MODE_PAD = 0,     /**< the end colours continue (the default) */
+    ORV_SPREAD_MODE_REFLECT = 1, /**< the ramp runs forward, then backward */
+    ORV_SPREAD_MODE_REPEAT = 2   /**< the ramp starts again */
+};
+
+/** What an image paint paints beyond the image's edges. */
+enum {
+    ORV_TILING_MODE_CLIP = 0,    /**< the tile colour (the default) */
+    ORV_TILING_MODE_NO_CLIP = 1, /**< nothing checked: the image must cover what is sampled */
+    ORV_TILING_MODE_REPEAT = 2,  /**< the image repeats */
+    ORV_TILING_MODE_REFLECT = 3  /**< the image repeats, every other copy mirrored */
+};
 
 /* Value structures, laid out exactly as the class interface's value types. */
 typedef struct orv_color {
@@ -64,158 +132,311 @@ typedef struct orv_transforms orv_transforms;
 typedef struct orv_transform orv_transform;
 typedef struct orv_render_state orv_render_state;
 
+/* Version */
+/** The version of the library actually loaded, encoded as VUDADIVE2R_VERSION
+ * is (major x 10000 + minor x 100 + patch). */
+ORV_C_API int orv_version_get(void);
+
 /* Context */
+/** Creates a drawing context on `surface`, which the caller keeps and must outlive it; maps it
+ * (read and write) without touching its pixels. Throws ArgumentNullException for a NULL surface. */
 ORV_C_API orv_context2D orv_context2D_create(orv_surface* surface);
+/** Releases the handle; the context lives on while paths, paints or images made from it exist.
+ * NULL is ignored. */
 ORV_C_API void orv_context2D_destroy(orv_context2D context);
+/** The context's five named transforms: a view, valid while the context lives; never released. */
 ORV_C_API orv_transforms* orv_context2D_transforms_get(orv_context2D context);
+/** The context's render state (origin, blend mode, scissoring): a view, valid while the context
+ * lives; never released. */
 ORV_C_API orv_render_state* orv_context2D_render_state_get(orv_context2D context);
+/** The colour that orv_context2D_clear writes, straight alpha, components 0 to 1; (0, 0, 0, 0)
+ * at first. */
 ORV_C_API orv_color orv_context2D_clear_color_get(orv_context2D context);
+/** Sets the clear colour: straight alpha, components nominally 0 to 1, stored unchecked. */
 ORV_C_API void orv_context2D_clear_color_set(orv_context2D context, float r, float g, float b, float a);
+/** Resets the clear colour, the five transforms (identity) and the render state to their
+ * defaults. */
 ORV_C_API void orv_context2D_set_default_state(orv_context2D context);
+/** Ends CPU access to the surface memory, so that the surface's owner sees what was drawn; the
+ * next drawing call opens it again. */
 ORV_C_API void orv_context2D_finish(orv_context2D context);
+/** Fills the whole surface with the clear colour, ignoring blend mode, scissoring and
+ * transforms. Throws InvalidOperationException unless the surface format is AB24, RA24 or RG16. */
 ORV_C_API void orv_context2D_clear(orv_context2D context);
+/** Fills the rectangle at (x, y) of width x height pixels, clipped to the surface, with the
+ * clear colour. Rows are the surface's own (the origin setting does not apply). Throws as
+ * orv_context2D_clear. */
 ORV_C_API void orv_context2D_clear_rectangle(orv_context2D context, int x, int y, int width, int height);
 
 /* Transforms */
+/** The transform from path coordinates to surface pixels (a view). */
 ORV_C_API orv_transform* orv_transforms_path(orv_transforms* transforms);
+/** The image transform (a view); stored only, drawing does not read it. */
 ORV_C_API orv_transform* orv_transforms_image(orv_transforms* transforms);
+/** The transform from fill paint space to path space (a view). */
 ORV_C_API orv_transform* orv_transforms_fill_paint(orv_transforms* transforms);
+/** The transform from stroke paint space to path space (a view). */
 ORV_C_API orv_transform* orv_transforms_stroke_paint(orv_transforms* transforms);
+/** The glyph transform (a view), for text. */
 ORV_C_API orv_transform* orv_transforms_glyph(orv_transforms* transforms);
+/** Resets the transform to the identity. */
 ORV_C_API void orv_transform_load_identity(orv_transform* transform);
+/** Appends a translation by (tx, ty): applied to a point after the operations given before it. */
 ORV_C_API void orv_transform_translate(orv_transform* transform, float tx, float ty);
+/** Appends a scaling by (sx, sy), applied after the operations given before it. */
 ORV_C_API void orv_transform_scale(orv_transform* transform, float sx, float sy);
+/** Appends a rotation by `angle` radians from +x towards +y, about the origin, applied after the
+ * operations given before it. */
 ORV_C_API void orv_transform_rotate(orv_transform* transform, float angle);
+/** The current matrix, by value (row-major, row-vector convention). */
 ORV_C_API orv_matrix3 orv_transform_get(orv_transform* transform);
+/** Replaces the matrix with a copy of `*matrix`. */
 ORV_C_API void orv_transform_set(orv_transform* transform, const orv_matrix3* matrix);
 
 /* Render state */
+/** Where y = 0 lies: one of ORV_ORIGIN_*, or whatever value was set. */
 ORV_C_API int orv_render_state_origin_get(orv_render_state* state);
+/** Sets the origin (ORV_ORIGIN_*); 0 puts y = 0 at the bottom, any other value at the top. */
 ORV_C_API void orv_render_state_origin_set(orv_render_state* state, int value);
+/** The image quality value, stored only (1 by default). */
 ORV_C_API int orv_render_state_image_quality_get(orv_render_state* state);
+/** Stores the image quality; drawing does not read it. */
 ORV_C_API void orv_render_state_image_quality_set(orv_render_state* state, int value);
+/** The rendering quality value, stored only (2 by default). */
 ORV_C_API int orv_render_state_rendering_quality_get(orv_render_state* state);
+/** Stores the rendering quality; drawing does not read it (anti-aliasing is always on). */
 ORV_C_API void orv_render_state_rendering_quality_set(orv_render_state* state, int value);
+/** The blend mode: one of ORV_BLEND_MODE_*, or whatever value was set. */
 ORV_C_API int orv_render_state_blend_mode_get(orv_render_state* state);
+/** Sets the blend mode (ORV_BLEND_MODE_*), unchecked; drawing with another value throws
+ * NotSupportedException. */
 ORV_C_API void orv_render_state_blend_mode_set(orv_render_state* state, int value);
+/** The image mode value, stored only (0 by default). */
 ORV_C_API int orv_render_state_image_mode_get(orv_render_state* state);
+/** Stores the image mode; drawing does not read it. */
 ORV_C_API void orv_render_state_image_mode_set(orv_render_state* state, int value);
+/** Whether drawing is limited to the scissor rectangles (false by default). */
 ORV_C_API bool orv_render_state_scissoring_enabled_get(orv_render_state* state);
+/** Enables or disables scissoring; when enabled, drawing touches only pixels inside the union of
+ * the rectangles (none if the list is empty). */
 ORV_C_API void orv_render_state_scissoring_enabled_set(orv_render_state* state, bool value);
-/* Writes the count; an empty list raises std::out_of_range. The pointer is
- * valid until the list next changes. */
+/** The scissor rectangles, in surface pixels; writes their count to `*count`. The array belongs
+ * to the state and stays valid until the list next changes. Throws std::out_of_range when the
+ * list is empty. */
 ORV_C_API const orv_int_rectangle* orv_render_state_scissor_rectangles_get(orv_render_state* state,
                                                                          int* count);
+/** Replaces the scissor rectangles with a copy of `count` rectangles (x, y, width, height in
+ * surface pixels, y counted from the origin). */
 ORV_C_API void orv_render_state_scissor_rectangles_set(orv_render_state* state,
                                                       const orv_int_rectangle* rectangles, int count);
 
 /* Fill state */
+/** Creates a fill state with no paint and ORV_FILL_RULE_EVEN_ODD; it belongs to no context. */
 ORV_C_API orv_fill_state orv_fill_state_create(void);
+/** Releases the handle and, with it, the fill state's hold on its paint. NULL is ignored. */
 ORV_C_API void orv_fill_state_destroy(orv_fill_state state);
-/* Not implemented: prints a line saying so and returns NULL. */
+/** Not implemented: prints "Not implemented." and a newline to standard output and returns NULL. */
 ORV_C_API orv_paint orv_fill_state_paint_get(orv_fill_state state);
+/** Sets the paint of the fill, adding a reference to it (the caller still releases its own
+ * handle); NULL means no fill. */
 ORV_C_API void orv_fill_state_paint_set(orv_fill_state state, orv_paint paint);
+/** The fill rule: one of ORV_FILL_RULE_*, or whatever value was set. */
 ORV_C_API int orv_fill_state_fill_rule_get(orv_fill_state state);
+/** Sets the fill rule (ORV_FILL_RULE_*), unchecked; drawing with another value throws
+ * NotSupportedException. */
 ORV_C_API void orv_fill_state_fill_rule_set(orv_fill_state state, int rule);
+/** Drops the paint and restores ORV_FILL_RULE_EVEN_ODD. */
 ORV_C_API void orv_fill_state_set_defaults(orv_fill_state state);
 
 /* Stroke state */
+/** Creates a stroke state with no paint, width 1, butt caps, miter joins, miter limit 4 and no
+ * dashes; it belongs to no context. */
 ORV_C_API orv_stroke_state orv_stroke_state_create(void);
+/** Releases the handle and, with it, the stroke state's hold on its paint. NULL is ignored. */
 ORV_C_API void orv_stroke_state_destroy(orv_stroke_state state);
+/** Sets the paint of the stroke, adding a reference to it; NULL means no stroke. */
 ORV_C_API void orv_stroke_state_paint_set(orv_stroke_state state, orv_paint paint);
+/** The line width in surface pixels (strokes are made after the path transform). */
 ORV_C_API float orv_stroke_state_line_width_get(orv_stroke_state state);
+/** Sets the line width in surface pixels, unchecked. */
 ORV_C_API void orv_stroke_state_line_width_set(orv_stroke_state state, float width);
+/** The cap style: one of ORV_CAP_STYLE_*, or whatever value was set. */
 ORV_C_API int orv_stroke_state_cap_style_get(orv_stroke_state state);
+/** Sets the cap style (ORV_CAP_STYLE_*), unchecked; drawing with another value throws
+ * NotSupportedException. */
 ORV_C_API void orv_stroke_state_cap_style_set(orv_stroke_state state, int style);
+/** The join style: one of ORV_JOIN_STYLE_*, or whatever value was set. */
 ORV_C_API int orv_stroke_state_join_style_get(orv_stroke_state state);
+/** Sets the join style (ORV_JOIN_STYLE_*), unchecked; drawing with another value throws
+ * NotSupportedException. */
 ORV_C_API void orv_stroke_state_join_style_set(orv_stroke_state state, int style);
+/** The miter limit: the longest miter, from the corner to its tip, as a multiple of half the
+ * line width. */
 ORV_C_API float orv_stroke_state_miter_limit_get(orv_stroke_state state);
+/** Sets the miter limit (a multiple of half the line width), unchecked. */
 ORV_C_API void orv_stroke_state_miter_limit_set(orv_stroke_state state, float limit);
+/** How far into the dash pattern each sub-path starts, in surface pixels. */
 ORV_C_API float orv_stroke_state_dash_phase_get(orv_stroke_state state);
+/** Sets the dash phase in surface pixels, unchecked. */
 ORV_C_API void orv_stroke_state_dash_phase_set(orv_stroke_state state, float phase);
+/** The dash-phase-reset flag, stored only. */
 ORV_C_API bool orv_stroke_state_dash_phase_reset_enabled_get(orv_stroke_state state);
+/** Stores the dash-phase-reset flag; drawing does not read it. */
 ORV_C_API void orv_stroke_state_dash_phase_reset_enabled_set(orv_stroke_state state, bool enabled);
-/* `values` holds `count` dash-gap pairs (2 x count floats). */
+/** Replaces the dash pattern with a copy of `count` dash-gap pairs (2 x count floats: dash
+ * length, gap length, ... in surface pixels); a count of 0 or less means solid. */
 ORV_C_API void orv_stroke_state_dash_pattern_set(orv_stroke_state state, const float* values, int count);
+/** Drops the paint and restores the defaults of orv_stroke_state_create. */
 ORV_C_API void orv_stroke_state_set_defaults(orv_stroke_state state);
 
 /* Paths */
+/** Creates an empty path for `context`, which it keeps alive. */
 ORV_C_API orv_path orv_path_create(orv_context2D context);
+/** Releases the handle; the path is destroyed with its last reference. NULL is ignored. */
 ORV_C_API void orv_path_destroy(orv_path path);
+/** Fills and then strokes the path into the context's surface with the context's transforms and
+ * render state; NULL for either state skips that pass. Throws InvalidOperationException unless
+ * the surface is AB24, NotSupportedException for a fill rule, cap, join or blend mode outside
+ * its list. */
 ORV_C_API void orv_path_draw(orv_path path, orv_fill_state fill, orv_stroke_state stroke);
 
 /* Path builder */
+/** Creates an empty path builder; it belongs to no context. */
 ORV_C_API orv_path_builder orv_path_builder_create(void);
+/** Releases the builder. NULL is ignored. */
 ORV_C_API void orv_path_builder_destroy(orv_path_builder builder);
+/** Empties the builder and keeps its memory for reuse. */
 ORV_C_API void orv_path_builder_clear(orv_path_builder builder);
+/** Returns a new path for `context` holding what the builder recorded (the builder is
+ * unchanged); the caller owns and destroys it. */
 ORV_C_API orv_path orv_path_builder_to_path(orv_path_builder builder, orv_context2D context);
+/** Closes the current sub-path with a straight line to its start. */
 ORV_C_API void orv_path_builder_close(orv_path_builder builder);
+/** Starts a sub-path at (x, y), in path coordinates. */
 ORV_C_API void orv_path_builder_moveto(orv_path_builder builder, float x, float y);
+/** Starts a sub-path at the current point plus (dx, dy). */
 ORV_C_API void orv_path_builder_moveto_rel(orv_path_builder builder, float dx, float dy);
+/** A separate line from (x1, y1) to (x2, y2): a move followed by a line. */
 ORV_C_API void orv_path_builder_line(orv_path_builder builder, float x1, float y1, float x2, float y2);
+/** A straight line to (x, y). */
 ORV_C_API void orv_path_builder_lineto(orv_path_builder builder, float x, float y);
+/** A straight line to the current point plus (dx, dy). */
 ORV_C_API void orv_path_builder_lineto_rel(orv_path_builder builder, float dx, float dy);
+/** A horizontal line to x. */
 ORV_C_API void orv_path_builder_hlineto(orv_path_builder builder, float x);
+/** A horizontal line by dx. */
 ORV_C_API void orv_path_builder_hlineto_rel(orv_path_builder builder, float dx);
+/** A vertical line to y. */
 ORV_C_API void orv_path_builder_vlineto(orv_path_builder builder, float y);
+/** A vertical line by dy. */
 ORV_C_API void orv_path_builder_vlineto_rel(orv_path_builder builder, float dy);
+/** A closed rectangle with corner (x, y) and the given full width and height, drawn from the
+ * corner along +x first. */
 ORV_C_API void orv_path_builder_rectangle(orv_path_builder builder, float x, float y, float width,
                                           float height);
+/** A closed rectangle with corner (x, y), full width and height, whose corners are quarter
+ * ellipses of full width arcWidth and height arcHeight (clamped to 0 and the size). Throws
+ * ArgumentOutOfRangeException unless width and height are positive; nothing is recorded then. */
 ORV_C_API void orv_path_builder_round_rectangle(orv_path_builder builder, float x, float y, float width,
                                                 float height, float arcWidth, float arcHeight);
+/** A closed ellipse centred on (x, y) with full width and height. Throws
+ * ArgumentOutOfRangeException unless both are positive; nothing is recorded then. */
 ORV_C_API void orv_path_builder_ellipse(orv_path_builder builder, float x, float y, float width,
                                         float height);
+/** An elliptical arc centred on (x, y) with full width and height, from angle `start` through
+ * `extent` (radians from +x towards +y; negative runs the other way), ended as ORV_ARC_TYPE_*
+ * says. Throws ArgumentOutOfRangeException for a non-positive size or an extent too large to
+ * record; nothing is recorded then. */
 ORV_C_API void orv_path_builder_arc(orv_path_builder builder, float x, float y, float width, float height,
                                     float start, float extent, int type);
+/** A quadratic Bezier curve with control point (cx, cy) to (x, y). */
 ORV_C_API void orv_path_builder_quadto(orv_path_builder builder, float cx, float cy, float x, float y);
+/** A quadratic Bezier curve, control point and end relative to the current point. */
 ORV_C_API void orv_path_builder_quadto_rel(orv_path_builder builder, float dcx, float dcy, float dx,
                                            float dy);
+/** A cubic Bezier curve with control points (c1x, c1y), (c2x, c2y) to (x, y). */
 ORV_C_API void orv_path_builder_cubicto(orv_path_builder builder, float c1x, float c1y, float c2x,
                                         float c2y, float x, float y);
+/** A cubic Bezier curve, control points and end relative to the current point. */
 ORV_C_API void orv_path_builder_cubicto_rel(orv_path_builder builder, float dc1x, float dc1y, float dc2x,
                                             float dc2y, float dx, float dy);
+/** A smooth quadratic curve to (x, y): its control point mirrors the previous one. */
 ORV_C_API void orv_path_builder_squadto(orv_path_builder builder, float x, float y);
+/** A smooth quadratic curve to the current point plus (dx, dy). */
 ORV_C_API void orv_path_builder_squadto_rel(orv_path_builder builder, float dx, float dy);
+/** A smooth cubic curve to (x, y): its first control point mirrors the previous one, the second
+ * is (c2x, c2y). */
 ORV_C_API void orv_path_builder_scubicto(orv_path_builder builder, float c2x, float c2y, float x, float y);
+/** A smooth cubic curve, second control point and end relative to the current point. */
 ORV_C_API void orv_path_builder_scubicto_rel(orv_path_builder builder, float dc2x, float dc2y, float dx,
                                              float dy);
+/** The small counter-clockwise arc of the ellipse with radii rx, ry rotated by `angle` radians,
+ * to (x, y). */
 ORV_C_API void orv_path_builder_sccwarcto(orv_path_builder builder, float rx, float ry, float angle,
                                           float x, float y);
+/** As orv_path_builder_sccwarcto, the end relative to the current point. */
 ORV_C_API void orv_path_builder_sccwarcto_rel(orv_path_builder builder, float rx, float ry, float angle,
                                               float dx, float dy);
+/** The small clockwise arc of the ellipse with radii rx, ry rotated by `angle` radians, to (x,
+ * y). */
 ORV_C_API void orv_path_builder_scwarcto(orv_path_builder builder, float rx, float ry, float angle,
                                          float x, float y);
+/** As orv_path_builder_scwarcto, the end relative to the current point. */
 ORV_C_API void orv_path_builder_scwarcto_rel(orv_path_builder builder, float rx, float ry, float angle,
                                              float dx, float dy);
+/** The large counter-clockwise arc of the ellipse with radii rx, ry rotated by `angle` radians,
+ * to (x, y). */
 ORV_C_API void orv_path_builder_lccwarcto(orv_path_builder builder, float rx, float ry, float angle,
                                           float x, float y);
+/** As orv_path_builder_lccwarcto, the end relative to the current point. */
 ORV_C_API void orv_path_builder_lccwarcto_rel(orv_path_builder builder, float rx, float ry, float angle,
                                               float dx, float dy);
+/** The large clockwise arc of the ellipse with radii rx, ry rotated by `angle` radians, to (x,
+ * y). */
 ORV_C_API void orv_path_builder_lcwarcto(orv_path_builder builder, float rx, float ry, float angle,
                                          float x, float y);
+/** As orv_path_builder_lcwarcto, the end relative to the current point. */
 ORV_C_API void orv_path_builder_lcwarcto_rel(orv_path_builder builder, float rx, float ry, float angle,
                                              float dx, float dy);
 
 /* Colour paint */
+/** Creates a paint of one colour for `context` (straight alpha, components nominally 0 to 1);
+ * usable wherever an orv_paint is expected. */
 ORV_C_API orv_color_paint orv_color_paint_create(orv_context2D context, float r, float g, float b,
                                                  float a);
+/** Releases the handle; fill and stroke states that hold the paint keep it. NULL is ignored. */
 ORV_C_API void orv_color_paint_destroy(orv_color_paint paint);
+/** The paint's colour as given to orv_color_paint_create. */
 ORV_C_API orv_color orv_color_paint_color_get(orv_color_paint paint);
 
 /* Images */
-/* Wraps client memory, which is borrowed and not validated. */
+/** Wraps client memory as an image: `data` is borrowed (it must outlive the image and is not
+ * validated), `stride` in bytes, negative when row 0 is the last row in memory. */
 ORV_C_API orv_image orv_image_create(orv_context2D context, int format, int width, int height, int stride,
                                      void* data);
+/** Releases the handle; the client's memory is not freed. NULL is ignored. */
 ORV_C_API void orv_image_destroy(orv_image image);
+/** The image's four-character format code (ZADOZI_FORMAT_*). */
 ORV_C_API int orv_image_format_get(orv_image image);
+/** Width in pixels. */
 ORV_C_API int orv_image_width_get(orv_image image);
+/** Height in pixels. */
 ORV_C_API int orv_image_height_get(orv_image image);
+/** Bytes from one row to the next; negative when row 0 is the last row in memory. */
 ORV_C_API int orv_image_stride_get(orv_image image);
+/** The lowest address of the pixels; owned by the image (or its client), valid while it lives. */
 ORV_C_API void* orv_image_data_get(orv_image image);
 
 /* PNG images */
+/** Loads a PNG file (8-bit RGB or RGBA, 8- or 16-bit grey) into a new image that owns its
+ * pixels. Throws InvalidOperationException for a file that cannot be opened or read,
+ * NotSupportedException for another layout. */
 ORV_C_API orv_png_image orv_png_image_create_from_file(orv_context2D context, const char* filename);
+/** Releases the handle; the pixels are freed with the image. NULL is ignored. */
 ORV_C_API void orv_png_image_destroy(orv_png_image image);
+/** Writes an RA24 image to `filename` as an 8-bit RGBA PNG file. Throws ArgumentNullException
+ * for NULL arguments or pixels, ArgumentOutOfRangeException for an empty size,
+ * NotSupportedException for another format, Exception when writing fails. */
 ORV_C_API void orv_png_image_save(orv_image image, const char* filename);
 
 /* Fonts: single-byte text drawn with a FreeType face (face 0 of any file

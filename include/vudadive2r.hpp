@@ -1,4 +1,5 @@
-// The class interface of the library.
+/// @file
+/// The class interface of the library.
 #ifndef VUDADIVE2R_HPP
 #define VUDADIVE2R_HPP
 

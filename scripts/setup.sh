@@ -1,10 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the gallery and the
-# benchmarks need. Quick no-op when everything is already there.
+# Installs the Debian packages that a job needs; a quick no-op when they are
+# all there. Usage: setup.sh [PROFILE...], with the profiles
+#   gallery  building the library, installing it and rendering the gallery
+#            (with the fonts its captions use)
+#   test     the gallery's packages, the test tools, and what the
+#            benchmarks build against (the test build compiles them too)
+#   bench    the gallery's packages and the benchmarks' comparison libraries
+# No profile means all of them.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev
-          googletest libgtest-dev libbenchmark-dev libcairo2-dev fonts-dejavu-core fontconfig pngcheck)
+# The gallery captions its cells with DejaVu Sans, found through fontconfig.
+build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev fonts-dejavu-core fontconfig)
+bench=(libbenchmark-dev libcairo2-dev)
+test_tools=(googletest libgtest-dev pngcheck)
+
+profiles=("$@")
+[ ${#profiles[@]} -eq 0 ] && profiles=(gallery test bench)
+packages=("${build[@]}")
+for profile in "${profiles[@]}"; do
+  case "$profile" in
+    gallery) ;;
+    test) packages+=("${test_tools[@]}" "${bench[@]}") ;;
+    bench) packages+=("${bench[@]}") ;;
+    *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

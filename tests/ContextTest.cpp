@@ -226,8 +226,8 @@ TEST(Context, ViewsAndObjectsOutliveTheContextHandle) {
     orv_fill_state fill = orv_fill_state_create();
     orv_fill_state_paint_set(fill, paint);
     orv_context2D_destroy(context);  // the paint still holds the context
-    orv_render_state_blend_mode_set(state, 5);
-    EXPECT_EQ(orv_render_state_blend_mode_get(state), 5);
+    orv_render_state_blend_mode_set(state, ORV_BLEND_MODE_MULTIPLY);
+    EXPECT_EQ(orv_render_state_blend_mode_get(state), ORV_BLEND_MODE_MULTIPLY);
     orv_color_paint_destroy(paint);  // the fill state still holds the paint
     orv_fill_state_destroy(fill);    // last holder: everything goes here
 }

@@ -9,7 +9,7 @@ TEST(DrawCApi, FillAndStrokeThroughHandles) {
     using namespace ORV::Vudadive2R;
     TestSupport::Surface surface(12, 12);
     orv_context2D context = orv_context2D_create(surface.surface);
-    orv_render_state_origin_set(orv_context2D_render_state_get(context), 1);
+    orv_render_state_origin_set(orv_context2D_render_state_get(context), ORV_ORIGIN_TOP_LEFT);
     orv_path path = orv_path_create(context);
     // Paths get geometry from the C side only through the path builder; the
     // test reaches the path behind the handle instead.

@@ -16,8 +16,8 @@ FillState& FillOf(orv_fill_state handle) { return **reinterpret_cast<std::shared
 void ExpectStrokeDefaults(orv_stroke_state stroke) {
     EXPECT_FALSE(Internals::PaintOf(StrokeOf(stroke)));
     EXPECT_EQ(orv_stroke_state_line_width_get(stroke), 1.0f);
-    EXPECT_EQ(orv_stroke_state_cap_style_get(stroke), 0);
-    EXPECT_EQ(orv_stroke_state_join_style_get(stroke), 0);
+    EXPECT_EQ(orv_stroke_state_cap_style_get(stroke), ORV_CAP_STYLE_BUTT);
+    EXPECT_EQ(orv_stroke_state_join_style_get(stroke), ORV_JOIN_STYLE_MITER);
     EXPECT_EQ(orv_stroke_state_miter_limit_get(stroke), 4.0f);
     EXPECT_EQ(orv_stroke_state_dash_phase_get(stroke), 0.0f);
     EXPECT_FALSE(orv_stroke_state_dash_phase_reset_enabled_get(stroke));
@@ -32,7 +32,7 @@ TEST(DrawingState, DefaultsAreRestoredBySetDefaults) {
     orv_color_paint paint = orv_color_paint_create(context, 1, 0, 0, 1);
     orv_fill_state fill = orv_fill_state_create();
     orv_stroke_state stroke = orv_stroke_state_create();
-    EXPECT_EQ(orv_fill_state_fill_rule_get(fill), 0);
+    EXPECT_EQ(orv_fill_state_fill_rule_get(fill), ORV_FILL_RULE_EVEN_ODD);
     EXPECT_FALSE(Internals::PaintOf(FillOf(fill)));
     ExpectStrokeDefaults(stroke);
 
@@ -55,7 +55,7 @@ TEST(DrawingState, DefaultsAreRestoredBySetDefaults) {
 
     orv_fill_state_set_defaults(fill);
     orv_stroke_state_set_defaults(stroke);
-    EXPECT_EQ(orv_fill_state_fill_rule_get(fill), 0);
+    EXPECT_EQ(orv_fill_state_fill_rule_get(fill), ORV_FILL_RULE_EVEN_ODD);
     EXPECT_FALSE(Internals::PaintOf(FillOf(fill)));
     ExpectStrokeDefaults(stroke);
 

@@ -118,7 +118,7 @@ TEST(PathBuilderC, EveryDrawingFunctionRecordsWhatItsMemberRecords) {
         ROW(lcwarcto_rel, LCwArcToRel, 24, 7, 6, -3, 2, 1), ROW(line, Line, -1, 1, 2, 3, 4),
         ROW(rectangle, Rectangle, -1, 1, 2, 3, 4), ROW(round_rectangle, RoundRectangle, -1, 1, 2, 30, 40, 5, 6),
         ROW(ellipse, Ellipse, -1, 1, 2, 3, 4),
-        {"arc", [](orv_path_builder b) { orv_path_builder_arc(b, 1, 2, 3, 4, 0.5f, 5, 2); },
+        {"arc", [](orv_path_builder b) { orv_path_builder_arc(b, 1, 2, 3, 4, 0.5f, 5, ORV_ARC_TYPE_PIE); },
          [](PathBuilder& b) { b.Arc(1, 2, 3, 4, 0.5f, 5, ArcType::Pie); }, -1, {}},
     };
     for (const Case& c : cases) {

@@ -12,10 +12,10 @@ TEST(RenderState, DefaultsAndStoredValues) {
     Surface surface(2, 2);
     orv_context2D context = orv_context2D_create(surface.surface);
     orv_render_state* state = orv_context2D_render_state_get(context);
-    EXPECT_EQ(orv_render_state_origin_get(state), 0);
+    EXPECT_EQ(orv_render_state_origin_get(state), ORV_ORIGIN_BOTTOM_LEFT);
     EXPECT_EQ(orv_render_state_image_quality_get(state), 1);
     EXPECT_EQ(orv_render_state_rendering_quality_get(state), 2);
-    EXPECT_EQ(orv_render_state_blend_mode_get(state), 1);
+    EXPECT_EQ(orv_render_state_blend_mode_get(state), ORV_BLEND_MODE_SOURCE_OVER);
     EXPECT_EQ(orv_render_state_image_mode_get(state), 0);
     EXPECT_FALSE(orv_render_state_scissoring_enabled_get(state));
 
@@ -31,8 +31,8 @@ TEST(RenderState, DefaultsAndStoredValues) {
     EXPECT_EQ(orv_render_state_image_mode_get(state), 12345);
 
     orv_context2D_set_default_state(context);
-    EXPECT_EQ(orv_render_state_origin_get(state), 0);
-    EXPECT_EQ(orv_render_state_blend_mode_get(state), 1);
+    EXPECT_EQ(orv_render_state_origin_get(state), ORV_ORIGIN_BOTTOM_LEFT);
+    EXPECT_EQ(orv_render_state_blend_mode_get(state), ORV_BLEND_MODE_SOURCE_OVER);
     EXPECT_FALSE(orv_render_state_scissoring_enabled_get(state));
     orv_context2D_destroy(context);
 }

@@ -1,6 +1,8 @@
-/* Compiled as C99 with -Werror: the C header must stay plain C, and derived
- * handles must pass as their base handles without casts. */
+/* Compiled as C99 and as C11 with -pedantic -Werror: the C header must stay
+ * plain C, and derived handles must pass as their base handles without
+ * casts. */
 #include <stdio.h>
+#include <string.h>
 
 #include "vudadive2r.h"
 
@@ -16,6 +18,14 @@ static int failures = 0;
 
 int main(void)
 {
+    /* The headers and the library loaded with them are one version. */
+    char version[32];
+    snprintf(version, sizeof version, "%d.%d.%d", VUDADIVE2R_VERSION_MAJOR, VUDADIVE2R_VERSION_MINOR,
+             VUDADIVE2R_VERSION_PATCH);
+    CHECK(strcmp(version, VUDADIVE2R_VERSION_STRING) == 0);
+    CHECK(orv_version_get() == VUDADIVE2R_VERSION);
+    CHECK(orv_version_get() / 10000 == VUDADIVE2R_VERSION_MAJOR && orv_version_get() % 100 == VUDADIVE2R_VERSION_PATCH);
+
     orv_surface* surface = orv_surface_create(8, 4, ZADOZI_FORMAT_AB24);
     CHECK(surface != NULL);
     orv_context2D context = orv_context2D_create(surface);
@@ -23,7 +33,7 @@ int main(void)
     orv_context2D_clear(context);
     orv_context2D_finish(context);
 
-    orv_mapping* mapping = orv_surface_create_mapping(surface, 2);
+    orv_mapping* mapping = orv_surface_create_mapping(surface, ZADOZI_MAPPING_READ_WRITE);
     const unsigned char* bytes = (const unsigned char*)orv_mapping_sync_start(mapping);
     CHECK(bytes[0] == 0xFF && bytes[1] == 0x80 && bytes[2] == 0x00 && bytes[3] == 0xFF);
     orv_mapping_sync_end(mapping);

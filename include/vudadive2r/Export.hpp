@@ -1,4 +1,5 @@
-// Symbol export for the class interface.
+/// @file
+/// Symbol export for the class interface.
 #ifndef VUDADIVE2R_EXPORT_HPP
 #define VUDADIVE2R_EXPORT_HPP
 

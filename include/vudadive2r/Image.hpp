@@ -1,4 +1,5 @@
-// Images: a format code, a size, a row stride and a pointer to pixels.
+/// @file
+/// Images: a format code, a size, a row stride and a pointer to pixels.
 #ifndef VUDADIVE2R_IMAGE_HPP
 #define VUDADIVE2R_IMAGE_HPP
 
@@ -11,38 +12,52 @@
 namespace ORV {
 namespace Vudadive2R {
 
-// Row r starts at data + r * stride for stride >= 0, and at
-// data + (height - 1 - r) * |stride| for a negative stride. A plain image
-// borrows its memory.
+/// Row r starts at data + r * stride for stride >= 0, and at
+/// data + (height - 1 - r) * |stride| for a negative stride. A plain image
+/// borrows its memory.
 class ORV_API Image {
 public:
+    /// Wraps `data` (borrowed, must outlive the image) with a ZADOZI_FORMAT_* code, a size in pixels and a
+    /// stride in bytes; nothing is validated.
     Image(const std::shared_ptr<Context2D>& context, int format, int width, int height, int stride,
           void* data);
+    /// Leaves the borrowed memory alone.
     virtual ~Image();
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
 
+    /// Kept alive as long as the image.
     std::shared_ptr<Context2D> context;
+    /// Four-character format code.
     int32_t format;
+    /// Width in pixels.
     int32_t width;
+    /// Height in pixels.
     int32_t height;
+    /// Bytes from one row to the next; negative when row 0 is the last row in memory.
     int32_t stride;
+    /// Lowest address of the pixels.
     void* data;
 };
 
-// A surface of the core library seen as an image; access to its memory stays
-// open from construction to destruction.
+/// A surface of the core library seen as an image; access to its memory stays
+/// open from construction to destruction.
 class ORV_API SurfaceImage : public Image {
 public:
+    /// Maps `surface` (borrowed, must outlive the image) and starts CPU access; takes over its format code,
+    /// size and stride.
     SurfaceImage(const std::shared_ptr<Context2D>& context, orv_surface* surface);
+    /// Ends CPU access and destroys the mapping.
     ~SurfaceImage() override;
 
-    // Creates the image's mapping and returns its stride.
+    /// Creates the image's mapping and returns its stride.
     static int CreateMapping(SurfaceImage* image, orv_surface* surface);
-    // Publishes what was written and reopens access.
+    /// Publishes what was written and reopens access.
     void Flush();
 
+    /// The borrowed surface.
     orv_surface* surface;
+    /// The image's own mapping of it.
     orv_mapping* mapping;
 
 private:
@@ -50,16 +65,23 @@ private:
     SurfaceImage(const std::shared_ptr<Context2D>& context, orv_surface* surface, const Opening& opening);
 };
 
-// An image loaded from a PNG file; owns its malloc'd pixels.
+/// An image loaded from a PNG file; owns its malloc'd pixels.
 class ORV_API PngImage : public Image {
 public:
-    // Takes ownership of `data`, which must come from malloc.
+    /// Takes ownership of `data`, which must come from malloc.
     PngImage(const std::shared_ptr<Context2D>& context, int format, int width, int height, int stride,
              void* data);
+    /// Frees the pixels.
     ~PngImage() override;
 
+    /// Loads a PNG file into a new image: 8-bit RGBA as RA24, RGB as RX24, grey as R8 or R16. Throws
+    /// InvalidOperationException for a file that cannot be opened or read, NotSupportedException for another
+    /// layout.
     static std::unique_ptr<PngImage> CreateFromFile(const std::shared_ptr<Context2D>& context,
                                                     const char* filename);
+    /// Writes an RA24 image as an 8-bit RGBA PNG file. Throws ArgumentNullException for null arguments or
+    /// pixels, ArgumentOutOfRangeException for an empty size, NotSupportedException for another format,
+    /// Exception when writing fails.
     static void Save(Image* image, const char* filename);
 };
 

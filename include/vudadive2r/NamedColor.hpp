@@ -1,4 +1,5 @@
-// The 143 predefined colours.
+/// @file
+/// The 143 predefined colours.
 #ifndef VUDADIVE2R_NAMEDCOLOR_HPP
 #define VUDADIVE2R_NAMEDCOLOR_HPP
 

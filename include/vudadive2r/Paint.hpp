@@ -1,4 +1,5 @@
-// Paints: what colours the coverage of a fill or a stroke.
+/// @file
+/// Paints: what colours the coverage of a fill or a stroke.
 #ifndef VUDADIVE2R_PAINT_HPP
 #define VUDADIVE2R_PAINT_HPP
 
@@ -10,27 +11,35 @@
 namespace ORV {
 namespace Vudadive2R {
 
+/// What colours the coverage of a fill or a stroke; every paint keeps its context alive.
 class ORV_API Paint {
 public:
-    // Composites the rasterizer's coverage through the renderer. The four
-    // pointers are the drawing pipeline's rasterizer, scanline, renderer and
-    // paint matrix (surface position to paint space), valid for the call only.
+    /// Composites the rasterizer's coverage through the renderer. The four
+    /// pointers are the drawing pipeline's rasterizer, scanline, renderer and
+    /// paint matrix (surface position to paint space), valid for the call only.
     virtual void Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) = 0;
+    /// Releases the paint's share of its context.
     virtual ~Paint();
 
 protected:
+    /// Keeps `context` alive.
     explicit Paint(const std::shared_ptr<Context2D>& context);
 
+    /// The context the paint was made for.
     std::shared_ptr<Context2D> context;
 };
 
+/// Paints every covered pixel with one colour.
 class ORV_API ColorPaint : public Paint {
 public:
+    /// A paint of `color` (straight alpha, components nominally 0 to 1).
     ColorPaint(const std::shared_ptr<Context2D>& context, const Color& color);
+    /// Composites the coverage in the colour, premultiplied, with the renderer's blend mode.
     void Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) override;
+    /// Nothing beyond the base.
     ~ColorPaint() override;
 
-    Color color;  // straight alpha; fixed after construction
+    Color color;  ///< straight alpha; fixed after construction
 };
 
 }  // namespace Vudadive2R

@@ -1,5 +1,6 @@
-// Paths: vertex storage filled from a command stream, the path builder, and
-// drawing.
+/// @file
+/// Paths: vertex storage filled from a command stream, the path builder, and
+/// drawing.
 #ifndef VUDADIVE2R_PATH_HPP
 #define VUDADIVE2R_PATH_HPP
 
@@ -17,22 +18,33 @@ struct Internals;
 class PathBuilder;
 class PathStorage;  // the vertex storage; private to the library
 
+/// Vertex storage for one context, drawn with a fill and a stroke state.
 class ORV_API Path {
 public:
+    /// An empty path that keeps `context` alive. Throws ArgumentNullException for an empty context.
     explicit Path(const std::shared_ptr<Context2D>& context);
+    /// Releases the storage and the path's share of its context.
     virtual ~Path();
     Path(const Path&) = delete;
     Path& operator=(const Path&) = delete;
 
-    // Decodes `count` one-byte command codes, consuming their floats from
-    // `data`, which must hold as many floats as the commands read.
+    /// Decodes `count` one-byte command codes, consuming their floats from
+    /// `data`, which must hold as many floats as the commands read. Throws
+    /// ArgumentNullException for null commands (or null data that a command
+    /// needs), ArgumentOutOfRangeException for a negative count,
+    /// NotSupportedException for a code above 24; earlier commands stay.
     void AppendData(int count, const unsigned char* commands, const float* data);
+    /// As the pointer form, but a stream that needs more floats than `data` holds stops with
+    /// ArgumentOutOfRangeException.
     void AppendData(const std::vector<PathCommands>& commands, const std::vector<float>& data);
+    /// Appends what the builder recorded. Throws ArgumentNullException for a null builder.
     void Append(PathBuilder* builder);
-    // Empties the path.
+    /// Empties the path.
     void Clear();
-    // Fills and then strokes the path into the context's surface; either
-    // state may be empty.
+    /// Fills and then strokes the path into the context's surface; either
+    /// state may be empty. Throws InvalidOperationException unless the surface
+    /// is AB24, NotSupportedException for a fill rule, cap, join or blend mode
+    /// outside its enumeration.
     void Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke);
 
 private:
@@ -43,46 +55,89 @@ private:
     float coordinateOffset;
 };
 
+/// Records path geometry as a command stream, in path coordinates, to be turned into paths.
 class ORV_API PathBuilder {
 public:
+    /// An empty builder, holding no memory.
     PathBuilder();
+    /// Frees the recorded stream.
     virtual ~PathBuilder();
 
+    /// Closes the current sub-path with a straight line to its start.
     void Close();
+    /// Starts a sub-path at (x, y).
     void MoveTo(float x, float y);
+    /// Starts a sub-path at the current point plus (dx, dy).
     void MoveToRel(float dx, float dy);
+    /// A straight line to (x, y).
     void LineTo(float x, float y);
+    /// A straight line by (dx, dy).
     void LineToRel(float dx, float dy);
+    /// A horizontal line to x.
     void HLineTo(float x);
+    /// A horizontal line by dx.
     void HLineToRel(float dx);
+    /// A vertical line to y.
     void VLineTo(float y);
+    /// A vertical line by dy.
     void VLineToRel(float dy);
+    /// A quadratic Bezier curve with control point (cx, cy) to (x, y).
     void QuadTo(float cx, float cy, float x, float y);
+    /// A quadratic Bezier curve, points relative to the current point.
     void QuadToRel(float dcx, float dcy, float dx, float dy);
+    /// A cubic Bezier curve with control points c1, c2 to (x, y).
     void CubicTo(float c1x, float c1y, float c2x, float c2y, float x, float y);
+    /// A cubic Bezier curve, points relative to the current point.
     void CubicToRel(float dc1x, float dc1y, float dc2x, float dc2y, float dx, float dy);
+    /// A smooth quadratic curve to (x, y), its control point mirroring the previous one.
     void SQuadTo(float x, float y);
+    /// A smooth quadratic curve by (dx, dy).
     void SQuadToRel(float dx, float dy);
+    /// A smooth cubic curve to (x, y): first control point mirrored, second (c2x, c2y).
     void SCubicTo(float c2x, float c2y, float x, float y);
+    /// A smooth cubic curve, points relative to the current point.
     void SCubicToRel(float dc2x, float dc2y, float dx, float dy);
+    /// The small counter-clockwise arc of the ellipse with radii rx, ry rotated by `angle` radians, to (x,
+    /// y).
     void SCcwArcTo(float rx, float ry, float angle, float x, float y);
+    /// As SCcwArcTo, the end relative to the current point.
     void SCcwArcToRel(float rx, float ry, float angle, float dx, float dy);
+    /// The small clockwise arc, to (x, y).
     void SCwArcTo(float rx, float ry, float angle, float x, float y);
+    /// As SCwArcTo, the end relative to the current point.
     void SCwArcToRel(float rx, float ry, float angle, float dx, float dy);
+    /// The large counter-clockwise arc, to (x, y).
     void LCcwArcTo(float rx, float ry, float angle, float x, float y);
+    /// As LCcwArcTo, the end relative to the current point.
     void LCcwArcToRel(float rx, float ry, float angle, float dx, float dy);
+    /// The large clockwise arc, to (x, y).
     void LCwArcTo(float rx, float ry, float angle, float x, float y);
+    /// As LCwArcTo, the end relative to the current point.
     void LCwArcToRel(float rx, float ry, float angle, float dx, float dy);
 
+    /// A separate line from (x1, y1) to (x2, y2).
     void Line(float x1, float y1, float x2, float y2);
+    /// A closed rectangle with corner (x, y) and full width and height.
     void Rectangle(float x, float y, float width, float height);
+    /// As Rectangle(x, y, width, height).
     void Rectangle(const FloatRectangle& rectangle);
+    /// A closed rectangle with corner (x, y) whose corners are quarter ellipses of full size arcWidth x
+    /// arcHeight (clamped to 0 and the size). Throws ArgumentOutOfRangeException unless width and height are
+    /// positive.
     void RoundRectangle(float x, float y, float width, float height, float arcWidth, float arcHeight);
+    /// A closed ellipse centred on (x, y) with full width and height. Throws ArgumentOutOfRangeException
+    /// unless both are positive.
     void Ellipse(float x, float y, float width, float height);
+    /// An elliptical arc centred on (x, y), full width and height, from `start` through `extent` radians
+    /// (from +x towards +y), ended as `type` says. Throws ArgumentOutOfRangeException for a non-positive size
+    /// or an extent too large to record.
     void Arc(float x, float y, float width, float height, float start, float extent, ArcType type);
 
     void Clear();
+    /// Appends the recording to `path`; the builder is unchanged. Throws ArgumentNullException for a null
+    /// path.
     void AppendTo(Path* path);
+    /// A new path for `context` holding the recording. Throws ArgumentNullException for an empty context.
     std::unique_ptr<Path> ToPath(const std::shared_ptr<Context2D>& context);
 
 private:

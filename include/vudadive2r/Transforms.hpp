@@ -1,4 +1,5 @@
-// The five named transforms of a context.
+/// @file
+/// The five named transforms of a context.
 #ifndef VUDADIVE2R_TRANSFORMS_HPP
 #define VUDADIVE2R_TRANSFORMS_HPP
 
@@ -7,28 +8,36 @@
 namespace ORV {
 namespace Vudadive2R {
 
+/// One named affine transform: a Matrix3 in the row-vector convention.
 class ORV_API Transform {
 public:
+    /// The identity.
     explicit Transform(TransformName name);
+    /// Owns nothing.
     virtual ~Transform();
 
-    // Each elementary operation multiplies on the right: the operation given
-    // last is applied last to a point.
+    /// Each elementary operation multiplies on the right: the operation given
+    /// last is applied last to a point.
     void Translate(float tx, float ty);
+    /// Appends a scaling by (sx, sy).
     void Scale(float sx, float sy);
+    /// Appends a rotation by `angle` radians from +x towards +y, about the origin.
     void Rotate(float angle);
+    /// Replaces the matrix.
     void Set(const Matrix3& m);
+    /// Resets to the identity.
     void LoadIdentity();
+    /// The current matrix, by value.
     Matrix3 Get();
 
-    TransformName name;  // not read by the library
+    TransformName name;  ///< not read by the library
 
 private:
     Matrix3 base;
     Matrix3 matrix;
 };
 
-// Owned by a context; the five transforms are never replaced.
+/// Owned by a context; the five transforms are never replaced.
 class ORV_API Transforms {
 public:
     Transforms();
@@ -36,10 +45,15 @@ public:
     Transforms(const Transforms&) = delete;
     Transforms& operator=(const Transforms&) = delete;
 
+    /// Path coordinates to surface pixels.
     Transform* path;
+    /// Stored only; drawing does not read it.
     Transform* image;
+    /// Fill paint space to path space.
     Transform* fillPaint;
+    /// Stroke paint space to path space.
     Transform* strokePaint;
+    /// Glyph space, for text.
     Transform* glyph;
 };
 

@@ -1,4 +1,5 @@
-// Value types and enumerations shared by every part of the library.
+/// @file
+/// Value types and enumerations shared by every part of the library.
 #ifndef VUDADIVE2R_TYPES_HPP
 #define VUDADIVE2R_TYPES_HPP
 
@@ -9,7 +10,7 @@
 namespace ORV {
 namespace Vudadive2R {
 
-// Straight-alpha colour, components nominally 0 to 1.
+/// Straight-alpha colour, components nominally 0 to 1.
 struct Color {
     float R;
     float G;
@@ -17,36 +18,47 @@ struct Color {
     float A;
 };
 
+/// A point or vector of two floats.
 struct ORV_API Float32x2 {
     float X;
     float Y;
 
+    /// The Euclidean length.
     float Length();
+    /// Scales to length 1.
     void Normalize();
 
-    static const Float32x2 Zero;
-    static const Float32x2 One;
+    static const Float32x2 Zero;  ///< (0, 0)
+    static const Float32x2 One;   ///< (1, 1)
 };
 
-// Row-major 3x3 matrix, row-vector convention: (x, y, 1) x M.
+/// Row-major 3x3 matrix, row-vector convention: (x, y, 1) x M.
 struct ORV_API Matrix3 {
     float M[9];
 
+    /// Element `index`, 0 to 8, in row-major order.
     float& operator[](int index) { return M[index]; }
     const float& operator[](int index) const { return M[index]; }
 
+    /// A rotation by `angle` radians from +x towards +y.
     static Matrix3 CreateRotation(float angle);
+    /// A scaling by (sx, sy).
     static Matrix3 CreateScale(float sx, float sy);
+    /// A scaling by (scale.X, scale.Y).
     static Matrix3 CreateScale(const Float32x2& scale);
+    /// A translation by (tx, ty).
     static Matrix3 CreateTranslation(float tx, float ty);
+    /// A translation by offset.
     static Matrix3 CreateTranslation(const Float32x2& offset);
-    // result = a x b; result may alias a or b.
+    /// result = a x b; result may alias a or b.
     static void Multiply(const Matrix3& a, const Matrix3& b, Matrix3& result);
+    /// The point mapped as (x, y, 1) x m.
     static Float32x2 Transform(const Float32x2& point, const Matrix3& m);
 
-    static const Matrix3 Identity;
+    static const Matrix3 Identity;  ///< the identity matrix
 };
 
+/// A rectangle of pixels: corner and size.
 struct IntRectangle {
     int32_t X;
     int32_t Y;
@@ -54,6 +66,7 @@ struct IntRectangle {
     int32_t Height;
 };
 
+/// A rectangle: corner and full width and height.
 struct FloatRectangle {
     float X;
     float Y;
@@ -61,10 +74,13 @@ struct FloatRectangle {
     float Height;
 };
 
+/// The five transforms of a context.
 enum class TransformName : int32_t { Path = 0, Image = 1, FillPaint = 2, StrokePaint = 3, Glyph = 4 };
 
+/// Where y = 0 lies: the bottom row (the default) or the top row.
 enum class Origin : int32_t { BottomLeft = 0, TopLeft = 1 };
 
+/// How a paint is composited over the surface (Porter-Duff operators and separable blends).
 enum class BlendMode : int32_t {
     Source = 0,
     SourceOver = 1,
@@ -78,22 +94,27 @@ enum class BlendMode : int32_t {
     Plus = 9,
 };
 
-// Stored and returned only; no named values.
+/// Stored and returned only; no named values.
 typedef int32_t ImageQuality;
 typedef int32_t RenderingQuality;
 typedef int32_t ImageMode;
 
+/// Which points a fill covers.
 enum class FillRule : int32_t { EvenOdd = 0, NonZero = 1 };
 
+/// How open ends of a stroke look.
 enum class CapStyle : int32_t { Butt = 0, Round = 1, Square = 2 };
 
+/// How a stroke turns a corner.
 enum class JoinStyle : int32_t { Miter = 0, Round = 1, Bevel = 2 };
 
+/// One dash and the gap after it, in surface pixels.
 struct Dash {
     float Length;
     float Gap;
 };
 
+/// One-byte codes of the path command stream.
 enum class PathCommands : uint8_t {
     Close = 0,
     MoveTo = 1,
@@ -122,6 +143,7 @@ enum class PathCommands : uint8_t {
     LCwArcToRel = 24,
 };
 
+/// How PathBuilder::Arc ends: open, closed by a chord, or closed through the centre.
 enum class ArcType : int32_t { Open = 0, Chord = 1, Pie = 2 };
 
 }  // namespace Vudadive2R

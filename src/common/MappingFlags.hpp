@@ -2,11 +2,13 @@
 #ifndef VUDADIVE2R_MAPPINGFLAGS_HPP
 #define VUDADIVE2R_MAPPINGFLAGS_HPP
 
+#include "zadozi.h"
+
 namespace ORV {
 namespace Vudadive2R {
 
-// Read and write access: every mapping the library makes uses these flags.
-constexpr int SurfaceMappingFlags = 2;
+// Every mapping the library makes reads and writes.
+constexpr int SurfaceMappingFlags = ZADOZI_MAPPING_READ_WRITE;
 
 }  // namespace Vudadive2R
 }  // namespace ORV

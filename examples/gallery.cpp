@@ -503,46 +503,42 @@ void DrawImagePaint(const std::string& directory) {
         image.Scale(scale, scale);
         image.Translate(80, 80);
     };
-    auto fillWith = [&](const std::shared_ptr<Image>& image, TilingMode mode, Color tile, PathBuilder& shape) {
+    auto square = [](PathBuilder& shape) { shape.Rectangle(10, 10, 140, 140); };
+    auto fillWith = [&](const std::shared_ptr<Image>& image, TilingMode mode, Color tile,
+                        const std::function<void(PathBuilder&)>& shape) {
         auto paint = std::make_shared<ImagePaint>(sheet.context, image);
         paint->ImageTilingMode = mode;
         paint->TileColor = tile;
         auto fill = std::make_shared<FillState>();
         fill->Paint(paint);
-        shape.ToPath(sheet.context)->Draw(fill, nullptr);
+        PathBuilder builder;
+        shape(builder);
+        builder.ToPath(sheet.context)->Draw(fill, nullptr);
+    };
+    struct Filled {
+        const char* label;
+        float angle, scale;
+        TilingMode mode;
+        Color tile;
+        std::function<void(PathBuilder&)> shape;
+    };
+    const Filled filled[] = {
+        {"Clip, rotated and scaled", 0.35f, 1.2f, TilingMode::Clip, Color{0, 0, 0, 0}, square},
+        {"NoClip: the edge pixels stretch outwards", 0, 1, TilingMode::NoClip, Color{0, 0, 0, 0}, square},
+        {"Repeat, rotated and scaled", -0.5f, 0.6f, TilingMode::Repeat, Color{0, 0, 0, 0},
+         [](PathBuilder& shape) { shape.Ellipse(80, 80, 144, 144); }},
+        {"Reflect, rotated and scaled", 0.25f, 0.55f, TilingMode::Reflect, Color{0, 0, 0, 0},
+         [](PathBuilder& shape) { shape.RoundRectangle(8, 8, 144, 144, 40, 40); }},
+        {"Clip with a tile colour", -0.3f, 1.1f, TilingMode::Clip, Color{0.95f, 0.85f, 0.6f, 1}, square},
     };
     struct Cell { const char* label; std::function<void(Sheet&)> draw; };
-    const Cell cells[] = {
-        {"Clip, rotated and scaled", [&](Sheet&) {
-             centred(0.35f, 1.2f);
-             PathBuilder square;
-             square.Rectangle(10, 10, 140, 140);
-             fillWith(photo, TilingMode::Clip, Color{0, 0, 0, 0}, square);
-         }},
-        {"NoClip: the edge pixels stretch outwards", [&](Sheet& s) {
-             s.context->transforms->image->Translate(32, 44);
-             PathBuilder square;
-             square.Rectangle(10, 10, 140, 140);
-             fillWith(photo, TilingMode::NoClip, Color{0, 0, 0, 0}, square);
-         }},
-        {"Repeat, rotated and scaled", [&](Sheet&) {
-             centred(-0.5f, 0.6f);
-             PathBuilder disc;
-             disc.Ellipse(80, 80, 144, 144);
-             fillWith(photo, TilingMode::Repeat, Color{0, 0, 0, 0}, disc);
-         }},
-        {"Reflect, rotated and scaled", [&](Sheet&) {
-             centred(0.25f, 0.55f);
-             PathBuilder rounded;
-             rounded.RoundRectangle(8, 8, 144, 144, 40, 40);
-             fillWith(photo, TilingMode::Reflect, Color{0, 0, 0, 0}, rounded);
-         }},
-        {"Clip with a tile colour", [&](Sheet&) {
-             centred(-0.3f, 1.1f);
-             PathBuilder square;
-             square.Rectangle(10, 10, 140, 140);
-             fillWith(photo, TilingMode::Clip, Color{0.95f, 0.85f, 0.6f, 1}, square);
-         }},
+    std::vector<Cell> cells;
+    for (const Filled& f : filled)
+        cells.push_back({f.label, [&](Sheet&) {
+                             centred(f.angle, f.scale);
+                             fillWith(photo, f.mode, f.tile, f.shape);
+                         }});
+    cells.insert(cells.end(), {
         {"Stroke paint", [&](Sheet& s) {
              centred(0.6f, 0.5f);
              auto paint = std::make_shared<ImagePaint>(s.context, photo);
@@ -559,13 +555,11 @@ void DrawImagePaint(const std::string& directory) {
              for (int row = 0; row < 8; ++row)
                  for (int column = 0; column < 8; ++column)
                      if ((row + column) % 2) {
-                         PathBuilder square;
-                         square.Rectangle(column * 20.0f, row * 20.0f, 20, 20);
-                         s.Fill(square, Rgba(60, 60, 70));
+                         PathBuilder checker;
+                         checker.Rectangle(column * 20.0f, row * 20.0f, 20, 20);
+                         s.Fill(checker, Rgba(60, 60, 70));
                      }
              centred(-0.2f, 1.3f);
-             PathBuilder square;
-             square.Rectangle(10, 10, 140, 140);
              fillWith(halfTransparent, TilingMode::Repeat, Color{0, 0, 0, 0}, square);
          }},
         {"A PNG file painted through the C interface", [&](Sheet& s) {
@@ -600,7 +594,7 @@ void DrawImagePaint(const std::string& directory) {
              orv_context2D_destroy(context);
              std::remove(file.c_str());
          }},
-    };
+    });
     for (int i = 0; i < 8; ++i)
         sheet.Cell(i % 4, i / 4, cells[i].draw);
     sheet.Save(directory + "/image-paint.png");

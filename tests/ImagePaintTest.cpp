@@ -43,125 +43,57 @@ TEST(ImagePaint, WorkedFiguresUnderEachTilingMode) {
     struct Spot { int x, y; uint32_t rgba; };
     struct Case {
         const char* name;
-        int width, height, stride, format;
+        int width, height;
         std::function<Rgba(int, int)> pixel;
         TilingMode mode;
         Color tileColor;
         Rgba tileBytes;
-        int tx, ty;
-        std::vector<Spot> spots;  // figures worked by hand
+        int tx, ty;               // image transform translation
+        std::vector<Spot> spots;  // figures worked by hand, in buffer rows
+        Origin origin = Origin::TopLeft;
+        int px = 0, py = 0;       // path transform translation: moves the image too
     } const cases[] = {
-        {"isolated 255 on opaque 0", 4, 4, 0, int(TestSupport::kRA24),
-         [](int i, int j) { return Grey(i == 1 && j == 1 ? 255 : 0); }, TilingMode::Clip, {0, 0, 0, 0}, {0, 0, 0, 0},
-         0, 0, {{1, 1, 0xFDFDFDFF}, {0, 1, 0x010101FF}, {1, 0, 0x010101FF}, {0, 0, 0x000000FF}, {2, 1, 0x000000FF}}},
-        {"uniform image reproduced", 3, 3, 0, int(TestSupport::kRX24),
-         [](int, int) { return Rgba{10, 200, 30, 255}; }, TilingMode::Repeat, {}, {}, 0, 0,
-         {{0, 0, 0x0AC81EFF}, {11, 9, 0x0AC81EFF}}},
-        {"half-transparent white: spans of 128 premultiplied to 64", 2, 2, 0, int(TestSupport::kRA24),
+        {"isolated 255 on opaque 0", 4, 4, [](int i, int j) { return Grey(i == 1 && j == 1 ? 255 : 0); },
+         TilingMode::Clip, {}, {}, 0, 0, {{1, 1, 0xFDFDFDFF}, {0, 1, 0x010101FF}, {1, 0, 0x010101FF}, {0, 0, 0xFF}}},
+        {"uniform image reproduced", 3, 3, [](int, int) { return Rgba{10, 200, 30, 255}; }, TilingMode::Repeat, {},
+         {}, 0, 0, {{11, 9, 0x0AC81EFF}}},
+        {"half-transparent white: spans of 128, premultiplied to 64", 2, 2,
          [](int, int) { return Rgba{255, 255, 255, 128}; }, TilingMode::Reflect, {}, {}, 0, 0, {{5, 5, 0x40404080}}},
-        {"clip: faint column and row before the image", 3, 2, 0, int(TestSupport::kRA24),
-         [](int, int) { return Grey(255); }, TilingMode::Clip, {0, 0, 0, 0}, {0, 0, 0, 0}, 4, 3,
-         {{3, 3, 0x01010101}, {3, 4, 0x01010101}, {4, 2, 0x01010101}, {6, 2, 0x01010101}, {3, 2, 0},
-          {7, 3, 0}, {4, 5, 0}, {4, 3, 0xFFFFFFFF}}},
-        {"clip: tile colour beyond 0 to 1 converts as a colour paint's", 2, 2, 0, int(TestSupport::kRA24),
-         [](int, int) { return Grey(90); }, TilingMode::Clip,
-         {2.0f, -0.5f, std::numeric_limits<float>::quiet_NaN(), 1.0f}, {254, 0, 0, 255}, 3, 3,
+        {"clip: faint column and row before the image", 3, 2, [](int, int) { return Grey(255); }, TilingMode::Clip,
+         {}, {}, 4, 3, {{3, 3, 0x01010101}, {4, 2, 0x01010101}, {3, 2, 0}, {4, 3, 0xFFFFFFFF}}},
+        {"clip: tile colour beyond 0 to 1 converts as a colour paint's", 2, 2, [](int, int) { return Grey(90); },
+         TilingMode::Clip, {2.0f, -0.5f, std::numeric_limits<float>::quiet_NaN(), 1.0f}, {254, 0, 0, 255}, 3, 3,
          {{0, 0, 0xFE0000FF}}},
-        {"repeat: period 2, row 0 last in memory", 2, 2, -8, int(TestSupport::kRA24),
-         [](int i, int j) {
-             const Rgba colors[4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
-             return colors[j * 2 + i];
-         },
-         TilingMode::Repeat, {}, {}, 0, 0,
-         {{0, 0, 0xFD0101FF}, {2, 4, 0xFD0101FF}, {1, 1, 0xFDFEFEFF}, {5, 7, 0xFDFEFEFF}}},
-        {"reflect: columns 0, 1, 2, 2, 1, 0, 0, 1, 2", 3, 1, 0, int(TestSupport::kRA24),
-         [](int i, int) { return Grey(100 * i); }, TilingMode::Reflect, {}, {}, 0, 0,
-         {{0, 0, 0x000000FF}, {1, 0, 0x646464FF}, {2, 0, 0xC8C8C8FF}, {3, 0, 0xC8C8C8FF}, {4, 0, 0x646464FF},
-          {5, 0, 0x000000FF}, {6, 0, 0x000000FF}, {7, 0, 0x646464FF}, {8, 0, 0xC8C8C8FF}}},
-        {"no clip: beyond the edges the nearest edge pixel", 3, 3, 0, int(TestSupport::kRA24),
+        {"repeat: period 2", 2, 2,
+         [](int i, int j) { return Rgba{i == j ? 255 : 0, i > j || i + j == 2 ? 255 : 0, i < j || i + j == 2 ? 255 : 0, 255}; },
+         TilingMode::Repeat, {}, {}, 0, 0, {{0, 0, 0xFD0101FF}, {2, 4, 0xFD0101FF}, {1, 1, 0xFDFEFEFF}}},
+        {"reflect: columns 0, 1, 2, 2, 1, 0, 0, 1, 2", 3, 1, [](int i, int) { return Grey(100 * i); },
+         TilingMode::Reflect, {}, {}, 0, 0, {{2, 0, 0xC8C8C8FF}, {3, 0, 0xC8C8C8FF}, {5, 0, 0xFF}, {6, 0, 0xFF}}},
+        {"no clip: beyond the edges the nearest edge pixel", 3, 3,
          [](int i, int j) { return Rgba{40 * i, 70 * j, 200, 255}; }, TilingMode::NoClip, {}, {}, 2, 1,
          {{11, 9, 0x508CC8FF}, {0, 0, 0x0000C8FF}}},
+        // Image pixel (0, 0) alone keeps the full 255: it lands at (tx + px, ty + py) in buffer rows.
+        {"image and path transforms, bottom-left origin", 3, 2, [](int, int) { return Grey(255); }, TilingMode::Clip,
+         {}, {}, 5, 3, {{8, 7, 0xFFFFFFFF}, {8, 6, 0x01010101}}, Origin::BottomLeft, 3, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Picture picture(c.width, c.height, c.stride);
-        for (int j = 0; j < c.height; ++j)
-            for (int i = 0; i < c.width; ++i)
-                picture.Set(i, j, c.pixel(i, j));
-        Canvas canvas(12, 10);
+        Picture picture = Picture::Of(c.width, c.height, c.pixel);
+        Canvas canvas(12, 10, c.origin);
         canvas.context->transforms->image->Translate(float(c.tx), float(c.ty));
-        auto paint = std::make_shared<ImagePaint>(canvas, picture.Make(canvas, c.format));
+        canvas.context->transforms->path->Translate(float(c.px), float(c.py));
+        canvas.context->transforms->fillPaint->Rotate(0.5f);  // not used by the image paint
+        auto paint = std::make_shared<ImagePaint>(canvas, picture.Make(canvas));
         paint->ImageTilingMode = c.mode;
         paint->TileColor = c.tileColor;
-        FillRectangle(canvas, paint, 0, 0, 12, 10);
+        FillRectangle(canvas, paint, float(-c.px), float(-c.py), 12, 10);
+        auto at = [&](int x, int y) { return canvas.At(x, c.origin == Origin::TopLeft ? y : 9 - y); };
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 12; ++x)
-                ASSERT_EQ(canvas.At(x, y), Formula(picture, c.mode, c.tileBytes, x - c.tx, y - c.ty)) << x << ", " << y;
+                ASSERT_EQ(at(x, y), Formula(picture, c.mode, c.tileBytes, x - c.tx - c.px, y - c.ty - c.py)) << x << ", " << y;
         for (const Spot& spot : c.spots)
-            EXPECT_EQ(canvas.At(spot.x, spot.y), spot.rgba) << spot.x << ", " << spot.y;
+            EXPECT_EQ(at(spot.x, spot.y), spot.rgba) << spot.x << ", " << spot.y;
     }
-}
-
-TEST(ImagePaint, ImageAndPathTransformsAndTheOriginPlaceThePixels) {
-    // In a 3 x 2 opaque image only pixels (0, 0) and (1, 0) keep alpha 255:
-    // the others mix with the transparent tile colour.
-    struct Case {
-        const char* name;
-        Origin origin;
-        std::function<void(Transforms&)> place;
-        int column, memoryRow;
-    } const cases[] = {
-        {"identity", Origin::TopLeft, [](Transforms&) {}, 0, 0},
-        {"image transform", Origin::TopLeft, [](Transforms& t) { t.image->Translate(10, 5); }, 10, 5},
-        {"path transform", Origin::TopLeft, [](Transforms& t) { t.path->Translate(3, 4); }, 3, 4},
-        {"both", Origin::TopLeft, [](Transforms& t) { t.image->Translate(10, 5), t.path->Translate(3, 4); }, 13, 9},
-        {"fill paint transform changes nothing", Origin::TopLeft,
-         [](Transforms& t) { t.fillPaint->Rotate(0.7f), t.fillPaint->Translate(5, 2); }, 0, 0},
-        {"bottom-left origin: image row 0 on the last memory row", Origin::BottomLeft, [](Transforms&) {}, 0, 15},
-        {"bottom-left origin and image transform", Origin::BottomLeft,
-         [](Transforms& t) { t.image->Translate(10, 5); }, 10, 10},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Picture picture(3, 2);
-        for (int j = 0; j < 2; ++j)
-            for (int i = 0; i < 3; ++i)
-                picture.Set(i, j, Rgba{30 + 60 * i, 20 + 100 * j, 90, 255});
-        Canvas canvas(20, 16, c.origin);
-        c.place(*canvas.context->transforms);
-        // The rectangle covers the surface whatever the path transform moves.
-        FillRectangle(canvas, std::make_shared<ImagePaint>(canvas, picture.Make(canvas)), -20, -20, 40, 40);
-        for (int row = 0; row < 16; ++row)
-            for (int column = 0; column < 20; ++column) {
-                const bool opaque = row == c.memoryRow && (column == c.column || column == c.column + 1);
-                ASSERT_EQ(canvas.Alpha(column, row) == 255, opaque) << column << ", " << row;
-            }
-        EXPECT_EQ(canvas.At(c.column, c.memoryRow), Formula(picture, TilingMode::Clip, {0, 0, 0, 0}, 0, 0));
-    }
-}
-
-TEST(ImagePaint, FillAndStrokeShowTheSamePlacement) {
-    Picture picture(5, 4);
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 5; ++i)
-            picture.Set(i, j, Rgba{50 * i, 60 * j, 255 - 40 * i, 200});
-    Canvas filled(24, 16), stroked(24, 16);
-    for (Canvas* canvas : {&filled, &stroked}) {
-        Transforms& transforms = *canvas->context->transforms;
-        transforms.image->Rotate(0.4f);
-        transforms.image->Scale(1.5f, 2.0f);
-        transforms.image->Translate(6, 1);
-        transforms.fillPaint->Scale(3, 3);
-        transforms.strokePaint->Rotate(-1);
-    }
-    auto image = picture.Make(filled);
-    FillRectangle(filled, std::make_shared<ImagePaint>(filled, image), 0, 2, 24, 14);
-    auto stroke = std::make_shared<StrokeState>();
-    stroke->Paint(std::make_shared<ImagePaint>(stroked, image));
-    stroke->LineWidth(12);
-    Geometry().Move(0, 8).Line(24, 8).On(stroked)->Draw(nullptr, stroke);
-    EXPECT_NE(filled.surface.memory, std::vector<uint8_t>(filled.surface.memory.size(), 0));
-    EXPECT_EQ(filled.surface.memory, stroked.surface.memory);
 }
 
 TEST(ImagePaint, HostileImagesAndPlacementsDrawNothing) {
@@ -174,15 +106,12 @@ TEST(ImagePaint, HostileImagesAndPlacementsDrawNothing) {
         std::function<void(Transforms&)> place;
     } const cases[] = {
         {"width 0", 0, 2, false, TilingMode::Repeat, [](Transforms&) {}},
-        {"height 0", 2, 0, false, TilingMode::Reflect, [](Transforms&) {}},
-        {"negative width", -3, 2, false, TilingMode::Repeat, [](Transforms&) {}},
+        {"negative height", 2, -3, false, TilingMode::Repeat, [](Transforms&) {}},
         {"null data", 2, 2, true, TilingMode::Clip, [](Transforms&) {}},
         {"wider than 2^28", 1 << 29, 1, false, TilingMode::Reflect, [](Transforms&) {}},
         {"singular image transform", 2, 2, false, TilingMode::Clip, [](Transforms& t) { t.image->Scale(0, 1); }},
         {"image transform not finite", 2, 2, false, TilingMode::Repeat,
          [nan](Transforms& t) { t.image->Set(Matrix3{{1, 0, 0, 0, nan, 0, 0, 0, 1}}); }},
-        {"image transform infinite", 2, 2, false, TilingMode::Repeat,
-         [](Transforms& t) { t.image->Scale(std::numeric_limits<float>::infinity(), 1); }},
         {"image coordinates beyond the interpolator", 2, 2, false, TilingMode::Repeat,
          [](Transforms& t) { t.image->Scale(1e-30f, 1e-30f); }},
         {"image placed 10^7 pixels away", 2, 2, false, TilingMode::Reflect,
@@ -211,13 +140,9 @@ TEST(ImagePaint, HostileImagesAndPlacementsDrawNothing) {
 TEST(ImagePaint, GeometryFarBeyondTheSurfaceCostsOnlyTheSurface) {
     // Millions of covered rows and thousands of columns outside the surface:
     // only the spans that touch it are sampled, with the same bytes.
-    Picture picture(3, 2);
-    for (int j = 0; j < 2; ++j)
-        for (int i = 0; i < 3; ++i)
-            picture.Set(i, j, Rgba{80 * i, 120 * j, 60, 255});
+    Picture picture = Picture::Of(3, 2, [](int i, int j) { return Rgba{80 * i, 120 * j, 60, 255}; });
     Canvas far(30, 20), near(30, 20);
-    auto image = picture.Make(far);
-    auto paint = std::make_shared<ImagePaint>(far, image);
+    auto paint = std::make_shared<ImagePaint>(far, picture.Make(far));
     paint->ImageTilingMode = TilingMode::Repeat;
     const auto start = std::chrono::steady_clock::now();
     FillRectangle(far, paint, -7000, -5e5f, 7000, 5e5f);
@@ -254,17 +179,12 @@ TEST(ImagePaint, FailuresLeaveTheSurfaceUnchanged) {
 }
 
 TEST(ImagePaint, ReadsTheBorrowedPixelsAnewAtEveryDraw) {
-    Picture picture(2, 2);
-    for (int j = 0; j < 2; ++j)
-        for (int i = 0; i < 2; ++i)
-            picture.Set(i, j, Rgba{10, 20, 30, 255});
+    Picture picture = Picture::Of(1, 1, [](int, int) { return Rgba{10, 20, 30, 255}; });
     Canvas first(4, 4), second(4, 4);
     auto paint = std::make_shared<ImagePaint>(first, picture.Make(first));
     paint->ImageTilingMode = TilingMode::Repeat;
     FillRectangle(first, paint, 0, 0, 4, 4);
-    for (int j = 0; j < 2; ++j)
-        for (int i = 0; i < 2; ++i)
-            picture.Set(i, j, Rgba{200, 100, 0, 255});
+    picture.Set(0, 0, Rgba{200, 100, 0, 255});
     FillRectangle(second, paint, 0, 0, 4, 4);
     ExpectBlock(first, 0, 0, 4, 4, 0x0A141EFF);
     ExpectBlock(second, 0, 0, 4, 4, 0xC86400FF);
@@ -273,10 +193,8 @@ TEST(ImagePaint, ReadsTheBorrowedPixelsAnewAtEveryDraw) {
 TEST(ImagePaint, PngPaintedThroughTheCInterface) {
     // A PNG made from a picture; loading puts the file's bottom row in image
     // row 0, so with the default bottom-left origin it draws upright.
-    Picture picture(4, 3);
-    for (int j = 0; j < 3; ++j)
-        for (int i = 0; i < 4; ++i)
-            picture.Set(i, j, Rgba{60 * i, 100 * j, 255 - 50 * i, 255});
+    auto pixel = [](int i, int j) { return Rgba{60 * i, 100 * j, 255 - 50 * i, 255}; };
+    Picture picture = Picture::Of(4, 3, pixel);
     const std::string path = TestSupport::TempPath("image-paint.png");
     orv_image source = orv_image_create(nullptr, int(TestSupport::kRA24), 4, 3, 16, picture.bytes.data());
     orv_png_image_save(source, path.c_str());
@@ -287,15 +205,10 @@ TEST(ImagePaint, PngPaintedThroughTheCInterface) {
     orv_png_image png = orv_png_image_create_from_file(context, path.c_str());
     orv_image_paint paint = orv_image_paint_create(context, png);
     orv_png_image_destroy(png);  // the paint keeps the image
-    EXPECT_EQ(orv_image_paint_tiling_mode_get(paint), 0);
     orv_image_paint_tiling_mode_set(paint, 4);
     EXPECT_EQ(orv_image_paint_tiling_mode_get(paint), 4);
     orv_image_paint_tiling_mode_set(paint, 3);
-    orv_image_paint_tile_color_set(paint, 0.2f, 0.4f, 0.6f, 0.8f);
-    const orv_color tile = orv_image_paint_tile_color_get(paint);
-    EXPECT_EQ((std::vector<float>{tile.R, tile.G, tile.B, tile.A}), (std::vector<float>{0.2f, 0.4f, 0.6f, 0.8f}));
     orv_transform_translate(orv_transforms_image(orv_context2D_transforms_get(context)), 1, 2);
-
     orv_path_builder builder = orv_path_builder_create();
     orv_path_builder_rectangle(builder, 0, 0, 10, 8);
     orv_path rectangle = orv_path_builder_to_path(builder, context);
@@ -305,10 +218,7 @@ TEST(ImagePaint, PngPaintedThroughTheCInterface) {
     orv_path_draw(rectangle, fill, nullptr);
     orv_context2D_finish(context);
 
-    Picture upright(4, 3);  // image row j is picture row 2 - j
-    for (int j = 0; j < 3; ++j)
-        for (int i = 0; i < 4; ++i)
-            std::copy_n(picture.At(i, 2 - j), 4, upright.At(i, j));
+    Picture upright = Picture::Of(4, 3, [&](int i, int j) { return pixel(i, 2 - j); });
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 10; ++x)
             ASSERT_EQ(surface.Rgba(x, 7 - y), Formula(upright, TilingMode::Reflect, {}, x - 1, y - 2)) << x << ", " << y;

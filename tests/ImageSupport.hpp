@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,13 @@ struct Picture {
     void Set(int column, int row, Rgba value) {
         for (int c = 0; c < 4; ++c)
             At(column, row)[c] = uint8_t(value[c]);
+    }
+    static Picture Of(int width, int height, const std::function<Rgba(int, int)>& pixel) {
+        Picture picture(width, height);
+        for (int j = 0; j < height; ++j)
+            for (int i = 0; i < width; ++i)
+                picture.Set(i, j, pixel(i, j));
+        return picture;
     }
     std::shared_ptr<Image> Make(const std::shared_ptr<Context2D>& context, int format = TestSupport::kRA24) {
         return std::make_shared<Image>(context, format, width, height, stride, bytes.data());

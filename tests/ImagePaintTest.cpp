@@ -135,6 +135,13 @@ TEST(ImagePaint, HostileImagesAndPlacementsDrawNothing) {
         FillRectangle(canvas, paint, 0, 0, 8, 6);
         EXPECT_EQ(canvas.surface.memory, before);
     }
+    // A paint made without a context has no transforms to place the image by.
+    Canvas canvas(4, 4);
+    std::vector<uint8_t> pixel(4, 255);
+    FillRectangle(canvas, std::make_shared<ImagePaint>(nullptr, std::make_shared<Image>(
+                                                                    canvas, int(TestSupport::kRA24), 1, 1, 4, pixel.data())),
+                  0, 0, 4, 4);
+    ExpectBlock(canvas, 0, 0, 0, 0, 0);
 }
 
 TEST(ImagePaint, GeometryFarBeyondTheSurfaceCostsOnlyTheSurface) {

@@ -43,23 +43,23 @@ public:
             const int columnWeights[2] = {weights[nearX], weights[nearX + scale]};
             const int rowWeights[2] = {weights[nearY], weights[nearY + scale]};
 
-            long sums[4] = {agg::image_filter_scale / 2, agg::image_filter_scale / 2, agg::image_filter_scale / 2,
-                            agg::image_filter_scale / 2};
-            const agg::int8u* pixel = static_cast<const agg::int8u*>(Base::source().span(
+            // Weights of pixels (i, j), (i + 1, j), (i, j + 1), (i + 1, j + 1).
+            const int weight[4] = {
+                (rowWeights[0] * columnWeights[0] + agg::image_filter_scale / 2) >> agg::image_filter_shift,
+                (rowWeights[0] * columnWeights[1] + agg::image_filter_scale / 2) >> agg::image_filter_shift,
+                (rowWeights[1] * columnWeights[0] + agg::image_filter_scale / 2) >> agg::image_filter_shift,
+                (rowWeights[1] * columnWeights[1] + agg::image_filter_scale / 2) >> agg::image_filter_shift};
+            const agg::int8u* pixels[4];
+            pixels[0] = static_cast<const agg::int8u*>(Base::source().span(
                 (sampleX >> agg::image_subpixel_shift) + start, (sampleY >> agg::image_subpixel_shift) + start, 2));
-            for (int row = 0; row < 2; ++row) {
-                for (int column = 0; column < 2; ++column) {
-                    const int weight =
-                        (rowWeights[row] * columnWeights[column] + agg::image_filter_scale / 2) >>
-                        agg::image_filter_shift;
-                    for (int channel = 0; channel < 4; ++channel)
-                        sums[channel] += long(weight) * pixel[channel];
-                    if (column == 0)
-                        pixel = static_cast<const agg::int8u*>(Base::source().next_x());
-                }
-                if (row == 0)
-                    pixel = static_cast<const agg::int8u*>(Base::source().next_y());
-            }
+            pixels[1] = static_cast<const agg::int8u*>(Base::source().next_x());
+            pixels[2] = static_cast<const agg::int8u*>(Base::source().next_y());
+            pixels[3] = static_cast<const agg::int8u*>(Base::source().next_x());
+            long sums[4];
+            for (int channel = 0; channel < 4; ++channel)
+                sums[channel] = agg::image_filter_scale / 2 + long(weight[0]) * pixels[0][channel] +
+                                long(weight[1]) * pixels[1][channel] + long(weight[2]) * pixels[2][channel] +
+                                long(weight[3]) * pixels[3][channel];
 
             for (long& sum : sums) {
                 sum >>= agg::image_filter_shift;

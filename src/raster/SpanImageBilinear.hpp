@@ -14,7 +14,9 @@ namespace ORV {
 namespace Vudadive2R {
 
 // Source: an AGG image accessor over 4-byte R, G, B, A pixels; its span()
-// is asked for 2 pixels and followed by next_x, next_y, next_x.
+// is asked for 2 pixels and followed by next_x, next_y, next_x, and the four
+// pointers are read together (AGG's accessors return pointers into the
+// image or to their own background pixel, which stay valid).
 // Interpolator: an AGG span interpolator with 8 subpixel bits.
 template <class Source, class Interpolator>
 class SpanImageBilinear : public agg::span_image_filter<Source, Interpolator> {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "FontLookup.hpp"
+#include "vudadive2r.h"
 #include "vudadive2r.hpp"
 
 using namespace ORV::Vudadive2R;
@@ -674,6 +675,157 @@ void DrawText(const std::string& directory) {
     sheet.Save(directory + "/text.png");
 }
 
+
+// A photograph-like landscape made in code: sky, sun, two mountain ridges,
+// a lake with ripples and a little grain. Straight-alpha "RA24" pixels.
+std::vector<unsigned char> Landscape(int width, int height, int alpha) {
+    std::vector<unsigned char> pixels(size_t(width) * height * 4);
+    unsigned noise = 12345;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const float u = float(x) / width, v = float(y) / height;
+            float r = 90 + 120 * v, g = 150 + 80 * v, b = 235 - 10 * v;  // sky
+            const float sun = std::hypot(u - 0.72f, v - 0.22f);
+            const float glow = std::max(0.0f, 1 - sun / 0.25f);
+            r += 120 * glow * glow, g += 90 * glow * glow, b -= 60 * glow * glow;
+            if (sun < 0.07f)
+                r = 255, g = 236, b = 150;
+            const float far = 0.45f + 0.08f * std::sin(u * 9 + 1) + 0.04f * std::sin(u * 23);
+            const float near = 0.58f + 0.10f * std::sin(u * 5 + 2.5f) + 0.03f * std::sin(u * 31);
+            if (v > far)
+                r = 95 + 40 * (v - far), g = 110 + 30 * (v - far), b = 150;
+            if (v > near)
+                r = 40 + 60 * (v - near), g = 105 - 40 * (v - near), b = 55;
+            if (v > 0.78f) {  // the lake mirrors the sky, with ripples
+                const float ripple = 0.5f + 0.5f * std::sin(v * 140 + std::sin(u * 17) * 2);
+                r = 60 + 50 * ripple, g = 110 + 50 * ripple, b = 170 + 40 * ripple;
+            }
+            noise = noise * 1103515245u + 12345u;
+            const float grain = float(int((noise >> 16) & 7) - 4);
+            unsigned char* p = &pixels[(size_t(y) * width + x) * 4];
+            p[0] = (unsigned char)std::clamp(r + grain, 0.0f, 255.0f);
+            p[1] = (unsigned char)std::clamp(g + grain, 0.0f, 255.0f);
+            p[2] = (unsigned char)std::clamp(b + grain, 0.0f, 255.0f);
+            p[3] = (unsigned char)alpha;
+        }
+    return pixels;
+}
+
+void DrawImagePaint(const std::string& directory) {
+    constexpr int kPhotoWidth = 96, kPhotoHeight = 72;
+    std::vector<unsigned char> opaque = Landscape(kPhotoWidth, kPhotoHeight, 255);
+    std::vector<unsigned char> translucent = Landscape(kPhotoWidth, kPhotoHeight, 150);
+    Sheet sheet(4, 2);
+    auto photo = std::make_shared<Image>(sheet.context, ZADOZI_FORMAT_RA24, kPhotoWidth, kPhotoHeight, kPhotoWidth * 4,
+                                         opaque.data());
+    auto halfTransparent = std::make_shared<Image>(sheet.context, ZADOZI_FORMAT_RA24, kPhotoWidth, kPhotoHeight,
+                                                   kPhotoWidth * 4, translucent.data());
+    // Image placement in cell units: centred, then rotated and scaled about the centre.
+    auto centred = [&](float angle, float scale) {
+        Transform& image = *sheet.context->transforms->image;
+        image.Translate(-kPhotoWidth / 2.0f, -kPhotoHeight / 2.0f);
+        image.Rotate(angle);
+        image.Scale(scale, scale);
+        image.Translate(80, 80);
+    };
+    auto square = [](PathBuilder& shape) { shape.Rectangle(10, 10, 140, 140); };
+    auto fillWith = [&](const std::shared_ptr<Image>& image, TilingMode mode, Color tile,
+                        const std::function<void(PathBuilder&)>& shape) {
+        auto paint = std::make_shared<ImagePaint>(sheet.context, image);
+        paint->ImageTilingMode = mode;
+        paint->TileColor = tile;
+        auto fill = std::make_shared<FillState>();
+        fill->Paint(paint);
+        PathBuilder builder;
+        shape(builder);
+        builder.ToPath(sheet.context)->Draw(fill, nullptr);
+    };
+    struct Filled {
+        const char* label;
+        float angle, scale;
+        TilingMode mode;
+        Color tile;
+        std::function<void(PathBuilder&)> shape;
+    };
+    const Filled filled[] = {
+        {"Clip, rotated\nand scaled", 0.35f, 1.2f, TilingMode::Clip, Color{0, 0, 0, 0}, square},
+        {"NoClip: the edge\npixels stretch outwards", 0, 1, TilingMode::NoClip, Color{0, 0, 0, 0}, square},
+        {"Repeat, rotated\nand scaled", -0.5f, 0.6f, TilingMode::Repeat, Color{0, 0, 0, 0},
+         [](PathBuilder& shape) { shape.Ellipse(80, 80, 144, 144); }},
+        {"Reflect, rotated\nand scaled", 0.25f, 0.55f, TilingMode::Reflect, Color{0, 0, 0, 0},
+         [](PathBuilder& shape) { shape.RoundRectangle(8, 8, 144, 144, 40, 40); }},
+        {"Clip with a\ntile colour", -0.3f, 1.1f, TilingMode::Clip, Color{0.95f, 0.85f, 0.6f, 1}, square},
+    };
+    struct Cell { const char* label; std::function<void(Sheet&)> draw; };
+    std::vector<Cell> cells;
+    for (const Filled& f : filled)
+        cells.push_back({f.label, [&](Sheet&) {
+                             centred(f.angle, f.scale);
+                             fillWith(photo, f.mode, f.tile, f.shape);
+                         }});
+    cells.insert(cells.end(), {
+        {"Stroke paint", [&](Sheet& s) {
+             centred(0.6f, 0.5f);
+             auto paint = std::make_shared<ImagePaint>(s.context, photo);
+             paint->ImageTilingMode = TilingMode::Reflect;
+             auto stroke = std::make_shared<StrokeState>();
+             stroke->Paint(paint);
+             stroke->LineWidth(16);
+             stroke->JoinStyle(JoinStyle::Round);
+             PathBuilder star;
+             Star(star, 80, 84, 64);
+             star.ToPath(s.context)->Draw(nullptr, stroke);
+         }},
+        {"Half-transparent image\nover a checkerboard", [&](Sheet& s) {
+             for (int row = 0; row < 8; ++row)
+                 for (int column = 0; column < 8; ++column)
+                     if ((row + column) % 2) {
+                         PathBuilder checker;
+                         checker.Rectangle(column * 20.0f, row * 20.0f, 20, 20);
+                         s.Fill(checker, Rgba(60, 60, 70));
+                     }
+             centred(-0.2f, 1.3f);
+             fillWith(halfTransparent, TilingMode::Repeat, Color{0, 0, 0, 0}, square);
+         }},
+        {"A PNG file painted\nthrough the C interface", [&](Sheet& s) {
+             // The photograph goes through a PNG file and comes back as an
+             // image of the C interface, drawn by a C context of its own on
+             // the same surface.
+             const std::string file = directory + "/.image-paint-source.png";
+             PngImage::Save(photo.get(), file.c_str());
+             orv_context2D context = orv_context2D_create(s.surface);
+             orv_render_state_origin_set(orv_context2D_render_state_get(context), ORV_ORIGIN_TOP_LEFT);
+             orv_transforms* transforms = orv_context2D_transforms_get(context);
+             orv_transform_translate(orv_transforms_path(transforms), s.cellX, s.cellY);
+             orv_transform* image = orv_transforms_image(transforms);
+             orv_transform_scale(image, 1.4f, -1.4f);  // the file's bottom row is image row 0
+             orv_transform_translate(image, 13, 130);
+             orv_png_image png = orv_png_image_create_from_file(context, file.c_str());
+             orv_image_paint paint = orv_image_paint_create(context, png);
+             orv_png_image_destroy(png);
+             orv_image_paint_tiling_mode_set(paint, ORV_TILING_MODE_CLIP);
+             orv_image_paint_tile_color_set(paint, 0.2f, 0.25f, 0.3f, 1);
+             orv_path_builder builder = orv_path_builder_create();
+             orv_path_builder_rectangle(builder, 10, 10, 140, 140);
+             orv_path path = orv_path_builder_to_path(builder, context);
+             orv_fill_state fill = orv_fill_state_create();
+             orv_fill_state_paint_set(fill, paint);
+             orv_path_draw(path, fill, nullptr);
+             orv_context2D_finish(context);
+             orv_fill_state_destroy(fill);
+             orv_path_destroy(path);
+             orv_path_builder_destroy(builder);
+             orv_image_paint_destroy(paint);
+             orv_context2D_destroy(context);
+             std::remove(file.c_str());
+         }},
+    });
+    for (int i = 0; i < 8; ++i) {
+        sheet.Cell(i % 4, i / 4, cells[i].draw);
+        sheet.Caption(i % 4, i / 4, cells[i].label);
+    }
+    sheet.Save(directory + "/image-paint.png");
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -693,6 +845,7 @@ int main(int argc, char** argv) {
         DrawShapes(directory);
         DrawClears(directory);
         DrawText(directory);
+        DrawImagePaint(directory);
     } catch (const Exception&) {
         std::fprintf(stderr, "gallery: drawing failed\n");
         return 1;

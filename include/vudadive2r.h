@@ -465,6 +465,23 @@ ORV_C_API float orv_font_measure_string(orv_font font, const char* text);
 ORV_C_API void orv_font_draw_string(orv_font font, int x, int y, const char* text, float r, float g, float b,
                                     float a);
 
+/* Image paint. An image paint handle is an orv_paint. The paint shares the
+ * image: destroying the image handle leaves the image alive while a paint
+ * holds it. Drawing throws for an image format other than "RA24" or "RX24"
+ * and for a tiling mode other than the ORV_TILING_MODE_* values. */
+typedef orv_paint orv_image_paint;
+/* A new paint on `image` (any image handle; NULL throws), tiling mode 0,
+ * tile colour (0, 0, 0, 0). */
+ORV_C_API orv_image_paint orv_image_paint_create(orv_context2D context, orv_image image);
+ORV_C_API void orv_image_paint_destroy(orv_image_paint paint);
+/* The tiling mode as stored; the setter stores any value. */
+ORV_C_API int32_t orv_image_paint_tiling_mode_get(orv_image_paint paint);
+ORV_C_API void orv_image_paint_tiling_mode_set(orv_image_paint paint, int32_t mode);
+/* The colour sampled beyond the image with tiling mode 0: straight alpha,
+ * components nominally 0 to 1, stored unchecked. */
+ORV_C_API orv_color orv_image_paint_tile_color_get(orv_image_paint paint);
+ORV_C_API void orv_image_paint_tile_color_set(orv_image_paint paint, float r, float g, float b, float a);
+
 #ifdef __cplusplus
 }
 #endif

@@ -8,6 +8,7 @@
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/Font.hpp"
 #include "vudadive2r/Image.hpp"
+#include "vudadive2r/ImagePaint.hpp"
 #include "vudadive2r/NamedColor.hpp"
 #include "vudadive2r/Paint.hpp"
 #include "vudadive2r/Path.hpp"

@@ -7,6 +7,8 @@
 #include <agg_renderer_scanline.h>
 #include <agg_span_allocator.h>
 
+#include <algorithm>
+
 #include "raster/AggTypes.hpp"
 
 namespace ORV {
@@ -32,12 +34,56 @@ inline void RenderSolid(const RasterizeArguments& arguments, const agg::rgba8& c
     agg::render_scanlines_aa_solid(arguments.rasterizer, arguments.scanline, arguments.renderer, color);
 }
 
+// The positions a span generator is asked for by RenderSpans: columns
+// `left` to `right` (the covered ones, which may reach beyond the surface)
+// and rows `top` to `bottom` (covered rows within the surface), inclusive.
+struct SpanRegion {
+    int left, top, right, bottom;
+};
+
+// Sorts the coverage and reports the region RenderSpans will generate;
+// false when it generates nothing.
+inline bool CoveredSpanRegion(const RasterizeArguments& arguments, SpanRegion& region) {
+    Rasterizer& rasterizer = arguments.rasterizer;
+    if (!rasterizer.rewind_scanlines())
+        return false;
+    region = SpanRegion{rasterizer.min_x(), std::max(rasterizer.min_y(), 0), rasterizer.max_x(),
+                        std::min(rasterizer.max_y(), int(arguments.renderer.height()) - 1)};
+    return region.top <= region.bottom;
+}
+
 // Composites the coverage with the colours a span generator produces for
-// each covered span.
+// each covered span, as agg::render_scanlines_aa does, but only for spans
+// that touch the surface: geometry may reach millions of pixels beyond it,
+// and every span is generated on its own, so skipping the others changes
+// no pixel.
 template <class SpanGenerator>
 void RenderSpans(const RasterizeArguments& arguments, SpanGenerator& generator) {
+    SpanRegion region;
+    if (!CoveredSpanRegion(arguments, region))
+        return;
+    Rasterizer& rasterizer = arguments.rasterizer;
+    Scanline& scanline = arguments.scanline;
+    Renderer& renderer = arguments.renderer;
+    const int width = int(renderer.width());
+    rasterizer.navigate_scanline(region.top);
+    scanline.reset(rasterizer.min_x(), rasterizer.max_x());
+    generator.prepare();
     agg::span_allocator<agg::rgba8> allocator;
-    agg::render_scanlines_aa(arguments.rasterizer, arguments.scanline, arguments.renderer, allocator, generator);
+    while (rasterizer.sweep_scanline(scanline) && scanline.y() <= region.bottom) {
+        const int y = scanline.y();
+        Scanline::const_iterator span = scanline.begin();
+        for (unsigned spans = scanline.num_spans(); spans > 0; --spans, ++span) {
+            const int x = span->x;
+            const int length = span->len < 0 ? -span->len : span->len;
+            if (x >= width || x + length <= 0)
+                continue;
+            agg::rgba8* colors = allocator.allocate(unsigned(length));
+            generator.generate(colors, x, y, unsigned(length));
+            renderer.blend_color_hspan(x, y, unsigned(length), colors, span->len < 0 ? nullptr : span->covers,
+                                       *span->covers);
+        }
+    }
 }
 
 }  // namespace Vudadive2R

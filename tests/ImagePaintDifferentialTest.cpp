@@ -1,0 +1,187 @@
+// Random image-paint scenes drawn by the library and by the composition
+// written here with AGG alone: random images and strides, every tiling mode,
+// random image and path transforms, blend modes, origins and scissor boxes,
+// filled and stroked. The sampling here is written from the definitions:
+// the tiling rules of ImageSupport, the packaged interpolator and filter
+// weights, sums rounded to the nearest.
+#include <gtest/gtest.h>
+
+#include <agg_conv_curve.h>
+#include <agg_conv_stroke.h>
+#include <agg_conv_transform.h>
+#include <agg_image_filters.h>
+#include <agg_span_allocator.h>
+#include <agg_span_interpolator_linear.h>
+
+#include <random>
+
+#include "DrawSupport.hpp"
+#include "ImageSupport.hpp"
+#include "common/Internals.hpp"
+#include "path/PathStorage.hpp"
+#include "raster/AggTypes.hpp"
+
+using namespace DrawSupport;
+using namespace ImageSupport;
+
+namespace {
+
+typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
+
+struct ReferenceSampler {
+    Picture& picture;
+    TilingMode mode;
+    Rgba tile;
+    Interpolator& interpolator;
+    const agg::int16* weights;  // 512 of them: two per subpixel phase
+
+    void prepare() {}
+    void generate(agg::rgba8* span, int x, int y, unsigned length) {
+        interpolator.begin(x + 0.5, y + 0.5, length);
+        for (; length > 0; --length, ++span, ++interpolator) {
+            int sx, sy;
+            interpolator.coordinates(&sx, &sy);
+            sx -= 128, sy -= 128;  // a pixel's centre is half a pixel in
+            const int i = sx >> 8, j = sy >> 8, fx = sx & 255, fy = sy & 255;
+            const int wx[2] = {weights[255 - fx], weights[511 - fx]};
+            const int wy[2] = {weights[255 - fy], weights[511 - fy]};
+            int products[4];
+            for (int k = 0; k < 4; ++k)
+                products[k] = (wy[k / 2] * wx[k % 2] + 8192) >> 14;
+            const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
+                                    Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
+            const Rgba sum = BilinearSum(pixels, products);
+            *span = agg::rgba8(agg::int8u(sum[0]), agg::int8u(sum[1]), agg::int8u(sum[2]), agg::int8u(sum[3]));
+        }
+    }
+};
+
+struct Scene {
+    Origin origin;
+    BlendMode blend;
+    TilingMode mode;
+    Color tileColor;
+    std::vector<IntRectangle> scissors;
+    float strokeWidth;  // 0: no stroke
+    FillRule rule;
+};
+
+const unsigned kOperations[] = {agg::comp_op_src,      agg::comp_op_src_over, agg::comp_op_dst_over, agg::comp_op_src_in,
+                                agg::comp_op_dst_in,   agg::comp_op_multiply, agg::comp_op_screen,   agg::comp_op_darken,
+                                agg::comp_op_lighten,  agg::comp_op_plus};
+
+void ComposePlainly(TestSupport::Surface& surface, Path& path, Context2D& context, Picture& picture,
+                    const Scene& s) {
+    RenderingBuffer buffer(surface.memory.data(), unsigned(surface.width), unsigned(surface.height),
+                           s.origin == Origin::TopLeft ? surface.stride : -surface.stride);
+    PixelFormat pixelFormat(buffer);
+    Renderer renderer(pixelFormat);
+    for (const IntRectangle& r : s.scissors)
+        renderer.add_clip_box(r.X, r.Y, r.X + r.Width, r.Y + r.Height);
+    pixelFormat.comp_op(kOperations[int(s.blend)]);
+
+    const Matrix3 p = context.transforms->path->Get();
+    agg::trans_affine pathMatrix(p[0], p[1], p[3], p[4], p[6], p[7]);
+    Matrix3 placement;
+    Matrix3::Multiply(context.transforms->image->Get(), p, placement);
+    agg::trans_affine imageMatrix(placement[0], placement[1], placement[3], placement[4], placement[6], placement[7]);
+    imageMatrix.invert();
+    Interpolator interpolator(imageMatrix);
+    agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
+    auto byte = [](float c) { return int(double(c) * 255 + 0.5); };
+    const Rgba tile{byte(s.tileColor.R), byte(s.tileColor.G), byte(s.tileColor.B), byte(s.tileColor.A)};
+    ReferenceSampler sampler{picture, s.mode, tile, interpolator, filter.weight_array()};
+    agg::span_allocator<agg::rgba8> allocator;
+
+    Rasterizer rasterizer;
+    Scanline scanline;
+    agg::conv_curve<agg::path_storage> curves(Internals::StorageOf(path));
+    agg::conv_transform<agg::conv_curve<agg::path_storage>> transformer(curves, pathMatrix);
+    rasterizer.filling_rule(s.rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
+    rasterizer.add_path(transformer);
+    agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, sampler);
+    if (s.strokeWidth > 0) {
+        agg::conv_stroke<decltype(transformer)> stroker(transformer);
+        stroker.width(s.strokeWidth);
+        rasterizer.reset();
+        rasterizer.add_path(stroker);
+        agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, sampler);
+    }
+}
+
+}  // namespace
+
+TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
+    std::mt19937 random(20261207);
+    auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
+    auto integer = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    int drawn = 0;
+    for (int index = 0; index < 300; ++index) {
+        SCOPED_TRACE(index);
+        const int width = integer(1, 7), height = integer(1, 7);
+        const int padding = 4 * integer(0, 2);
+        Picture picture(width, height, (integer(0, 1) ? 1 : -1) * (width * 4 + padding));
+        for (uint8_t& byte : picture.bytes)
+            byte = uint8_t(integer(0, 255));
+        const Scene s{Origin(integer(0, 1)),
+                      BlendMode(integer(0, 9)),
+                      TilingMode(integer(0, 3)),
+                      Color{uniform(0, 1), uniform(0, 1), uniform(0, 1), uniform(0, 1)},
+                      integer(0, 2) ? std::vector<IntRectangle>{}
+                                    : std::vector<IntRectangle>{{integer(0, 30), integer(0, 20), integer(0, 30),
+                                                                 integer(0, 20)},
+                                                                {integer(0, 30), integer(0, 20), 12, 9}},
+                      integer(0, 1) ? uniform(0.5f, 6) : 0.0f,
+                      FillRule(integer(0, 1))};
+
+        Canvas canvas(40, 32, s.origin);
+        for (uint8_t& byte : canvas.surface.memory)
+            byte = uint8_t(integer(0, 255));
+        TestSupport::Surface plain(40, 32);
+        plain.memory = canvas.surface.memory;
+
+        Transforms& transforms = *canvas.context->transforms;
+        transforms.image->Rotate(uniform(-3.2f, 3.2f));
+        transforms.image->Scale(uniform(0.3f, 4), uniform(0.3f, 4));
+        transforms.image->Translate(uniform(-10, 40), uniform(-10, 30));
+        transforms.path->Scale(uniform(0.5f, 2), uniform(0.5f, 2));
+        transforms.path->Rotate(uniform(-0.5f, 0.5f));
+        transforms.path->Translate(uniform(-5, 15), uniform(-5, 15));
+        transforms.fillPaint->Rotate(uniform(-3, 3));  // not used by the image paint
+        transforms.strokePaint->Scale(uniform(0.1f, 9), 1);
+        canvas.State().blendMode = s.blend;
+        canvas.State().scissoringEnabled = true;
+        canvas.State().scissorRectangles = s.scissors;
+
+        Geometry geometry;
+        if (integer(0, 2) == 0) {
+            geometry.Circle(uniform(0, 30), uniform(0, 25), uniform(2, 30));
+        } else {
+            geometry.Move(uniform(-20, 50), uniform(-20, 40));
+            for (int k = integer(2, 6); k > 0; --k)
+                geometry.Line(uniform(-20, 50), uniform(-20, 40));
+        }
+        auto path = geometry.On(canvas);
+        auto paint = std::make_shared<ImagePaint>(canvas, picture.Make(canvas, integer(0, 1) ? TestSupport::kRA24
+                                                                                              : TestSupport::kRX24));
+        paint->ImageTilingMode = s.mode;
+        paint->TileColor = s.tileColor;
+        auto fill = std::make_shared<FillState>();
+        fill->Paint(paint);
+        fill->FillRule(s.rule);
+        std::shared_ptr<StrokeState> stroke;
+        if (s.strokeWidth > 0) {
+            stroke = std::make_shared<StrokeState>();
+            stroke->Paint(paint);
+            stroke->LineWidth(s.strokeWidth);
+            stroke->CapStyle(CapStyle::Butt);
+            stroke->JoinStyle(JoinStyle::Miter);
+            stroke->MiterLimit(4);
+        }
+        path->Draw(fill, stroke);
+        drawn += canvas.surface.memory != plain.memory;
+        ComposePlainly(plain, *path, *canvas.context, picture, s);
+        ASSERT_EQ(canvas.surface.memory, plain.memory);
+    }
+    EXPECT_GT(drawn, 200);  // most scenes change the surface
+}

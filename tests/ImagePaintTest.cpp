@@ -1,0 +1,236 @@
+// The image paint: worked figures of the bilinear sampling under each tiling
+// mode, placement by the transforms and the origin, hostile images and
+// placements, failures, and a PNG painted end to end through the C interface.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "DrawSupport.hpp"
+#include "ImageSupport.hpp"
+
+using namespace DrawSupport;
+using namespace ImageSupport;
+
+namespace {
+
+std::shared_ptr<FillState> FillWith(const std::shared_ptr<Paint>& paint) {
+    auto fill = std::make_shared<FillState>();
+    fill->Paint(paint);
+    return fill;
+}
+
+void FillRectangle(Canvas& canvas, const std::shared_ptr<Paint>& paint, float x0, float y0, float x1, float y1) {
+    Geometry().Rectangle(x0, y0, x1, y1).On(canvas)->Draw(FillWith(paint), nullptr);
+}
+
+// With identity scale, surface pixel (x, y) samples image pixel (x - tx, y - ty)
+// with the weights 16256, 64 and 64 of itself and its right and lower neighbours.
+uint32_t Formula(Picture& picture, TilingMode mode, Rgba tile, int i, int j) {
+    const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
+                            Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
+    const int weights[4] = {16256, 64, 64, 0};
+    return Premultiplied(BilinearSum(pixels, weights));
+}
+
+Rgba Grey(int value) { return Rgba{value, value, value, 255}; }
+
+}  // namespace
+
+TEST(ImagePaint, WorkedFiguresUnderEachTilingMode) {
+    struct Spot { int x, y; uint32_t rgba; };
+    struct Case {
+        const char* name;
+        int width, height;
+        std::function<Rgba(int, int)> pixel;
+        TilingMode mode;
+        Color tileColor;
+        Rgba tileBytes;
+        int tx, ty;               // image transform translation
+        std::vector<Spot> spots;  // figures worked by hand, in buffer rows
+        Origin origin = Origin::TopLeft;
+        int px = 0, py = 0;       // path transform translation: moves the image too
+    } const cases[] = {
+        {"isolated 255 on opaque 0", 4, 4, [](int i, int j) { return Grey(i == 1 && j == 1 ? 255 : 0); },
+         TilingMode::Clip, {}, {}, 0, 0, {{1, 1, 0xFDFDFDFF}, {0, 1, 0x010101FF}, {1, 0, 0x010101FF}, {0, 0, 0xFF}}},
+        {"uniform image reproduced", 3, 3, [](int, int) { return Rgba{10, 200, 30, 255}; }, TilingMode::Repeat, {},
+         {}, 0, 0, {{11, 9, 0x0AC81EFF}}},
+        {"half-transparent white: spans of 128, premultiplied to 64", 2, 2,
+         [](int, int) { return Rgba{255, 255, 255, 128}; }, TilingMode::Reflect, {}, {}, 0, 0, {{5, 5, 0x40404080}}},
+        {"clip: faint column and row before the image", 3, 2, [](int, int) { return Grey(255); }, TilingMode::Clip,
+         {}, {}, 4, 3, {{3, 3, 0x01010101}, {4, 2, 0x01010101}, {3, 2, 0}, {4, 3, 0xFFFFFFFF}}},
+        {"clip: tile colour beyond 0 to 1 converts as a colour paint's", 2, 2, [](int, int) { return Grey(90); },
+         TilingMode::Clip, {2.0f, -0.5f, std::numeric_limits<float>::quiet_NaN(), 1.0f}, {254, 0, 0, 255}, 3, 3,
+         {{0, 0, 0xFE0000FF}}},
+        {"repeat: period 2", 2, 2,
+         [](int i, int j) { return Rgba{i == j ? 255 : 0, i > j || i + j == 2 ? 255 : 0, i < j || i + j == 2 ? 255 : 0, 255}; },
+         TilingMode::Repeat, {}, {}, 0, 0, {{0, 0, 0xFD0101FF}, {2, 4, 0xFD0101FF}, {1, 1, 0xFDFEFEFF}}},
+        {"reflect: columns 0, 1, 2, 2, 1, 0, 0, 1, 2", 3, 1, [](int i, int) { return Grey(100 * i); },
+         TilingMode::Reflect, {}, {}, 0, 0, {{2, 0, 0xC8C8C8FF}, {3, 0, 0xC8C8C8FF}, {5, 0, 0xFF}, {6, 0, 0xFF}}},
+        {"no clip: beyond the edges the nearest edge pixel", 3, 3,
+         [](int i, int j) { return Rgba{40 * i, 70 * j, 200, 255}; }, TilingMode::NoClip, {}, {}, 2, 1,
+         {{11, 9, 0x508CC8FF}, {0, 0, 0x0000C8FF}}},
+        // Image pixel (0, 0) alone keeps the full 255: it lands at (tx + px, ty + py) in buffer rows.
+        {"image and path transforms, bottom-left origin", 3, 2, [](int, int) { return Grey(255); }, TilingMode::Clip,
+         {}, {}, 5, 3, {{8, 7, 0xFFFFFFFF}, {8, 6, 0x01010101}}, Origin::BottomLeft, 3, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Picture picture = Picture::Of(c.width, c.height, c.pixel);
+        Canvas canvas(12, 10, c.origin);
+        canvas.context->transforms->image->Translate(float(c.tx), float(c.ty));
+        canvas.context->transforms->path->Translate(float(c.px), float(c.py));
+        canvas.context->transforms->fillPaint->Rotate(0.5f);  // not used by the image paint
+        auto paint = std::make_shared<ImagePaint>(canvas, picture.Make(canvas));
+        paint->ImageTilingMode = c.mode;
+        paint->TileColor = c.tileColor;
+        FillRectangle(canvas, paint, float(-c.px), float(-c.py), 12, 10);
+        auto at = [&](int x, int y) { return canvas.At(x, c.origin == Origin::TopLeft ? y : 9 - y); };
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 12; ++x)
+                ASSERT_EQ(at(x, y), Formula(picture, c.mode, c.tileBytes, x - c.tx - c.px, y - c.ty - c.py)) << x << ", " << y;
+        for (const Spot& spot : c.spots)
+            EXPECT_EQ(at(spot.x, spot.y), spot.rgba) << spot.x << ", " << spot.y;
+    }
+}
+
+TEST(ImagePaint, HostileImagesAndPlacementsDrawNothing) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        const char* name;
+        int width, height;
+        bool nullData;
+        TilingMode mode;
+        std::function<void(Transforms&)> place;
+    } const cases[] = {
+        {"width 0", 0, 2, false, TilingMode::Repeat, [](Transforms&) {}},
+        {"negative height", 2, -3, false, TilingMode::Repeat, [](Transforms&) {}},
+        {"null data", 2, 2, true, TilingMode::Clip, [](Transforms&) {}},
+        {"wider than 2^28", 1 << 29, 1, false, TilingMode::Reflect, [](Transforms&) {}},
+        {"singular image transform", 2, 2, false, TilingMode::Clip, [](Transforms& t) { t.image->Scale(0, 1); }},
+        {"image transform not finite", 2, 2, false, TilingMode::Repeat,
+         [nan](Transforms& t) { t.image->Set(Matrix3{{1, 0, 0, 0, nan, 0, 0, 0, 1}}); }},
+        {"image coordinates beyond the interpolator", 2, 2, false, TilingMode::Repeat,
+         [](Transforms& t) { t.image->Scale(1e-30f, 1e-30f); }},
+        {"image placed 10^7 pixels away", 2, 2, false, TilingMode::Reflect,
+         [](Transforms& t) { t.image->Translate(1e7f, 0); }},
+        {"path transform tiny but not singular", 2, 2, false, TilingMode::NoClip,
+         [](Transforms& t) { t.path->Scale(1e-20f, 1e-20f); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Canvas canvas(8, 6);
+        canvas.surface.Fill(11, 22, 33, 44);
+        const std::vector<uint8_t> before = canvas.surface.memory;
+        std::vector<uint8_t> pixels(16, 200);  // one pixel more than a 2 x 2 image reads
+        c.place(*canvas.context->transforms);
+        auto image = std::make_shared<Image>(canvas, int(TestSupport::kRA24), c.width, c.height, 8,
+                                             c.nullData ? nullptr : pixels.data());
+        auto paint = std::make_shared<ImagePaint>(canvas, image);
+        paint->ImageTilingMode = c.mode;
+        // In path units: with the tiny path transform this still covers the surface.
+        FillRectangle(canvas, paint, -1e21f, -1e21f, 1e21f, 1e21f);
+        FillRectangle(canvas, paint, 0, 0, 8, 6);
+        EXPECT_EQ(canvas.surface.memory, before);
+    }
+    // A paint made without a context has no transforms to place the image by.
+    Canvas canvas(4, 4);
+    std::vector<uint8_t> pixel(4, 255);
+    FillRectangle(canvas, std::make_shared<ImagePaint>(nullptr, std::make_shared<Image>(
+                                                                    canvas, int(TestSupport::kRA24), 1, 1, 4, pixel.data())),
+                  0, 0, 4, 4);
+    ExpectBlock(canvas, 0, 0, 0, 0, 0);
+}
+
+TEST(ImagePaint, GeometryFarBeyondTheSurfaceCostsOnlyTheSurface) {
+    // Millions of covered rows and thousands of columns outside the surface:
+    // only the spans that touch it are sampled, with the same bytes.
+    Picture picture = Picture::Of(3, 2, [](int i, int j) { return Rgba{80 * i, 120 * j, 60, 255}; });
+    Canvas far(30, 20), near(30, 20);
+    auto paint = std::make_shared<ImagePaint>(far, picture.Make(far));
+    paint->ImageTilingMode = TilingMode::Repeat;
+    const auto start = std::chrono::steady_clock::now();
+    FillRectangle(far, paint, -7000, -5e5f, 7000, 5e5f);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    FillRectangle(near, paint, 0, 0, 30, 20);
+    EXPECT_EQ(far.surface.memory, near.surface.memory);
+}
+
+TEST(ImagePaint, FailuresLeaveTheSurfaceUnchanged) {
+    Canvas canvas(6, 6);
+    canvas.surface.Fill(1, 2, 3, 4);
+    const std::vector<uint8_t> before = canvas.surface.memory;
+    // The surface itself as an image: "AB24" is not a format the paint reads.
+    auto surfaceImage = std::make_shared<SurfaceImage>(canvas, canvas.surface.surface);
+    Picture grey(2, 2);
+    Picture fine(2, 2);
+    struct Case { const char* name; std::shared_ptr<Image> image; int mode; } const cases[] = {
+        {"surface image", surfaceImage, 0},
+        {"grey image", grey.Make(canvas, int(TestSupport::kR8)), 0},
+        {"tiling mode 4", fine.Make(canvas), 4},
+        {"tiling mode -1", fine.Make(canvas), -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto paint = std::make_shared<ImagePaint>(canvas, c.image);
+        paint->ImageTilingMode = TilingMode(c.mode);
+        EXPECT_THROW(FillRectangle(canvas, paint, 0, 0, 6, 6), NotSupportedException);
+        EXPECT_EQ(canvas.surface.memory, before);
+    }
+    EXPECT_THROW(ImagePaint(canvas, nullptr), ArgumentNullException);
+    orv_context2D context = orv_context2D_create(canvas.surface.surface);
+    EXPECT_THROW(orv_image_paint_create(context, nullptr), ArgumentNullException);
+    orv_context2D_destroy(context);
+}
+
+TEST(ImagePaint, ReadsTheBorrowedPixelsAnewAtEveryDraw) {
+    Picture picture = Picture::Of(1, 1, [](int, int) { return Rgba{10, 20, 30, 255}; });
+    Canvas first(4, 4), second(4, 4);
+    auto paint = std::make_shared<ImagePaint>(first, picture.Make(first));
+    paint->ImageTilingMode = TilingMode::Repeat;
+    FillRectangle(first, paint, 0, 0, 4, 4);
+    picture.Set(0, 0, Rgba{200, 100, 0, 255});
+    FillRectangle(second, paint, 0, 0, 4, 4);
+    ExpectBlock(first, 0, 0, 4, 4, 0x0A141EFF);
+    ExpectBlock(second, 0, 0, 4, 4, 0xC86400FF);
+}
+
+TEST(ImagePaint, PngPaintedThroughTheCInterface) {
+    // A PNG made from a picture; loading puts the file's bottom row in image
+    // row 0, so with the default bottom-left origin it draws upright.
+    auto pixel = [](int i, int j) { return Rgba{60 * i, 100 * j, 255 - 50 * i, 255}; };
+    Picture picture = Picture::Of(4, 3, pixel);
+    const std::string path = TestSupport::TempPath("image-paint.png");
+    orv_image source = orv_image_create(nullptr, int(TestSupport::kRA24), 4, 3, 16, picture.bytes.data());
+    orv_png_image_save(source, path.c_str());
+    orv_image_destroy(source);
+
+    TestSupport::Surface surface(10, 8);
+    orv_context2D context = orv_context2D_create(surface.surface);
+    orv_png_image png = orv_png_image_create_from_file(context, path.c_str());
+    orv_image_paint paint = orv_image_paint_create(context, png);
+    orv_png_image_destroy(png);  // the paint keeps the image
+    orv_image_paint_tiling_mode_set(paint, 4);
+    EXPECT_EQ(orv_image_paint_tiling_mode_get(paint), 4);
+    orv_image_paint_tiling_mode_set(paint, 3);
+    orv_transform_translate(orv_transforms_image(orv_context2D_transforms_get(context)), 1, 2);
+    orv_path_builder builder = orv_path_builder_create();
+    orv_path_builder_rectangle(builder, 0, 0, 10, 8);
+    orv_path rectangle = orv_path_builder_to_path(builder, context);
+    orv_fill_state fill = orv_fill_state_create();
+    orv_fill_state_paint_set(fill, paint);
+    orv_image_paint_destroy(paint);
+    orv_path_draw(rectangle, fill, nullptr);
+    orv_context2D_finish(context);
+
+    Picture upright = Picture::Of(4, 3, [&](int i, int j) { return pixel(i, 2 - j); });
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 10; ++x)
+            ASSERT_EQ(surface.Rgba(x, 7 - y), Formula(upright, TilingMode::Reflect, {}, x - 1, y - 2)) << x << ", " << y;
+    orv_fill_state_destroy(fill);
+    orv_path_destroy(rectangle);
+    orv_path_builder_destroy(builder);
+    orv_context2D_destroy(context);
+}

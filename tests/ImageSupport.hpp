@@ -1,0 +1,101 @@
+// Helpers of the image paint tests: images over test memory, the tiling
+// rules written from their definitions, and the rounded bilinear sum.
+#ifndef VUDADIVE2R_IMAGE_SUPPORT_HPP
+#define VUDADIVE2R_IMAGE_SUPPORT_HPP
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "TestSupport.hpp"
+
+namespace ImageSupport {
+
+using namespace ORV::Vudadive2R;
+typedef std::array<int, 4> Rgba;
+
+// "RA24" pixels in rows of exactly width x 4 bytes (the sanitizer sees any
+// read past them), or with `stride` bytes per row, negative for row 0 last.
+struct Picture {
+    Picture(int width, int height, int stride = 0)
+        : width(width), height(height), stride(stride ? stride : width * 4),
+          bytes(size_t(this->stride < 0 ? -this->stride : this->stride) * height) {}
+    uint8_t* At(int column, int row) {
+        const int memoryRow = stride >= 0 ? row : height - 1 - row;
+        return bytes.data() + memoryRow * (stride < 0 ? -stride : stride) + column * 4;
+    }
+    void Set(int column, int row, Rgba value) {
+        for (int c = 0; c < 4; ++c)
+            At(column, row)[c] = uint8_t(value[c]);
+    }
+    static Picture Of(int width, int height, const std::function<Rgba(int, int)>& pixel) {
+        Picture picture(width, height);
+        for (int j = 0; j < height; ++j)
+            for (int i = 0; i < width; ++i)
+                picture.Set(i, j, pixel(i, j));
+        return picture;
+    }
+    std::shared_ptr<Image> Make(const std::shared_ptr<Context2D>& context, int format = TestSupport::kRA24) {
+        return std::make_shared<Image>(context, format, width, height, stride, bytes.data());
+    }
+    int width, height, stride;
+    std::vector<uint8_t> bytes;
+};
+
+inline int Modulo(int value, int period) { return (value % period + period) % period; }
+
+// The pixel the tiling mode reads for column i, row j.
+inline Rgba Texel(Picture& picture, TilingMode mode, Rgba tile, int i, int j) {
+    const int w = picture.width, h = picture.height;
+    switch (mode) {
+    case TilingMode::Clip:
+        if (i < 0 || j < 0 || i >= w || j >= h)
+            return tile;
+        break;
+    case TilingMode::NoClip:
+        i = i < 0 ? 0 : i >= w ? w - 1 : i;
+        j = j < 0 ? 0 : j >= h ? h - 1 : j;
+        break;
+    case TilingMode::Repeat:
+        i = Modulo(i, w), j = Modulo(j, h);
+        break;
+    default: {
+        const int mi = Modulo(i, 2 * w), mj = Modulo(j, 2 * h);
+        i = mi < w ? mi : 2 * w - 1 - mi;
+        j = mj < h ? mj : 2 * h - 1 - mj;
+    }
+    }
+    const uint8_t* p = picture.At(i, j);
+    return Rgba{p[0], p[1], p[2], p[3]};
+}
+
+// Weighted sum of four pixels rounded to the nearest (+8192, >> 14),
+// clamped to 0, alpha to 255 and colour to alpha.
+inline Rgba BilinearSum(const Rgba pixels[4], const int weights[4]) {
+    Rgba sum;
+    for (int c = 0; c < 4; ++c) {
+        long total = 8192;
+        for (int k = 0; k < 4; ++k)
+            total += long(weights[k]) * pixels[k][c];
+        sum[c] = int(total >> 14) < 0 ? 0 : int(total >> 14);
+    }
+    sum[3] = sum[3] > 255 ? 255 : sum[3];
+    for (int c = 0; c < 3; ++c)
+        sum[c] = sum[c] > sum[3] ? sum[3] : sum[c];
+    return sum;
+}
+
+// A span colour composited at full coverage onto transparent black, or
+// with BlendMode::Source: the pixel format premultiplies it.
+inline uint32_t Premultiplied(Rgba span) {
+    uint32_t bytes = 0;
+    for (int c = 0; c < 3; ++c)
+        bytes = (bytes << 8) | uint32_t((span[c] * span[3] + 255) >> 8);
+    return (bytes << 8) | uint32_t(span[3]);
+}
+
+}  // namespace ImageSupport
+
+#endif

@@ -5,6 +5,7 @@
 #include "vudadive2r/Context2D.hpp"
 #include "vudadive2r/DrawingState.hpp"
 #include "vudadive2r/Exceptions.hpp"
+#include "vudadive2r/GradientPaint.hpp"
 #include "vudadive2r/Image.hpp"
 #include "vudadive2r/NamedColor.hpp"
 #include "vudadive2r/Paint.hpp"

@@ -449,6 +449,107 @@ void DrawClears(const std::string& directory) {
     sheet.Save(directory + "/clears.png");
 }
 
+// Linear and radial gradients in every spread mode, a moved focus, stops
+// out of order, gradients on strokes and under a rotated paint transform.
+void DrawGradients(const std::string& directory) {
+    Sheet sheet(4, 3);
+    const std::vector<ColorStop> sunset{{0, Rgba(250, 210, 60)}, {0.5f, Rgba(230, 80, 60)}, {1, Rgba(60, 40, 120)}};
+    const std::vector<ColorStop> rainbow{{1, Rgba(140, 40, 200)}, {0, Rgba(230, 40, 40)}, {0.5f, Rgba(60, 190, 80)},
+                                         {0.25f, Rgba(250, 200, 40)}, {0.75f, Rgba(40, 120, 230)}};
+    auto linear = [&](Sheet& s, std::vector<ColorStop> stops, SpreadMode spread, float x0, float y0, float x1,
+                      float y1) {
+        auto paint = std::make_shared<LinearGradientPaint>(s.context, x0, y0, x1, y1);
+        paint->ColorStops = stops;
+        paint->ColorRampSpreadMode = spread;
+        return paint;
+    };
+    auto radial = [&](Sheet& s, std::vector<ColorStop> stops, SpreadMode spread, float cx, float cy, float radius,
+                      float fx, float fy) {
+        auto paint = std::make_shared<RadialGradientPaint>(s.context, cx, cy, radius, fx, fy);
+        paint->ColorStops = stops;
+        paint->ColorRampSpreadMode = spread;
+        return paint;
+    };
+    auto fill = [](Sheet& s, const std::shared_ptr<Paint>& paint, PathBuilder& builder) {
+        auto state = std::make_shared<FillState>();
+        state->Paint(paint);
+        builder.ToPath(s.context)->Draw(state, nullptr);
+    };
+    auto square = [&](Sheet& s, const std::shared_ptr<Paint>& paint) {
+        PathBuilder builder;
+        builder.Rectangle(10, 10, 140, 140);
+        fill(s, paint, builder);
+    };
+    struct Picture {
+        const char* label;
+        std::function<void(Sheet&)> draw;
+    };
+    const Picture pictures[] = {
+        {"linear, pad", [&](Sheet& s) { square(s, linear(s, sunset, SpreadMode::Pad, 50, 50, 110, 110)); }},
+        {"linear, reflect", [&](Sheet& s) { square(s, linear(s, sunset, SpreadMode::Reflect, 50, 50, 110, 110)); }},
+        {"linear, repeat", [&](Sheet& s) { square(s, linear(s, sunset, SpreadMode::Repeat, 50, 50, 110, 110)); }},
+        {"stops out of order",
+         [&](Sheet& s) {
+             PathBuilder builder;
+             builder.RoundRectangle(10, 40, 140, 80, 30, 30);
+             fill(s, linear(s, rainbow, SpreadMode::Pad, 10, 0, 150, 0), builder);
+         }},
+        {"radial, pad", [&](Sheet& s) { square(s, radial(s, sunset, SpreadMode::Pad, 80, 80, 40, 80, 80)); }},
+        {"radial, reflect", [&](Sheet& s) { square(s, radial(s, sunset, SpreadMode::Reflect, 80, 80, 40, 80, 80)); }},
+        {"radial, repeat", [&](Sheet& s) { square(s, radial(s, sunset, SpreadMode::Repeat, 80, 80, 40, 80, 80)); }},
+        {"moved focus",
+         [&](Sheet& s) {
+             PathBuilder builder;
+             builder.Ellipse(80, 80, 140, 140);
+             fill(s, radial(s, {{0, Rgba(255, 255, 255)}, {1, Rgba(30, 90, 200)}}, SpreadMode::Pad, 80, 80, 70, 110,
+                            50),
+                  builder);
+         }},
+        {"stroked, linear",
+         [&](Sheet& s) {
+             PathBuilder builder;
+             Star(builder, 80, 84, 62);
+             auto stroke = std::make_shared<StrokeState>();
+             stroke->Paint(linear(s, rainbow, SpreadMode::Pad, 20, 20, 140, 140));
+             stroke->LineWidth(12);
+             stroke->JoinStyle(JoinStyle::Round);
+             builder.ToPath(s.context)->Draw(nullptr, stroke);
+         }},
+        {"dashed, radial",
+         [&](Sheet& s) {
+             PathBuilder builder;
+             builder.Ellipse(80, 80, 120, 120);
+             auto stroke = std::make_shared<StrokeState>();
+             stroke->Paint(radial(s, sunset, SpreadMode::Reflect, 80, 80, 12, 80, 80));
+             stroke->LineWidth(16);
+             stroke->dashPattern = {{20, 8}};
+             builder.ToPath(s.context)->Draw(nullptr, stroke);
+         }},
+        {"rotated paint",
+         [&](Sheet& s) {
+             Matrix3 step, rotated;
+             Matrix3::Multiply(Matrix3::CreateTranslation(-80, -80), Matrix3::CreateRotation(kPi / 6), step);
+             Matrix3::Multiply(step, Matrix3::CreateTranslation(80, 80), rotated);
+             s.context->transforms->fillPaint->Set(rotated);
+             square(s, linear(s, sunset, SpreadMode::Reflect, 60, 0, 100, 0));
+         }},
+        {"fill and stroke",
+         [&](Sheet& s) {
+             PathBuilder builder;
+             builder.Ellipse(80, 80, 120, 120);
+             auto state = std::make_shared<FillState>();
+             state->Paint(radial(s, sunset, SpreadMode::Pad, 80, 80, 60, 60, 60));
+             auto stroke = std::make_shared<StrokeState>();
+             stroke->Paint(linear(s, rainbow, SpreadMode::Repeat, 0, 0, 40, 40));
+             stroke->LineWidth(8);
+             builder.ToPath(s.context)->Draw(state, stroke);
+         }},
+    };
+    for (int i = 0; i < 12; ++i)
+        sheet.Cell(i % 4, i / 4, pictures[i].draw);
+    sheet.Save(directory + "/gradients.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -462,6 +563,7 @@ int main(int argc, char** argv) {
         DrawScissors(directory);
         DrawTransforms(directory);
         DrawShapes(directory);
+        DrawGradients(directory);
         DrawClears(directory);
     } catch (const Exception&) {
         std::fprintf(stderr, "gallery: drawing failed\n");

@@ -456,24 +456,30 @@ void DrawGradients(const std::string& directory) {
     const std::vector<ColorStop> sunset{{0, Rgba(250, 210, 60)}, {0.5f, Rgba(230, 80, 60)}, {1, Rgba(60, 40, 120)}};
     const std::vector<ColorStop> rainbow{{1, Rgba(140, 40, 200)}, {0, Rgba(230, 40, 40)}, {0.5f, Rgba(60, 190, 80)},
                                          {0.25f, Rgba(250, 200, 40)}, {0.75f, Rgba(40, 120, 230)}};
-    auto linear = [&](Sheet& s, std::vector<ColorStop> stops, SpreadMode spread, float x0, float y0, float x1,
-                      float y1) {
-        auto paint = std::make_shared<LinearGradientPaint>(s.context, x0, y0, x1, y1);
+    auto ramp = [](std::shared_ptr<GradientPaint> paint, const std::vector<ColorStop>& stops, SpreadMode spread) {
         paint->ColorStops = stops;
         paint->ColorRampSpreadMode = spread;
         return paint;
     };
-    auto radial = [&](Sheet& s, std::vector<ColorStop> stops, SpreadMode spread, float cx, float cy, float radius,
-                      float fx, float fy) {
-        auto paint = std::make_shared<RadialGradientPaint>(s.context, cx, cy, radius, fx, fy);
-        paint->ColorStops = stops;
-        paint->ColorRampSpreadMode = spread;
-        return paint;
+    auto linear = [&](Sheet& s, const std::vector<ColorStop>& stops, SpreadMode spread, float x0, float y0, float x1,
+                      float y1) { return ramp(std::make_shared<LinearGradientPaint>(s.context, x0, y0, x1, y1), stops, spread); };
+    auto radial = [&](Sheet& s, const std::vector<ColorStop>& stops, SpreadMode spread, float cx, float cy,
+                      float radius, float fx, float fy) {
+        return ramp(std::make_shared<RadialGradientPaint>(s.context, cx, cy, radius, fx, fy), stops, spread);
     };
-    auto fill = [](Sheet& s, const std::shared_ptr<Paint>& paint, PathBuilder& builder) {
+    auto filled = [](const std::shared_ptr<Paint>& paint) {
         auto state = std::make_shared<FillState>();
         state->Paint(paint);
-        builder.ToPath(s.context)->Draw(state, nullptr);
+        return state;
+    };
+    auto stroked = [](const std::shared_ptr<Paint>& paint, float width) {
+        auto state = std::make_shared<StrokeState>();
+        state->Paint(paint);
+        state->LineWidth(width);
+        return state;
+    };
+    auto fill = [&](Sheet& s, const std::shared_ptr<Paint>& paint, PathBuilder& builder) {
+        builder.ToPath(s.context)->Draw(filled(paint), nullptr);
     };
     auto square = [&](Sheet& s, const std::shared_ptr<Paint>& paint) {
         PathBuilder builder;
@@ -509,9 +515,7 @@ void DrawGradients(const std::string& directory) {
          [&](Sheet& s) {
              PathBuilder builder;
              Star(builder, 80, 84, 62);
-             auto stroke = std::make_shared<StrokeState>();
-             stroke->Paint(linear(s, rainbow, SpreadMode::Pad, 20, 20, 140, 140));
-             stroke->LineWidth(12);
+             auto stroke = stroked(linear(s, rainbow, SpreadMode::Pad, 20, 20, 140, 140), 12);
              stroke->JoinStyle(JoinStyle::Round);
              builder.ToPath(s.context)->Draw(nullptr, stroke);
          }},
@@ -519,9 +523,7 @@ void DrawGradients(const std::string& directory) {
          [&](Sheet& s) {
              PathBuilder builder;
              builder.Ellipse(80, 80, 120, 120);
-             auto stroke = std::make_shared<StrokeState>();
-             stroke->Paint(radial(s, sunset, SpreadMode::Reflect, 80, 80, 12, 80, 80));
-             stroke->LineWidth(16);
+             auto stroke = stroked(radial(s, sunset, SpreadMode::Reflect, 80, 80, 12, 80, 80), 16);
              stroke->dashPattern = {{20, 8}};
              builder.ToPath(s.context)->Draw(nullptr, stroke);
          }},
@@ -537,12 +539,8 @@ void DrawGradients(const std::string& directory) {
          [&](Sheet& s) {
              PathBuilder builder;
              builder.Ellipse(80, 80, 120, 120);
-             auto state = std::make_shared<FillState>();
-             state->Paint(radial(s, sunset, SpreadMode::Pad, 80, 80, 60, 60, 60));
-             auto stroke = std::make_shared<StrokeState>();
-             stroke->Paint(linear(s, rainbow, SpreadMode::Repeat, 0, 0, 40, 40));
-             stroke->LineWidth(8);
-             builder.ToPath(s.context)->Draw(state, stroke);
+             builder.ToPath(s.context)->Draw(filled(radial(s, sunset, SpreadMode::Pad, 80, 80, 60, 60, 60)),
+                                             stroked(linear(s, rainbow, SpreadMode::Repeat, 0, 0, 40, 40), 8));
          }},
     };
     for (int i = 0; i < 12; ++i)

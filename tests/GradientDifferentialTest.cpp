@@ -15,6 +15,7 @@
 #include <random>
 
 #include "DrawSupport.hpp"
+#include "PlainTarget.hpp"
 #include "common/Internals.hpp"
 #include "path/PathStorage.hpp"
 #include "raster/AggTypes.hpp"
@@ -30,8 +31,6 @@ struct Gradient {
     std::vector<ColorStop> stops;
 };
 
-agg::trans_affine Affine(const Matrix3& m) { return agg::trans_affine(m[0], m[1], m[3], m[4], m[6], m[7]); }
-
 agg::trans_affine PaintMatrix(const Matrix3& paint, const Matrix3& path) {
     agg::trans_affine m = Affine(paint);
     m.multiply(Affine(path));
@@ -40,8 +39,7 @@ agg::trans_affine PaintMatrix(const Matrix3& paint, const Matrix3& path) {
 
 // The gradient pieces as the text composes them, with stop colours in 0..1
 // so that AGG's own double-to-byte conversion is defined.
-void RenderPlainly(Rasterizer& rasterizer, Scanline& scanline, Renderer& renderer, agg::trans_affine matrix,
-                   const Gradient& gradient) {
+void RenderPlainly(PlainTarget& target, agg::trans_affine matrix, const Gradient& gradient) {
     typedef agg::gradient_lut<agg::color_interpolator<agg::rgba>, 256> Lut;
     Lut lut;
     for (const ColorStop& s : gradient.stops)
@@ -53,7 +51,7 @@ void RenderPlainly(Rasterizer& rasterizer, Scanline& scanline, Renderer& rendere
             agg::span_gradient<agg::rgba8, decltype(interpolator), decltype(function), Lut> generator(
                 interpolator, function, lut, 0, d2);
             agg::span_allocator<agg::rgba8> allocator;
-            agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, generator);
+            agg::render_scanlines_aa(target.rasterizer, target.scanline, target.renderer, allocator, generator);
         };
         typedef std::decay_t<decltype(function)> F;
         if (gradient.spread == SpreadMode::Pad)
@@ -88,24 +86,19 @@ struct Scene {
 };
 
 void ComposePlainly(TestSupport::Surface& surface, agg::path_storage& storage, const Scene& s) {
-    RenderingBuffer buffer(surface.memory.data(), unsigned(surface.width), unsigned(surface.height),
-                           s.origin == Origin::TopLeft ? surface.stride : -surface.stride);
-    PixelFormat pixelFormat(buffer);
-    Renderer renderer(pixelFormat);
-    pixelFormat.comp_op(s.operation);
-    Rasterizer rasterizer;
-    Scanline scanline;
+    PlainTarget target(surface, s.origin, s.operation);
+    Rasterizer& rasterizer = target.rasterizer;
     agg::conv_curve<agg::path_storage> curves(storage);
     agg::trans_affine pathMatrix = Affine(s.path);
     agg::conv_transform<decltype(curves)> transformer(curves, pathMatrix);
     rasterizer.filling_rule(agg::fill_even_odd);  // the fill state's default, kept for the stroke
     rasterizer.add_path(transformer);
-    RenderPlainly(rasterizer, scanline, renderer, PaintMatrix(s.fillPaint, s.path), s.fill);
+    RenderPlainly(target, PaintMatrix(s.fillPaint, s.path), s.fill);
     agg::conv_stroke<decltype(transformer)> stroker(transformer);
     stroker.width(s.width);
     rasterizer.reset();
     rasterizer.add_path(stroker);
-    RenderPlainly(rasterizer, scanline, renderer, PaintMatrix(s.strokePaint, s.path), s.stroke);
+    RenderPlainly(target, PaintMatrix(s.strokePaint, s.path), s.stroke);
 }
 
 struct Random {

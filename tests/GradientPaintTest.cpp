@@ -165,6 +165,7 @@ TEST(GradientPaint, DegenerateAndHostilePaintsGiveDefinedPixels) {
         {false, {{0.3f, hot}}, {0, 0, 10, 0}, 1, 0xFE0080FF},
         {true, {{-1, hot}, {-0.5f, kRed}, {kNaN, kBlue}}, {10, 10, 5, 10, 10}, 1, 0xFE0080FF},
         {false, {{kNaN, kRed}, {0.5f, kBlue}, {kInf, kWhite}}, {0, 0, 10, 0}, 1, opaque},
+        {true, {{0, hot}, {1, hot}}, {10, 10, 5, 10, 10}, 1, 0xFE0080FF},  // every entry converted alike
         {false, {{0, hot}, {1, {-3, 1e30f, kNaN, 1}}}, {0, 0, 10, 0}, 1, opaque},
         {false, redBlue, {5, 5, 5, 5}, 1, 0},             // start = end
         {false, redBlue, {5, 5, 5.01f, 5}, 1, 0},         // 0.16 sixteenths

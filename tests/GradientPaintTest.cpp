@@ -63,14 +63,12 @@ TEST(GradientPaint, WorkedFigures) {
         {{{0, halfRed}, {1, halfBlue}}, S::Pad, {0, 0, 100, 0}, 0, 0, 50, 0x40004080, true},
         {radial, S::Pad, {60.5f, 40.5f, 50, 60.5f, 40.5f}, 0, 0, 60, 0xFFFFFFFF},
         {radial, S::Pad, {60.5f, 40.5f, 50, 60.5f, 40.5f}, 0, 0, 85, 0x808080FF},
-        {radial, S::Pad, {60.5f, 40.5f, 50, 60.5f, 40.5f}, 0, 0, 35, 0x808080FF},
         {radial, S::Pad, {60.5f, 40.5f, 50, 60.5f, 40.5f}, 0, 0, 110, 0x020202FF},
         {radial, S::Pad, {60.5f, 40.5f, 50, 60.5f, 40.5f}, 0, 50, 160, 0x020202FF},
         {radial, S::Repeat, {60.5f, 40.5f, 50, 60.5f, 40.5f}, 0, 0, 70, 0xCCCCCCFF},
         {radial, S::Repeat, {60.5f, 40.5f, 50, 60.5f, 40.5f}, 0, 0, 120, 0xCCCCCCFF},
         {radial, S::Reflect, {60.5f, 40.5f, 50, 60.5f, 40.5f}, 0, 0, 100, 0x353535FF},
         {radial, S::Reflect, {60.5f, 40.5f, 50, 60.5f, 40.5f}, 0, 0, 120, 0x353535FF},
-        {radial, S::Reflect, {60.5f, 40.5f, 50, 60.5f, 40.5f}, 0, 50, 170, 0x353535FF},
         {radial, S::Pad, {60.5f, 40.5f, 50, 90.5f, 40.5f}, 0, 0, 100, 0x808080FF},
         {radial, S::Pad, {60.5f, 40.5f, 50, 90.5f, 40.5f}, 0, 0, 50, 0x808080FF},
         {radial, S::Pad, {60.5f, 40.5f, 50, 110.5f, 40.5f}, 0, 0, 60, 0x808080FF},
@@ -125,12 +123,10 @@ TEST(GradientPaint, DegenerateAndHostilePaintsGiveDefinedPixels) {
         {kRedBlue, {10, 10, 0.01f, 10, 10}, 1, 0},      // radius 0 sixteenths
         {kRedBlue, {10, 10, -5, 10, 10}, 1, 0},
         {kRedBlue, {kNaN, 0, 10, 0}, 1, 0},
-        {kRedBlue, {-1e30f, 0, 1e30f, 0}, 1, 0},        // longer than 2^19 units
-        {kRedBlue, {0, 0, 6e5f, 0}, 1, 0},
+        {kRedBlue, {0, 0, 6e5f, 0}, 1, 0},              // longer than 2^19 units
         {kRedBlue, {kInf, 10, 5, 10, 10}, 1, 0},
         {kRedBlue, {10, 10, 5, 1e30f, 10}, 1, 0},
         {kRedBlue, {0, 0, 10, 0}, 0, 0},                // singular paint transform
-        {kRedBlue, {10, 10, 5, 10, 10}, 0, 0},
         // Paint positions beyond the interpolator's range; a focus far
         // outside the circle: large values, square roots of negatives.
         {kRedBlue, {1e7f, 0, 1e7f + 16, 0}, 1, 0xFF0000FF},

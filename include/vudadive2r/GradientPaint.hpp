@@ -24,7 +24,9 @@ struct ColorStop {
 };
 
 // The stops, spread mode and premultiplier flag that both gradients share.
-// Fields are read and written directly; drawing validates them.
+// Fields are read and written directly; drawing validates them. Pixels that
+// map 2^22 units or more from the gradient's origin take the colour of the
+// nearest position within that range.
 class ORV_API GradientPaint : public Paint {
 public:
     ~GradientPaint() override;
@@ -45,9 +47,13 @@ protected:
 };
 
 // Colour varies along the line from (x0, y0) to (x1, y1), in paint space.
-// Coinciding points (a length under 1/32 unit) draw transparent black.
+// Coinciding points (a length under 1/32 unit), a length of 2^19 units or
+// more, non-finite points or a singular paint transform draw transparent
+// black.
 class ORV_API LinearGradientPaint : public GradientPaint {
 public:
+    // Keeps a reference to the context; any values are accepted. Stops
+    // empty, spread Pad.
     LinearGradientPaint(const std::shared_ptr<Context2D>& context, float x0, float y0, float x1, float y1);
     // Throws NotSupportedException for a spread mode outside Pad..Repeat.
     void Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) override;
@@ -57,10 +63,14 @@ public:
 };
 
 // Ramp position 0 at the focus (fx, fy), 1 on the circle of `radius` around
-// (cx, cy), in paint space. A radius under 1/32 unit draws transparent
-// black; a focus outside the circle is used as it is.
+// (cx, cy), in paint space. A radius under 1/32 unit or of 2^19 units or
+// more, a focus 2^19 units or more off the centre along either axis, non-finite values or a
+// singular paint transform draw transparent black; a focus outside the
+// circle is used as it is.
 class ORV_API RadialGradientPaint : public GradientPaint {
 public:
+    // Keeps a reference to the context; any values are accepted. Stops
+    // empty, spread Pad.
     RadialGradientPaint(const std::shared_ptr<Context2D>& context, float cx, float cy, float radius, float fx,
                         float fy);
     // Throws NotSupportedException for a spread mode outside Pad..Repeat.

@@ -23,6 +23,8 @@ public:
     static constexpr double PositionLimit = 4194304.0;
 
     explicit BoundedSpanInterpolator(const agg::trans_affine& matrix) : matrix(matrix), linear(this->matrix) {}
+    BoundedSpanInterpolator(const BoundedSpanInterpolator&) = delete;  // `linear` points at our own matrix
+    BoundedSpanInterpolator& operator=(const BoundedSpanInterpolator&) = delete;
 
     void begin(double x, double y, unsigned len) {
         double x1 = x, y1 = y, x2 = x + len, y2 = y;

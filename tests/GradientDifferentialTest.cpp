@@ -30,7 +30,7 @@ struct GradientScene {
     std::vector<float> g;
 };
 
-// The pieces as they are specified, with stop colours in 0..1 so that AGG's
+// The gradient pieces composed directly, with stop colours in 0..1 so that AGG's
 // own double-to-byte conversion is defined.
 void RenderPlainly(PlainTarget& target, const Matrix3& paint, const Matrix3& path, const GradientScene& p) {
     typedef agg::gradient_lut<agg::color_interpolator<agg::rgba>, 256> Lut;

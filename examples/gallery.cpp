@@ -826,6 +826,108 @@ void DrawImagePaint(const std::string& directory) {
     }
     sheet.Save(directory + "/image-paint.png");
 }
+
+// Linear and radial gradients in every spread mode, a moved focus, stops
+// out of order, gradients on strokes and under a rotated paint transform.
+void DrawGradients(const std::string& directory) {
+    Sheet sheet(4, 3);
+    const std::vector<ColorStop> sunset{{0, Rgba(250, 210, 60)}, {0.5f, Rgba(230, 80, 60)}, {1, Rgba(60, 40, 120)}};
+    const std::vector<ColorStop> rainbow{{1, Rgba(140, 40, 200)}, {0, Rgba(230, 40, 40)}, {0.5f, Rgba(60, 190, 80)},
+                                         {0.25f, Rgba(250, 200, 40)}, {0.75f, Rgba(40, 120, 230)}};
+    auto ramp = [](std::shared_ptr<GradientPaint> paint, const std::vector<ColorStop>& stops, SpreadMode spread) {
+        paint->ColorStops = stops;
+        paint->ColorRampSpreadMode = spread;
+        return paint;
+    };
+    auto linear = [&](Sheet& s, const std::vector<ColorStop>& stops, SpreadMode spread, float x0, float y0, float x1,
+                      float y1) { return ramp(std::make_shared<LinearGradientPaint>(s.context, x0, y0, x1, y1), stops, spread); };
+    auto radial = [&](Sheet& s, const std::vector<ColorStop>& stops, SpreadMode spread, float cx, float cy,
+                      float radius, float fx, float fy) {
+        return ramp(std::make_shared<RadialGradientPaint>(s.context, cx, cy, radius, fx, fy), stops, spread);
+    };
+    auto filled = [](const std::shared_ptr<Paint>& paint) {
+        auto state = std::make_shared<FillState>();
+        state->Paint(paint);
+        return state;
+    };
+    auto stroked = [](const std::shared_ptr<Paint>& paint, float width) {
+        auto state = std::make_shared<StrokeState>();
+        state->Paint(paint);
+        state->LineWidth(width);
+        return state;
+    };
+    auto fill = [&](Sheet& s, const std::shared_ptr<Paint>& paint, PathBuilder& builder) {
+        builder.ToPath(s.context)->Draw(filled(paint), nullptr);
+    };
+    auto square = [&](Sheet& s, const std::shared_ptr<Paint>& paint) {
+        PathBuilder builder;
+        builder.Rectangle(10, 10, 140, 140);
+        fill(s, paint, builder);
+    };
+    struct Picture {
+        const char* label;
+        std::function<void(Sheet&)> draw;
+    };
+    const Picture pictures[] = {
+        {"Linear, pad", [&](Sheet& s) { square(s, linear(s, sunset, SpreadMode::Pad, 50, 50, 110, 110)); }},
+        {"Linear, reflect", [&](Sheet& s) { square(s, linear(s, sunset, SpreadMode::Reflect, 50, 50, 110, 110)); }},
+        {"Linear, repeat", [&](Sheet& s) { square(s, linear(s, sunset, SpreadMode::Repeat, 50, 50, 110, 110)); }},
+        {"Stops out of order",
+         [&](Sheet& s) {
+             PathBuilder builder;
+             builder.RoundRectangle(10, 40, 140, 80, 30, 30);
+             fill(s, linear(s, rainbow, SpreadMode::Pad, 10, 0, 150, 0), builder);
+         }},
+        {"Radial, pad", [&](Sheet& s) { square(s, radial(s, sunset, SpreadMode::Pad, 80, 80, 40, 80, 80)); }},
+        {"Radial, reflect", [&](Sheet& s) { square(s, radial(s, sunset, SpreadMode::Reflect, 80, 80, 40, 80, 80)); }},
+        {"Radial, repeat", [&](Sheet& s) { square(s, radial(s, sunset, SpreadMode::Repeat, 80, 80, 40, 80, 80)); }},
+        {"Radial, moved focus",
+         [&](Sheet& s) {
+             PathBuilder builder;
+             builder.Ellipse(80, 80, 140, 140);
+             fill(s, radial(s, {{0, Rgba(255, 255, 255)}, {1, Rgba(30, 90, 200)}}, SpreadMode::Pad, 80, 80, 70, 110,
+                            50),
+                  builder);
+         }},
+        {"Linear on a stroke",
+         [&](Sheet& s) {
+             PathBuilder builder;
+             Star(builder, 80, 84, 62);
+             auto stroke = stroked(linear(s, rainbow, SpreadMode::Pad, 20, 20, 140, 140), 12);
+             stroke->JoinStyle(JoinStyle::Round);
+             builder.ToPath(s.context)->Draw(nullptr, stroke);
+         }},
+        {"Radial on a dashed\nstroke, reflect",
+         [&](Sheet& s) {
+             PathBuilder builder;
+             builder.Ellipse(80, 80, 120, 120);
+             auto stroke = stroked(radial(s, sunset, SpreadMode::Reflect, 80, 80, 12, 80, 80), 16);
+             stroke->dashPattern = {{20, 8}};
+             builder.ToPath(s.context)->Draw(nullptr, stroke);
+         }},
+        {"Linear under a rotated\nfill paint transform",
+         [&](Sheet& s) {
+             Matrix3 step, rotated;
+             Matrix3::Multiply(Matrix3::CreateTranslation(-80, -80), Matrix3::CreateRotation(kPi / 6), step);
+             Matrix3::Multiply(step, Matrix3::CreateTranslation(80, 80), rotated);
+             s.context->transforms->fillPaint->Set(rotated);
+             square(s, linear(s, sunset, SpreadMode::Reflect, 60, 0, 100, 0));
+         }},
+        {"Radial fill,\nlinear stroke",
+         [&](Sheet& s) {
+             PathBuilder builder;
+             builder.Ellipse(80, 80, 120, 120);
+             builder.ToPath(s.context)->Draw(filled(radial(s, sunset, SpreadMode::Pad, 80, 80, 60, 60, 60)),
+                                             stroked(linear(s, rainbow, SpreadMode::Repeat, 0, 0, 40, 40), 8));
+         }},
+    };
+    for (int i = 0; i < 12; ++i) {
+        sheet.Cell(i % 4, i / 4, pictures[i].draw);
+        sheet.Caption(i % 4, i / 4, pictures[i].label);
+    }
+    sheet.Save(directory + "/gradients.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -843,6 +945,7 @@ int main(int argc, char** argv) {
         DrawScissors(directory);
         DrawTransforms(directory);
         DrawShapes(directory);
+        DrawGradients(directory);
         DrawClears(directory);
         DrawText(directory);
         DrawImagePaint(directory);

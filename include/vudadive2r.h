@@ -409,6 +409,44 @@ ORV_C_API void orv_color_paint_destroy(orv_color_paint paint);
 /** The paint's colour as given to orv_color_paint_create. */
 ORV_C_API orv_color orv_color_paint_color_get(orv_color_paint paint);
 
+/* Gradient paints. A linear or radial gradient handle is an orv_gradient_paint
+ * and an orv_paint. Spread modes: 0 pad, 1 reflect, 2 repeat; any value is
+ * stored, drawing with another one raises NotSupportedException. */
+typedef struct orv_color_stop {
+    float Offset; /* ramp position, clamped to 0..1 when drawn */
+    float R;      /* straight-alpha colour */
+    float G;
+    float B;
+    float A;
+} orv_color_stop;
+
+typedef orv_paint orv_gradient_paint;
+typedef orv_gradient_paint orv_linear_gradient_paint;
+typedef orv_gradient_paint orv_radial_gradient_paint;
+
+ORV_C_API int orv_gradient_paint_color_ramp_spread_mode_get(orv_gradient_paint paint);
+ORV_C_API void orv_gradient_paint_color_ramp_spread_mode_set(orv_gradient_paint paint, int mode);
+/* Stored and reported only; drawing ignores the flag. */
+ORV_C_API bool orv_gradient_paint_color_ramp_premulitiplier_enabled_get(orv_gradient_paint paint);
+ORV_C_API void orv_gradient_paint_color_ramp_premulitiplier_enabled_set(orv_gradient_paint paint, bool enabled);
+/* Writes the count and returns the paint's own stops, valid until they are
+ * next set or the paint is destroyed; no stops raises std::out_of_range. */
+ORV_C_API const orv_color_stop* orv_gradient_paint_color_stops_get(orv_gradient_paint paint, int* count);
+/* Replaces the stops with `count` copied from `stops`, in order; a count of 0
+ * or less empties the list. NULL with a positive count raises
+ * ArgumentNullException and keeps the stops. */
+ORV_C_API void orv_gradient_paint_color_stops_set(orv_gradient_paint paint, const orv_color_stop* stops,
+                                                  int count);
+
+/* From (x0, y0) to (x1, y1) in paint space. */
+ORV_C_API orv_linear_gradient_paint orv_linear_gradient_paint_create(orv_context2D context, float x0, float y0,
+                                                                     float x1, float y1);
+ORV_C_API void orv_linear_gradient_paint_destroy(orv_linear_gradient_paint paint);
+/* Circle of `radius` around (cx, cy), focus (fx, fy), in paint space. */
+ORV_C_API orv_radial_gradient_paint orv_radial_gradient_paint_create(orv_context2D context, float cx, float cy,
+                                                                     float radius, float fx, float fy);
+ORV_C_API void orv_radial_gradient_paint_destroy(orv_radial_gradient_paint paint);
+
 /* Images */
 /** Wraps client memory as an image: `data` is borrowed (it must outlive the image and is not
  * validated), `stride` in bytes, negative when row 0 is the last row in memory. */

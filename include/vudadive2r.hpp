@@ -7,6 +7,7 @@
 #include "vudadive2r/DrawingState.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/Font.hpp"
+#include "vudadive2r/GradientPaint.hpp"
 #include "vudadive2r/Image.hpp"
 #include "vudadive2r/ImagePaint.hpp"
 #include "vudadive2r/NamedColor.hpp"

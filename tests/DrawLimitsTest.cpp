@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "DrawSupport.hpp"
+#include "PlainTarget.hpp"
 #include "common/Internals.hpp"
 #include "raster/AggTypes.hpp"
 #include "path/PathStorage.hpp"
@@ -43,19 +44,14 @@ agg::rgba8 Bytes(const Color& c) { return agg::rgba(c.R, c.G, c.B, c.A); }
 
 // The composition written out with AGG alone: no limits, no guards.
 void ComposePlainly(TestSupport::Surface& surface, agg::path_storage& storage, const Matrix3& m, const Scene& s) {
-    RenderingBuffer buffer(surface.memory.data(), unsigned(surface.width), unsigned(surface.height),
-                           s.origin == Origin::TopLeft ? surface.stride : -surface.stride);
-    PixelFormat pixelFormat(buffer);
-    Renderer renderer(pixelFormat);
-    pixelFormat.comp_op(s.operation);
-    Rasterizer rasterizer;
-    Scanline scanline;
-    agg::trans_affine matrix(m[0], m[1], m[3], m[4], m[6], m[7]);
+    PlainTarget target(surface, s.origin, s.operation);
+    Rasterizer& rasterizer = target.rasterizer;
+    agg::trans_affine matrix = Affine(m);
     agg::conv_curve<agg::path_storage> curves(storage);
     agg::conv_transform<agg::conv_curve<agg::path_storage>> transformer(curves, matrix);
     rasterizer.filling_rule(s.rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
     rasterizer.add_path(transformer);
-    agg::render_scanlines_aa_solid(rasterizer, scanline, renderer, Bytes(kHalf));
+    agg::render_scanlines_aa_solid(rasterizer, target.scanline, target.renderer, Bytes(kHalf));
     agg::conv_dash<decltype(transformer)> dasher(transformer);
     for (const Dash& d : s.dashes)
         dasher.add_dash(d.Length, d.Gap);
@@ -72,7 +68,7 @@ void ComposePlainly(TestSupport::Surface& surface, agg::path_storage& storage, c
         rasterizer.add_path(stroker);
     };
     s.dashes.empty() ? stroke(solid) : stroke(dashed);
-    agg::render_scanlines_aa_solid(rasterizer, scanline, renderer, Bytes(kGreen));
+    agg::render_scanlines_aa_solid(rasterizer, target.scanline, target.renderer, Bytes(kGreen));
 }
 
 }  // namespace

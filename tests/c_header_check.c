@@ -55,6 +55,18 @@ int main(void)
     orv_color_paint paint = orv_color_paint_create(context, 0.0f, 0.0f, 1.0f, 1.0f);
     orv_fill_state_paint_set(fill, paint);
     orv_color_paint_destroy(paint);
+
+    /* A gradient handle is an orv_gradient_paint and an orv_paint. */
+    const orv_color_stop stops[2] = {{0.0f, 1.0f, 0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.0f, 1.0f, 1.0f}};
+    orv_linear_gradient_paint linear = orv_linear_gradient_paint_create(context, 0.0f, 0.0f, 8.0f, 0.0f);
+    orv_gradient_paint_color_stops_set(linear, stops, 2);
+    CHECK(orv_gradient_paint_color_stops_get(linear, &count)[1].B == 1.0f && count == 2);
+    orv_fill_state_paint_set(fill, linear);
+    orv_linear_gradient_paint_destroy(linear);
+    orv_radial_gradient_paint radial = orv_radial_gradient_paint_create(context, 4.0f, 2.0f, 3.0f, 4.0f, 2.0f);
+    orv_gradient_paint_color_ramp_spread_mode_set(radial, 2);
+    CHECK(orv_gradient_paint_color_ramp_spread_mode_get(radial) == 2);
+    orv_radial_gradient_paint_destroy(radial);
     orv_fill_state_destroy(fill);
 
     orv_context2D_destroy(context);

@@ -1,0 +1,38 @@
+#include <agg_span_gradient.h>
+#include <agg_trans_affine.h>
+
+#include <cmath>
+
+#include "paint/GradientSpans.hpp"
+#include "vudadive2r/GradientPaint.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+LinearGradientPaint::LinearGradientPaint(const std::shared_ptr<Context2D>& context, float x0, float y0, float x1,
+                                         float y1)
+    : GradientPaint(context), x0(x0), y0(y0), x1(x1), y1(y1) {}
+LinearGradientPaint::~LinearGradientPaint() {}
+
+void LinearGradientPaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
+    const RasterizeArguments arguments = RasterizeArguments::Unpack(rasterizer, scanline, renderer, paintMatrix);
+    const ColorRamp ramp(ColorStops);
+
+    // Single precision, as the gradient's own numbers are.
+    const float dx = x1 - x0, dy = y1 - y0;
+    const float length = std::sqrt(dx * dx + dy * dy);
+    const float angle = std::atan2(dy, dx);
+
+    // Gradient space (x along the gradient from the start point) to paint
+    // space; surface positions go through the paint matrix, then back.
+    agg::trans_affine placement = agg::trans_affine_rotation(angle) * agg::trans_affine_translation(x0, y0);
+    placement.invert();
+    agg::trans_affine matrix = arguments.paintMatrix;
+    matrix.multiply(placement);
+
+    const agg::gradient_x along;
+    RenderGradient(arguments, ramp, ColorRampSpreadMode, matrix, &along, length);
+}
+
+}  // namespace Vudadive2R
+}  // namespace ORV

@@ -1,0 +1,478 @@
+// The library's own scanline rasterizer: AGG's edge-to-cell arithmetic bit
+// for bit, but the cells of each row are summed densely instead of being
+// stored and sorted.
+//
+// Coverage of a row depends only on the integer sums of the cover and area
+// that the edges crossing it leave in each cell, so the edges are kept
+// (sorted by their first row), walked row by row with AGG's own DDA, and
+// their cells added into one row of counters; the sweep then reads the
+// counters left to right and hands a scanline exactly the spans AGG's sweep
+// would. Memory is one row of counters (the width of the geometry) plus the
+// edges, whatever the number of cells; there is no cell limit, and the sums
+// are exact (64-bit once a pass has enough edges to leave int), saturating
+// where AGG's sweep would be full (non-zero) or taking the parity of the
+// winding (even-odd).
+//
+// Only the rows set by SweptRows are swept: the others could not reach a
+// pixel. min_x and the others report AGG's values for the whole geometry.
+#ifndef VUDADIVE2R_RASTER_DENSERASTERIZER_HPP
+#define VUDADIVE2R_RASTER_DENSERASTERIZER_HPP
+
+#include <agg_basics.h>
+#include <agg_rasterizer_scanline_aa.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+
+#include "raster/ScratchArray.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+class DenseRasterizer {
+public:
+    // Edges in one pass up to which no cell sum can leave int: one edge adds
+    // at most 256 cover and 510 x 256 area to a cell.
+    static constexpr unsigned SafeEdges = 16383;
+
+    DenseRasterizer() { reset(); }
+    DenseRasterizer(const DenseRasterizer&) = delete;
+    DenseRasterizer& operator=(const DenseRasterizer&) = delete;
+
+    // Rows `first` to `last` (inclusive) are the only ones swept.
+    void SweptRows(int first, int last) {
+        firstRow = first;
+        lastRow = last;
+    }
+
+    void reset() {
+        edges.clear();
+        active.clear();
+        minX = minY = INT_MAX;
+        maxX = maxY = INT_MIN;
+        anyCells = false;
+        sorted = false;
+        edgeCount = 0;
+        status = Status::Initial;
+        startX = startY = lastX = lastY = 0;
+    }
+
+    void filling_rule(agg::filling_rule_e rule) { fillingRule = rule; }
+
+    // As AGG's add_vertex without a clip box: move-to closes an open
+    // sub-path, close draws the closing edge.
+    void add_vertex(double x, double y, unsigned command) {
+        if (agg::is_move_to(command)) {
+            ClosePolygon();
+            lastX = startX = agg::iround(x * agg::poly_subpixel_scale);
+            lastY = startY = agg::iround(y * agg::poly_subpixel_scale);
+            status = Status::Moved;
+        } else if (agg::is_vertex(command)) {
+            const int nextX = agg::iround(x * agg::poly_subpixel_scale);
+            const int nextY = agg::iround(y * agg::poly_subpixel_scale);
+            edge(lastX, lastY, nextX, nextY);
+            lastX = nextX;
+            lastY = nextY;
+            status = Status::Drawing;
+        } else if (agg::is_close(command)) {
+            ClosePolygon();
+        }
+    }
+
+    // One edge in 24.8 fixed point. Edges 2^14 pixels wide or wider are
+    // halved, as AGG means to (the feed never sends any).
+    void edge(int x1, int y1, int x2, int y2) {
+        constexpr long long widest = 16384LL << agg::poly_subpixel_shift;
+        const long long dx = (long long)x2 - (long long)x1;
+        if (dx >= widest || dx <= -widest) {
+            const int cx = int(((long long)x1 + (long long)x2) >> 1);
+            const int cy = int(((long long)y1 + (long long)y2) >> 1);
+            edge(x1, y1, cx, cy);
+            edge(cx, cy, x2, y2);
+            return;
+        }
+        const int ex1 = x1 >> agg::poly_subpixel_shift, ex2 = x2 >> agg::poly_subpixel_shift;
+        const int ey1 = y1 >> agg::poly_subpixel_shift, ey2 = y2 >> agg::poly_subpixel_shift;
+        minX = std::min(minX, std::min(ex1, ex2));
+        maxX = std::max(maxX, std::max(ex1, ex2));
+        minY = std::min(minY, std::min(ey1, ey2));
+        maxY = std::max(maxY, std::max(ey1, ey2));
+        if (y1 == y2)
+            return;  // no cover, no area
+        anyCells = true;
+        ++edgeCount;
+        const int top = std::min(ey1, ey2), bottom = std::max(ey1, ey2);
+        if (bottom < firstRow || top > lastRow)
+            return;
+        edges.push_back(Edge{x1, y1, x2, y2, top});
+    }
+
+    // Ends the pass: closes an open sub-path.
+    void FinishFeed() { ClosePolygon(); }
+
+    int min_x() const { return minX; }
+    int max_x() const { return maxX; }
+    int min_y() const { return minY; }
+    int max_y() const { return maxY; }
+
+    bool rewind_scanlines() {
+        ClosePolygon();
+        if (!anyCells)
+            return false;
+        Prepare();
+        Restart(std::max(minY, firstRow));
+        return true;
+    }
+
+    bool navigate_scanline(int y) {
+        ClosePolygon();
+        if (!anyCells || y < minY || y > maxY)
+            return false;
+        Prepare();
+        Restart(std::max(y, firstRow));
+        return true;
+    }
+
+    // AGG's sweep_scanline over the rows set by SweptRows.
+    template <class Scanline>
+    bool sweep_scanline(Scanline& scanline) {
+        const int last = std::min(maxY, lastRow);
+        for (;;) {
+            if (active.empty()) {
+                // Nothing crosses this row: go straight to the next edge.
+                if (nextEdge == edges.size())
+                    return false;
+                scanY = std::max(scanY, edges[nextEdge].top);
+            }
+            if (scanY > last)
+                return false;
+            Activate();
+            scanline.reset_spans();
+            if (wide)
+                SweepRow<long long>(scanline);
+            else
+                SweepRow<int>(scanline);
+            const int y = scanY++;
+            if (scanline.num_spans()) {
+                scanline.finalize(y);
+                return true;
+            }
+        }
+    }
+
+private:
+    struct Edge {
+        int x1, y1, x2, y2;
+        int top;  // first row
+    };
+
+    // An edge being walked down the rows: AGG's DDA for the x positions at
+    // which it crosses row boundaries, kept as floor(sum / divisor) with the
+    // remainder, so it can start at any row and run in either direction.
+    struct ActiveEdge {
+        int x1, y1, x2, y2;
+        int top, bottom;
+        bool down;
+        long long divisor;   // |dy|
+        long long lift;      // floor(step / divisor)
+        long long rem;       // step - lift x divisor
+        long long quotient;  // crossing x - x1 at the current boundary
+        long long modulo;    // remainder, 0 <= modulo < divisor
+    };
+
+    enum class Status { Initial, Moved, Drawing };
+
+    void ClosePolygon() {
+        if (status == Status::Drawing) {
+            edge(lastX, lastY, startX, startY);
+            lastX = startX;
+            lastY = startY;
+        }
+        if (status != Status::Initial)
+            status = Status::Moved;
+    }
+
+    static long long FloorDivide(long long a, long long b, long long& remainder) {
+        long long q = a / b, r = a % b;
+        if (r < 0) {
+            --q;
+            r += b;
+        }
+        remainder = r;
+        return q;
+    }
+
+    void Prepare() {
+        if (!sorted) {
+            std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+            sorted = true;
+        }
+        wide = edgeCount > SafeEdges;
+        originX = minX;
+        width = std::size_t((long long)maxX - (long long)minX + 1);
+        words = (width + 63) / 64;
+        const std::size_t cellBytes = wide ? 2 * sizeof(long long) : 2 * sizeof(int);
+        const std::size_t bytes = width * cellBytes + words * sizeof(std::uint64_t);
+        unsigned char* storage = rowStorage.Reserve(bytes);
+        std::memset(storage, 0, bytes);
+        bits = reinterpret_cast<std::uint64_t*>(storage);
+        cells = storage + words * sizeof(std::uint64_t);
+        rowFirstWord = SIZE_MAX;
+        rowLastWord = 0;
+    }
+
+    void Restart(int y) {
+        scanY = y;
+        active.clear();
+        nextEdge = 0;
+    }
+
+    // Starts walking every edge whose first row has been reached, at the
+    // current row.
+    void Activate() {
+        const int y = scanY;
+        for (; nextEdge < edges.size() && edges[nextEdge].top <= y; ++nextEdge) {
+            const Edge& e = edges[nextEdge];
+            const int ey1 = e.y1 >> agg::poly_subpixel_shift, ey2 = e.y2 >> agg::poly_subpixel_shift;
+            ActiveEdge a;
+            a.x1 = e.x1, a.y1 = e.y1, a.x2 = e.x2, a.y2 = e.y2;
+            a.top = e.top;
+            a.bottom = std::max(ey1, ey2);
+            if (a.bottom < y)
+                continue;
+            a.down = ey2 >= ey1;
+            const long long dx = (long long)e.x2 - e.x1;
+            const int fy1 = e.y1 & agg::poly_subpixel_mask;
+            long long first, boundaryIndex;  // sum at boundary 1, and index of the boundary above row y
+            if (a.down) {
+                a.divisor = (long long)e.y2 - e.y1;
+                first = (agg::poly_subpixel_scale - fy1) * dx;
+                boundaryIndex = (long long)y - ey1;
+            } else {
+                a.divisor = (long long)e.y1 - e.y2;
+                first = fy1 * dx;
+                boundaryIndex = (long long)ey1 - y + 1;
+            }
+            const long long step = agg::poly_subpixel_scale * dx;
+            a.lift = FloorDivide(step, a.divisor, a.rem);
+            a.quotient = FloorDivide(first + (boundaryIndex - 1) * step, a.divisor, a.modulo);
+            active.push_back(a);
+        }
+    }
+
+    // Moves an edge's crossing to the next boundary down.
+    static void StepDown(ActiveEdge& a) {
+        if (a.down) {
+            a.quotient += a.lift;
+            a.modulo += a.rem;
+            if (a.modulo >= a.divisor) {
+                a.modulo -= a.divisor;
+                ++a.quotient;
+            }
+        } else {
+            a.quotient -= a.lift;
+            a.modulo -= a.rem;
+            if (a.modulo < 0) {
+                a.modulo += a.divisor;
+                --a.quotient;
+            }
+        }
+    }
+
+    template <class Int>
+    struct RowCells {
+        Int* cover;
+        Int* area;
+        std::uint64_t* bits;
+        int origin;
+
+        void Add(int x, int coverDelta, int areaDelta) {
+            const std::size_t i = std::size_t(x - origin);
+            cover[i] += coverDelta;
+            area[i] += areaDelta;
+            bits[i >> 6] |= std::uint64_t(1) << (i & 63);
+        }
+    };
+
+    // AGG's render_hline: one edge's piece within a row, from (x1, y1) to
+    // (x2, y2), y in subpixels within the row.
+    template <class Int>
+    static void HorizontalLine(RowCells<Int>& row, int x1, int y1, int x2, int y2) {
+        int ex1 = x1 >> agg::poly_subpixel_shift;
+        const int ex2 = x2 >> agg::poly_subpixel_shift;
+        const int fx1 = x1 & agg::poly_subpixel_mask;
+        const int fx2 = x2 & agg::poly_subpixel_mask;
+        if (y1 == y2)
+            return;
+        if (ex1 == ex2) {
+            const int delta = y2 - y1;
+            row.Add(ex1, delta, (fx1 + fx2) * delta);
+            return;
+        }
+        int p = (agg::poly_subpixel_scale - fx1) * (y2 - y1);
+        int first = agg::poly_subpixel_scale;
+        int incr = 1;
+        long long dx = (long long)x2 - (long long)x1;
+        if (dx < 0) {
+            p = fx1 * (y2 - y1);
+            first = 0;
+            incr = -1;
+            dx = -dx;
+        }
+        int delta = int(p / dx);
+        int mod = int(p % dx);
+        if (mod < 0) {
+            --delta;
+            mod += int(dx);
+        }
+        row.Add(ex1, delta, (fx1 + first) * delta);
+        ex1 += incr;
+        y1 += delta;
+        if (ex1 != ex2) {
+            p = agg::poly_subpixel_scale * (y2 - y1 + delta);
+            int lift = int(p / dx);
+            int rem = int(p % dx);
+            if (rem < 0) {
+                --lift;
+                rem += int(dx);
+            }
+            mod -= int(dx);
+            while (ex1 != ex2) {
+                delta = lift;
+                mod += rem;
+                if (mod >= 0) {
+                    mod -= int(dx);
+                    ++delta;
+                }
+                row.Add(ex1, delta, agg::poly_subpixel_scale * delta);
+                y1 += delta;
+                ex1 += incr;
+            }
+        }
+        delta = y2 - y1;
+        row.Add(ex2, delta, (fx2 + agg::poly_subpixel_scale - first) * delta);
+    }
+
+    // Adds every active edge's piece of the current row, retiring the edges
+    // that end in it.
+    template <class Int>
+    void AccumulateRow(RowCells<Int>& row) {
+        const int y = scanY;
+        constexpr int full = agg::poly_subpixel_scale;
+        for (std::size_t i = 0; i < active.size();) {
+            ActiveEdge& a = active[i];
+            const int fy1 = a.y1 & agg::poly_subpixel_mask, fy2 = a.y2 & agg::poly_subpixel_mask;
+            int fromX, fromY, toX, toY;
+            if (a.top == a.bottom) {
+                fromX = a.x1, fromY = fy1, toX = a.x2, toY = fy2;
+            } else if (a.down) {
+                const bool starts = y == a.top, ends = y == a.bottom;
+                fromX = starts ? a.x1 : int(a.x1 + a.quotient);
+                fromY = starts ? fy1 : 0;
+                if (!ends)
+                    StepDown(a);
+                toX = ends ? a.x2 : int(a.x1 + a.quotient);
+                toY = ends ? fy2 : full;
+            } else {
+                const bool starts = y == a.bottom, ends = y == a.top;
+                toX = ends ? a.x2 : int(a.x1 + a.quotient);
+                toY = ends ? fy2 : 0;
+                if (!starts)
+                    StepDown(a);
+                fromX = starts ? a.x1 : int(a.x1 + a.quotient);
+                fromY = starts ? fy1 : full;
+            }
+            const int left = std::min(fromX, toX) >> agg::poly_subpixel_shift;
+            const int right = std::max(fromX, toX) >> agg::poly_subpixel_shift;
+            rowFirstWord = std::min(rowFirstWord, std::size_t(left - originX) >> 6);
+            rowLastWord = std::max(rowLastWord, std::size_t(right - originX) >> 6);
+            HorizontalLine(row, fromX, fromY, toX, toY);
+            if (y >= a.bottom)
+                active.SwapRemove(i);
+            else
+                ++i;
+        }
+    }
+
+    // AGG's calculate_alpha on the exact sum, with the identity gamma.
+    unsigned Alpha(long long area) const {
+        long long cover = area >> (agg::poly_subpixel_shift * 2 + 1 - 8);
+        if (cover < 0)
+            cover = -cover;
+        if (fillingRule == agg::fill_even_odd) {
+            cover &= 511;
+            if (cover > 256)
+                cover = 512 - cover;
+        }
+        return cover > 255 ? 255u : unsigned(cover);
+    }
+
+    // Accumulates the current row and hands the scanline AGG's spans for
+    // it: a cell with area as a one-pixel span, the stretch up to the next
+    // cell as a solid run, alpha-0 spans left out. Leaves the counters zero.
+    template <class Int, class Scanline>
+    void SweepRow(Scanline& scanline) {
+        Int* cover = reinterpret_cast<Int*>(cells);
+        RowCells<Int> row{cover, cover + width, bits, originX};
+        AccumulateRow(row);
+        if (rowFirstWord > rowLastWord)
+            return;
+        long long winding = 0;
+        long long runStart = LLONG_MIN;  // where the solid run before the next cell starts
+        for (std::size_t w = rowFirstWord; w <= rowLastWord; ++w) {
+            std::uint64_t word = bits[w];
+            if (!word)
+                continue;
+            bits[w] = 0;
+            do {
+                const std::size_t i = w * 64 + std::size_t(__builtin_ctzll(word));
+                word &= word - 1;
+                const int x = originX + int(i);
+                if (runStart != LLONG_MIN && x > runStart) {
+                    const unsigned alpha = Alpha(winding * 2 * agg::poly_subpixel_scale);
+                    if (alpha)
+                        scanline.add_span(int(runStart), unsigned(x - runStart), alpha);
+                }
+                winding += row.cover[i];
+                const long long area = row.area[i];
+                row.cover[i] = 0;
+                row.area[i] = 0;
+                runStart = x;
+                if (area) {
+                    const unsigned alpha = Alpha(winding * 2 * agg::poly_subpixel_scale - area);
+                    if (alpha)
+                        scanline.add_cell(x, alpha);
+                    ++runStart;
+                }
+            } while (word);
+        }
+        rowFirstWord = SIZE_MAX;
+        rowLastWord = 0;
+    }
+
+    ScratchArray<Edge, 64> edges;
+    ScratchArray<ActiveEdge, 32> active;
+    // One row of counters: the bit words, then cover and area of each cell.
+    ScratchArray<unsigned char, 8192> rowStorage;
+    std::uint64_t* bits = nullptr;
+    unsigned char* cells = nullptr;
+    std::size_t width = 0, words = 0;
+    std::size_t rowFirstWord = SIZE_MAX, rowLastWord = 0;
+    std::size_t nextEdge = 0;
+    std::size_t edgeCount = 0;
+    int originX = 0;
+    int firstRow = INT_MIN, lastRow = INT_MAX;
+    int minX, minY, maxX, maxY;
+    int scanY = 0;
+    bool anyCells = false, sorted = false, wide = false;
+    agg::filling_rule_e fillingRule = agg::fill_non_zero;
+    Status status = Status::Initial;
+    int startX = 0, startY = 0, lastX = 0, lastY = 0;
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

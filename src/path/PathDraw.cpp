@@ -9,12 +9,17 @@
 #include <climits>
 #include <cstdint>
 
+#include <atomic>
+
 #include "common/Internals.hpp"
 #include "common/FormatCodes.hpp"
+#include "paint/PaintRoad.hpp"
+#include "path/DrawRoad.hpp"
 #include "path/PathCopy.hpp"
 #include "path/PathStorage.hpp"
 #include "path/StrokePlanning.hpp"
 #include "raster/AggTypes.hpp"
+#include "raster/OwnRoad.hpp"
 #include "raster/RasterizerFeed.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/Path.hpp"
@@ -96,7 +101,12 @@ int ClampedCorner(int32_t origin, int32_t extent) {
     return int(std::max<int64_t>(INT_MIN, std::min<int64_t>(INT_MAX, corner)));
 }
 
+std::atomic<bool> plainRoadForced{false};
+
 }  // namespace
+
+void DrawRoad::ForcePlain(bool plain) { plainRoadForced.store(plain, std::memory_order_relaxed); }
+bool DrawRoad::PlainForced() { return plainRoadForced.load(std::memory_order_relaxed); }
 
 void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke) {
     Context2D& context2D = *context;
@@ -124,13 +134,20 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
 
     PixelFormat pixelFormat(buffer);
     Renderer renderer(pixelFormat);
+    RoadRenderer roadRenderer(pixelFormat);
     if (renderState.scissoringEnabled) {
-        for (const IntRectangle& r : renderState.scissorRectangles)
-            renderer.add_clip_box(r.X, r.Y, ClampedCorner(r.X, r.Width), ClampedCorner(r.Y, r.Height));
+        for (const IntRectangle& r : renderState.scissorRectangles) {
+            const int x2 = ClampedCorner(r.X, r.Width), y2 = ClampedCorner(r.Y, r.Height);
+            renderer.add_clip_box(r.X, r.Y, x2, y2);
+            roadRenderer.add_clip_box(r.X, r.Y, x2, y2);
+        }
     }
     pixelFormat.comp_op(CompositingOperation(renderState.blendMode));
 
     Rasterizer rasterizer;
+    DenseRasterizer ownRasterizer;
+    // Rows outside the surface cannot change a pixel.
+    ownRasterizer.SweptRows(0, height - 1);
     Scanline scanline;
     agg::path_storage pathCopy;
     double largestCoordinate = 0;
@@ -140,12 +157,29 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
     PathTransformer transformer(curves, pathMatrix);
     Stroker stroker(transformer);
 
+    // One pass: the library's own paints on the library's own road unless
+    // the plain one is forced; any other paint gets AGG's objects.
+    const bool ownRoad = !DrawRoad::PlainForced();
+    auto pass = [&](Paint& paint, agg::trans_affine& paintMatrix, auto&& addGeometry) {
+        if (ownRoad && RidesOwnRoad(paint)) {
+            ownRasterizer.reset();
+            addGeometry(ownRasterizer);
+            RasterizeOnOwnRoad(paint, RoadArguments{ownRasterizer, scanline, roadRenderer, paintMatrix});
+        } else {
+            rasterizer.reset();
+            addGeometry(rasterizer);
+            paint.Rasterize(&rasterizer, &scanline, &renderer, &paintMatrix);
+        }
+    };
+
     if (fillPaint) {
-        rasterizer.filling_rule(FillingRule(fill->FillRule()));
-        rasterizer.reset();
-        if (drawable)
-            AddPathWithinLimits(rasterizer, transformer, width, height);
-        fillPaint->Rasterize(&rasterizer, &scanline, &renderer, &fillPaintMatrix);
+        const agg::filling_rule_e rule = FillingRule(fill->FillRule());
+        rasterizer.filling_rule(rule);
+        ownRasterizer.filling_rule(rule);
+        pass(*fillPaint, fillPaintMatrix, [&](auto& target) {
+            if (drawable)
+                AddPathWithinLimits(target, transformer, width, height);
+        });
     }
 
     if (strokePaint) {
@@ -157,16 +191,17 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
         stroker.line_join(join);
         stroker.miter_limit(geometry.miterLimit);
 
+        DashPlan dashes{0, 0, 0};
+        if (drawable && geometry.drawable && !stroke->dashPattern.empty()) {
+            dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
+            if (dashes.records)
+                LimitDashCount(dashes, PathLength(transformer));
+        }
         // No filling rule here: the stroke outline is rasterised with the
         // rule of this call's fill pass, or non-zero without one.
-        rasterizer.reset();
-        if (drawable && geometry.drawable) {
-            DashPlan dashes{0, 0, 0};
-            if (!stroke->dashPattern.empty()) {
-                dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
-                if (dashes.records)
-                    LimitDashCount(dashes, PathLength(transformer));
-            }
+        pass(*strokePaint, strokePaintMatrix, [&](auto& target) {
+            if (!(drawable && geometry.drawable))
+                return;
             if (dashes.records) {
                 Dasher dasher(transformer);
                 for (unsigned i = 0; i < dashes.records; ++i)
@@ -177,12 +212,11 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
                 dashedStroker.line_cap(stroker.line_cap());
                 dashedStroker.line_join(stroker.line_join());
                 dashedStroker.miter_limit(stroker.miter_limit());
-                AddPathWithinLimits(rasterizer, dashedStroker, width, height);
+                AddPathWithinLimits(target, dashedStroker, width, height);
             } else {
-                AddPathWithinLimits(rasterizer, stroker, width, height);
+                AddPathWithinLimits(target, stroker, width, height);
             }
-        }
-        strokePaint->Rasterize(&rasterizer, &scanline, &renderer, &strokePaintMatrix);
+        });
     }
 }
 

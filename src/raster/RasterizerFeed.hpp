@@ -32,8 +32,9 @@ struct WideConversion {
 
 // Halves edges too wide for the rasterizer to take in one piece, at the
 // points where the rasterizer itself would split them.
+template <class RasterizerType>
 struct EdgeSink {
-    Rasterizer& rasterizer;
+    RasterizerType& rasterizer;
     void line(int x1, int y1, int x2, int y2) {
         constexpr long long widest = (16384LL << agg::poly_subpixel_shift) - 1;
         const long long dx = (long long)x2 - (long long)x1;
@@ -53,15 +54,15 @@ struct EdgeSink {
 // to its start, and drawing starts from (0, 0). Edges left or right of the
 // box become vertical edges on its border, which keeps the winding of every
 // pixel inside. A non-finite vertex leaves the rasterizer empty.
-template <class VertexSource>
-void AddPathClipped(Rasterizer& rasterizer, VertexSource& source, int width, int height) {
+template <class RasterizerType, class VertexSource>
+void AddPathClipped(RasterizerType& rasterizer, VertexSource& source, int width, int height) {
     typedef agg::rasterizer_sl_clip<WideConversion> Clipper;
     const long double limit = GeometryLimits::RasterCoordinate - 1;
     Clipper clipper;
     const long double spanLimit = GeometryLimits::SpanCoordinate - 2;
     clipper.clip_box(-1, -1, std::min<long double>(width + 1.0L, spanLimit),
                      std::min<long double>(height + 1.0L, limit));
-    EdgeSink sink{rasterizer};
+    EdgeSink<RasterizerType> sink{rasterizer};
     enum { Initial, Moved, Drawing, Closed } status = Initial;
     long double startX = 0, startY = 0;
     clipper.move_to(0, 0);
@@ -99,8 +100,8 @@ void AddPathClipped(Rasterizer& rasterizer, VertexSource& source, int width, int
 // the horizontal extent within GeometryLimits::EdgeWidth. At the
 // first vertex beyond either the pass starts over with the source clipped
 // to the surface in extended precision.
-template <class VertexSource>
-void AddPathWithinLimits(Rasterizer& rasterizer, VertexSource& source, int width, int height) {
+template <class RasterizerType, class VertexSource>
+void AddPathWithinLimits(RasterizerType& rasterizer, VertexSource& source, int width, int height) {
     rasterizer.reset();
     source.rewind(0);
     double x, y, left = HUGE_VAL, right = -HUGE_VAL;

@@ -14,23 +14,30 @@
 namespace ORV {
 namespace Vudadive2R {
 
+// One pass's rasterizer, scanline, renderer and paint matrix, typed. The
+// library's paints render through templates over this, so that the plain
+// AGG road and the library's own road share one paint body.
+template <class RasterizerType, class RendererType>
+struct PassArguments {
+    RasterizerType& rasterizer;
+    Scanline& scanline;
+    RendererType& renderer;
+    const PaintMatrix& paintMatrix;
+};
+
 // The Rasterize arguments, typed. The pipeline is their only producer, so
 // the casts are made here and nowhere else.
-struct RasterizeArguments {
-    Rasterizer& rasterizer;
-    Scanline& scanline;
-    Renderer& renderer;
-    const PaintMatrix& paintMatrix;
-
+struct RasterizeArguments : PassArguments<Rasterizer, Renderer> {
     static RasterizeArguments Unpack(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
-        return RasterizeArguments{*static_cast<Rasterizer*>(rasterizer), *static_cast<Scanline*>(scanline),
-                                  *static_cast<Renderer*>(renderer), *static_cast<const PaintMatrix*>(paintMatrix)};
+        return RasterizeArguments{{*static_cast<Rasterizer*>(rasterizer), *static_cast<Scanline*>(scanline),
+                                   *static_cast<Renderer*>(renderer), *static_cast<const PaintMatrix*>(paintMatrix)}};
     }
 };
 
 // Composites the coverage in one colour (straight alpha; the pixel format
 // premultiplies it).
-inline void RenderSolid(const RasterizeArguments& arguments, const agg::rgba8& color) {
+template <class Arguments>
+void RenderSolid(const Arguments& arguments, const agg::rgba8& color) {
     agg::render_scanlines_aa_solid(arguments.rasterizer, arguments.scanline, arguments.renderer, color);
 }
 
@@ -43,8 +50,9 @@ struct SpanRegion {
 
 // Sorts the coverage and reports the region RenderSpans will generate;
 // false when it generates nothing.
-inline bool CoveredSpanRegion(const RasterizeArguments& arguments, SpanRegion& region) {
-    Rasterizer& rasterizer = arguments.rasterizer;
+template <class Arguments>
+bool CoveredSpanRegion(const Arguments& arguments, SpanRegion& region) {
+    auto& rasterizer = arguments.rasterizer;
     if (!rasterizer.rewind_scanlines())
         return false;
     region = SpanRegion{rasterizer.min_x(), std::max(rasterizer.min_y(), 0), rasterizer.max_x(),
@@ -57,14 +65,14 @@ inline bool CoveredSpanRegion(const RasterizeArguments& arguments, SpanRegion& r
 // that touch the surface: geometry may reach millions of pixels beyond it,
 // and every span is generated on its own, so skipping the others changes
 // no pixel.
-template <class SpanGenerator>
-void RenderSpans(const RasterizeArguments& arguments, SpanGenerator& generator) {
+template <class Arguments, class SpanGenerator>
+void RenderSpans(const Arguments& arguments, SpanGenerator& generator) {
     SpanRegion region;
     if (!CoveredSpanRegion(arguments, region))
         return;
-    Rasterizer& rasterizer = arguments.rasterizer;
+    auto& rasterizer = arguments.rasterizer;
     Scanline& scanline = arguments.scanline;
-    Renderer& renderer = arguments.renderer;
+    auto& renderer = arguments.renderer;
     const int width = int(renderer.width());
     rasterizer.navigate_scanline(region.top);
     scanline.reset(rasterizer.min_x(), rasterizer.max_x());

@@ -282,16 +282,20 @@ private:
     }
 
     template <class Int>
+    struct Cell {
+        Int cover, area;
+    };
+
+    template <class Int>
     struct RowCells {
-        Int* cover;
-        Int* area;
+        Cell<Int>* cells;
         std::uint64_t* bits;
         int origin;
 
         void Add(int x, int coverDelta, int areaDelta) {
             const std::size_t i = std::size_t(x - origin);
-            cover[i] += coverDelta;
-            area[i] += areaDelta;
+            cells[i].cover += coverDelta;
+            cells[i].area += areaDelta;
             bits[i >> 6] |= std::uint64_t(1) << (i & 63);
         }
     };
@@ -311,39 +315,41 @@ private:
             row.Add(ex1, delta, (fx1 + fx2) * delta);
             return;
         }
+        // Edges are less than 2^14 pixels wide, so int holds every product
+        // and the divisions are 32-bit.
         int p = (agg::poly_subpixel_scale - fx1) * (y2 - y1);
         int first = agg::poly_subpixel_scale;
         int incr = 1;
-        long long dx = (long long)x2 - (long long)x1;
+        int dx = x2 - x1;
         if (dx < 0) {
             p = fx1 * (y2 - y1);
             first = 0;
             incr = -1;
             dx = -dx;
         }
-        int delta = int(p / dx);
-        int mod = int(p % dx);
+        int delta = p / dx;
+        int mod = p % dx;
         if (mod < 0) {
             --delta;
-            mod += int(dx);
+            mod += dx;
         }
         row.Add(ex1, delta, (fx1 + first) * delta);
         ex1 += incr;
         y1 += delta;
         if (ex1 != ex2) {
             p = agg::poly_subpixel_scale * (y2 - y1 + delta);
-            int lift = int(p / dx);
-            int rem = int(p % dx);
+            int lift = p / dx;
+            int rem = p % dx;
             if (rem < 0) {
                 --lift;
-                rem += int(dx);
+                rem += dx;
             }
-            mod -= int(dx);
+            mod -= dx;
             while (ex1 != ex2) {
                 delta = lift;
                 mod += rem;
                 if (mod >= 0) {
-                    mod -= int(dx);
+                    mod -= dx;
                     ++delta;
                 }
                 row.Add(ex1, delta, agg::poly_subpixel_scale * delta);
@@ -414,8 +420,7 @@ private:
     // cell as a solid run, alpha-0 spans left out. Leaves the counters zero.
     template <class Int, class Scanline>
     void SweepRow(Scanline& scanline) {
-        Int* cover = reinterpret_cast<Int*>(cells);
-        RowCells<Int> row{cover, cover + width, bits, originX};
+        RowCells<Int> row{reinterpret_cast<Cell<Int>*>(cells), bits, originX};
         AccumulateRow(row);
         if (rowFirstWord > rowLastWord)
             return;
@@ -435,10 +440,10 @@ private:
                     if (alpha)
                         scanline.add_span(int(runStart), unsigned(x - runStart), alpha);
                 }
-                winding += row.cover[i];
-                const long long area = row.area[i];
-                row.cover[i] = 0;
-                row.area[i] = 0;
+                Cell<Int>& cell = row.cells[i];
+                winding += cell.cover;
+                const long long area = cell.area;
+                cell = Cell<Int>{0, 0};
                 runStart = x;
                 if (area) {
                     const unsigned alpha = Alpha(winding * 2 * agg::poly_subpixel_scale - area);

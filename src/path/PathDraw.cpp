@@ -146,6 +146,7 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
 
     Rasterizer rasterizer;
     DenseRasterizer ownRasterizer;
+    InlineScanline ownScanline;
     // Rows outside the surface cannot change a pixel.
     ownRasterizer.SweptRows(0, height - 1);
     Scanline scanline;
@@ -164,7 +165,7 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
         if (ownRoad && RidesOwnRoad(paint)) {
             ownRasterizer.reset();
             addGeometry(ownRasterizer);
-            RasterizeOnOwnRoad(paint, RoadArguments{ownRasterizer, scanline, roadRenderer, paintMatrix});
+            RasterizeOnOwnRoad(paint, RoadArguments{ownRasterizer, ownScanline, roadRenderer, paintMatrix});
         } else {
             rasterizer.reset();
             addGeometry(rasterizer);

@@ -6,6 +6,7 @@
 
 #include "raster/AggTypes.hpp"
 #include "raster/DenseRasterizer.hpp"
+#include "raster/InlineScanline.hpp"
 #include "raster/SpanRendering.hpp"
 
 namespace ORV {
@@ -14,7 +15,7 @@ namespace Vudadive2R {
 // Anything with the interface of agg::renderer_mclip over PixelFormat, built
 // from the pixel format, can stand here.
 typedef Renderer RoadRenderer;
-typedef PassArguments<DenseRasterizer, RoadRenderer> RoadArguments;
+typedef PassArguments<DenseRasterizer, InlineScanline, RoadRenderer> RoadArguments;
 
 }  // namespace Vudadive2R
 }  // namespace ORV

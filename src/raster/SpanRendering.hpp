@@ -5,11 +5,11 @@
 #define VUDADIVE2R_RASTER_SPANRENDERING_HPP
 
 #include <agg_renderer_scanline.h>
-#include <agg_span_allocator.h>
 
 #include <algorithm>
 
 #include "raster/AggTypes.hpp"
+#include "raster/ScratchArray.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -17,17 +17,17 @@ namespace Vudadive2R {
 // One pass's rasterizer, scanline, renderer and paint matrix, typed. The
 // library's paints render through templates over this, so that the plain
 // AGG road and the library's own road share one paint body.
-template <class RasterizerType, class RendererType>
+template <class RasterizerType, class ScanlineType, class RendererType>
 struct PassArguments {
     RasterizerType& rasterizer;
-    Scanline& scanline;
+    ScanlineType& scanline;
     RendererType& renderer;
     const PaintMatrix& paintMatrix;
 };
 
 // The Rasterize arguments, typed. The pipeline is their only producer, so
 // the casts are made here and nowhere else.
-struct RasterizeArguments : PassArguments<Rasterizer, Renderer> {
+struct RasterizeArguments : PassArguments<Rasterizer, Scanline, Renderer> {
     static RasterizeArguments Unpack(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
         return RasterizeArguments{{*static_cast<Rasterizer*>(rasterizer), *static_cast<Scanline*>(scanline),
                                    *static_cast<Renderer*>(renderer), *static_cast<const PaintMatrix*>(paintMatrix)}};
@@ -71,22 +71,23 @@ void RenderSpans(const Arguments& arguments, SpanGenerator& generator) {
     if (!CoveredSpanRegion(arguments, region))
         return;
     auto& rasterizer = arguments.rasterizer;
-    Scanline& scanline = arguments.scanline;
+    auto& scanline = arguments.scanline;
     auto& renderer = arguments.renderer;
     const int width = int(renderer.width());
     rasterizer.navigate_scanline(region.top);
     scanline.reset(rasterizer.min_x(), rasterizer.max_x());
     generator.prepare();
-    agg::span_allocator<agg::rgba8> allocator;
+    // Room for a narrow shape's colours inside the call's frame.
+    ScratchArray<agg::rgba8, 256> colorStore;
     while (rasterizer.sweep_scanline(scanline) && scanline.y() <= region.bottom) {
         const int y = scanline.y();
-        Scanline::const_iterator span = scanline.begin();
+        auto span = scanline.begin();
         for (unsigned spans = scanline.num_spans(); spans > 0; --spans, ++span) {
             const int x = span->x;
             const int length = span->len < 0 ? -span->len : span->len;
             if (x >= width || x + length <= 0)
                 continue;
-            agg::rgba8* colors = allocator.allocate(unsigned(length));
+            agg::rgba8* colors = colorStore.Reserve((unsigned(length) + 255) & ~255u);
             generator.generate(colors, x, y, unsigned(length));
             renderer.blend_color_hspan(x, y, unsigned(length), colors, span->len < 0 ? nullptr : span->covers,
                                        *span->covers);

@@ -4,14 +4,15 @@
 //
 // Coverage of a row depends only on the integer sums of the cover and area
 // that the edges crossing it leave in each cell, so the edges are kept
-// (sorted by their first row), walked row by row with AGG's own DDA, and
-// their cells added into one row of counters; the sweep then reads the
-// counters left to right and hands a scanline exactly the spans AGG's sweep
-// would. Memory is one row of counters (the width of the geometry) plus the
-// edges, whatever the number of cells; there is no cell limit, and the sums
-// are exact (64-bit once a pass has enough edges to leave int), saturating
-// where AGG's sweep would be full (non-zero) or taking the parity of the
-// winding (even-odd).
+// (sorted by their first row) and walked with AGG's own DDA a band of rows
+// at a time, adding their cells into rows of counters; the sweep then reads
+// a row's counters left to right and hands a scanline exactly the spans
+// AGG's sweep would. Memory is one band of counter rows (bounded by the
+// width of the geometry, at most 128 KB unless a single row needs more)
+// plus the edges, whatever the number of cells; there is no cell limit, and
+// the sums are exact (64-bit once a pass has enough edges to leave int),
+// saturating where AGG's sweep would be full (non-zero) or taking the
+// parity of the winding (even-odd).
 //
 // Only the rows set by SweptRows are swept: the others could not reach a
 // pixel. min_x and the others report AGG's values for the whole geometry.
@@ -53,7 +54,7 @@ public:
         minX = minY = INT_MAX;
         maxX = maxY = INT_MIN;
         anyCells = false;
-        sorted = false;
+        prepared = false;
         edgeCount = 0;
         status = Status::Initial;
         startX = startY = lastX = lastY = 0;
@@ -140,20 +141,28 @@ public:
     bool sweep_scanline(Scanline& scanline) {
         const int last = std::min(maxY, lastRow);
         for (;;) {
-            if (active.empty()) {
-                // Nothing crosses this row: go straight to the next edge.
-                if (nextEdge == edges.size())
+            if (scanY > bandBottom) {
+                if (active.empty()) {
+                    // Nothing crosses this row: go straight to the next edge.
+                    if (nextEdge == edges.size())
+                        return false;
+                    scanY = std::max(scanY, edges[nextEdge].top);
+                }
+                if (scanY > last)
                     return false;
-                scanY = std::max(scanY, edges[nextEdge].top);
+                bandTop = scanY;
+                bandBottom = std::min(last, int(std::min<long long>(INT_MAX, (long long)scanY + bandRows - 1)));
+                Activate();
+                if (wide)
+                    AccumulateBand<long long>();
+                else
+                    AccumulateBand<int>();
             }
-            if (scanY > last)
-                return false;
-            Activate();
             scanline.reset_spans();
             if (wide)
-                SweepRow<long long>(scanline);
+                SweepRow<long long>(scanline, scanY - bandTop);
             else
-                SweepRow<int>(scanline);
+                SweepRow<int>(scanline, scanY - bandTop);
             const int y = scanY++;
             if (scanline.num_spans()) {
                 scanline.finalize(y);
@@ -204,37 +213,70 @@ private:
         return q;
     }
 
+    // Sorts the edges and lays out the band, once per pass.
     void Prepare() {
-        if (!sorted) {
-            std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
-            sorted = true;
-        }
+        if (prepared)
+            return;
+        prepared = true;
+        std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
         wide = edgeCount > SafeEdges;
         originX = minX;
         width = std::size_t((long long)maxX - (long long)minX + 1);
         words = (width + 63) / 64;
-        const std::size_t cellBytes = wide ? 2 * sizeof(long long) : 2 * sizeof(int);
-        const std::size_t bytes = width * cellBytes + words * sizeof(std::uint64_t);
+        const std::size_t cellBytes = wide ? sizeof(Cell<long long>) : sizeof(Cell<int>);
+        rowBytes = words * sizeof(std::uint64_t) + width * cellBytes;
+        // A band of rows is accumulated edge by edge, so that each edge's
+        // walk stays in registers: as many rows as fit the inline storage,
+        // or a bounded buffer for wide geometry.
+        const long long rows = (long long)std::min(maxY, lastRow) - std::max(minY, firstRow) + 1;
+        std::size_t band = InlineRowBytes / rowBytes;
+        if (band < 8)
+            band = BandBytes / rowBytes;
+        band = std::max<std::size_t>(1, std::min<std::size_t>(band, MaxBandRows));
+        if (rows > 0 && std::size_t(rows) < band)
+            band = std::size_t(rows);
+        bandRows = int(band);
+        const std::size_t bytes = band * rowBytes;
         unsigned char* storage = rowStorage.Reserve(bytes);
         std::memset(storage, 0, bytes);
-        bits = reinterpret_cast<std::uint64_t*>(storage);
-        cells = storage + words * sizeof(std::uint64_t);
-        rowFirstWord = SIZE_MAX;
-        rowLastWord = 0;
+        for (std::size_t i = 0; i < band; ++i) {
+            rowFirstWord[i] = SIZE_MAX;
+            rowLastWord[i] = 0;
+        }
+        bandTop = 0;
+        bandBottom = NoBand;
     }
 
     void Restart(int y) {
+        ClearBand();
         scanY = y;
         active.clear();
         nextEdge = 0;
     }
 
-    // Starts walking every edge whose first row has been reached, at the
-    // current row.
+    // Zeroes the rows of the band that were accumulated but not swept.
+    void ClearBand() {
+        if (bandBottom != NoBand) {
+            for (int y = std::max(scanY, bandTop); y <= bandBottom; ++y) {
+                const std::size_t i = std::size_t(y - bandTop);
+                if (rowFirstWord[i] <= rowLastWord[i])
+                    std::memset(Row(int(i)), 0, rowBytes);
+                rowFirstWord[i] = SIZE_MAX;
+                rowLastWord[i] = 0;
+            }
+        }
+        bandTop = 0;
+        bandBottom = NoBand;
+    }
+
+    unsigned char* Row(int index) { return rowStorage.data() + std::size_t(index) * rowBytes; }
+
+    // Starts walking every edge whose first row lies above the end of the
+    // band, at its first row within the band.
     void Activate() {
-        const int y = scanY;
-        for (; nextEdge < edges.size() && edges[nextEdge].top <= y; ++nextEdge) {
+        for (; nextEdge < edges.size() && edges[nextEdge].top <= bandBottom; ++nextEdge) {
             const Edge& e = edges[nextEdge];
+            const int y = std::max(e.top, bandTop);
             const int ey1 = e.y1 >> agg::poly_subpixel_shift, ey2 = e.y2 >> agg::poly_subpixel_shift;
             ActiveEdge a;
             a.x1 = e.x1, a.y1 = e.y1, a.x2 = e.x2, a.y2 = e.y2;
@@ -361,44 +403,52 @@ private:
         row.Add(ex2, delta, (fx2 + agg::poly_subpixel_scale - first) * delta);
     }
 
-    // Adds every active edge's piece of the current row, retiring the edges
+    // Adds every active edge's pieces of the band's rows, retiring the edges
     // that end in it.
     template <class Int>
-    void AccumulateRow(RowCells<Int>& row) {
-        const int y = scanY;
+    void AccumulateBand() {
         constexpr int full = agg::poly_subpixel_scale;
         for (std::size_t i = 0; i < active.size();) {
-            ActiveEdge& a = active[i];
+            ActiveEdge a = active[i];
             const int fy1 = a.y1 & agg::poly_subpixel_mask, fy2 = a.y2 & agg::poly_subpixel_mask;
-            int fromX, fromY, toX, toY;
-            if (a.top == a.bottom) {
-                fromX = a.x1, fromY = fy1, toX = a.x2, toY = fy2;
-            } else if (a.down) {
-                const bool starts = y == a.top, ends = y == a.bottom;
-                fromX = starts ? a.x1 : int(a.x1 + a.quotient);
-                fromY = starts ? fy1 : 0;
-                if (!ends)
-                    StepDown(a);
-                toX = ends ? a.x2 : int(a.x1 + a.quotient);
-                toY = ends ? fy2 : full;
-            } else {
-                const bool starts = y == a.bottom, ends = y == a.top;
-                toX = ends ? a.x2 : int(a.x1 + a.quotient);
-                toY = ends ? fy2 : 0;
-                if (!starts)
-                    StepDown(a);
-                fromX = starts ? a.x1 : int(a.x1 + a.quotient);
-                fromY = starts ? fy1 : full;
+            const int from = std::max(a.top, bandTop), to = std::min(a.bottom, bandBottom);
+            for (int y = from; y <= to; ++y) {
+                int fromX, fromY, toX, toY;
+                if (a.top == a.bottom) {
+                    fromX = a.x1, fromY = fy1, toX = a.x2, toY = fy2;
+                } else if (a.down) {
+                    const bool starts = y == a.top, ends = y == a.bottom;
+                    fromX = starts ? a.x1 : int(a.x1 + a.quotient);
+                    fromY = starts ? fy1 : 0;
+                    if (!ends)
+                        StepDown(a);
+                    toX = ends ? a.x2 : int(a.x1 + a.quotient);
+                    toY = ends ? fy2 : full;
+                } else {
+                    const bool starts = y == a.bottom, ends = y == a.top;
+                    toX = ends ? a.x2 : int(a.x1 + a.quotient);
+                    toY = ends ? fy2 : 0;
+                    if (!starts)
+                        StepDown(a);
+                    fromX = starts ? a.x1 : int(a.x1 + a.quotient);
+                    fromY = starts ? fy1 : full;
+                }
+                const std::size_t index = std::size_t(y - bandTop);
+                unsigned char* rowStart = Row(int(index));
+                RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)),
+                                  reinterpret_cast<std::uint64_t*>(rowStart), originX};
+                const int left = std::min(fromX, toX) >> agg::poly_subpixel_shift;
+                const int right = std::max(fromX, toX) >> agg::poly_subpixel_shift;
+                rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(left - originX) >> 6);
+                rowLastWord[index] = std::max(rowLastWord[index], std::size_t(right - originX) >> 6);
+                HorizontalLine(row, fromX, fromY, toX, toY);
             }
-            const int left = std::min(fromX, toX) >> agg::poly_subpixel_shift;
-            const int right = std::max(fromX, toX) >> agg::poly_subpixel_shift;
-            rowFirstWord = std::min(rowFirstWord, std::size_t(left - originX) >> 6);
-            rowLastWord = std::max(rowLastWord, std::size_t(right - originX) >> 6);
-            HorizontalLine(row, fromX, fromY, toX, toY);
-            if (y >= a.bottom)
+            if (a.bottom <= bandBottom) {
                 active.SwapRemove(i);
-            else
+            } else {
+                active[i] = a;
                 ++i;
+            }
         }
     }
 
@@ -419,14 +469,17 @@ private:
     // it: a cell with area as a one-pixel span, the stretch up to the next
     // cell as a solid run, alpha-0 spans left out. Leaves the counters zero.
     template <class Int, class Scanline>
-    void SweepRow(Scanline& scanline) {
-        RowCells<Int> row{reinterpret_cast<Cell<Int>*>(cells), bits, originX};
-        AccumulateRow(row);
-        if (rowFirstWord > rowLastWord)
+    void SweepRow(Scanline& scanline, int index) {
+        std::size_t& firstWord = rowFirstWord[index];
+        std::size_t& lastWord = rowLastWord[index];
+        if (firstWord > lastWord)
             return;
+        unsigned char* rowStart = Row(index);
+        std::uint64_t* bits = reinterpret_cast<std::uint64_t*>(rowStart);
+        RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)), bits, originX};
         long long winding = 0;
         long long runStart = LLONG_MIN;  // where the solid run before the next cell starts
-        for (std::size_t w = rowFirstWord; w <= rowLastWord; ++w) {
+        for (std::size_t w = firstWord; w <= lastWord; ++w) {
             std::uint64_t word = bits[w];
             if (!word)
                 continue;
@@ -453,25 +506,30 @@ private:
                 }
             } while (word);
         }
-        rowFirstWord = SIZE_MAX;
-        rowLastWord = 0;
+        firstWord = SIZE_MAX;
+        lastWord = 0;
     }
+
+    static constexpr std::size_t InlineRowBytes = 8192;
+    static constexpr std::size_t BandBytes = 131072;
+    static constexpr int MaxBandRows = 64;
+    static constexpr int NoBand = INT_MIN;
 
     ScratchArray<Edge, 64> edges;
     ScratchArray<ActiveEdge, 32> active;
-    // One row of counters: the bit words, then cover and area of each cell.
-    ScratchArray<unsigned char, 8192> rowStorage;
-    std::uint64_t* bits = nullptr;
-    unsigned char* cells = nullptr;
-    std::size_t width = 0, words = 0;
-    std::size_t rowFirstWord = SIZE_MAX, rowLastWord = 0;
+    // A band of rows of counters, each row its bit words, then the cover and
+    // area of each cell.
+    ScratchArray<unsigned char, InlineRowBytes> rowStorage;
+    std::size_t rowBytes = 0, width = 0, words = 0;
+    std::size_t rowFirstWord[MaxBandRows], rowLastWord[MaxBandRows];
+    int bandRows = 1, bandTop = 0, bandBottom = NoBand;
     std::size_t nextEdge = 0;
     std::size_t edgeCount = 0;
     int originX = 0;
     int firstRow = INT_MIN, lastRow = INT_MAX;
     int minX, minY, maxX, maxY;
     int scanY = 0;
-    bool anyCells = false, sorted = false, wide = false;
+    bool anyCells = false, prepared = false, wide = false;
     agg::filling_rule_e fillingRule = agg::fill_non_zero;
     Status status = Status::Initial;
     int startX = 0, startY = 0, lastX = 0, lastY = 0;

@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "path/DrawRoad.hpp"
@@ -316,6 +318,31 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad) {
         context->Finish();
     }
     return pixels;
+}
+
+// Draws the scene through both roads; empty when they agree, otherwise what
+// differs first.
+inline std::string CompareRoads(const Scene& scene) {
+    std::vector<uint8_t> own, plain;
+    bool ownThrew = false, plainThrew = false;
+    try {
+        own = Draw(scene, false);
+    } catch (const std::exception&) {
+        ownThrew = true;
+    }
+    try {
+        plain = Draw(scene, true);
+    } catch (const std::exception&) {
+        plainThrew = true;
+    }
+    if (ownThrew != plainThrew)
+        return ownThrew ? "only the own road threw" : "only the plain road threw";
+    for (size_t i = 0; i < own.size(); ++i)
+        if (own[i] != plain[i])
+            return "byte " + std::to_string(i) + " (pixel " + std::to_string(i / 4 % size_t(scene.width)) + ", " +
+                   std::to_string(i / 4 / size_t(scene.width)) + "): own " + std::to_string(own[i]) + ", plain " +
+                   std::to_string(plain[i]);
+    return std::string();
 }
 
 }  // namespace RoadScenes

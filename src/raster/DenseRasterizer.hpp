@@ -410,38 +410,30 @@ private:
         constexpr int full = agg::poly_subpixel_scale;
         for (std::size_t i = 0; i < active.size();) {
             ActiveEdge a = active[i];
+            // The ends of the edge as they lie from top to bottom; AGG walks
+            // an upward edge from its lower end.
             const int fy1 = a.y1 & agg::poly_subpixel_mask, fy2 = a.y2 & agg::poly_subpixel_mask;
+            const int topX = a.down ? a.x1 : a.x2, topY = a.down ? fy1 : fy2;
+            const int bottomX = a.down ? a.x2 : a.x1, bottomY = a.down ? fy2 : fy1;
             const int from = std::max(a.top, bandTop), to = std::min(a.bottom, bandBottom);
             for (int y = from; y <= to; ++y) {
-                int fromX, fromY, toX, toY;
-                if (a.top == a.bottom) {
-                    fromX = a.x1, fromY = fy1, toX = a.x2, toY = fy2;
-                } else if (a.down) {
-                    const bool starts = y == a.top, ends = y == a.bottom;
-                    fromX = starts ? a.x1 : int(a.x1 + a.quotient);
-                    fromY = starts ? fy1 : 0;
-                    if (!ends)
-                        StepDown(a);
-                    toX = ends ? a.x2 : int(a.x1 + a.quotient);
-                    toY = ends ? fy2 : full;
-                } else {
-                    const bool starts = y == a.bottom, ends = y == a.top;
-                    toX = ends ? a.x2 : int(a.x1 + a.quotient);
-                    toY = ends ? fy2 : 0;
-                    if (!starts)
-                        StepDown(a);
-                    fromX = starts ? a.x1 : int(a.x1 + a.quotient);
-                    fromY = starts ? fy1 : full;
-                }
+                const bool first = y == a.top, last = y == a.bottom;
+                const int upperX = first ? topX : int(a.x1 + a.quotient), upperY = first ? topY : 0;
+                if (!last)
+                    StepDown(a);
+                const int lowerX = last ? bottomX : int(a.x1 + a.quotient), lowerY = last ? bottomY : full;
                 const std::size_t index = std::size_t(y - bandTop);
                 unsigned char* rowStart = Row(int(index));
                 RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)),
                                   reinterpret_cast<std::uint64_t*>(rowStart), originX};
-                const int left = std::min(fromX, toX) >> agg::poly_subpixel_shift;
-                const int right = std::max(fromX, toX) >> agg::poly_subpixel_shift;
+                const int left = std::min(upperX, lowerX) >> agg::poly_subpixel_shift;
+                const int right = std::max(upperX, lowerX) >> agg::poly_subpixel_shift;
                 rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(left - originX) >> 6);
                 rowLastWord[index] = std::max(rowLastWord[index], std::size_t(right - originX) >> 6);
-                HorizontalLine(row, fromX, fromY, toX, toY);
+                if (a.down)
+                    HorizontalLine(row, upperX, upperY, lowerX, lowerY);
+                else
+                    HorizontalLine(row, lowerX, lowerY, upperX, upperY);
             }
             if (a.bottom <= bandBottom) {
                 active.SwapRemove(i);

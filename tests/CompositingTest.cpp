@@ -101,6 +101,8 @@ void Sweep(const Mode& mode, unsigned sweep, uint8_t cover, uint32_t stride) {
         for (SimdLevel level : levels) {
             actual = backdrop;
             SpanBlendersFor(mode.operation, level).color(actual.data(), count, colors.data(), covers.data(), 0);
+            if (memcmp(expected.data(), actual.data(), 4 * count) == 0)
+                continue;
             for (unsigned i = 0; i < count; ++i)
                 ASSERT_EQ(0, memcmp(&expected[4 * i], &actual[4 * i], 4))
                     << "operation " << mode.aggOperation << " level " << int(level) << " cover " << int(cover)
@@ -115,13 +117,12 @@ void Sweep(const Mode& mode, unsigned sweep, uint8_t cover, uint32_t stride) {
     }
 }
 
-// Full and half coverage over every combination; the edges of the coverage
-// range over one combination in 17.
+// Full coverage over every combination, partial coverages over one in 17.
 TEST(Compositing, EveryModeMatchesThePixelFormatExhaustively) {
     const struct {
         uint8_t cover;
         uint32_t stride;
-    } coverages[] = {{255, 1}, {128, 1}, {0, 17}, {1, 17}, {254, 17}, {77, 17}};
+    } coverages[] = {{255, 1}, {128, 17}, {0, 17}, {1, 17}, {254, 17}, {77, 17}};
     for (const Mode& mode : Modes())
         for (unsigned sweep : mode.sweeps)
             for (const auto& coverage : coverages) {

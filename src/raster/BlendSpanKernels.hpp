@@ -1,6 +1,6 @@
 // The span loops of every operation, written once over a lane type L (see
 // BlendOperations.hpp) that also loads and stores L::pixels pixels at a
-// time. Each instruction set's file defines its L in an anonymous namespace
+// time, and PerPixel spreads L::pixels coverages over their pixels' lanes. Each instruction set's file defines its L in an anonymous namespace
 // and includes this under its own target, so every instantiation is local
 // to that file and compiled for its instruction set. Hence no standard
 // library here beyond memcpy.
@@ -84,19 +84,30 @@ struct SpanLoops {
     static constexpr SpanBlenders Entry() {
         return SpanBlenders{&Solid<Operation>, &Color<Operation>};
     }
-
-    static constexpr SpanBlenders table[] = {
-        Entry<BlendFormulas::Source>(),        Entry<BlendFormulas::SourceOver>(),
-        Entry<BlendFormulas::DestinationOver>(), Entry<BlendFormulas::SourceIn>(),
-        Entry<BlendFormulas::DestinationIn>(), Entry<BlendFormulas::Multiply>(),
-        Entry<BlendFormulas::Screen>(),        Entry<BlendFormulas::Darken>(),
-        Entry<BlendFormulas::Lighten>(),       Entry<BlendFormulas::Plus>(),
-    };
-    static_assert(sizeof(table) / sizeof(table[0]) == unsigned(BlendOperation::Count), "one entry per operation");
 };
 
-template <class L>
-constexpr SpanBlenders SpanLoops<L>::table[];
+// One level's loops: source-over, whose products all stay below 2^16, in the
+// Narrow lanes (16 bits, twice the pixels), the rest in the Wide ones.
+template <class Wide, class Narrow>
+struct SpanTable {
+    static constexpr SpanBlenders entries[] = {
+        SpanLoops<Wide>::template Entry<BlendFormulas::Source>(),
+        SpanLoops<Narrow>::template Entry<BlendFormulas::SourceOver>(),
+        SpanLoops<Wide>::template Entry<BlendFormulas::DestinationOver>(),
+        SpanLoops<Wide>::template Entry<BlendFormulas::SourceIn>(),
+        SpanLoops<Wide>::template Entry<BlendFormulas::DestinationIn>(),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Multiply>(),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Screen>(),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Darken>(),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Lighten>(),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Plus>(),
+    };
+    static_assert(sizeof(entries) / sizeof(entries[0]) == unsigned(BlendOperation::Count),
+                  "one entry per operation");
+};
+
+template <class Wide, class Narrow>
+constexpr SpanBlenders SpanTable<Wide, Narrow>::entries[];
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -68,9 +68,44 @@ Avx2Lanes RoundDivide65025(Avx2Lanes numerator) {
     return _mm256_sub_epi32(q, _mm256_cmpgt_epi32(remainder, _mm256_set1_epi32(65024)));
 }
 
+// Four pixels per register of sixteen 16-bit lanes, for source-over.
+struct Avx2NarrowLanes {
+    static constexpr unsigned pixels = 4;
+    __m256i v;
+
+    Avx2NarrowLanes() = default;
+    Avx2NarrowLanes(__m256i value) : v(value) {}
+    explicit Avx2NarrowLanes(int16_t value) : v(_mm256_set1_epi16(value)) {}
+
+    static Avx2NarrowLanes Load(const uint8_t* bytes) {
+        return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)));
+    }
+    static Avx2NarrowLanes PerPixel(const uint8_t* values) {
+        const short a = values[0], b = values[1], c = values[2], d = values[3];
+        return _mm256_setr_epi16(a, a, a, a, b, b, b, b, c, c, c, c, d, d, d, d);
+    }
+    void Store(uint8_t* bytes) const {
+        const __m256i low = _mm256_and_si256(v, _mm256_set1_epi16(0xFF));
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(low, low), _MM_SHUFFLE(3, 1, 2, 0));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes), _mm256_castsi256_si128(packed));
+    }
+};
+
+Avx2NarrowLanes operator+(Avx2NarrowLanes a, Avx2NarrowLanes b) { return _mm256_add_epi16(a.v, b.v); }
+Avx2NarrowLanes operator-(Avx2NarrowLanes a, Avx2NarrowLanes b) { return _mm256_sub_epi16(a.v, b.v); }
+// Products below 2^16 only.
+Avx2NarrowLanes Mul(Avx2NarrowLanes a, Avx2NarrowLanes b) { return _mm256_mullo_epi16(a.v, b.v); }
+Avx2NarrowLanes ShiftRight8(Avx2NarrowLanes a) { return _mm256_srli_epi16(a.v, 8); }
+Avx2NarrowLanes AlphaBroadcast(Avx2NarrowLanes a) {
+    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a.v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+}
+Avx2NarrowLanes SelectAlpha(Avx2NarrowLanes alpha, Avx2NarrowLanes colors) {
+    return _mm256_blend_epi16(colors.v, alpha.v, 0x88);
+}
+
 }  // namespace
 
-const SpanBlenders* Avx2SpanBlenders() { return SpanLoops<Avx2Lanes>::table; }
+const SpanBlenders* Avx2SpanBlenders() { return SpanTable<Avx2Lanes, Avx2NarrowLanes>::entries; }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -6,75 +6,45 @@ namespace Vudadive2R {
 
 namespace {
 
-// One pixel, a plain integer per channel.
+// One pixel, a 32-bit integer per channel, in the compilers' generic
+// vectors: plain integer arithmetic on any processor.
+typedef int32_t Int32x4 __attribute__((vector_size(16)));
+
 struct PortableLanes {
     static constexpr unsigned pixels = 1;
-    int32_t lane[4];
+    Int32x4 v;
 
     PortableLanes() = default;
-    explicit PortableLanes(int32_t value) : lane{value, value, value, value} {}
+    PortableLanes(Int32x4 value) : v(value) {}
+    explicit PortableLanes(int32_t value) : v(Int32x4{value, value, value, value}) {}
 
-    static PortableLanes Load(const uint8_t* bytes) {
-        PortableLanes result;
-        for (int i = 0; i < 4; ++i)
-            result.lane[i] = bytes[i];
-        return result;
-    }
+    static PortableLanes Load(const uint8_t* bytes) { return Int32x4{bytes[0], bytes[1], bytes[2], bytes[3]}; }
     static PortableLanes PerPixel(const uint8_t* values) { return PortableLanes(values[0]); }
     void Store(uint8_t* bytes) const {
         for (int i = 0; i < 4; ++i)
-            bytes[i] = uint8_t(lane[i]);
+            bytes[i] = uint8_t(v[i]);
     }
 };
 
-template <class Function>
-PortableLanes Each(const PortableLanes& a, const PortableLanes& b, Function function) {
-    PortableLanes result;
-    for (int i = 0; i < 4; ++i)
-        result.lane[i] = function(a.lane[i], b.lane[i]);
-    return result;
-}
-
-PortableLanes operator+(const PortableLanes& a, const PortableLanes& b) {
-    return Each(a, b, [](int32_t x, int32_t y) { return x + y; });
-}
-PortableLanes operator-(const PortableLanes& a, const PortableLanes& b) {
-    return Each(a, b, [](int32_t x, int32_t y) { return x - y; });
-}
-PortableLanes Mul(const PortableLanes& a, const PortableLanes& b) {
-    return Each(a, b, [](int32_t x, int32_t y) { return x * y; });
-}
-PortableLanes Min(const PortableLanes& a, const PortableLanes& b) {
-    return Each(a, b, [](int32_t x, int32_t y) { return x < y ? x : y; });
-}
-PortableLanes Max(const PortableLanes& a, const PortableLanes& b) {
-    return Each(a, b, [](int32_t x, int32_t y) { return x > y ? x : y; });
-}
-PortableLanes ShiftRight8(const PortableLanes& a) {
-    return Each(a, a, [](int32_t x, int32_t) { return x >> 8; });
-}
-PortableLanes RoundDivide65025(const PortableLanes& a) {
-    return Each(a, a, [](int32_t x, int32_t) { return (x + 32512) / 65025; });
-}
-PortableLanes IsZero(const PortableLanes& a) {
-    return Each(a, a, [](int32_t x, int32_t) { return x == 0 ? -1 : 0; });
-}
-PortableLanes Select(const PortableLanes& mask, const PortableLanes& a, const PortableLanes& b) {
-    PortableLanes result;
-    for (int i = 0; i < 4; ++i)
-        result.lane[i] = mask.lane[i] ? a.lane[i] : b.lane[i];
-    return result;
-}
-PortableLanes AlphaBroadcast(const PortableLanes& a) { return PortableLanes(a.lane[3]); }
-PortableLanes SelectAlpha(const PortableLanes& alpha, const PortableLanes& colors) {
-    PortableLanes result = colors;
-    result.lane[3] = alpha.lane[3];
+PortableLanes operator+(PortableLanes a, PortableLanes b) { return a.v + b.v; }
+PortableLanes operator-(PortableLanes a, PortableLanes b) { return a.v - b.v; }
+PortableLanes Mul(PortableLanes a, PortableLanes b) { return a.v * b.v; }
+PortableLanes Min(PortableLanes a, PortableLanes b) { return a.v < b.v ? a.v : b.v; }
+PortableLanes Max(PortableLanes a, PortableLanes b) { return a.v > b.v ? a.v : b.v; }
+PortableLanes ShiftRight8(PortableLanes a) { return a.v >> 8; }
+PortableLanes RoundDivide65025(PortableLanes a) { return (a.v + 32512) / 65025; }
+PortableLanes IsZero(PortableLanes a) { return a.v == 0; }
+PortableLanes Select(PortableLanes mask, PortableLanes a, PortableLanes b) { return mask.v != 0 ? a.v : b.v; }
+PortableLanes AlphaBroadcast(PortableLanes a) { return PortableLanes(a.v[3]); }
+PortableLanes SelectAlpha(PortableLanes alpha, PortableLanes colors) {
+    Int32x4 result = colors.v;
+    result[3] = alpha.v[3];
     return result;
 }
 
 }  // namespace
 
-const SpanBlenders* PortableSpanBlenders() { return SpanLoops<PortableLanes>::table; }
+const SpanBlenders* PortableSpanBlenders() { return SpanTable<PortableLanes, PortableLanes>::entries; }
 
 SimdLevel BestSimdLevel() {
 #if defined(__x86_64__) || defined(__i386__)

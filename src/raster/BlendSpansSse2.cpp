@@ -66,9 +66,44 @@ Sse2Lanes RoundDivide65025(Sse2Lanes numerator) {
     return _mm_sub_epi32(q, _mm_cmpgt_epi32(remainder, _mm_set1_epi32(65024)));
 }
 
+// Two pixels per register of eight 16-bit lanes, for source-over.
+struct Sse2NarrowLanes {
+    static constexpr unsigned pixels = 2;
+    __m128i v;
+
+    Sse2NarrowLanes() = default;
+    Sse2NarrowLanes(__m128i value) : v(value) {}
+    explicit Sse2NarrowLanes(int16_t value) : v(_mm_set1_epi16(value)) {}
+
+    static Sse2NarrowLanes Load(const uint8_t* bytes) {
+        return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes)), _mm_setzero_si128());
+    }
+    static Sse2NarrowLanes PerPixel(const uint8_t* values) {
+        const short first = values[0], second = values[1];
+        return _mm_setr_epi16(first, first, first, first, second, second, second, second);
+    }
+    void Store(uint8_t* bytes) const {
+        const __m128i low = _mm_and_si128(v, _mm_set1_epi16(0xFF));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(bytes), _mm_packus_epi16(low, low));
+    }
+};
+
+Sse2NarrowLanes operator+(Sse2NarrowLanes a, Sse2NarrowLanes b) { return _mm_add_epi16(a.v, b.v); }
+Sse2NarrowLanes operator-(Sse2NarrowLanes a, Sse2NarrowLanes b) { return _mm_sub_epi16(a.v, b.v); }
+// Products below 2^16 only.
+Sse2NarrowLanes Mul(Sse2NarrowLanes a, Sse2NarrowLanes b) { return _mm_mullo_epi16(a.v, b.v); }
+Sse2NarrowLanes ShiftRight8(Sse2NarrowLanes a) { return _mm_srli_epi16(a.v, 8); }
+Sse2NarrowLanes AlphaBroadcast(Sse2NarrowLanes a) {
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a.v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+}
+Sse2NarrowLanes SelectAlpha(Sse2NarrowLanes alpha, Sse2NarrowLanes colors) {
+    const __m128i mask = _mm_setr_epi16(0, 0, 0, -1, 0, 0, 0, -1);
+    return _mm_or_si128(_mm_and_si128(mask, alpha.v), _mm_andnot_si128(mask, colors.v));
+}
+
 }  // namespace
 
-const SpanBlenders* Sse2SpanBlenders() { return SpanLoops<Sse2Lanes>::table; }
+const SpanBlenders* Sse2SpanBlenders() { return SpanTable<Sse2Lanes, Sse2NarrowLanes>::entries; }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -156,9 +156,10 @@ TEST(Compositing, HalfRedOverWhite) {
 TEST(Compositing, RendererMatchesTheMultiClipRendererOnRandomSpans) {
     std::mt19937 random(20261207);
     auto below = [&](int n) { return int(random() % unsigned(n)); };
-    auto byte = [&](int zeroOrFull) {
-        const int choice = below(8);
-        return uint8_t(choice < zeroOrFull ? (choice & 1) * 255 : below(256));
+    // Values at the ends of the range in `extremes` cases out of eight.
+    auto byte = [&](int extremes) {
+        static const uint8_t ends[] = {0, 255, 1, 254};
+        return below(8) < extremes ? ends[below(4)] : uint8_t(below(256));
     };
     std::vector<unsigned> operations;
     for (const Mode& mode : Modes())

@@ -8,7 +8,11 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC target("avx2")
+#endif
 
 #include <immintrin.h>
 
@@ -109,5 +113,9 @@ const SpanBlenders* Avx2SpanBlenders() { return SpanTable<Avx2Lanes, Avx2NarrowL
 
 }  // namespace Vudadive2R
 }  // namespace ORV
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif
 
 #endif

@@ -48,6 +48,7 @@ const SpanBlenders* PortableSpanBlenders() { return SpanTable<PortableLanes, Por
 
 SimdLevel BestSimdLevel() {
 #if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();  // may run before the runtime's own constructors
     if (__builtin_cpu_supports("avx2"))
         return SimdLevel::Avx2;
     if (__builtin_cpu_supports("sse2"))

@@ -1,7 +1,9 @@
 // The span loops in SSE2, one pixel per register of four 32-bit lanes.
 #if defined(__x86_64__) || defined(__i386__)
 
+#if !defined(__clang__)
 #pragma GCC target("sse2")
+#endif
 
 #include <emmintrin.h>
 

@@ -31,8 +31,10 @@ public:
         BlendOperation known;
         if (KnownOperation(operation, known)) {
             blenders = &SpanBlendersFor(known, level);
-            fillsSolid = known == BlendOperation::Source || known == BlendOperation::SourceOver;
-            fillsTranslucent = known == BlendOperation::Source;
+            // At full coverage source-over gives an opaque colour itself and
+            // source gives any colour itself: plain fills.
+            fillsOpaque = known == BlendOperation::Source || known == BlendOperation::SourceOver;
+            fillsAny = known == BlendOperation::Source;
         }
     }
 
@@ -62,7 +64,7 @@ public:
             std::swap(x1, x2);
         uint8_t source[4];
         Premultiply(c, source);
-        const bool fill = cover == agg::cover_full && ((fillsSolid && c.a == 255) || fillsTranslucent);
+        const bool fill = cover == agg::cover_full && ((fillsOpaque && c.a == 255) || fillsAny);
         ForEachBox(x1, y, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned) {
             if (fill)
                 Fill(pixels, length, source);
@@ -165,7 +167,7 @@ private:
     RenderingBuffer& buffer;
     unsigned operation;
     const SpanBlenders* blenders;
-    bool fillsSolid = false, fillsTranslucent = false;
+    bool fillsOpaque = false, fillsAny = false;
     agg::rect_i baseBox;
     std::vector<agg::rect_i> boxes;
 };

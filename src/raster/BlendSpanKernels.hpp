@@ -27,15 +27,8 @@ struct SpanLoops {
         BlendFormulas::Inputs<L> in;
         in.S = L::Load(repeated);
         in.A = AlphaBroadcast(in.S);
-        in.k = L(cover);
         const unsigned whole = length - length % L::pixels;
-        for (unsigned i = 0; i < whole; i += L::pixels) {
-            in.D = L::Load(pixels + 4 * i);
-            in.Da = AlphaBroadcast(in.D);
-            if (covers)
-                in.k = L::PerPixel(covers + i);
-            Operation::Blend(in).Store(pixels + 4 * i);
-        }
+        Loop<Operation>(pixels, whole, covers, cover, in, [](BlendFormulas::Inputs<L>&, unsigned) {});
         if (whole < length)
             Rest<Operation>(pixels + 4 * whole, length - whole, nullptr, source, covers ? covers + whole : nullptr,
                             cover);
@@ -45,21 +38,31 @@ struct SpanLoops {
     static void Color(uint8_t* pixels, unsigned length, const uint8_t* colors, const uint8_t* covers,
                       uint8_t cover) {
         BlendFormulas::Inputs<L> in;
-        in.k = L(cover);
         const unsigned whole = length - length % L::pixels;
-        for (unsigned i = 0; i < whole; i += L::pixels) {
+        Loop<Operation>(pixels, whole, covers, cover, in, [colors](BlendFormulas::Inputs<L>& in, unsigned i) {
             const L straight = L::Load(colors + 4 * i);
             in.A = AlphaBroadcast(straight);
             in.S = SelectAlpha(in.A, ShiftRight8(Mul(straight, in.A) + L(255)));
+        });
+        if (whole < length)
+            Rest<Operation>(pixels + 4 * whole, length - whole, colors + 4 * whole, nullptr,
+                            covers ? covers + whole : nullptr, cover);
+    }
+
+    // The first `whole` pixels (a multiple of L::pixels); `setSource` puts
+    // the source of the pixels from the i-th on into the inputs.
+    template <class Operation, class SetSource>
+    static void Loop(uint8_t* pixels, unsigned whole, const uint8_t* covers, uint8_t cover,
+                     BlendFormulas::Inputs<L>& in, SetSource setSource) {
+        in.k = L(cover);
+        for (unsigned i = 0; i < whole; i += L::pixels) {
+            setSource(in, i);
             in.D = L::Load(pixels + 4 * i);
             in.Da = AlphaBroadcast(in.D);
             if (covers)
                 in.k = L::PerPixel(covers + i);
             Operation::Blend(in).Store(pixels + 4 * i);
         }
-        if (whole < length)
-            Rest<Operation>(pixels + 4 * whole, length - whole, colors + 4 * whole, nullptr,
-                            covers ? covers + whole : nullptr, cover);
     }
 
     // The last pixels of a span, fewer than L::pixels, through a full-width

@@ -29,14 +29,17 @@ std::vector<SimdLevel> AvailableLevels() {
 }
 
 // The inputs of one pixel a test sweeps: source colour C (straight), source
-// alpha A, backdrop component D and backdrop alpha Da.
-enum Input { C = 1, A = 2, D = 4, Da = 8 };
+// alpha A, backdrop component D and backdrop alpha Da. Opaque holds A at 255
+// when it is not swept, so that the premultiplied source takes every value.
+enum Input { C = 1, A = 2, D = 4, Da = 8, Opaque = 16 };
 
 struct Mode {
     BlendOperation operation;
     unsigned aggOperation;
     // Sets of three inputs swept through all 2^24 values; the fourth input
-    // varies pseudo-randomly across the sweep.
+    // varies pseudo-randomly across the sweep. The colour formulas of the
+    // first five depend on three inputs (the premultiplied source standing
+    // for C and A where A plays no other part), so a sweep covers them all.
     std::vector<unsigned> sweeps;
 };
 
@@ -44,8 +47,8 @@ const std::vector<Mode>& Modes() {
     static const std::vector<Mode> modes{
         {BlendOperation::Source, agg::comp_op_src, {C | A | D}},
         {BlendOperation::SourceOver, agg::comp_op_src_over, {C | A | D}},
-        {BlendOperation::DestinationOver, agg::comp_op_dst_over, {C | D | Da}},
-        {BlendOperation::SourceIn, agg::comp_op_src_in, {C | D | Da}},
+        {BlendOperation::DestinationOver, agg::comp_op_dst_over, {C | D | Da | Opaque, A | D | Da}},
+        {BlendOperation::SourceIn, agg::comp_op_src_in, {C | D | Da | Opaque, A | D | Da}},
         {BlendOperation::DestinationIn, agg::comp_op_dst_in, {A | D | Da}},
         {BlendOperation::Multiply, agg::comp_op_multiply, {C | A | D, A | D | Da}},
         {BlendOperation::Screen, agg::comp_op_screen, {C | A | D, C | D | Da}},
@@ -83,7 +86,7 @@ void Sweep(const Mode& mode, unsigned sweep, uint8_t cover, uint32_t stride) {
             const uint32_t seed = uint32_t(index) * 7;
             uint8_t* color = &colors[4 * count];
             uint8_t* pixel = &backdrop[4 * count];
-            color[3] = perPixel[0] ? uint8_t(group) : Scramble(seed + 3);
+            color[3] = perPixel[0] ? uint8_t(group) : sweep & Opaque ? 255 : Scramble(seed + 3);
             pixel[3] = perPixel[1] ? uint8_t(perPixel[0] ? group >> 8 : group) : Scramble(seed + 4);
             for (unsigned channel = 0; channel < 3; ++channel) {
                 const uint32_t combination = (3 * local + channel) % channelCombinations;

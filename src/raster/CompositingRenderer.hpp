@@ -95,7 +95,7 @@ public:
         ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
             const agg::cover_type* spanCovers = covers ? covers + offset : nullptr;
             if (blenders)
-                blenders->color(pixels, length, &colors[offset].r, spanCovers, cover);
+                blenders->color(pixels, length, reinterpret_cast<const uint8_t*>(colors + offset), spanCovers, cover);
             else
                 Fallback(pixels, length, colors + offset, 1, spanCovers, cover);
         });

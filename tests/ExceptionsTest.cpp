@@ -41,15 +41,3 @@ TEST(Exceptions, EveryClassPrintsItsMessageOnceAndIsAnException) {
     // The classes are empty markers: nothing kept.
     EXPECT_EQ(sizeof(Exception), 1u);
 }
-
-TEST(Exceptions, LibraryErrorsArriveThroughTheBaseClass) {
-    TestSupport::Surface surface(2, 2, TestSupport::kR8);
-    orv_context2D context = orv_context2D_create(surface.surface);
-    // No message: nothing printed.
-    const std::string printed = CaptureStdout([&] {
-        EXPECT_THROW(orv_context2D_clear(context), Exception);
-        EXPECT_THROW(orv_context2D_create(nullptr), Exception);
-    });
-    EXPECT_EQ(printed, "");
-    orv_context2D_destroy(context);
-}

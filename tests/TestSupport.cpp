@@ -50,6 +50,12 @@ void Surface::Fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
             std::memcpy(Pixel(column, row), bytes, size_t(std::min(bytesPerPixel, 4)));
 }
 
+std::shared_ptr<ORV::Vudadive2R::FillState> FillWith(const std::shared_ptr<ORV::Vudadive2R::Paint>& paint) {
+    auto fill = std::make_shared<ORV::Vudadive2R::FillState>();
+    fill->Paint(paint);
+    return fill;
+}
+
 std::string CaptureStdout(const std::function<void()>& action) {
     std::fflush(stdout);
     char name[] = "/tmp/vudadive2r-stdout-XXXXXX";

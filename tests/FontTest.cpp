@@ -1,6 +1,6 @@
-// Fonts: the worked figures of placement and colour, and hostile inputs.
-// Byte-exact agreement with FreeType over random text is the differential
-// test's job.
+// Fonts: the worked figures of colour and of the glyph matrix's direction,
+// and hostile inputs. Placement, pen steps and byte-exact agreement with
+// FreeType over random text are the differential test's job.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -55,32 +55,6 @@ double InkAngle(Surface& surface) {
 
 }  // namespace
 
-TEST(Font, PenMovesByWholePixelsAndWithTheGlyphTranslation) {
-    // Scaled by 1.3 the hinted advance of "i" has a fraction: measuring keeps
-    // it, drawing steps by its whole part.
-    TextCanvas both(60, 30, 20), parts(60, 30, 20);
-    both.Glyph().Scale(1.3f, 1.3f);
-    parts.Glyph().Scale(1.3f, 1.3f);
-    const float advance = both.font.MeasureString("i");
-    ASSERT_NE(advance, std::floor(advance));
-    EXPECT_EQ(both.font.MeasureString("ii"), 2 * advance);
-    both.font.DrawString(2, 18, "ii", kWhite);
-    parts.font.DrawString(2, 18, "i", kWhite);
-    parts.Glyph().Translate(std::floor(advance), 0);
-    parts.font.DrawString(2, 18, "i", kWhite);
-    EXPECT_EQ(both.surface.memory, parts.surface.memory);
-
-    // A glyph translation by (10, 0) moves the text 10 pixels right.
-    TextCanvas plain(80, 30, 16), moved(80, 30, 16);
-    moved.Glyph().Translate(10, 0);
-    plain.font.DrawString(3, 20, "Text", kWhite);
-    moved.font.DrawString(3, 20, "Text", kWhite);
-    ASSERT_FALSE(plain.Blank());
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 80; ++x)
-            ASSERT_EQ(moved.surface.Rgba(x, y), x < 10 ? 0 : plain.surface.Rgba(x - 10, y));
-}
-
 TEST(Font, ColourBytesAtFullCoverage) {
     // Opaque white over transparent gives alpha 255 exactly where coverage is
     // 255 (coverage c < 255 gives alpha c): those pixels are checked, and the
@@ -114,25 +88,6 @@ TEST(Font, ColourBytesAtFullCoverage) {
             }
         ASSERT_GT(full, 20);
     }
-}
-
-TEST(Font, BottomLeftTextLandsJustAboveMemoryRow89Upright) {
-    // y = 10 of 100 rows is memory row 89, and glyph rows run down memory as
-    // with the top-left origin at y = 89: the same bytes.
-    TextCanvas bottomLeft(60, 100, 20, Origin::BottomLeft), topLeft(60, 100, 20, Origin::TopLeft);
-    bottomLeft.font.DrawString(2, 10, "Hp", kWhite);
-    topLeft.font.DrawString(2, 89, "Hp", kWhite);
-    EXPECT_EQ(bottomLeft.surface.memory, topLeft.surface.memory);
-    // "H" stands in the rows above 89, the descender of "p" hangs below.
-    int first = -1, last = -1;
-    for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 60; ++x)
-            if (bottomLeft.surface.Rgba(x, y) != 0)
-                first = first < 0 ? y : first, last = y;
-    EXPECT_GE(first, 89 - int(bottomLeft.font.Ascender()));
-    EXPECT_LT(first, 89 - 10);
-    EXPECT_GT(last, 89);
-    EXPECT_LE(last, 89 - int(std::floor(bottomLeft.font.Descender())));
 }
 
 TEST(Font, RotatedGlyphsFollowTheirBaselineUnderBothOrigins) {

@@ -48,9 +48,7 @@ struct ReferenceSampler {
             int products[4];
             for (int k = 0; k < 4; ++k)
                 products[k] = (wy[k / 2] * wx[k % 2] + 8192) >> 14;
-            const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
-                                    Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
-            const Rgba sum = BilinearSum(pixels, products);
+            const Rgba sum = BilinearSum(picture, mode, tile, i, j, products);
             *span = agg::rgba8(agg::int8u(sum[0]), agg::int8u(sum[1]), agg::int8u(sum[2]), agg::int8u(sum[3]));
         }
     }

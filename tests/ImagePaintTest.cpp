@@ -23,10 +23,8 @@ void FillRectangle(Canvas& canvas, const std::shared_ptr<Paint>& paint, float x0
 // With identity scale, surface pixel (x, y) samples image pixel (x - tx, y - ty)
 // with the weights 16256, 64 and 64 of itself and its right and lower neighbours.
 uint32_t Formula(Picture& picture, TilingMode mode, Rgba tile, int i, int j) {
-    const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
-                            Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
     const int weights[4] = {16256, 64, 64, 0};
-    return Premultiplied(BilinearSum(pixels, weights));
+    return Premultiplied(BilinearSum(picture, mode, tile, i, j, weights));
 }
 
 Rgba Grey(int value) { return Rgba{value, value, value, 255}; }

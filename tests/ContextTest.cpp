@@ -72,6 +72,7 @@ TEST(Context, ClearRectangleIsClippedToTheSurface) {
         {0, 2147483000, 20, 10000, 0, 0, 0, 0},
         {INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0, 0, 0},
         {-10, 5, INT_MAX, 2, 0, 20, 5, 7},
+        {5, 3, INT_MAX, 1, 5, 20, 3, 4},  // the end lies beyond int
         {INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
@@ -213,9 +214,9 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
 
     orv_context2D_clear_color_set(handle, 0.25f, 0.5f, 0.75f, 1.0f);
     EXPECT_EQ(orv_context2D_clear_color_get(handle).B, 0.75f);
-    orv_context2D_clear_rectangle(handle, 1, 1, 2, 2);
-    EXPECT_EQ(surface.Rgba(1, 1), 0x4080BFFFu);
-    EXPECT_EQ(surface.Rgba(3, 3), 0u);
+    orv_context2D_clear_rectangle(handle, 1, 2, 3, 1);
+    EXPECT_EQ(surface.Rgba(3, 2), 0x4080BFFFu);
+    EXPECT_EQ(surface.Rgba(1, 3), 0u);
     orv_context2D_clear(handle);
     EXPECT_EQ(surface.Rgba(4, 4), 0x4080BFFFu);
     orv_context2D_finish(handle);

@@ -58,15 +58,17 @@ TEST(Values, MatrixConstructorsProductsAndTransform) {
     Matrix3::Multiply(Matrix3::CreateScale(2, 2), Matrix3::CreateTranslation(5, 0), product);
     ExpectPoint(Matrix3::Transform({1, 1}, product), 7, 2);
     // The result may be either factor; element (0, 0) accumulates as
-    // fma(a02, b20, fma(a00, b00, a01 * b10)).
-    const Matrix3 a = {{1.5f, 2, 0.25f, -3, 4, 1, 7, -8, 1}}, b = {{0.5f, -1, 2, 3, 0.125f, -2, 1, 6, 1}};
+    // fma(a02, b20, fma(a00, b00, a01 * b10)): (1 + 2^-12)^2 - 1 keeps its
+    // 2^-24 only if the square is not rounded first.
+    const float wide = 1 + 0x1p-12f;
+    const Matrix3 a = {{wide, 1, 0.25f, -3, 4, 1, 7, -8, 1}}, b = {{wide, -1, 2, -1, 0.125f, -2, 1, 6, 1}};
     Matrix3 separate, left = a, right = b;
     Matrix3::Multiply(a, b, separate);
     Matrix3::Multiply(left, b, left);
     Matrix3::Multiply(a, right, right);
     EXPECT_EQ(std::memcmp(separate.M, left.M, sizeof left.M), 0);
     EXPECT_EQ(std::memcmp(separate.M, right.M, sizeof right.M), 0);
-    EXPECT_TRUE(SameBits(separate[0], std::fmaf(0.25f, 1, std::fmaf(1.5f, 0.5f, 2 * 3))));
+    EXPECT_TRUE(SameBits(separate[0], 0.25f + 0x1p-11f + 0x1p-24f));
     EXPECT_TRUE(SameBits(separate[7], std::fmaf(1, 6, std::fmaf(7, -1, -8 * 0.125f))));
 }
 

@@ -59,11 +59,8 @@ TEST(Context, ClearColourBytesPerFormat) {
 }
 
 TEST(Context, ClearRectangleIsClippedToTheSurface) {
-    struct Case {
-        int x, y, width, height;
-        int firstColumn, endColumn, firstRow, endRow;  // expected half-open box; empty when first == end
-    };
-    const Case cases[] = {
+    // The expected half-open box of columns and rows; empty when first == end.
+    struct Case { int x, y, width, height, firstColumn, endColumn, firstRow, endRow; } const cases[] = {
         {-5, -5, 10, 10, 0, 5, 0, 5},
         {15, 0, 10, 1, 15, 20, 0, 1},
         {3, 3, 0, 5, 0, 0, 0, 0},
@@ -158,12 +155,8 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
     Context2D& context = *ContextHandle::Read(handle);
     orv_render_state* state = orv_context2D_render_state_get(handle);
     const RenderState& r = *context.renderState;
-    struct Property {
-        void (*set)(orv_render_state*, int);
-        int (*get)(orv_render_state*);
-        int (*field)(const RenderState&);
-        int initial, value;
-    } const properties[] = {
+    struct Property { void (*set)(orv_render_state*, int); int (*get)(orv_render_state*);
+                      int (*field)(const RenderState&); int initial, value; } const properties[] = {
         {orv_render_state_origin_set, orv_render_state_origin_get, [](const RenderState& s) { return int(s.origin); },
          ORV_ORIGIN_BOTTOM_LEFT, 7},
         {orv_render_state_image_quality_set, orv_render_state_image_quality_get,

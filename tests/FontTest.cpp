@@ -61,11 +61,7 @@ TEST(Font, ColourBytesAtFullCoverage) {
     // uncovered ones must keep the backdrop.
     TextCanvas mask(40, 44, 40);
     mask.font.DrawString(4, 36, "l", kWhite);
-    struct Case {
-        Color color;
-        uint32_t backdrop, expected;
-    };
-    const Case cases[] = {
+    struct Case { Color color; uint32_t backdrop, expected; } const cases[] = {
         {{0.2f, 0.4f, 0.6f, 1}, 0x10203040, 0x336699FF},  // written exactly
         {{1.5f, -0.5f, 1, 1}, 0x10203040, 0x7E00FFFF},    // 382 mod 256 = 126; negative gives 0
         {{1, 0, 0, 0}, 0x10203040, 0x10203040},           // alpha 0 draws nothing
@@ -74,8 +70,7 @@ TEST(Font, ColourBytesAtFullCoverage) {
     };
     for (const Case& c : cases) {
         TextCanvas canvas(40, 44, 40);
-        canvas.surface.Fill(uint8_t(c.backdrop >> 24), uint8_t(c.backdrop >> 16), uint8_t(c.backdrop >> 8),
-                            uint8_t(c.backdrop));
+        canvas.surface.Fill(c.backdrop >> 24, c.backdrop >> 16 & 255, c.backdrop >> 8 & 255, c.backdrop & 255);
         canvas.font.DrawString(4, 36, "l", c.color);
         int full = 0;
         for (int y = 0; y < 44; ++y)
@@ -128,12 +123,7 @@ TEST(Font, HostileTransformsPensAndSizes) {
     // Each conversion must stay in range (the sanitizer build checks); text
     // placed out of reach draws nothing.
     const float nan = NAN, inf = INFINITY;
-    struct Case {
-        Matrix3 glyph;
-        int x, y, size;
-        bool mayInk;
-    };
-    const Case cases[] = {
+    struct Case { Matrix3 glyph; int x, y, size; bool mayInk; } const cases[] = {
         {{{1e30f, 0, 0, 0, 1e30f, 0, 0, 0, 1}}, 5, 20, 14, true},
         {{{-1e30f, 1e30f, 0, -1e30f, 1, 0, 0, 0, 1}}, 5, 20, 14, true},
         {{{nan, nan, 0, nan, nan, 0, 0, 0, 1}}, 5, 20, 14, false},

@@ -34,17 +34,10 @@ Rgba Grey(int value) { return Rgba{value, value, value, 255}; }
 TEST(ImagePaint, WorkedFiguresUnderEachTilingMode) {
     // Placement by the transforms and the origin is the differential test's;
     // these are the sums. The first row is a new paint's: clip, transparent tile.
+    // (tx, ty): the image transform's translation; spots: figures worked by hand.
     struct Spot { int x, y; uint32_t rgba; };
-    struct Case {
-        const char* name;
-        int width, height;
-        std::function<Rgba(int, int)> pixel;
-        TilingMode mode;
-        Color tileColor;
-        Rgba tileBytes;
-        int tx, ty;               // image transform translation
-        std::vector<Spot> spots;  // figures worked by hand
-    } const cases[] = {
+    struct Case { const char* name; int width, height; std::function<Rgba(int, int)> pixel; TilingMode mode;
+                  Color tileColor; Rgba tileBytes; int tx, ty; std::vector<Spot> spots; } const cases[] = {
         {"isolated 255 on opaque 0", 4, 4, [](int i, int j) { return Grey(i == 1 && j == 1 ? 255 : 0); },
          TilingMode::Clip, {}, {}, 0, 0, {{1, 1, 0xFDFDFDFF}, {0, 1, 0x010101FF}, {1, 0, 0x010101FF}, {0, 0, 0xFF}}},
         {"half-transparent white: spans of 128, premultiplied to 64", 2, 2,
@@ -82,13 +75,8 @@ TEST(ImagePaint, WorkedFiguresUnderEachTilingMode) {
 
 TEST(ImagePaint, HostileImagesAndPlacementsDrawNothing) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    struct Case {
-        const char* name;
-        int width, height;
-        bool nullData;
-        TilingMode mode;
-        std::function<void(Transforms&)> place;
-    } const cases[] = {
+    struct Case { const char* name; int width, height; bool nullData; TilingMode mode;
+                  std::function<void(Transforms&)> place; } const cases[] = {
         {"width 0", 0, 2, false, TilingMode::Repeat, [](Transforms&) {}},
         {"negative height", 2, -3, false, TilingMode::Repeat, [](Transforms&) {}},
         {"null data", 2, 2, true, TilingMode::Clip, [](Transforms&) {}},

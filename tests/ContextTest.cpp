@@ -1,12 +1,14 @@
 // The context on a surface: clearing per format and stride, clipping of
-// rectangles, the mapping protocol and the lifetimes of handles.
+// rectangles, the mapping protocol, and the state behind the C views.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <stdexcept>
 
 #include "TestSupport.hpp"
+#include "capi/Handle.hpp"
 
 using namespace ORV::Vudadive2R;
 using TestSupport::Surface;
@@ -22,56 +24,43 @@ uint16_t Rg16(Surface& surface, int column, int row) {
 }  // namespace
 
 TEST(Context, ClearColourBytesPerFormat) {
-    struct Case {
-        uint32_t format;
-        Color color;
-        uint32_t rgba;  // four-byte formats
-        uint16_t packed;  // "RG16"
-    };
-    const Case cases[] = {
-        {TestSupport::kAB24, {0, 0, 0, 0}, 0x00000000, 0},  // a new context's clear colour
-        {TestSupport::kAB24, {1, 0.5f, 0, 1}, 0xFF8000FF, 0},
-        {TestSupport::kRA24, {1, 0.5f, 0, 1}, 0xFF8000FF, 0},
-        {TestSupport::kRG16, {1, 0, 0, 1}, 0, 0xF800},
-        {TestSupport::kRG16, {1, 1, 1, 0}, 0, 0xFFFF},
-        {TestSupport::kRG16, {0, 1, 0, 1}, 0, 0x07E0},
-        // Out-of-range components: negative and NaN give 0, 2.0 wraps to
-        // 254, 1.002 to 0, huge values saturate before the low byte is kept.
-        {TestSupport::kAB24, {-0.5f, 2.0f, 1.002f, NAN}, 0x00FE0000, 0},
-        {TestSupport::kAB24, {1e30f, -1e30f, INFINITY, 0.5f}, 0xFF00FF80, 0},
+    // The first row is a new context's clear colour. Out of range: negative
+    // and NaN give 0, 2.0 wraps to 254, 1.002 to 0, huge values saturate
+    // before the low byte is kept. "RG16" packs 5, 6 and 5 bits.
+    struct Case { uint32_t format; Color color; uint32_t expected; } const cases[] = {
+        {TestSupport::kAB24, {}, 0},
+        {TestSupport::kAB24, {1, 0.5f, 0, 1}, 0xFF8000FF},
+        {TestSupport::kRA24, {1, 0.5f, 0, 1}, 0xFF8000FF},
+        {TestSupport::kRG16, {1, 0, 0, 1}, 0xF800},
+        {TestSupport::kRG16, {1, 1, 1, 0}, 0xFFFF},
+        {TestSupport::kRG16, {0, 1, 0, 1}, 0x07E0},
+        {TestSupport::kAB24, {-0.5f, 2.0f, 1.002f, NAN}, 0x00FE0000},
+        {TestSupport::kAB24, {1e30f, -1e30f, INFINITY, 0.5f}, 0xFF00FF80},
     };
     for (const Case& c : cases) {
         Surface surface(3, 2, c.format);
         surface.Fill(9, 9, 9, 9);
         Context2D context(surface.surface);
-        if (c.color.R != 0 || c.color.A != 0)
+        if (&c != cases)
             context.ClearColor(c.color);
         context.Clear();
         for (int row = 0; row < 2; ++row)
-            for (int column = 0; column < 3; ++column) {
-                if (c.format == TestSupport::kRG16)
-                    EXPECT_EQ(Rg16(surface, column, row), c.packed);
-                else
-                    EXPECT_EQ(surface.Rgba(column, row), c.rgba) << std::hex << c.format;
-            }
+            for (int column = 0; column < 3; ++column)
+                EXPECT_EQ(c.format == TestSupport::kRG16 ? Rg16(surface, column, row) : surface.Rgba(column, row),
+                          c.expected) << &c - cases;
     }
-}
-
-TEST(Context, UnhandledFormatThrowsAfterStartingAccess) {
+    // Other formats are refused, without a message, once access has started.
     for (uint32_t format : {TestSupport::kRX24, TestSupport::kR8, TestSupport::kR16}) {
         Surface surface(2, 2, format);
         Context2D context(surface.surface);
-        EXPECT_THROW(context.Clear(), InvalidOperationException);
+        EXPECT_EQ(TestSupport::CaptureStdout([&] { EXPECT_THROW(context.Clear(), InvalidOperationException); }), "");
         EXPECT_EQ(orv_surface_sync_start_count_get(surface.surface), 1);
     }
 }
 
 TEST(Context, ClearRectangleIsClippedToTheSurface) {
-    struct Case {
-        int x, y, width, height;
-        int firstColumn, endColumn, firstRow, endRow;  // expected half-open box; empty when first == end
-    };
-    const Case cases[] = {
+    // The expected half-open box of columns and rows; empty when first == end.
+    struct Case { int x, y, width, height, firstColumn, endColumn, firstRow, endRow; } const cases[] = {
         {-5, -5, 10, 10, 0, 5, 0, 5},
         {15, 0, 10, 1, 15, 20, 0, 1},
         {3, 3, 0, 5, 0, 0, 0, 0},
@@ -80,6 +69,7 @@ TEST(Context, ClearRectangleIsClippedToTheSurface) {
         {0, 2147483000, 20, 10000, 0, 0, 0, 0},
         {INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0, 0, 0},
         {-10, 5, INT_MAX, 2, 0, 20, 5, 7},
+        {5, 3, INT_MAX, 1, 5, 20, 3, 4},  // the end lies beyond int
         {INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
@@ -97,16 +87,21 @@ TEST(Context, ClearRectangleIsClippedToTheSurface) {
     }
 }
 
-TEST(Context, NegativeStrideAndPaddedRowsAreAddressedAsRows) {
-    // Row 0 is the last row in memory with a negative stride.
+TEST(Context, ClearFollowsTheStrideAndIgnoresTheRenderState) {
+    // Row 0 is the last row in memory with a negative stride, whatever the
+    // origin; scissor boxes and the blend mode do not apply: the colour's
+    // bytes replace the backdrop.
     Surface bottomUp(4, 3, TestSupport::kAB24, -16);
+    bottomUp.Fill(9, 9, 9, 9);
     Context2D context(bottomUp.surface);
-    context.ClearColor(Color{1, 0, 0, 1});
-    context.ClearRectangle(0, 0, 4, 1);
-    EXPECT_EQ(bottomUp.Rgba(0, 2), 0xFF0000FFu);
-    EXPECT_EQ(bottomUp.Rgba(3, 2), 0xFF0000FFu);
-    EXPECT_EQ(bottomUp.Rgba(0, 0), 0u);
-    EXPECT_EQ(bottomUp.Rgba(0, 1), 0u);
+    context.renderState->scissoringEnabled = true;
+    context.renderState->scissorRectangles.push_back(IntRectangle{0, 0, 1, 1});
+    context.renderState->blendMode = BlendMode::Plus;
+    context.ClearColor(Color{0, 0, 1, 0.5f});
+    context.ClearRectangle(1, 0, 3, 1);
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 4; ++column)
+            EXPECT_EQ(bottomUp.Rgba(column, row), row == 2 && column > 0 ? 0x0000FF80u : 0x09090909u);
 
     // Padding between rows is left alone, for "RG16" too.
     Surface padded(3, 2, TestSupport::kRG16, 10);
@@ -116,21 +111,6 @@ TEST(Context, NegativeStrideAndPaddedRowsAreAddressedAsRows) {
     EXPECT_EQ(Rg16(padded, 2, 1), 0xFFFF);
     EXPECT_EQ(padded.memory[6], 0);
     EXPECT_EQ(padded.memory[9], 0);
-}
-
-TEST(Context, ClearIgnoresOriginScissorsAndBlendMode) {
-    Surface surface(6, 6);
-    Context2D context(surface.surface);
-    context.renderState->origin = Origin::TopLeft;
-    context.renderState->scissoringEnabled = true;
-    context.renderState->scissorRectangles.push_back(IntRectangle{0, 0, 1, 1});
-    context.renderState->blendMode = BlendMode::Plus;
-    context.ClearColor(Color{0, 0, 1, 0.5f});
-    context.ClearRectangle(1, 2, 2, 1);
-    EXPECT_EQ(surface.Rgba(1, 2), 0x0000FF80u);
-    EXPECT_EQ(surface.Rgba(2, 2), 0x0000FF80u);
-    EXPECT_EQ(surface.Rgba(0, 0), 0u);
-    EXPECT_EQ(surface.Rgba(1, 3), 0u);
 }
 
 TEST(Context, MappingProtocol) {
@@ -151,43 +131,11 @@ TEST(Context, MappingProtocol) {
     }
     // Destruction does not end an open access.
     EXPECT_EQ(orv_surface_sync_end_count_get(surface.surface), 1);
-}
 
-TEST(Context, UnmappableMemoryIsNeverWritten) {
-    orv_surface* surface = orv_surface_create_for_data(4, 4, TestSupport::kAB24, 16, nullptr);
-    ASSERT_NE(surface, nullptr);
-    {
-        Context2D context(surface);
-        context.ClearColor(Color{1, 1, 1, 1});
-        EXPECT_NO_THROW(context.Clear());
-    }
-    orv_surface_destroy(surface);
-}
-
-TEST(Context, SetDefaultStateResetsAllButGlyphOrigin) {
-    Surface surface(2, 2);
-    Context2D context(surface.surface);
-    context.SetGlyphOrigin(Float32x2{3, 4});
-    context.ClearColor(Color{1, 1, 1, 1});
-    Transform* all[] = {context.transforms->path, context.transforms->image, context.transforms->fillPaint,
-                        context.transforms->strokePaint, context.transforms->glyph};
-    for (Transform* transform : all)
-        transform->Translate(5, 6);
-    context.renderState->origin = Origin::TopLeft;
-    context.renderState->blendMode = BlendMode::Plus;
-    context.renderState->scissoringEnabled = true;
-    context.renderState->scissorRectangles.push_back(IntRectangle{1, 2, 3, 4});
-
-    context.SetDefaultState();
-    EXPECT_EQ(context.GlyphOrigin().X, 3.0f);
-    EXPECT_EQ(context.GlyphOrigin().Y, 4.0f);
-    EXPECT_EQ(context.ClearColor().R, 0.0f);
-    for (Transform* transform : all)
-        EXPECT_EQ(std::memcmp(transform->Get().M, Matrix3::Identity.M, sizeof Matrix3::Identity.M), 0);
-    EXPECT_EQ(context.renderState->origin, Origin::BottomLeft);
-    EXPECT_EQ(context.renderState->blendMode, BlendMode::SourceOver);
-    EXPECT_FALSE(context.renderState->scissoringEnabled);
-    EXPECT_TRUE(context.renderState->scissorRectangles.empty());
+    // Memory that cannot be mapped is never written.
+    orv_surface* unmapped = orv_surface_create_for_data(4, 4, TestSupport::kAB24, 16, nullptr);
+    Context2D(unmapped).Clear();
+    orv_surface_destroy(unmapped);
 }
 
 TEST(Context, ConstructionAndCopyErrors) {
@@ -198,36 +146,86 @@ TEST(Context, ConstructionAndCopyErrors) {
     EXPECT_THROW(context.CopyRectangle(0, 0, 1, 1, 1, 1), NotImplementedException);
 }
 
-TEST(Context, CInterfaceClearsAndReadsBack) {
+TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
+    // Distinct values set through C are read back through the class, so that
+    // each wrapper is seen to reach its own field; the defaults are restored
+    // for everything but the glyph origin.
     Surface surface(5, 5);
-    orv_context2D context = orv_context2D_create(surface.surface);
-    orv_context2D_clear_color_set(context, 0.25f, 0.5f, 0.75f, 1.0f);
-    orv_color color = orv_context2D_clear_color_get(context);
-    EXPECT_EQ(color.R, 0.25f);
-    EXPECT_EQ(color.B, 0.75f);
-    orv_context2D_clear_rectangle(context, 1, 1, 2, 2);
-    EXPECT_EQ(surface.Rgba(1, 1), 0x4080BFFFu);
-    EXPECT_EQ(surface.Rgba(3, 3), 0u);
-    orv_context2D_clear(context);
-    EXPECT_EQ(surface.Rgba(4, 4), 0x4080BFFFu);
-    orv_context2D_finish(context);
-    EXPECT_EQ(orv_surface_sync_end_count_get(surface.surface), 1);
-    orv_context2D_set_default_state(context);
-    EXPECT_EQ(orv_context2D_clear_color_get(context).A, 0.0f);
-    orv_context2D_destroy(context);
-    orv_context2D_destroy(nullptr);
-}
+    orv_context2D handle = orv_context2D_create(surface.surface);
+    Context2D& context = *ContextHandle::Read(handle);
+    orv_render_state* state = orv_context2D_render_state_get(handle);
+    const RenderState& r = *context.renderState;
+    struct Property { void (*set)(orv_render_state*, int); int (*get)(orv_render_state*);
+                      int (*field)(const RenderState&); int initial, value; } const properties[] = {
+        {orv_render_state_origin_set, orv_render_state_origin_get, [](const RenderState& s) { return int(s.origin); },
+         ORV_ORIGIN_BOTTOM_LEFT, 7},
+        {orv_render_state_image_quality_set, orv_render_state_image_quality_get,
+         [](const RenderState& s) { return s.imageQuality; }, 1, -3},
+        {orv_render_state_rendering_quality_set, orv_render_state_rendering_quality_get,
+         [](const RenderState& s) { return s.renderingQuality; }, 2, 99},
+        {orv_render_state_blend_mode_set, orv_render_state_blend_mode_get,
+         [](const RenderState& s) { return int(s.blendMode); }, ORV_BLEND_MODE_SOURCE_OVER, 10},
+        {orv_render_state_image_mode_set, orv_render_state_image_mode_get,
+         [](const RenderState& s) { return s.imageMode; }, 0, 12345},
+    };
+    for (const Property& p : properties) {
+        EXPECT_EQ(p.get(state), p.initial);
+        p.set(state, p.value);  // stored unvalidated: drawing checks
+        EXPECT_EQ(p.field(r), p.value);
+        EXPECT_EQ(p.get(state), p.value);
+    }
+    EXPECT_FALSE(orv_render_state_scissoring_enabled_get(state));
+    orv_render_state_scissoring_enabled_set(state, true);
+    EXPECT_TRUE(r.scissoringEnabled && orv_render_state_scissoring_enabled_get(state));
 
-TEST(Context, ViewsAndObjectsOutliveTheContextHandle) {
-    Surface surface(4, 4);
-    orv_context2D context = orv_context2D_create(surface.surface);
-    orv_render_state* state = orv_context2D_render_state_get(context);
-    orv_color_paint paint = orv_color_paint_create(context, 1, 0, 0, 1);
-    orv_fill_state fill = orv_fill_state_create();
-    orv_fill_state_paint_set(fill, paint);
-    orv_context2D_destroy(context);  // the paint still holds the context
-    orv_render_state_blend_mode_set(state, ORV_BLEND_MODE_MULTIPLY);
-    EXPECT_EQ(orv_render_state_blend_mode_get(state), ORV_BLEND_MODE_MULTIPLY);
-    orv_color_paint_destroy(paint);  // the fill state still holds the paint
-    orv_fill_state_destroy(fill);    // last holder: everything goes here
+    // The scissor list: stored in order and unvalidated; an empty one cannot
+    // be read; a count below one empties it without reading the pointer.
+    int count = -1;
+    EXPECT_THROW(orv_render_state_scissor_rectangles_get(state, &count), std::out_of_range);
+    EXPECT_EQ(count, 0);
+    const orv_int_rectangle three[3] = {{1, 2, 3, 4}, {-5, -6, 0, -7}, {100000, 0, INT_MAX, 1}};
+    for (int empty : {0, -1}) {
+        orv_render_state_scissor_rectangles_set(state, three, 3);
+        EXPECT_EQ(std::memcmp(orv_render_state_scissor_rectangles_get(state, &count), three, sizeof three), 0);
+        EXPECT_EQ(count, 3);
+        orv_render_state_scissor_rectangles_set(state, nullptr, empty);
+        EXPECT_TRUE(r.scissorRectangles.empty());
+    }
+    orv_render_state_scissor_rectangles_set(state, three, 1);
+
+    // Five distinct transform views, each reaching its own transform.
+    orv_transforms* views = orv_context2D_transforms_get(handle);
+    orv_transform* const transforms[] = {orv_transforms_path(views), orv_transforms_image(views),
+                                         orv_transforms_fill_paint(views), orv_transforms_stroke_paint(views),
+                                         orv_transforms_glyph(views)};
+    Transform* const members[] = {context.transforms->path, context.transforms->image, context.transforms->fillPaint,
+                                  context.transforms->strokePaint, context.transforms->glyph};
+    for (int i = 0; i < 5; ++i)
+        orv_transform_translate(transforms[i], float(i + 1), 0);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(members[i]->Get()[6], float(i + 1));
+
+    orv_context2D_clear_color_set(handle, 0.25f, 0.5f, 0.75f, 1.0f);
+    EXPECT_EQ(orv_context2D_clear_color_get(handle).B, 0.75f);
+    orv_context2D_clear_rectangle(handle, 1, 2, 3, 1);
+    EXPECT_EQ(surface.Rgba(3, 2), 0x4080BFFFu);
+    EXPECT_EQ(surface.Rgba(1, 3), 0u);
+    orv_context2D_clear(handle);
+    EXPECT_EQ(surface.Rgba(4, 4), 0x4080BFFFu);
+    orv_context2D_finish(handle);
+    EXPECT_EQ(orv_surface_sync_end_count_get(surface.surface), 1);
+    context.SetGlyphOrigin(Float32x2{3, 4});
+
+    orv_context2D_set_default_state(handle);
+    for (const Property& p : properties)
+        EXPECT_EQ(p.get(state), p.initial);
+    EXPECT_FALSE(orv_render_state_scissoring_enabled_get(state));
+    EXPECT_THROW(orv_render_state_scissor_rectangles_get(state, &count), std::out_of_range);
+    for (orv_transform* transform : transforms)
+        EXPECT_EQ(std::memcmp(orv_transform_get(transform).M, Matrix3::Identity.M, sizeof Matrix3::Identity.M), 0);
+    const orv_color cleared = orv_context2D_clear_color_get(handle);
+    EXPECT_TRUE(cleared.R == 0 && cleared.G == 0 && cleared.B == 0 && cleared.A == 0);
+    EXPECT_TRUE(context.GlyphOrigin().X == 3 && context.GlyphOrigin().Y == 4);
+    orv_context2D_destroy(handle);
+    orv_context2D_destroy(nullptr);
 }

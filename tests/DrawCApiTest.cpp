@@ -9,7 +9,7 @@ TEST(DrawCApi, FillAndStrokeThroughHandles) {
     using namespace ORV::Vudadive2R;
     TestSupport::Surface surface(12, 12);
     orv_context2D context = orv_context2D_create(surface.surface);
-    orv_render_state_origin_set(orv_context2D_render_state_get(context), ORV_ORIGIN_TOP_LEFT);
+    orv_render_state* state = orv_context2D_render_state_get(context);
     orv_path path = orv_path_create(context);
     // Paths get geometry from the C side only through the path builder; the
     // test reaches the path behind the handle instead.
@@ -24,7 +24,8 @@ TEST(DrawCApi, FillAndStrokeThroughHandles) {
     orv_color_paint blue = orv_color_paint_create(context, 0, 0, 1, 1);
     orv_stroke_state_paint_set(stroke, blue);
     orv_stroke_state_line_width_set(stroke, 2);
-    orv_context2D_destroy(context);  // the path keeps the context
+    orv_context2D_destroy(context);  // the path keeps the context, and so its views
+    orv_render_state_origin_set(state, ORV_ORIGIN_TOP_LEFT);
 
     orv_path_draw(path, NULL, NULL);
     EXPECT_EQ(orv_surface_sync_start_count_get(surface.surface), 1);

@@ -139,8 +139,7 @@ TEST(GradientDifferential, RandomScenesAreThePlainComposition) {
         canvas.PathTransform().Set(path);
         canvas.context->transforms->fillPaint->Set(fillPaint);
         canvas.context->transforms->strokePaint->Set(strokePaint);
-        auto fill = std::make_shared<FillState>();
-        fill->Paint(Gradient(canvas, fillGradient.stops, fillGradient.spread, fillGradient.g));
+        auto fill = TestSupport::FillWith(Gradient(canvas, fillGradient.stops, fillGradient.spread, fillGradient.g));
         auto stroke = std::make_shared<StrokeState>();
         stroke->Paint(Gradient(canvas, strokeGradient.stops, strokeGradient.spread, strokeGradient.g));
         stroke->LineWidth(width);

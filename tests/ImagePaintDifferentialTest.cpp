@@ -1,7 +1,7 @@
 // Random image-paint scenes drawn by the library and by the composition
 // written here with AGG alone: random images and strides, every tiling mode,
 // random image and path transforms, blend modes, origins and scissor boxes,
-// filled and stroked. The sampling here is written from the definitions:
+// filled and stroked. The sampling is written from the definitions:
 // the tiling rules of ImageSupport, the packaged interpolator and filter
 // weights, sums rounded to the nearest.
 #include <gtest/gtest.h>
@@ -17,9 +17,9 @@
 
 #include "DrawSupport.hpp"
 #include "ImageSupport.hpp"
+#include "PlainTarget.hpp"
 #include "common/Internals.hpp"
 #include "path/PathStorage.hpp"
-#include "raster/AggTypes.hpp"
 
 using namespace DrawSupport;
 using namespace ImageSupport;
@@ -48,70 +48,18 @@ struct ReferenceSampler {
             int products[4];
             for (int k = 0; k < 4; ++k)
                 products[k] = (wy[k / 2] * wx[k % 2] + 8192) >> 14;
-            const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
-                                    Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
-            const Rgba sum = BilinearSum(pixels, products);
+            const Rgba sum = BilinearSum(picture, mode, tile, i, j, products);
             *span = agg::rgba8(agg::int8u(sum[0]), agg::int8u(sum[1]), agg::int8u(sum[2]), agg::int8u(sum[3]));
         }
     }
 };
 
-struct Scene {
-    Origin origin;
-    BlendMode blend;
-    TilingMode mode;
-    Color tileColor;
-    std::vector<IntRectangle> scissors;
-    float strokeWidth;  // 0: no stroke
-    FillRule rule;
-};
-
-const unsigned kOperations[] = {agg::comp_op_src,      agg::comp_op_src_over, agg::comp_op_dst_over, agg::comp_op_src_in,
-                                agg::comp_op_dst_in,   agg::comp_op_multiply, agg::comp_op_screen,   agg::comp_op_darken,
-                                agg::comp_op_lighten,  agg::comp_op_plus};
-
-void ComposePlainly(TestSupport::Surface& surface, Path& path, Context2D& context, Picture& picture,
-                    const Scene& s) {
-    RenderingBuffer buffer(surface.memory.data(), unsigned(surface.width), unsigned(surface.height),
-                           s.origin == Origin::TopLeft ? surface.stride : -surface.stride);
-    PixelFormat pixelFormat(buffer);
-    Renderer renderer(pixelFormat);
-    for (const IntRectangle& r : s.scissors)
-        renderer.add_clip_box(r.X, r.Y, r.X + r.Width, r.Y + r.Height);
-    pixelFormat.comp_op(kOperations[int(s.blend)]);
-
-    const Matrix3 p = context.transforms->path->Get();
-    agg::trans_affine pathMatrix(p[0], p[1], p[3], p[4], p[6], p[7]);
-    Matrix3 placement;
-    Matrix3::Multiply(context.transforms->image->Get(), p, placement);
-    agg::trans_affine imageMatrix(placement[0], placement[1], placement[3], placement[4], placement[6], placement[7]);
-    imageMatrix.invert();
-    Interpolator interpolator(imageMatrix);
-    agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
-    auto byte = [](float c) { return int(double(c) * 255 + 0.5); };
-    const Rgba tile{byte(s.tileColor.R), byte(s.tileColor.G), byte(s.tileColor.B), byte(s.tileColor.A)};
-    ReferenceSampler sampler{picture, s.mode, tile, interpolator, filter.weight_array()};
-    agg::span_allocator<agg::rgba8> allocator;
-
-    Rasterizer rasterizer;
-    Scanline scanline;
-    agg::conv_curve<agg::path_storage> curves(Internals::StorageOf(path));
-    agg::conv_transform<agg::conv_curve<agg::path_storage>> transformer(curves, pathMatrix);
-    rasterizer.filling_rule(s.rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
-    rasterizer.add_path(transformer);
-    agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, sampler);
-    if (s.strokeWidth > 0) {
-        agg::conv_stroke<decltype(transformer)> stroker(transformer);
-        stroker.width(s.strokeWidth);
-        rasterizer.reset();
-        rasterizer.add_path(stroker);
-        agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, sampler);
-    }
-}
-
 }  // namespace
 
 TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
+    const unsigned operations[] = {agg::comp_op_src,     agg::comp_op_src_over, agg::comp_op_dst_over, agg::comp_op_src_in,
+                                   agg::comp_op_dst_in,  agg::comp_op_multiply, agg::comp_op_screen,   agg::comp_op_darken,
+                                   agg::comp_op_lighten, agg::comp_op_plus};  // of BlendMode 0 to 9
     std::mt19937 random(20261207);
     auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
     auto integer = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
@@ -119,26 +67,24 @@ TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
     for (int index = 0; index < 300; ++index) {
         SCOPED_TRACE(index);
         const int width = integer(1, 7), height = integer(1, 7);
-        const int padding = 4 * integer(0, 2);
-        Picture picture(width, height, (integer(0, 1) ? 1 : -1) * (width * 4 + padding));
+        Picture picture(width, height, (integer(0, 1) ? 1 : -1) * 4 * (width + integer(0, 2)));
         for (uint8_t& byte : picture.bytes)
             byte = uint8_t(integer(0, 255));
-        const Scene s{Origin(integer(0, 1)),
-                      BlendMode(integer(0, 9)),
-                      TilingMode(integer(0, 3)),
-                      Color{uniform(0, 1), uniform(0, 1), uniform(0, 1), uniform(0, 1)},
-                      integer(0, 2) ? std::vector<IntRectangle>{}
-                                    : std::vector<IntRectangle>{{integer(0, 30), integer(0, 20), integer(0, 30),
-                                                                 integer(0, 20)},
-                                                                {integer(0, 30), integer(0, 20), 12, 9}},
-                      integer(0, 1) ? uniform(0.5f, 6) : 0.0f,
-                      FillRule(integer(0, 1))};
-
-        Canvas canvas(40, 32, s.origin);
+        const Origin origin = Origin(integer(0, 1));
+        const int blend = integer(0, 9);
+        Canvas canvas(40, 32, origin);
         for (uint8_t& byte : canvas.surface.memory)
             byte = uint8_t(integer(0, 255));
         TestSupport::Surface plain(40, 32);
         plain.memory = canvas.surface.memory;
+        PlainTarget target(plain, origin, operations[blend]);
+        canvas.State().blendMode = BlendMode(blend);
+        canvas.State().scissoringEnabled = true;
+        if (integer(0, 2) == 0)
+            canvas.State().scissorRectangles = {{integer(0, 30), integer(0, 20), integer(0, 30), integer(0, 20)},
+                                                {integer(0, 30), integer(0, 20), 12, 9}};
+        for (const IntRectangle& r : canvas.State().scissorRectangles)
+            target.renderer.add_clip_box(r.X, r.Y, r.X + r.Width, r.Y + r.Height);
 
         Transforms& transforms = *canvas.context->transforms;
         transforms.image->Rotate(uniform(-3.2f, 3.2f));
@@ -149,10 +95,6 @@ TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
         transforms.path->Translate(uniform(-5, 15), uniform(-5, 15));
         transforms.fillPaint->Rotate(uniform(-3, 3));  // not used by the image paint
         transforms.strokePaint->Scale(uniform(0.1f, 9), 1);
-        canvas.State().blendMode = s.blend;
-        canvas.State().scissoringEnabled = true;
-        canvas.State().scissorRectangles = s.scissors;
-
         Geometry geometry;
         if (integer(0, 2) == 0) {
             geometry.Circle(uniform(0, 30), uniform(0, 25), uniform(2, 30));
@@ -162,25 +104,47 @@ TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
                 geometry.Line(uniform(-20, 50), uniform(-20, 40));
         }
         auto path = geometry.On(canvas);
-        auto paint = std::make_shared<ImagePaint>(canvas, picture.Make(canvas, integer(0, 1) ? TestSupport::kRA24
-                                                                                              : TestSupport::kRX24));
-        paint->ImageTilingMode = s.mode;
-        paint->TileColor = s.tileColor;
-        auto fill = std::make_shared<FillState>();
-        fill->Paint(paint);
-        fill->FillRule(s.rule);
+        auto paint = std::make_shared<ImagePaint>(
+            canvas, picture.Make(canvas, integer(0, 1) ? TestSupport::kRA24 : TestSupport::kRX24));
+        paint->ImageTilingMode = TilingMode(integer(0, 3));
+        paint->TileColor = Color{uniform(0, 1), uniform(0, 1), uniform(0, 1), uniform(0, 1)};
+        auto fill = TestSupport::FillWith(paint);
+        fill->FillRule(FillRule(integer(0, 1)));
+        const float strokeWidth = integer(0, 1) ? uniform(0.5f, 6) : 0.0f;
         std::shared_ptr<StrokeState> stroke;
-        if (s.strokeWidth > 0) {
+        if (strokeWidth > 0) {  // butt caps, miter joins and limit 4 by default, as AGG's
             stroke = std::make_shared<StrokeState>();
             stroke->Paint(paint);
-            stroke->LineWidth(s.strokeWidth);
-            stroke->CapStyle(CapStyle::Butt);
-            stroke->JoinStyle(JoinStyle::Miter);
-            stroke->MiterLimit(4);
+            stroke->LineWidth(strokeWidth);
         }
         path->Draw(fill, stroke);
         drawn += canvas.surface.memory != plain.memory;
-        ComposePlainly(plain, *path, *canvas.context, picture, s);
+
+        // The image is placed by the image transform followed by the path transform.
+        agg::trans_affine pathMatrix = Affine(transforms.path->Get());
+        Matrix3 placement;
+        Matrix3::Multiply(transforms.image->Get(), transforms.path->Get(), placement);
+        agg::trans_affine imageMatrix = Affine(placement);
+        imageMatrix.invert();
+        Interpolator interpolator(imageMatrix);
+        agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
+        auto byte = [](float c) { return int(double(c) * 255 + 0.5); };
+        const Color& tile = paint->TileColor;
+        ReferenceSampler sampler{picture, paint->ImageTilingMode, Rgba{byte(tile.R), byte(tile.G), byte(tile.B), byte(tile.A)},
+                                 interpolator, filter.weight_array()};
+        agg::span_allocator<agg::rgba8> allocator;
+        agg::conv_curve<agg::path_storage> curves(Internals::StorageOf(*path));
+        agg::conv_transform<decltype(curves)> transformer(curves, pathMatrix);
+        target.rasterizer.filling_rule(fill->FillRule() == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
+        target.rasterizer.add_path(transformer);
+        agg::render_scanlines_aa(target.rasterizer, target.scanline, target.renderer, allocator, sampler);
+        if (stroke) {
+            agg::conv_stroke<decltype(transformer)> stroker(transformer);
+            stroker.width(strokeWidth);
+            target.rasterizer.reset();
+            target.rasterizer.add_path(stroker);
+            agg::render_scanlines_aa(target.rasterizer, target.scanline, target.renderer, allocator, sampler);
+        }
         ASSERT_EQ(canvas.surface.memory, plain.memory);
     }
     EXPECT_GT(drawn, 200);  // most scenes change the surface

@@ -71,9 +71,12 @@ inline Rgba Texel(Picture& picture, TilingMode mode, Rgba tile, int i, int j) {
     return Rgba{p[0], p[1], p[2], p[3]};
 }
 
-// Weighted sum of four pixels rounded to the nearest (+8192, >> 14),
-// clamped to 0, alpha to 255 and colour to alpha.
-inline Rgba BilinearSum(const Rgba pixels[4], const int weights[4]) {
+// The weighted sum of pixel (i, j) and its right, lower and lower-right
+// neighbours as the tiling mode reads them, rounded to the nearest (+8192,
+// >> 14), clamped to 0, alpha to 255 and colour to alpha.
+inline Rgba BilinearSum(Picture& picture, TilingMode mode, Rgba tile, int i, int j, const int weights[4]) {
+    const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
+                            Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
     Rgba sum;
     for (int c = 0; c < 4; ++c) {
         long total = 8192;

@@ -1,4 +1,5 @@
-// Decoding of the command stream into the path's vertex storage.
+// Decoding of the command stream into the path's vertex storage, and paths
+// made and extended from builders.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,17 +22,19 @@ struct Vertex {
 };
 void PrintTo(const Vertex& v, std::ostream* out) { *out << "{" << v.command << ", " << v.x << ", " << v.y << "}"; }
 
+std::vector<Vertex> Stored(Path& path) {
+    PathStorage& storage = Internals::StorageOf(path);
+    std::vector<Vertex> result(storage.total_vertices());
+    for (unsigned i = 0; i < result.size(); ++i)
+        result[i].command = storage.vertex(i, &result[i].x, &result[i].y);
+    return result;
+}
+
 struct Fixture {
     TestSupport::Surface surface{4, 4};
-    Path path{std::make_shared<Context2D>(surface.surface)};
-
-    std::vector<Vertex> Stored() {
-        PathStorage& storage = Internals::StorageOf(path);
-        std::vector<Vertex> result(storage.total_vertices());
-        for (unsigned i = 0; i < result.size(); ++i)
-            result[i].command = storage.vertex(i, &result[i].x, &result[i].y);
-        return result;
-    }
+    std::shared_ptr<Context2D> context = std::make_shared<Context2D>(surface.surface);
+    Path path{context};
+    std::vector<Vertex> Stored() { return ::Stored(path); }
 };
 
 }  // namespace
@@ -154,4 +157,37 @@ TEST(PathStream, AppendingClearingAndErrors) {
     f.path.AppendData({C::LineToRel}, {-0.0f, 6});  // nothing is left to be relative to
     EXPECT_EQ(f.Stored(), (std::vector<Vertex>{{Line, 0, 6}}));
     EXPECT_FALSE(std::signbit(f.Stored()[0].x));  // -0 x 1 + 0 = +0
+}
+
+TEST(PathStream, BuildersMakeAndExtendPaths) {
+    Fixture f;
+    auto builder = std::make_unique<PathBuilder>();
+    builder->Rectangle(0, 0, 10, 5);
+    std::unique_ptr<Path> first = builder->ToPath(f.context), second = builder->ToPath(f.context);
+    builder.reset();  // the paths keep their own copies
+    // A builder that never recorded has no command storage: still an empty path.
+    PathBuilder never;
+    EXPECT_TRUE(Stored(*never.ToPath(f.context)).empty());
+    never.AppendTo(first.get());
+    first->Append(&never);
+    const std::vector<Vertex> rectangle = {{Move, 0, 0}, {Line, 10, 0}, {Line, 10, 5}, {Line, 0, 5}, {ClosePoly, 0, 0}};
+    EXPECT_EQ(Stored(*first), rectangle);
+    EXPECT_EQ(Stored(*second), rectangle);
+    const std::string printed = TestSupport::CaptureStdout([&] {
+        EXPECT_THROW(never.AppendTo(nullptr), ArgumentNullException);
+        EXPECT_THROW(first->Append(nullptr), ArgumentNullException);
+        EXPECT_THROW(never.ToPath(nullptr), ArgumentNullException);
+    });
+    EXPECT_EQ(printed, "");
+
+    // A relative start is absolute on an empty path, and continues from the
+    // last point when the same builder is appended again.
+    PathBuilder open;
+    open.MoveToRel(5, 5);
+    open.LineToRel(10, 0);
+    open.AppendTo(&f.path);
+    open.AppendTo(&f.path);
+    f.path.Append(&open);
+    EXPECT_EQ(f.Stored(), (std::vector<Vertex>{{Move, 5, 5}, {Line, 15, 5}, {Move, 20, 10}, {Line, 30, 10},
+                                               {Move, 35, 15}, {Line, 45, 15}}));
 }

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -12,14 +11,7 @@
 
 namespace TestSupport {
 
-int BytesPerPixel(uint32_t format) {
-    switch (format) {
-    case kAB24: case kRA24: case kRX24: return 4;
-    case kRG16: case kR16: return 2;
-    case kR8: return 1;
-    default: return 4;
-    }
-}
+int BytesPerPixel(uint32_t format) { return format == kR8 ? 1 : format == kRG16 || format == kR16 ? 2 : 4; }
 
 Surface::Surface(int width, int height, uint32_t format, int stride)
     : width(width), height(height), stride(stride), bytesPerPixel(BytesPerPixel(format)) {
@@ -47,33 +39,36 @@ void Surface::Fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     const uint8_t bytes[4] = {r, g, b, a};
     for (int row = 0; row < height; ++row)
         for (int column = 0; column < width; ++column)
-            std::memcpy(Pixel(column, row), bytes, size_t(std::min(bytesPerPixel, 4)));
+            std::memcpy(Pixel(column, row), bytes, size_t(bytesPerPixel));
+}
+
+std::shared_ptr<ORV::Vudadive2R::FillState> FillWith(const std::shared_ptr<ORV::Vudadive2R::Paint>& paint) {
+    auto fill = std::make_shared<ORV::Vudadive2R::FillState>();
+    fill->Paint(paint);
+    return fill;
 }
 
 std::string CaptureStdout(const std::function<void()>& action) {
     std::fflush(stdout);
     char name[] = "/tmp/vudadive2r-stdout-XXXXXX";
-    int file = mkstemp(name);
-    int saved = dup(1);
-    dup2(file, 1);
-    try {
-        action();
-    } catch (...) {
-        std::fflush(stdout);
-        dup2(saved, 1);
-        close(saved);
-        close(file);
-        unlink(name);
-        throw;
-    }
+    // Restores standard output and removes the file on every exit, exceptions included.
+    struct Redirection {
+        int file, saved;
+        const char* name;
+        ~Redirection() {
+            std::fflush(stdout);
+            dup2(saved, 1);
+            close(saved);
+            close(file);
+            unlink(name);
+        }
+    } redirection{mkstemp(name), dup(1), name};
+    dup2(redirection.file, 1);
+    action();
     std::fflush(stdout);
-    dup2(saved, 1);
-    close(saved);
-    close(file);
     std::ifstream in(name);
     std::stringstream text;
     text << in.rdbuf();
-    unlink(name);
     return text.str();
 }
 

@@ -43,6 +43,9 @@ struct Surface {
     orv_surface* surface;
 };
 
+// A fill state with `paint` and the default fill rule.
+std::shared_ptr<ORV::Vudadive2R::FillState> FillWith(const std::shared_ptr<ORV::Vudadive2R::Paint>& paint);
+
 // Runs `action` and returns what it printed to standard output.
 std::string CaptureStdout(const std::function<void()>& action);
 

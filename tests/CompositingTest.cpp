@@ -1,0 +1,229 @@
+// Our span compositing against the pixel format's own operations: every
+// blend mode at every instruction-set level, exhaustively over the inputs
+// each channel formula depends on, and whole renderers on random spans and
+// clip boxes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "raster/CompositingRenderer.hpp"
+
+namespace {
+
+using namespace ORV::Vudadive2R;
+
+// Sanitized builds thin the exhaustive loops out by this factor.
+#ifndef VUDADIVE2R_TEST_THINNING
+#define VUDADIVE2R_TEST_THINNING 1
+#endif
+
+std::vector<SimdLevel> AvailableLevels() {
+    std::vector<SimdLevel> levels{SimdLevel::Portable};
+    if (BestSimdLevel() >= SimdLevel::Sse2)
+        levels.push_back(SimdLevel::Sse2);
+    if (BestSimdLevel() >= SimdLevel::Avx2)
+        levels.push_back(SimdLevel::Avx2);
+    return levels;
+}
+
+// The inputs of one pixel a test sweeps: source colour C (straight), source
+// alpha A, backdrop component D and backdrop alpha Da. Opaque holds A at 255
+// when it is not swept, so that the premultiplied source takes every value.
+enum Input { C = 1, A = 2, D = 4, Da = 8, Opaque = 16 };
+
+struct Mode {
+    BlendOperation operation;
+    unsigned aggOperation;
+    // Sets of three inputs swept through all 2^24 values; the fourth input
+    // varies pseudo-randomly across the sweep. The colour formulas of the
+    // first five depend on three inputs (the premultiplied source standing
+    // for C and A where A plays no other part), so a sweep covers them all.
+    std::vector<unsigned> sweeps;
+};
+
+const std::vector<Mode>& Modes() {
+    static const std::vector<Mode> modes{
+        {BlendOperation::Source, agg::comp_op_src, {C | A | D}},
+        {BlendOperation::SourceOver, agg::comp_op_src_over, {C | A | D}},
+        {BlendOperation::DestinationOver, agg::comp_op_dst_over, {C | D | Da | Opaque, A | D | Da}},
+        {BlendOperation::SourceIn, agg::comp_op_src_in, {C | D | Da | Opaque, A | D | Da}},
+        {BlendOperation::DestinationIn, agg::comp_op_dst_in, {A | D | Da}},
+        {BlendOperation::Multiply, agg::comp_op_multiply, {C | A | D, A | D | Da}},
+        {BlendOperation::Screen, agg::comp_op_screen, {C | A | D, C | D | Da}},
+        {BlendOperation::Darken, agg::comp_op_darken, {C | A | D, A | D | Da}},
+        {BlendOperation::Lighten, agg::comp_op_lighten, {C | A | D, A | D | Da}},
+        {BlendOperation::Plus, agg::comp_op_plus, {C | A | D, C | D | Da}},
+    };
+    return modes;
+}
+
+uint8_t Scramble(uint32_t value) {
+    value *= 0x9E3779B1u;
+    return uint8_t((value ^ (value >> 15)) >> 7);
+}
+
+// Sweeps the three inputs of `sweep` through every value, every `stride`-th
+// combination. A and Da are per pixel; C and D take a different value in
+// each of the three colour channels, so one pixel checks three combinations.
+void Sweep(const Mode& mode, unsigned sweep, uint8_t cover, uint32_t stride) {
+    const bool perPixel[2] = {(sweep & A) != 0, (sweep & Da) != 0};
+    const bool perChannel[2] = {(sweep & C) != 0, (sweep & D) != 0};
+    const uint32_t channelCombinations = perChannel[0] && perChannel[1] ? 65536 : 256;
+    const uint32_t pixelsPerGroup = (channelCombinations + 2) / 3;
+    const uint32_t groups = perPixel[0] && perPixel[1] ? 65536 : 256;
+    const uint64_t total = uint64_t(groups) * pixelsPerGroup;
+
+    const unsigned chunk = 4096;
+    std::vector<uint8_t> colors(4 * chunk), backdrop(4 * chunk), expected(4 * chunk), actual(4 * chunk);
+    const std::vector<uint8_t> covers(chunk, cover);
+    const std::vector<SimdLevel> levels = AvailableLevels();
+    for (uint64_t start = 0; start < total; start += uint64_t(chunk) * stride) {
+        unsigned count = 0;
+        for (uint64_t index = start; index < total && count < chunk; index += stride, ++count) {
+            const uint32_t group = uint32_t(index / pixelsPerGroup), local = uint32_t(index % pixelsPerGroup);
+            const uint32_t seed = uint32_t(index) * 7;
+            uint8_t* color = &colors[4 * count];
+            uint8_t* pixel = &backdrop[4 * count];
+            color[3] = perPixel[0] ? uint8_t(group) : sweep & Opaque ? 255 : Scramble(seed + 3);
+            pixel[3] = perPixel[1] ? uint8_t(perPixel[0] ? group >> 8 : group) : Scramble(seed + 4);
+            for (unsigned channel = 0; channel < 3; ++channel) {
+                const uint32_t combination = (3 * local + channel) % channelCombinations;
+                color[channel] = perChannel[0] ? uint8_t(combination) : Scramble(seed + channel);
+                pixel[channel] = perChannel[1] ? uint8_t(perChannel[0] ? combination >> 8 : combination)
+                                               : Scramble(seed + 5 + channel);
+            }
+        }
+        expected = backdrop;
+        for (unsigned i = 0; i < count; ++i) {
+            const uint8_t* color = &colors[4 * i];
+            PremultiplyingBlender::blend_pix(mode.aggOperation, &expected[4 * i], color[0], color[1], color[2],
+                                             color[3], cover);
+        }
+        for (SimdLevel level : levels) {
+            actual = backdrop;
+            SpanBlendersFor(mode.operation, level).color(actual.data(), count, colors.data(), covers.data(), 0);
+            if (memcmp(expected.data(), actual.data(), 4 * count) == 0)
+                continue;
+            for (unsigned i = 0; i < count; ++i)
+                ASSERT_EQ(0, memcmp(&expected[4 * i], &actual[4 * i], 4))
+                    << "operation " << mode.aggOperation << " level " << int(level) << " cover " << int(cover)
+                    << " source " << int(colors[4 * i]) << "," << int(colors[4 * i + 1]) << ","
+                    << int(colors[4 * i + 2]) << "," << int(colors[4 * i + 3]) << " backdrop "
+                    << int(backdrop[4 * i]) << "," << int(backdrop[4 * i + 1]) << "," << int(backdrop[4 * i + 2])
+                    << "," << int(backdrop[4 * i + 3]) << " expected " << int(expected[4 * i]) << ","
+                    << int(expected[4 * i + 1]) << "," << int(expected[4 * i + 2]) << ","
+                    << int(expected[4 * i + 3]) << " got " << int(actual[4 * i]) << "," << int(actual[4 * i + 1])
+                    << "," << int(actual[4 * i + 2]) << "," << int(actual[4 * i + 3]);
+        }
+    }
+}
+
+// Full coverage over every combination, partial coverages over one in 17.
+TEST(Compositing, EveryModeMatchesThePixelFormatExhaustively) {
+    const struct {
+        uint8_t cover;
+        uint32_t stride;
+    } coverages[] = {{255, 1}, {128, 17}, {0, 17}, {1, 17}, {254, 17}, {77, 17}};
+    for (const Mode& mode : Modes())
+        for (unsigned sweep : mode.sweeps)
+            for (const auto& coverage : coverages) {
+                Sweep(mode, sweep, coverage.cover, coverage.stride * VUDADIVE2R_TEST_THINNING);
+                if (HasFatalFailure())
+                    return;
+            }
+}
+
+// The worked figure: (1, 0, 0, 0.5) over opaque white at full coverage.
+TEST(Compositing, HalfRedOverWhite) {
+    const struct {
+        unsigned operation;
+        uint8_t expected[4];
+    } cases[] = {{agg::comp_op_src_over, {255, 127, 127, 255}}, {agg::comp_op_src, {128, 0, 0, 128}}};
+    for (SimdLevel level : AvailableLevels())
+        for (const auto& example : cases) {
+            uint8_t pixels[4 * 3];
+            memset(pixels, 255, sizeof pixels);
+            RenderingBuffer buffer(pixels, 3, 1, 12);
+            CompositingRenderer renderer(buffer, example.operation, level);
+            renderer.blend_hline(0, 0, 2, agg::rgba8(255, 0, 0, 128), agg::cover_full);
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(0, memcmp(pixels + 4 * x, example.expected, 4)) << example.operation << " " << x;
+        }
+}
+
+// Random spans through both renderers over the same bytes: clip boxes that
+// overlap or lie outside, spans reaching beyond the surface, rows in both
+// memory orders, padded rows, and operations without span loops of ours.
+TEST(Compositing, RendererMatchesTheMultiClipRendererOnRandomSpans) {
+    std::mt19937 random(20261207);
+    auto below = [&](int n) { return int(random() % unsigned(n)); };
+    // Values at the ends of the range in `extremes` cases out of eight.
+    auto byte = [&](int extremes) {
+        static const uint8_t ends[] = {0, 255, 1, 254};
+        return below(8) < extremes ? ends[below(4)] : uint8_t(below(256));
+    };
+    std::vector<unsigned> operations;
+    for (const Mode& mode : Modes())
+        operations.push_back(mode.aggOperation);
+    operations.push_back(agg::comp_op_xor);
+    operations.push_back(agg::comp_op_difference);
+
+    const int scenes = 150 / VUDADIVE2R_TEST_THINNING + 10;
+    for (unsigned operation : operations)
+        for (SimdLevel level : AvailableLevels())
+            for (int scene = 0; scene < scenes; ++scene) {
+                const int width = 1 + below(40), height = 1 + below(12), pitch = 4 * width + 4 * below(3);
+                std::vector<uint8_t> reference(size_t(pitch) * height), ours;
+                for (uint8_t& value : reference)
+                    value = byte(2);
+                ours = reference;
+                const int signedPitch = below(2) ? pitch : -pitch;
+                RenderingBuffer referenceBuffer(reference.data(), width, height, signedPitch);
+                RenderingBuffer ourBuffer(ours.data(), width, height, signedPitch);
+                PixelFormat pixelFormat(referenceBuffer);
+                pixelFormat.comp_op(operation);
+                Renderer referenceRenderer(pixelFormat);
+                CompositingRenderer renderer(ourBuffer, operation, level);
+                for (int boxes = below(4); boxes > 0; --boxes) {
+                    const int x1 = below(width + 20) - 10, y1 = below(height + 10) - 5;
+                    const int x2 = below(width + 20) - 10, y2 = below(height + 10) - 5;
+                    referenceRenderer.add_clip_box(x1, y1, x2, y2);
+                    renderer.add_clip_box(x1, y1, x2, y2);
+                }
+                for (int call = 0; call < 24; ++call) {
+                    const int x = below(width + 30) - 20, y = below(height + 4) - 2, length = 1 + below(48);
+                    std::vector<agg::rgba8> colors(length);
+                    std::vector<uint8_t> covers(length);
+                    for (int i = 0; i < length; ++i) {
+                        colors[i] = agg::rgba8(byte(2), byte(2), byte(2), byte(4));
+                        covers[i] = byte(6);
+                    }
+                    const uint8_t cover = byte(6);
+                    switch (below(4)) {
+                    case 0: {
+                        const int x2 = below(2) ? x + length - 1 : x - length + 1;  // either order
+                        referenceRenderer.blend_hline(x, y, x2, colors[0], cover);
+                        renderer.blend_hline(x, y, x2, colors[0], cover);
+                        break;
+                    }
+                    case 1:
+                        referenceRenderer.blend_solid_hspan(x, y, length, colors[0], covers.data());
+                        renderer.blend_solid_hspan(x, y, length, colors[0], covers.data());
+                        break;
+                    case 2:
+                        referenceRenderer.blend_color_hspan(x, y, length, colors.data(), covers.data(), cover);
+                        renderer.blend_color_hspan(x, y, length, colors.data(), covers.data(), cover);
+                        break;
+                    default:
+                        referenceRenderer.blend_color_hspan(x, y, length, colors.data(), nullptr, cover);
+                        renderer.blend_color_hspan(x, y, length, colors.data(), nullptr, cover);
+                    }
+                    ASSERT_EQ(reference, ours) << "operation " << operation << " level " << int(level) << " scene "
+                                               << scene << " call " << call;
+                }
+            }
+}
+
+}  // namespace

@@ -132,9 +132,11 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
     agg::trans_affine fillPaintMatrix = PaintSpaceMatrix(context2D.transforms->fillPaint->Get(), pathMatrix);
     agg::trans_affine strokePaintMatrix = PaintSpaceMatrix(context2D.transforms->strokePaint->Get(), pathMatrix);
 
+    const unsigned operation = CompositingOperation(renderState.blendMode);
     PixelFormat pixelFormat(buffer);
+    pixelFormat.comp_op(operation);
     Renderer renderer(pixelFormat);
-    RoadRenderer roadRenderer(pixelFormat);
+    RoadRenderer roadRenderer(buffer, operation);
     if (renderState.scissoringEnabled) {
         for (const IntRectangle& r : renderState.scissorRectangles) {
             const int x2 = ClampedCorner(r.X, r.Width), y2 = ClampedCorner(r.Y, r.Height);
@@ -142,7 +144,6 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
             roadRenderer.add_clip_box(r.X, r.Y, x2, y2);
         }
     }
-    pixelFormat.comp_op(CompositingOperation(renderState.blendMode));
 
     Rasterizer rasterizer;
     DenseRasterizer ownRasterizer;

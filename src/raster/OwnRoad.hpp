@@ -5,6 +5,7 @@
 #define VUDADIVE2R_RASTER_OWNROAD_HPP
 
 #include "raster/AggTypes.hpp"
+#include "raster/CompositingRenderer.hpp"
 #include "raster/DenseRasterizer.hpp"
 #include "raster/InlineScanline.hpp"
 #include "raster/SpanRendering.hpp"
@@ -12,9 +13,11 @@
 namespace ORV {
 namespace Vudadive2R {
 
-// Anything with the interface of agg::renderer_mclip over PixelFormat, built
-// from the pixel format, can stand here.
-typedef Renderer RoadRenderer;
+// Anything with the compositing interface of agg::renderer_mclip over
+// PixelFormat (add_clip_box, blend_hline, blend_solid_hspan,
+// blend_color_hspan, width, height), built from the rendering buffer and the
+// compositing operation, can stand here.
+typedef CompositingRenderer RoadRenderer;
 typedef PassArguments<DenseRasterizer, InlineScanline, RoadRenderer> RoadArguments;
 
 }  // namespace Vudadive2R

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DrawSupport.hpp"
 #include "raster/DenseRasterizer.hpp"
 
 using namespace ORV::Vudadive2R;
@@ -104,28 +105,14 @@ TEST(DenseRasterizer, SweepsAggsSpansOnEveryRow) {
 }
 
 // An even-odd square traversed 2 101 times leaves more cells than AGG's
-// store holds (4 194 304); every row must still come out as one run of full
-// coverage between the sides, and nothing outside.
-TEST(DenseRasterizer, HasNoCellLimit) {
-    DenseRasterizer dense;
-    dense.SweptRows(0, 1023);
-    dense.filling_rule(agg::fill_even_odd);
-    for (int pass = 0; pass < 2101; ++pass) {
-        dense.add_vertex(10, 10, agg::path_cmd_move_to);
-        dense.add_vertex(1010, 10, agg::path_cmd_line_to);
-        dense.add_vertex(1010, 1010, agg::path_cmd_line_to);
-        dense.add_vertex(10, 1010, agg::path_cmd_line_to);
-    }
-    agg::scanline_p8 scanline;
-    ASSERT_TRUE(dense.rewind_scanlines());
-    scanline.reset(dense.min_x(), dense.max_x());
-    int rows = 0;
-    while (dense.sweep_scanline(scanline)) {
-        ASSERT_EQ(scanline.num_spans(), 1u) << scanline.y();
-        EXPECT_EQ(scanline.begin()->x, 10);
-        EXPECT_EQ(scanline.begin()->len, -1000);
-        EXPECT_EQ(*scanline.begin()->covers, 255);
-        ++rows;
-    }
-    EXPECT_EQ(rows, 1000);
+// rasterizer stores (4 194 304, after which it drops the rest, here the
+// left side of the last traversals): the square must still be drawn
+// completely, and nothing outside it.
+TEST(DenseRasterizer, DrawsPassesBeyondAggsCellStore) {
+    DrawSupport::Canvas canvas(1030, 1030);
+    DrawSupport::Geometry square;
+    for (int pass = 0; pass < 2101; ++pass)
+        square.Move(10, 10).Line(10, 1010).Line(1010, 1010).Line(1010, 10);
+    square.On(canvas)->Draw(DrawSupport::FillIn(canvas, DrawSupport::kOpaque, FillRule::EvenOdd), nullptr);
+    DrawSupport::ExpectBlock(canvas, 10, 10, 1010, 1010, DrawSupport::kOpaqueBytes);
 }

@@ -136,7 +136,9 @@ inline PaintSpec RandomPaint(ByteStream& in, int width, int height) {
 // limits at which the feed clips. (Edges millions of rows tall within reach
 // would leave more cells than AGG's rasterizer stores.)
 inline float Coordinate(ByteStream& in, float extent, bool far, bool beyond = true) {
-    switch (far ? in.Below(16) : 2 + in.Below(14)) {
+    switch (far ? in.Below(17) : 2 + in.Below(14)) {
+    case 16:  // draws nothing on either road
+        return in.OneIn(2) ? NAN : INFINITY;
     case 0:
         return in.Range(-20000, 20000);
     case 1:

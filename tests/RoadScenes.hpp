@@ -91,7 +91,7 @@ inline Matrix3 RandomMatrix(ByteStream& in, float scale, bool modest) {
         m.M[6] = in.Range(-scale, scale), m.M[7] = in.Range(-scale, scale);
         break;
     case 4:  // a huge magnification
-        m.M[0] = m.M[4] = modest ? 2 : in.Range(100, 1000);
+        m.M[0] = m.M[4] = modest ? 2 : in.Range(10, 100);
         m.M[6] = in.Range(-scale, scale), m.M[7] = in.Range(-scale, scale);
         break;
     default:  // a mirror
@@ -151,9 +151,10 @@ inline float Coordinate(ByteStream& in, float extent, bool far, bool beyond = tr
     }
 }
 
-// Long dashed paths and wide strokes along many edges would leave more
-// cells than AGG's rasterizer stores (where the plain road goes wrong), so
-// `heavy` strokes get short paths of near coordinates.
+// Every scene must stay within the cells AGG's rasterizer stores, beyond
+// which the plain road goes wrong: dashed and wide strokes (`heavy`) get
+// short paths of near coordinates, dashed ones narrow widths and gaps of
+// half a pixel or more, and magnifications stay below 100.
 inline void RandomPath(ByteStream& in, Scene& s, bool heavy) {
     const float w = float(s.width), h = float(s.height);
     const bool far = !heavy && in.OneIn(8);
@@ -222,15 +223,16 @@ inline Scene RandomScene(ByteStream& in) {
     s.rule = FillRule(in.Below(2));
     s.fillSpec = detail::RandomPaint(in, s.width, s.height);
     s.strokeSpec = detail::RandomPaint(in, s.width, s.height);
-    s.lineWidth = in.OneIn(10) ? in.Range(0, 2000) : in.Range(0, 12);
     s.miterLimit = in.Range(0, 12);
     s.cap = CapStyle(in.Below(3));
     s.join = JoinStyle(in.Below(3));
     if (in.OneIn(3)) {
+        // Gaps of half a pixel or more keep the number of dashes in bounds.
         for (unsigned n = 1 + in.Below(4); n; --n)
-            s.dashes.push_back(Dash{in.Range(0, 20), in.Range(0, 20)});
+            s.dashes.push_back(Dash{in.Range(0, 20), in.Range(0.5f, 20)});
         s.dashPhase = in.Range(-30, 30);
     }
+    s.lineWidth = s.dashes.empty() && in.OneIn(10) ? in.Range(0, 2000) : in.Range(0, 12);
     const bool heavy = s.stroked && (!s.dashes.empty() || s.lineWidth > 12);
     s.path = in.OneIn(2) ? Matrix3::Identity : detail::RandomMatrix(in, extent, heavy);
     s.fillPaint = detail::RandomMatrix(in, extent, false);

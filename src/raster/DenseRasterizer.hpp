@@ -226,15 +226,12 @@ private:
         const std::size_t cellBytes = wide ? sizeof(Cell<long long>) : sizeof(Cell<int>);
         rowBytes = words * sizeof(std::uint64_t) + width * cellBytes;
         // A band of rows is accumulated edge by edge, so that each edge's
-        // walk stays in registers: as many rows as fit the inline storage,
-        // or a bounded buffer for wide geometry.
+        // walk stays in registers: every row of a small shape in the inline
+        // storage, or a bounded buffer for larger ones.
         const long long rows = (long long)std::min(maxY, lastRow) - std::max(minY, firstRow) + 1;
-        std::size_t band = InlineRowBytes / rowBytes;
-        if (band < 8)
-            band = BandBytes / rowBytes;
-        band = std::max<std::size_t>(1, std::min<std::size_t>(band, MaxBandRows));
-        if (rows > 0 && std::size_t(rows) < band)
-            band = std::size_t(rows);
+        std::size_t band = rows > 0 ? std::size_t(std::min<long long>(rows, MaxBandRows)) : 1;
+        if (band * rowBytes > InlineRowBytes)
+            band = std::max<std::size_t>(1, std::min(band, BandBytes / rowBytes));
         bandRows = int(band);
         const std::size_t bytes = band * rowBytes;
         unsigned char* storage = rowStorage.Reserve(bytes);

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev
-          googletest libgtest-dev libbenchmark-dev libcairo2-dev fonts-dejavu-core pngcheck)
+          googletest libgtest-dev libbenchmark-dev libcairo2-dev fonts-dejavu-core pngcheck
+          clang libclang-rt-14-dev python3)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -28,6 +28,19 @@ constexpr png_uint_32 kLargestSide = 1000000;
 constexpr png_alloc_size_t kLargestChunk = 8000000;
 constexpr png_uint_32 kMostCachedChunks = 1000;
 
+// libpng's own blocks: the largest it needs is a row of the widest image
+// allowed (8 MB at 16 bits per channel) or a chunk of the largest size.
+// Skipping an oversized ancillary chunk can still make it ask for the
+// chunk's full length, gigabytes in a file of a hundred bytes; such a
+// request is refused, and libpng reports it as an error.
+constexpr png_alloc_size_t kLargestLibpngBlock = 64 << 20;
+
+png_voidp LimitedMalloc(png_structp, png_alloc_size_t size) {
+    return size <= kLargestLibpngBlock ? std::malloc(size) : nullptr;
+}
+
+void LimitedFree(png_structp, png_voidp block) { std::free(block); }
+
 // Deflate expands at most about 1032 bytes out of one compressed byte; a
 // regular file shorter than its image data divided by this ratio cannot
 // hold that data, and is refused before its rows are allocated.
@@ -234,7 +247,8 @@ std::unique_ptr<PngImage> PngImage::CreateFromFile(const std::shared_ptr<Context
         png_sig_cmp(signature, 0, kSignatureBytes) != 0)
         throw InvalidOperationException("File is not recognized as a PNG file.");
 
-    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    state.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr, nullptr,
+                                         LimitedMalloc, LimitedFree);
     if (!state.png)
         throw InvalidOperationException("png_create_read_struct failed");
     png_set_error_fn(state.png, &state.trap, OnPngError, OnPngWarning);

@@ -10,6 +10,10 @@ namespace Vudadive2R {
 
 namespace {
 
+// Halvings of one large curve: from GeometryLimits::Coordinate down to
+// pixels takes about 340.
+constexpr unsigned LargeCurveDepth = 400;
+
 bool WithinLimits(double x, double y) {
     return std::fabs(x) <= GeometryLimits::Coordinate && std::fabs(y) <= GeometryLimits::Coordinate;
 }
@@ -25,9 +29,108 @@ void AddFlattened(Curve& curve, agg::path_storage& copy) {
         copy.vertices().add_vertex(x, y, agg::path_cmd_line_to);
 }
 
+// Halves a Bezier curve of `count` control points at t = 0.5.
+void SplitInHalf(const double* x, const double* y, unsigned count, double* leftX, double* leftY, double* rightX,
+                 double* rightY) {
+    double wx[4], wy[4];
+    std::copy(x, x + count, wx);
+    std::copy(y, y + count, wy);
+    for (unsigned level = 0; level < count; ++level) {
+        leftX[level] = wx[0];
+        leftY[level] = wy[0];
+        rightX[count - 1 - level] = wx[count - 1 - level];
+        rightY[count - 1 - level] = wy[count - 1 - level];
+        for (unsigned k = 0; k + 1 < count - level; ++k) {
+            wx[k] = (wx[k] + wx[k + 1]) * 0.5;
+            wy[k] = (wy[k] + wy[k + 1]) * 0.5;
+        }
+    }
+}
+
+// A curve larger than GeometryLimits::CurveExtent, flattened with the
+// approximation scale given: halves lying outside the window become chords,
+// and halving stops once a piece is small enough, in pixels, to flatten.
+// Each level halves the piece, and only the few pieces near the surface
+// are halved again, so the work is bounded by the depth times the points of
+// the pieces flattened.
+void AddLargeCurve(const double* x, const double* y, unsigned count, double scale, const CullingWindow& window,
+                   unsigned depth, agg::path_storage& copy) {
+    if (window.reach >= 0 && window.OutsideSurface(x, y, count)) {
+        copy.vertices().add_vertex(x[count - 1], y[count - 1], agg::path_cmd_line_to);
+        return;
+    }
+    // Pieces about the size of the surface and its surroundings are flattened whole.
+    const double flattenedExtent = 2.0 * (std::max(window.width, window.height) + 2 * std::max(window.reach, 0.0) + 4);
+    if (depth == 0 || !(window.PixelExtent(x, y, count) > flattenedExtent)) {
+        if (count == 3) {
+            agg::curve3 curve;  // the scale must be set before init
+            curve.approximation_scale(scale);
+            curve.init(x[0], y[0], x[1], y[1], x[2], y[2]);
+            AddFlattened(curve, copy);
+        } else {
+            agg::curve4 curve;
+            curve.approximation_scale(scale);
+            curve.init(x[0], y[0], x[1], y[1], x[2], y[2], x[3], y[3]);
+            AddFlattened(curve, copy);
+        }
+        return;
+    }
+    double leftX[4], leftY[4], rightX[4], rightY[4];
+    SplitInHalf(x, y, count, leftX, leftY, rightX, rightY);
+    AddLargeCurve(leftX, leftY, count, scale, window, depth - 1, copy);
+    AddLargeCurve(rightX, rightY, count, scale, window, depth - 1, copy);
+}
+
+// The largest factor by which the matrix stretches a length.
+double Stretch(const agg::trans_affine& m) {
+    return std::max(std::fabs(m.sx) + std::fabs(m.shx), std::fabs(m.shy) + std::fabs(m.sy));
+}
+
 }  // namespace
 
-bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, double& largestMagnitude) {
+namespace {
+
+struct PixelBounds {
+    double left = HUGE_VAL, right = -HUGE_VAL, top = HUGE_VAL, bottom = -HUGE_VAL;
+    PixelBounds(const agg::trans_affine& matrix, const double* x, const double* y, unsigned count) {
+        for (unsigned k = 0; k < count; ++k) {
+            double px = x[k], py = y[k];
+            matrix.transform(&px, &py);
+            left = std::min(left, px);
+            right = std::max(right, px);
+            top = std::min(top, py);
+            bottom = std::max(bottom, py);
+        }
+    }
+    // NaN is outside nothing.
+    bool Outside(double x1, double y1, double x2, double y2) const {
+        return left > x2 || right < x1 || top > y2 || bottom < y1;
+    }
+};
+
+}  // namespace
+
+bool CullingWindow::Outside(const double* x, const double* y, unsigned count) const {
+    // The feed clips every pass with a vertex this far out.
+    const double columns = GeometryLimits::SpanCoordinate + reach;
+    const double rows = GeometryLimits::RasterCoordinate + reach;
+    return PixelBounds(pathMatrix, x, y, count).Outside(-columns, -rows, columns, rows);
+}
+
+bool CullingWindow::OutsideSurface(const double* x, const double* y, unsigned count) const {
+    const double margin = reach + 2;
+    return PixelBounds(pathMatrix, x, y, count).Outside(-margin, -margin, width + margin, height + margin);
+}
+
+double CullingWindow::PixelExtent(const double* x, const double* y, unsigned count) const {
+    double extent = 0;
+    for (unsigned k = 1; k < count; ++k)
+        extent = std::max(extent, std::max(std::fabs(x[k] - x[0]), std::fabs(y[k] - y[0])));
+    return 2 * extent * Stretch(pathMatrix);
+}
+
+bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, double& largestMagnitude,
+                    const CullingWindow& window) {
     largestMagnitude = 0;
     // Where the curve converter starts the next curve: the coordinates of the
     // last entry it read, whatever its command.
@@ -60,19 +163,18 @@ bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, do
                 maxY = std::max(maxY, py[k]);
             }
             const double extent = std::max(maxX - minX, maxY - minY);
-            if (extent <= GeometryLimits::CurveExtent) {
+            if (present == entries && window.reach >= 0 && window.Outside(px, py, entries + 1)) {
+                copy.vertices().add_vertex(px[entries], py[entries], agg::path_cmd_line_to);
+            } else if (extent <= GeometryLimits::CurveExtent) {
                 for (unsigned k = 0; k < present; ++k)
                     copy.vertices().add_vertex(px[k + 1], py[k + 1], commands[k]);
-            } else if (entries == 2) {
-                agg::curve3 curve;  // the scale must be set before init
-                curve.approximation_scale(GeometryLimits::CurveExtent / extent);
-                curve.init(px[0], py[0], px[1], py[1], px[2], py[2]);
-                AddFlattened(curve, copy);
             } else {
-                agg::curve4 curve;
-                curve.approximation_scale(GeometryLimits::CurveExtent / extent);
-                curve.init(px[0], py[0], px[1], py[1], px[2], py[2], px[3], py[3]);
-                AddFlattened(curve, copy);
+                // A tolerance of 1/16 pixel where that is coarser than the
+                // size-scaled one; never a scale of zero, whose tolerance
+                // would be a division by zero.
+                const double scale = std::max(
+                    std::min(GeometryLimits::CurveExtent / extent, 8 * Stretch(window.pathMatrix)), 1e-300);
+                AddLargeCurve(px, py, entries + 1, scale, window, LargeCurveDepth, copy);
             }
             lastX = px[entries];
             lastY = py[entries];

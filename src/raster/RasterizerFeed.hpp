@@ -13,6 +13,7 @@
 
 #include "raster/AggTypes.hpp"
 #include "raster/GeometryLimits.hpp"
+#include "raster/SaturatingRasterizer.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -33,7 +34,7 @@ struct WideConversion {
 // Halves edges too wide for the rasterizer to take in one piece, at the
 // points where the rasterizer itself would split them.
 struct EdgeSink {
-    Rasterizer& rasterizer;
+    SaturatingRasterizer& rasterizer;
     void line(int x1, int y1, int x2, int y2) {
         constexpr long long widest = (16384LL << agg::poly_subpixel_shift) - 1;
         const long long dx = (long long)x2 - (long long)x1;
@@ -54,7 +55,7 @@ struct EdgeSink {
 // box become vertical edges on its border, which keeps the winding of every
 // pixel inside. A non-finite vertex leaves the rasterizer empty.
 template <class VertexSource>
-void AddPathClipped(Rasterizer& rasterizer, VertexSource& source, int width, int height) {
+void AddPathClipped(SaturatingRasterizer& rasterizer, VertexSource& source, int width, int height) {
     typedef agg::rasterizer_sl_clip<WideConversion> Clipper;
     const long double limit = GeometryLimits::RasterCoordinate - 1;
     Clipper clipper;
@@ -73,6 +74,7 @@ void AddPathClipped(Rasterizer& rasterizer, VertexSource& source, int width, int
     while (!agg::is_stop(command = source.vertex(&x, &y))) {
         if (agg::is_vertex(command) && !(std::isfinite(x) && std::isfinite(y))) {
             rasterizer.reset();
+            rasterizer.FinishFeed();
             return;
         }
         if (agg::is_move_to(command)) {
@@ -90,6 +92,7 @@ void AddPathClipped(Rasterizer& rasterizer, VertexSource& source, int width, int
     }
     if (status == Drawing)
         clipper.line_to(sink, startX, startY);
+    rasterizer.FinishFeed();
 }
 
 }  // namespace detail
@@ -100,7 +103,7 @@ void AddPathClipped(Rasterizer& rasterizer, VertexSource& source, int width, int
 // first vertex beyond either the pass starts over with the source clipped
 // to the surface in extended precision.
 template <class VertexSource>
-void AddPathWithinLimits(Rasterizer& rasterizer, VertexSource& source, int width, int height) {
+void AddPathWithinLimits(SaturatingRasterizer& rasterizer, VertexSource& source, int width, int height) {
     rasterizer.reset();
     source.rewind(0);
     double x, y, left = HUGE_VAL, right = -HUGE_VAL;
@@ -121,6 +124,7 @@ void AddPathWithinLimits(Rasterizer& rasterizer, VertexSource& source, int width
         }
         rasterizer.add_vertex(x, y, command);
     }
+    rasterizer.FinishFeed();
 }
 
 }  // namespace Vudadive2R

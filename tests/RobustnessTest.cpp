@@ -109,3 +109,14 @@ TEST(Robustness, ArcFarLargerThanTheSurfaceDrawsInBoundedTime) {
         ExpectBlock(canvas, 0, 0, 24, 16, c.expected);
     }
 }
+
+TEST(Robustness, HugeCurveUnderADashedStrokeDrawsInBoundedTime) {
+    // Found by fuzzing: one cubic 10^31 path units tall, filled and stroked
+    // with a dash pattern, so that no part of it may be culled.
+    Canvas canvas(24, 16);
+    auto stroke = StrokeIn(canvas, kOpaque, 0.5f);
+    stroke->dashPattern = {{3, 2}};
+    Geometry curve;
+    curve.Move(256, 3.16913e30f).Cubic(-512, -256, 0, -2.02428e31f, 0, 0).Line(0, 0);
+    EXPECT_LT(TimedDraw(*curve.On(canvas), FillIn(canvas, kOpaque), stroke), kBoundSeconds);
+}

@@ -14,6 +14,12 @@ namespace {
 // pixels takes about 340.
 constexpr unsigned LargeCurveDepth = 400;
 
+// The vertices and halvings the curves flattened here may still spend in
+// this draw; once it is spent, the remaining pieces are drawn as chords.
+struct FlatteningBudget {
+    long remaining = GeometryLimits::CulledPoints;
+};
+
 bool WithinLimits(double x, double y) {
     return std::fabs(x) <= GeometryLimits::Coordinate && std::fabs(y) <= GeometryLimits::Coordinate;
 }
@@ -47,21 +53,21 @@ void SplitInHalf(const double* x, const double* y, unsigned count, double* leftX
     }
 }
 
-// A curve larger than GeometryLimits::CurveExtent, flattened with the
+// A curve flattened here rather than by the curve converter, with the
 // approximation scale given: halves lying outside the window become chords,
 // and halving stops once a piece is small enough, in pixels, to flatten.
-// Each level halves the piece, and only the few pieces near the surface
-// are halved again, so the work is bounded by the depth times the points of
-// the pieces flattened.
-void AddLargeCurve(const double* x, const double* y, unsigned count, double scale, const CullingWindow& window,
-                   unsigned depth, agg::path_storage& copy) {
-    if (window.reach >= 0 && window.OutsideSurface(x, y, count)) {
+// Only the few pieces near the surface are halved again, and every halving
+// and every vertex is paid from the budget.
+void AddCulledCurve(const double* x, const double* y, unsigned count, double scale, const CullingWindow& window,
+                    unsigned depth, FlatteningBudget& budget, agg::path_storage& copy) {
+    if (budget.remaining <= 0 || (window.reach >= 0 && window.OutsideSurface(x, y, count))) {
         copy.vertices().add_vertex(x[count - 1], y[count - 1], agg::path_cmd_line_to);
         return;
     }
     // Pieces about the size of the surface and its surroundings are flattened whole.
     const double flattenedExtent = 2.0 * (std::max(window.width, window.height) + 2 * std::max(window.reach, 0.0) + 4);
     if (depth == 0 || !(window.PixelExtent(x, y, count) > flattenedExtent)) {
+        const unsigned before = copy.total_vertices();
         if (count == 3) {
             agg::curve3 curve;  // the scale must be set before init
             curve.approximation_scale(scale);
@@ -73,12 +79,23 @@ void AddLargeCurve(const double* x, const double* y, unsigned count, double scal
             curve.init(x[0], y[0], x[1], y[1], x[2], y[2], x[3], y[3]);
             AddFlattened(curve, copy);
         }
+        budget.remaining -= long(copy.total_vertices() - before);
         return;
     }
+    --budget.remaining;
     double leftX[4], leftY[4], rightX[4], rightY[4];
     SplitInHalf(x, y, count, leftX, leftY, rightX, rightY);
-    AddLargeCurve(leftX, leftY, count, scale, window, depth - 1, copy);
-    AddLargeCurve(rightX, rightY, count, scale, window, depth - 1, copy);
+    AddCulledCurve(leftX, leftY, count, scale, window, depth - 1, budget, copy);
+    AddCulledCurve(rightX, rightY, count, scale, window, depth - 1, budget, copy);
+}
+
+// About the number of segments the curve converter makes of a curve with
+// this control polygon length at its tolerance of half a path unit.
+double EstimatedSegments(const double* x, const double* y, unsigned count) {
+    double length = 0;
+    for (unsigned k = 1; k < count; ++k)
+        length += std::hypot(x[k] - x[k - 1], y[k] - y[k - 1]);
+    return std::sqrt(length / 0.5) + 1;
 }
 
 // The largest factor by which the matrix stretches a length.
@@ -123,15 +140,21 @@ bool CullingWindow::OutsideSurface(const double* x, const double* y, unsigned co
 }
 
 double CullingWindow::PixelExtent(const double* x, const double* y, unsigned count) const {
-    double extent = 0;
-    for (unsigned k = 1; k < count; ++k)
-        extent = std::max(extent, std::max(std::fabs(x[k] - x[0]), std::fabs(y[k] - y[0])));
-    return 2 * extent * Stretch(pathMatrix);
+    const PixelBounds bounds(pathMatrix, x, y, count);
+    return std::max(bounds.right - bounds.left, bounds.bottom - bounds.top);
 }
 
-bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, double& largestMagnitude,
-                    const CullingWindow& window) {
+namespace {
+
+// One copy of the path. With `flattenAll` every curve is flattened and
+// culled here; otherwise curves up to GeometryLimits::CurveExtent are
+// copied for the curve converter, and `segments` receives about how many
+// segments it will make of them.
+bool CopyPass(const agg::path_storage& source, agg::path_storage& copy, double& largestMagnitude,
+              const CullingWindow& window, bool flattenAll, double& segments) {
     largestMagnitude = 0;
+    segments = 0;
+    FlatteningBudget budget;
     // Where the curve converter starts the next curve: the coordinates of the
     // last entry it read, whatever its command.
     double lastX = 0, lastY = 0;
@@ -165,16 +188,19 @@ bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, do
             const double extent = std::max(maxX - minX, maxY - minY);
             if (present == entries && window.reach >= 0 && window.Outside(px, py, entries + 1)) {
                 copy.vertices().add_vertex(px[entries], py[entries], agg::path_cmd_line_to);
-            } else if (extent <= GeometryLimits::CurveExtent) {
+            } else if (extent <= GeometryLimits::CurveExtent && !flattenAll) {
                 for (unsigned k = 0; k < present; ++k)
                     copy.vertices().add_vertex(px[k + 1], py[k + 1], commands[k]);
+                segments += EstimatedSegments(px, py, entries + 1);
             } else {
-                // A tolerance of 1/16 pixel where that is coarser than the
-                // size-scaled one; never a scale of zero, whose tolerance
+                // The converter's tolerance, scaled with the size of curves
+                // beyond GeometryLimits::CurveExtent, or 1/16 pixel where
+                // that is coarser; never a scale of zero, whose tolerance
                 // would be a division by zero.
                 const double scale = std::max(
-                    std::min(GeometryLimits::CurveExtent / extent, 8 * Stretch(window.pathMatrix)), 1e-300);
-                AddLargeCurve(px, py, entries + 1, scale, window, LargeCurveDepth, copy);
+                    std::min(std::min(1.0, GeometryLimits::CurveExtent / extent), 8 * Stretch(window.pathMatrix)),
+                    1e-300);
+                AddCulledCurve(px, py, entries + 1, scale, window, LargeCurveDepth, budget, copy);
             }
             lastX = px[entries];
             lastY = py[entries];
@@ -193,6 +219,20 @@ bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, do
         ++index;
     }
     return true;
+}
+
+}  // namespace
+
+bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, double& largestMagnitude,
+                    const CullingWindow& window) {
+    double segments;
+    if (!CopyPass(source, copy, largestMagnitude, window, false, segments))
+        return false;
+    if (segments <= GeometryLimits::ConverterSegments)
+        return true;
+    // The converter would spend more than the budget: flatten and cull here.
+    copy.remove_all();
+    return CopyPass(source, copy, largestMagnitude, window, true, segments);
 }
 
 bool TransformKeepsLimits(const agg::trans_affine& m, double magnitude) {

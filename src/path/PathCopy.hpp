@@ -40,7 +40,8 @@ struct CullingWindow {
 
 // Copies the path's vertices for one draw, as the pipeline reads them (up to
 // the first stop entry). Curves far outside the surface become their chords
-// (CullingWindow::Outside); curves larger than GeometryLimits::CurveExtent
+// (CullingWindow::Outside); curves larger than GeometryLimits::CurveExtent,
+// and all curves of a path beyond the budget GeometryLimits::ConverterSegments,
 // are flattened here, coarser, and only the parts of them near the surface.
 // Returns false when a coordinate is not finite or exceeds
 // GeometryLimits::Coordinate; `largestMagnitude` receives the largest

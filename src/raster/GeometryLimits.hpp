@@ -29,6 +29,15 @@ struct GeometryLimits {
     // tolerance scaled to its size, so that one curve yields at most about
     // 10^5 points instead of up to 2^32.
     static constexpr double CurveExtent = 4294967296.0;
+    // The budgets of curve flattening in one draw. A path whose curves the
+    // curve converter would split into more segments than ConverterSegments
+    // (by an estimate from their control polygons) has its curves flattened
+    // by the copy instead, to 1/16 pixel where that is coarser than the
+    // converter's tolerance, with the pieces outside the surface drawn as
+    // chords; the copy stops halving and flattening after CulledPoints
+    // vertices and draws the remaining pieces as chords.
+    static constexpr double ConverterSegments = 262144.0;
+    static constexpr long CulledPoints = 65536;
     // Stroke widths beyond 2^24 pixels cannot leave a vertex within the
     // raster range anyway; clamping keeps round joins at about 2 x 10^4 points.
     static constexpr double LineWidth = 16777216.0;

@@ -146,12 +146,13 @@ double CullingWindow::PixelExtent(const double* x, const double* y, unsigned cou
 
 namespace {
 
-// One copy of the path. With `flattenAll` every curve is flattened and
-// culled here; otherwise curves up to GeometryLimits::CurveExtent are
-// copied for the curve converter, and `segments` receives about how many
-// segments it will make of them.
+// One copy of the path. Curves beyond GeometryLimits::CurveExtent are
+// flattened and culled here, and with `flattenCostly` so are the costly
+// ones (GeometryLimits::CostlyCurve); the others are copied for the curve
+// converter, and `segments` receives about how many segments it will make
+// of the costly ones among them.
 bool CopyPass(const agg::path_storage& source, agg::path_storage& copy, double& largestMagnitude,
-              const CullingWindow& window, bool flattenAll, double& segments) {
+              const CullingWindow& window, bool flattenCostly, double& segments) {
     largestMagnitude = 0;
     segments = 0;
     FlatteningBudget budget;
@@ -188,10 +189,13 @@ bool CopyPass(const agg::path_storage& source, agg::path_storage& copy, double& 
             const double extent = std::max(maxX - minX, maxY - minY);
             if (present == entries && window.reach >= 0 && window.Outside(px, py, entries + 1)) {
                 copy.vertices().add_vertex(px[entries], py[entries], agg::path_cmd_line_to);
-            } else if (extent <= GeometryLimits::CurveExtent && !flattenAll) {
+            } else if (extent <= GeometryLimits::CurveExtent &&
+                       !(flattenCostly && EstimatedSegments(px, py, entries + 1) > GeometryLimits::CostlyCurve)) {
                 for (unsigned k = 0; k < present; ++k)
                     copy.vertices().add_vertex(px[k + 1], py[k + 1], commands[k]);
-                segments += EstimatedSegments(px, py, entries + 1);
+                const double estimate = EstimatedSegments(px, py, entries + 1);
+                if (estimate > GeometryLimits::CostlyCurve)
+                    segments += estimate;
             } else {
                 // The converter's tolerance, scaled with the size of curves
                 // beyond GeometryLimits::CurveExtent, or 1/16 pixel where
@@ -230,7 +234,8 @@ bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, do
         return false;
     if (segments <= GeometryLimits::ConverterSegments)
         return true;
-    // The converter would spend more than the budget: flatten and cull here.
+    // The converter would spend more than the budget on costly curves:
+    // flatten and cull those here.
     copy.remove_all();
     return CopyPass(source, copy, largestMagnitude, window, true, segments);
 }

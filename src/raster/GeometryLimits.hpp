@@ -29,13 +29,16 @@ struct GeometryLimits {
     // tolerance scaled to its size, so that one curve yields at most about
     // 10^5 points instead of up to 2^32.
     static constexpr double CurveExtent = 4294967296.0;
-    // The budgets of curve flattening in one draw. A path whose curves the
-    // curve converter would split into more segments than ConverterSegments
-    // (by an estimate from their control polygons) has its curves flattened
-    // by the copy instead, to 1/16 pixel where that is coarser than the
-    // converter's tolerance, with the pieces outside the surface drawn as
-    // chords; the copy stops halving and flattening after CulledPoints
-    // vertices and draws the remaining pieces as chords.
+    // The budgets of curve flattening in one draw. A curve that the curve
+    // converter would split into more than CostlyCurve segments (estimated
+    // from its control polygon) is costly; cheaper curves cost at most that
+    // much each, in proportion to the path's own size. When the costly
+    // curves of a path would make more than ConverterSegments segments,
+    // the copy flattens them itself instead, to 1/16 pixel where that is
+    // coarser than the converter's tolerance, with the pieces outside the
+    // surface drawn as chords; the copy stops halving and flattening after
+    // CulledPoints vertices and draws the remaining pieces as chords.
+    static constexpr double CostlyCurve = 1024.0;
     static constexpr double ConverterSegments = 262144.0;
     static constexpr long CulledPoints = 65536;
     // Stroke widths beyond 2^24 pixels cannot leave a vertex within the

@@ -110,13 +110,20 @@ TEST(Robustness, ArcFarLargerThanTheSurfaceDrawsInBoundedTime) {
     }
 }
 
-TEST(Robustness, HugeCurveUnderADashedStrokeDrawsInBoundedTime) {
-    // Found by fuzzing: one cubic 10^31 path units tall, filled and stroked
-    // with a dash pattern, so that no part of it may be culled.
-    Canvas canvas(24, 16);
-    auto stroke = StrokeIn(canvas, kOpaque, 0.5f);
-    stroke->dashPattern = {{3, 2}};
-    Geometry curve;
-    curve.Move(256, 3.16913e30f).Cubic(-512, -256, 0, -2.02428e31f, 0, 0).Line(0, 0);
-    EXPECT_LT(TimedDraw(*curve.On(canvas), FillIn(canvas, kOpaque), stroke), kBoundSeconds);
+TEST(Robustness, FuzzedCurvesDrawInBoundedTime) {
+    // Found by fuzzing: single cubics up to 10^31 path units, filled and
+    // stroked with a dash pattern, so that no part of them may be culled.
+    // The second made no cells at all in a pass of the saturating sweep.
+    const struct { Geometry geometry; float width; } cases[] = {
+        {Geometry().Move(256, 3.16913e30f).Cubic(-512, -256, 0, -2.02428e31f, 0, 0).Line(0, 0), 0.5f},
+        {Geometry().Add(PathCommands::CubicToRel, {-4.5036e15f, 2, 3, -4, -1.45384e31f, 0})
+             .Add(PathCommands::Close, {}),
+         24},
+    };
+    for (const auto& c : cases) {
+        Canvas canvas(24, 16);
+        auto stroke = StrokeIn(canvas, kOpaque, c.width);
+        stroke->dashPattern = {{3, 2}, {1, 4}};
+        EXPECT_LT(TimedDraw(*c.geometry.On(canvas), FillIn(canvas, kOpaque), stroke), kBoundSeconds);
+    }
 }

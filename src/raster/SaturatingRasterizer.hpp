@@ -223,6 +223,9 @@ private:
     // True when every sum AGG's sweep forms for these cells fits an int.
     bool FitsInt() {
         const auto fits = [](long long v) { return v >= INT_MIN && v <= INT_MAX; };
+        // Edges that made no cells still widen the bounds; there is no row table then.
+        if (wideCells.total_cells() == 0)
+            return true;
         for (int y = wideCells.min_y(); y <= wideCells.max_y(); ++y) {
             unsigned count = wideCells.scanline_num_cells(y);
             const WideCell* const* cells = wideCells.scanline_cells(y);

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -135,27 +136,37 @@ inline void RandomRenderState(FuzzInput& input, Context2D& context) {
     context.transforms->strokePaint->Set(RandomMatrix(input));
 }
 
-// A fill state, or none; with a colour paint, or none.
-inline std::shared_ptr<FillState> RandomFill(FuzzInput& input, const std::shared_ptr<Context2D>& context) {
+// Makes the paint of a fill or a stroke from the input. A target for a
+// paint passes its own maker to RandomFill and RandomStroke.
+typedef std::function<std::shared_ptr<Paint>(FuzzInput&, const std::shared_ptr<Context2D>&)> PaintMaker;
+
+inline std::shared_ptr<Paint> RandomColorPaint(FuzzInput& input, const std::shared_ptr<Context2D>& context) {
+    return std::make_shared<ColorPaint>(context, RandomColor(input));
+}
+
+// A fill state, or none; with a paint, or none.
+inline std::shared_ptr<FillState> RandomFill(FuzzInput& input, const std::shared_ptr<Context2D>& context,
+                                             const PaintMaker& makePaint = RandomColorPaint) {
     const uint8_t choice = input.Byte();
     if (choice % 4 == 0)
         return nullptr;
     auto fill = std::make_shared<FillState>();
     fill->FillRule(FillRule(choice < 250 ? (choice >> 2) & 1 : choice));
     if (choice % 4 != 1)
-        fill->Paint(std::make_shared<ColorPaint>(context, RandomColor(input)));
+        fill->Paint(makePaint(input, context));
     return fill;
 }
 
 // A stroke state, or none, with every parameter drawn from the input,
 // including dash patterns of up to 20 records.
-inline std::shared_ptr<StrokeState> RandomStroke(FuzzInput& input, const std::shared_ptr<Context2D>& context) {
+inline std::shared_ptr<StrokeState> RandomStroke(FuzzInput& input, const std::shared_ptr<Context2D>& context,
+                                                 const PaintMaker& makePaint = RandomColorPaint) {
     const uint8_t choice = input.Byte();
     if (choice % 4 == 0)
         return nullptr;
     auto stroke = std::make_shared<StrokeState>();
     if (choice % 4 != 1)
-        stroke->Paint(std::make_shared<ColorPaint>(context, RandomColor(input)));
+        stroke->Paint(makePaint(input, context));
     stroke->LineWidth(input.Coordinate());
     const uint8_t styles = input.Byte();
     stroke->CapStyle(CapStyle(styles < 250 ? styles % 3 : styles));

@@ -110,6 +110,15 @@ TEST(Robustness, ArcFarLargerThanTheSurfaceDrawsInBoundedTime) {
     }
 }
 
+TEST(Robustness, TallGeometryDrawsInBoundedTime) {
+    // Found by fuzzing: edges 2^23 rows tall made a cell in every row.
+    Canvas canvas(48, 16);
+    Geometry bar;
+    bar.Move(10, -4.19e6f).Line(10, 4.19e6f).Line(30, 4.19e6f).Line(30, -4.19e6f);
+    EXPECT_LT(TimedDraw(*bar.On(canvas), FillIn(canvas, kOpaque), nullptr), kBoundSeconds);
+    ExpectBlock(canvas, 10, 0, 30, 16, kOpaqueBytes);
+}
+
 TEST(Robustness, FuzzedCurvesDrawInBoundedTime) {
     // Found by fuzzing: single cubics up to 10^31 path units, filled and
     // stroked with a dash pattern, so that no part of them may be culled.

@@ -130,7 +130,7 @@ struct PixelBounds {
 bool CullingWindow::Outside(const double* x, const double* y, unsigned count) const {
     // The feed clips every pass with a vertex this far out.
     const double columns = GeometryLimits::SpanCoordinate + reach;
-    const double rows = GeometryLimits::RasterCoordinate + reach;
+    const double rows = GeometryLimits::SpanCoordinate + reach;
     return PixelBounds(pathMatrix, x, y, count).Outside(-columns, -rows, columns, rows);
 }
 

@@ -14,8 +14,8 @@ struct GeometryLimits {
     // subtracts them; below this magnitude (2^22 pixels) neither overflows.
     static constexpr double RasterCoordinate = 4194304.0;
     // The scanline stores span positions and lengths in 16 bits: geometry
-    // reaching beyond this many pixels from the origin is clipped to the
-    // surface, whose drawable width is capped to match.
+    // reaching beyond this many pixels from the origin, in either direction,
+    // is clipped to the surface, whose drawable width is capped to match.
     static constexpr double SpanCoordinate = 32000.0;
     // The packaged rasterizer miscounts coverage once the geometry of one
     // pass is 2^14 pixels wide or wider (a single edge that wide is even

@@ -98,8 +98,11 @@ void AddPathClipped(SaturatingRasterizer& rasterizer, VertexSource& source, int 
 }  // namespace detail
 
 // Resets the rasterizer and adds the source, exactly as add_path does while
-// every vertex lies within GeometryLimits::RasterCoordinate vertically and
-// the horizontal extent within GeometryLimits::EdgeWidth. At the
+// every vertex lies within GeometryLimits::SpanCoordinate of the origin and
+// the horizontal extent within GeometryLimits::EdgeWidth. Rows are bounded
+// like columns because the rasterizer makes a cell for every row an edge
+// crosses: a few edges 2^23 rows tall took most of a second to draw
+// nothing. At the
 // first vertex beyond either the pass starts over with the source clipped
 // to the surface in extended precision.
 template <class VertexSource>
@@ -117,7 +120,7 @@ void AddPathWithinLimits(SaturatingRasterizer& rasterizer, VertexSource& source,
             left = std::min(left, x);
             right = std::max(right, x);
             if (!(std::fabs(x) < span && right - left < GeometryLimits::EdgeWidth &&
-                  std::fabs(y) < GeometryLimits::RasterCoordinate)) {
+                  std::fabs(y) < GeometryLimits::SpanCoordinate)) {
                 detail::AddPathClipped(rasterizer, source, width, height);
                 return;
             }

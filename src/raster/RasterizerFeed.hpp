@@ -32,17 +32,48 @@ struct WideConversion {
 };
 
 // Halves edges too wide for the rasterizer to take in one piece, at the
-// points where the rasterizer itself would split them.
+// points where the rasterizer itself would split them. Consecutive vertical
+// edges on one column (clipping makes one on the border for every edge
+// beside the surface) are joined into one: each row's cover is the sum of
+// theirs either way, and a path wound far beside the surface makes a few
+// cells instead of a column of cells per edge.
 struct EdgeSink {
     SaturatingRasterizer& rasterizer;
+    bool pending = false;
+    int pendingX = 0, pendingY1 = 0, pendingY2 = 0;
+
     void line(int x1, int y1, int x2, int y2) {
+        if (x1 == x2) {
+            if (pending && x1 == pendingX && y1 == pendingY2) {
+                pendingY2 = y2;
+                return;
+            }
+            Flush();
+            pending = true;
+            pendingX = x1;
+            pendingY1 = y1;
+            pendingY2 = y2;
+            return;
+        }
+        Flush();
+        Add(x1, y1, x2, y2);
+    }
+
+    void Flush() {
+        if (pending)
+            rasterizer.edge(pendingX, pendingY1, pendingX, pendingY2);
+        pending = false;
+    }
+
+private:
+    void Add(int x1, int y1, int x2, int y2) {
         constexpr long long widest = (16384LL << agg::poly_subpixel_shift) - 1;
         const long long dx = (long long)x2 - (long long)x1;
         if (dx > widest || dx < -widest) {
             const int cx = int(((long long)x1 + (long long)x2) >> 1);
             const int cy = int(((long long)y1 + (long long)y2) >> 1);
-            line(x1, y1, cx, cy);
-            line(cx, cy, x2, y2);
+            Add(x1, y1, cx, cy);
+            Add(cx, cy, x2, y2);
             return;
         }
         rasterizer.edge(x1, y1, x2, y2);
@@ -92,6 +123,7 @@ void AddPathClipped(SaturatingRasterizer& rasterizer, VertexSource& source, int 
     }
     if (status == Drawing)
         clipper.line_to(sink, startX, startY);
+    sink.Flush();
     rasterizer.FinishFeed();
 }
 

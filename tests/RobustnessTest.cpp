@@ -119,6 +119,16 @@ TEST(Robustness, TallGeometryDrawsInBoundedTime) {
     ExpectBlock(canvas, 10, 0, 30, 16, kOpaqueBytes);
 }
 
+TEST(Robustness, WideStrokeWithSubpixelDashesDrawsUndashedInBoundedTime) {
+    // Found by fuzzing: 2 x 10^5 dashes 304 pixels wide, each covering the
+    // whole surface. So many are drawn as the undashed stroke.
+    Canvas canvas(24, 16);
+    auto stroke = StrokeIn(canvas, kOpaque, 304);
+    stroke->dashPattern = {{0.0005f, 0.0005f}};
+    EXPECT_LT(TimedDraw(*Geometry().Move(12, -100).Line(12, 100).On(canvas), nullptr, stroke), kBoundSeconds);
+    ExpectBlock(canvas, 0, 0, 24, 16, kOpaqueBytes);
+}
+
 TEST(Robustness, FuzzedCurvesDrawInBoundedTime) {
     // Found by fuzzing: single cubics up to 10^31 path units, filled and
     // stroked with a dash pattern, so that no part of them may be culled.

@@ -184,7 +184,7 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
             if (!stroke->dashPattern.empty()) {
                 dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
                 if (dashes.records)
-                    LimitDashCount(dashes, PathLength(transformer));
+                    LimitDashCount(dashes, PathLength(transformer), geometry.width);
             }
             if (dashes.records) {
                 Dasher dasher(transformer);

@@ -47,8 +47,11 @@ struct GeometryLimits {
     // The miter limit is clamped so that a miter reaches at most this far
     // from its vertex, which is already outside the raster range.
     static constexpr double MiterLength = 8388608.0;
-    // More dashes than this in one stroke pass draw the stroke undashed.
-    static constexpr double DashesPerPass = 4194304.0;
+    // A stroke pass whose dash count times the line width (at least 1)
+    // exceeds this draws the stroke undashed: each dash is rasterised as a
+    // polygon about as tall as the line is wide, and a pattern far finer
+    // than a pixel on a short path would otherwise cost seconds.
+    static constexpr double DashPixelsPerPass = 1048576.0;
     // A dash phase beyond this many pattern periods is reduced modulo the
     // period, so restarting the pattern at each sub-path stays cheap.
     static constexpr double PhasePeriods = 64.0;

@@ -178,6 +178,20 @@ inline std::shared_ptr<StrokeState> RandomStroke(FuzzInput& input, const std::sh
     return stroke;
 }
 
+// A surface and the state of one draw, read in this order: the surface,
+// the render state and transforms, a fill, a stroke.
+struct RandomScene {
+    DrawTarget target;
+    std::shared_ptr<FillState> fill;
+    std::shared_ptr<StrokeState> stroke;
+
+    explicit RandomScene(FuzzInput& input, const PaintMaker& makePaint = RandomColorPaint) : target(input) {
+        RandomRenderState(input, *target.context);
+        fill = RandomFill(input, target.context, makePaint);
+        stroke = RandomStroke(input, target.context, makePaint);
+    }
+};
+
 // Draws and aborts when the draw takes more than a second: unbounded work
 // is a finding like a crash.
 inline void TimedDraw(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke) {

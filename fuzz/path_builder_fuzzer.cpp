@@ -52,11 +52,8 @@ void Call(PathBuilder& builder, FuzzInput& input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
-    DrawTarget target(input);
+    RandomScene scene(input);
     return Expecting([&] {
-        RandomRenderState(input, *target.context);
-        auto fill = RandomFill(input, target.context);
-        auto stroke = RandomStroke(input, target.context);
         PathBuilder builder;
         // A builder call that throws leaves the builder usable: go on.
         while (!input.Empty()) {
@@ -65,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             } catch (const Exception&) {
             }
         }
-        std::unique_ptr<Path> path = builder.ToPath(target.context);
-        TimedDraw(*path, fill, stroke);
+        std::unique_ptr<Path> path = builder.ToPath(scene.target.context);
+        TimedDraw(*path, scene.fill, scene.stroke);
     });
 }

@@ -7,12 +7,9 @@ using namespace FuzzSupport;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
-    DrawTarget target(input);
+    RandomScene scene(input);
     return Expecting([&] {
-        RandomRenderState(input, *target.context);
-        auto fill = RandomFill(input, target.context);
-        auto stroke = RandomStroke(input, target.context);
-        Path path(target.context);
+        Path path(scene.target.context);
         // Each command byte is followed by its floats, so that a mutation
         // of one command keeps the others aligned. Codes past the table
         // are passed on too: they must be rejected, not decoded.
@@ -28,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // it never reads past what the client handed over.
         floats.resize(floats.size() + 6 * commands.size(), 0.0f);
         path.AppendData(int(commands.size()), commands.data(), floats.data());
-        TimedDraw(path, fill, stroke);
-        TimedDraw(path, fill, stroke);
+        TimedDraw(path, scene.fill, scene.stroke);
+        TimedDraw(path, scene.fill, scene.stroke);
     });
 }

@@ -13,10 +13,11 @@ shift || true
 build="$root/build-fuzz"
 
 bash "$root/scripts/setup.sh"
+mkdir -p "$build/logs"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVUDADIVE2R_FUZZ=ON -DVUDADIVE2R_BUILD_TESTS=OFF -DVUDADIVE2R_BUILD_EXAMPLES=OFF \
-  -DVUDADIVE2R_BUILD_BENCHMARKS=OFF > "$build.configure.log"
-cmake --build "$build" -j "$(nproc)" > "$build.build.log" || { cat "$build.build.log"; exit 1; }
+  -DVUDADIVE2R_BUILD_BENCHMARKS=OFF > "$build/logs/configure.log"
+cmake --build "$build" -j "$(nproc)" > "$build/logs/build.log" || { cat "$build/logs/build.log"; exit 1; }
 python3 "$root/fuzz/make_corpus.py" "$build/corpus"
 
 targets=("$@")

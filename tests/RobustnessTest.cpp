@@ -121,12 +121,24 @@ TEST(Robustness, TallGeometryDrawsInBoundedTime) {
 
 TEST(Robustness, WideStrokeWithSubpixelDashesDrawsUndashedInBoundedTime) {
     // Found by fuzzing: 2 x 10^5 dashes 304 pixels wide, each covering the
-    // whole surface. So many are drawn as the undashed stroke.
-    Canvas canvas(24, 16);
-    auto stroke = StrokeIn(canvas, kOpaque, 304);
-    stroke->dashPattern = {{0.0005f, 0.0005f}};
-    EXPECT_LT(TimedDraw(*Geometry().Move(12, -100).Line(12, 100).On(canvas), nullptr, stroke), kBoundSeconds);
-    ExpectBlock(canvas, 0, 0, 24, 16, kOpaqueBytes);
+    // whole surface. Dashes of such a line cost about 312 units of the 2^18
+    // a pass may spend: 1000 and more are drawn as the undashed stroke,
+    // 500 are dashed. Memory row 5 lies 105 to 106 pixels along the line,
+    // 262.5 periods of 0.4 in: gap, dash, gap, dash, gap of 0.2 each cover
+    // 0.4 of its pixels, alpha 102.
+    const struct { float half; bool undashed; } cases[] = {{0.0005f, true}, {0.1f, true}, {0.2f, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.half);
+        Canvas canvas(24, 16);
+        auto stroke = StrokeIn(canvas, kOpaque, 304);
+        stroke->dashPattern = {{c.half, c.half}};
+        auto line = Geometry().Move(12, -100).Line(12, 100).On(canvas);
+        EXPECT_LT(TimedDraw(*line, nullptr, stroke), kBoundSeconds);
+        if (c.undashed)
+            ExpectBlock(canvas, 0, 0, 24, 16, kOpaqueBytes);
+        else
+            EXPECT_EQ(canvas.Alpha(5, 5), 102);
+    }
 }
 
 TEST(Robustness, FuzzedCurvesDrawInBoundedTime) {

@@ -50,7 +50,7 @@ DashPlan PlanDashes(const std::vector<Dash>& pattern, float phase) {
 
 void LimitDashCount(DashPlan& plan, double pathLength, double lineWidth) {
     const double dashes = pathLength / plan.period * plan.records;
-    if (plan.records && !(dashes * std::max(1.0, std::fabs(lineWidth)) <= GeometryLimits::DashPixelsPerPass))
+    if (plan.records && !(dashes * (8 + std::fabs(lineWidth)) <= GeometryLimits::DashWorkPerPass))
         plan.records = 0;
 }
 

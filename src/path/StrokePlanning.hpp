@@ -36,7 +36,7 @@ struct DashPlan {
 DashPlan PlanDashes(const std::vector<Dash>& pattern, float phase);
 
 // Drops the dashing when the path is so long for the period that the dashes
-// times the line width would exceed GeometryLimits::DashPixelsPerPass.
+// would cost more than GeometryLimits::DashWorkPerPass.
 void LimitDashCount(DashPlan& plan, double pathLength, double lineWidth);
 
 // Length of the polyline a vertex source produces, closing segments included.

@@ -47,11 +47,12 @@ struct GeometryLimits {
     // The miter limit is clamped so that a miter reaches at most this far
     // from its vertex, which is already outside the raster range.
     static constexpr double MiterLength = 8388608.0;
-    // A stroke pass whose dash count times the line width (at least 1)
-    // exceeds this draws the stroke undashed: each dash is rasterised as a
-    // polygon about as tall as the line is wide, and a pattern far finer
-    // than a pixel on a short path would otherwise cost seconds.
-    static constexpr double DashPixelsPerPass = 1048576.0;
+    // A stroke pass whose dash count times (8 + the line width) exceeds
+    // this draws the stroke undashed: a dash costs a handful of vertices and
+    // a polygon about as tall as the line is wide, and a pattern far finer
+    // than a pixel on a short path would otherwise cost seconds. That is
+    // 29 000 dashes of a hairline, 3600 of a line 64 pixels wide.
+    static constexpr double DashWorkPerPass = 262144.0;
     // A dash phase beyond this many pattern periods is reduced modulo the
     // period, so restarting the pattern at each sub-path stays cheap.
     static constexpr double PhasePeriods = 64.0;

@@ -40,7 +40,12 @@ void Call(PathBuilder& builder, FuzzInput& input) {
     case 28: builder.Ellipse(f(), f(), f(), f()); break;
     case 29:
     case 30: {
-        const float x = f(), y = f(), w = f(), h = f(), start = f(), extent = f();
+        const float x = f(), y = f(), w = f(), h = f(), start = f();
+        // Known open: an arc wound 20 000 times about the surface takes 0.24 s
+        // to draw plain, over the bound instrumented. Kept to 4096 turns
+        // until that costs less, so that the brief runs of the test script
+        // stay meaningful.
+        const float extent = std::max(-25736.0f, std::min(f(), 25736.0f));
         builder.Arc(x, y, w, h, start, extent, ArcType(input.Byte() % 4));
         break;
     }

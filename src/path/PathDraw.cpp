@@ -96,6 +96,20 @@ int ClampedCorner(int32_t origin, int32_t extent) {
     return int(std::max<int64_t>(INT_MIN, std::min<int64_t>(INT_MAX, corner)));
 }
 
+// How far from the geometry a pass may draw, in pixels: a miter or a
+// square cap reaches at most the larger of the miter limit and sqrt(2) times
+// the half width. A dashed stroke may not be culled at all (negative).
+double StrokeReach(const std::shared_ptr<StrokeState>& stroke, const std::shared_ptr<Paint>& strokePaint) {
+    if (!strokePaint)
+        return 0;
+    if (!stroke->dashPattern.empty())
+        return -1;
+    const StrokeGeometry geometry = SafeStrokeGeometry(stroke->LineWidth(), stroke->MiterLimit());
+    if (!geometry.drawable)
+        return 0;
+    return std::fabs(geometry.width) * 0.5 * std::max(std::fabs(geometry.miterLimit), 1.5) + 1;
+}
+
 }  // namespace
 
 void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke) {
@@ -130,11 +144,16 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
     }
     pixelFormat.comp_op(CompositingOperation(renderState.blendMode));
 
-    Rasterizer rasterizer;
+    SaturatingRasterizer rasterizer;
+    // Paints receive AGG's type; the library's own read it back as ours.
+    Rasterizer* const aggRasterizer = &rasterizer;
     Scanline scanline;
+    // A draw without a pass does no geometry work at all.
     agg::path_storage pathCopy;
     double largestCoordinate = 0;
-    const bool drawable = pixels && CopyForDrawing(*storage, pathCopy, largestCoordinate) &&
+    const bool drawable = pixels && (fillPaint || strokePaint) &&
+                          CopyForDrawing(*storage, pathCopy, largestCoordinate,
+                                         CullingWindow{pathMatrix, StrokeReach(stroke, strokePaint), width, height}) &&
                           TransformKeepsLimits(pathMatrix, largestCoordinate);
     CurveConverter curves(pathCopy);
     PathTransformer transformer(curves, pathMatrix);
@@ -145,7 +164,7 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
         rasterizer.reset();
         if (drawable)
             AddPathWithinLimits(rasterizer, transformer, width, height);
-        fillPaint->Rasterize(&rasterizer, &scanline, &renderer, &fillPaintMatrix);
+        fillPaint->Rasterize(aggRasterizer, &scanline, &renderer, &fillPaintMatrix);
     }
 
     if (strokePaint) {
@@ -165,7 +184,7 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
             if (!stroke->dashPattern.empty()) {
                 dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
                 if (dashes.records)
-                    LimitDashCount(dashes, PathLength(transformer));
+                    LimitDashCount(dashes, PathLength(transformer), geometry.width);
             }
             if (dashes.records) {
                 Dasher dasher(transformer);
@@ -182,7 +201,7 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
                 AddPathWithinLimits(rasterizer, stroker, width, height);
             }
         }
-        strokePaint->Rasterize(&rasterizer, &scanline, &renderer, &strokePaintMatrix);
+        strokePaint->Rasterize(aggRasterizer, &scanline, &renderer, &strokePaintMatrix);
     }
 }
 

@@ -95,8 +95,8 @@ void ComposePlainly(TestSupport::Surface& surface, Path& path, Context2D& contex
 
     Rasterizer rasterizer;
     Scanline scanline;
-    agg::conv_curve<agg::path_storage> curves(Internals::StorageOf(path));
-    agg::conv_transform<agg::conv_curve<agg::path_storage>> transformer(curves, pathMatrix);
+    agg::conv_curve<PathStorage> curves(Internals::StorageOf(path));
+    agg::conv_transform<agg::conv_curve<PathStorage>> transformer(curves, pathMatrix);
     rasterizer.filling_rule(s.rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
     rasterizer.add_path(transformer);
     agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, sampler);

@@ -17,7 +17,7 @@ bool WithinLimits(double x, double y) {
 // Adds the flattening of a curve, less its start point, as line-to entries:
 // what the curve converter would produce from it.
 template <class Curve>
-void AddFlattened(Curve& curve, agg::path_storage& copy) {
+void AddFlattened(Curve& curve, PathStorage& copy) {
     double x, y;
     curve.rewind(0);
     curve.vertex(&x, &y);
@@ -25,9 +25,13 @@ void AddFlattened(Curve& curve, agg::path_storage& copy) {
         copy.vertices().add_vertex(x, y, agg::path_cmd_line_to);
 }
 
-}  // namespace
+enum class Walk { OutOfLimits, Complete, NeedsCopy };
 
-bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, double& largestMagnitude) {
+// Checks the entries up to the first stop against the limits and finds
+// where the pipeline stops reading (`end`). Without a copy it stops at the
+// first oversized curve and asks for one; with a copy it adds every entry,
+// oversized curves flattened.
+Walk WalkForDrawing(const PathStorage& source, PathStorage* copy, double& largestMagnitude, unsigned& end) {
     largestMagnitude = 0;
     // Where the curve converter starts the next curve: the coordinates of the
     // last entry it read, whatever its command.
@@ -52,7 +56,7 @@ bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, do
             double minX = px[0], maxX = px[0], minY = py[0], maxY = py[0];
             for (unsigned k = 1; k <= entries; ++k) {
                 if (!WithinLimits(px[k], py[k]))
-                    return false;
+                    return Walk::OutOfLimits;
                 largestMagnitude = std::max(largestMagnitude, std::max(std::fabs(px[k]), std::fabs(py[k])));
                 minX = std::min(minX, px[k]);
                 maxX = std::max(maxX, px[k]);
@@ -61,18 +65,21 @@ bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, do
             }
             const double extent = std::max(maxX - minX, maxY - minY);
             if (extent <= GeometryLimits::CurveExtent) {
-                for (unsigned k = 0; k < present; ++k)
-                    copy.vertices().add_vertex(px[k + 1], py[k + 1], commands[k]);
+                if (copy)
+                    for (unsigned k = 0; k < present; ++k)
+                        copy->vertices().add_vertex(px[k + 1], py[k + 1], commands[k]);
+            } else if (!copy) {
+                return Walk::NeedsCopy;
             } else if (entries == 2) {
                 agg::curve3 curve;  // the scale must be set before init
                 curve.approximation_scale(GeometryLimits::CurveExtent / extent);
                 curve.init(px[0], py[0], px[1], py[1], px[2], py[2]);
-                AddFlattened(curve, copy);
+                AddFlattened(curve, *copy);
             } else {
                 agg::curve4 curve;
                 curve.approximation_scale(GeometryLimits::CurveExtent / extent);
                 curve.init(px[0], py[0], px[1], py[1], px[2], py[2], px[3], py[3]);
-                AddFlattened(curve, copy);
+                AddFlattened(curve, *copy);
             }
             lastX = px[entries];
             lastY = py[entries];
@@ -82,15 +89,37 @@ bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, do
 
         if (agg::is_vertex(command)) {
             if (!WithinLimits(x, y))
-                return false;
+                return Walk::OutOfLimits;
             largestMagnitude = std::max(largestMagnitude, std::max(std::fabs(x), std::fabs(y)));
         }
-        copy.vertices().add_vertex(x, y, command);
+        if (copy)
+            copy->vertices().add_vertex(x, y, command);
         lastX = x;
         lastY = y;
         ++index;
     }
-    return true;
+    end = std::min(index, total);  // a curve at the end may lack its last entries
+    return Walk::Complete;
+}
+
+}  // namespace
+
+// Without an oversized curve the copy would hold exactly the entries before
+// `end`, so reading those in place gives the same vertex sequence.
+bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageReader& reader,
+                       double& largestMagnitude) {
+    unsigned end = 0;
+    reader = StorageReader();
+    Walk walk = WalkForDrawing(source, nullptr, largestMagnitude, end);
+    if (walk == Walk::Complete) {
+        reader = StorageReader(source, end);
+        return true;
+    }
+    if (walk == Walk::NeedsCopy && WalkForDrawing(source, &copy, largestMagnitude, end) == Walk::Complete) {
+        reader = StorageReader(copy, copy.total_vertices());
+        return true;
+    }
+    return false;
 }
 
 bool TransformKeepsLimits(const agg::trans_affine& m, double magnitude) {

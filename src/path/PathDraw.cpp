@@ -24,7 +24,7 @@ namespace Vudadive2R {
 
 namespace {
 
-typedef agg::conv_curve<agg::path_storage> CurveConverter;
+typedef agg::conv_curve<StorageReader> CurveConverter;
 typedef agg::conv_transform<CurveConverter> PathTransformer;
 typedef agg::conv_stroke<PathTransformer> Stroker;
 typedef agg::conv_dash<PathTransformer> Dasher;
@@ -132,11 +132,12 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
 
     Rasterizer rasterizer;
     Scanline scanline;
-    agg::path_storage pathCopy;
+    PathStorage pathCopy;  // stays empty unless the path has an oversized curve
+    StorageReader pathReader;
     double largestCoordinate = 0;
-    const bool drawable = pixels && CopyForDrawing(*storage, pathCopy, largestCoordinate) &&
+    const bool drawable = pixels && PrepareForDrawing(*storage, pathCopy, pathReader, largestCoordinate) &&
                           TransformKeepsLimits(pathMatrix, largestCoordinate);
-    CurveConverter curves(pathCopy);
+    CurveConverter curves(pathReader);
     PathTransformer transformer(curves, pathMatrix);
     Stroker stroker(transformer);
 

@@ -3,7 +3,7 @@
 # tarball when it builds), runs every scene each way and prints one table:
 # the median CPU time of each way (the machine is shared, so wall time
 # measures the neighbours too), the ratios of the library to the others, and
-# the peak extra heap memory of one pass, with the machine and commit noted.
+# the peak extra heap memory of the first pass, with the machine and commit noted.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-bench"

@@ -6,7 +6,7 @@
 
 #include <agg_path_storage.h>
 
-#include <functional>
+#include <cmath>
 #include <random>
 
 #include "DrawSupport.hpp"
@@ -82,15 +82,18 @@ TEST(PathStorage, RectanglePathTakesHundredsOfBytes) {
     const Geometry rectangle = Geometry().Rectangle(0, 0, 2, 2);
     const size_t before = mallinfo2().uordblks;
     std::unique_ptr<Path> path = rectangle.On(canvas);
+    // Blocks freed while the vector grew stay counted in the allocator's
+    // per-thread cache, hence the margin.
     const size_t used = mallinfo2().uordblks - before;
-    EXPECT_LT(used, 512u);  // AGG's block storage alone takes 8.4 KB
+    EXPECT_LT(used, 1024u);  // AGG's block storage alone takes 8.4 KB
 #endif
 }
 
 TEST(PathStorage, DrawingStopsAtTheFirstStopEntry) {
     // A stop entry ends what the pipeline reads, whether the path is read in
-    // place or copied to flatten an oversized curve. The degenerate curve
-    // there goes out along x = 2 and back, enclosing nothing.
+    // place or copied to flatten an oversized curve: what follows is neither
+    // drawn nor checked (a non-finite vertex there would void the draw). The
+    // degenerate curve goes out along x = 2 and back, enclosing nothing.
     struct Case { const char* name; bool oversizedCurve; } const cases[] = {{"in place", false}, {"copied", true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -100,7 +103,8 @@ TEST(PathStorage, DrawingStopsAtTheFirstStopEntry) {
             first.Move(2, 2).Add(PathCommands::QuadTo, {2, 1e10f, 2, 2});
         auto path = first.Rectangle(3, 4, 7, 9).On(canvas);
         Internals::StorageOf(*path).start_new_path();
-        path->AppendData(Geometry().Rectangle(10, 10, 14, 14).commands, Geometry().Rectangle(10, 10, 14, 14).data);
+        const Geometry after = Geometry().Rectangle(10, 10, 14, 14).Line(std::nanf(""), 3);
+        path->AppendData(after.commands, after.data);
         path->Draw(FillIn(canvas, kOpaque), nullptr);
         ExpectBlock(canvas, 3, 4, 7, 9, kOpaqueBytes);
     }

@@ -43,12 +43,12 @@ struct Scene {
 agg::rgba8 Bytes(const Color& c) { return agg::rgba(c.R, c.G, c.B, c.A); }
 
 // The composition written out with AGG alone: no limits, no guards.
-void ComposePlainly(TestSupport::Surface& surface, agg::path_storage& storage, const Matrix3& m, const Scene& s) {
+void ComposePlainly(TestSupport::Surface& surface, PathStorage& storage, const Matrix3& m, const Scene& s) {
     PlainTarget target(surface, s.origin, s.operation);
     Rasterizer& rasterizer = target.rasterizer;
     agg::trans_affine matrix = Affine(m);
-    agg::conv_curve<agg::path_storage> curves(storage);
-    agg::conv_transform<agg::conv_curve<agg::path_storage>> transformer(curves, matrix);
+    agg::conv_curve<PathStorage> curves(storage);
+    agg::conv_transform<agg::conv_curve<PathStorage>> transformer(curves, matrix);
     rasterizer.filling_rule(s.rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
     rasterizer.add_path(transformer);
     agg::render_scanlines_aa_solid(rasterizer, target.scanline, target.renderer, Bytes(kHalf));

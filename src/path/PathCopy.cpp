@@ -28,7 +28,7 @@ struct FlatteningBudget {
 // between their ends stays in that half-plane either way, so the winding
 // inside the window is the same, and a wound curve far away costs a vertex
 // rather than one per piece.
-void AddChord(double x, double y, unsigned sides, FlatteningBudget& state, agg::path_storage& copy) {
+void AddChord(double x, double y, unsigned sides, FlatteningBudget& state, PathStorage& copy) {
     const unsigned total = copy.total_vertices();
     if (total > 0 && total == state.lastChordIndex + 1 && (sides & state.lastChordSides)) {
         copy.modify_vertex(state.lastChordIndex, x, y);
@@ -47,7 +47,7 @@ bool WithinLimits(double x, double y) {
 // Adds the flattening of a curve, less its start point, as line-to entries:
 // what the curve converter would produce from it.
 template <class Curve>
-void AddFlattened(Curve& curve, agg::path_storage& copy) {
+void AddFlattened(Curve& curve, PathStorage& copy) {
     double x, y;
     curve.rewind(0);
     curve.vertex(&x, &y);
@@ -79,7 +79,7 @@ void SplitInHalf(const double* x, const double* y, unsigned count, double* leftX
 // Only the few pieces near the surface are halved again, and every halving
 // and every vertex is paid from the budget.
 void AddCulledCurve(const double* x, const double* y, unsigned count, double scale, const CullingWindow& window,
-                    unsigned depth, FlatteningBudget& budget, agg::path_storage& copy) {
+                    unsigned depth, FlatteningBudget& budget, PathStorage& copy) {
     const unsigned sides = window.reach >= 0 ? window.OutsideSurface(x, y, count) : 0;
     if (sides || budget.remaining <= 0) {
         AddChord(x[count - 1], y[count - 1], sides, budget, copy);
@@ -167,13 +167,18 @@ double CullingWindow::PixelExtent(const double* x, const double* y, unsigned cou
 
 namespace {
 
-// One copy of the path. Curves beyond GeometryLimits::CurveExtent are
+enum class Walk { OutOfLimits, Complete, NeedsCopy };
+
+// One walk over the path, as the pipeline reads it (up to the first stop
+// entry), checking the limits. Curves beyond GeometryLimits::CurveExtent are
 // flattened and culled here, and with `flattenCostly` so are the costly
 // ones (GeometryLimits::CostlyCurve); the others are copied for the curve
 // converter, and `segments` receives about how many segments it will make
-// of the costly ones among them.
-bool CopyPass(const agg::path_storage& source, agg::path_storage& copy, double& largestMagnitude,
-              const CullingWindow& window, bool flattenCostly, double& segments) {
+// of the costly ones among them. Without a copy the walk stops at the first
+// entry a copy would change and asks for one; a complete walk leaves in
+// `end` the number of entries the pipeline reads.
+Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagnitude, const CullingWindow& window,
+              bool flattenCostly, double& segments, unsigned& end) {
     largestMagnitude = 0;
     segments = 0;
     FlatteningBudget budget;
@@ -200,7 +205,7 @@ bool CopyPass(const agg::path_storage& source, agg::path_storage& copy, double& 
             double minX = px[0], maxX = px[0], minY = py[0], maxY = py[0];
             for (unsigned k = 1; k <= entries; ++k) {
                 if (!WithinLimits(px[k], py[k]))
-                    return false;
+                    return Walk::OutOfLimits;
                 largestMagnitude = std::max(largestMagnitude, std::max(std::fabs(px[k]), std::fabs(py[k])));
                 minX = std::min(minX, px[k]);
                 maxX = std::max(maxX, px[k]);
@@ -209,12 +214,16 @@ bool CopyPass(const agg::path_storage& source, agg::path_storage& copy, double& 
             }
             const double extent = std::max(maxX - minX, maxY - minY);
             const unsigned sides = present == entries && window.reach >= 0 ? window.Outside(px, py, entries + 1) : 0;
-            if (sides) {
-                AddChord(px[entries], py[entries], sides, budget, copy);
-            } else if (extent <= GeometryLimits::CurveExtent &&
-                       !(flattenCostly && EstimatedSegments(px, py, entries + 1) > GeometryLimits::CostlyCurve)) {
-                for (unsigned k = 0; k < present; ++k)
-                    copy.vertices().add_vertex(px[k + 1], py[k + 1], commands[k]);
+            const bool verbatim = !sides && extent <= GeometryLimits::CurveExtent &&
+                                  !(flattenCostly && EstimatedSegments(px, py, entries + 1) > GeometryLimits::CostlyCurve);
+            if (!verbatim && !copy) {
+                return Walk::NeedsCopy;
+            } else if (sides) {
+                AddChord(px[entries], py[entries], sides, budget, *copy);
+            } else if (verbatim) {
+                if (copy)
+                    for (unsigned k = 0; k < present; ++k)
+                        copy->vertices().add_vertex(px[k + 1], py[k + 1], commands[k]);
                 const double estimate = EstimatedSegments(px, py, entries + 1);
                 if (estimate > GeometryLimits::CostlyCurve)
                     segments += estimate;
@@ -226,7 +235,7 @@ bool CopyPass(const agg::path_storage& source, agg::path_storage& copy, double& 
                 const double scale = std::max(
                     std::min(std::min(1.0, GeometryLimits::CurveExtent / extent), 8 * Stretch(window.pathMatrix)),
                     1e-300);
-                AddCulledCurve(px, py, entries + 1, scale, window, LargeCurveDepth, budget, copy);
+                AddCulledCurve(px, py, entries + 1, scale, window, LargeCurveDepth, budget, *copy);
             }
             lastX = px[entries];
             lastY = py[entries];
@@ -236,30 +245,50 @@ bool CopyPass(const agg::path_storage& source, agg::path_storage& copy, double& 
 
         if (agg::is_vertex(command)) {
             if (!WithinLimits(x, y))
-                return false;
+                return Walk::OutOfLimits;
             largestMagnitude = std::max(largestMagnitude, std::max(std::fabs(x), std::fabs(y)));
         }
-        copy.vertices().add_vertex(x, y, command);
+        if (copy)
+            copy->vertices().add_vertex(x, y, command);
         lastX = x;
         lastY = y;
         ++index;
     }
-    return true;
+    end = std::min(index, total);  // a curve at the end may lack its last entries
+    return Walk::Complete;
 }
 
 }  // namespace
 
-bool CopyForDrawing(const agg::path_storage& source, agg::path_storage& copy, double& largestMagnitude,
-                    const CullingWindow& window) {
+bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageReader& reader,
+                       double& largestMagnitude, const CullingWindow& window) {
+    reader = StorageReader();
     double segments;
-    if (!CopyPass(source, copy, largestMagnitude, window, false, segments))
+    unsigned end = 0;
+    // Most paths need no change: read them in place, exactly the entries a
+    // copy would hold.
+    const Walk walk = CopyPass(source, nullptr, largestMagnitude, window, false, segments, end);
+    if (walk == Walk::OutOfLimits)
         return false;
-    if (segments <= GeometryLimits::ConverterSegments)
+    if (walk == Walk::Complete && segments <= GeometryLimits::ConverterSegments) {
+        reader = StorageReader(source, end);
         return true;
+    }
+    if (walk == Walk::NeedsCopy) {
+        if (CopyPass(source, &copy, largestMagnitude, window, false, segments, end) != Walk::Complete)
+            return false;
+        if (segments <= GeometryLimits::ConverterSegments) {
+            reader = StorageReader(copy, copy.total_vertices());
+            return true;
+        }
+        copy.remove_all();
+    }
     // The converter would spend more than the budget on costly curves:
     // flatten and cull those here.
-    copy.remove_all();
-    return CopyPass(source, copy, largestMagnitude, window, true, segments);
+    if (CopyPass(source, &copy, largestMagnitude, window, true, segments, end) != Walk::Complete)
+        return false;
+    reader = StorageReader(copy, copy.total_vertices());
+    return true;
 }
 
 bool TransformKeepsLimits(const agg::trans_affine& m, double magnitude) {

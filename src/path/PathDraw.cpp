@@ -24,7 +24,7 @@ namespace Vudadive2R {
 
 namespace {
 
-typedef agg::conv_curve<agg::path_storage> CurveConverter;
+typedef agg::conv_curve<StorageReader> CurveConverter;
 typedef agg::conv_transform<CurveConverter> PathTransformer;
 typedef agg::conv_stroke<PathTransformer> Stroker;
 typedef agg::conv_dash<PathTransformer> Dasher;
@@ -149,13 +149,14 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
     Rasterizer* const aggRasterizer = &rasterizer;
     Scanline scanline;
     // A draw without a pass does no geometry work at all.
-    agg::path_storage pathCopy;
+    PathStorage pathCopy;  // stays empty unless culling or flattening changes the path
+    StorageReader pathReader;
     double largestCoordinate = 0;
     const bool drawable = pixels && (fillPaint || strokePaint) &&
-                          CopyForDrawing(*storage, pathCopy, largestCoordinate,
-                                         CullingWindow{pathMatrix, StrokeReach(stroke, strokePaint), width, height}) &&
+                          PrepareForDrawing(*storage, pathCopy, pathReader, largestCoordinate,
+                                            CullingWindow{pathMatrix, StrokeReach(stroke, strokePaint), width, height}) &&
                           TransformKeepsLimits(pathMatrix, largestCoordinate);
-    CurveConverter curves(pathCopy);
+    CurveConverter curves(pathReader);
     PathTransformer transformer(curves, pathMatrix);
     Stroker stroker(transformer);
 

@@ -12,7 +12,8 @@ set -euo pipefail
 # The gallery captions its cells with DejaVu Sans, found through fontconfig.
 build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev fonts-dejavu-core fontconfig)
 bench=(libbenchmark-dev libcairo2-dev)
-test_tools=(googletest libgtest-dev pngcheck)
+# The test run also runs each fuzz target briefly, built with clang.
+test_tools=(googletest libgtest-dev pngcheck clang libclang-rt-14-dev python3)
 
 profiles=("$@")
 [ ${#profiles[@]} -eq 0 ] && profiles=(gallery test bench)

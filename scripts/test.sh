@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite through
-# ctest: once plainly, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# ctest: once plainly, once under AddressSanitizer and UndefinedBehaviorSanitizer;
+# then every fuzz target briefly, so that a regression on their corpora shows.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh" test
@@ -16,3 +17,5 @@ cmake -S "$root" -B "$root/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DV
 cmake --build "$root/build-sanitize" -j "$jobs"
 (cd "$root/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
    ctest --output-on-failure -j "$jobs")
+
+bash "$root/scripts/fuzz.sh" "${VUDADIVE2R_FUZZ_SECONDS:-20}"

@@ -43,12 +43,12 @@ struct Scene {
 agg::rgba8 Bytes(const Color& c) { return agg::rgba(c.R, c.G, c.B, c.A); }
 
 // The composition written out with AGG alone: no limits, no guards.
-void ComposePlainly(TestSupport::Surface& surface, agg::path_storage& storage, const Matrix3& m, const Scene& s) {
+void ComposePlainly(TestSupport::Surface& surface, PathStorage& storage, const Matrix3& m, const Scene& s) {
     PlainTarget target(surface, s.origin, s.operation);
     Rasterizer& rasterizer = target.rasterizer;
     agg::trans_affine matrix = Affine(m);
-    agg::conv_curve<agg::path_storage> curves(storage);
-    agg::conv_transform<agg::conv_curve<agg::path_storage>> transformer(curves, matrix);
+    agg::conv_curve<PathStorage> curves(storage);
+    agg::conv_transform<agg::conv_curve<PathStorage>> transformer(curves, matrix);
     rasterizer.filling_rule(s.rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
     rasterizer.add_path(transformer);
     agg::render_scanlines_aa_solid(rasterizer, target.scanline, target.renderer, Bytes(kHalf));
@@ -73,6 +73,15 @@ void ComposePlainly(TestSupport::Surface& surface, agg::path_storage& storage, c
 
 }  // namespace
 
+// Many small overlapping circles: more than 2^14 edges in each pass, the
+// count from which the pipeline sweeps in 64 bits, yet shallow winding.
+Geometry ManyCircles() {
+    Geometry g;
+    for (int i = 0; i < 1500; ++i)
+        g.Circle(3.3f + float(i * 37 % 90), 2.7f + float(i * 53 % 75), 2.2f + float(i % 7) * 0.6f);
+    return g;
+}
+
 TEST(DrawLimits, DrawingsWithinTheLimitsAreThePlainComposition) {
     const Scene scenes[] = {
         {Origin::TopLeft, [](Transform&) {}, BlendMode::SourceOver, agg::comp_op_src_over,
@@ -89,6 +98,10 @@ TEST(DrawLimits, DrawingsWithinTheLimitsAreThePlainComposition) {
         {Origin::TopLeft, [](Transform& t) { t.Scale(3e-8f, 3e-8f), t.Translate(48, 40); }, BlendMode::Screen,
          agg::comp_op_screen, Geometry().Circle(0, 0, 1e9f), FillRule::NonZero, 1.5f, CapStyle::Butt,
          JoinStyle::Miter, {{4, 2}}, 30},
+        {Origin::TopLeft, [](Transform&) {}, BlendMode::SourceOver, agg::comp_op_src_over, ManyCircles(),
+         FillRule::NonZero, 0.7f, CapStyle::Butt, JoinStyle::Round, {}, 0},
+        {Origin::BottomLeft, [](Transform& t) { t.Rotate(0.2f); }, BlendMode::Plus, agg::comp_op_plus,
+         ManyCircles(), FillRule::EvenOdd, 1.3f, CapStyle::Round, JoinStyle::Miter, {{2, 1}}, 0},
     };
     for (const Scene& s : scenes) {
         Canvas canvas(96, 80, s.origin);

@@ -148,7 +148,7 @@ TEST(GradientDifferential, RandomScenesAreThePlainComposition) {
         changed += canvas.surface.memory != plain.memory;
 
         PlainTarget target(plain, origin, operations[mode]);
-        agg::conv_curve<agg::path_storage> curves(Internals::StorageOf(*drawn));
+        agg::conv_curve<PathStorage> curves(Internals::StorageOf(*drawn));
         agg::trans_affine pathMatrix = Affine(path);
         agg::conv_transform<decltype(curves)> transformer(curves, pathMatrix);
         target.rasterizer.filling_rule(agg::fill_even_odd);  // the fill state's default, kept for the stroke

@@ -133,7 +133,7 @@ TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
         ReferenceSampler sampler{picture, paint->ImageTilingMode, Rgba{byte(tile.R), byte(tile.G), byte(tile.B), byte(tile.A)},
                                  interpolator, filter.weight_array()};
         agg::span_allocator<agg::rgba8> allocator;
-        agg::conv_curve<agg::path_storage> curves(Internals::StorageOf(*path));
+        agg::conv_curve<PathStorage> curves(Internals::StorageOf(*path));
         agg::conv_transform<decltype(curves)> transformer(curves, pathMatrix);
         target.rasterizer.filling_rule(fill->FillRule() == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
         target.rasterizer.add_path(transformer);

@@ -41,6 +41,17 @@ std::string Bytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The process's peak of reserved memory, which a large malloc raises even
+// when it never touches the pages.
+long PeakVirtualKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmPeak:", 0) == 0)
+            return std::stol(line.substr(7));
+    return 0;
+}
+
 // Byte i of a test pattern; no value repeats within 256 bytes.
 uint8_t Pattern(size_t i) { return uint8_t(151 * i + 7); }
 
@@ -162,6 +173,13 @@ TEST(Png, DamagedOrHostileFilesRaiseInvalidOperation) {
             bytes[29 + i] = char(~crc >> (24 - 8 * i));
         return bytes;
     };
+    static const char hugeTextChunk[] =
+        "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x04\x00\x00\x00\x04"
+        "\x08\x02\x00\x00\x00\x26\x93\x09\x29\x00\x00\x00\x3f\x69\x43\x43\x50\x78\x9c\x01\x38\x00\xcb\xff"
+        "\x00\x00\x25\x4a\x6f\x94\xb9\x58\x7d\xa2\x00\x16\x3b\x60\x85\x00\x00\x00\x5f\x02\x00\x00\x00\x26"
+        "\x93\x09\x29\x00\x19\xff\xff\xff\x77\x21\x3e\x46\x6b\x90\xb5\xda\xff\x24\x00\x00\x00\x00\x00\x49"
+        "\x6e\x93\xb8\xfa\x93\x15\x41\x93\x01\xb0\x94\x0f\x5b\x00\x00\x49\x7a\x54\x58\x74\x4a\x4a\x4a\x4a"
+        "\xe7";
     const char* const notPng = "InvalidOperation: File is not recognized as a PNG file.\n";
     const char* const tooLarge = "InvalidOperation: The image is too large.\n";
     const char* const damaged = "InvalidOperation: ";
@@ -172,12 +190,21 @@ TEST(Png, DamagedOrHostileFilesRaiseInvalidOperation) {
         {flip(crcEnd, 0x01), "InvalidOperation: IDAT: CRC error\n"},  // libpng's message becomes the exception's
         {sized(0, 0), damaged}, {sized(100000, 100000), tooLarge},
         {sized(23171, 23171), tooLarge},  // 4 x 23171^2 just exceeds 2^31 - 1
+        // Within the size limits, but 2 GB of pixels cannot come out of a
+        // file of 100 bytes.
+        {sized(23000, 23000), "InvalidOperation: Not enough image data\n"},
+        // Found by fuzzing: libpng asked for the 1.5 GB length of a damaged
+        // text chunk while skipping it.
+        {std::string(hugeTextChunk, sizeof hugeTextChunk - 1), "InvalidOperation: Read Error\n"},
     };
+    const long peakBefore = PeakVirtualKilobytes();
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
         std::ofstream(path, std::ios::binary) << cases[i].bytes;
         ExpectLoad(path.c_str(), cases[i].expected);
     }
+    // No hostile file may make the loader reserve much memory.
+    EXPECT_LT(PeakVirtualKilobytes() - peakBefore, 256 * 1024);
     ExpectLoad(TempPath("no-such-file.png").c_str(), "InvalidOperation: File could not be opened for reading.\n");
     ExpectLoad(nullptr, "ArgumentNull: filename\n");
 }

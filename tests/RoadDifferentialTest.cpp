@@ -32,7 +32,7 @@ TEST(RoadDifferential, DeepWindingsAgree) {
         scene.backdrop.assign(24 * 24 * 4, 0);
         scene.filled = true;
         scene.rule = rule;
-        for (int i = 0; i < 9000; ++i) {
+        for (int i = 0; i < 20000; ++i) {
             const float shift = float(i % 7) * 0.37f;
             scene.commands.insert(scene.commands.end(),
                                   {PathCommands::MoveTo, PathCommands::LineTo, PathCommands::LineTo});

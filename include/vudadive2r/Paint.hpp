@@ -19,6 +19,9 @@ public:
     /// Composites the rasterizer's coverage through the renderer. The four
     /// pointers are the drawing pipeline's rasterizer, scanline, renderer and
     /// paint matrix (surface position to paint space), valid for the call only.
+    /// The rasterizer is AGG's scanline rasterizer; a pass whose winding sums
+    /// would overflow its int arithmetic leaves it empty, and only the
+    /// library's own paints sweep such a pass, saturated.
     virtual void Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) = 0;
     /// Releases the paint's share of its context.
     virtual ~Paint();

@@ -1,4 +1,5 @@
 #include <png.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <cstddef>
@@ -19,6 +20,41 @@ namespace Vudadive2R {
 namespace {
 
 constexpr int kSignatureBytes = 8;
+
+// libpng's limits, set explicitly rather than inherited from its build: no
+// image side beyond a million pixels, and no ancillary chunk may make it
+// allocate more than 8 MB or cache more than 1000 chunks.
+constexpr png_uint_32 kLargestSide = 1000000;
+constexpr png_alloc_size_t kLargestChunk = 8000000;
+constexpr png_uint_32 kMostCachedChunks = 1000;
+
+// libpng's own blocks: the largest it needs is a row of the widest image
+// allowed (8 MB at 16 bits per channel) or a chunk of the largest size.
+// Skipping an oversized ancillary chunk can still make it ask for the
+// chunk's full length, gigabytes in a file of a hundred bytes; such a
+// request is refused, and libpng reports it as an error.
+constexpr png_alloc_size_t kLargestLibpngBlock = 64 << 20;
+
+png_voidp LimitedMalloc(png_structp, png_alloc_size_t size) {
+    return size <= kLargestLibpngBlock ? std::malloc(size) : nullptr;
+}
+
+void LimitedFree(png_structp, png_voidp block) { std::free(block); }
+
+// Deflate expands at most about 1032 bytes out of one compressed byte; a
+// regular file shorter than its image data divided by this ratio cannot
+// hold that data, and is refused before its rows are allocated.
+constexpr uint64_t kLargestInflation = 1100;
+
+// True when `file` is a regular file too short to hold `imageBytes`
+// bytes of decoded image data. Pipes and other streams cannot be measured
+// and are let through.
+bool CannotHold(FILE* file, uint64_t imageBytes) {
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    return imageBytes / kLargestInflation > uint64_t(status.st_size);
+}
 
 // libpng reports an error through a callback that must not return. The
 // callback jumps back to the small frame that armed the trap (a frame holding
@@ -211,10 +247,14 @@ std::unique_ptr<PngImage> PngImage::CreateFromFile(const std::shared_ptr<Context
         png_sig_cmp(signature, 0, kSignatureBytes) != 0)
         throw InvalidOperationException("File is not recognized as a PNG file.");
 
-    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    state.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr, nullptr,
+                                         LimitedMalloc, LimitedFree);
     if (!state.png)
         throw InvalidOperationException("png_create_read_struct failed");
     png_set_error_fn(state.png, &state.trap, OnPngError, OnPngWarning);
+    png_set_user_limits(state.png, kLargestSide, kLargestSide);
+    png_set_chunk_malloc_max(state.png, kLargestChunk);
+    png_set_chunk_cache_max(state.png, kMostCachedChunks);
 
     state.info = png_create_info_struct(state.png);
     if (!state.info)
@@ -231,6 +271,9 @@ std::unique_ptr<PngImage> PngImage::CreateFromFile(const std::shared_ptr<Context
     const uint64_t widestRow = imageRowBytes > state.rowBytes ? imageRowBytes : uint64_t(state.rowBytes);
     if (state.height == 0 || widestRow == 0 || widestRow > uint64_t(INT32_MAX) / state.height)
         throw InvalidOperationException("The image is too large.");
+    // The message libpng gives when the image data runs out while decoding.
+    if (CannotHold(state.file, uint64_t(state.rowBytes) * state.height))
+        throw InvalidOperationException("Not enough image data");
 
     state.rows = static_cast<unsigned char*>(std::malloc(state.rowBytes * state.height));
     state.rowPointers = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * state.height));

@@ -29,7 +29,7 @@ namespace Vudadive2R {
 
 namespace {
 
-typedef agg::conv_curve<agg::path_storage> CurveConverter;
+typedef agg::conv_curve<StorageReader> CurveConverter;
 typedef agg::conv_transform<CurveConverter> PathTransformer;
 typedef agg::conv_stroke<PathTransformer> Stroker;
 typedef agg::conv_dash<PathTransformer> Dasher;
@@ -101,6 +101,20 @@ int ClampedCorner(int32_t origin, int32_t extent) {
     return int(std::max<int64_t>(INT_MIN, std::min<int64_t>(INT_MAX, corner)));
 }
 
+// How far from the geometry a pass may draw, in pixels: a miter or a
+// square cap reaches at most the larger of the miter limit and sqrt(2) times
+// the half width. A dashed stroke may not be culled at all (negative).
+double StrokeReach(const std::shared_ptr<StrokeState>& stroke, const std::shared_ptr<Paint>& strokePaint) {
+    if (!strokePaint)
+        return 0;
+    if (!stroke->dashPattern.empty())
+        return -1;
+    const StrokeGeometry geometry = SafeStrokeGeometry(stroke->LineWidth(), stroke->MiterLimit());
+    if (!geometry.drawable)
+        return 0;
+    return std::fabs(geometry.width) * 0.5 * std::max(std::fabs(geometry.miterLimit), 1.5) + 1;
+}
+
 std::atomic<bool> plainRoadForced{false};
 
 }  // namespace
@@ -145,17 +159,21 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
         }
     }
 
-    Rasterizer rasterizer;
+    SaturatingRasterizer rasterizer;
     DenseRasterizer ownRasterizer;
     InlineScanline ownScanline;
     // Rows outside the surface cannot change a pixel.
     ownRasterizer.SweptRows(0, height - 1);
     Scanline scanline;
-    agg::path_storage pathCopy;
+    // A draw without a pass does no geometry work at all.
+    PathStorage pathCopy;  // stays empty unless culling or flattening changes the path
+    StorageReader pathReader;
     double largestCoordinate = 0;
-    const bool drawable = pixels && CopyForDrawing(*storage, pathCopy, largestCoordinate) &&
+    const bool drawable = pixels && (fillPaint || strokePaint) &&
+                          PrepareForDrawing(*storage, pathCopy, pathReader, largestCoordinate,
+                                            CullingWindow{pathMatrix, StrokeReach(stroke, strokePaint), width, height}) &&
                           TransformKeepsLimits(pathMatrix, largestCoordinate);
-    CurveConverter curves(pathCopy);
+    CurveConverter curves(pathReader);
     PathTransformer transformer(curves, pathMatrix);
     Stroker stroker(transformer);
 
@@ -170,7 +188,8 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
         } else {
             rasterizer.reset();
             addGeometry(rasterizer);
-            paint.Rasterize(&rasterizer, &scanline, &renderer, &paintMatrix);
+            // Paints receive AGG's type; the library's own read it back as ours.
+            paint.Rasterize(static_cast<Rasterizer*>(&rasterizer), &scanline, &renderer, &paintMatrix);
         }
     };
 
@@ -197,7 +216,7 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
         if (drawable && geometry.drawable && !stroke->dashPattern.empty()) {
             dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
             if (dashes.records)
-                LimitDashCount(dashes, PathLength(transformer));
+                LimitDashCount(dashes, PathLength(transformer), geometry.width);
         }
         // No filling rule here: the stroke outline is rasterised with the
         // rule of this call's fill pass, or non-zero without one.

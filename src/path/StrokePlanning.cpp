@@ -48,8 +48,9 @@ DashPlan PlanDashes(const std::vector<Dash>& pattern, float phase) {
     return plan;
 }
 
-void LimitDashCount(DashPlan& plan, double pathLength) {
-    if (plan.records && !(pathLength / plan.period * plan.records <= GeometryLimits::DashesPerPass))
+void LimitDashCount(DashPlan& plan, double pathLength, double lineWidth) {
+    const double dashes = pathLength / plan.period * plan.records;
+    if (plan.records && !(dashes * (8 + std::fabs(lineWidth)) <= GeometryLimits::DashWorkPerPass))
         plan.records = 0;
 }
 

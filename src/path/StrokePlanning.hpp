@@ -35,9 +35,9 @@ struct DashPlan {
 // drawn as if there were no pattern. A non-finite phase counts as 0.
 DashPlan PlanDashes(const std::vector<Dash>& pattern, float phase);
 
-// Drops the dashing when the path is so long for the period that the dasher
-// would emit more than GeometryLimits::DashesPerPass dashes.
-void LimitDashCount(DashPlan& plan, double pathLength);
+// Drops the dashing when the path is so long for the period that the dashes
+// would cost more than GeometryLimits::DashWorkPerPass.
+void LimitDashCount(DashPlan& plan, double pathLength, double lineWidth);
 
 // Length of the polyline a vertex source produces, closing segments included.
 template <class VertexSource>

@@ -14,8 +14,8 @@ struct GeometryLimits {
     // subtracts them; below this magnitude (2^22 pixels) neither overflows.
     static constexpr double RasterCoordinate = 4194304.0;
     // The scanline stores span positions and lengths in 16 bits: geometry
-    // reaching beyond this many pixels from the origin is clipped to the
-    // surface, whose drawable width is capped to match.
+    // reaching beyond this many pixels from the origin, in either direction,
+    // is clipped to the surface, whose drawable width is capped to match.
     static constexpr double SpanCoordinate = 32000.0;
     // The packaged rasterizer miscounts coverage once the geometry of one
     // pass is 2^14 pixels wide or wider (a single edge that wide is even
@@ -29,14 +29,30 @@ struct GeometryLimits {
     // tolerance scaled to its size, so that one curve yields at most about
     // 10^5 points instead of up to 2^32.
     static constexpr double CurveExtent = 4294967296.0;
+    // The budgets of curve flattening in one draw. A curve that the curve
+    // converter would split into more than CostlyCurve segments (estimated
+    // from its control polygon) is costly; cheaper curves cost at most that
+    // much each, in proportion to the path's own size. When the costly
+    // curves of a path would make more than ConverterSegments segments,
+    // the copy flattens them itself instead, to 1/16 pixel where that is
+    // coarser than the converter's tolerance, with the pieces outside the
+    // surface drawn as chords; the copy stops halving and flattening after
+    // CulledPoints vertices and draws the remaining pieces as chords.
+    static constexpr double CostlyCurve = 1024.0;
+    static constexpr double ConverterSegments = 262144.0;
+    static constexpr long CulledPoints = 65536;
     // Stroke widths beyond 2^24 pixels cannot leave a vertex within the
     // raster range anyway; clamping keeps round joins at about 2 x 10^4 points.
     static constexpr double LineWidth = 16777216.0;
     // The miter limit is clamped so that a miter reaches at most this far
     // from its vertex, which is already outside the raster range.
     static constexpr double MiterLength = 8388608.0;
-    // More dashes than this in one stroke pass draw the stroke undashed.
-    static constexpr double DashesPerPass = 4194304.0;
+    // A stroke pass whose dash count times (8 + the line width) exceeds
+    // this draws the stroke undashed: a dash costs a handful of vertices and
+    // a polygon about as tall as the line is wide, and a pattern far finer
+    // than a pixel on a short path would otherwise cost seconds. That is
+    // 29 000 dashes of a hairline, 3600 of a line 64 pixels wide.
+    static constexpr double DashWorkPerPass = 262144.0;
     // A dash phase beyond this many pattern periods is reduced modulo the
     // period, so restarting the pattern at each sub-path stays cheap.
     static constexpr double PhasePeriods = 64.0;

@@ -13,6 +13,7 @@
 
 #include "raster/AggTypes.hpp"
 #include "raster/GeometryLimits.hpp"
+#include "raster/SaturatingRasterizer.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -31,18 +32,49 @@ struct WideConversion {
 };
 
 // Halves edges too wide for the rasterizer to take in one piece, at the
-// points where the rasterizer itself would split them.
+// points where the rasterizer itself would split them. Consecutive vertical
+// edges on one column (clipping makes one on the border for every edge
+// beside the surface) are joined into one: each row's cover is the sum of
+// theirs either way, and a path wound far beside the surface makes a few
+// cells instead of a column of cells per edge.
 template <class RasterizerType>
 struct EdgeSink {
     RasterizerType& rasterizer;
+    bool pending = false;
+    int pendingX = 0, pendingY1 = 0, pendingY2 = 0;
+
     void line(int x1, int y1, int x2, int y2) {
+        if (x1 == x2) {
+            if (pending && x1 == pendingX && y1 == pendingY2) {
+                pendingY2 = y2;
+                return;
+            }
+            Flush();
+            pending = true;
+            pendingX = x1;
+            pendingY1 = y1;
+            pendingY2 = y2;
+            return;
+        }
+        Flush();
+        Add(x1, y1, x2, y2);
+    }
+
+    void Flush() {
+        if (pending)
+            rasterizer.edge(pendingX, pendingY1, pendingX, pendingY2);
+        pending = false;
+    }
+
+private:
+    void Add(int x1, int y1, int x2, int y2) {
         constexpr long long widest = (16384LL << agg::poly_subpixel_shift) - 1;
         const long long dx = (long long)x2 - (long long)x1;
         if (dx > widest || dx < -widest) {
             const int cx = int(((long long)x1 + (long long)x2) >> 1);
             const int cy = int(((long long)y1 + (long long)y2) >> 1);
-            line(x1, y1, cx, cy);
-            line(cx, cy, x2, y2);
+            Add(x1, y1, cx, cy);
+            Add(cx, cy, x2, y2);
             return;
         }
         rasterizer.edge(x1, y1, x2, y2);
@@ -74,6 +106,7 @@ void AddPathClipped(RasterizerType& rasterizer, VertexSource& source, int width,
     while (!agg::is_stop(command = source.vertex(&x, &y))) {
         if (agg::is_vertex(command) && !(std::isfinite(x) && std::isfinite(y))) {
             rasterizer.reset();
+            rasterizer.FinishFeed();
             return;
         }
         if (agg::is_move_to(command)) {
@@ -91,13 +124,18 @@ void AddPathClipped(RasterizerType& rasterizer, VertexSource& source, int width,
     }
     if (status == Drawing)
         clipper.line_to(sink, startX, startY);
+    sink.Flush();
+    rasterizer.FinishFeed();
 }
 
 }  // namespace detail
 
 // Resets the rasterizer and adds the source, exactly as add_path does while
-// every vertex lies within GeometryLimits::RasterCoordinate vertically and
-// the horizontal extent within GeometryLimits::EdgeWidth. At the
+// every vertex lies within GeometryLimits::SpanCoordinate of the origin and
+// the horizontal extent within GeometryLimits::EdgeWidth. Rows are bounded
+// like columns because the rasterizer makes a cell for every row an edge
+// crosses: a few edges 2^23 rows tall took most of a second to draw
+// nothing. At the
 // first vertex beyond either the pass starts over with the source clipped
 // to the surface in extended precision.
 template <class RasterizerType, class VertexSource>
@@ -115,13 +153,14 @@ void AddPathWithinLimits(RasterizerType& rasterizer, VertexSource& source, int w
             left = std::min(left, x);
             right = std::max(right, x);
             if (!(std::fabs(x) < span && right - left < GeometryLimits::EdgeWidth &&
-                  std::fabs(y) < GeometryLimits::RasterCoordinate)) {
+                  std::fabs(y) < GeometryLimits::SpanCoordinate)) {
                 detail::AddPathClipped(rasterizer, source, width, height);
                 return;
             }
         }
         rasterizer.add_vertex(x, y, command);
     }
+    rasterizer.FinishFeed();
 }
 
 }  // namespace Vudadive2R

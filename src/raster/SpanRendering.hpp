@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "raster/AggTypes.hpp"
+#include "raster/SaturatingRasterizer.hpp"
 #include "raster/ScratchArray.hpp"
 
 namespace ORV {
@@ -26,11 +27,15 @@ struct PassArguments {
 };
 
 // The Rasterize arguments, typed. The pipeline is their only producer, so
-// the casts are made here and nowhere else.
-struct RasterizeArguments : PassArguments<Rasterizer, Scanline, Renderer> {
+// the casts are made here and nowhere else. The rasterizer arrives as a
+// pointer to AGG's type (what a client's paint may use) and is read back as
+// the pipeline's saturating rasterizer, so the library's paints sweep
+// without overflow.
+struct RasterizeArguments : PassArguments<SaturatingRasterizer, Scanline, Renderer> {
     static RasterizeArguments Unpack(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
-        return RasterizeArguments{{*static_cast<Rasterizer*>(rasterizer), *static_cast<Scanline*>(scanline),
-                                   *static_cast<Renderer*>(renderer), *static_cast<const PaintMatrix*>(paintMatrix)}};
+        return RasterizeArguments{{static_cast<SaturatingRasterizer&>(*static_cast<Rasterizer*>(rasterizer)),
+                                   *static_cast<Scanline*>(scanline), *static_cast<Renderer*>(renderer),
+                                   *static_cast<const PaintMatrix*>(paintMatrix)}};
     }
 };
 

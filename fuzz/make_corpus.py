@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""Writes the small seed corpora of the fuzz targets: make_corpus.py OUT_DIR
+makes OUT_DIR/<target>/ for every target that has seeds here. The byte
+layouts follow FuzzInput in FuzzSupport.hpp."""
+import os
+import struct
+import sys
+import zlib
+
+
+def coordinate(value):
+    # The common kind: a signed 16-bit count of 1/64 pixels.
+    return bytes([0]) + struct.pack('<h', int(round(value * 64)))
+
+
+def raw_float(value):
+    return bytes([200]) + struct.pack('<f', value)
+
+
+def target(width=32, height=24, stride_sign=0, pad=0):
+    return bytes([width - 1, height - 1, pad, stride_sign])
+
+
+def render_state(origin=1, blend=1, scissor=None, path_matrix=b'\x00'):
+    out = bytes([origin, blend, 1 if scissor else 0, len(scissor or [])])
+    for x, y, w, h in scissor or []:
+        out += bytes([x & 255, y & 255, 0, w & 255, h & 255])
+    return out + path_matrix + b'\x00\x00'  # fill and stroke paint transforms: identity
+
+
+def fill(rule=1, rgba=(200, 40, 40, 255)):
+    return bytes([2 + 4 * rule]) + bytes(rgba)
+
+
+def stroke(width=2.0, cap=0, join=0, miter=4.0, dashes=(), phase=0.0, rgba=(20, 20, 180, 200)):
+    out = bytes([2]) + bytes(rgba) + coordinate(width) + bytes([cap + 3 * join]) + coordinate(miter)
+    out += bytes([len(dashes)])
+    for length, gap in dashes:
+        out += coordinate(length) + coordinate(gap)
+    return out + coordinate(phase)
+
+
+def command(code, *values):
+    return bytes([code, len(values)]) + b''.join(coordinate(v) for v in values)
+
+
+def stream_seeds():
+    rectangle = command(1, 4, 4) + command(3, 20, 4) + command(3, 20, 16) + command(3, 4, 16) + command(0)
+    curves = (command(1, 2, 2) + command(9, 16, 30, 30, 2) + command(11, 40, 10, 0, 20, 10, 22) +
+              command(15, 5, 5, 20, 20) + command(13, 28, 3) + command(0))
+    arcs = command(1, 8, 12) + command(17, 6, 4, 0.5, 24, 12) + command(23, 6, 4, 0, 8, 12)
+    relative = command(2, 3, 3) + command(4, 10, 0) + command(6, 5) + command(8, 9) + command(12, 1, 2, 3, 4, 5, 6)
+    flip = render_state(origin=0, scissor=[(2, 2, 12, 9)])
+    rotated = render_state(path_matrix=b'\x02' + coordinate(0.3))
+    return {
+        'fill_rectangle': target() + render_state() + fill() + b'\x00' + rectangle,
+        'stroke_dashed': target(stride_sign=1) + flip + b'\x00' + stroke(dashes=[(4, 2), (1, 1)], phase=1) + curves,
+        'fill_and_stroke': target(17, 31, pad=1) + rotated + fill(rule=0) + stroke(3, 1, 1) + arcs,
+        'relative': target() + render_state(blend=5) + fill() + stroke(1, 2, 2, 1.5) + relative,
+    }
+
+
+def builder_call(index, *values):
+    return bytes([index]) + b''.join(coordinate(v) for v in values)
+
+
+def builder_seeds():
+    head = target() + render_state() + fill() + stroke(1.5, 1, 1)
+    return {
+        'shapes': head + builder_call(26, 2, 2, 12, 8) + builder_call(28, 16, 4, 12, 10) +
+                  builder_call(27, 4, 12, 20, 10, 6, 4),
+        'arc': head + builder_call(29, 4, 4, 20, 16, 0.5, 5.0) + bytes([2]),
+        'commands': head + builder_call(1, 3, 3) + builder_call(11, 10, 0, 20, 20, 30, 5) +
+                    builder_call(21, 5, 5, 0, 10, 20) + builder_call(0),
+        'huge_arc': head + builder_call(29, 10, 10) + raw_float(1e12) + raw_float(1e12) +
+                    coordinate(0) + raw_float(3000.0) + bytes([0]),
+    }
+
+
+def png_chunk(kind, payload):
+    return struct.pack('>I', len(payload)) + kind + payload + struct.pack('>I', zlib.crc32(kind + payload))
+
+
+def png(width, height, depth, color_type, pixel_bytes, interlace=0, extra=b''):
+    rows = b''.join(bytes([0]) + bytes((x * 37 + y * 11) & 255 for x in range(width * pixel_bytes))
+                    for y in range(height))
+    header = struct.pack('>IIBBBBB', width, height, depth, color_type, 0, 0, interlace)
+    return (b'\x89PNG\r\n\x1a\n' + png_chunk(b'IHDR', header) + extra +
+            png_chunk(b'IDAT', zlib.compress(rows)) + png_chunk(b'IEND', b''))
+
+
+def png_seeds():
+    return {
+        'rgba': png(5, 3, 8, 6, 4),
+        'rgb': png(4, 4, 8, 2, 3),
+        'gray8': png(3, 2, 8, 0, 1),
+        'gray16': png(3, 2, 16, 0, 2),
+        'palette': png(2, 2, 8, 3, 1, extra=png_chunk(b'PLTE', bytes(i & 255 for i in range(3 * 256)))),
+        'interlaced': png(9, 7, 8, 6, 4, interlace=1),
+    }
+
+
+def road_seeds():
+    """Scene bytes are read as random choices: a few fixed random streams."""
+    import random
+    return {'scene-%d' % i: bytes(random.Random(i).getrandbits(8) for _ in range(1024)) for i in range(8)}
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else 'corpus'
+    for name, seeds in (('path_stream_fuzzer', stream_seeds()), ('path_builder_fuzzer', builder_seeds()),
+                        ('png_fuzzer', png_seeds()), ('road_fuzzer', road_seeds())):
+        os.makedirs(os.path.join(out, name), exist_ok=True)
+        for seed, data in seeds.items():
+            with open(os.path.join(out, name, seed), 'wb') as f:
+                f.write(data)
+
+
+if __name__ == '__main__':
+    main()

@@ -1,0 +1,160 @@
+// Hostile geometry found by fuzzing: winding deeper than the rasterizer's
+// int sums hold, and curves so large that flattening them all would take
+// seconds. Each must draw the pixels the winding calls for, without
+// undefined behaviour, in well under a second.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+
+#include "DrawSupport.hpp"
+
+using namespace DrawSupport;
+
+namespace {
+
+constexpr float kTurn = 6.28318530717958647692f;
+
+// Draws and returns the seconds it took.
+double TimedDraw(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke) {
+    const auto start = std::chrono::steady_clock::now();
+    path.Draw(fill, stroke);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Generous for a loaded machine and a sanitizer build; the unbounded draws
+// took seconds even in an optimised build.
+constexpr double kBoundSeconds = 1.0;
+
+}  // namespace
+
+TEST(Robustness, DeepWindingSaturatesUnderNonZeroAndKeepsParityUnderEvenOdd) {
+    // Coincident squares: every pixel of the square has winding `copies`.
+    // Beyond 2^14 copies the rasterizer's sums would overflow.
+    const struct { int copies; FillRule rule; float offset; int size; bool filled; } cases[] = {
+        {16000, FillRule::NonZero, 0, 10, true},  // below the overflow
+        {32768, FillRule::NonZero, 0, 10, true},
+        {32768, FillRule::EvenOdd, 0, 10, false},
+        {32769, FillRule::EvenOdd, 0, 10, true},
+        // Half-pixel edges: even the partly covered border pixels have a
+        // coverage of 16384 x 1/4 or more, so all 11 x 11 are full.
+        {16384, FillRule::NonZero, 0.5f, 11, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.copies);
+        Canvas canvas(16, 16);
+        Geometry squares;
+        for (int i = 0; i < c.copies; ++i)
+            squares.Rectangle(c.offset, c.offset, 10 + c.offset, 10 + c.offset);
+        squares.On(canvas)->Draw(FillIn(canvas, kOpaque, c.rule), nullptr);
+        ExpectBlock(canvas, 0, 0, c.filled ? c.size : 0, c.filled ? c.size : 0, kOpaqueBytes);
+    }
+}
+
+TEST(Robustness, ArcWoundBeyondTheOverflowFillsLikeItsWinding) {
+    // A circle of radius 6 about (8, 8), wound `turns` times: pixels wholly
+    // inside have that winding, pixels wholly outside none. Border pixels
+    // are left out: a coverage of a fraction of a level in one turn
+    // legitimately adds up to full coverage over thousands.
+    const struct { float turns; FillRule rule; bool filled; } cases[] = {
+        {20000, FillRule::NonZero, true}, {20000, FillRule::EvenOdd, false}, {20001, FillRule::EvenOdd, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.turns);
+        Canvas canvas(16, 16);
+        PathBuilder builder;
+        builder.Arc(8, 8, 12, 12, 0, c.turns * kTurn, ArcType::Open);
+        builder.ToPath(canvas)->Draw(FillIn(canvas, kOpaque, c.rule), nullptr);
+        int inside = 0;
+        for (int row = 0; row < 16; ++row)
+            for (int column = 0; column < 16; ++column) {
+                // Distances from the centre to the pixel's farthest corner and nearest point.
+                const double dx = std::max(std::fabs(column - 8.0), std::fabs(column + 1 - 8.0));
+                const double dy = std::max(std::fabs(row - 8.0), std::fabs(row + 1 - 8.0));
+                const double nx = std::max(0.0, std::max(8.0 - (column + 1), column - 8.0));
+                const double ny = std::max(0.0, std::max(8.0 - (row + 1), row - 8.0));
+                if (std::hypot(dx, dy) < 5.95) {
+                    ++inside;
+                    ASSERT_EQ(canvas.At(column, row), c.filled ? kOpaqueBytes : 0u) << column << ", " << row;
+                } else if (std::hypot(nx, ny) > 6.05) {
+                    ASSERT_EQ(canvas.At(column, row), 0u) << column << ", " << row;
+                }
+            }
+        EXPECT_EQ(inside, 88);
+    }
+}
+
+TEST(Robustness, ArcFarLargerThanTheSurfaceDrawsInBoundedTime) {
+    // A circle of radius 5 x 10^11 path units about the origin, wound
+    // thousands of times (four cubics a turn): every pixel of the surface
+    // lies inside it. Scaled by 10^-10 it is a circle of radius 50 pixels
+    // whose arcs pass near the surface.
+    const struct { float turns, scale; bool fill, stroke; FillRule rule; uint32_t expected; } cases[] = {
+        {4000, 1, true, false, FillRule::NonZero, kOpaqueBytes},
+        {4001, 1, true, false, FillRule::EvenOdd, kOpaqueBytes},
+        {4000, 1, false, true, FillRule::NonZero, 0},  // the stroke is far outside
+        {16000, 1, false, false, FillRule::NonZero, 0},
+        {101, 1e-10f, true, true, FillRule::EvenOdd, kOpaqueBytes},
+        {16000, 1e-10f, false, false, FillRule::NonZero, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.turns << " " << c.scale << " " << c.fill << c.stroke);
+        Canvas canvas(24, 16);
+        canvas.PathTransform().Scale(c.scale, c.scale);
+        PathBuilder builder;
+        builder.Arc(0, 0, 1e12f, 1e12f, 0, c.turns * kTurn, ArcType::Open);
+        auto path = builder.ToPath(canvas);
+        const double seconds = TimedDraw(*path, c.fill ? FillIn(canvas, kOpaque, c.rule) : nullptr,
+                                         c.stroke ? StrokeIn(canvas, kOpaque, 3) : nullptr);
+        EXPECT_LT(seconds, kBoundSeconds);
+        ExpectBlock(canvas, 0, 0, 24, 16, c.expected);
+    }
+}
+
+TEST(Robustness, TallGeometryDrawsInBoundedTime) {
+    // Found by fuzzing: edges 2^23 rows tall made a cell in every row.
+    Canvas canvas(48, 16);
+    Geometry bar;
+    bar.Move(10, -4.19e6f).Line(10, 4.19e6f).Line(30, 4.19e6f).Line(30, -4.19e6f);
+    EXPECT_LT(TimedDraw(*bar.On(canvas), FillIn(canvas, kOpaque), nullptr), kBoundSeconds);
+    ExpectBlock(canvas, 10, 0, 30, 16, kOpaqueBytes);
+}
+
+TEST(Robustness, WideStrokeWithSubpixelDashesDrawsUndashedInBoundedTime) {
+    // Found by fuzzing: 2 x 10^5 dashes 304 pixels wide, each covering the
+    // whole surface. Dashes of such a line cost about 312 units of the 2^18
+    // a pass may spend: 1000 and more are drawn as the undashed stroke,
+    // 500 are dashed. Memory row 5 lies 105 to 106 pixels along the line,
+    // 262.5 periods of 0.4 in: gap, dash, gap, dash, gap of 0.2 each cover
+    // 0.4 of its pixels, alpha 102.
+    const struct { float half; bool undashed; } cases[] = {{0.0005f, true}, {0.1f, true}, {0.2f, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.half);
+        Canvas canvas(24, 16);
+        auto stroke = StrokeIn(canvas, kOpaque, 304);
+        stroke->dashPattern = {{c.half, c.half}};
+        auto line = Geometry().Move(12, -100).Line(12, 100).On(canvas);
+        EXPECT_LT(TimedDraw(*line, nullptr, stroke), kBoundSeconds);
+        if (c.undashed)
+            ExpectBlock(canvas, 0, 0, 24, 16, kOpaqueBytes);
+        else
+            EXPECT_EQ(canvas.Alpha(5, 5), 102);
+    }
+}
+
+TEST(Robustness, FuzzedCurvesDrawInBoundedTime) {
+    // Found by fuzzing: single cubics up to 10^31 path units, filled and
+    // stroked with a dash pattern, so that no part of them may be culled.
+    // The second made no cells at all in a pass of the saturating sweep.
+    const struct { Geometry geometry; float width; } cases[] = {
+        {Geometry().Move(256, 3.16913e30f).Cubic(-512, -256, 0, -2.02428e31f, 0, 0).Line(0, 0), 0.5f},
+        {Geometry().Add(PathCommands::CubicToRel, {-4.5036e15f, 2, 3, -4, -1.45384e31f, 0})
+             .Add(PathCommands::Close, {}),
+         24},
+    };
+    for (const auto& c : cases) {
+        Canvas canvas(24, 16);
+        auto stroke = StrokeIn(canvas, kOpaque, c.width);
+        stroke->dashPattern = {{3, 2}, {1, 4}};
+        EXPECT_LT(TimedDraw(*c.geometry.On(canvas), FillIn(canvas, kOpaque), stroke), kBoundSeconds);
+    }
+}

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "raster/OutlineVertices.hpp"
 #include "raster/ScratchArray.hpp"
 
 namespace ORV {
@@ -56,31 +57,13 @@ public:
         anyCells = false;
         prepared = false;
         edgeCount = 0;
-        status = Status::Initial;
-        startX = startY = lastX = lastY = 0;
+        outline.Reset();
     }
 
     void filling_rule(agg::filling_rule_e rule) { fillingRule = rule; }
 
-    // As AGG's add_vertex without a clip box: move-to closes an open
-    // sub-path, close draws the closing edge.
-    void add_vertex(double x, double y, unsigned command) {
-        if (agg::is_move_to(command)) {
-            ClosePolygon();
-            lastX = startX = agg::iround(x * agg::poly_subpixel_scale);
-            lastY = startY = agg::iround(y * agg::poly_subpixel_scale);
-            status = Status::Moved;
-        } else if (agg::is_vertex(command)) {
-            const int nextX = agg::iround(x * agg::poly_subpixel_scale);
-            const int nextY = agg::iround(y * agg::poly_subpixel_scale);
-            edge(lastX, lastY, nextX, nextY);
-            lastX = nextX;
-            lastY = nextY;
-            status = Status::Drawing;
-        } else if (agg::is_close(command)) {
-            ClosePolygon();
-        }
-    }
+    // As AGG's add_vertex without a clip box.
+    void add_vertex(double x, double y, unsigned command) { outline.Add(*this, x, y, command); }
 
     // One edge in 24.8 fixed point. Edges 2^14 pixels wide or wider are
     // halved, as AGG means to (the feed never sends any).
@@ -191,17 +174,8 @@ private:
         long long modulo;    // remainder, 0 <= modulo < divisor
     };
 
-    enum class Status { Initial, Moved, Drawing };
 
-    void ClosePolygon() {
-        if (status == Status::Drawing) {
-            edge(lastX, lastY, startX, startY);
-            lastX = startX;
-            lastY = startY;
-        }
-        if (status != Status::Initial)
-            status = Status::Moved;
-    }
+    void ClosePolygon() { outline.Close(*this); }
 
     static long long FloorDivide(long long a, long long b, long long& remainder) {
         long long q = a / b, r = a % b;
@@ -520,8 +494,7 @@ private:
     int scanY = 0;
     bool anyCells = false, prepared = false, wide = false;
     agg::filling_rule_e fillingRule = agg::fill_non_zero;
-    Status status = Status::Initial;
-    int startX = 0, startY = 0, lastX = 0, lastY = 0;
+    OutlineVertices outline;
 };
 
 }  // namespace Vudadive2R

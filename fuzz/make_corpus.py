@@ -100,10 +100,16 @@ def png_seeds():
     }
 
 
+def road_seeds():
+    """Scene bytes are read as random choices: a few fixed random streams."""
+    import random
+    return {'scene-%d' % i: bytes(random.Random(i).getrandbits(8) for _ in range(1024)) for i in range(8)}
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else 'corpus'
     for name, seeds in (('path_stream_fuzzer', stream_seeds()), ('path_builder_fuzzer', builder_seeds()),
-                        ('png_fuzzer', png_seeds())):
+                        ('png_fuzzer', png_seeds()), ('road_fuzzer', road_seeds())):
         os.makedirs(os.path.join(out, name), exist_ok=True)
         for seed, data in seeds.items():
             with open(os.path.join(out, name, seed), 'wb') as f:

@@ -11,6 +11,8 @@
 namespace ORV {
 namespace Vudadive2R {
 
+struct Internals;
+
 /// What colours the coverage of a fill or a stroke; every paint keeps its context alive.
 class ORV_API Paint {
 public:
@@ -30,6 +32,9 @@ protected:
 
     /// The context the paint was made for.
     std::shared_ptr<Context2D> context;
+
+private:
+    friend struct Internals;
 };
 
 /// Paints every covered pixel with one colour.

@@ -15,6 +15,7 @@ struct Internals {
     static const std::shared_ptr<Vudadive2R::Paint>& PaintOf(const StrokeState& state) { return state.paint; }
     static PathStorage& StorageOf(Path& path) { return *path.storage; }
     static const std::shared_ptr<Context2D>& ContextOf(const Path& path) { return path.context; }
+    static const std::shared_ptr<Context2D>& ContextOf(const Paint& paint) { return paint.context; }
     static const std::vector<PathCommands>& CommandsOf(const PathBuilder& builder) { return builder.commands; }
     static const std::vector<float>& DataOf(const PathBuilder& builder) { return builder.data; }
 };

@@ -24,8 +24,8 @@ inline bool IsFinite(const agg::trans_affine& m) {
            std::isfinite(m.tx) && std::isfinite(m.ty);
 }
 
-template <class Function>
-void RenderGradientSpans(const RasterizeArguments& arguments, const ColorRamp& ramp,
+template <class Arguments, class Function>
+void RenderGradientSpans(const Arguments& arguments, const ColorRamp& ramp,
                          const agg::trans_affine& matrix, const Function& function, double range) {
     BoundedSpanInterpolator interpolator(matrix);
     BoundedGradient<Function> bounded{function};
@@ -41,8 +41,8 @@ void RenderGradientSpans(const RasterizeArguments& arguments, const ColorRamp& r
 // positions that `matrix` gives, in sixteenths, to gradient values. Geometry
 // without a usable range, a non-finite matrix (a singular paint transform)
 // and a ramp without stops draw transparent black.
-template <class Function>
-void RenderGradient(const RasterizeArguments& arguments, const ColorRamp& ramp, SpreadMode spread,
+template <class Arguments, class Function>
+void RenderGradient(const Arguments& arguments, const ColorRamp& ramp, SpreadMode spread,
                     const agg::trans_affine& matrix, const Function* function, double range) {
     if (spread != SpreadMode::Pad && spread != SpreadMode::Reflect && spread != SpreadMode::Repeat)
         throw NotSupportedException();

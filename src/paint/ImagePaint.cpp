@@ -9,6 +9,8 @@
 
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
+#include "common/Internals.hpp"
+#include "paint/PaintRoad.hpp"
 #include "raster/ImageAccessorNoClipGuarded.hpp"
 #include "raster/SpanImageBilinear.hpp"
 #include "raster/SpanRendering.hpp"
@@ -64,8 +66,8 @@ bool ImageMatrix(Context2D& context, const SpanRegion& region, agg::trans_affine
     return true;
 }
 
-template <class Accessor>
-void RenderImage(const RasterizeArguments& arguments, Accessor& accessor, Interpolator& interpolator,
+template <class Arguments, class Accessor>
+void RenderImage(const Arguments& arguments, Accessor& accessor, Interpolator& interpolator,
                  agg::image_filter_lut& filter) {
     SpanImageBilinear<Accessor, Interpolator> generator(accessor, interpolator, filter);
     RenderSpans(arguments, generator);
@@ -81,19 +83,22 @@ ImagePaint::ImagePaint(const std::shared_ptr<Context2D>& context, std::shared_pt
 
 ImagePaint::~ImagePaint() {}
 
-void ImagePaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
-    const RasterizeArguments arguments = RasterizeArguments::Unpack(rasterizer, scanline, renderer, paintMatrix);
-    const Image& image = *SourceImage;
+namespace {
+
+template <class Arguments>
+void RenderImagePaint(const ImagePaint& paint, const Arguments& arguments) {
+    const Image& image = *paint.SourceImage;
     if (image.format != FormatCode::RA24 && image.format != FormatCode::RX24)
         throw NotSupportedException();
     agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
-    const TilingMode mode = ImageTilingMode;
+    const TilingMode mode = paint.ImageTilingMode;
     if (mode != TilingMode::Clip && mode != TilingMode::NoClip && mode != TilingMode::Repeat &&
         mode != TilingMode::Reflect)
         throw NotSupportedException();
 
     SpanRegion region;
     agg::trans_affine matrix;
+    const std::shared_ptr<Context2D>& context = Internals::ContextOf(paint);
     if (!context || !Readable(image) || !CoveredSpanRegion(arguments, region) ||
         !ImageMatrix(*context, region, matrix))
         return;
@@ -104,8 +109,8 @@ void ImagePaint::Rasterize(void* rasterizer, void* scanline, void* renderer, voi
     Interpolator interpolator(matrix);
     switch (mode) {
     case TilingMode::Clip: {
-        const agg::rgba8 tile(ColorComponentToByte(TileColor.R), ColorComponentToByte(TileColor.G),
-                              ColorComponentToByte(TileColor.B), ColorComponentToByte(TileColor.A));
+        const agg::rgba8 tile(ColorComponentToByte(paint.TileColor.R), ColorComponentToByte(paint.TileColor.G),
+                              ColorComponentToByte(paint.TileColor.B), ColorComponentToByte(paint.TileColor.A));
         agg::image_accessor_clip<ImagePixels> accessor(pixels, tile);
         RenderImage(arguments, accessor, interpolator, filter);
         break;
@@ -127,6 +132,14 @@ void ImagePaint::Rasterize(void* rasterizer, void* scanline, void* renderer, voi
     }
     }
 }
+
+}  // namespace
+
+void ImagePaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
+    RenderImagePaint(*this, RasterizeArguments::Unpack(rasterizer, scanline, renderer, paintMatrix));
+}
+
+void RenderOnRoad(ImagePaint& paint, const RoadArguments& arguments) { RenderImagePaint(paint, arguments); }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -1,6 +1,7 @@
 #include <optional>
 
 #include "paint/GradientSpans.hpp"
+#include "paint/PaintRoad.hpp"
 #include "vudadive2r/GradientPaint.hpp"
 
 namespace ORV {
@@ -11,21 +12,32 @@ RadialGradientPaint::RadialGradientPaint(const std::shared_ptr<Context2D>& conte
     : GradientPaint(context), cx(cx), cy(cy), radius(radius), fx(fx), fy(fy) {}
 RadialGradientPaint::~RadialGradientPaint() {}
 
-void RadialGradientPaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
-    const RasterizeArguments arguments = RasterizeArguments::Unpack(rasterizer, scanline, renderer, paintMatrix);
-    const ColorRamp ramp(ColorStops);
+namespace {
+
+template <class Arguments>
+void RenderRadial(const RadialGradientPaint& paint, const Arguments& arguments) {
+    const ColorRamp ramp(paint.ColorStops);
 
     // Positions relative to the centre.
     agg::trans_affine matrix = arguments.paintMatrix;
-    matrix.tx -= cx;
-    matrix.ty -= cy;
+    matrix.tx -= paint.cx;
+    matrix.ty -= paint.cy;
 
-    const float focusX = fx - cx, focusY = fy - cy;
+    const float focusX = paint.fx - paint.cx, focusY = paint.fy - paint.cy;
     std::optional<RadialFocusFunction> function;
-    if (RadialFocusFunction::Accepts(radius, focusX, focusY))
-        function.emplace(radius, focusX, focusY);
-    RenderGradient(arguments, ramp, ColorRampSpreadMode, matrix, function ? &*function : nullptr, radius);
+    if (RadialFocusFunction::Accepts(paint.radius, focusX, focusY))
+        function.emplace(paint.radius, focusX, focusY);
+    RenderGradient(arguments, ramp, paint.ColorRampSpreadMode, matrix, function ? &*function : nullptr,
+                   paint.radius);
 }
+
+}  // namespace
+
+void RadialGradientPaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
+    RenderRadial(*this, RasterizeArguments::Unpack(rasterizer, scanline, renderer, paintMatrix));
+}
+
+void RenderOnRoad(RadialGradientPaint& paint, const RoadArguments& arguments) { RenderRadial(paint, arguments); }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

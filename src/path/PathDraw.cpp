@@ -9,12 +9,17 @@
 #include <climits>
 #include <cstdint>
 
+#include <atomic>
+
 #include "common/Internals.hpp"
 #include "common/FormatCodes.hpp"
+#include "paint/PaintRoad.hpp"
+#include "path/DrawRoad.hpp"
 #include "path/PathCopy.hpp"
 #include "path/PathStorage.hpp"
 #include "path/StrokePlanning.hpp"
 #include "raster/AggTypes.hpp"
+#include "raster/OwnRoad.hpp"
 #include "raster/RasterizerFeed.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/Path.hpp"
@@ -110,7 +115,12 @@ double StrokeReach(const std::shared_ptr<StrokeState>& stroke, const std::shared
     return std::fabs(geometry.width) * 0.5 * std::max(std::fabs(geometry.miterLimit), 1.5) + 1;
 }
 
+std::atomic<bool> plainRoadForced{false};
+
 }  // namespace
+
+void DrawRoad::ForcePlain(bool plain) { plainRoadForced.store(plain, std::memory_order_relaxed); }
+bool DrawRoad::PlainForced() { return plainRoadForced.load(std::memory_order_relaxed); }
 
 void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke) {
     Context2D& context2D = *context;
@@ -136,17 +146,24 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
     agg::trans_affine fillPaintMatrix = PaintSpaceMatrix(context2D.transforms->fillPaint->Get(), pathMatrix);
     agg::trans_affine strokePaintMatrix = PaintSpaceMatrix(context2D.transforms->strokePaint->Get(), pathMatrix);
 
+    const unsigned operation = CompositingOperation(renderState.blendMode);
     PixelFormat pixelFormat(buffer);
+    pixelFormat.comp_op(operation);
     Renderer renderer(pixelFormat);
+    RoadRenderer roadRenderer(buffer, operation);
     if (renderState.scissoringEnabled) {
-        for (const IntRectangle& r : renderState.scissorRectangles)
-            renderer.add_clip_box(r.X, r.Y, ClampedCorner(r.X, r.Width), ClampedCorner(r.Y, r.Height));
+        for (const IntRectangle& r : renderState.scissorRectangles) {
+            const int x2 = ClampedCorner(r.X, r.Width), y2 = ClampedCorner(r.Y, r.Height);
+            renderer.add_clip_box(r.X, r.Y, x2, y2);
+            roadRenderer.add_clip_box(r.X, r.Y, x2, y2);
+        }
     }
-    pixelFormat.comp_op(CompositingOperation(renderState.blendMode));
 
     SaturatingRasterizer rasterizer;
-    // Paints receive AGG's type; the library's own read it back as ours.
-    Rasterizer* const aggRasterizer = &rasterizer;
+    DenseRasterizer ownRasterizer;
+    InlineScanline ownScanline;
+    // Rows outside the surface cannot change a pixel.
+    ownRasterizer.SweptRows(0, height - 1);
     Scanline scanline;
     // A draw without a pass does no geometry work at all.
     PathStorage pathCopy;  // stays empty unless culling or flattening changes the path
@@ -160,12 +177,30 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
     PathTransformer transformer(curves, pathMatrix);
     Stroker stroker(transformer);
 
+    // One pass: the library's own paints on the library's own road unless
+    // the plain one is forced; any other paint gets AGG's objects.
+    const bool ownRoad = !DrawRoad::PlainForced();
+    auto pass = [&](Paint& paint, agg::trans_affine& paintMatrix, auto&& addGeometry) {
+        if (ownRoad && RidesOwnRoad(paint)) {
+            ownRasterizer.reset();
+            addGeometry(ownRasterizer);
+            RasterizeOnOwnRoad(paint, RoadArguments{ownRasterizer, ownScanline, roadRenderer, paintMatrix});
+        } else {
+            rasterizer.reset();
+            addGeometry(rasterizer);
+            // Paints receive AGG's type; the library's own read it back as ours.
+            paint.Rasterize(static_cast<Rasterizer*>(&rasterizer), &scanline, &renderer, &paintMatrix);
+        }
+    };
+
     if (fillPaint) {
-        rasterizer.filling_rule(FillingRule(fill->FillRule()));
-        rasterizer.reset();
-        if (drawable)
-            AddPathWithinLimits(rasterizer, transformer, width, height);
-        fillPaint->Rasterize(aggRasterizer, &scanline, &renderer, &fillPaintMatrix);
+        const agg::filling_rule_e rule = FillingRule(fill->FillRule());
+        rasterizer.filling_rule(rule);
+        ownRasterizer.filling_rule(rule);
+        pass(*fillPaint, fillPaintMatrix, [&](auto& target) {
+            if (drawable)
+                AddPathWithinLimits(target, transformer, width, height);
+        });
     }
 
     if (strokePaint) {
@@ -177,16 +212,17 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
         stroker.line_join(join);
         stroker.miter_limit(geometry.miterLimit);
 
+        DashPlan dashes{0, 0, 0};
+        if (drawable && geometry.drawable && !stroke->dashPattern.empty()) {
+            dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
+            if (dashes.records)
+                LimitDashCount(dashes, PathLength(transformer), geometry.width);
+        }
         // No filling rule here: the stroke outline is rasterised with the
         // rule of this call's fill pass, or non-zero without one.
-        rasterizer.reset();
-        if (drawable && geometry.drawable) {
-            DashPlan dashes{0, 0, 0};
-            if (!stroke->dashPattern.empty()) {
-                dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
-                if (dashes.records)
-                    LimitDashCount(dashes, PathLength(transformer), geometry.width);
-            }
+        pass(*strokePaint, strokePaintMatrix, [&](auto& target) {
+            if (!(drawable && geometry.drawable))
+                return;
             if (dashes.records) {
                 Dasher dasher(transformer);
                 for (unsigned i = 0; i < dashes.records; ++i)
@@ -197,12 +233,11 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
                 dashedStroker.line_cap(stroker.line_cap());
                 dashedStroker.line_join(stroker.line_join());
                 dashedStroker.miter_limit(stroker.miter_limit());
-                AddPathWithinLimits(rasterizer, dashedStroker, width, height);
+                AddPathWithinLimits(target, dashedStroker, width, height);
             } else {
-                AddPathWithinLimits(rasterizer, stroker, width, height);
+                AddPathWithinLimits(target, stroker, width, height);
             }
-        }
-        strokePaint->Rasterize(aggRasterizer, &scanline, &renderer, &strokePaintMatrix);
+        });
     }
 }
 

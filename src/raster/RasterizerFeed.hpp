@@ -37,8 +37,9 @@ struct WideConversion {
 // beside the surface) are joined into one: each row's cover is the sum of
 // theirs either way, and a path wound far beside the surface makes a few
 // cells instead of a column of cells per edge.
+template <class RasterizerType>
 struct EdgeSink {
-    SaturatingRasterizer& rasterizer;
+    RasterizerType& rasterizer;
     bool pending = false;
     int pendingX = 0, pendingY1 = 0, pendingY2 = 0;
 
@@ -85,15 +86,15 @@ private:
 // to its start, and drawing starts from (0, 0). Edges left or right of the
 // box become vertical edges on its border, which keeps the winding of every
 // pixel inside. A non-finite vertex leaves the rasterizer empty.
-template <class VertexSource>
-void AddPathClipped(SaturatingRasterizer& rasterizer, VertexSource& source, int width, int height) {
+template <class RasterizerType, class VertexSource>
+void AddPathClipped(RasterizerType& rasterizer, VertexSource& source, int width, int height) {
     typedef agg::rasterizer_sl_clip<WideConversion> Clipper;
     const long double limit = GeometryLimits::RasterCoordinate - 1;
     Clipper clipper;
     const long double spanLimit = GeometryLimits::SpanCoordinate - 2;
     clipper.clip_box(-1, -1, std::min<long double>(width + 1.0L, spanLimit),
                      std::min<long double>(height + 1.0L, limit));
-    EdgeSink sink{rasterizer};
+    EdgeSink<RasterizerType> sink{rasterizer};
     enum { Initial, Moved, Drawing, Closed } status = Initial;
     long double startX = 0, startY = 0;
     clipper.move_to(0, 0);
@@ -137,8 +138,8 @@ void AddPathClipped(SaturatingRasterizer& rasterizer, VertexSource& source, int 
 // nothing. At the
 // first vertex beyond either the pass starts over with the source clipped
 // to the surface in extended precision.
-template <class VertexSource>
-void AddPathWithinLimits(SaturatingRasterizer& rasterizer, VertexSource& source, int width, int height) {
+template <class RasterizerType, class VertexSource>
+void AddPathWithinLimits(RasterizerType& rasterizer, VertexSource& source, int width, int height) {
     rasterizer.reset();
     source.rewind(0);
     double x, y, left = HUGE_VAL, right = -HUGE_VAL;

@@ -26,6 +26,7 @@
 #include <climits>
 
 #include "raster/AggTypes.hpp"
+#include "raster/OutlineVertices.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -45,8 +46,7 @@ public:
         edges.remove_all();
         wide = false;
         swept = Swept::Base;
-        status = Status::Initial;
-        startX = startY = lastX = lastY = 0;
+        outline.Reset();
     }
 
     void filling_rule(agg::filling_rule_e rule) {
@@ -54,25 +54,8 @@ public:
         fillingRule = rule;
     }
 
-    // As AGG's add_vertex without a clip box: move-to closes an open
-    // sub-path, close draws the closing edge.
-    void add_vertex(double x, double y, unsigned command) {
-        if (agg::is_move_to(command)) {
-            ClosePolygon();
-            lastX = startX = agg::iround(x * agg::poly_subpixel_scale);
-            lastY = startY = agg::iround(y * agg::poly_subpixel_scale);
-            status = Status::Moved;
-        } else if (agg::is_vertex(command)) {
-            const int nextX = agg::iround(x * agg::poly_subpixel_scale);
-            const int nextY = agg::iround(y * agg::poly_subpixel_scale);
-            edge(lastX, lastY, nextX, nextY);
-            lastX = nextX;
-            lastY = nextY;
-            status = Status::Drawing;
-        } else if (agg::is_close(command)) {
-            ClosePolygon();
-        }
-    }
+    // As AGG's add_vertex without a clip box.
+    void add_vertex(double x, double y, unsigned command) { outline.Add(*this, x, y, command); }
 
     // One edge in 24.8 fixed point.
     void edge(int x1, int y1, int x2, int y2) {
@@ -191,18 +174,9 @@ private:
         int x1, y1, x2, y2;
     };
 
-    enum class Status { Initial, Moved, Drawing };
     enum class Swept { Base, Wide };
 
-    void ClosePolygon() {
-        if (status == Status::Drawing) {
-            edge(lastX, lastY, startX, startY);
-            lastX = startX;
-            lastY = startY;
-        }
-        if (status != Status::Initial)
-            status = Status::Moved;
-    }
+    void ClosePolygon() { outline.Close(*this); }
 
     // AGG's calculate_alpha on the true sum: past full coverage non-zero
     // saturates, even-odd keeps the parity.
@@ -254,8 +228,7 @@ private:
     bool wide = false;
     Swept swept = Swept::Base;
     agg::filling_rule_e fillingRule = agg::fill_non_zero;
-    Status status = Status::Initial;
-    int startX = 0, startY = 0, lastX = 0, lastY = 0;
+    OutlineVertices outline;
     int scanY = 0;
 };
 

@@ -1,0 +1,18 @@
+// Both roads of Path::Draw: the scene the input describes (any paint, blend
+// mode, origin, scissor list, stroke, dash pattern and transform) is drawn
+// through the library's own road and through the plain AGG road, and any
+// byte that differs, or an exception from one road only, aborts.
+#include <cstdio>
+#include <cstdlib>
+
+#include "RoadScenes.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    RoadScenes::ByteStream stream(data, size);
+    const std::string difference = RoadScenes::CompareRoads(RoadScenes::RandomScene(stream));
+    if (!difference.empty()) {
+        std::fprintf(stderr, "the roads differ: %s\n", difference.c_str());
+        std::abort();
+    }
+    return 0;
+}

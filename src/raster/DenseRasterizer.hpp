@@ -1,0 +1,503 @@
+// The library's own scanline rasterizer: AGG's edge-to-cell arithmetic bit
+// for bit, but the cells of each row are summed densely instead of being
+// stored and sorted.
+//
+// Coverage of a row depends only on the integer sums of the cover and area
+// that the edges crossing it leave in each cell, so the edges are kept
+// (sorted by their first row) and walked with AGG's own DDA a band of rows
+// at a time, adding their cells into rows of counters; the sweep then reads
+// a row's counters left to right and hands a scanline exactly the spans
+// AGG's sweep would. Memory is one band of counter rows (bounded by the
+// width of the geometry, at most 128 KB unless a single row needs more)
+// plus the edges, whatever the number of cells; there is no cell limit, and
+// the sums are exact (64-bit once a pass has enough edges to leave int),
+// saturating where AGG's sweep would be full (non-zero) or taking the
+// parity of the winding (even-odd).
+//
+// Only the rows set by SweptRows are swept: the others could not reach a
+// pixel. min_x and the others report AGG's values for the whole geometry.
+#ifndef VUDADIVE2R_RASTER_DENSERASTERIZER_HPP
+#define VUDADIVE2R_RASTER_DENSERASTERIZER_HPP
+
+#include <agg_basics.h>
+#include <agg_rasterizer_scanline_aa.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+
+#include "raster/OutlineVertices.hpp"
+#include "raster/ScratchArray.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+class DenseRasterizer {
+public:
+    // Edges in one pass up to which no cell sum can leave int: one edge adds
+    // at most 256 cover and 510 x 256 area to a cell.
+    static constexpr unsigned SafeEdges = 16383;
+
+    DenseRasterizer() { reset(); }
+    DenseRasterizer(const DenseRasterizer&) = delete;
+    DenseRasterizer& operator=(const DenseRasterizer&) = delete;
+
+    // Rows `first` to `last` (inclusive) are the only ones swept.
+    void SweptRows(int first, int last) {
+        firstRow = first;
+        lastRow = last;
+    }
+
+    void reset() {
+        edges.clear();
+        active.clear();
+        minX = minY = INT_MAX;
+        maxX = maxY = INT_MIN;
+        anyCells = false;
+        prepared = false;
+        edgeCount = 0;
+        outline.Reset();
+    }
+
+    void filling_rule(agg::filling_rule_e rule) { fillingRule = rule; }
+
+    // As AGG's add_vertex without a clip box.
+    void add_vertex(double x, double y, unsigned command) { outline.Add(*this, x, y, command); }
+
+    // One edge in 24.8 fixed point. Edges 2^14 pixels wide or wider are
+    // halved, as AGG means to (the feed never sends any).
+    void edge(int x1, int y1, int x2, int y2) {
+        constexpr long long widest = 16384LL << agg::poly_subpixel_shift;
+        const long long dx = (long long)x2 - (long long)x1;
+        if (dx >= widest || dx <= -widest) {
+            const int cx = int(((long long)x1 + (long long)x2) >> 1);
+            const int cy = int(((long long)y1 + (long long)y2) >> 1);
+            edge(x1, y1, cx, cy);
+            edge(cx, cy, x2, y2);
+            return;
+        }
+        const int ex1 = x1 >> agg::poly_subpixel_shift, ex2 = x2 >> agg::poly_subpixel_shift;
+        const int ey1 = y1 >> agg::poly_subpixel_shift, ey2 = y2 >> agg::poly_subpixel_shift;
+        minX = std::min(minX, std::min(ex1, ex2));
+        maxX = std::max(maxX, std::max(ex1, ex2));
+        minY = std::min(minY, std::min(ey1, ey2));
+        maxY = std::max(maxY, std::max(ey1, ey2));
+        if (y1 == y2)
+            return;  // no cover, no area
+        anyCells = true;
+        ++edgeCount;
+        const int top = std::min(ey1, ey2), bottom = std::max(ey1, ey2);
+        if (bottom < firstRow || top > lastRow)
+            return;
+        edges.push_back(Edge{x1, y1, x2, y2, top});
+    }
+
+    // Ends the pass: closes an open sub-path.
+    void FinishFeed() { ClosePolygon(); }
+
+    int min_x() const { return minX; }
+    int max_x() const { return maxX; }
+    int min_y() const { return minY; }
+    int max_y() const { return maxY; }
+
+    bool rewind_scanlines() {
+        ClosePolygon();
+        if (!anyCells)
+            return false;
+        Prepare();
+        Restart(std::max(minY, firstRow));
+        return true;
+    }
+
+    bool navigate_scanline(int y) {
+        ClosePolygon();
+        if (!anyCells || y < minY || y > maxY)
+            return false;
+        Prepare();
+        Restart(std::max(y, firstRow));
+        return true;
+    }
+
+    // AGG's sweep_scanline over the rows set by SweptRows.
+    template <class Scanline>
+    bool sweep_scanline(Scanline& scanline) {
+        const int last = std::min(maxY, lastRow);
+        for (;;) {
+            if (scanY > bandBottom) {
+                if (active.empty()) {
+                    // Nothing crosses this row: go straight to the next edge.
+                    if (nextEdge == edges.size())
+                        return false;
+                    scanY = std::max(scanY, edges[nextEdge].top);
+                }
+                if (scanY > last)
+                    return false;
+                bandTop = scanY;
+                bandBottom = std::min(last, int(std::min<long long>(INT_MAX, (long long)scanY + bandRows - 1)));
+                Activate();
+                if (wide)
+                    AccumulateBand<long long>();
+                else
+                    AccumulateBand<int>();
+            }
+            scanline.reset_spans();
+            if (wide)
+                SweepRow<long long>(scanline, scanY - bandTop);
+            else
+                SweepRow<int>(scanline, scanY - bandTop);
+            const int y = scanY++;
+            if (scanline.num_spans()) {
+                scanline.finalize(y);
+                return true;
+            }
+        }
+    }
+
+private:
+    struct Edge {
+        int x1, y1, x2, y2;
+        int top;  // first row
+    };
+
+    // An edge being walked down the rows: AGG's DDA for the x positions at
+    // which it crosses row boundaries, kept as floor(sum / divisor) with the
+    // remainder, so it can start at any row and run in either direction.
+    struct ActiveEdge {
+        int x1, y1, x2, y2;
+        int top, bottom;
+        bool down;
+        long long divisor;   // |dy|
+        long long lift;      // floor(step / divisor)
+        long long rem;       // step - lift x divisor
+        long long quotient;  // crossing x - x1 at the current boundary
+        long long modulo;    // remainder, 0 <= modulo < divisor
+    };
+
+
+    void ClosePolygon() { outline.Close(*this); }
+
+    static long long FloorDivide(long long a, long long b, long long& remainder) {
+        long long q = a / b, r = a % b;
+        if (r < 0) {
+            --q;
+            r += b;
+        }
+        remainder = r;
+        return q;
+    }
+
+    // Sorts the edges and lays out the band, once per pass.
+    void Prepare() {
+        if (prepared)
+            return;
+        prepared = true;
+        std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+        wide = edgeCount > SafeEdges;
+        originX = minX;
+        width = std::size_t((long long)maxX - (long long)minX + 1);
+        words = (width + 63) / 64;
+        const std::size_t cellBytes = wide ? sizeof(Cell<long long>) : sizeof(Cell<int>);
+        rowBytes = words * sizeof(std::uint64_t) + width * cellBytes;
+        // A band of rows is accumulated edge by edge, so that each edge's
+        // walk stays in registers: every row of a small shape in the inline
+        // storage, or a bounded buffer for larger ones.
+        const long long rows = (long long)std::min(maxY, lastRow) - std::max(minY, firstRow) + 1;
+        std::size_t band = rows > 0 ? std::size_t(std::min<long long>(rows, MaxBandRows)) : 1;
+        if (band * rowBytes > InlineRowBytes)
+            band = std::max<std::size_t>(1, std::min(band, BandBytes / rowBytes));
+        bandRows = int(band);
+        const std::size_t bytes = band * rowBytes;
+        unsigned char* storage = rowStorage.Reserve(bytes);
+        std::memset(storage, 0, bytes);
+        for (std::size_t i = 0; i < band; ++i) {
+            rowFirstWord[i] = SIZE_MAX;
+            rowLastWord[i] = 0;
+        }
+        bandTop = 0;
+        bandBottom = NoBand;
+    }
+
+    void Restart(int y) {
+        ClearBand();
+        scanY = y;
+        active.clear();
+        nextEdge = 0;
+    }
+
+    // Zeroes the rows of the band that were accumulated but not swept.
+    void ClearBand() {
+        if (bandBottom != NoBand) {
+            for (int y = std::max(scanY, bandTop); y <= bandBottom; ++y) {
+                const std::size_t i = std::size_t(y - bandTop);
+                if (rowFirstWord[i] <= rowLastWord[i])
+                    std::memset(Row(int(i)), 0, rowBytes);
+                rowFirstWord[i] = SIZE_MAX;
+                rowLastWord[i] = 0;
+            }
+        }
+        bandTop = 0;
+        bandBottom = NoBand;
+    }
+
+    unsigned char* Row(int index) { return rowStorage.data() + std::size_t(index) * rowBytes; }
+
+    // Starts walking every edge whose first row lies above the end of the
+    // band, at its first row within the band.
+    void Activate() {
+        for (; nextEdge < edges.size() && edges[nextEdge].top <= bandBottom; ++nextEdge) {
+            const Edge& e = edges[nextEdge];
+            const int y = std::max(e.top, bandTop);
+            const int ey1 = e.y1 >> agg::poly_subpixel_shift, ey2 = e.y2 >> agg::poly_subpixel_shift;
+            ActiveEdge a;
+            a.x1 = e.x1, a.y1 = e.y1, a.x2 = e.x2, a.y2 = e.y2;
+            a.top = e.top;
+            a.bottom = std::max(ey1, ey2);
+            if (a.bottom < y)
+                continue;
+            a.down = ey2 >= ey1;
+            const long long dx = (long long)e.x2 - e.x1;
+            const int fy1 = e.y1 & agg::poly_subpixel_mask;
+            long long first, boundaryIndex;  // sum at boundary 1, and index of the boundary above row y
+            if (a.down) {
+                a.divisor = (long long)e.y2 - e.y1;
+                first = (agg::poly_subpixel_scale - fy1) * dx;
+                boundaryIndex = (long long)y - ey1;
+            } else {
+                a.divisor = (long long)e.y1 - e.y2;
+                first = fy1 * dx;
+                boundaryIndex = (long long)ey1 - y + 1;
+            }
+            const long long step = agg::poly_subpixel_scale * dx;
+            a.lift = FloorDivide(step, a.divisor, a.rem);
+            a.quotient = FloorDivide(first + (boundaryIndex - 1) * step, a.divisor, a.modulo);
+            active.push_back(a);
+        }
+    }
+
+    // Moves an edge's crossing to the next boundary down.
+    static void StepDown(ActiveEdge& a) {
+        if (a.down) {
+            a.quotient += a.lift;
+            a.modulo += a.rem;
+            if (a.modulo >= a.divisor) {
+                a.modulo -= a.divisor;
+                ++a.quotient;
+            }
+        } else {
+            a.quotient -= a.lift;
+            a.modulo -= a.rem;
+            if (a.modulo < 0) {
+                a.modulo += a.divisor;
+                --a.quotient;
+            }
+        }
+    }
+
+    template <class Int>
+    struct Cell {
+        Int cover, area;
+    };
+
+    template <class Int>
+    struct RowCells {
+        Cell<Int>* cells;
+        std::uint64_t* bits;
+        int origin;
+
+        void Add(int x, int coverDelta, int areaDelta) {
+            const std::size_t i = std::size_t(x - origin);
+            cells[i].cover += coverDelta;
+            cells[i].area += areaDelta;
+            bits[i >> 6] |= std::uint64_t(1) << (i & 63);
+        }
+    };
+
+    // AGG's render_hline: one edge's piece within a row, from (x1, y1) to
+    // (x2, y2), y in subpixels within the row.
+    template <class Int>
+    static void HorizontalLine(RowCells<Int>& row, int x1, int y1, int x2, int y2) {
+        int ex1 = x1 >> agg::poly_subpixel_shift;
+        const int ex2 = x2 >> agg::poly_subpixel_shift;
+        const int fx1 = x1 & agg::poly_subpixel_mask;
+        const int fx2 = x2 & agg::poly_subpixel_mask;
+        if (y1 == y2)
+            return;
+        if (ex1 == ex2) {
+            const int delta = y2 - y1;
+            row.Add(ex1, delta, (fx1 + fx2) * delta);
+            return;
+        }
+        // Edges are less than 2^14 pixels wide, so int holds every product
+        // and the divisions are 32-bit.
+        int p = (agg::poly_subpixel_scale - fx1) * (y2 - y1);
+        int first = agg::poly_subpixel_scale;
+        int incr = 1;
+        int dx = x2 - x1;
+        if (dx < 0) {
+            p = fx1 * (y2 - y1);
+            first = 0;
+            incr = -1;
+            dx = -dx;
+        }
+        int delta = p / dx;
+        int mod = p % dx;
+        if (mod < 0) {
+            --delta;
+            mod += dx;
+        }
+        row.Add(ex1, delta, (fx1 + first) * delta);
+        ex1 += incr;
+        y1 += delta;
+        if (ex1 != ex2) {
+            p = agg::poly_subpixel_scale * (y2 - y1 + delta);
+            int lift = p / dx;
+            int rem = p % dx;
+            if (rem < 0) {
+                --lift;
+                rem += dx;
+            }
+            mod -= dx;
+            while (ex1 != ex2) {
+                delta = lift;
+                mod += rem;
+                if (mod >= 0) {
+                    mod -= dx;
+                    ++delta;
+                }
+                row.Add(ex1, delta, agg::poly_subpixel_scale * delta);
+                y1 += delta;
+                ex1 += incr;
+            }
+        }
+        delta = y2 - y1;
+        row.Add(ex2, delta, (fx2 + agg::poly_subpixel_scale - first) * delta);
+    }
+
+    // Adds every active edge's pieces of the band's rows, retiring the edges
+    // that end in it.
+    template <class Int>
+    void AccumulateBand() {
+        constexpr int full = agg::poly_subpixel_scale;
+        for (std::size_t i = 0; i < active.size();) {
+            ActiveEdge a = active[i];
+            // The ends of the edge as they lie from top to bottom; AGG walks
+            // an upward edge from its lower end.
+            const int fy1 = a.y1 & agg::poly_subpixel_mask, fy2 = a.y2 & agg::poly_subpixel_mask;
+            const int topX = a.down ? a.x1 : a.x2, topY = a.down ? fy1 : fy2;
+            const int bottomX = a.down ? a.x2 : a.x1, bottomY = a.down ? fy2 : fy1;
+            const int from = std::max(a.top, bandTop), to = std::min(a.bottom, bandBottom);
+            for (int y = from; y <= to; ++y) {
+                const bool first = y == a.top, last = y == a.bottom;
+                const int upperX = first ? topX : int(a.x1 + a.quotient), upperY = first ? topY : 0;
+                if (!last)
+                    StepDown(a);
+                const int lowerX = last ? bottomX : int(a.x1 + a.quotient), lowerY = last ? bottomY : full;
+                const std::size_t index = std::size_t(y - bandTop);
+                unsigned char* rowStart = Row(int(index));
+                RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)),
+                                  reinterpret_cast<std::uint64_t*>(rowStart), originX};
+                const int left = std::min(upperX, lowerX) >> agg::poly_subpixel_shift;
+                const int right = std::max(upperX, lowerX) >> agg::poly_subpixel_shift;
+                rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(left - originX) >> 6);
+                rowLastWord[index] = std::max(rowLastWord[index], std::size_t(right - originX) >> 6);
+                if (a.down)
+                    HorizontalLine(row, upperX, upperY, lowerX, lowerY);
+                else
+                    HorizontalLine(row, lowerX, lowerY, upperX, upperY);
+            }
+            if (a.bottom <= bandBottom) {
+                active.SwapRemove(i);
+            } else {
+                active[i] = a;
+                ++i;
+            }
+        }
+    }
+
+    // AGG's calculate_alpha on the exact sum, with the identity gamma.
+    unsigned Alpha(long long area) const {
+        long long cover = area >> (agg::poly_subpixel_shift * 2 + 1 - 8);
+        if (cover < 0)
+            cover = -cover;
+        if (fillingRule == agg::fill_even_odd) {
+            cover &= 511;
+            if (cover > 256)
+                cover = 512 - cover;
+        }
+        return cover > 255 ? 255u : unsigned(cover);
+    }
+
+    // Accumulates the current row and hands the scanline AGG's spans for
+    // it: a cell with area as a one-pixel span, the stretch up to the next
+    // cell as a solid run, alpha-0 spans left out. Leaves the counters zero.
+    template <class Int, class Scanline>
+    void SweepRow(Scanline& scanline, int index) {
+        std::size_t& firstWord = rowFirstWord[index];
+        std::size_t& lastWord = rowLastWord[index];
+        if (firstWord > lastWord)
+            return;
+        unsigned char* rowStart = Row(index);
+        std::uint64_t* bits = reinterpret_cast<std::uint64_t*>(rowStart);
+        RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)), bits, originX};
+        long long winding = 0;
+        long long runStart = LLONG_MIN;  // where the solid run before the next cell starts
+        for (std::size_t w = firstWord; w <= lastWord; ++w) {
+            std::uint64_t word = bits[w];
+            if (!word)
+                continue;
+            bits[w] = 0;
+            do {
+                const std::size_t i = w * 64 + std::size_t(__builtin_ctzll(word));
+                word &= word - 1;
+                const int x = originX + int(i);
+                if (runStart != LLONG_MIN && x > runStart) {
+                    const unsigned alpha = Alpha(winding * 2 * agg::poly_subpixel_scale);
+                    if (alpha)
+                        scanline.add_span(int(runStart), unsigned(x - runStart), alpha);
+                }
+                Cell<Int>& cell = row.cells[i];
+                winding += cell.cover;
+                const long long area = cell.area;
+                cell = Cell<Int>{0, 0};
+                runStart = x;
+                if (area) {
+                    const unsigned alpha = Alpha(winding * 2 * agg::poly_subpixel_scale - area);
+                    if (alpha)
+                        scanline.add_cell(x, alpha);
+                    ++runStart;
+                }
+            } while (word);
+        }
+        firstWord = SIZE_MAX;
+        lastWord = 0;
+    }
+
+    static constexpr std::size_t InlineRowBytes = 8192;
+    static constexpr std::size_t BandBytes = 131072;
+    static constexpr int MaxBandRows = 64;
+    static constexpr int NoBand = INT_MIN;
+
+    ScratchArray<Edge, 64> edges;
+    ScratchArray<ActiveEdge, 32> active;
+    // A band of rows of counters, each row its bit words, then the cover and
+    // area of each cell.
+    ScratchArray<unsigned char, InlineRowBytes> rowStorage;
+    std::size_t rowBytes = 0, width = 0, words = 0;
+    std::size_t rowFirstWord[MaxBandRows], rowLastWord[MaxBandRows];
+    int bandRows = 1, bandTop = 0, bandBottom = NoBand;
+    std::size_t nextEdge = 0;
+    std::size_t edgeCount = 0;
+    int originX = 0;
+    int firstRow = INT_MIN, lastRow = INT_MAX;
+    int minX, minY, maxX, maxY;
+    int scanY = 0;
+    bool anyCells = false, prepared = false, wide = false;
+    agg::filling_rule_e fillingRule = agg::fill_non_zero;
+    OutlineVertices outline;
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

@@ -1,0 +1,60 @@
+// AGG's add_vertex without a clip box, for the rasterizers of our own that
+// take edges in 24.8 fixed point: a move closes an open sub-path, a close
+// draws the closing edge, and vertices are rounded to 1/256 pixel.
+#ifndef VUDADIVE2R_RASTER_OUTLINEVERTICES_HPP
+#define VUDADIVE2R_RASTER_OUTLINEVERTICES_HPP
+
+#include <agg_basics.h>
+
+namespace ORV {
+namespace Vudadive2R {
+
+class OutlineVertices {
+public:
+    // Feeds one vertex; `rasterizer.edge(x1, y1, x2, y2)` receives the edges.
+    template <class RasterizerType>
+    void Add(RasterizerType& rasterizer, double x, double y, unsigned command) {
+        if (agg::is_move_to(command)) {
+            Close(rasterizer);
+            lastX = startX = agg::iround(x * agg::poly_subpixel_scale);
+            lastY = startY = agg::iround(y * agg::poly_subpixel_scale);
+            status = Status::Moved;
+        } else if (agg::is_vertex(command)) {
+            const int nextX = agg::iround(x * agg::poly_subpixel_scale);
+            const int nextY = agg::iround(y * agg::poly_subpixel_scale);
+            rasterizer.edge(lastX, lastY, nextX, nextY);
+            lastX = nextX;
+            lastY = nextY;
+            status = Status::Drawing;
+        } else if (agg::is_close(command)) {
+            Close(rasterizer);
+        }
+    }
+
+    // Draws the edge back to the start of an open sub-path.
+    template <class RasterizerType>
+    void Close(RasterizerType& rasterizer) {
+        if (status == Status::Drawing) {
+            rasterizer.edge(lastX, lastY, startX, startY);
+            lastX = startX;
+            lastY = startY;
+        }
+        if (status != Status::Initial)
+            status = Status::Moved;
+    }
+
+    void Reset() {
+        status = Status::Initial;
+        startX = startY = lastX = lastY = 0;
+    }
+
+private:
+    enum class Status { Initial, Moved, Drawing };
+    Status status = Status::Initial;
+    int startX = 0, startY = 0, lastX = 0, lastY = 0;
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

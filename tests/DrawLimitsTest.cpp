@@ -183,7 +183,8 @@ TEST(DrawLimits, StrokeSettingsBeyondTheLimits) {
         auto stroke = StrokeIn(canvas, kOpaque, 3);
         settings(*stroke);
         stroke->DashPhaseResetEnabled(reset);
-        Geometry().Move(2, 5).Line(60, 5).Line(60, 30).Line(end, 30).On(canvas)->Draw(nullptr, stroke);
+        Geometry().Move(2, 5).Line(60, 5).Line(60, 30).Line(end, 30).Move(5, 36).Line(60, 36).On(canvas)->Draw(
+            nullptr, stroke);
         return canvas.surface.memory;
     };
     auto dashes = [](std::vector<Dash> pattern, float phase) {
@@ -213,8 +214,10 @@ TEST(DrawLimits, StrokeSettingsBeyondTheLimits) {
         {dashes({{5, INFINITY}}, 0), solid, 60, true}, {dashes({{1e20f, -1e20f}, {0, 0}}, 0), solid, 60, true},
         // 5 x 10^8 dashes over 10^6 pixels: undashed; the same on a short path are drawn.
         {dashes({{0.001f, 0.001f}}, 0), solid, 1e6f, true}, {dashes({{0.01f, 0.01f}}, 0), solid, 60, false},
-        // Far phases are reduced modulo the period; phases that are not numbers count as 0.
+        // Far phases are reduced modulo the period (1e30 is a multiple of 12), negative ones
+        // staying negative; phases that are not numbers count as 0.
         {dashes(two, 1e30f), dashes(two, float(std::fmod(double(1e30f), 12.0))), 60, true},
+        {dashes(two, -1e30f), dashes(two, -12), 60, true},  // still runs on into the second sub-path
         {dashes(two, NAN), dashes(two, 0), 60, true}, {dashes(two, INFINITY), dashes(two, 0), 60, true},
         {dashes(two, 3), dashes(two, 0), 60, false},
     };

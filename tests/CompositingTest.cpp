@@ -106,16 +106,14 @@ void Sweep(const Mode& mode, unsigned sweep, uint8_t cover, uint32_t stride) {
             SpanBlendersFor(mode.operation, level).color(actual.data(), count, colors.data(), covers.data(), 0);
             if (memcmp(expected.data(), actual.data(), 4 * count) == 0)
                 continue;
+            auto at = [](const std::vector<uint8_t>& bytes, unsigned i) {
+                return std::vector<int>(bytes.begin() + 4 * i, bytes.begin() + 4 * i + 4);
+            };
             for (unsigned i = 0; i < count; ++i)
-                ASSERT_EQ(0, memcmp(&expected[4 * i], &actual[4 * i], 4))
+                ASSERT_EQ(at(expected, i), at(actual, i))
                     << "operation " << mode.aggOperation << " level " << int(level) << " cover " << int(cover)
-                    << " source " << int(colors[4 * i]) << "," << int(colors[4 * i + 1]) << ","
-                    << int(colors[4 * i + 2]) << "," << int(colors[4 * i + 3]) << " backdrop "
-                    << int(backdrop[4 * i]) << "," << int(backdrop[4 * i + 1]) << "," << int(backdrop[4 * i + 2])
-                    << "," << int(backdrop[4 * i + 3]) << " expected " << int(expected[4 * i]) << ","
-                    << int(expected[4 * i + 1]) << "," << int(expected[4 * i + 2]) << ","
-                    << int(expected[4 * i + 3]) << " got " << int(actual[4 * i]) << "," << int(actual[4 * i + 1])
-                    << "," << int(actual[4 * i + 2]) << "," << int(actual[4 * i + 3]);
+                    << " source " << testing::PrintToString(at(colors, i)) << " backdrop "
+                    << testing::PrintToString(at(backdrop, i));
         }
     }
 }

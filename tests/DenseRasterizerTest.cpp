@@ -97,10 +97,8 @@ TEST(DenseRasterizer, SweepsAggsSpansOnEveryRow) {
             dense.sweep_scanline(abandoned);
         }
         ASSERT_EQ(Sweep(dense, first, last), expected) << "trial " << trial;
-        ASSERT_EQ(dense.min_x(), reference.min_x());
-        ASSERT_EQ(dense.max_x(), reference.max_x());
-        ASSERT_EQ(dense.min_y(), reference.min_y());
-        ASSERT_EQ(dense.max_y(), reference.max_y());
+        ASSERT_EQ((std::vector<int>{dense.min_x(), dense.max_x(), dense.min_y(), dense.max_y()}),
+                  (std::vector<int>{reference.min_x(), reference.max_x(), reference.min_y(), reference.max_y()}));
     }
 }
 

@@ -4,19 +4,12 @@
 // drawings within the limits must be exactly the plain AGG composition.
 #include <gtest/gtest.h>
 
-#include <agg_conv_curve.h>
-#include <agg_conv_dash.h>
-#include <agg_conv_stroke.h>
-#include <agg_conv_transform.h>
-
 #include <cmath>
 #include <functional>
 
 #include "DrawSupport.hpp"
 #include "PlainTarget.hpp"
 #include "common/Internals.hpp"
-#include "raster/AggTypes.hpp"
-#include "path/PathStorage.hpp"
 
 using namespace DrawSupport;
 typedef std::function<void(Transform&)> Transformation;
@@ -30,46 +23,12 @@ struct Scene {
     Origin origin;
     Transformation transform;
     BlendMode mode;
-    unsigned operation;  // the AGG operation of `mode`
     Geometry geometry;
     FillRule rule;
-    float width;
-    CapStyle cap;
-    JoinStyle join;
-    std::vector<Dash> dashes;
-    float phase;
+    PlainStroke stroke;
 };
 
 agg::rgba8 Bytes(const Color& c) { return agg::rgba(c.R, c.G, c.B, c.A); }
-
-// The composition written out with AGG alone: no limits, no guards.
-void ComposePlainly(TestSupport::Surface& surface, PathStorage& storage, const Matrix3& m, const Scene& s) {
-    PlainTarget target(surface, s.origin, s.operation);
-    Rasterizer& rasterizer = target.rasterizer;
-    agg::trans_affine matrix = Affine(m);
-    agg::conv_curve<PathStorage> curves(storage);
-    agg::conv_transform<agg::conv_curve<PathStorage>> transformer(curves, matrix);
-    rasterizer.filling_rule(s.rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
-    rasterizer.add_path(transformer);
-    agg::render_scanlines_aa_solid(rasterizer, target.scanline, target.renderer, Bytes(kHalf));
-    agg::conv_dash<decltype(transformer)> dasher(transformer);
-    for (const Dash& d : s.dashes)
-        dasher.add_dash(d.Length, d.Gap);
-    dasher.dash_start(s.phase);
-    agg::conv_stroke<decltype(transformer)> solid(transformer);
-    agg::conv_stroke<decltype(dasher)> dashed(dasher);
-    auto stroke = [&](auto& stroker) {
-        const agg::line_cap_e caps[] = {agg::butt_cap, agg::round_cap, agg::square_cap};
-        const agg::line_join_e joins[] = {agg::miter_join, agg::round_join, agg::bevel_join};
-        stroker.width(s.width);
-        stroker.line_cap(caps[int(s.cap)]);
-        stroker.line_join(joins[int(s.join)]);
-        rasterizer.reset();
-        rasterizer.add_path(stroker);
-    };
-    s.dashes.empty() ? stroke(solid) : stroke(dashed);
-    agg::render_scanlines_aa_solid(rasterizer, target.scanline, target.renderer, Bytes(kGreen));
-}
 
 }  // namespace
 
@@ -82,26 +41,25 @@ Geometry ManyCircles() {
     return g;
 }
 
+// The random-free anchor: the colour paint against the composition written
+// out with AGG alone, no limits, no guards.
 TEST(DrawLimits, DrawingsWithinTheLimitsAreThePlainComposition) {
     const Scene scenes[] = {
-        {Origin::TopLeft, [](Transform&) {}, BlendMode::SourceOver, agg::comp_op_src_over,
+        {Origin::TopLeft, [](Transform&) {}, BlendMode::SourceOver,
          Geometry().Line(50, 10).Line(60, 70).Rectangle(5, 5, 40, 30).Circle(60, 40, 25).Move(10, 70)
              .Cubic(30, 40, 60, 90, 90, 60),
-         FillRule::NonZero, 3, CapStyle::Round, JoinStyle::Round, {{7, 3}, {2, 2}}, 2},
+         FillRule::NonZero, {3, CapStyle::Round, JoinStyle::Round, {{7, 3}, {2, 2}}, 2}},
         {Origin::BottomLeft, [](Transform& t) { t.Rotate(0.3f), t.Scale(1.5f, 1.2f), t.Translate(30, 5); },
-         BlendMode::Multiply, agg::comp_op_multiply,
+         BlendMode::Multiply,
          Geometry().Move(20, 0).Line(32, 36).Line(1, 13).Line(39, 13).Line(8, 36).Add(PathCommands::Close, {})
              .Move(0, 40).Add(PathCommands::LCcwArcTo, {20, 15, 0.4f, 30, 40})
              .Add(PathCommands::SCubicToRel, {20, 30, 40, 0}).Add(PathCommands::SQuadTo, {50, 10}),
-         FillRule::EvenOdd, 2.5f, CapStyle::Square, JoinStyle::Bevel, {{5, 2}, {1, 2}}, -3},
+         FillRule::EvenOdd, {2.5f, CapStyle::Square, JoinStyle::Bevel, {{5, 2}, {1, 2}}, -3}},
         // 2 x 10^9 path units: just within the extent flattened as it is.
         {Origin::TopLeft, [](Transform& t) { t.Scale(3e-8f, 3e-8f), t.Translate(48, 40); }, BlendMode::Screen,
-         agg::comp_op_screen, Geometry().Circle(0, 0, 1e9f), FillRule::NonZero, 1.5f, CapStyle::Butt,
-         JoinStyle::Miter, {{4, 2}}, 30},
-        {Origin::TopLeft, [](Transform&) {}, BlendMode::SourceOver, agg::comp_op_src_over, ManyCircles(),
-         FillRule::NonZero, 0.7f, CapStyle::Butt, JoinStyle::Round, {}, 0},
-        {Origin::BottomLeft, [](Transform& t) { t.Rotate(0.2f); }, BlendMode::Plus, agg::comp_op_plus,
-         ManyCircles(), FillRule::EvenOdd, 1.3f, CapStyle::Round, JoinStyle::Miter, {{2, 1}}, 0},
+         Geometry().Circle(0, 0, 1e9f), FillRule::NonZero, {1.5f, CapStyle::Butt, JoinStyle::Miter, {{4, 2}}, 30}},
+        {Origin::BottomLeft, [](Transform& t) { t.Rotate(0.2f); }, BlendMode::Plus, ManyCircles(), FillRule::EvenOdd,
+         {1.3f, CapStyle::Round, JoinStyle::Miter, {{2, 1}}, 0}},
     };
     for (const Scene& s : scenes) {
         Canvas canvas(96, 80, s.origin);
@@ -113,13 +71,18 @@ TEST(DrawLimits, DrawingsWithinTheLimitsAreThePlainComposition) {
         plain.memory = canvas.surface.memory;
         s.transform(canvas.PathTransform());
         canvas.State().blendMode = s.mode;
-        auto stroke = StrokeIn(canvas, kGreen, s.width, s.cap, s.join);
-        stroke->dashPattern = s.dashes;
-        stroke->DashPhase(s.phase);
+        auto stroke = StrokeIn(canvas, kGreen, s.stroke.width, s.stroke.cap, s.stroke.join);
+        stroke->dashPattern = s.stroke.dashes;
+        stroke->DashPhase(s.stroke.phase);
         auto path = s.geometry.On(canvas);
         path->Draw(FillIn(canvas, kHalf, s.rule), stroke);
         EXPECT_NE(canvas.surface.memory, plain.memory) << int(s.mode);
-        ComposePlainly(plain, Internals::StorageOf(*path), canvas.PathTransform().Get(), s);
+        PlainTarget target(plain, s.origin, s.mode);
+        auto render = [&](const Color& c) {
+            agg::render_scanlines_aa_solid(target.rasterizer, target.scanline, target.renderer, Bytes(c));
+        };
+        FillAndStrokePlainly(target, Internals::StorageOf(*path), canvas.PathTransform().Get(), s.rule,
+                             [&] { render(kHalf); }, &s.stroke, [&] { render(kGreen); });
         EXPECT_EQ(canvas.surface.memory, plain.memory) << int(s.mode);
     }
 }
@@ -220,7 +183,8 @@ TEST(DrawLimits, StrokeSettingsBeyondTheLimits) {
         auto stroke = StrokeIn(canvas, kOpaque, 3);
         settings(*stroke);
         stroke->DashPhaseResetEnabled(reset);
-        Geometry().Move(2, 5).Line(60, 5).Line(60, 30).Line(end, 30).On(canvas)->Draw(nullptr, stroke);
+        Geometry().Move(2, 5).Line(60, 5).Line(60, 30).Line(end, 30).Move(5, 36).Line(60, 36).On(canvas)->Draw(
+            nullptr, stroke);
         return canvas.surface.memory;
     };
     auto dashes = [](std::vector<Dash> pattern, float phase) {
@@ -250,8 +214,10 @@ TEST(DrawLimits, StrokeSettingsBeyondTheLimits) {
         {dashes({{5, INFINITY}}, 0), solid, 60, true}, {dashes({{1e20f, -1e20f}, {0, 0}}, 0), solid, 60, true},
         // 5 x 10^8 dashes over 10^6 pixels: undashed; the same on a short path are drawn.
         {dashes({{0.001f, 0.001f}}, 0), solid, 1e6f, true}, {dashes({{0.01f, 0.01f}}, 0), solid, 60, false},
-        // Far phases are reduced modulo the period; phases that are not numbers count as 0.
+        // Far phases are reduced modulo the period (1e30 is a multiple of 12), negative ones
+        // staying negative; phases that are not numbers count as 0.
         {dashes(two, 1e30f), dashes(two, float(std::fmod(double(1e30f), 12.0))), 60, true},
+        {dashes(two, -1e30f), dashes(two, -12), 60, true},  // still runs on into the second sub-path
         {dashes(two, NAN), dashes(two, 0), 60, true}, {dashes(two, INFINITY), dashes(two, 0), 60, true},
         {dashes(two, 3), dashes(two, 0), 60, false},
     };

@@ -3,9 +3,6 @@
 // spread, random stops, path and paint transforms, blend modes and origins.
 #include <gtest/gtest.h>
 
-#include <agg_conv_curve.h>
-#include <agg_conv_stroke.h>
-#include <agg_conv_transform.h>
 #include <agg_gradient_lut.h>
 #include <agg_span_allocator.h>
 #include <agg_span_gradient.h>
@@ -18,7 +15,6 @@
 #include "GradientSupport.hpp"
 #include "PlainTarget.hpp"
 #include "common/Internals.hpp"
-#include "path/PathStorage.hpp"
 
 using namespace DrawSupport;
 
@@ -112,10 +108,6 @@ struct Random {
 }  // namespace
 
 TEST(GradientDifferential, RandomScenesAreThePlainComposition) {
-    const unsigned operations[] = {agg::comp_op_src,      agg::comp_op_src_over, agg::comp_op_dst_over,
-                                   agg::comp_op_src_in,   agg::comp_op_dst_in,   agg::comp_op_multiply,
-                                   agg::comp_op_screen,   agg::comp_op_darken,   agg::comp_op_lighten,
-                                   agg::comp_op_plus};  // of BlendMode 0 to 9
     Random random;
     int changed = 0;
     for (int n = 0; n < 300; ++n) {
@@ -147,18 +139,12 @@ TEST(GradientDifferential, RandomScenesAreThePlainComposition) {
         drawn->Draw(fill, stroke);
         changed += canvas.surface.memory != plain.memory;
 
-        PlainTarget target(plain, origin, operations[mode]);
-        agg::conv_curve<PathStorage> curves(Internals::StorageOf(*drawn));
-        agg::trans_affine pathMatrix = Affine(path);
-        agg::conv_transform<decltype(curves)> transformer(curves, pathMatrix);
-        target.rasterizer.filling_rule(agg::fill_even_odd);  // the fill state's default, kept for the stroke
-        target.rasterizer.add_path(transformer);
-        RenderPlainly(target, fillPaint, path, fillGradient);
-        agg::conv_stroke<decltype(transformer)> stroker(transformer);
-        stroker.width(width);
-        target.rasterizer.reset();
-        target.rasterizer.add_path(stroker);
-        RenderPlainly(target, strokePaint, path, strokeGradient);
+        PlainTarget target(plain, origin, BlendMode(mode));
+        const PlainStroke plainStroke{width};
+        // The fill state's default rule is even-odd.
+        FillAndStrokePlainly(target, Internals::StorageOf(*drawn), path, FillRule::EvenOdd,
+                             [&] { RenderPlainly(target, fillPaint, path, fillGradient); }, &plainStroke,
+                             [&] { RenderPlainly(target, strokePaint, path, strokeGradient); });
         ASSERT_EQ(canvas.surface.memory, plain.memory) << "scene " << n;
     }
     EXPECT_GT(changed, 250);

@@ -6,9 +6,6 @@
 // weights, sums rounded to the nearest.
 #include <gtest/gtest.h>
 
-#include <agg_conv_curve.h>
-#include <agg_conv_stroke.h>
-#include <agg_conv_transform.h>
 #include <agg_image_filters.h>
 #include <agg_span_allocator.h>
 #include <agg_span_interpolator_linear.h>
@@ -19,7 +16,6 @@
 #include "ImageSupport.hpp"
 #include "PlainTarget.hpp"
 #include "common/Internals.hpp"
-#include "path/PathStorage.hpp"
 
 using namespace DrawSupport;
 using namespace ImageSupport;
@@ -57,9 +53,6 @@ struct ReferenceSampler {
 }  // namespace
 
 TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
-    const unsigned operations[] = {agg::comp_op_src,     agg::comp_op_src_over, agg::comp_op_dst_over, agg::comp_op_src_in,
-                                   agg::comp_op_dst_in,  agg::comp_op_multiply, agg::comp_op_screen,   agg::comp_op_darken,
-                                   agg::comp_op_lighten, agg::comp_op_plus};  // of BlendMode 0 to 9
     std::mt19937 random(20261207);
     auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
     auto integer = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
@@ -77,7 +70,7 @@ TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
             byte = uint8_t(integer(0, 255));
         TestSupport::Surface plain(40, 32);
         plain.memory = canvas.surface.memory;
-        PlainTarget target(plain, origin, operations[blend]);
+        PlainTarget target(plain, origin, BlendMode(blend));
         canvas.State().blendMode = BlendMode(blend);
         canvas.State().scissoringEnabled = true;
         if (integer(0, 2) == 0)
@@ -121,7 +114,6 @@ TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
         drawn += canvas.surface.memory != plain.memory;
 
         // The image is placed by the image transform followed by the path transform.
-        agg::trans_affine pathMatrix = Affine(transforms.path->Get());
         Matrix3 placement;
         Matrix3::Multiply(transforms.image->Get(), transforms.path->Get(), placement);
         agg::trans_affine imageMatrix = Affine(placement);
@@ -133,18 +125,12 @@ TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
         ReferenceSampler sampler{picture, paint->ImageTilingMode, Rgba{byte(tile.R), byte(tile.G), byte(tile.B), byte(tile.A)},
                                  interpolator, filter.weight_array()};
         agg::span_allocator<agg::rgba8> allocator;
-        agg::conv_curve<PathStorage> curves(Internals::StorageOf(*path));
-        agg::conv_transform<decltype(curves)> transformer(curves, pathMatrix);
-        target.rasterizer.filling_rule(fill->FillRule() == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
-        target.rasterizer.add_path(transformer);
-        agg::render_scanlines_aa(target.rasterizer, target.scanline, target.renderer, allocator, sampler);
-        if (stroke) {
-            agg::conv_stroke<decltype(transformer)> stroker(transformer);
-            stroker.width(strokeWidth);
-            target.rasterizer.reset();
-            target.rasterizer.add_path(stroker);
+        auto render = [&] {
             agg::render_scanlines_aa(target.rasterizer, target.scanline, target.renderer, allocator, sampler);
-        }
+        };
+        const PlainStroke plainStroke{strokeWidth};
+        FillAndStrokePlainly(target, Internals::StorageOf(*path), transforms.path->Get(), fill->FillRule(), render,
+                             stroke ? &plainStroke : nullptr, render);
         ASSERT_EQ(canvas.surface.memory, plain.memory);
     }
     EXPECT_GT(drawn, 200);  // most scenes change the surface

@@ -1,23 +1,37 @@
-// The target of the plain AGG compositions that the differential tests
-// compare the library with: the pipeline's renderer over a test surface.
+// The plain AGG composition that the differential tests compare the library
+// with: the pipeline's renderer over a test surface, the blend modes as the
+// pixel format's operations, and the fill-then-stroke passes over a path.
 #ifndef VUDADIVE2R_PLAIN_TARGET_HPP
 #define VUDADIVE2R_PLAIN_TARGET_HPP
 
+#include <agg_conv_curve.h>
+#include <agg_conv_dash.h>
+#include <agg_conv_stroke.h>
+#include <agg_conv_transform.h>
+
+#include <vector>
+
 #include "TestSupport.hpp"
+#include "path/PathStorage.hpp"
 #include "raster/AggTypes.hpp"
 
 namespace DrawSupport {
 
 using namespace ORV::Vudadive2R;
 
+// The operations of BlendMode 0 to 9.
+const unsigned kOperations[] = {agg::comp_op_src,     agg::comp_op_src_over, agg::comp_op_dst_over, agg::comp_op_src_in,
+                                agg::comp_op_dst_in,  agg::comp_op_multiply, agg::comp_op_screen,   agg::comp_op_darken,
+                                agg::comp_op_lighten, agg::comp_op_plus};
+
 inline agg::trans_affine Affine(const Matrix3& m) { return agg::trans_affine(m[0], m[1], m[3], m[4], m[6], m[7]); }
 
 struct PlainTarget {
-    PlainTarget(TestSupport::Surface& surface, Origin origin, unsigned operation)
+    PlainTarget(TestSupport::Surface& surface, Origin origin, BlendMode mode)
         : buffer(surface.memory.data(), unsigned(surface.width), unsigned(surface.height),
                  origin == Origin::TopLeft ? surface.stride : -surface.stride),
           pixelFormat(buffer), renderer(pixelFormat) {
-        pixelFormat.comp_op(operation);
+        pixelFormat.comp_op(kOperations[int(mode)]);
     }
     RenderingBuffer buffer;
     PixelFormat pixelFormat;
@@ -25,6 +39,47 @@ struct PlainTarget {
     Rasterizer rasterizer;
     Scanline scanline;
 };
+
+struct PlainStroke {
+    float width;
+    CapStyle cap = CapStyle::Butt;
+    JoinStyle join = JoinStyle::Miter;
+    std::vector<Dash> dashes;
+    float phase = 0;
+};
+
+// The path's curves flattened, then transformed; filled by `renderFill` and,
+// when `stroke` is given, stroked by `renderStroke` with the fill's rule kept.
+template <class RenderFill, class RenderStroke>
+void FillAndStrokePlainly(PlainTarget& target, PathStorage& storage, const Matrix3& path, FillRule rule,
+                          RenderFill renderFill, const PlainStroke* stroke, RenderStroke renderStroke) {
+    agg::conv_curve<PathStorage> curves(storage);
+    agg::trans_affine matrix = Affine(path);
+    agg::conv_transform<decltype(curves)> transformer(curves, matrix);
+    target.rasterizer.filling_rule(rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
+    target.rasterizer.add_path(transformer);
+    renderFill();
+    if (!stroke)
+        return;
+    auto outline = [&](auto& source) {
+        const agg::line_cap_e caps[] = {agg::butt_cap, agg::round_cap, agg::square_cap};
+        const agg::line_join_e joins[] = {agg::miter_join, agg::round_join, agg::bevel_join};
+        agg::conv_stroke<std::remove_reference_t<decltype(source)>> stroker(source);
+        stroker.width(stroke->width);
+        stroker.line_cap(caps[int(stroke->cap)]);
+        stroker.line_join(joins[int(stroke->join)]);
+        target.rasterizer.reset();
+        target.rasterizer.add_path(stroker);
+        renderStroke();
+    };
+    if (stroke->dashes.empty())
+        return outline(transformer);
+    agg::conv_dash<decltype(transformer)> dasher(transformer);
+    for (const Dash& d : stroke->dashes)
+        dasher.add_dash(d.Length, d.Gap);
+    dasher.dash_start(stroke->phase);
+    outline(dasher);
+}
 
 }  // namespace DrawSupport
 

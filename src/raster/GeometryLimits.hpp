@@ -22,6 +22,11 @@ struct GeometryLimits {
     // added twice). Wider geometry goes through the clipped path, which
     // also halves edges that wide itself, as the rasterizer means to.
     static constexpr double EdgeWidth = 16000.0;
+    // The rasterizer walks a cell for every row and column an edge crosses,
+    // and keeps at most 2^22 cells. A pass whose edges cross more rows and
+    // columns than that, together, is clipped to the surface instead, so
+    // that edges beside or beyond it cost a cell or two.
+    static constexpr double CellWorkPerPass = 4194304.0;
     // Geometry with larger coordinates, in path units or in pixels, draws
     // nothing: flattening and stroking would overflow doubles.
     static constexpr double Coordinate = 1e100;

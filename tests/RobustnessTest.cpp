@@ -181,6 +181,24 @@ TEST(Robustness, WideStrokeOfAWoundArcDrawsInBoundedTime) {
     ExpectBlock(canvas, 0, 0, 32, 24, kOpaqueBytes);
 }
 
+TEST(Robustness, FilledWoundArcCoveringTheSurfaceDrawsInBoundedTime) {
+    // Found by fuzzing: an ellipse 173 x 124 about (10, -10) wound 4096
+    // times, filled and stroked with a hairline; every pixel of the 32 x 24
+    // surface lies inside it. The fill made 2.5 million cells to sort.
+    const struct { float turns; FillRule rule; uint32_t expected; } cases[] = {
+        {4096, FillRule::NonZero, kOpaqueBytes}, {4096, FillRule::EvenOdd, 0}, {4097, FillRule::EvenOdd, kOpaqueBytes}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.turns);
+        Canvas canvas(32, 24, Origin::BottomLeft);
+        PathBuilder builder;
+        builder.Arc(10, -10, 173.40625f, 124.015625f, -360.875f, c.turns * kTurn, ArcType::Open);
+        auto path = builder.ToPath(canvas);
+        auto stroke = StrokeIn(canvas, kOpaque, 0.046875f, CapStyle::Square);
+        EXPECT_LT(TimedDraw(*path, FillIn(canvas, kOpaque, c.rule), stroke), kBoundSeconds);
+        ExpectBlock(canvas, 0, 0, 32, 24, c.expected);
+    }
+}
+
 TEST(Robustness, GriddedCellsSweepLikeRecordedCells) {
     // The same random edges, more than the int sums allow, swept from the
     // 64-bit cell records and from the per-pixel grid of a confined pass:

@@ -6,6 +6,9 @@
 #ifndef VUDADIVE2R_FUZZ_FUZZSUPPORT_HPP
 #define VUDADIVE2R_FUZZ_FUZZSUPPORT_HPP
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <ctime>
 #include <cmath>
@@ -16,6 +19,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <vudadive2r.hpp>
@@ -192,6 +196,25 @@ struct RandomScene {
     }
 };
 
+// A path of rectangles, ellipses and polylines from the rest of the input,
+// for the targets that exercise a paint rather than the geometry.
+inline std::unique_ptr<Path> RandomShapes(FuzzInput& input, const std::shared_ptr<Context2D>& context) {
+    PathBuilder builder;
+    auto f = [&] { return input.Coordinate(); };
+    while (!input.Empty()) {
+        try {
+            switch (input.Byte() % 4) {
+            case 0: builder.Rectangle(f(), f(), f(), f()); break;
+            case 1: builder.Ellipse(f(), f(), f(), f()); break;
+            case 2: builder.MoveTo(f(), f()); break;
+            default: builder.LineTo(f(), f()); break;
+            }
+        } catch (const Exception&) {
+        }
+    }
+    return builder.ToPath(context);
+}
+
 // Seconds of processor time this thread has used: a loaded machine
 // stretches wall time, not the work a draw does.
 inline double ThreadSeconds() {
@@ -206,12 +229,13 @@ inline double ThreadSeconds() {
 // takes 0.13 s plain, 0.9 s instrumented; so twice that second here.
 constexpr double DrawSeconds = 2.0;
 
-// Draws and aborts when the draw takes longer than DrawSeconds: unbounded
+// Runs `work` and aborts when it takes longer than DrawSeconds: unbounded
 // work is a finding like a crash.
-inline void TimedDraw(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke) {
+template <class Work>
+void Timed(Work work) {
     const double start = ThreadSeconds();
     try {
-        path.Draw(fill, stroke);
+        work();
     } catch (...) {
         if (ThreadSeconds() - start > DrawSeconds)
             std::abort();
@@ -223,6 +247,25 @@ inline void TimedDraw(Path& path, const std::shared_ptr<FillState>& fill, const 
         std::abort();
     }
 }
+
+inline void TimedDraw(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke) {
+    Timed([&] { path.Draw(fill, stroke); });
+}
+
+// A file that lives in memory only, named by its descriptor, for the
+// targets that hand the library a file name.
+struct MemoryFile {
+    int descriptor;
+    std::string name;
+    explicit MemoryFile(const std::vector<uint8_t>& bytes) : descriptor(memfd_create("fuzz", 0)) {
+        if (descriptor < 0 || write(descriptor, bytes.data(), bytes.size()) != ssize_t(bytes.size()))
+            std::abort();
+        name = "/proc/self/fd/" + std::to_string(descriptor);
+    }
+    ~MemoryFile() { close(descriptor); }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+};
 
 // Runs one input; the library's exceptions and standard exceptions are
 // expected outcomes of bad input.

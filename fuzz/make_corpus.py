@@ -28,12 +28,13 @@ def render_state(origin=1, blend=1, scissor=None, path_matrix=b'\x00'):
     return out + path_matrix + b'\x00\x00'  # fill and stroke paint transforms: identity
 
 
-def fill(rule=1, rgba=(200, 40, 40, 255)):
-    return bytes([2 + 4 * rule]) + bytes(rgba)
+def fill(rule=1, rgba=(200, 40, 40, 255), paint=None):
+    # `paint`: the bytes a target's own paint maker reads instead of a colour.
+    return bytes([2 + 4 * rule]) + (paint if paint is not None else bytes(rgba))
 
 
-def stroke(width=2.0, cap=0, join=0, miter=4.0, dashes=(), phase=0.0, rgba=(20, 20, 180, 200)):
-    out = bytes([2]) + bytes(rgba) + coordinate(width) + bytes([cap + 3 * join]) + coordinate(miter)
+def stroke(width=2.0, cap=0, join=0, miter=4.0, dashes=(), phase=0.0, rgba=(20, 20, 180, 200), paint=None):
+    out = bytes([2]) + (paint if paint is not None else bytes(rgba)) + coordinate(width) + bytes([cap + 3 * join]) + coordinate(miter)
     out += bytes([len(dashes)])
     for length, gap in dashes:
         out += coordinate(length) + coordinate(gap)
@@ -77,6 +78,112 @@ def builder_seeds():
     }
 
 
+def shapes():
+    # What RandomShapes reads: a rectangle, an ellipse and a triangle.
+    return (bytes([0]) + b''.join(coordinate(v) for v in (2, 2, 20, 14)) +
+            bytes([1]) + b''.join(coordinate(v) for v in (16, 12, 24, 16)) +
+            bytes([2]) + coordinate(4) + coordinate(20) + bytes([3]) + coordinate(28) + coordinate(22) +
+            bytes([3]) + coordinate(10) + coordinate(4))
+
+
+def gradient(linear, points, spread=0, premultiplied=0, stops=((0, (255, 0, 0, 255)), (1, (0, 0, 255, 128)))):
+    out = bytes([1 if linear else 0]) + b''.join(coordinate(v) for v in points) + bytes([spread, premultiplied])
+    out += bytes([len(stops)])
+    for offset, rgba in stops:
+        out += bytes([0, int(round(offset * 255))]) + bytes(rgba)
+    return out
+
+
+def gradient_seeds():
+    head = target() + render_state()
+    linear = gradient(True, (0, 0, 32, 24))
+    radial = gradient(False, (16, 12, 10, 12, 10), spread=1,
+                      stops=((0.2, (0, 255, 0, 255)), (0.5, (0, 0, 0, 0)), (0.9, (255, 255, 0, 200))))
+    repeat = gradient(True, (4, 0, 12, 6), spread=2, premultiplied=1)
+    return {
+        'linear': head + fill(paint=linear) + b'\x00' + shapes(),
+        'radial': head + fill(paint=radial) + stroke(3, 1, 1, paint=repeat) + shapes(),
+        'rotated': target() + render_state(path_matrix=b'\x02' + coordinate(0.5)) + b'\x00' +
+                   stroke(6, paint=radial) + shapes(),
+    }
+
+
+def image_paint(width, height, mode=0, kind=0, stride_sign=0):
+    pixels = bytes((x * 53 + 7) & 255 for x in range(4 * width * height))
+    return (bytes([0, width - 1, height - 1, 0, stride_sign]) + pixels + bytes([kind, mode]) +
+            bytes([90, 90, 200, 255]) + b'\x00')
+
+
+def image_paint_seeds():
+    head = target() + render_state()
+    return {
+        'clip': head + fill(paint=image_paint(4, 3)) + b'\x00' + shapes(),
+        'repeat': head + fill(paint=image_paint(3, 5, mode=2, stride_sign=1)) +
+                  stroke(4, paint=image_paint(2, 2, mode=3, kind=1)) + shapes(),
+        'noclip': target() + render_state(path_matrix=b'\x02' + coordinate(0.3)) +
+                  fill(paint=image_paint(5, 5, mode=1)) + b'\x00' + shapes(),
+    }
+
+
+# A two-glyph bitmap font in the text format FreeType reads: a valid font to
+# mutate besides DejaVu Sans.
+BITMAP_FONT = b"""STARTFONT 2.1
+FONT -fuzz-seed-medium-r-normal--8-80-75-75-c-80-iso10646-1
+SIZE 8 75 75
+FONTBOUNDINGBOX 8 8 0 -1
+STARTPROPERTIES 2
+FONT_ASCENT 7
+FONT_DESCENT 1
+ENDPROPERTIES
+CHARS 2
+STARTCHAR A
+ENCODING 65
+SWIDTH 500 0
+DWIDTH 8 0
+BBX 8 8 0 -1
+BITMAP
+18
+24
+42
+42
+7E
+42
+42
+00
+ENDCHAR
+STARTCHAR B
+ENCODING 66
+SWIDTH 500 0
+DWIDTH 8 0
+BBX 8 8 0 -1
+BITMAP
+7C
+42
+7C
+42
+42
+7C
+00
+00
+ENDCHAR
+ENDFONT
+"""
+
+
+def font_seed(text, size=12, x=2, y=18, matrix=b'\x00', origin=0, own=None):
+    out = target() + bytes([origin]) + matrix + bytes([0, size]) + struct.pack('<hh', x, y)
+    out += bytes([30, 30, 200, 255]) + bytes([len(text)]) + text
+    return out + (bytes([1]) + own if own is not None else bytes([0]))
+
+
+def font_seeds():
+    return {
+        'dejavu': font_seed(b'Hello'),
+        'dejavu_rotated': font_seed(b'\xc3\xa9t\xc3\xa9 W', size=20, matrix=b'\x02' + coordinate(0.4), origin=1),
+        'bitmap': font_seed(b'ABBA', size=8, own=BITMAP_FONT),
+    }
+
+
 def png_chunk(kind, payload):
     return struct.pack('>I', len(payload)) + kind + payload + struct.pack('>I', zlib.crc32(kind + payload))
 
@@ -109,7 +216,9 @@ def road_seeds():
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else 'corpus'
     for name, seeds in (('path_stream_fuzzer', stream_seeds()), ('path_builder_fuzzer', builder_seeds()),
-                        ('png_fuzzer', png_seeds()), ('road_fuzzer', road_seeds())):
+                        ('png_fuzzer', png_seeds()), ('gradient_fuzzer', gradient_seeds()),
+                        ('image_paint_fuzzer', image_paint_seeds()), ('font_fuzzer', font_seeds()),
+                        ('road_fuzzer', road_seeds())):
         os.makedirs(os.path.join(out, name), exist_ok=True)
         for seed, data in seeds.items():
             with open(os.path.join(out, name, seed), 'wb') as f:

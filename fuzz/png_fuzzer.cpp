@@ -2,30 +2,9 @@
 // saved), load the saved file again and compare the pixels. Loading stores
 // rows bottom-up and saving writes memory row 0 first, so the second load
 // holds the rows in reverse order.
-#include <sys/mman.h>
-#include <unistd.h>
-
-#include <string>
-
 #include "FuzzSupport.hpp"
 
 using namespace FuzzSupport;
-
-namespace {
-
-// A file that lives in memory only, named by its descriptor.
-struct MemoryFile {
-    int descriptor;
-    std::string name;
-    explicit MemoryFile(const std::vector<uint8_t>& bytes) : descriptor(memfd_create("png", 0)) {
-        if (descriptor < 0 || write(descriptor, bytes.data(), bytes.size()) != ssize_t(bytes.size()))
-            std::abort();
-        name = "/proc/self/fd/" + std::to_string(descriptor);
-    }
-    ~MemoryFile() { close(descriptor); }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     orv_surface* surface = orv_surface_create(1, 1, ZADOZI_FORMAT_AB24);

@@ -4,6 +4,8 @@
 # process each. Prints every target's executions, coverage and findings; exits
 # non-zero when a target found something.
 #   bash scripts/fuzz.sh [SECONDS] [TARGET...]
+# With VUDADIVE2R_FUZZ_SEED set, every target runs with that -seed, so that a
+# brief run mutates the same way each time; unset, libFuzzer picks one.
 # Corpora grow in build-fuzz/corpus/<target>/ across runs; findings (the
 # crashing or slow inputs) land in build-fuzz/findings/<target>/.
 set -euo pipefail
@@ -12,7 +14,7 @@ seconds="${1:-60}"
 shift || true
 build="$root/build-fuzz"
 
-bash "$root/scripts/setup.sh"
+bash "$root/scripts/setup.sh" fuzz
 mkdir -p "$build/logs"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVUDADIVE2R_FUZZ=ON -DVUDADIVE2R_BUILD_TESTS=OFF -DVUDADIVE2R_BUILD_EXAMPLES=OFF \
@@ -35,6 +37,7 @@ for name in "${targets[@]}"; do
   options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048
            -print_final_stats=1 -artifact_prefix="$findings/")
   [ -f "$build/fuzz/$name.dict" ] && options+=(-dict="$build/fuzz/$name.dict")
+  [ -n "${VUDADIVE2R_FUZZ_SEED:-}" ] && options+=(-seed="$VUDADIVE2R_FUZZ_SEED")
   status=0
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     "$build/fuzz/$name" "${options[@]}" "$corpus" > "$log" 2>&1 || status=$?

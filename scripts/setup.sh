@@ -6,6 +6,7 @@
 #   test     the gallery's packages, the test tools, and what the
 #            benchmarks build against (the test build compiles them too)
 #   bench    the gallery's packages and the benchmarks' comparison libraries
+#   fuzz     the gallery's packages and clang with its fuzzing runtime
 # No profile means all of them.
 set -euo pipefail
 
@@ -13,7 +14,8 @@ set -euo pipefail
 build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev fonts-dejavu-core fontconfig)
 bench=(libbenchmark-dev libcairo2-dev)
 # The test run also runs each fuzz target briefly, built with clang.
-test_tools=(googletest libgtest-dev pngcheck clang libclang-rt-14-dev python3)
+fuzz_tools=(clang libclang-rt-14-dev python3)
+test_tools=(googletest libgtest-dev pngcheck "${fuzz_tools[@]}")
 
 profiles=("$@")
 [ ${#profiles[@]} -eq 0 ] && profiles=(gallery test bench)
@@ -23,7 +25,8 @@ for profile in "${profiles[@]}"; do
     gallery) ;;
     test) packages+=("${test_tools[@]}" "${bench[@]}") ;;
     bench) packages+=("${bench[@]}") ;;
-    *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench)" >&2; exit 2 ;;
+    fuzz) packages+=("${fuzz_tools[@]}") ;;
+    *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench, fuzz)" >&2; exit 2 ;;
   esac
 done
 

@@ -4,10 +4,16 @@
 // undefined behaviour, in well under a second.
 #include <gtest/gtest.h>
 
+#include <agg_pixfmt_gray.h>
+#include <agg_renderer_base.h>
+#include <agg_renderer_scanline.h>
+
 #include <chrono>
 #include <cmath>
+#include <random>
 
 #include "DrawSupport.hpp"
+#include "raster/SaturatingRasterizer.hpp"
 
 using namespace DrawSupport;
 
@@ -156,5 +162,79 @@ TEST(Robustness, FuzzedCurvesDrawInBoundedTime) {
         auto stroke = StrokeIn(canvas, kOpaque, c.width);
         stroke->dashPattern = {{3, 2}, {1, 4}};
         EXPECT_LT(TimedDraw(*c.geometry.On(canvas), FillIn(canvas, kOpaque), stroke), kBoundSeconds);
+    }
+}
+
+TEST(Robustness, WideStrokeOfAWoundArcDrawsInBoundedTime) {
+    // Found by fuzzing: an ellipse 20 x 144 about (4, 4) wound 4096 times,
+    // stroked 80 wide. Its half-turns reach 110 pixels beyond a 32 x 24
+    // surface, and the rasterizer made cells for every row of every edge
+    // of the stroke: 90 s instrumented. Every pixel of the surface lies
+    // within 30 pixels of the ellipse, well inside the band.
+    Canvas canvas(32, 24, Origin::BottomLeft);
+    PathBuilder builder;
+    builder.Arc(4, 4, 20, 144, 0.5f, -4096 * kTurn, ArcType::Chord);
+    auto path = builder.ToPath(canvas);
+    auto stroke = StrokeIn(canvas, kOpaque, 80.3125f);
+    stroke->MiterLimit(1.5e-36f);
+    EXPECT_LT(TimedDraw(*path, nullptr, stroke), kBoundSeconds);
+    ExpectBlock(canvas, 0, 0, 32, 24, kOpaqueBytes);
+}
+
+TEST(Robustness, FilledWoundArcCoveringTheSurfaceDrawsInBoundedTime) {
+    // Found by fuzzing: an ellipse 173 x 124 about (10, -10) wound 4096
+    // times, filled and stroked with a hairline; every pixel of the 32 x 24
+    // surface lies inside it. The fill made 2.5 million cells to sort.
+    const struct { float turns; FillRule rule; uint32_t expected; } cases[] = {
+        {4096, FillRule::NonZero, kOpaqueBytes}, {4096, FillRule::EvenOdd, 0}, {4097, FillRule::EvenOdd, kOpaqueBytes}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.turns);
+        Canvas canvas(32, 24, Origin::BottomLeft);
+        PathBuilder builder;
+        builder.Arc(10, -10, 173.40625f, 124.015625f, -360.875f, c.turns * kTurn, ArcType::Open);
+        auto path = builder.ToPath(canvas);
+        auto stroke = StrokeIn(canvas, kOpaque, 0.046875f, CapStyle::Square);
+        EXPECT_LT(TimedDraw(*path, FillIn(canvas, kOpaque, c.rule), stroke), kBoundSeconds);
+        ExpectBlock(canvas, 0, 0, 32, 24, c.expected);
+    }
+}
+
+TEST(Robustness, GriddedCellsSweepLikeRecordedCells) {
+    // The same random edges, more than the int sums allow, swept from the
+    // 64-bit cell records and from the per-pixel grid of a confined pass:
+    // the sums are the same, so every byte must be. Closed triangles keep
+    // each row's cover balanced; the third case winds a few of them
+    // 20 000 times so that coverage saturates.
+    const struct { int triangles; int repeats; agg::filling_rule_e rule; } cases[] = {
+        {6000, 1, agg::fill_non_zero}, {6000, 1, agg::fill_even_odd}, {3, 20000, agg::fill_non_zero}};
+    for (const auto& c : cases) {
+        std::mt19937 random(c.triangles);
+        std::uniform_int_distribution<int> coordinate(-256, 21 * 256);  // the box of a 20 x 20 surface
+        std::vector<int> points;
+        for (int i = 0; i < 6 * c.triangles; ++i)
+            points.push_back(coordinate(random));
+        std::vector<uint8_t> bytes[2];
+        for (int confined = 0; confined < 2; ++confined) {
+            SaturatingRasterizer rasterizer;
+            rasterizer.filling_rule(c.rule);
+            rasterizer.reset();
+            if (confined)
+                rasterizer.ConfineTo(-1, -1, 21, 21);
+            for (int r = 0; r < c.repeats; ++r)
+                for (size_t i = 0; i < points.size(); i += 6) {
+                    rasterizer.edge(points[i], points[i + 1], points[i + 2], points[i + 3]);
+                    rasterizer.edge(points[i + 2], points[i + 3], points[i + 4], points[i + 5]);
+                    rasterizer.edge(points[i + 4], points[i + 5], points[i], points[i + 1]);
+                }
+            rasterizer.FinishFeed();
+            bytes[confined].assign(20 * 20, 0);
+            agg::rendering_buffer buffer(bytes[confined].data(), 20, 20, 20);
+            agg::pixfmt_gray8 pixels(buffer);
+            agg::renderer_base<agg::pixfmt_gray8> renderer(pixels);
+            agg::scanline_p8 scanline;
+            agg::render_scanlines_aa_solid(rasterizer, scanline, renderer, agg::gray8(255));
+        }
+        EXPECT_EQ(bytes[0], bytes[1]) << c.triangles;
+        EXPECT_NE(bytes[0], std::vector<uint8_t>(400, 0));
     }
 }

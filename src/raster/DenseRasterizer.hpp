@@ -62,6 +62,10 @@ public:
 
     void filling_rule(agg::filling_rule_e rule) { fillingRule = rule; }
 
+    // The clipped feed declares the box its edges stay within; the dense
+    // rows are bounded by the surface already, so there is nothing to do.
+    void ConfineTo(int, int, int, int) {}
+
     // As AGG's add_vertex without a clip box.
     void add_vertex(double x, double y, unsigned command) { outline.Add(*this, x, y, command); }
 

@@ -22,6 +22,15 @@ struct GeometryLimits {
     // added twice). Wider geometry goes through the clipped path, which
     // also halves edges that wide itself, as the rasterizer means to.
     static constexpr double EdgeWidth = 16000.0;
+    // The rasterizer walks a cell for every row and column an edge crosses,
+    // and then sorts them. A pass whose edges cross more rows and columns
+    // than this, together, is clipped to the surface instead, so that edges
+    // beside or beyond it cost a cell or two; a wound path that crosses the
+    // surface thousands of times is summed per pixel there (CellGrid).
+    // Within the surface clipping changes no byte; across its border it
+    // moves the cells of the edges cut by a rounding at most. 2^20 cells is
+    // a pass of a thousand edges a thousand pixels long.
+    static constexpr double CellWorkPerPass = 1048576.0;
     // Geometry with larger coordinates, in path units or in pixels, draws
     // nothing: flattening and stroking would overflow doubles.
     static constexpr double Coordinate = 1e100;

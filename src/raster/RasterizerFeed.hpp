@@ -92,14 +92,18 @@ void AddPathClipped(RasterizerType& rasterizer, VertexSource& source, int width,
     const long double limit = GeometryLimits::RasterCoordinate - 1;
     Clipper clipper;
     const long double spanLimit = GeometryLimits::SpanCoordinate - 2;
-    clipper.clip_box(-1, -1, std::min<long double>(width + 1.0L, spanLimit),
-                     std::min<long double>(height + 1.0L, limit));
+    const long double right = std::min<long double>(width + 1.0L, spanLimit);
+    const long double bottom = std::min<long double>(height + 1.0L, limit);
+    clipper.clip_box(-1, -1, right, bottom);
     EdgeSink<RasterizerType> sink{rasterizer};
     enum { Initial, Moved, Drawing, Closed } status = Initial;
     long double startX = 0, startY = 0;
     clipper.move_to(0, 0);
 
     rasterizer.reset();
+    // Clipped edges make cells from column -1 to the right border, and so
+    // for rows.
+    rasterizer.ConfineTo(-1, -1, int(right), int(bottom));
     source.rewind(0);
     double x, y;
     unsigned command;
@@ -131,18 +135,20 @@ void AddPathClipped(RasterizerType& rasterizer, VertexSource& source, int width,
 }  // namespace detail
 
 // Resets the rasterizer and adds the source, exactly as add_path does while
-// every vertex lies within GeometryLimits::SpanCoordinate of the origin and
-// the horizontal extent within GeometryLimits::EdgeWidth. Rows are bounded
-// like columns because the rasterizer makes a cell for every row an edge
-// crosses: a few edges 2^23 rows tall took most of a second to draw
-// nothing. At the
-// first vertex beyond either the pass starts over with the source clipped
+// every vertex lies within GeometryLimits::SpanCoordinate of the origin, the
+// horizontal extent within GeometryLimits::EdgeWidth, and the edges cross
+// fewer than GeometryLimits::CellWorkPerPass rows and columns in all. Rows
+// are bounded like columns because the rasterizer makes a cell for every
+// row an edge crosses: a few edges 2^23 rows tall took most of a second to
+// draw nothing, and the wide stroke of a wound arc 90 s. At the first
+// vertex beyond any of these the pass starts over with the source clipped
 // to the surface in extended precision.
 template <class RasterizerType, class VertexSource>
 void AddPathWithinLimits(RasterizerType& rasterizer, VertexSource& source, int width, int height) {
     rasterizer.reset();
     source.rewind(0);
     double x, y, left = HUGE_VAL, right = -HUGE_VAL;
+    double lastX = 0, lastY = 0, cellWork = 0;
     unsigned command;
     while (!agg::is_stop(command = source.vertex(&x, &y))) {
         if (agg::is_vertex(command)) {
@@ -152,11 +158,16 @@ void AddPathWithinLimits(RasterizerType& rasterizer, VertexSource& source, int w
             const double span = GeometryLimits::SpanCoordinate;
             left = std::min(left, x);
             right = std::max(right, x);
+            // Closing edges are not counted: each is at most as long as
+            // the other edges of its sub-path together.
+            cellWork += agg::is_move_to(command) ? 0 : std::fabs(x - lastX) + std::fabs(y - lastY);
             if (!(std::fabs(x) < span && right - left < GeometryLimits::EdgeWidth &&
-                  std::fabs(y) < GeometryLimits::SpanCoordinate)) {
+                  std::fabs(y) < GeometryLimits::SpanCoordinate && cellWork < GeometryLimits::CellWorkPerPass)) {
                 detail::AddPathClipped(rasterizer, source, width, height);
                 return;
             }
+            lastX = x;
+            lastY = y;
         }
         rasterizer.add_vertex(x, y, command);
     }

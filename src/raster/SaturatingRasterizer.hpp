@@ -9,12 +9,15 @@
 // it keeps its cells in 64 bits instead and sweeps them itself, saturating
 // the coverage exactly where AGG's would be full (non-zero) or taking the
 // parity of the true winding (even-odd); where AGG's sums stay within int
-// both sweeps give the same bytes.
+// both sweeps give the same bytes. A pass confined to a small box (the
+// clipped feed) keeps those 64-bit cells in a CellGrid, one per pixel: a
+// path wound thousands of times across the surface makes millions of cell
+// records for a few hundred pixels.
 //
 // Paints receive the AGG base type. A paint that sweeps the base directly
 // (a client's own) sees the same geometry as long as the pass stays within
-// int arithmetic, and an empty rasterizer for a pass whose sums would
-// overflow. The library's paints sweep through RasterizeArguments, which
+// int arithmetic and is not gridded, and an empty rasterizer for a pass
+// whose sums would overflow or that went to the grid. The library's paints sweep through RasterizeArguments, which
 // hands them this class.
 #ifndef VUDADIVE2R_RASTER_SATURATINGRASTERIZER_HPP
 #define VUDADIVE2R_RASTER_SATURATINGRASTERIZER_HPP
@@ -26,6 +29,7 @@
 #include <climits>
 
 #include "raster/AggTypes.hpp"
+#include "raster/CellGrid.hpp"
 #include "raster/OutlineVertices.hpp"
 
 namespace ORV {
@@ -45,8 +49,21 @@ public:
         wideCells.reset();
         edges.remove_all();
         wide = false;
+        confined = false;
+        gridded = false;
         swept = Swept::Base;
         outline.Reset();
+    }
+
+    // Declares that every edge of this pass makes cells within columns
+    // left..right and rows top..bottom only; a pass that goes wide then
+    // sums its cells in a grid when the box is small enough. Reset undoes it.
+    void ConfineTo(int left, int top, int right, int bottom) {
+        confined = true;
+        boxLeft = left;
+        boxTop = top;
+        boxRight = right;
+        boxBottom = bottom;
     }
 
     void filling_rule(agg::filling_rule_e rule) {
@@ -60,14 +77,21 @@ public:
     // One edge in 24.8 fixed point.
     void edge(int x1, int y1, int x2, int y2) {
         edges.add(Edge{x1, y1, x2, y2});
-        if (wide) {
+        if (gridded) {
+            grid.line(x1, y1, x2, y2);
+        } else if (wide) {
             wideCells.line(x1, y1, x2, y2);
         } else if (edges.size() > SafeEdges) {
             // From here on the base could overflow: rebuild the pass in 64-bit cells.
             Rasterizer::reset();
             wide = true;
-            for (unsigned i = 0; i < edges.size(); ++i)
-                wideCells.line(edges[i].x1, edges[i].y1, edges[i].x2, edges[i].y2);
+            gridded = confined && grid.Reset(boxLeft, boxTop, boxRight, boxBottom);
+            for (unsigned i = 0; i < edges.size(); ++i) {
+                if (gridded)
+                    grid.line(edges[i].x1, edges[i].y1, edges[i].x2, edges[i].y2);
+                else
+                    wideCells.line(edges[i].x1, edges[i].y1, edges[i].x2, edges[i].y2);
+            }
         } else {
             Rasterizer::edge(x1, y1, x2, y2);
         }
@@ -77,6 +101,10 @@ public:
     // sweeps read. Called by the feed before the paint sweeps.
     void FinishFeed() {
         ClosePolygon();
+        if (gridded) {
+            swept = Swept::Grid;
+            return;
+        }
         if (!wide)
             return;
         wideCells.sort_cells();
@@ -94,21 +122,35 @@ public:
     bool rewind_scanlines() {
         if (swept == Swept::Base)
             return Rasterizer::rewind_scanlines();
+        if (swept == Swept::Grid) {
+            scanY = grid.Top();
+            return true;
+        }
         if (wideCells.total_cells() == 0)
             return false;
         scanY = wideCells.min_y();
         return true;
     }
-    int min_x() const { return swept == Swept::Base ? Rasterizer::min_x() : wideCells.min_x(); }
-    int max_x() const { return swept == Swept::Base ? Rasterizer::max_x() : wideCells.max_x(); }
-    int min_y() const { return swept == Swept::Base ? Rasterizer::min_y() : wideCells.min_y(); }
-    int max_y() const { return swept == Swept::Base ? Rasterizer::max_y() : wideCells.max_y(); }
+    int min_x() const {
+        return swept == Swept::Base ? Rasterizer::min_x() : swept == Swept::Grid ? grid.Left() : wideCells.min_x();
+    }
+    int max_x() const {
+        return swept == Swept::Base ? Rasterizer::max_x() : swept == Swept::Grid ? grid.Right() : wideCells.max_x();
+    }
+    int min_y() const {
+        return swept == Swept::Base ? Rasterizer::min_y() : swept == Swept::Grid ? grid.Top() : wideCells.min_y();
+    }
+    int max_y() const {
+        return swept == Swept::Base ? Rasterizer::max_y() : swept == Swept::Grid ? grid.Bottom() : wideCells.max_y();
+    }
 
     // AGG's sweep over the 64-bit cells.
     template <class Scanline>
     bool sweep_scanline(Scanline& scanline) {
         if (swept == Swept::Base)
             return Rasterizer::sweep_scanline(scanline);
+        if (swept == Swept::Grid)
+            return SweepGrid(scanline);
         for (;;) {
             if (scanY > wideCells.max_y())
                 return false;
@@ -150,6 +192,44 @@ public:
     }
 
 private:
+    // The sweep above over the grid's row: a cell of no cover and no area
+    // is no cell; a span runs from one cell to the next with the cover so far.
+    template <class Scanline>
+    bool SweepGrid(Scanline& scanline) {
+        for (; scanY <= grid.Bottom(); ++scanY) {
+            scanline.reset_spans();
+            const CellGrid::Cell* row = grid.Row(scanY);
+            long long cover = 0;
+            int x = 0;
+            bool started = false;
+            for (int column = grid.Left(); column <= grid.Right(); ++column) {
+                const CellGrid::Cell& cell = row[column - grid.Left()];
+                if (!cell.cover && !cell.area)
+                    continue;
+                if (started && column > x) {
+                    const unsigned alpha = Alpha(cover * 2 * agg::poly_subpixel_scale);
+                    if (alpha)
+                        scanline.add_span(x, unsigned(column - x), alpha);
+                }
+                started = true;
+                cover += cell.cover;
+                x = column;
+                if (cell.area) {
+                    const unsigned alpha = Alpha(cover * 2 * agg::poly_subpixel_scale - cell.area);
+                    if (alpha)
+                        scanline.add_cell(x, alpha);
+                    ++x;
+                }
+            }
+            if (scanline.num_spans()) {
+                scanline.finalize(scanY);
+                ++scanY;
+                return true;
+            }
+        }
+        return false;
+    }
+
     // The block limit of AGG's rasterizer, so both stores drop cells alike.
     static constexpr unsigned CellBlockLimit = 1024;
 
@@ -174,7 +254,7 @@ private:
         int x1, y1, x2, y2;
     };
 
-    enum class Swept { Base, Wide };
+    enum class Swept { Base, Wide, Grid };
 
     void ClosePolygon() { outline.Close(*this); }
 
@@ -224,6 +304,9 @@ private:
     }
 
     agg::rasterizer_cells_aa<WideCell> wideCells;
+    CellGrid grid;
+    bool confined = false, gridded = false;
+    int boxLeft = 0, boxTop = 0, boxRight = 0, boxBottom = 0;
     agg::pod_bvector<Edge, 12> edges;
     bool wide = false;
     Swept swept = Swept::Base;

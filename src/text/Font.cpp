@@ -3,6 +3,9 @@
 #include <cmath>
 #include <stdexcept>
 
+#include <ft2build.h>
+#include FT_OUTLINE_H
+
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
 #include "common/RowAddress.hpp"
@@ -43,16 +46,56 @@ FT_Matrix GlyphMatrix(const Matrix3& m, bool yDown) {
     return matrix;
 }
 
+// The pixels an outline glyph's bitmap would cover, relative to the pen (y
+// up), a pixel wider on every side than FreeType makes it.
+struct GlyphBox {
+    double left, bottom, right, top;
+};
+
+// FreeType renders an outline whose bitmap lies within -32768 .. 32767
+// pixels of the pen and refuses larger ones; a box within these bounds is
+// surely rendered, so skipping its rendering changes no advance.
+constexpr double kSurelyRenderedLow = -32768, kSurelyRenderedHigh = 32767;
+
 // Renders each byte of the text under the matrix and hands the glyph slot to
-// `visit`. A character that fails to load is skipped: no drawing, no advance.
-template <class Visit>
-void ForEachGlyph(FT_Face face, FT_Matrix matrix, const char* text, Visit visit) {
+// `visit`. A character that fails to load or render is skipped: no drawing,
+// no advance. An outline glyph whose box `needed` turns down is not rendered
+// (its bitmap is left empty): a glyph scaled thousands of times renders to
+// a bitmap of hundreds of megabytes, whether or not it meets the surface.
+template <class Needed, class Visit>
+void ForEachGlyph(FT_Face face, FT_Matrix matrix, const char* text, Needed needed, Visit visit) {
     for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
         FT_Set_Transform(face, &matrix, nullptr);
-        if (FT_Load_Char(face, *c, FT_LOAD_RENDER) != 0)
+        if (FT_Load_Char(face, *c, FT_LOAD_DEFAULT) != 0)
             continue;
-        visit(face->glyph);
+        FT_GlyphSlot slot = face->glyph;
+        bool render = true;
+        if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+            FT_BBox control;
+            FT_Outline_Get_CBox(&slot->outline, &control);
+            const GlyphBox box{std::floor(control.xMin / 64.0) - 1, std::floor(control.yMin / 64.0) - 1,
+                               std::ceil(control.xMax / 64.0) + 1, std::ceil(control.yMax / 64.0) + 1};
+            const bool surelyRendered = box.left >= kSurelyRenderedLow && box.bottom >= kSurelyRenderedLow &&
+                                        box.right <= kSurelyRenderedHigh && box.top <= kSurelyRenderedHigh;
+            render = !surelyRendered || needed(box);
+        }
+        if (render) {
+            if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
+                continue;
+        } else {
+            slot->bitmap.rows = 0;
+            slot->bitmap.width = 0;
+            slot->bitmap.buffer = nullptr;
+        }
+        visit(slot);
     }
+}
+
+// True when pixels `low` to `high` of one axis, placed by float additions
+// to the pen coordinate, may meet 0 .. extent - 1.
+bool MayMeet(double low, double high, int64_t extent) {
+    const double slack = 2 + std::fabs(low) * 1e-6 + std::fabs(high) * 1e-6;
+    return high + slack >= 0 && low - slack < double(extent);
 }
 
 }  // namespace
@@ -81,7 +124,9 @@ float Font::MeasureString(const char* text) {
         throw ArgumentNullException();
     const bool yDown = context->renderState->origin != Origin::BottomLeft;
     Float32x2 sum{0, 0};
-    ForEachGlyph(FaceOf(face), GlyphMatrix(context->transforms->glyph->Get(), yDown), text, [&](FT_GlyphSlot slot) {
+    const auto advancesOnly = [](const GlyphBox&) { return false; };
+    ForEachGlyph(FaceOf(face), GlyphMatrix(context->transforms->glyph->Get(), yDown), text, advancesOnly,
+                 [&](FT_GlyphSlot slot) {
         sum.X = std::fmaf(float(slot->advance.x), 0.015625f, sum.X);
         sum.Y = std::fmaf(float(slot->advance.y), 0.015625f, sum.Y);
     });
@@ -113,7 +158,13 @@ void Font::DrawString(int x, int y, const char* text, const Color& color) {
 
     const Matrix3 m = target.transforms->glyph->Get();
     Float32x2 pen = Matrix3::Transform(Float32x2{float(x), float(y)}, m);
-    ForEachGlyph(FaceOf(face), GlyphMatrix(m, yDown), text, [&](FT_GlyphSlot slot) {
+    const auto meetsSurface = [&](const GlyphBox& box) {
+        const double columnLow = double(pen.X) + box.left, columnHigh = double(pen.X) + box.right;
+        const double rowLow = yDown ? double(pen.Y) - box.top : double(pen.Y) + box.bottom;
+        const double rowHigh = yDown ? double(pen.Y) - box.bottom : double(pen.Y) + box.top;
+        return MayMeet(columnLow, columnHigh, width) && MayMeet(rowLow, rowHigh, height);
+    };
+    ForEachGlyph(FaceOf(face), GlyphMatrix(m, yDown), text, meetsSurface, [&](FT_GlyphSlot slot) {
         const GlyphCoverage coverage(slot->bitmap);
         const float left = float(slot->bitmap_left) + pen.X;
         const float top = float(slot->bitmap_top);

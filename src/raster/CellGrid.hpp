@@ -15,6 +15,8 @@
 
 #include <vector>
 
+#include "raster/OutlineVertices.hpp"
+
 namespace ORV {
 namespace Vudadive2R {
 
@@ -52,16 +54,9 @@ public:
     // One edge in 24.8 fixed point, walked through the cells exactly as
     // agg::rasterizer_cells_aa::line walks it.
     void line(int x1, int y1, int x2, int y2) {
-        constexpr long long dxLimit = 16384LL << agg::poly_subpixel_shift;
-        const long long dxWide = (long long)x2 - (long long)x1;
-        if (dxWide >= dxLimit || dxWide <= -dxLimit) {
-            const int cx = int(((long long)x1 + (long long)x2) >> 1);
-            const int cy = int(((long long)y1 + (long long)y2) >> 1);
-            line(x1, y1, cx, cy);
-            line(cx, cy, x2, y2);
+        if (HalveWideEdge(x1, y1, x2, y2, [this](int a, int b, int c, int d) { line(a, b, c, d); }))
             return;
-        }
-        const long long dx = dxWide;
+        const long long dx = (long long)x2 - (long long)x1;
         long long dy = (long long)y2 - (long long)y1;
         const int ex1 = x1 >> agg::poly_subpixel_shift;
         int ey1 = y1 >> agg::poly_subpixel_shift;

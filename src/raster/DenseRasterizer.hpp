@@ -72,15 +72,8 @@ public:
     // One edge in 24.8 fixed point. Edges 2^14 pixels wide or wider are
     // halved, as AGG means to (the feed never sends any).
     void edge(int x1, int y1, int x2, int y2) {
-        constexpr long long widest = 16384LL << agg::poly_subpixel_shift;
-        const long long dx = (long long)x2 - (long long)x1;
-        if (dx >= widest || dx <= -widest) {
-            const int cx = int(((long long)x1 + (long long)x2) >> 1);
-            const int cy = int(((long long)y1 + (long long)y2) >> 1);
-            edge(x1, y1, cx, cy);
-            edge(cx, cy, x2, y2);
+        if (HalveWideEdge(x1, y1, x2, y2, [this](int a, int b, int c, int d) { edge(a, b, c, d); }))
             return;
-        }
         const int ex1 = x1 >> agg::poly_subpixel_shift, ex2 = x2 >> agg::poly_subpixel_shift;
         const int ey1 = y1 >> agg::poly_subpixel_shift, ey2 = y2 >> agg::poly_subpixel_shift;
         minX = std::min(minX, std::min(ex1, ex2));

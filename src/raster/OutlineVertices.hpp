@@ -9,6 +9,22 @@
 namespace ORV {
 namespace Vudadive2R {
 
+// Edges 2^14 pixels wide or wider are halved at their midpoint, once, as
+// AGG's rasterizer means to (the packaged one adds them whole as well).
+// Returns false for a narrower edge, which the caller walks itself.
+template <class AddEdge>
+bool HalveWideEdge(int x1, int y1, int x2, int y2, AddEdge&& add) {
+    constexpr long long widest = 16384LL << agg::poly_subpixel_shift;
+    const long long dx = (long long)x2 - (long long)x1;
+    if (dx < widest && dx > -widest)
+        return false;
+    const int cx = int(((long long)x1 + (long long)x2) >> 1);
+    const int cy = int(((long long)y1 + (long long)y2) >> 1);
+    add(x1, y1, cx, cy);
+    add(cx, cy, x2, y2);
+    return true;
+}
+
 class OutlineVertices {
 public:
     // Feeds one vertex; `rasterizer.edge(x1, y1, x2, y2)` receives the edges.

@@ -35,18 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         text.push_back(c ? c : 'A');
     }
     const bool ownBytes = input.Byte() & 1;
-    // Known open: FreeType renders the whole bitmap of a glyph that meets
-    // the surface, so a glyph tens of thousands of pixels across takes
-    // seconds and gigabytes however small the surface. Inputs whose glyphs
-    // could be over 2048 pixels are left out until only the part over the
-    // surface is rendered. The size wraps as the library wraps it.
-    const Matrix3 glyph = context.transforms->glyph->Get();
-    const auto entry = [&](int index) { return std::isnan(glyph.M[index]) ? 0.0 : std::fabs(glyph.M[index]); };
-    const double stretch = std::max(std::max(entry(0) + entry(3), entry(1) + entry(4)), 1.0);
-    // FreeType raises sizes under a pixel to one.
-    const double pixels = std::max(std::fabs(int32_t(uint32_t(fontSize) * 64u) / 64.0), 1.0);
-    if (!(pixels * stretch <= 2048))
-        return 0;
     return Expecting([&] {
         std::unique_ptr<MemoryFile> file;
         if (ownBytes)

@@ -255,3 +255,18 @@ TEST(Font, GlyphsScaledHundredsOfTimesBesideTheSurfaceDrawInBoundedTime) {
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
     EXPECT_TRUE(canvas.Blank());
 }
+
+TEST(Font, GlyphsTensOfThousandsOfPixelsTallOverTheSurfaceDrawInBoundedTime) {
+    // Found by fuzzing: a glyph stretched to tens of thousands of pixels that
+    // meets a small surface was rendered whole, some 140 MB and a third of a
+    // second for this one, gigabytes and seconds for larger ones.
+    TextCanvas canvas(32, 32, 12);
+    // The stem of the "I", 4277 x 32400 pixels from column 4218, covers the
+    // surface: every pixel takes the colour.
+    canvas.Glyph().Set(Matrix3{{3600, 0, 0, 0, 3600, 0, -6000, 10000, 1}});
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 8; ++i)
+        canvas.font.DrawString(0, 0, "I", kWhite);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+    EXPECT_EQ(canvas.surface.memory, std::vector<uint8_t>(canvas.surface.memory.size(), 255));
+}

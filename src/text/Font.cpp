@@ -1,9 +1,12 @@
 #include "vudadive2r/Font.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 #include <stdexcept>
 
 #include <ft2build.h>
+#include FT_BITMAP_H
 #include FT_OUTLINE_H
 
 #include "common/ColorBytes.hpp"
@@ -46,56 +49,112 @@ FT_Matrix GlyphMatrix(const Matrix3& m, bool yDown) {
     return matrix;
 }
 
-// The pixels an outline glyph's bitmap would cover, relative to the pen (y
-// up), a pixel wider on every side than FreeType makes it.
-struct GlyphBox {
-    double left, bottom, right, top;
+// FreeType places an outline glyph's bitmap while loading it; rendering
+// fails when that box leaves -32768 .. 32767 pixels around the pen, and the
+// character is then skipped, advance and all.
+bool RenderRefused(const FT_GlyphSlot slot) {
+    const int64_t left = slot->bitmap_left, top = slot->bitmap_top;
+    return left < -0x8000 || left + int64_t(slot->bitmap.width) > 0x7FFF ||
+           top - int64_t(slot->bitmap.rows) < -0x8000 || top > 0x7FFF;
+}
+
+// A bitmap of at most this many pixels is rendered whole by FreeType (a
+// 2048 x 2048 glyph). A larger one is rendered only where it meets the
+// surface, in strips of at most this many bytes: a glyph stretched to
+// 60 000 pixels square would otherwise take gigabytes and seconds, however
+// little of it shows. FreeType's rasterizer is not exactly translation- and
+// clip-invariant (a line wholly outside its clip leaves the next line's
+// first piece in the previous cell), so a clipped strip may differ from the
+// whole rendering by a few coverage levels; at this size that is within
+// FreeType's own variation between its internal bands.
+constexpr uint64_t kWholeGlyphPixels = uint64_t(1) << 22;
+
+// Rows `firstRow` .. and columns `firstColumn` .. of the bitmap FreeType
+// places at the slot's bitmap_left and bitmap_top, covering `coverage`.
+struct GlyphPiece {
+    const FT_Bitmap& coverage;
+    unsigned firstRow, firstColumn;
 };
 
-// FreeType renders an outline whose bitmap lies within -32768 .. 32767
-// pixels of the pen and refuses larger ones; a box within these bounds is
-// surely rendered, so skipping its rendering changes no advance.
-constexpr double kSurelyRenderedLow = -32768, kSurelyRenderedHigh = 32767;
+// The part [rowBegin, rowEnd) x [columnBegin, columnEnd) of a glyph's bitmap
+// that can reach the surface.
+struct GlyphWindow {
+    unsigned rowBegin, rowEnd, columnBegin, columnEnd;
+    bool Empty() const { return rowBegin >= rowEnd || columnBegin >= columnEnd; }
+    uint64_t Pixels() const { return uint64_t(rowEnd - rowBegin) * (columnEnd - columnBegin); }
+};
 
-// Renders each byte of the text under the matrix and hands the glyph slot to
-// `visit`. A character that fails to load or render is skipped: no drawing,
-// no advance. An outline glyph whose box `needed` turns down is not rendered
-// (its bitmap is left empty): a glyph scaled thousands of times renders to
-// a bitmap of hundreds of megabytes, whether or not it meets the surface.
-template <class Needed, class Visit>
-void ForEachGlyph(FT_Face face, FT_Matrix matrix, const char* text, Needed needed, Visit visit) {
+// Renders rows [rowBegin, rowEnd) and columns [columnBegin, columnEnd) of the
+// slot's outline glyph into `buffer`, translated by whole pixels so that the
+// window's corner is FreeType's bitmap origin.
+bool RenderWindow(FT_GlyphSlot slot, const GlyphWindow& window, std::vector<unsigned char>& buffer,
+                  FT_Bitmap& target) {
+    const unsigned width = window.columnEnd - window.columnBegin, rows = window.rowEnd - window.rowBegin;
+    buffer.assign(size_t(width) * rows, 0);
+    FT_Bitmap_Init(&target);
+    target.width = width;
+    target.rows = rows;
+    target.pitch = int(width);
+    target.buffer = buffer.data();
+    target.pixel_mode = FT_PIXEL_MODE_GRAY;
+    target.num_grays = 256;
+    const FT_Pos dx = -64 * (FT_Pos(slot->bitmap_left) + window.columnBegin);
+    const FT_Pos dy = -64 * (FT_Pos(slot->bitmap_top) - window.rowEnd);
+    FT_Outline_Translate(&slot->outline, dx, dy);
+    const FT_Error error = FT_Outline_Get_Bitmap(slot->library, &slot->outline, &target);
+    FT_Outline_Translate(&slot->outline, -dx, -dy);
+    return error == 0;
+}
+
+// Loads each byte of the text under the matrix and hands the slot to
+// `visit`, which returns the window of the glyph's bitmap it needs (empty for
+// none); the needed part is then rendered and passed to `draw`, and `advance`
+// is called for every character that loads and renders. A character that
+// fails to load or render is skipped: no drawing, no advance.
+template <class Visit, class Draw, class Advance>
+void ForEachGlyph(FT_Face face, FT_Matrix matrix, const char* text, Visit visit, Draw draw, Advance advance) {
+    std::vector<unsigned char> strip;
     for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
         FT_Set_Transform(face, &matrix, nullptr);
         if (FT_Load_Char(face, *c, FT_LOAD_DEFAULT) != 0)
             continue;
         FT_GlyphSlot slot = face->glyph;
-        bool render = true;
-        if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-            FT_BBox control;
-            FT_Outline_Get_CBox(&slot->outline, &control);
-            const GlyphBox box{std::floor(control.xMin / 64.0) - 1, std::floor(control.yMin / 64.0) - 1,
-                               std::ceil(control.xMax / 64.0) + 1, std::ceil(control.yMax / 64.0) + 1};
-            const bool surelyRendered = box.left >= kSurelyRenderedLow && box.bottom >= kSurelyRenderedLow &&
-                                        box.right <= kSurelyRenderedHigh && box.top <= kSurelyRenderedHigh;
-            render = !surelyRendered || needed(box);
-        }
-        if (render) {
+        if (slot->format != FT_GLYPH_FORMAT_OUTLINE) {
             if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
                 continue;
-        } else {
-            slot->bitmap.rows = 0;
-            slot->bitmap.width = 0;
-            slot->bitmap.buffer = nullptr;
+            const GlyphWindow window = visit(slot);
+            if (!window.Empty())
+                draw(slot, GlyphPiece{slot->bitmap, 0, 0}, window);
+            advance(slot);
+            continue;
         }
-        visit(slot);
+        if (RenderRefused(slot))
+            continue;
+        const GlyphWindow window = visit(slot);
+        if (window.Empty()) {
+            advance(slot);
+            continue;
+        }
+        if (uint64_t(slot->bitmap.width) * slot->bitmap.rows <= kWholeGlyphPixels) {
+            if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
+                continue;
+            draw(slot, GlyphPiece{slot->bitmap, 0, 0}, window);
+            advance(slot);
+            continue;
+        }
+        const unsigned stripRows = unsigned(std::max<uint64_t>(
+            1, kWholeGlyphPixels / (window.columnEnd - window.columnBegin)));
+        for (unsigned row = window.rowBegin; row < window.rowEnd; row += stripRows) {
+            GlyphWindow part = window;
+            part.rowBegin = row;
+            part.rowEnd = unsigned(std::min<uint64_t>(window.rowEnd, uint64_t(row) + stripRows));
+            FT_Bitmap coverage;
+            if (!RenderWindow(slot, part, strip, coverage))
+                break;
+            draw(slot, GlyphPiece{coverage, part.rowBegin, part.columnBegin}, part);
+        }
+        advance(slot);
     }
-}
-
-// True when pixels `low` to `high` of one axis, placed by float additions
-// to the pen coordinate, may meet 0 .. extent - 1.
-bool MayMeet(double low, double high, int64_t extent) {
-    const double slack = 2 + std::fabs(low) * 1e-6 + std::fabs(high) * 1e-6;
-    return high + slack >= 0 && low - slack < double(extent);
 }
 
 }  // namespace
@@ -124,8 +183,9 @@ float Font::MeasureString(const char* text) {
         throw ArgumentNullException();
     const bool yDown = context->renderState->origin != Origin::BottomLeft;
     Float32x2 sum{0, 0};
-    const auto advancesOnly = [](const GlyphBox&) { return false; };
-    ForEachGlyph(FaceOf(face), GlyphMatrix(context->transforms->glyph->Get(), yDown), text, advancesOnly,
+    const auto nothing = [](FT_GlyphSlot) { return GlyphWindow{0, 0, 0, 0}; };
+    const auto noDrawing = [](FT_GlyphSlot, const GlyphPiece&, const GlyphWindow&) {};
+    ForEachGlyph(FaceOf(face), GlyphMatrix(context->transforms->glyph->Get(), yDown), text, nothing, noDrawing,
                  [&](FT_GlyphSlot slot) {
         sum.X = std::fmaf(float(slot->advance.x), 0.015625f, sum.X);
         sum.Y = std::fmaf(float(slot->advance.y), 0.015625f, sum.Y);
@@ -158,39 +218,66 @@ void Font::DrawString(int x, int y, const char* text, const Color& color) {
 
     const Matrix3 m = target.transforms->glyph->Get();
     Float32x2 pen = Matrix3::Transform(Float32x2{float(x), float(y)}, m);
-    const auto meetsSurface = [&](const GlyphBox& box) {
-        const double columnLow = double(pen.X) + box.left, columnHigh = double(pen.X) + box.right;
-        const double rowLow = yDown ? double(pen.Y) - box.top : double(pen.Y) + box.bottom;
-        const double rowHigh = yDown ? double(pen.Y) - box.bottom : double(pen.Y) + box.top;
-        return MayMeet(columnLow, columnHigh, width) && MayMeet(rowLow, rowHigh, height);
-    };
-    ForEachGlyph(FaceOf(face), GlyphMatrix(m, yDown), text, meetsSurface, [&](FT_GlyphSlot slot) {
-        const GlyphCoverage coverage(slot->bitmap);
-        const float left = float(slot->bitmap_left) + pen.X;
+    // Bitmap row i lands on surface row first + i x rowStep; column j on
+    // trunc(left + j), computed in single precision.
+    const auto firstRow = [&](FT_GlyphSlot slot) {
         const float top = float(slot->bitmap_top);
-        int64_t row = PixelFromFloat(yDown ? pen.Y - top : pen.Y + top);
-        for (unsigned i = 0; i < coverage.Rows(); ++i, row += rowStep) {
-            if (row < 0 || row >= height)
-                continue;
-            const unsigned char* source = coverage.Row(i);
+        return PixelFromFloat(yDown ? pen.Y - top : pen.Y + top);
+    };
+    const auto column = [&](FT_GlyphSlot slot, unsigned j) {
+        return PixelFromFloat((float(slot->bitmap_left) + pen.X) + float(j));
+    };
+
+    const auto window = [&](FT_GlyphSlot slot) {
+        const int64_t rows = slot->bitmap.rows, first = firstRow(slot);
+        const int64_t rowLow = yDown ? -first : first - height + 1;
+        const int64_t rowHigh = yDown ? height - first : first + 1;
+        // Columns never fall as j grows, so the visible ones are found by
+        // bisection.
+        const auto firstColumnFrom = [&](int64_t bound) {
+            unsigned low = 0, high = slot->bitmap.width;
+            while (low < high) {
+                const unsigned middle = low + (high - low) / 2;
+                if (column(slot, middle) >= bound)
+                    high = middle;
+                else
+                    low = middle + 1;
+            }
+            return low;
+        };
+        return GlyphWindow{unsigned(std::clamp<int64_t>(rowLow, 0, rows)),
+                           unsigned(std::clamp<int64_t>(rowHigh, 0, rows)), firstColumnFrom(0),
+                           firstColumnFrom(width)};
+    };
+
+    const auto draw = [&](FT_GlyphSlot slot, const GlyphPiece& piece, const GlyphWindow& part) {
+        const GlyphCoverage coverage(piece.coverage);
+        const int64_t first = firstRow(slot);
+        for (unsigned i = part.rowBegin; i < part.rowEnd && i - piece.firstRow < coverage.Rows(); ++i) {
+            const unsigned char* source = coverage.Row(i - piece.firstRow);
             unsigned char* pixels = nullptr;
-            for (unsigned j = 0; j < coverage.Width(); ++j) {
-                const uint32_t c = coverage.At(source, j);
+            for (unsigned j = part.columnBegin; j < part.columnEnd && j - piece.firstColumn < coverage.Width(); ++j) {
+                const uint32_t c = coverage.At(source, j - piece.firstColumn);
                 if (c == 0)
                     continue;
-                const int64_t column = PixelFromFloat(left + float(j));
-                if (column < 0 || column >= width)
+                const int64_t px = column(slot, j);
+                if (px < 0 || px >= width)
                     continue;
                 if (!pixels)
-                    pixels = RowAddress(data, signedStride, std::ptrdiff_t(height), std::ptrdiff_t(row));
-                BlendGlyphPixel(pixels + column * 4, ink, c);
+                    pixels = RowAddress(data, signedStride, std::ptrdiff_t(height),
+                                        std::ptrdiff_t(first + int64_t(i) * rowStep));
+                BlendGlyphPixel(pixels + px * 4, ink, c);
             }
         }
+    };
+
+    const auto advance = [&](FT_GlyphSlot slot) {
         // Whole pixels only; the vertical advance is in y-up glyph space.
         pen.X += float(slot->advance.x / 64);
         const float rise = float(slot->advance.y / 64);
         pen.Y = yDown ? pen.Y - rise : pen.Y + rise;
-    });
+    };
+    ForEachGlyph(FaceOf(face), GlyphMatrix(m, yDown), text, window, draw, advance);
 }
 
 }  // namespace Vudadive2R

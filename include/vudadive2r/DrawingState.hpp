@@ -50,7 +50,7 @@ public:
     void Paint(const std::shared_ptr<Vudadive2R::Paint>& paint);
     /// The line width in surface pixels.
     float LineWidth() const;
-    /// Stores the line width (surface pixels), unchecked.
+    /// Stores the line width (surface pixels), unchecked; a negative width strokes as its magnitude.
     void LineWidth(float width);
     /// The cap style of open ends.
     Vudadive2R::CapStyle CapStyle() const;

@@ -9,10 +9,15 @@ StrokeGeometry SafeStrokeGeometry(float width, float miterLimit) {
     StrokeGeometry result{!std::isnan(width), 0, 4.0};
     if (!result.drawable)
         return result;
-    result.width = std::max(-GeometryLimits::LineWidth, std::min(double(width), GeometryLimits::LineWidth));
+    // A negative width strokes as its magnitude. The stroker takes its
+    // tolerance for nearly collinear joins with the width's sign, so with a
+    // negative width every such join becomes a round arc, and where rounding
+    // tips the turn the wrong way a whole circle: thousands of points at
+    // large widths, and a disc of extra winding that even-odd punches out.
+    result.width = std::min(std::fabs(double(width)), GeometryLimits::LineWidth);
     if (!std::isnan(miterLimit))
         result.miterLimit = miterLimit;
-    const double halfWidth = std::fabs(result.width) * 0.5;
+    const double halfWidth = result.width * 0.5;
     if (halfWidth > 0) {
         const double largest = GeometryLimits::MiterLength / halfWidth;
         result.miterLimit = std::max(-largest, std::min(result.miterLimit, largest));

@@ -20,8 +20,9 @@ struct StrokeGeometry {
     double miterLimit;
 };
 
-// Width clamped to GeometryLimits::LineWidth; a NaN miter limit becomes the
-// default 4, and the limit is clamped to GeometryLimits::MiterLength.
+// The width's magnitude, clamped to GeometryLimits::LineWidth; a NaN miter
+// limit becomes the default 4, and the limit is clamped to
+// GeometryLimits::MiterLength.
 StrokeGeometry SafeStrokeGeometry(float width, float miterLimit);
 
 struct DashPlan {

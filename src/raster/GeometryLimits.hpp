@@ -52,6 +52,8 @@ struct GeometryLimits {
     static constexpr long CulledPoints = 65536;
     // Stroke widths beyond 2^24 pixels cannot leave a vertex within the
     // raster range anyway; clamping keeps round joins at about 2 x 10^4 points.
+    // Widths are stroked by magnitude: with a negative one the stroker made
+    // a round arc, at times a whole circle, of every collinear join.
     static constexpr double LineWidth = 16777216.0;
     // The miter limit is clamped so that a miter reaches at most this far
     // from its vertex, which is already outside the raster range.

@@ -1,0 +1,104 @@
+// The bilinear image span generator of the library's own road for the
+// repeating and reflecting tilings: the colours of SpanImageBilinear over
+// agg::image_accessor_wrap and agg::span_interpolator_linear<trans_affine, 8>,
+// with the interpolator's lines in locals, the wrapped columns and rows
+// stepped along the span, and the four samples weighed in vector lanes.
+#ifndef VUDADIVE2R_RASTER_SPANIMAGEBILINEARWRAPPED_HPP
+#define VUDADIVE2R_RASTER_SPANIMAGEBILINEARWRAPPED_HPP
+
+#include <agg_basics.h>
+#include <agg_color_rgba.h>
+#include <agg_image_filters.h>
+#include <agg_rendering_buffer.h>
+#include <agg_trans_affine.h>
+
+#include <cstdint>
+#include <cstring>
+#include <cstdlib>
+
+#include "raster/BilinearWeighing.hpp"
+#include "raster/PeriodicCoordinate.hpp"
+#include "raster/SpanLines.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+// `image`: 4-byte R, G, B, A pixels, 1 to 2^28 wide and high. `matrix` maps
+// every position asked for to image coordinates within `limit` units either
+// way, limit at most 2^22. `filter`: the bilinear lookup table (diameter 2).
+template <bool Mirrored>
+class SpanImageBilinearWrapped {
+public:
+    typedef agg::rgba8 color_type;
+
+    SpanImageBilinearWrapped(const agg::rendering_buffer& image, const agg::trans_affine& matrix,
+                             const agg::image_filter_lut& filter, double limit)
+        : image(image), matrix(matrix), weights(filter.weight_array()), start(filter.start()), limit(limit) {}
+
+    void prepare() {}
+
+    void generate(agg::rgba8* span, int x, int y, unsigned length) {
+        SpanLines lines;
+        if (!lines.Begin(matrix, x + 0.5, y + 0.5, length, limit)) {
+            // Not reached while the caller keeps its promise on `matrix`.
+            std::memset(static_cast<void*>(span), 0, sizeof(agg::rgba8) * length);
+            return;
+        }
+        agg::dda2_line_interpolator alongX = lines.x, alongY = lines.y;
+        PeriodicCoordinate<Mirrored> columns(int(image.width())), rows(int(image.height()));
+        // The samples move by at most (|step| + 1) / 256 + 1 pixels from one
+        // pixel to the next; within a period that is one addition.
+        const bool steppedX = MostMove(alongX) <= columns.Period();
+        const bool steppedY = MostMove(alongY) <= rows.Period();
+        constexpr int half = agg::image_subpixel_scale / 2, mask = agg::image_subpixel_mask;
+        columns.Start(((alongX.y() - half) >> agg::image_subpixel_shift) + start);
+        rows.Start(((alongY.y() - half) >> agg::image_subpixel_shift) + start);
+        do {
+            const int sampleX = alongX.y() - half, sampleY = alongY.y() - half;
+            const int column = (sampleX >> agg::image_subpixel_shift) + start;
+            const int row = (sampleY >> agg::image_subpixel_shift) + start;
+            if (steppedX)
+                columns.Step(column);
+            else
+                columns.Start(column);
+            if (steppedY)
+                rows.Step(row);
+            else
+                rows.Start(row);
+
+            // The near pixel's weight is at mask - fraction, the far one's a pixel further.
+            const int nearX = mask - (sampleX & mask), nearY = mask - (sampleY & mask);
+            const int columnNear = weights[nearX], columnFar = weights[nearX + agg::image_subpixel_scale];
+            const int rowNear = weights[nearY], rowFar = weights[nearY + agg::image_subpixel_scale];
+            const agg::int8u* upper = image.row_ptr(rows.Wrapped());
+            const agg::int8u* lower = image.row_ptr(rows.WrappedNext());
+            const int left = 4 * columns.Wrapped(), right = 4 * columns.WrappedNext();
+            WeighBilinear(upper + left, upper + right, lower + left, lower + right, Product(rowNear, columnNear),
+                          Product(rowNear, columnFar), Product(rowFar, columnNear), Product(rowFar, columnFar),
+                          reinterpret_cast<uint8_t*>(span));
+            ++span;
+            ++alongX;
+            ++alongY;
+        } while (--length);
+    }
+
+private:
+    static int Product(int rowWeight, int columnWeight) {
+        return (rowWeight * columnWeight + agg::image_filter_scale / 2) >> agg::image_filter_shift;
+    }
+    static int64_t MostMove(const agg::dda2_line_interpolator& line) {
+        const int64_t step = std::abs(int64_t(line.lft())) + 1;
+        return (step + 1) / agg::image_subpixel_scale + 2;
+    }
+
+    const agg::rendering_buffer& image;
+    agg::trans_affine matrix;
+    const agg::int16* weights;
+    int start;
+    double limit;
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

@@ -137,7 +137,7 @@ TEST(BilinearWeighing, WorkedFiguresAndClamps) {
     };
     for (const Case& c : cases) {
         uint8_t out[4];
-        WeighBilinear(c.p[0], c.p[1], c.p[2], c.p[3], c.w[0], c.w[1], c.w[2], c.w[3], out);
+        WeighBilinear(c.p[0], c.p[1], c.p[2], c.p[3], WeightPair(c.w[0], c.w[1]), WeightPair(c.w[2], c.w[3]), out);
         EXPECT_EQ(std::vector<uint8_t>(out, out + 4), std::vector<uint8_t>(c.expected, c.expected + 4));
     }
 
@@ -153,7 +153,7 @@ TEST(BilinearWeighing, WorkedFiguresAndClamps) {
             w[i] = n % 3 ? int(random() % 16321) : 32767 - int(random() % 4);
         }
         uint8_t out[4];
-        WeighBilinear(p[0], p[1], p[2], p[3], w[0], w[1], w[2], w[3], out);
+        WeighBilinear(p[0], p[1], p[2], p[3], WeightPair(w[0], w[1]), WeightPair(w[2], w[3]), out);
         const std::array<int, 4> expected = Weighed(p, w);
         for (int c = 0; c < 4; ++c)
             ASSERT_EQ(out[c], expected[c]) << "case " << n << " channel " << c;
@@ -207,7 +207,7 @@ TEST(PaintSpanRoads, GradientsAtTheirLimitsDrawTheSameBytes) {
         }
 }
 
-// Images far larger than the random scenes' (up to 300 pixels), long spans,
+// Images far larger than the random scenes' (up to 300 pixels), spans of 600,
 // magnified, minified past a whole period per pixel, rotated and mirrored.
 TEST(PaintSpanRoads, WrappedImagesDrawTheSameBytes) {
     std::mt19937 random(5);
@@ -220,7 +220,7 @@ TEST(PaintSpanRoads, WrappedImagesDrawTheSameBytes) {
         paint.imageWidth = 1 + int(random() % 300), paint.imageHeight = 1 + int(random() % 40);
         for (int i = 0; i < paint.imageWidth * paint.imageHeight * 4; ++i)
             paint.image.push_back(uint8_t(random()));
-        RoadScenes::Scene scene = Covering(420, 12, paint);
+        RoadScenes::Scene scene = Covering(600, 10, paint);
         const float scale = (n % 5 == 0) ? 50 + 500 * unit(random) : 0.05f + 3 * unit(random);
         Matrix3 step, placement = Matrix3::CreateScale(n % 3 ? scale : -scale, scale * (0.5f + unit(random)));
         Matrix3::Multiply(placement, Matrix3::CreateRotation(n % 4 ? 0 : 6.3f * unit(random)), step);

@@ -29,8 +29,12 @@ inline void WeighBilinearPortable(const uint8_t* p00, const uint8_t* p01, const 
     out[3] = uint8_t(sums[3]);
 }
 
-inline void WeighBilinear(const uint8_t* p00, const uint8_t* p01, const uint8_t* p10, const uint8_t* p11, int w00,
-                          int w01, int w10, int w11, uint8_t* out) {
+// Two weights of 0 to 32767 in one word, the first in the low half.
+inline uint32_t WeightPair(int first, int second) { return uint32_t(first) | uint32_t(second) << 16; }
+
+// `upperWeights` = WeightPair(w00, w01), `lowerWeights` = WeightPair(w10, w11).
+inline void WeighBilinear(const uint8_t* p00, const uint8_t* p01, const uint8_t* p10, const uint8_t* p11,
+                          uint32_t upperPair, uint32_t lowerPair, uint8_t* out) {
 #if defined(__SSE2__)
     // Each channel pair of two pixels in adjacent 16-bit lanes, so that one
     // multiply-add gives w0 p0 + w1 p1 per channel in 32 bits.
@@ -44,8 +48,8 @@ inline void WeighBilinear(const uint8_t* p00, const uint8_t* p01, const uint8_t*
         _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(pixel[0])), _mm_cvtsi32_si128(int(pixel[1]))), zero);
     const __m128i lower = _mm_unpacklo_epi8(
         _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(pixel[2])), _mm_cvtsi32_si128(int(pixel[3]))), zero);
-    const __m128i upperWeights = _mm_set1_epi32(int(uint32_t(w00) | uint32_t(w01) << 16));
-    const __m128i lowerWeights = _mm_set1_epi32(int(uint32_t(w10) | uint32_t(w11) << 16));
+    const __m128i upperWeights = _mm_set1_epi32(int(upperPair));
+    const __m128i lowerWeights = _mm_set1_epi32(int(lowerPair));
     __m128i sums = _mm_add_epi32(_mm_madd_epi16(upper, upperWeights), _mm_madd_epi16(lower, lowerWeights));
     sums = _mm_srai_epi32(_mm_add_epi32(sums, _mm_set1_epi32(8192)), 14);
     // The sums are below 2^15 (4 x 32767 x 255 / 2^14), so 16 bits hold them.
@@ -55,7 +59,8 @@ inline void WeighBilinear(const uint8_t* p00, const uint8_t* p01, const uint8_t*
     const uint32_t result = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(channels, channels)));
     std::memcpy(out, &result, 4);
 #else
-    WeighBilinearPortable(p00, p01, p10, p11, w00, w01, w10, w11, out);
+    WeighBilinearPortable(p00, p01, p10, p11, int(upperPair & 0xFFFF), int(upperPair >> 16), int(lowerPair & 0xFFFF),
+                          int(lowerPair >> 16), out);
 #endif
 }
 

@@ -44,6 +44,17 @@ public:
             std::memset(static_cast<void*>(span), 0, sizeof(agg::rgba8) * length);
             return;
         }
+        // Scaled and shifted placements keep the row along a span: its rows
+        // and their weights are then the span's, not the pixel's.
+        if (lines.y1 == lines.y2)
+            Generate<true>(span, lines, length);
+        else
+            Generate<false>(span, lines, length);
+    }
+
+private:
+    template <bool RowFixed>
+    void Generate(agg::rgba8* span, const SpanLines& lines, unsigned length) const {
         agg::dda2_line_interpolator alongX = lines.x, alongY = lines.y;
         PeriodicCoordinate<Mirrored> columns(int(image.width())), rows(int(image.height()));
         // The samples move by at most (|step| + 1) / 256 + 1 pixels from one
@@ -53,36 +64,59 @@ public:
         constexpr int half = agg::image_subpixel_scale / 2, mask = agg::image_subpixel_mask;
         columns.Start(((alongX.y() - half) >> agg::image_subpixel_shift) + start);
         rows.Start(((alongY.y() - half) >> agg::image_subpixel_shift) + start);
+        int sampleY = alongY.y() - half;
+        int nearY = mask - (sampleY & mask);
+        int rowNear = weights[nearY], rowFar = weights[nearY + agg::image_subpixel_scale];
+        const agg::int8u* upper = image.row_ptr(rows.Wrapped());
+        const agg::int8u* lower = image.row_ptr(rows.WrappedNext());
+        // Along a long span of one row, the four weights of every column
+        // fraction are worked out once.
+        uint32_t pairs[2 * agg::image_subpixel_scale];
+        const bool tabled = RowFixed && length >= 2 * agg::image_subpixel_scale;
+        if (tabled)
+            for (int nearX = 0; nearX < agg::image_subpixel_scale; ++nearX) {
+                const int columnNear = weights[nearX], columnFar = weights[nearX + agg::image_subpixel_scale];
+                pairs[2 * nearX] = WeightPair(Product(rowNear, columnNear), Product(rowNear, columnFar));
+                pairs[2 * nearX + 1] = WeightPair(Product(rowFar, columnNear), Product(rowFar, columnFar));
+            }
+        uint8_t* out = reinterpret_cast<uint8_t*>(span);
         do {
-            const int sampleX = alongX.y() - half, sampleY = alongY.y() - half;
+            const int sampleX = alongX.y() - half;
             const int column = (sampleX >> agg::image_subpixel_shift) + start;
-            const int row = (sampleY >> agg::image_subpixel_shift) + start;
             if (steppedX)
                 columns.Step(column);
             else
                 columns.Start(column);
-            if (steppedY)
-                rows.Step(row);
-            else
-                rows.Start(row);
-
+            if (!RowFixed) {
+                sampleY = alongY.y() - half;
+                const int row = (sampleY >> agg::image_subpixel_shift) + start;
+                if (steppedY)
+                    rows.Step(row);
+                else
+                    rows.Start(row);
+                nearY = mask - (sampleY & mask);
+                rowNear = weights[nearY], rowFar = weights[nearY + agg::image_subpixel_scale];
+                upper = image.row_ptr(rows.Wrapped());
+                lower = image.row_ptr(rows.WrappedNext());
+                ++alongY;
+            }
             // The near pixel's weight is at mask - fraction, the far one's a pixel further.
-            const int nearX = mask - (sampleX & mask), nearY = mask - (sampleY & mask);
-            const int columnNear = weights[nearX], columnFar = weights[nearX + agg::image_subpixel_scale];
-            const int rowNear = weights[nearY], rowFar = weights[nearY + agg::image_subpixel_scale];
-            const agg::int8u* upper = image.row_ptr(rows.Wrapped());
-            const agg::int8u* lower = image.row_ptr(rows.WrappedNext());
+            const int nearX = mask - (sampleX & mask);
+            uint32_t upperPair, lowerPair;
+            if (tabled) {
+                upperPair = pairs[2 * nearX], lowerPair = pairs[2 * nearX + 1];
+            } else {
+                const int columnNear = weights[nearX], columnFar = weights[nearX + agg::image_subpixel_scale];
+                upperPair = WeightPair(Product(rowNear, columnNear), Product(rowNear, columnFar));
+                lowerPair = WeightPair(Product(rowFar, columnNear), Product(rowFar, columnFar));
+            }
             const int left = 4 * columns.Wrapped(), right = 4 * columns.WrappedNext();
-            WeighBilinear(upper + left, upper + right, lower + left, lower + right, Product(rowNear, columnNear),
-                          Product(rowNear, columnFar), Product(rowFar, columnNear), Product(rowFar, columnFar),
-                          reinterpret_cast<uint8_t*>(span));
-            ++span;
+            WeighBilinear(upper + left, upper + right, lower + left, lower + right, upperPair, lowerPair, out);
+            out += 4;
             ++alongX;
-            ++alongY;
         } while (--length);
     }
 
-private:
     static int Product(int rowWeight, int columnWeight) {
         return (rowWeight * columnWeight + agg::image_filter_scale / 2) >> agg::image_filter_shift;
     }

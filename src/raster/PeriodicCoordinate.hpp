@@ -41,14 +41,20 @@ public:
 
     // The column (or row) of the coordinate, and of the coordinate plus one.
     int Wrapped() const { return Fold(phase); }
-    int WrappedNext() const { return Fold(phase + 1 == period ? 0 : phase + 1); }
+    int WrappedNext() const { return Fold(NextPhase(phase)); }
 
-private:
+    // The coordinate modulo the period, 0 to Period() - 1, which the two
+    // columns above depend on alone.
+    int Phase() const { return phase; }
+    int NextPhase(int m) const { return m + 1 == period ? 0 : m + 1; }
+    // The column of a phase.
     int Fold(int m) const {
         if (Mirrored && m >= size)
             return period - 1 - m;
         return m;
     }
+
+private:
 
     int size, period;
     int coordinate = 0, phase = 0;

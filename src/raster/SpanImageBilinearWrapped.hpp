@@ -80,6 +80,10 @@ private:
                 pairs[2 * nearX + 1] = WeightPair(Product(rowFar, columnNear), Product(rowFar, columnFar));
             }
         uint8_t* out = reinterpret_cast<uint8_t*>(span);
+#if defined(__SSE2__)
+        if (tabled && steppedX && columns.Period() <= StripPhases && unsigned(columns.Period()) <= length)
+            return GenerateFromStrip(out, alongX, columns, upper, lower, pairs, length);
+#endif
         do {
             const int sampleX = alongX.y() - half;
             const int column = (sampleX >> agg::image_subpixel_shift) + start;
@@ -116,6 +120,45 @@ private:
             ++alongX;
         } while (--length);
     }
+
+#if defined(__SSE2__)
+    // At most this many phases (columns, or twice the columns when
+    // mirrored) are prepared on the stack: 32 bytes each.
+    static constexpr int StripPhases = 512;
+
+    // One pair of rows for the whole span: the channel pairs of the two
+    // columns of every phase are prepared once, so that a pixel is two
+    // loads and two multiply-adds.
+    void GenerateFromStrip(uint8_t* out, agg::dda2_line_interpolator alongX, PeriodicCoordinate<Mirrored> columns,
+                           const agg::int8u* upper, const agg::int8u* lower, const uint32_t* pairs,
+                           unsigned length) const {
+        __m128i strip[2 * StripPhases];
+        for (int phase = 0; phase < columns.Period(); ++phase) {
+            const int left = 4 * columns.Fold(phase), right = 4 * columns.Fold(columns.NextPhase(phase));
+            strip[2 * phase] = ChannelPairs(upper + left, upper + right);
+            strip[2 * phase + 1] = ChannelPairs(lower + left, lower + right);
+        }
+        constexpr int half = agg::image_subpixel_scale / 2, mask = agg::image_subpixel_mask;
+        auto sample = [&]() {
+            const int sampleX = alongX.y() - half;
+            columns.Step((sampleX >> agg::image_subpixel_shift) + start);
+            ++alongX;
+            const int nearX = mask - (sampleX & mask);
+            const __m128i* samples = strip + 2 * columns.Phase();
+            return WeighedSums(samples[0], samples[1], pairs[2 * nearX], pairs[2 * nearX + 1]);
+        };
+        for (; length >= 2; length -= 2, out += 8) {
+            const __m128i first = sample();
+            StoreClampedPair(first, sample(), out);
+        }
+        if (length) {
+            uint8_t both[8];
+            const __m128i last = sample();
+            StoreClampedPair(last, last, both);
+            std::memcpy(out, both, 4);
+        }
+    }
+#endif
 
     static int Product(int rowWeight, int columnWeight) {
         return (rowWeight * columnWeight + agg::image_filter_scale / 2) >> agg::image_filter_shift;

@@ -152,11 +152,14 @@ TEST(BilinearWeighing, WorkedFiguresAndClamps) {
             p[i] = pixels[i];
             w[i] = n % 3 ? int(random() % 16321) : 32767 - int(random() % 4);
         }
-        uint8_t out[4];
+        uint8_t out[4], portable[4];
         WeighBilinear(p[0], p[1], p[2], p[3], WeightPair(w[0], w[1]), WeightPair(w[2], w[3]), out);
+        WeighBilinearPortable(p[0], p[1], p[2], p[3], w[0], w[1], w[2], w[3], portable);
         const std::array<int, 4> expected = Weighed(p, w);
-        for (int c = 0; c < 4; ++c)
+        for (int c = 0; c < 4; ++c) {
             ASSERT_EQ(out[c], expected[c]) << "case " << n << " channel " << c;
+            ASSERT_EQ(portable[c], expected[c]) << "case " << n << " channel " << c;
+        }
     }
 }
 

@@ -19,7 +19,8 @@ inline void WeighBilinearPortable(const uint8_t* p00, const uint8_t* p01, const 
                                   int w00, int w01, int w10, int w11, uint8_t* out) {
     int sums[4];
     for (int channel = 0; channel < 4; ++channel) {
-        const int sum = (8192 + w00 * p00[channel] + w01 * p01[channel] + w10 * p10[channel] + w11 * p11[channel]) >> 14;
+        const int sum =
+            (8192 + w00 * p00[channel] + w01 * p01[channel] + w10 * p10[channel] + w11 * p11[channel]) >> 14;
         sums[channel] = sum < 0 ? 0 : sum;
     }
     if (sums[3] > 255)
@@ -56,7 +57,8 @@ inline __m128i WeighedSums(__m128i upper, __m128i lower, uint32_t upperPair, uin
 // are below 2^15 (4 x 32767 x 255 / 2^14), so 16 bits hold them.
 inline void StoreClampedPair(__m128i first, __m128i second, uint8_t* out) {
     __m128i channels = _mm_max_epi16(_mm_packs_epi32(first, second), _mm_setzero_si128());
-    __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(channels, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+    __m128i alpha =
+        _mm_shufflehi_epi16(_mm_shufflelo_epi16(channels, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
     alpha = _mm_min_epi16(alpha, _mm_set1_epi16(255));
     channels = _mm_min_epi16(channels, alpha);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(channels, channels));

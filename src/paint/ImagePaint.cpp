@@ -6,6 +6,7 @@
 #include <agg_span_interpolator_linear.h>
 
 #include <cmath>
+#include <type_traits>
 
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
@@ -13,6 +14,7 @@
 #include "paint/PaintRoad.hpp"
 #include "raster/ImageAccessorNoClipGuarded.hpp"
 #include "raster/SpanImageBilinear.hpp"
+#include "raster/SpanImageBilinearWrapped.hpp"
 #include "raster/SpanRendering.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/ImagePaint.hpp"
@@ -73,6 +75,21 @@ void RenderImage(const Arguments& arguments, Accessor& accessor, Interpolator& i
     RenderSpans(arguments, generator);
 }
 
+// Repeated or reflected tiles: on the own road the generator that steps the
+// wrapped coordinates; on the plain road AGG's accessor, the reference.
+template <bool Mirrored, class Arguments, class Wrap>
+void RenderWrappedImage(const Arguments& arguments, ImagePixels& pixels, const agg::rendering_buffer& buffer,
+                        Interpolator& interpolator, agg::image_filter_lut& filter) {
+    if constexpr (std::is_same<Arguments, RoadArguments>::value) {
+        SpanImageBilinearWrapped<Mirrored> generator(buffer, interpolator.transformer(), filter,
+                                                     LargestImageCoordinate + 1);
+        RenderSpans(arguments, generator);
+    } else {
+        agg::image_accessor_wrap<ImagePixels, Wrap, Wrap> accessor(pixels);
+        RenderImage(arguments, accessor, interpolator, filter);
+    }
+}
+
 }  // namespace
 
 ImagePaint::ImagePaint(const std::shared_ptr<Context2D>& context, std::shared_ptr<Image> image)
@@ -120,16 +137,12 @@ void RenderImagePaint(const ImagePaint& paint, const Arguments& arguments) {
         RenderImage(arguments, accessor, interpolator, filter);
         break;
     }
-    case TilingMode::Repeat: {
-        agg::image_accessor_wrap<ImagePixels, agg::wrap_mode_repeat, agg::wrap_mode_repeat> accessor(pixels);
-        RenderImage(arguments, accessor, interpolator, filter);
+    case TilingMode::Repeat:
+        RenderWrappedImage<false, Arguments, agg::wrap_mode_repeat>(arguments, pixels, buffer, interpolator, filter);
         break;
-    }
-    case TilingMode::Reflect: {
-        agg::image_accessor_wrap<ImagePixels, agg::wrap_mode_reflect, agg::wrap_mode_reflect> accessor(pixels);
-        RenderImage(arguments, accessor, interpolator, filter);
+    case TilingMode::Reflect:
+        RenderWrappedImage<true, Arguments, agg::wrap_mode_reflect>(arguments, pixels, buffer, interpolator, filter);
         break;
-    }
     }
 }
 

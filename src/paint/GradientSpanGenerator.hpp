@@ -1,0 +1,149 @@
+// The gradient span generator of the library's own road: the colours of
+// agg::span_gradient over BoundedSpanInterpolator and a BoundedGradient,
+// with the interpolator's lines held in locals and the divisions by the
+// ramp length and the spread period done by multiplication.
+#ifndef VUDADIVE2R_PAINT_GRADIENTSPANGENERATOR_HPP
+#define VUDADIVE2R_PAINT_GRADIENTSPANGENERATOR_HPP
+
+#include <agg_basics.h>
+#include <agg_color_rgba.h>
+#include <agg_span_gradient.h>
+#include <agg_trans_affine.h>
+
+#include <cstdint>
+
+#include "paint/GradientFunctions.hpp"
+#include "paint/GradientRamp.hpp"
+#include "raster/BoundedSpanInterpolator.hpp"
+#include "raster/ExactDivisor.hpp"
+#include "raster/SpanLines.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+// Gradient values reach the spreads as AGG's functions give them: the
+// position along x for the linear gradient, whose magnitude stays within
+// the interpolator's 2^30 / 16, and the radial function's, within
+// GradientLimits::Value.
+constexpr int32_t GradientValueLimit = int32_t(1) << 26;
+
+// Ramp index of a gradient value: the value folded by the spread, times 256,
+// divided by the range `d` (sixteenths, 1 to GradientLimits::Value), clamped
+// to the ramp, as agg::span_gradient computes it with d1 = 0.
+class GradientSpread {
+public:
+    explicit GradientSpread(int range) : range(range), length(uint32_t(range)) {}
+
+protected:
+    // (value x 256) / d for a value of 0 to d: below 2^31, so exact.
+    uint32_t Scaled(uint32_t value) const {
+        const uint32_t index = length.ScaledQuotient(value, 8);
+        return index > 255 ? 255 : index;
+    }
+    // A multiple of `period` that makes every value from -GradientValueLimit
+    // a non-negative dividend below 2^31 for the period's divisor.
+    static uint32_t Lift(uint32_t period) {
+        return period * ((uint32_t(GradientValueLimit) + period - 1) / period);
+    }
+
+    int32_t range;
+    ExactDivisor length;
+};
+
+// Pad: values outside 0 to d select the end entries, as clamping them would.
+struct PadSpread : GradientSpread {
+    using GradientSpread::GradientSpread;
+    uint32_t Index(int32_t value) const {
+        return Scaled(uint32_t(value <= 0 ? 0 : value >= range ? range : value));
+    }
+};
+
+// Repeat: the value modulo d, made non-negative (agg::gradient_repeat_adaptor).
+struct RepeatSpread : GradientSpread {
+    explicit RepeatSpread(int range) : GradientSpread(range), lift(Lift(uint32_t(range))) {}
+    uint32_t Index(int32_t value) const { return Scaled(length.Remainder(uint32_t(value) + lift)); }
+
+private:
+    uint32_t lift;
+};
+
+// Reflect: modulo 2d, the second half mirrored back into 0 to d
+// (agg::gradient_reflect_adaptor).
+struct ReflectSpread : GradientSpread {
+    explicit ReflectSpread(int range)
+        : GradientSpread(range), period(2 * uint32_t(range)), lift(Lift(2 * uint32_t(range))) {}
+    uint32_t Index(int32_t value) const {
+        uint32_t folded = period.Remainder(uint32_t(value) + lift);
+        if (folded >= uint32_t(range))
+            folded = 2 * uint32_t(range) - folded;
+        return Scaled(folded);
+    }
+
+private:
+    ExactDivisor period;
+    uint32_t lift;
+};
+
+// The gradient value at interpolator coordinates (1/256 units), in
+// sixteenths as the span generator downscales them.
+struct LinearGradientValue {
+    static constexpr bool UsesY = false;
+    int32_t operator()(int x, int) const { return x >> 4; }
+};
+
+template <class Function>
+struct FunctionGradientValue {
+    static constexpr bool UsesY = true;
+    const Function& function;
+    int range;
+    int32_t operator()(int x, int y) const { return function.calculate(x >> 4, y >> 4, range); }
+};
+
+template <class Value, class Spread>
+class GradientSpanGenerator {
+public:
+    // `range` is the ramp's length in units; GradientLimits::UsableRange(range).
+    GradientSpanGenerator(const agg::trans_affine& matrix, const Value& value, const ColorRamp& ramp, int range)
+        : matrix(matrix), fallback(matrix), value(value), spread(range), ramp(ramp) {}
+
+    void prepare() {}
+
+    void generate(agg::rgba8* span, int x, int y, unsigned length) {
+        SpanLines lines;
+        if (!lines.Begin(matrix, x + 0.5, y + 0.5, length, BoundedSpanInterpolator::PositionLimit))
+            return GenerateFar(span, x, y, length);
+        agg::dda2_line_interpolator alongX = lines.x, alongY = lines.y;
+        const Value evaluate = value;
+        const Spread fold = spread;
+        const ColorRamp& colors = ramp;
+        do {
+            *span++ = colors[fold.Index(evaluate(alongX.y(), alongY.y()))];
+            ++alongX;
+            if (Value::UsesY)
+                ++alongY;
+        } while (--length);
+    }
+
+private:
+    // Ends beyond the interpolator's reach: each pixel mapped on its own.
+    void GenerateFar(agg::rgba8* span, int x, int y, unsigned length) {
+        fallback.begin(x + 0.5, y + 0.5, length);
+        do {
+            int positionX, positionY;
+            fallback.coordinates(&positionX, &positionY);
+            *span++ = ramp[spread.Index(value(positionX, positionY))];
+            ++fallback;
+        } while (--length);
+    }
+
+    agg::trans_affine matrix;
+    BoundedSpanInterpolator fallback;
+    Value value;
+    Spread spread;
+    const ColorRamp& ramp;
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

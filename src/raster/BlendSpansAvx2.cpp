@@ -1,10 +1,13 @@
-// The span loops in AVX2, two pixels per register of eight 32-bit lanes.
+// The span loops in AVX2, two pixels per register of eight 32-bit lanes (four
+// in 16-bit lanes for source-over); the last pixels of a span go one at a
+// time through the 128-bit lanes.
 // Only this file is compiled for AVX2; it is called only where the
 // processor reports it.
 #if defined(__x86_64__) || defined(__i386__)
 
 // Standard headers come before the target switch, so that none of their
 // inline functions is compiled for AVX2.
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -16,7 +19,7 @@
 
 #include <immintrin.h>
 
-#include "raster/BlendSpanKernels.hpp"
+#include "raster/Sse2Lanes.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -25,6 +28,7 @@ namespace {
 
 struct Avx2Lanes {
     static constexpr unsigned pixels = 2;
+    typedef Sse2Lanes Single;
     __m256i v;
 
     Avx2Lanes() = default;
@@ -75,6 +79,7 @@ Avx2Lanes RoundDivide65025(Avx2Lanes numerator) {
 // Four pixels per register of sixteen 16-bit lanes, for source-over.
 struct Avx2NarrowLanes {
     static constexpr unsigned pixels = 4;
+    typedef Sse2NarrowLanes<1> Single;
     __m256i v;
 
     Avx2NarrowLanes() = default;
@@ -107,9 +112,23 @@ Avx2NarrowLanes SelectAlpha(Avx2NarrowLanes alpha, Avx2NarrowLanes colors) {
     return _mm256_blend_epi16(colors.v, alpha.v, 0x88);
 }
 
+// Thirty-two bytes of a fill.
+struct Avx2Block {
+    static constexpr std::size_t bytes = 32;
+    typedef Sse2Block Smaller;
+    __m256i v;
+
+    static Avx2Block Broadcast(const uint8_t* source) {
+        int32_t word;
+        memcpy(&word, source, 4);
+        return Avx2Block{_mm256_set1_epi32(word)};
+    }
+    void Store(uint8_t* at) const { _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v); }
+};
+
 }  // namespace
 
-const SpanBlenders* Avx2SpanBlenders() { return SpanTable<Avx2Lanes, Avx2NarrowLanes>::entries; }
+const SpanBlenders* Avx2SpanBlenders() { return SpanTable<Avx2Lanes, Avx2NarrowLanes, Avx2Block>::entries; }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

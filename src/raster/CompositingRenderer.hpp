@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "raster/AggTypes.hpp"
@@ -67,7 +66,7 @@ public:
         const bool fill = cover == agg::cover_full && ((fillsOpaque && c.a == 255) || fillsAny);
         ForEachBox(x1, y, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned) {
             if (fill)
-                Fill(pixels, length, source);
+                blenders->fill(pixels, length, source);
             else if (blenders)
                 blenders->solid(pixels, length, source, nullptr, cover);
             else
@@ -123,17 +122,6 @@ private:
         source[1] = PremultiplyingBlender::Premultiply(c.g, c.a);
         source[2] = PremultiplyingBlender::Premultiply(c.b, c.a);
         source[3] = c.a;
-    }
-
-    // Sixteen pixels per fixed-size copy, which compilers turn into wide
-    // stores whatever the alignment of the rows.
-    static void Fill(uint8_t* pixels, unsigned length, const uint8_t* source) {
-        uint8_t pattern[64];
-        for (unsigned i = 0; i < 16; ++i)
-            memcpy(pattern + 4 * i, source, 4);
-        for (; length >= 16; length -= 16, pixels += 64)
-            memcpy(pixels, pattern, 64);
-        memcpy(pixels, pattern, 4 * length);
     }
 
     // Operations without span loops, pixel by pixel as the pixel format does.

@@ -204,10 +204,11 @@ private:
         if (band * rowBytes > InlineRowBytes)
             band = std::max<std::size_t>(1, std::min(band, BandBytes / rowBytes));
         bandRows = int(band);
-        const std::size_t bytes = band * rowBytes;
-        unsigned char* storage = rowStorage.Reserve(bytes);
-        std::memset(storage, 0, bytes);
+        // Only the bit words start cleared: a cell is written before it is
+        // read, the first time its bit is set.
+        rowStorage.Reserve(band * rowBytes);
         for (std::size_t i = 0; i < band; ++i) {
+            std::memset(Row(int(i)), 0, words * sizeof(std::uint64_t));
             rowFirstWord[i] = SIZE_MAX;
             rowLastWord[i] = 0;
         }
@@ -222,13 +223,15 @@ private:
         nextEdge = 0;
     }
 
-    // Zeroes the rows of the band that were accumulated but not swept.
+    // Clears the bits of the rows of the band that were accumulated but not
+    // swept.
     void ClearBand() {
         if (bandBottom != NoBand) {
             for (int y = std::max(scanY, bandTop); y <= bandBottom; ++y) {
                 const std::size_t i = std::size_t(y - bandTop);
                 if (rowFirstWord[i] <= rowLastWord[i])
-                    std::memset(Row(int(i)), 0, rowBytes);
+                    std::memset(Row(int(i)) + rowFirstWord[i] * sizeof(std::uint64_t), 0,
+                                (rowLastWord[i] - rowFirstWord[i] + 1) * sizeof(std::uint64_t));
                 rowFirstWord[i] = SIZE_MAX;
                 rowLastWord[i] = 0;
             }
@@ -302,11 +305,18 @@ private:
         std::uint64_t* bits;
         int origin;
 
+        // A cell whose bit is clear holds anything: the first piece sets it.
         void Add(int x, int coverDelta, int areaDelta) {
             const std::size_t i = std::size_t(x - origin);
-            cells[i].cover += coverDelta;
-            cells[i].area += areaDelta;
-            bits[i >> 6] |= std::uint64_t(1) << (i & 63);
+            std::uint64_t& word = bits[i >> 6];
+            const std::uint64_t bit = std::uint64_t(1) << (i & 63);
+            if (word & bit) {
+                cells[i].cover += coverDelta;
+                cells[i].area += areaDelta;
+            } else {
+                cells[i] = Cell<Int>{coverDelta, areaDelta};
+                word |= bit;
+            }
         }
     };
 
@@ -427,7 +437,7 @@ private:
 
     // Accumulates the current row and hands the scanline AGG's spans for
     // it: a cell with area as a one-pixel span, the stretch up to the next
-    // cell as a solid run, alpha-0 spans left out. Leaves the counters zero.
+    // cell as a solid run, alpha-0 spans left out. Leaves the bits clear.
     template <class Int, class Scanline>
     void SweepRow(Scanline& scanline, int index) {
         std::size_t& firstWord = rowFirstWord[index];
@@ -453,10 +463,9 @@ private:
                     if (alpha)
                         scanline.add_span(int(runStart), unsigned(x - runStart), alpha);
                 }
-                Cell<Int>& cell = row.cells[i];
+                const Cell<Int>& cell = row.cells[i];
                 winding += cell.cover;
                 const long long area = cell.area;
-                cell = Cell<Int>{0, 0};
                 runStart = x;
                 if (area) {
                     const unsigned alpha = Alpha(winding * 2 * agg::poly_subpixel_scale - area);

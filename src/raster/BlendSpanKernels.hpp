@@ -1,8 +1,8 @@
 // The span loops of every operation, written once over a lane type L (see
 // BlendOperations.hpp) that also loads and stores L::pixels pixels at a
 // time, and PerPixel spreads L::pixels coverages over their pixels' lanes;
-// L::Single is a lane type of one pixel computing the same formulas, which
-// takes the last pixels of a span. Each instruction set's file defines its
+// L::Smaller is a lane type of fewer pixels computing the same formulas,
+// down to one pixel, which takes the last pixels of a span. Each instruction set's file defines its
 // L in an anonymous namespace and includes this under its own target, so
 // every instantiation is local to that file and compiled for its
 // instruction set. Hence no standard library here beyond fixed-size memcpy,
@@ -76,26 +76,16 @@ void FillSpan(uint8_t* pixels, unsigned length, const uint8_t* source) {
 
 template <class L>
 struct SpanLoops {
-    typedef typename L::Single One;
-
     template <class Operation>
     static void Solid(uint8_t* pixels, unsigned length, const uint8_t* source, const uint8_t* covers,
                       uint8_t cover) {
-        const unsigned whole = length - length % L::pixels;
-        SolidRun<L, Operation>(pixels, whole, source, covers, cover);
-        if (whole < length)
-            SolidRun<One, Operation>(pixels + 4 * whole, length - whole, source, covers ? covers + whole : nullptr,
-                                     cover);
+        SolidSpan<L, Operation>(pixels, length, source, covers, cover);
     }
 
     template <class Operation>
     static void Color(uint8_t* pixels, unsigned length, const uint8_t* colors, const uint8_t* covers,
                       uint8_t cover) {
-        const unsigned whole = length - length % L::pixels;
-        ColorRun<L, Operation>(pixels, whole, colors, covers, cover);
-        if (whole < length)
-            ColorRun<One, Operation>(pixels + 4 * whole, length - whole, colors + 4 * whole,
-                                     covers ? covers + whole : nullptr, cover);
+        ColorSpan<L, Operation>(pixels, length, colors, covers, cover);
     }
 
     template <class Operation>
@@ -104,6 +94,31 @@ struct SpanLoops {
     }
 
 private:
+    // The pixels of a span in steps of K::pixels, the rest in K::Smaller's.
+    template <class K, class Operation>
+    static VUDADIVE2R_BLEND_INLINE void SolidSpan(uint8_t* pixels, unsigned length, const uint8_t* source,
+                                                  const uint8_t* covers, uint8_t cover) {
+        const unsigned whole = length - length % K::pixels;
+        SolidRun<K, Operation>(pixels, whole, source, covers, cover);
+        if constexpr (K::pixels > 1) {
+            if (whole < length)
+                SolidSpan<typename K::Smaller, Operation>(pixels + 4 * whole, length - whole, source,
+                                                          covers ? covers + whole : nullptr, cover);
+        }
+    }
+
+    template <class K, class Operation>
+    static VUDADIVE2R_BLEND_INLINE void ColorSpan(uint8_t* pixels, unsigned length, const uint8_t* colors,
+                                                  const uint8_t* covers, uint8_t cover) {
+        const unsigned whole = length - length % K::pixels;
+        ColorRun<K, Operation>(pixels, whole, colors, covers, cover);
+        if constexpr (K::pixels > 1) {
+            if (whole < length)
+                ColorSpan<typename K::Smaller, Operation>(pixels + 4 * whole, length - whole, colors + 4 * whole,
+                                                          covers ? covers + whole : nullptr, cover);
+        }
+    }
+
     // `count` pixels, a multiple of K::pixels, in one premultiplied colour.
     template <class K, class Operation>
     static VUDADIVE2R_BLEND_INLINE void SolidRun(uint8_t* pixels, unsigned count, const uint8_t* source,

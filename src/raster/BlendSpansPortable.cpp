@@ -12,7 +12,7 @@ typedef int32_t Int32x4 __attribute__((vector_size(16)));
 
 struct PortableLanes {
     static constexpr unsigned pixels = 1;
-    typedef PortableLanes Single;
+    typedef PortableLanes Smaller;
     Int32x4 v;
 
     PortableLanes() = default;

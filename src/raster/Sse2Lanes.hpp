@@ -19,7 +19,7 @@ namespace {
 // One pixel per register of four 32-bit lanes.
 struct Sse2Lanes {
     static constexpr unsigned pixels = 1;
-    typedef Sse2Lanes Single;
+    typedef Sse2Lanes Smaller;
     __m128i v;
 
     Sse2Lanes() = default;
@@ -77,7 +77,7 @@ template <unsigned Pixels>
 struct Sse2NarrowLanes {
     static_assert(Pixels == 1 || Pixels == 2, "a pixel is four of the eight lanes");
     static constexpr unsigned pixels = Pixels;
-    typedef Sse2NarrowLanes<1> Single;
+    typedef Sse2NarrowLanes<1> Smaller;
     __m128i v;
 
     Sse2NarrowLanes() = default;

@@ -142,6 +142,37 @@ TEST(Compositing, EveryModeMatchesThePixelFormatExhaustively) {
             }
 }
 
+// Source-over in one colour at one coverage, the run of a large shape's
+// inside, which takes a loop of its own: every source colour and alpha over
+// every backdrop value, in spans long enough for the widest steps and with
+// rests of every narrower one.
+TEST(Compositing, SolidSourceOverAtOneCoverageMatchesThePixelFormat) {
+    const unsigned length = 256 + 8 + 4 + 2 + 1;
+    std::vector<uint8_t> backdrop(4 * length), expected, actual;
+    for (unsigned i = 0; i < length; ++i)
+        for (unsigned channel = 0; channel < 4; ++channel)
+            backdrop[4 * i + channel] = uint8_t(i * (2 * channel + 1) + channel);
+    for (uint8_t cover : {255, 128, 1, 0, 77})
+        for (unsigned alpha = 0; alpha < 256; alpha += VUDADIVE2R_TEST_THINNING)
+            for (unsigned c = 0; c < 256; ++c) {
+                const agg::rgba8 color(c, 255 - c, c ^ 0x5A, alpha);
+                expected = backdrop;
+                for (unsigned i = 0; i < length; ++i)
+                    PremultiplyingBlender::blend_pix(agg::comp_op_src_over, &expected[4 * i], color.r, color.g,
+                                                     color.b, color.a, cover);
+                const uint8_t source[4] = {PremultiplyingBlender::Premultiply(color.r, color.a),
+                                           PremultiplyingBlender::Premultiply(color.g, color.a),
+                                           PremultiplyingBlender::Premultiply(color.b, color.a), color.a};
+                for (SimdLevel level : AvailableLevels()) {
+                    actual = backdrop;
+                    SpanBlendersFor(BlendOperation::SourceOver, level).solid(actual.data(), length, source, nullptr,
+                                                                             cover);
+                    ASSERT_EQ(expected, actual) << "level " << int(level) << " cover " << int(cover) << " colour "
+                                                << c << " alpha " << alpha;
+                }
+            }
+}
+
 // The worked figure: (1, 0, 0, 0.5) over opaque white at full coverage.
 TEST(Compositing, HalfRedOverWhite) {
     const struct {

@@ -74,6 +74,15 @@ void FillSpan(uint8_t* pixels, unsigned length, const uint8_t* source) {
 
 }  // namespace
 
+template <class Operation>
+struct IsSourceOver {
+    static constexpr bool value = false;
+};
+template <>
+struct IsSourceOver<BlendFormulas::SourceOver> {
+    static constexpr bool value = true;
+};
+
 template <class L>
 struct SpanLoops {
     template <class Operation>
@@ -129,6 +138,16 @@ private:
         BlendFormulas::Inputs<K> in;
         in.S = K::Load(repeated);
         in.A = AlphaBroadcast(in.S);
+        if constexpr (IsSourceOver<Operation>::value) {
+            if (!covers) {
+                // The common case of large shapes, kept to its per-pixel part.
+                const K sourceTerm = BlendFormulas::MultiplyBytes(in.S, K(cover));
+                const K alphaTerm = BlendFormulas::MultiplyBytes(in.A, K(cover));
+                for (unsigned i = 0; i < count; i += K::pixels)
+                    Operation::BlendTerms(K::Load(pixels + 4 * i), sourceTerm, alphaTerm).Store(pixels + 4 * i);
+                return;
+            }
+        }
         Loop<K, Operation>(pixels, count, covers, cover, in, [](BlendFormulas::Inputs<K>&, unsigned) {});
     }
 

@@ -26,6 +26,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "raster/OutlineVertices.hpp"
 #include "raster/ScratchArray.hpp"
@@ -189,7 +191,7 @@ private:
         if (prepared)
             return;
         prepared = true;
-        std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+        OrderEdges();
         wide = edgeCount > SafeEdges;
         originX = minX;
         width = std::size_t((long long)maxX - (long long)minX + 1);
@@ -214,6 +216,46 @@ private:
         }
         bandTop = 0;
         bandBottom = NoBand;
+    }
+
+    // Orders the edges by first row. Activation only needs them grouped by
+    // row, so many edges are counted into a bucket per row and swapped into
+    // place (every row's sums are the same whatever the order within it);
+    // few edges, or rows far outnumbering them, are sorted by comparison.
+    void OrderEdges() {
+        const std::size_t count = edges.size();
+        const long long low = std::max(minY, firstRow), high = std::min(maxY, lastRow);
+        const std::size_t rows = high >= low ? std::size_t(high - low + 1) : 0;
+        if (count < 64 || count > UINT32_MAX || rows == 0 || rows > count) {
+            std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+            return;
+        }
+        // Edges that start above the swept rows are activated with the first.
+        auto bucket = [low, high](const Edge& e) {
+            return std::size_t(std::min<long long>(std::max<long long>(e.top, low), high) - low);
+        };
+        std::unique_ptr<std::uint32_t[]> store(new std::uint32_t[2 * rows]());
+        std::uint32_t* next = store.get();  // where the bucket's next edge goes
+        std::uint32_t* end = next + rows;   // where the bucket ends
+        for (const Edge& e : edges)
+            ++next[bucket(e)];
+        std::uint32_t position = 0;
+        for (std::size_t b = 0; b < rows; ++b) {
+            const std::uint32_t size = next[b];
+            next[b] = position;
+            position += size;
+            end[b] = position;
+        }
+        for (std::size_t b = 0; b < rows; ++b) {
+            while (next[b] < end[b]) {
+                // Carries the edge at the bucket's next place to its own
+                // bucket, and the edge it displaces on, until one belongs here.
+                Edge carried = edges[next[b]];
+                for (std::size_t home = bucket(carried); home != b; home = bucket(carried))
+                    std::swap(carried, edges[next[home]++]);
+                edges[next[b]++] = carried;
+            }
+        }
     }
 
     void Restart(int y) {

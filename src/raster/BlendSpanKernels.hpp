@@ -88,13 +88,13 @@ struct SpanLoops {
     template <class Operation>
     static void Solid(uint8_t* pixels, unsigned length, const uint8_t* source, const uint8_t* covers,
                       uint8_t cover) {
-        SolidSpan<L, Operation>(pixels, length, source, covers, cover);
+        Span<L, Operation, true>(pixels, length, source, covers, cover);
     }
 
     template <class Operation>
     static void Color(uint8_t* pixels, unsigned length, const uint8_t* colors, const uint8_t* covers,
                       uint8_t cover) {
-        ColorSpan<L, Operation>(pixels, length, colors, covers, cover);
+        Span<L, Operation, false>(pixels, length, colors, covers, cover);
     }
 
     template <class Operation>
@@ -103,28 +103,22 @@ struct SpanLoops {
     }
 
 private:
-    // The pixels of a span in steps of K::pixels, the rest in K::Smaller's.
-    template <class K, class Operation>
-    static VUDADIVE2R_BLEND_INLINE void SolidSpan(uint8_t* pixels, unsigned length, const uint8_t* source,
-                                                  const uint8_t* covers, uint8_t cover) {
+    // The pixels of a span in steps of K::pixels, the rest in K::Smaller's:
+    // in one premultiplied colour `source`, or each in its straight colour
+    // from `source` on.
+    template <class K, class Operation, bool OneColor>
+    static VUDADIVE2R_BLEND_INLINE void Span(uint8_t* pixels, unsigned length, const uint8_t* source,
+                                             const uint8_t* covers, uint8_t cover) {
         const unsigned whole = length - length % K::pixels;
-        SolidRun<K, Operation>(pixels, whole, source, covers, cover);
+        if constexpr (OneColor)
+            SolidRun<K, Operation>(pixels, whole, source, covers, cover);
+        else
+            ColorRun<K, Operation>(pixels, whole, source, covers, cover);
         if constexpr (K::pixels > 1) {
             if (whole < length)
-                SolidSpan<typename K::Smaller, Operation>(pixels + 4 * whole, length - whole, source,
-                                                          covers ? covers + whole : nullptr, cover);
-        }
-    }
-
-    template <class K, class Operation>
-    static VUDADIVE2R_BLEND_INLINE void ColorSpan(uint8_t* pixels, unsigned length, const uint8_t* colors,
-                                                  const uint8_t* covers, uint8_t cover) {
-        const unsigned whole = length - length % K::pixels;
-        ColorRun<K, Operation>(pixels, whole, colors, covers, cover);
-        if constexpr (K::pixels > 1) {
-            if (whole < length)
-                ColorSpan<typename K::Smaller, Operation>(pixels + 4 * whole, length - whole, colors + 4 * whole,
-                                                          covers ? covers + whole : nullptr, cover);
+                Span<typename K::Smaller, Operation, OneColor>(pixels + 4 * whole, length - whole,
+                                                               OneColor ? source : source + 4 * whole,
+                                                               covers ? covers + whole : nullptr, cover);
         }
     }
 

@@ -4,6 +4,7 @@
 // clip boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -101,9 +102,17 @@ void Sweep(const Mode& mode, unsigned sweep, uint8_t cover, uint32_t stride) {
             PremultiplyingBlender::blend_pix(mode.aggOperation, &expected[4 * i], color[0], color[1], color[2],
                                              color[3], cover);
         }
+        // Every fourth chunk goes through spans of 1 to 7 pixels, so that the
+        // last pixels of a span, which take a loop of their own, see every
+        // kind of input too.
+        const bool inPieces = start / (uint64_t(chunk) * stride) % 4 == 1;
         for (SimdLevel level : levels) {
             actual = backdrop;
-            SpanBlendersFor(mode.operation, level).color(actual.data(), count, colors.data(), covers.data(), 0);
+            const ColorSpanBlender color = SpanBlendersFor(mode.operation, level).color;
+            for (unsigned at = 0, piece = 0, length; at < count; at += length, ++piece) {
+                length = inPieces ? std::min(count - at, 1 + piece % 7) : count;
+                color(&actual[4 * at], length, &colors[4 * at], &covers[at], 0);
+            }
             if (memcmp(expected.data(), actual.data(), 4 * count) == 0)
                 continue;
             auto at = [](const std::vector<uint8_t>& bytes, unsigned i) {
@@ -133,6 +142,37 @@ TEST(Compositing, EveryModeMatchesThePixelFormatExhaustively) {
             }
 }
 
+// Source-over in one colour at one coverage, the run of a large shape's
+// inside, which takes a loop of its own: every source colour and alpha over
+// every backdrop value, in spans long enough for the widest steps and with
+// rests of every narrower one.
+TEST(Compositing, SolidSourceOverAtOneCoverageMatchesThePixelFormat) {
+    const unsigned length = 256 + 8 + 4 + 2 + 1;
+    std::vector<uint8_t> backdrop(4 * length), expected, actual;
+    for (unsigned i = 0; i < length; ++i)
+        for (unsigned channel = 0; channel < 4; ++channel)
+            backdrop[4 * i + channel] = uint8_t(i * (2 * channel + 1) + channel);
+    for (uint8_t cover : {255, 128, 1, 0, 77})
+        for (unsigned alpha = 0; alpha < 256; alpha += VUDADIVE2R_TEST_THINNING)
+            for (unsigned c = 0; c < 256; ++c) {
+                const agg::rgba8 color(c, 255 - c, c ^ 0x5A, alpha);
+                expected = backdrop;
+                for (unsigned i = 0; i < length; ++i)
+                    PremultiplyingBlender::blend_pix(agg::comp_op_src_over, &expected[4 * i], color.r, color.g,
+                                                     color.b, color.a, cover);
+                const uint8_t source[4] = {PremultiplyingBlender::Premultiply(color.r, color.a),
+                                           PremultiplyingBlender::Premultiply(color.g, color.a),
+                                           PremultiplyingBlender::Premultiply(color.b, color.a), color.a};
+                for (SimdLevel level : AvailableLevels()) {
+                    actual = backdrop;
+                    SpanBlendersFor(BlendOperation::SourceOver, level).solid(actual.data(), length, source, nullptr,
+                                                                             cover);
+                    ASSERT_EQ(expected, actual) << "level " << int(level) << " cover " << int(cover) << " colour "
+                                                << c << " alpha " << alpha;
+                }
+            }
+}
+
 // The worked figure: (1, 0, 0, 0.5) over opaque white at full coverage.
 TEST(Compositing, HalfRedOverWhite) {
     const struct {
@@ -149,6 +189,28 @@ TEST(Compositing, HalfRedOverWhite) {
             for (int x = 0; x < 3; ++x)
                 EXPECT_EQ(0, memcmp(pixels + 4 * x, example.expected, 4)) << example.operation << " " << x;
         }
+}
+
+// A fill writes its four bytes to exactly the span's pixels, whatever the
+// length around the widths of its stores and wherever the span starts
+// relative to an aligned block, pixels not on word boundaries included.
+TEST(Compositing, FillsWriteExactlyTheSpan) {
+    const uint8_t pattern[4] = {0x11, 0x22, 0x33, 0x44};
+    const uint8_t untouched = 0xEE;
+    for (SimdLevel level : AvailableLevels()) {
+        const SpanFiller fill = SpanBlendersFor(BlendOperation::Source, level).fill;
+        for (unsigned length = 0; length <= 80; ++length)
+            for (unsigned offset = 0; offset < 64; ++offset) {
+                alignas(64) uint8_t bytes[64 + 4 * 80 + 64];
+                memset(bytes, untouched, sizeof bytes);
+                fill(bytes + offset, length, pattern);
+                for (unsigned i = 0; i < sizeof bytes; ++i) {
+                    const bool inside = i >= offset && i < offset + 4 * length;
+                    ASSERT_EQ(inside ? pattern[(i - offset) % 4] : untouched, bytes[i])
+                        << "level " << int(level) << " length " << length << " offset " << offset << " byte " << i;
+                }
+            }
+    }
 }
 
 // Random spans through both renderers over the same bytes: clip boxes that

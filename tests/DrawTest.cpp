@@ -193,14 +193,24 @@ TEST(Draw, DashIntervalsAndPhases) {
 
 TEST(Draw, EvenOddFillMakesTheStrokeOfAnXLeaveItsCrossingOpen) {
     // One sub-path drawn as an X; its stroke outline is rasterised with the
-    // fill pass's rule.
-    struct Case { bool fillPass; FillRule rule; bool crossingCovered; } const cases[] = {
-        {true, FillRule::EvenOdd, false}, {true, FillRule::NonZero, true}, {false, FillRule::EvenOdd, true}};
+    // fill pass's rule, also when a client's paint takes the stroke to the
+    // plain road after the fill took the library's own.
+    struct ClientPaint : ColorPaint {
+        using ColorPaint::ColorPaint;
+    };
+    struct Case { bool fillPass; FillRule rule; bool clientStroke, crossingCovered; } const cases[] = {
+        {true, FillRule::EvenOdd, false, false}, {true, FillRule::NonZero, false, true},
+        {false, FillRule::EvenOdd, false, true}, {true, FillRule::EvenOdd, true, false},
+        {true, FillRule::NonZero, true, true}};
     for (const Case& c : cases) {
         Canvas canvas(32, 32);
+        auto stroke = StrokeIn(canvas, kOpaque, 4);
+        if (c.clientStroke)
+            stroke->Paint(std::make_shared<ClientPaint>(canvas, kOpaque));
         Geometry().Move(5, 5).Line(25, 25).Line(25, 5).Line(5, 25).On(canvas)->Draw(
-            c.fillPass ? FillIn(canvas, {0, 0, 0, 0}, c.rule) : nullptr, StrokeIn(canvas, kOpaque, 4));
-        EXPECT_EQ(canvas.At(14, 14), c.crossingCovered ? kOpaqueBytes : 0u) << c.fillPass << int(c.rule);
+            c.fillPass ? FillIn(canvas, {0, 0, 0, 0}, c.rule) : nullptr, stroke);
+        EXPECT_EQ(canvas.At(14, 14), c.crossingCovered ? kOpaqueBytes : 0u)
+            << c.fillPass << int(c.rule) << c.clientStroke;
         EXPECT_EQ(canvas.At(8, 8), kOpaqueBytes);
     }
 }

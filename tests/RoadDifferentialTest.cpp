@@ -30,6 +30,8 @@ TEST(RoadDifferential, DeepWindingsAgree) {
         RoadScenes::Scene scene;
         scene.width = scene.height = 24;
         scene.backdrop.assign(24 * 24 * 4, 0);
+        scene.path = scene.fillPaint = scene.strokePaint = scene.image = Matrix3::Identity;
+        scene.fillSpec.color = Color{0.2f, 0.4f, 0.6f, 0.7f};
         scene.filled = true;
         scene.rule = rule;
         for (int i = 0; i < 20000; ++i) {
@@ -37,6 +39,30 @@ TEST(RoadDifferential, DeepWindingsAgree) {
             scene.commands.insert(scene.commands.end(),
                                   {PathCommands::MoveTo, PathCommands::LineTo, PathCommands::LineTo});
             scene.data.insert(scene.data.end(), {1 + shift, 1, 22, 3 + shift, 5, 22 - shift});
+        }
+        EXPECT_EQ(RoadScenes::CompareRoads(scene), "") << int(rule);
+    }
+}
+
+// Hundreds of edges over several bands of rows, many starting above the
+// surface or ending below it: the own road walks them grouped by first row,
+// the plain road as AGG sorts its cells, and the bytes agree.
+TEST(RoadDifferential, ManyEdgesBeyondTheSweptRowsAgree) {
+    std::mt19937 engine(20261207);
+    std::uniform_real_distribution<float> x(-10, 50), y(-40, 240);
+    for (FillRule rule : {FillRule::NonZero, FillRule::EvenOdd}) {
+        RoadScenes::Scene scene;
+        scene.width = 40;
+        scene.height = 200;
+        scene.backdrop.assign(40 * 200 * 4, 0);
+        scene.path = scene.fillPaint = scene.strokePaint = scene.image = Matrix3::Identity;
+        scene.filled = true;
+        scene.fillSpec.color = Color{0.2f, 0.4f, 0.6f, 0.7f};
+        scene.rule = rule;
+        for (int i = 0; i < 200; ++i) {
+            scene.commands.insert(scene.commands.end(),
+                                  {PathCommands::MoveTo, PathCommands::LineTo, PathCommands::LineTo});
+            scene.data.insert(scene.data.end(), {x(engine), y(engine), x(engine), y(engine), x(engine), y(engine)});
         }
         EXPECT_EQ(RoadScenes::CompareRoads(scene), "") << int(rule);
     }

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include <atomic>
+#include <optional>
 
 #include "common/Internals.hpp"
 #include "common/FormatCodes.hpp"
@@ -142,9 +143,13 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
 
     RenderingBuffer buffer(pixels, unsigned(width), unsigned(height), signedPitch);
 
+    // A paint matrix is made only for a pass that has a paint.
     agg::trans_affine pathMatrix = ToAffine(context2D.transforms->path->Get());
-    agg::trans_affine fillPaintMatrix = PaintSpaceMatrix(context2D.transforms->fillPaint->Get(), pathMatrix);
-    agg::trans_affine strokePaintMatrix = PaintSpaceMatrix(context2D.transforms->strokePaint->Get(), pathMatrix);
+    agg::trans_affine fillPaintMatrix, strokePaintMatrix;
+    if (fillPaint)
+        fillPaintMatrix = PaintSpaceMatrix(context2D.transforms->fillPaint->Get(), pathMatrix);
+    if (strokePaint)
+        strokePaintMatrix = PaintSpaceMatrix(context2D.transforms->strokePaint->Get(), pathMatrix);
 
     const unsigned operation = CompositingOperation(renderState.blendMode);
     PixelFormat pixelFormat(buffer);
@@ -159,7 +164,11 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
         }
     }
 
-    SaturatingRasterizer rasterizer;
+    // The plain road's rasterizer is made only when a pass takes that road:
+    // its construction alone is a noticeable share of drawing a small shape.
+    std::optional<SaturatingRasterizer> rasterizer;
+    // Both roads rasterise the stroke with the fill pass's rule.
+    agg::filling_rule_e rule = agg::fill_non_zero;
     DenseRasterizer ownRasterizer;
     InlineScanline ownScanline;
     // Rows outside the surface cannot change a pixel.
@@ -182,21 +191,25 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
     const bool ownRoad = !DrawRoad::PlainForced();
     auto pass = [&](Paint& paint, agg::trans_affine& paintMatrix, auto&& addGeometry) {
         if (ownRoad && RidesOwnRoad(paint)) {
+            ownRasterizer.filling_rule(rule);
             ownRasterizer.reset();
             addGeometry(ownRasterizer);
+            roadRenderer.Prefetch(ownRasterizer.min_x(), ownRasterizer.min_y(), ownRasterizer.max_x(),
+                                  ownRasterizer.max_y());
             RasterizeOnOwnRoad(paint, RoadArguments{ownRasterizer, ownScanline, roadRenderer, paintMatrix});
         } else {
-            rasterizer.reset();
-            addGeometry(rasterizer);
+            if (!rasterizer)
+                rasterizer.emplace();
+            rasterizer->filling_rule(rule);
+            rasterizer->reset();
+            addGeometry(*rasterizer);
             // Paints receive AGG's type; the library's own read it back as ours.
-            paint.Rasterize(static_cast<Rasterizer*>(&rasterizer), &scanline, &renderer, &paintMatrix);
+            paint.Rasterize(static_cast<Rasterizer*>(&*rasterizer), &scanline, &renderer, &paintMatrix);
         }
     };
 
     if (fillPaint) {
-        const agg::filling_rule_e rule = FillingRule(fill->FillRule());
-        rasterizer.filling_rule(rule);
-        ownRasterizer.filling_rule(rule);
+        rule = FillingRule(fill->FillRule());
         pass(*fillPaint, fillPaintMatrix, [&](auto& target) {
             if (drawable)
                 AddPathWithinLimits(target, transformer, width, height);

@@ -63,7 +63,13 @@ VUDADIVE2R_BLEND_INLINE L MultiplyBytes(const L& a, const L& b) {
 struct SourceOver {
     template <class L>
     static VUDADIVE2R_BLEND_INLINE L Blend(const Inputs<L>& in) {
-        return in.D + MultiplyBytes(in.S, in.k) - MultiplyBytes(in.D, MultiplyBytes(in.A, in.k));
+        return BlendTerms(in.D, MultiplyBytes(in.S, in.k), MultiplyBytes(in.A, in.k));
+    }
+    // The same given S k and A k, which a run of one colour and one
+    // coverage computes once.
+    template <class L>
+    static VUDADIVE2R_BLEND_INLINE L BlendTerms(const L& D, const L& sourceTerm, const L& alphaTerm) {
+        return D + sourceTerm - MultiplyBytes(D, alphaTerm);
     }
 };
 

@@ -25,9 +25,14 @@ typedef void (*SolidSpanBlender)(uint8_t* pixels, unsigned length, const uint8_t
 typedef void (*ColorSpanBlender)(uint8_t* pixels, unsigned length, const uint8_t* colors, const uint8_t* covers,
                                  uint8_t cover);
 
+// Writes the four bytes `source` to each of `length` pixels: what a colour
+// whose result is the source itself does at full coverage.
+typedef void (*SpanFiller)(uint8_t* pixels, unsigned length, const uint8_t* source);
+
 struct SpanBlenders {
     SolidSpanBlender solid;
     ColorSpanBlender color;
+    SpanFiller fill;  // the same for every operation of a level
 };
 
 // The loops of `operation` at `level`; a level this processor lacks gives

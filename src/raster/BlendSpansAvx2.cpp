@@ -1,10 +1,14 @@
-// The span loops in AVX2, two pixels per register of eight 32-bit lanes.
+// The span loops in AVX2, two pixels per register of eight 32-bit lanes
+// (eight in two registers of 16-bit lanes for source-over); the last pixels
+// of a span go through ever narrower lanes, down to one pixel at a time in
+// the 128-bit ones.
 // Only this file is compiled for AVX2; it is called only where the
 // processor reports it.
 #if defined(__x86_64__) || defined(__i386__)
 
 // Standard headers come before the target switch, so that none of their
 // inline functions is compiled for AVX2.
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -16,7 +20,7 @@
 
 #include <immintrin.h>
 
-#include "raster/BlendSpanKernels.hpp"
+#include "raster/Sse2Lanes.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -25,6 +29,7 @@ namespace {
 
 struct Avx2Lanes {
     static constexpr unsigned pixels = 2;
+    typedef Sse2Lanes Smaller;
     __m256i v;
 
     Avx2Lanes() = default;
@@ -75,6 +80,7 @@ Avx2Lanes RoundDivide65025(Avx2Lanes numerator) {
 // Four pixels per register of sixteen 16-bit lanes, for source-over.
 struct Avx2NarrowLanes {
     static constexpr unsigned pixels = 4;
+    typedef Sse2NarrowLanes<2> Smaller;
     __m256i v;
 
     Avx2NarrowLanes() = default;
@@ -107,9 +113,81 @@ Avx2NarrowLanes SelectAlpha(Avx2NarrowLanes alpha, Avx2NarrowLanes colors) {
     return _mm256_blend_epi16(colors.v, alpha.v, 0x88);
 }
 
+// Eight pixels in two registers of sixteen 16-bit lanes, for source-over:
+// one 32-byte load spreads pixels 0, 1, 4 and 5 over the first and 2, 3, 6
+// and 7 over the second (unpacking works within each 128-bit half), and the
+// packing store puts them back in order, so no lanes cross.
+struct Avx2NarrowPairLanes {
+    static constexpr unsigned pixels = 8;
+    typedef Avx2NarrowLanes Smaller;
+    __m256i first, second;
+
+    Avx2NarrowPairLanes() = default;
+    Avx2NarrowPairLanes(__m256i a, __m256i b) : first(a), second(b) {}
+    explicit Avx2NarrowPairLanes(int16_t value) : first(_mm256_set1_epi16(value)), second(first) {}
+
+    static Avx2NarrowPairLanes Load(const uint8_t* bytes) {
+        const __m256i packed = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes));
+        const __m256i zero = _mm256_setzero_si256();
+        return {_mm256_unpacklo_epi8(packed, zero), _mm256_unpackhi_epi8(packed, zero)};
+    }
+    // Each coverage byte to the four 16-bit lanes of its pixel, in the
+    // order Load leaves the pixels.
+    static Avx2NarrowPairLanes PerPixel(const uint8_t* values) {
+        long long eight;
+        memcpy(&eight, values, 8);
+        const __m256i all = _mm256_set1_epi64x(eight);
+        const __m256i firstOrder = _mm256_setr_epi8(0, -1, 0, -1, 0, -1, 0, -1, 1, -1, 1, -1, 1, -1, 1, -1,  //
+                                                    4, -1, 4, -1, 4, -1, 4, -1, 5, -1, 5, -1, 5, -1, 5, -1);
+        const __m256i secondOrder = _mm256_setr_epi8(2, -1, 2, -1, 2, -1, 2, -1, 3, -1, 3, -1, 3, -1, 3, -1,  //
+                                                     6, -1, 6, -1, 6, -1, 6, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+        return {_mm256_shuffle_epi8(all, firstOrder), _mm256_shuffle_epi8(all, secondOrder)};
+    }
+    void Store(uint8_t* bytes) const {
+        const __m256i low = _mm256_set1_epi16(0xFF);
+        const __m256i packed = _mm256_packus_epi16(_mm256_and_si256(first, low), _mm256_and_si256(second, low));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes), packed);
+    }
+};
+
+Avx2NarrowPairLanes operator+(Avx2NarrowPairLanes a, Avx2NarrowPairLanes b) {
+    return {_mm256_add_epi16(a.first, b.first), _mm256_add_epi16(a.second, b.second)};
+}
+Avx2NarrowPairLanes operator-(Avx2NarrowPairLanes a, Avx2NarrowPairLanes b) {
+    return {_mm256_sub_epi16(a.first, b.first), _mm256_sub_epi16(a.second, b.second)};
+}
+// Products below 2^16 only.
+Avx2NarrowPairLanes Mul(Avx2NarrowPairLanes a, Avx2NarrowPairLanes b) {
+    return {_mm256_mullo_epi16(a.first, b.first), _mm256_mullo_epi16(a.second, b.second)};
+}
+Avx2NarrowPairLanes ShiftRight8(Avx2NarrowPairLanes a) {
+    return {_mm256_srli_epi16(a.first, 8), _mm256_srli_epi16(a.second, 8)};
+}
+Avx2NarrowPairLanes AlphaBroadcast(Avx2NarrowPairLanes a) {
+    return {AlphaBroadcast(Avx2NarrowLanes(a.first)).v, AlphaBroadcast(Avx2NarrowLanes(a.second)).v};
+}
+Avx2NarrowPairLanes SelectAlpha(Avx2NarrowPairLanes alpha, Avx2NarrowPairLanes colors) {
+    return {SelectAlpha(Avx2NarrowLanes(alpha.first), Avx2NarrowLanes(colors.first)).v,
+            SelectAlpha(Avx2NarrowLanes(alpha.second), Avx2NarrowLanes(colors.second)).v};
+}
+
+// Thirty-two bytes of a fill.
+struct Avx2Block {
+    static constexpr std::size_t bytes = 32;
+    typedef Sse2Block Smaller;
+    __m256i v;
+
+    static Avx2Block Broadcast(const uint8_t* source) {
+        int32_t word;
+        memcpy(&word, source, 4);
+        return Avx2Block{_mm256_set1_epi32(word)};
+    }
+    void Store(uint8_t* at) const { _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v); }
+};
+
 }  // namespace
 
-const SpanBlenders* Avx2SpanBlenders() { return SpanTable<Avx2Lanes, Avx2NarrowLanes>::entries; }
+const SpanBlenders* Avx2SpanBlenders() { return SpanTable<Avx2Lanes, Avx2NarrowPairLanes, Avx2Block>::entries; }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

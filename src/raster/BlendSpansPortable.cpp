@@ -12,6 +12,7 @@ typedef int32_t Int32x4 __attribute__((vector_size(16)));
 
 struct PortableLanes {
     static constexpr unsigned pixels = 1;
+    typedef PortableLanes Smaller;
     Int32x4 v;
 
     PortableLanes() = default;
@@ -44,7 +45,7 @@ PortableLanes SelectAlpha(PortableLanes alpha, PortableLanes colors) {
 
 }  // namespace
 
-const SpanBlenders* PortableSpanBlenders() { return SpanTable<PortableLanes, PortableLanes>::entries; }
+const SpanBlenders* PortableSpanBlenders() { return SpanTable<PortableLanes, PortableLanes, PixelBlock>::entries; }
 
 SimdLevel BestSimdLevel() {
 #if defined(__x86_64__) || defined(__i386__)

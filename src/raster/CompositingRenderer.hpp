@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "raster/AggTypes.hpp"
@@ -67,7 +66,7 @@ public:
         const bool fill = cover == agg::cover_full && ((fillsOpaque && c.a == 255) || fillsAny);
         ForEachBox(x1, y, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned) {
             if (fill)
-                Fill(pixels, length, source);
+                blenders->fill(pixels, length, source);
             else if (blenders)
                 blenders->solid(pixels, length, source, nullptr, cover);
             else
@@ -101,6 +100,30 @@ public:
         });
     }
 
+    // Starts loading the pixels of columns x1 to x2 and rows y1 to y2
+    // (inclusive, any values) into the cache: a small shape anywhere on a
+    // large surface then waits for its rows at once rather than one after
+    // another. Larger regions are left to the processor's own prefetching.
+    // Always inlined: the compiler takes a function of prefetches alone for
+    // one without effect and drops calls to it.
+    VUDADIVE2R_BLEND_INLINE void Prefetch(int x1, int y1, int x2, int y2) const {
+        constexpr int64_t line = 64, mostLines = 64;
+        x1 = std::max(x1, 0);
+        y1 = std::max(y1, 0);
+        x2 = std::min(x2, int(width()) - 1);
+        y2 = std::min(y2, int(height()) - 1);
+        if (x1 > x2 || y1 > y2)
+            return;
+        const int64_t rows = int64_t(y2) - y1 + 1, lines = (4 * (int64_t(x2) - x1) + 3) / line + 2;
+        if (rows * lines > mostLines)
+            return;
+        for (int64_t row = 0; row < rows; ++row) {
+            const uintptr_t first = uintptr_t(buffer.row_ptr(int(y1 + row)) + 4 * int64_t(x1)) & ~uintptr_t(line - 1);
+            for (int64_t i = 0; i < lines; ++i)
+                __builtin_prefetch(reinterpret_cast<const void*>(first + uintptr_t(i * line)), 1);
+        }
+    }
+
 private:
     static bool KnownOperation(unsigned operation, BlendOperation& known) {
         switch (operation) {
@@ -123,17 +146,6 @@ private:
         source[1] = PremultiplyingBlender::Premultiply(c.g, c.a);
         source[2] = PremultiplyingBlender::Premultiply(c.b, c.a);
         source[3] = c.a;
-    }
-
-    // Sixteen pixels per fixed-size copy, which compilers turn into wide
-    // stores whatever the alignment of the rows.
-    static void Fill(uint8_t* pixels, unsigned length, const uint8_t* source) {
-        uint8_t pattern[64];
-        for (unsigned i = 0; i < 16; ++i)
-            memcpy(pattern + 4 * i, source, 4);
-        for (; length >= 16; length -= 16, pixels += 64)
-            memcpy(pixels, pattern, 64);
-        memcpy(pixels, pattern, 4 * length);
     }
 
     // Operations without span loops, pixel by pixel as the pixel format does.

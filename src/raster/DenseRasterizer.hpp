@@ -26,6 +26,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "raster/OutlineVertices.hpp"
 #include "raster/ScratchArray.hpp"
@@ -189,7 +191,7 @@ private:
         if (prepared)
             return;
         prepared = true;
-        std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+        OrderEdges();
         wide = edgeCount > SafeEdges;
         originX = minX;
         width = std::size_t((long long)maxX - (long long)minX + 1);
@@ -204,15 +206,56 @@ private:
         if (band * rowBytes > InlineRowBytes)
             band = std::max<std::size_t>(1, std::min(band, BandBytes / rowBytes));
         bandRows = int(band);
-        const std::size_t bytes = band * rowBytes;
-        unsigned char* storage = rowStorage.Reserve(bytes);
-        std::memset(storage, 0, bytes);
+        // Only the bit words start cleared: a cell is written before it is
+        // read, the first time its bit is set.
+        rowStorage.Reserve(band * rowBytes);
         for (std::size_t i = 0; i < band; ++i) {
+            std::memset(Row(int(i)), 0, words * sizeof(std::uint64_t));
             rowFirstWord[i] = SIZE_MAX;
             rowLastWord[i] = 0;
         }
         bandTop = 0;
         bandBottom = NoBand;
+    }
+
+    // Orders the edges by first row. Activation only needs them grouped by
+    // row, so many edges are counted into a bucket per row and swapped into
+    // place (every row's sums are the same whatever the order within it);
+    // few edges, or rows far outnumbering them, are sorted by comparison.
+    void OrderEdges() {
+        const std::size_t count = edges.size();
+        const long long low = std::max(minY, firstRow), high = std::min(maxY, lastRow);
+        const std::size_t rows = high >= low ? std::size_t(high - low + 1) : 0;
+        if (count < 64 || count > UINT32_MAX || rows == 0 || rows > count) {
+            std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+            return;
+        }
+        // Edges that start above the swept rows are activated with the first.
+        auto bucket = [low, high](const Edge& e) {
+            return std::size_t(std::min<long long>(std::max<long long>(e.top, low), high) - low);
+        };
+        std::unique_ptr<std::uint32_t[]> store(new std::uint32_t[2 * rows]());
+        std::uint32_t* next = store.get();  // where the bucket's next edge goes
+        std::uint32_t* end = next + rows;   // where the bucket ends
+        for (const Edge& e : edges)
+            ++next[bucket(e)];
+        std::uint32_t position = 0;
+        for (std::size_t b = 0; b < rows; ++b) {
+            const std::uint32_t size = next[b];
+            next[b] = position;
+            position += size;
+            end[b] = position;
+        }
+        for (std::size_t b = 0; b < rows; ++b) {
+            while (next[b] < end[b]) {
+                // Carries the edge at the bucket's next place to its own
+                // bucket, and the edge it displaces on, until one belongs here.
+                Edge carried = edges[next[b]];
+                for (std::size_t home = bucket(carried); home != b; home = bucket(carried))
+                    std::swap(carried, edges[next[home]++]);
+                edges[next[b]++] = carried;
+            }
+        }
     }
 
     void Restart(int y) {
@@ -222,13 +265,15 @@ private:
         nextEdge = 0;
     }
 
-    // Zeroes the rows of the band that were accumulated but not swept.
+    // Clears the bits of the rows of the band that were accumulated but not
+    // swept.
     void ClearBand() {
         if (bandBottom != NoBand) {
             for (int y = std::max(scanY, bandTop); y <= bandBottom; ++y) {
                 const std::size_t i = std::size_t(y - bandTop);
                 if (rowFirstWord[i] <= rowLastWord[i])
-                    std::memset(Row(int(i)), 0, rowBytes);
+                    std::memset(Row(int(i)) + rowFirstWord[i] * sizeof(std::uint64_t), 0,
+                                (rowLastWord[i] - rowFirstWord[i] + 1) * sizeof(std::uint64_t));
                 rowFirstWord[i] = SIZE_MAX;
                 rowLastWord[i] = 0;
             }
@@ -302,11 +347,18 @@ private:
         std::uint64_t* bits;
         int origin;
 
+        // A cell whose bit is clear holds anything: the first piece sets it.
         void Add(int x, int coverDelta, int areaDelta) {
             const std::size_t i = std::size_t(x - origin);
-            cells[i].cover += coverDelta;
-            cells[i].area += areaDelta;
-            bits[i >> 6] |= std::uint64_t(1) << (i & 63);
+            std::uint64_t& word = bits[i >> 6];
+            const std::uint64_t bit = std::uint64_t(1) << (i & 63);
+            if (word & bit) {
+                cells[i].cover += coverDelta;
+                cells[i].area += areaDelta;
+            } else {
+                cells[i] = Cell<Int>{coverDelta, areaDelta};
+                word |= bit;
+            }
         }
     };
 
@@ -427,7 +479,7 @@ private:
 
     // Accumulates the current row and hands the scanline AGG's spans for
     // it: a cell with area as a one-pixel span, the stretch up to the next
-    // cell as a solid run, alpha-0 spans left out. Leaves the counters zero.
+    // cell as a solid run, alpha-0 spans left out. Leaves the bits clear.
     template <class Int, class Scanline>
     void SweepRow(Scanline& scanline, int index) {
         std::size_t& firstWord = rowFirstWord[index];
@@ -453,10 +505,9 @@ private:
                     if (alpha)
                         scanline.add_span(int(runStart), unsigned(x - runStart), alpha);
                 }
-                Cell<Int>& cell = row.cells[i];
+                const Cell<Int>& cell = row.cells[i];
                 winding += cell.cover;
                 const long long area = cell.area;
-                cell = Cell<Int>{0, 0};
                 runStart = x;
                 if (area) {
                     const unsigned alpha = Alpha(winding * 2 * agg::poly_subpixel_scale - area);

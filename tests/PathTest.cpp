@@ -42,6 +42,8 @@ struct Fixture {
 TEST(PathStream, EachCommandStoresAbsoluteVertices) {
     struct Case { const char* name; std::vector<PathCommands> commands; std::vector<float> data;
                   std::vector<Vertex> expected; };
+    // Which vertex a smooth curve reflects is the vertex storage's rule,
+    // compared with AGG's own storage; these rows pin the commands' mapping.
     const Case cases[] = {
         {"relative on an empty path is absolute", {C::MoveToRel, C::LineToRel}, {5, 6, 1, -1},
          {{Move, 5, 6}, {Line, 6, 5}}},
@@ -59,12 +61,6 @@ TEST(PathStream, EachCommandStoresAbsoluteVertices) {
          {0, 0, 10, 0, 10, 10, 20, 30}, {{Move, 0, 0}, {Quad, 10, 0}, {Quad, 10, 10}, {Quad, 10, 20}, {Quad, 20, 30}}},
         {"smooth quadratic after a line uses the current point", {C::MoveTo, C::LineTo, C::SQuadToRel},
          {0, 0, 10, 10, 10, 20}, {{Move, 0, 0}, {Line, 10, 10}, {Quad, 10, 10}, {Quad, 20, 30}}},
-        {"smooth quadratic after quad, line: the entry before is a quadratic vertex",
-         {C::MoveTo, C::QuadTo, C::LineTo, C::SQuadTo}, {0, 0, 10, 0, 10, 10, 20, 10, 40, 0},
-         {{Move, 0, 0}, {Quad, 10, 0}, {Quad, 10, 10}, {Line, 20, 10}, {Quad, 30, 10}, {Quad, 40, 0}}},
-        {"smooth quadratic after a cubic reflects its second control", {C::MoveTo, C::CubicTo, C::SQuadTo},
-         {0, 0, 0, 10, 10, 20, 20, 20, 40, 0},
-         {{Move, 0, 0}, {Cubic, 0, 10}, {Cubic, 10, 20}, {Cubic, 20, 20}, {Quad, 30, 20}, {Quad, 40, 0}}},
         {"smooth cubic and its relative form", {C::MoveTo, C::CubicTo, C::SCubicTo, C::SCubicToRel},
          {0, 0, 0, 1, 2, 3, 4, 4, 6, 5, 8, 4, 1, 0, 2, 1},
          {{Move, 0, 0}, {Cubic, 0, 1}, {Cubic, 2, 3}, {Cubic, 4, 4}, {Cubic, 6, 5}, {Cubic, 6, 5}, {Cubic, 8, 4},

@@ -73,23 +73,32 @@ TEST(ImagePaint, WorkedFiguresUnderEachTilingMode) {
     }
 }
 
-TEST(ImagePaint, HostileImagesAndPlacementsDrawNothing) {
+TEST(ImagePaint, HostileOrUnreadableImagesLeaveTheSurfaceUnchanged) {
+    // Images and placements that cannot be sampled draw nothing; formats the
+    // paint does not read (format 0: the "AB24" surface itself) and unknown
+    // tiling modes throw.
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    struct Case { const char* name; int width, height; bool nullData; TilingMode mode;
-                  std::function<void(Transforms&)> place; } const cases[] = {
-        {"width 0", 0, 2, false, TilingMode::Repeat, [](Transforms&) {}},
-        {"negative height", 2, -3, false, TilingMode::Repeat, [](Transforms&) {}},
-        {"null data", 2, 2, true, TilingMode::Clip, [](Transforms&) {}},
-        {"wider than 2^28", 1 << 29, 1, false, TilingMode::Reflect, [](Transforms&) {}},
-        {"singular image transform", 2, 2, false, TilingMode::Clip, [](Transforms& t) { t.image->Scale(0, 1); }},
-        {"image transform not finite", 2, 2, false, TilingMode::Repeat,
-         [nan](Transforms& t) { t.image->Set(Matrix3{{1, 0, 0, 0, nan, 0, 0, 0, 1}}); }},
-        {"image coordinates beyond the interpolator", 2, 2, false, TilingMode::Repeat,
-         [](Transforms& t) { t.image->Scale(1e-30f, 1e-30f); }},
-        {"image placed 10^7 pixels away", 2, 2, false, TilingMode::Reflect,
-         [](Transforms& t) { t.image->Translate(1e7f, 0); }},
-        {"path transform tiny but not singular", 2, 2, false, TilingMode::NoClip,
-         [](Transforms& t) { t.path->Scale(1e-20f, 1e-20f); }},
+    const int ra24 = int(TestSupport::kRA24), repeat = int(TilingMode::Repeat), reflect = int(TilingMode::Reflect);
+    const std::function<void(Transforms&)> none = [](Transforms&) {};
+    struct Case { const char* name; int width, height; bool nullData; int format, mode;
+                  std::function<void(Transforms&)> place; bool throws; } const cases[] = {
+        {"width 0", 0, 2, false, ra24, repeat, none, false},
+        {"negative height", 2, -3, false, ra24, repeat, none, false},
+        {"null data", 2, 2, true, ra24, 0, none, false},
+        {"wider than 2^28", 1 << 29, 1, false, ra24, reflect, none, false},
+        {"singular image transform", 2, 2, false, ra24, 0, [](Transforms& t) { t.image->Scale(0, 1); }, false},
+        {"image transform not finite", 2, 2, false, ra24, repeat,
+         [nan](Transforms& t) { t.image->Set(Matrix3{{1, 0, 0, 0, nan, 0, 0, 0, 1}}); }, false},
+        {"image coordinates beyond the interpolator", 2, 2, false, ra24, repeat,
+         [](Transforms& t) { t.image->Scale(1e-30f, 1e-30f); }, false},
+        {"image placed 10^7 pixels away", 2, 2, false, ra24, reflect,
+         [](Transforms& t) { t.image->Translate(1e7f, 0); }, false},
+        {"path transform tiny but not singular", 2, 2, false, ra24, int(TilingMode::NoClip),
+         [](Transforms& t) { t.path->Scale(1e-20f, 1e-20f); }, false},
+        {"surface image", 8, 6, false, 0, 0, none, true},
+        {"grey image", 2, 2, false, int(TestSupport::kR8), 0, none, true},
+        {"tiling mode 4", 2, 2, false, ra24, 4, none, true},
+        {"tiling mode -1", 2, 2, false, ra24, -1, none, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -98,13 +107,22 @@ TEST(ImagePaint, HostileImagesAndPlacementsDrawNothing) {
         const std::vector<uint8_t> before = canvas.surface.memory;
         std::vector<uint8_t> pixels(16, 200);  // one pixel more than a 2 x 2 image reads
         c.place(*canvas.context->transforms);
-        auto image = std::make_shared<Image>(canvas, int(TestSupport::kRA24), c.width, c.height, 8,
-                                             c.nullData ? nullptr : pixels.data());
+        std::shared_ptr<Image> image;
+        if (c.format == 0)
+            image = std::make_shared<SurfaceImage>(canvas, canvas.surface.surface);
+        else
+            image = std::make_shared<Image>(canvas, c.format, c.width, c.height, 8, c.nullData ? nullptr : pixels.data());
         auto paint = std::make_shared<ImagePaint>(canvas, image);
-        paint->ImageTilingMode = c.mode;
+        paint->ImageTilingMode = TilingMode(c.mode);
         // In path units: with the tiny path transform this still covers the surface.
-        FillRectangle(canvas, paint, -1e21f, -1e21f, 1e21f, 1e21f);
-        FillRectangle(canvas, paint, 0, 0, 8, 6);
+        auto draw = [&] {
+            FillRectangle(canvas, paint, -1e21f, -1e21f, 1e21f, 1e21f);
+            FillRectangle(canvas, paint, 0, 0, 8, 6);
+        };
+        if (c.throws)
+            EXPECT_THROW(draw(), NotSupportedException);
+        else
+            draw();
         EXPECT_EQ(canvas.surface.memory, before);
     }
     // A paint made without a context has no transforms to place the image by.
@@ -114,6 +132,10 @@ TEST(ImagePaint, HostileImagesAndPlacementsDrawNothing) {
                                                                     canvas, int(TestSupport::kRA24), 1, 1, 4, pixel.data())),
                   0, 0, 4, 4);
     ExpectBlock(canvas, 0, 0, 0, 0, 0);
+    EXPECT_THROW(ImagePaint(canvas, nullptr), ArgumentNullException);
+    orv_context2D context = orv_context2D_create(canvas.surface.surface);
+    EXPECT_THROW(orv_image_paint_create(context, nullptr), ArgumentNullException);
+    orv_context2D_destroy(context);
 }
 
 TEST(ImagePaint, GeometryFarBeyondTheSurfaceCostsOnlyTheSurface) {
@@ -128,33 +150,6 @@ TEST(ImagePaint, GeometryFarBeyondTheSurfaceCostsOnlyTheSurface) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     FillRectangle(near, paint, 0, 0, 30, 20);
     EXPECT_EQ(far.surface.memory, near.surface.memory);
-}
-
-TEST(ImagePaint, FailuresLeaveTheSurfaceUnchanged) {
-    Canvas canvas(6, 6);
-    canvas.surface.Fill(1, 2, 3, 4);
-    const std::vector<uint8_t> before = canvas.surface.memory;
-    // The surface itself as an image: "AB24" is not a format the paint reads.
-    auto surfaceImage = std::make_shared<SurfaceImage>(canvas, canvas.surface.surface);
-    Picture grey(2, 2);
-    Picture fine(2, 2);
-    struct Case { const char* name; std::shared_ptr<Image> image; int mode; } const cases[] = {
-        {"surface image", surfaceImage, 0},
-        {"grey image", grey.Make(canvas, int(TestSupport::kR8)), 0},
-        {"tiling mode 4", fine.Make(canvas), 4},
-        {"tiling mode -1", fine.Make(canvas), -1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto paint = std::make_shared<ImagePaint>(canvas, c.image);
-        paint->ImageTilingMode = TilingMode(c.mode);
-        EXPECT_THROW(FillRectangle(canvas, paint, 0, 0, 6, 6), NotSupportedException);
-        EXPECT_EQ(canvas.surface.memory, before);
-    }
-    EXPECT_THROW(ImagePaint(canvas, nullptr), ArgumentNullException);
-    orv_context2D context = orv_context2D_create(canvas.surface.surface);
-    EXPECT_THROW(orv_image_paint_create(context, nullptr), ArgumentNullException);
-    orv_context2D_destroy(context);
 }
 
 TEST(ImagePaint, ReadsTheBorrowedPixelsAnewAtEveryDraw) {
@@ -186,7 +181,9 @@ TEST(ImagePaint, PngPaintedThroughTheCInterface) {
     orv_png_image_destroy(png);  // the paint keeps the image
     orv_image_paint_tiling_mode_set(paint, 4);
     EXPECT_EQ(orv_image_paint_tiling_mode_get(paint), 4);
-    orv_image_paint_tiling_mode_set(paint, 3);
+    orv_image_paint_tiling_mode_set(paint, 0);
+    orv_image_paint_tile_color_set(paint, 0.2f, 0.4f, 0.6f, 1);  // bytes 51, 102, 153, 255
+    EXPECT_EQ(orv_image_paint_tile_color_get(paint).B, 0.6f);
     orv_transform_translate(orv_transforms_image(orv_context2D_transforms_get(context)), 1, 2);
     orv_path_builder builder = orv_path_builder_create();
     orv_path_builder_rectangle(builder, 0, 0, 10, 8);
@@ -203,7 +200,7 @@ TEST(ImagePaint, PngPaintedThroughTheCInterface) {
     Picture upright = Picture::Of(4, 3, [&](int i, int j) { return pixel(i, 2 - j); });
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 10; ++x)
-            ASSERT_EQ(surface.Rgba(x, 7 - y), Formula(upright, TilingMode::Reflect, {}, x - 1, y - 2)) << x << ", " << y;
+            ASSERT_EQ(surface.Rgba(x, 7 - y), Formula(upright, TilingMode::Clip, {51, 102, 153, 255}, x - 1, y - 2)) << x << ", " << y;
     orv_image_destroy(nullptr);
     orv_png_image_destroy(nullptr);
 }

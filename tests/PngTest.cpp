@@ -140,7 +140,7 @@ TEST(Png, RejectsOtherLayoutsOnlyAfterDecoding) {
         {PNG_COLOR_TYPE_PALETTE, 8, format},    {PNG_COLOR_TYPE_PALETTE, 4, format},
         {PNG_COLOR_TYPE_GRAY_ALPHA, 8, format}, {PNG_COLOR_TYPE_RGB_ALPHA, 16, depth},
         {PNG_COLOR_TYPE_RGB, 16, depth},        {PNG_COLOR_TYPE_GRAY, 1, depth},
-        {PNG_COLOR_TYPE_GRAY, 2, depth},        {PNG_COLOR_TYPE_GRAY, 4, depth},
+        {PNG_COLOR_TYPE_GRAY, 4, depth},
     };
     const std::string path = TempPath("rejected.png");
     for (const auto& c : cases) {

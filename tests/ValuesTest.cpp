@@ -103,14 +103,10 @@ TEST(Values, TransformsApplyTheLastOperationLast) {
 }
 
 TEST(Values, NamedColoursAreTheFloatsNearestToBytesOver255) {
+    // A few exported entries: the nearest float, not a rounded decimal.
     struct Case { Color color; int r, g, b, a; } const cases[] = {
-        {NamedColor::AliceBlue, 240, 248, 255, 255},   {NamedColor::Aquamarine, 127, 255, 212, 255},
-        {NamedColor::Black, 0, 0, 0, 255},             {NamedColor::White, 255, 255, 255, 255},
-        {NamedColor::Green, 0, 255, 0, 255},           {NamedColor::Lime, 0, 255, 0, 255},
-        {NamedColor::DarkSeaGreen, 143, 188, 139, 255}, {NamedColor::Transparent, 0, 0, 0, 0},
-        {NamedColor::TransparentBlack, 0, 0, 0, 0},    {NamedColor::TransparentWhite, 255, 255, 255, 0},
-        {NamedColor::Gray, 128, 128, 128, 255},        {NamedColor::YellowGreen, 154, 205, 50, 255},
-        {NamedColor::LightGoldenrodYellow, 250, 250, 210, 255},
+        {NamedColor::AliceBlue, 240, 248, 255, 255}, {NamedColor::Gray, 128, 128, 128, 255},
+        {NamedColor::TransparentWhite, 255, 255, 255, 0}, {NamedColor::LightGoldenrodYellow, 250, 250, 210, 255},
     };
     for (const Case& c : cases)
         EXPECT_TRUE(SameBits(c.color.R, float(c.r) / 255.0f) && SameBits(c.color.G, float(c.g) / 255.0f) &&

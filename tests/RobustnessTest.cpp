@@ -35,9 +35,14 @@ double TimedDraw(Path& path, const std::shared_ptr<FillState>& fill, const std::
     return ThreadSeconds() - start;
 }
 
-// Generous for a loaded machine and a sanitizer build; the unbounded draws
-// took seconds even in an optimised build.
+// The unbounded draws took seconds even in an optimised build. Instrumented
+// code runs three to five times slower, so the sanitizer build allows two
+// seconds, the fuzz targets' bound.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kBoundSeconds = 2.0;
+#else
 constexpr double kBoundSeconds = 1.0;
+#endif
 // For draws whose outcome is checked by their bytes: only a runaway fails it.
 constexpr double kLooseBoundSeconds = 10.0;
 

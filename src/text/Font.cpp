@@ -119,39 +119,29 @@ void ForEachGlyph(FT_Face face, FT_Matrix matrix, const char* text, Visit visit,
         if (FT_Load_Char(face, *c, FT_LOAD_DEFAULT) != 0)
             continue;
         FT_GlyphSlot slot = face->glyph;
-        if (slot->format != FT_GLYPH_FORMAT_OUTLINE) {
-            if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
-                continue;
-            const GlyphWindow window = visit(slot);
-            if (!window.Empty())
-                draw(slot, GlyphPiece{slot->bitmap, 0, 0}, window);
-            advance(slot);
-            continue;
-        }
-        if (RenderRefused(slot))
+        // An outline glyph is placed before it is rendered; any other kind
+        // only once rendered.
+        const bool outline = slot->format == FT_GLYPH_FORMAT_OUTLINE;
+        if (outline ? RenderRefused(slot) : FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
             continue;
         const GlyphWindow window = visit(slot);
-        if (window.Empty()) {
-            advance(slot);
-            continue;
-        }
-        if (uint64_t(slot->bitmap.width) * slot->bitmap.rows <= kWholeGlyphPixels) {
-            if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
+        if (!window.Empty() && outline &&
+            uint64_t(slot->bitmap.width) * slot->bitmap.rows > kWholeGlyphPixels) {
+            const unsigned stripRows = unsigned(std::max<uint64_t>(
+                1, kWholeGlyphPixels / (window.columnEnd - window.columnBegin)));
+            for (unsigned row = window.rowBegin; row < window.rowEnd; row += stripRows) {
+                GlyphWindow part = window;
+                part.rowBegin = row;
+                part.rowEnd = unsigned(std::min<uint64_t>(window.rowEnd, uint64_t(row) + stripRows));
+                FT_Bitmap coverage;
+                if (!RenderWindow(slot, part, strip, coverage))
+                    break;
+                draw(slot, GlyphPiece{coverage, part.rowBegin, part.columnBegin}, part);
+            }
+        } else if (!window.Empty()) {
+            if (outline && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
                 continue;
             draw(slot, GlyphPiece{slot->bitmap, 0, 0}, window);
-            advance(slot);
-            continue;
-        }
-        const unsigned stripRows = unsigned(std::max<uint64_t>(
-            1, kWholeGlyphPixels / (window.columnEnd - window.columnBegin)));
-        for (unsigned row = window.rowBegin; row < window.rowEnd; row += stripRows) {
-            GlyphWindow part = window;
-            part.rowBegin = row;
-            part.rowEnd = unsigned(std::min<uint64_t>(window.rowEnd, uint64_t(row) + stripRows));
-            FT_Bitmap coverage;
-            if (!RenderWindow(slot, part, strip, coverage))
-                break;
-            draw(slot, GlyphPiece{coverage, part.rowBegin, part.columnBegin}, part);
         }
         advance(slot);
     }

@@ -10,7 +10,7 @@
 namespace ORV {
 namespace Vudadive2R {
 
-struct ORV_API DrawRoad {
+struct DrawRoad {
     // Process-wide; set it only while no draw is running.
     static void ForcePlain(bool plain);
     static bool PlainForced();

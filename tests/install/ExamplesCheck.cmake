@@ -1,6 +1,17 @@
-# Runs the examples built by InstallCheck.cmake in WORK_DIR: the chart and the
-# widget each write their PNG file, the thumbnailer shrinks the chart, and
-# refuses bad input with status 1, one line on standard error and no file.
+# Runs the examples in WORK_DIR: the chart and the widget each write their PNG
+# file, the thumbnailer shrinks the chart, and refuses bad input with status
+# 1, one line on standard error and no file. Included by InstallCheck.cmake,
+# which builds them into WORK_DIR, or run with -P on those of the build tree.
+# In: WORK_DIR, and EXAMPLES_DIR where the programs are (WORK_DIR by default).
+cmake_minimum_required(VERSION 3.25)
+if(NOT COMMAND run)
+  file(REMOVE_RECURSE ${WORK_DIR})
+  file(MAKE_DIRECTORY ${WORK_DIR})
+  include(${CMAKE_CURRENT_LIST_DIR}/Run.cmake)
+endif()
+if(NOT DEFINED EXAMPLES_DIR)
+  set(EXAMPLES_DIR ${WORK_DIR})
+endif()
 
 # The width and height in a PNG file's header, or a fatal error when the
 # file does not start as a PNG file.
@@ -16,7 +27,7 @@ endfunction()
 
 foreach(example chart widget)
   file(REMOVE ${WORK_DIR}/${example}.png)
-  run(${WORK_DIR}/${example} ${example}.png)
+  run(${EXAMPLES_DIR}/${example} ${example}.png)
   png_size(${WORK_DIR}/${example}.png size)
 endforeach()
 
@@ -25,7 +36,7 @@ png_size(${WORK_DIR}/chart.png size)
 if(NOT size STREQUAL "600x400")
   message(FATAL_ERROR "the chart is ${size}, not 600x400")
 endif()
-run(${WORK_DIR}/thumbnail chart.png thumbnail.png 400)
+run(${EXAMPLES_DIR}/thumbnail chart.png thumbnail.png 400)
 png_size(${WORK_DIR}/thumbnail.png size)
 if(NOT size STREQUAL "400x267")
   message(FATAL_ERROR "the thumbnail of a 600x400 chart in a 400 box is ${size}, not 400x267")
@@ -65,7 +76,7 @@ foreach(refusal IN LISTS refusals)
   list(GET fields 1 output)
   list(GET fields 2 box)
   list(GET fields 3 expected)
-  execute_process(COMMAND ${WORK_DIR}/thumbnail ${input} ${output} "${box}" WORKING_DIRECTORY ${WORK_DIR}
+  execute_process(COMMAND ${EXAMPLES_DIR}/thumbnail ${input} ${output} "${box}" WORKING_DIRECTORY ${WORK_DIR}
                   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE error)
   if(NOT status EQUAL 1 OR NOT error MATCHES "^thumbnail: [^\n]*${expected}[^\n]*\n$" OR EXISTS ${WORK_DIR}/${output})
     message(FATAL_ERROR "thumbnail ${input} ${output} '${box}': status ${status}, wanted 1 and the one line "

@@ -9,15 +9,7 @@
 # In: BINARY_DIR or ROOT, SOURCE_DIR, WORK_DIR, BUILD_TYPE, GENERATOR, OBJDUMP,
 # C and C++ compilers.
 cmake_minimum_required(VERSION 3.25)
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output
-                  WORKING_DIRECTORY ${WORK_DIR})
-  if(NOT result EQUAL 0)
-    string(REPLACE ";" " " command "${ARGN}")
-    message(FATAL_ERROR "failed: ${command}\n${output}")
-  endif()
-  set(output "${output}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/Run.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})

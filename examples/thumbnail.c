@@ -10,7 +10,7 @@
  *
  * The library reports errors as C++ exceptions, which a C program cannot
  * catch: they end it. So everything that can be refused is checked here
- * first: the arguments, the output's directory, and the input file's PNG
+ * first: the arguments, the output path, and the input file's PNG
  * structure (every chunk whole, its checksum right) and layout. */
 #define _POSIX_C_SOURCE 200809L
 #include <errno.h>
@@ -18,6 +18,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "vudadive2r.h"
@@ -96,9 +97,13 @@ static const char* check_png(FILE* file, uint32_t* width, uint32_t* height)
     }
 }
 
-/* Whether a file may be created at `path`: its directory exists and is writable. */
-static int writable_directory(const char* path)
+/* Whether the thumbnail may be written at `path`: a writable file that is
+ * not a directory, or none yet in a writable directory. */
+static int writable(const char* path)
 {
+    struct stat info;
+    if (stat(path, &info) == 0)
+        return !S_ISDIR(info.st_mode) && access(path, W_OK) == 0;
     const char* slash = strrchr(path, '/');
     if (!slash)
         return access(".", W_OK | X_OK) == 0;
@@ -136,8 +141,8 @@ int main(int argc, char** argv)
         fprintf(stderr, "%s: %s: %s\n", program, input, problem);
         return 1;
     }
-    if (!writable_directory(output))
-        return fail("cannot write '%s': its directory is missing or not writable", output);
+    if (!writable(output))
+        return fail("cannot write '%s' (a directory, or in a directory that is missing or read-only)", output);
 
     /* The thumbnail keeps the image's proportions, SIZE on its longer side. */
     double scale = (double)size / (width > height ? width : height);

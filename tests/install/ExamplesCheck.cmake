@@ -65,6 +65,7 @@ set(refusals
   "${CMAKE_CURRENT_LIST_DIR}/palette.png|out.png|64|palette.png: unsupported PNG layout"
   "folder.png|out.png|64|folder.png: not a PNG file"
   "chart.png|no-such-directory/out.png|64|cannot write 'no-such-directory/out.png'"
+  "chart.png|folder.png|64|cannot write 'folder.png'"
   "chart.png|out.png|0|bad SIZE '0'"
   "chart.png|out.png|4097|bad SIZE '4097'"
   "chart.png|out.png|64px|bad SIZE '64px'"
@@ -78,7 +79,8 @@ foreach(refusal IN LISTS refusals)
   list(GET fields 3 expected)
   execute_process(COMMAND ${EXAMPLES_DIR}/thumbnail ${input} ${output} "${box}" WORKING_DIRECTORY ${WORK_DIR}
                   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE error)
-  if(NOT status EQUAL 1 OR NOT error MATCHES "^thumbnail: [^\n]*${expected}[^\n]*\n$" OR EXISTS ${WORK_DIR}/${output})
+  if(NOT status EQUAL 1 OR NOT error MATCHES "^thumbnail: [^\n]*${expected}[^\n]*\n$" OR
+     (EXISTS ${WORK_DIR}/${output} AND NOT IS_DIRECTORY ${WORK_DIR}/${output}))
     message(FATAL_ERROR "thumbnail ${input} ${output} '${box}': status ${status}, wanted 1 and the one line "
                         "'${expected}' on standard error and no file\n${out}${error}")
   endif()

@@ -7,6 +7,7 @@
 #            benchmarks build against (the test build compiles them too)
 #   bench    the gallery's packages and the benchmarks' comparison libraries
 #   fuzz     the gallery's packages and clang with its fuzzing runtime
+#   package  the gallery's packages and the Debian packaging tools
 # No profile means all of them.
 set -euo pipefail
 
@@ -15,7 +16,9 @@ build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev fo
 bench=(libbenchmark-dev libcairo2-dev)
 # The test run also runs each fuzz target briefly, built with clang.
 fuzz_tools=(clang libclang-rt-14-dev python3)
-test_tools=(googletest libgtest-dev pngcheck "${fuzz_tools[@]}")
+# The test run also builds the Debian packages and checks them.
+package_tools=(debhelper dpkg-dev lintian)
+test_tools=(googletest libgtest-dev pngcheck "${fuzz_tools[@]}" "${package_tools[@]}")
 
 profiles=("$@")
 [ ${#profiles[@]} -eq 0 ] && profiles=(gallery test bench)
@@ -26,7 +29,8 @@ for profile in "${profiles[@]}"; do
     test) packages+=("${test_tools[@]}" "${bench[@]}") ;;
     bench) packages+=("${bench[@]}") ;;
     fuzz) packages+=("${fuzz_tools[@]}") ;;
-    *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench, fuzz)" >&2; exit 2 ;;
+    package) packages+=("${package_tools[@]}") ;;
+    *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench, fuzz, package)" >&2; exit 2 ;;
   esac
 done
 

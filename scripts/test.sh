@@ -11,6 +11,8 @@ cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DVUDADIVE2R_BUILD_TESTS=ON -DVUDADIVE2R_BUILD_BENCHMARKS=ON
 cmake --build "$root/build" -j "$jobs"
 (cd "$root/build" && ctest --output-on-failure -j "$jobs")
+# The Debian packages: built, checked by lintian, clients built against them.
+bash "$root/scripts/debian.sh"
 
 cmake -S "$root" -B "$root/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVUDADIVE2R_SANITIZE=ON \
       -DVUDADIVE2R_BUILD_TESTS=ON -DVUDADIVE2R_BUILD_BENCHMARKS=OFF

@@ -1,55 +1,112 @@
-# Installs the build as a packager does (a prefix chosen at install time,
-# staged under DESTDIR), then builds and runs clients that know nothing but
-# the installed files: examples/hello.c and a C++ client through pkg-config,
-# the same C++ client through the CMake package.
-# In: BINARY_DIR, SOURCE_DIR, WORK_DIR, BUILD_TYPE, GENERATOR, OBJDUMP, C and C++ compilers.
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output
-                  WORKING_DIRECTORY ${WORK_DIR})
-  if(NOT result EQUAL 0)
-    string(REPLACE ";" " " command "${ARGN}")
-    message(FATAL_ERROR "failed: ${command}\n${output}")
-  endif()
-  set(output "${output}" PARENT_SCOPE)
-endfunction()
+# Builds and runs clients that know nothing but the installed files:
+# examples/hello.c and a C++ client through pkg-config and through the CMake
+# package, for the shared libraries and for the static archives, whichever are
+# installed (both, from the Debian packages); then the examples of
+# examples/, built through pkg-config as their comments say.
+# The tree is either installed here as a packager does (BINARY_DIR: a prefix
+# chosen at install time, staged under DESTDIR) or already unpacked (ROOT, with
+# everything under ROOT/usr, as from the Debian packages).
+# In: BINARY_DIR or ROOT, SOURCE_DIR, WORK_DIR, BUILD_TYPE, GENERATOR, OBJDUMP,
+# C and C++ compilers.
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/Run.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
-set(prefix /opt/vudadive2r-install-check)
-set(ENV{DESTDIR} ${WORK_DIR}/stage)
-run(${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${prefix})
-unset(ENV{DESTDIR})
-set(staged ${WORK_DIR}/stage${prefix})
-file(GLOB_RECURSE pc_file ${WORK_DIR}/stage/*/vudadive2r.pc)
-get_filename_component(pc_dir "${pc_file}" DIRECTORY)
-
-# pkg-config: only the installed files, no --define-variable.
-set(ENV{PKG_CONFIG_LIBDIR} ${pc_dir})
-set(ENV{PKG_CONFIG_PATH} "")
-run(pkg-config --cflags --libs vudadive2r)
-string(STRIP "${output}" flags)
-if(NOT flags MATCHES "-lzadozi")
-  message(FATAL_ERROR "pkg-config flags do not pull in zadozi: ${flags}")
+if(DEFINED ROOT)
+  set(staged ${ROOT}/usr)
+else()
+  set(prefix /opt/vudadive2r-install-check)
+  set(ENV{DESTDIR} ${WORK_DIR}/stage)
+  run(${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${prefix})
+  unset(ENV{DESTDIR})
+  set(staged ${WORK_DIR}/stage${prefix})
 endif()
-separate_arguments(flags UNIX_COMMAND "${flags}")
-run(pkg-config --variable=libdir vudadive2r)
-string(STRIP "${output}" libdir)
+file(GLOB_RECURSE pc_file ${staged}/*/vudadive2r.pc)
+get_filename_component(pc_dir "${pc_file}" DIRECTORY)
+get_filename_component(libdir "${pc_dir}" DIRECTORY)
+set(kinds)
+if(EXISTS ${libdir}/libvudadive2r.so)
+  list(APPEND kinds shared)
+endif()
+if(EXISTS ${libdir}/libvudadive2r.a)
+  list(APPEND kinds static)
+endif()
+if(NOT kinds)
+  message(FATAL_ERROR "no library installed in ${libdir}")
+endif()
+
+# pkg-config: only the installed files and the system's, no --define-variable.
+set(ENV{PKG_CONFIG_PATH} ${pc_dir})
 run(pkg-config --modversion vudadive2r)
 string(STRIP "${output}" version)
-set(rpath -Wl,-rpath,${libdir})  # no LD_LIBRARY_PATH: the paths must be right
-run(${C_COMPILER} -std=c99 -Wall -Wextra -pedantic -Werror ${SOURCE_DIR}/examples/hello.c ${flags} ${rpath}
-    -o ${WORK_DIR}/hello-c)
-run(${WORK_DIR}/hello-c)
-run(${CXX_COMPILER} -std=c++17 -Wall -Wextra -Werror "-DPACKAGE_VERSION=\"${version}\""
-    ${SOURCE_DIR}/tests/install/client.cpp ${flags} ${rpath} -o ${WORK_DIR}/client-pkg-config)
-run(${WORK_DIR}/client-pkg-config)
 
-# The CMake package.
-unset(ENV{PKG_CONFIG_LIBDIR})
-run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/client -B ${WORK_DIR}/cmake-client -G ${GENERATOR}
-    -DCMAKE_PREFIX_PATH=${staged} -DCMAKE_CXX_COMPILER=${CXX_COMPILER} -DWANTED_VERSION=${version})
-run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-client)
-run(${WORK_DIR}/cmake-client/client)
+# The flags that link `kind`: a static program is linked wholly static, as an
+# embedded product is, since the linker prefers a shared library to an archive.
+function(pkg_config_flags kind result)
+  if(kind STREQUAL "static")
+    run(pkg-config --static --cflags --libs vudadive2r)
+    set(link -static)
+  else()
+    run(pkg-config --cflags --libs vudadive2r)
+    set(link -Wl,-rpath,${libdir})  # no LD_LIBRARY_PATH: the paths must be right
+  endif()
+  string(STRIP "${output}" flags)
+  if(NOT flags MATCHES "-lzadozi")
+    message(FATAL_ERROR "pkg-config flags do not pull in zadozi: ${flags}")
+  endif()
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  set(${result} ${flags} ${link} PARENT_SCOPE)
+endfunction()
+
+# A program of the static kind must not need the shared libraries at run time.
+function(check_linked program kind)
+  run(${OBJDUMP} -p ${program})
+  if(kind STREQUAL "static" AND output MATCHES "NEEDED +lib(vudadive2r|zadozi)")
+    message(FATAL_ERROR "${program} needs ${CMAKE_MATCH_0} although linked statically")
+  elseif(kind STREQUAL "shared" AND NOT output MATCHES "NEEDED +libvudadive2r\\.so")
+    message(FATAL_ERROR "${program} does not use the shared library")
+  endif()
+endfunction()
+
+foreach(kind IN LISTS kinds)
+  pkg_config_flags(${kind} flags)
+  run(${C_COMPILER} -std=c99 -Wall -Wextra -pedantic -Werror ${SOURCE_DIR}/examples/hello.c ${flags}
+      -o ${WORK_DIR}/hello-${kind})
+  run(${WORK_DIR}/hello-${kind})
+  check_linked(${WORK_DIR}/hello-${kind} ${kind})
+  run(${CXX_COMPILER} -std=c++17 -Wall -Wextra -Werror "-DPACKAGE_VERSION=\"${version}\""
+      ${SOURCE_DIR}/tests/install/client.cpp ${flags} -o ${WORK_DIR}/client-pkg-config-${kind})
+  run(${WORK_DIR}/client-pkg-config-${kind})
+
+  # The CMake package, asked for this kind.
+  if(kind STREQUAL "static")
+    set(use_static ON)
+  else()
+    set(use_static OFF)
+  endif()
+  set(build ${WORK_DIR}/cmake-client-${kind})
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/client -B ${build} -G ${GENERATOR}
+      -DCMAKE_PREFIX_PATH=${staged} -DCMAKE_CXX_COMPILER=${CXX_COMPILER} -DWANTED_VERSION=${version}
+      -DVudadive2R_USE_STATIC_LIBS=${use_static})
+  run(${CMAKE_COMMAND} --build ${build})
+  run(${build}/client)
+  check_linked(${build}/client ${kind})
+endforeach()
+
+# The examples, as their comments tell a user to build them.
+list(GET kinds 0 kind)
+pkg_config_flags(${kind} flags)
+foreach(example chart.c widget.cpp thumbnail.c)
+  get_filename_component(name ${example} NAME_WE)
+  if(example MATCHES "\\.c$")
+    set(compile ${C_COMPILER} -std=c99 -pedantic)
+  else()
+    set(compile ${CXX_COMPILER} -std=c++17)
+  endif()
+  run(${compile} -Wall -Wextra -Werror ${SOURCE_DIR}/examples/${example} ${flags} -o ${WORK_DIR}/${name})
+endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/ExamplesCheck.cmake)
 
 # Which requested versions the package accepts: before 1.0 only its own minor
 # version, since a minor release may break the ABI.
@@ -79,24 +136,26 @@ foreach(request IN LISTS requests)
   endif()
 endforeach()
 
-# Installed libraries: SONAME and file name agree; stripped unless a debug build.
-foreach(library vudadive2r zadozi)
-  file(GLOB installed ${libdir}/lib${library}.so.*.*)
-  run(${OBJDUMP} -p -h ${installed})
-  if(NOT output MATCHES "SONAME +(lib${library}\\.so\\.[0-9]+)")
-    message(FATAL_ERROR "${installed} has no SONAME")
-  endif()
-  get_filename_component(file_name "${installed}" NAME)
-  string(FIND "${file_name}" "${CMAKE_MATCH_1}." at)
-  if(NOT at EQUAL 0)
-    message(FATAL_ERROR "${file_name} does not carry its SONAME ${CMAKE_MATCH_1}")
-  endif()
-  if(NOT BUILD_TYPE STREQUAL "Debug" AND output MATCHES "\\.debug_info")
-    message(FATAL_ERROR "${file_name} is installed with its debug information")
-  endif()
-endforeach()
+# Installed shared libraries: SONAME and file name agree; stripped unless a
+# debug build.
+if(shared IN_LIST kinds)
+  foreach(library vudadive2r zadozi)
+    file(GLOB installed ${libdir}/lib${library}.so.*.*)
+    run(${OBJDUMP} -p -h ${installed})
+    if(NOT output MATCHES "SONAME +(lib${library}\\.so\\.[0-9]+)")
+      message(FATAL_ERROR "${installed} has no SONAME")
+    endif()
+    get_filename_component(file_name "${installed}" NAME)
+    string(FIND "${file_name}" "${CMAKE_MATCH_1}." at)
+    if(NOT at EQUAL 0)
+      message(FATAL_ERROR "${file_name} does not carry its SONAME ${CMAKE_MATCH_1}")
+    endif()
+    if(NOT BUILD_TYPE STREQUAL "Debug" AND output MATCHES "\\.debug_info")
+      message(FATAL_ERROR "${file_name} is installed with its debug information")
+    endif()
+  endforeach()
+endif()
 
-file(GLOB licence ${staged}/share/doc/vudadive2r/LICENSE)
-if(NOT licence)
+if(NOT DEFINED ROOT AND NOT EXISTS ${staged}/share/doc/vudadive2r/LICENSE)
   message(FATAL_ERROR "the licence is not installed")
 endif()

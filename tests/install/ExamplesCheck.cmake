@@ -1,0 +1,87 @@
+# Runs the examples in WORK_DIR: the chart and the widget each write their PNG
+# file, the thumbnailer shrinks the chart, and refuses bad input with status
+# 1, one line on standard error and no file. Included by InstallCheck.cmake,
+# which builds them into WORK_DIR, or run with -P on those of the build tree.
+# In: WORK_DIR, and EXAMPLES_DIR where the programs are (WORK_DIR by default).
+cmake_minimum_required(VERSION 3.25)
+if(NOT COMMAND run)
+  file(REMOVE_RECURSE ${WORK_DIR})
+  file(MAKE_DIRECTORY ${WORK_DIR})
+  include(${CMAKE_CURRENT_LIST_DIR}/Run.cmake)
+endif()
+if(NOT DEFINED EXAMPLES_DIR)
+  set(EXAMPLES_DIR ${WORK_DIR})
+endif()
+
+# The width and height in a PNG file's header, or a fatal error when the
+# file does not start as a PNG file.
+function(png_size file result)
+  file(READ ${file} header LIMIT 24 HEX)
+  if(NOT header MATCHES "^89504e470d0a1a0a0000000d49484452(........)(........)$")
+    message(FATAL_ERROR "${file} is not a PNG file")
+  endif()
+  math(EXPR width "0x${CMAKE_MATCH_1}")
+  math(EXPR height "0x${CMAKE_MATCH_2}")
+  set(${result} "${width}x${height}" PARENT_SCOPE)
+endfunction()
+
+foreach(example chart widget)
+  file(REMOVE ${WORK_DIR}/${example}.png)
+  run(${EXAMPLES_DIR}/${example} ${example}.png)
+  png_size(${WORK_DIR}/${example}.png size)
+endforeach()
+
+# 1.5 x 400 = 600 wide, 400 x 400 / 600 = 266.7 high.
+png_size(${WORK_DIR}/chart.png size)
+if(NOT size STREQUAL "600x400")
+  message(FATAL_ERROR "the chart is ${size}, not 600x400")
+endif()
+run(${EXAMPLES_DIR}/thumbnail chart.png thumbnail.png 400)
+png_size(${WORK_DIR}/thumbnail.png size)
+if(NOT size STREQUAL "400x267")
+  message(FATAL_ERROR "the thumbnail of a 600x400 chart in a 400 box is ${size}, not 400x267")
+endif()
+
+# Damaged input: cut short, and one byte of image data changed (a checksum
+# mismatch the library would only notice deep inside its decoder).
+file(SIZE ${WORK_DIR}/chart.png bytes)
+math(EXPR half "${bytes} / 2")
+execute_process(COMMAND head -c ${half} chart.png OUTPUT_FILE truncated.png WORKING_DIRECTORY ${WORK_DIR})
+file(COPY_FILE ${WORK_DIR}/chart.png ${WORK_DIR}/corrupt.png)
+file(READ ${WORK_DIR}/chart.png byte OFFSET ${half} LIMIT 1 HEX)
+if(byte STREQUAL "00")
+  set(other "\\001")
+else()
+  set(other "\\000")
+endif()
+execute_process(COMMAND sh -c "printf '${other}' | dd of=corrupt.png bs=1 seek=${half} conv=notrunc status=none"
+                WORKING_DIRECTORY ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR}/folder.png)
+
+set(refusals
+  "missing.png|out.png|64|cannot open 'missing.png'"
+  "truncated.png|out.png|64|truncated.png: damaged PNG file \\(cut short\\)"
+  "corrupt.png|out.png|64|corrupt.png: damaged PNG file \\(checksum mismatch\\)"
+  "${CMAKE_CURRENT_LIST_DIR}/palette.png|out.png|64|palette.png: unsupported PNG layout"
+  "folder.png|out.png|64|folder.png: not a PNG file"
+  "chart.png|no-such-directory/out.png|64|cannot write 'no-such-directory/out.png'"
+  "chart.png|folder.png|64|cannot write 'folder.png'"
+  "chart.png|out.png|0|bad SIZE '0'"
+  "chart.png|out.png|4097|bad SIZE '4097'"
+  "chart.png|out.png|64px|bad SIZE '64px'"
+  "chart.png|out.png|99999999999999999999|bad SIZE"
+  "chart.png|out.png||bad SIZE ''")
+foreach(refusal IN LISTS refusals)
+  string(REPLACE "|" ";" fields "${refusal}")
+  list(GET fields 0 input)
+  list(GET fields 1 output)
+  list(GET fields 2 box)
+  list(GET fields 3 expected)
+  execute_process(COMMAND ${EXAMPLES_DIR}/thumbnail ${input} ${output} "${box}" WORKING_DIRECTORY ${WORK_DIR}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE error)
+  if(NOT status EQUAL 1 OR NOT error MATCHES "^thumbnail: [^\n]*${expected}[^\n]*\n$" OR
+     (EXISTS ${WORK_DIR}/${output} AND NOT IS_DIRECTORY ${WORK_DIR}/${output}))
+    message(FATAL_ERROR "thumbnail ${input} ${output} '${box}': status ${status}, wanted 1 and the one line "
+                        "'${expected}' on standard error and no file\n${out}${error}")
+  endif()
+endforeach()

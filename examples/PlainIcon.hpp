@@ -1,5 +1,6 @@
 // A minimal reader of plain SVG icons, for the gallery and the comparison
-// with a reference renderer: an <svg> root with a viewBox whose only shapes
+// with a reference renderer: an <svg> root with a viewBox (or a width and a
+// height, which then stand for one from the origin) whose only shapes
 // are <path> elements (inside attribute-free groups) with a `d`, a flat fill
 // colour and a fill rule. Anything else (transforms, styles, opacity,
 // masks, other shapes) makes the icon not plain; the library itself reads no
@@ -87,6 +88,7 @@ inline bool ReadPlainIcon(const char* filename, PlainIcon& icon) {
     }
     icon = PlainIcon();
     bool sawViewBox = false;
+    float width = 0, height = 0;  // stand in for a missing viewBox, as SVG's user units
     for (size_t open = text.find('<'); open != std::string::npos; open = text.find('<', open + 1)) {
         if (text.compare(open, 4, "<!--") == 0) {
             open = text.find("-->", open);
@@ -111,7 +113,9 @@ inline bool ReadPlainIcon(const char* filename, PlainIcon& icon) {
                 if (key == "viewBox")
                     sawViewBox = std::sscanf(value.c_str(), "%f%*[ ,]%f%*[ ,]%f%*[ ,]%f", &icon.viewBox[0],
                                              &icon.viewBox[1], &icon.viewBox[2], &icon.viewBox[3]) == 4;
-                else if (key != "width" && key != "height" && key != "version" && key.compare(0, 5, "xmlns") != 0)
+                else if (key == "width" || key == "height")
+                    (key == "width" ? width : height) = std::strtof(value.c_str(), nullptr);
+                else if (key != "version" && key.compare(0, 5, "xmlns") != 0)
                     return false;
             }
         } else if (name == "g") {
@@ -140,7 +144,11 @@ inline bool ReadPlainIcon(const char* filename, PlainIcon& icon) {
             return false;
         }
     }
-    return sawViewBox && icon.viewBox[2] > 0 && icon.viewBox[3] > 0 && !icon.paths.empty();
+    if (!sawViewBox) {
+        icon.viewBox[2] = width;
+        icon.viewBox[3] = height;
+    }
+    return icon.viewBox[2] > 0 && icon.viewBox[3] > 0 && !icon.paths.empty();
 }
 
 #endif

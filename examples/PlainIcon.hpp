@@ -1,8 +1,8 @@
 // A minimal reader of plain SVG icons, for the gallery and the comparison
 // with a reference renderer: an <svg> root with a viewBox (or a width and a
 // height, which then stand for one from the origin) whose only shapes
-// are <path> elements (inside attribute-free groups) with a `d`, a flat fill
-// colour and a fill rule. Anything else (transforms, styles, opacity,
+// are <path> elements (inside groups that at most set a fill colour) with a
+// `d`, a flat fill colour and a fill rule. Anything else (transforms, styles, opacity,
 // masks, other shapes) makes the icon not plain; the library itself reads no
 // XML.
 #ifndef VUDADIVE2R_EXAMPLES_PLAINICON_HPP
@@ -15,7 +15,7 @@
 
 struct PlainIconPath {
     std::string data;         // the `d` attribute, entities unexpanded
-    unsigned rgb = 0x000000;  // the fill colour, black when not given
+    unsigned rgb = 0x000000;  // the fill colour, its group's or black when not given
     bool evenOdd = false;
 };
 
@@ -88,6 +88,7 @@ inline bool ReadPlainIcon(const char* filename, PlainIcon& icon) {
     }
     icon = PlainIcon();
     bool sawViewBox = false;
+    std::vector<unsigned> groupFills = {0x000000};  // the fill each open group gives, innermost last
     float width = 0, height = 0;  // stand in for a missing viewBox, as SVG's user units
     for (size_t open = text.find('<'); open != std::string::npos; open = text.find('<', open + 1)) {
         if (text.compare(open, 4, "<!--") == 0) {
@@ -97,6 +98,8 @@ inline bool ReadPlainIcon(const char* filename, PlainIcon& icon) {
             continue;
         }
         const char first = open + 1 < text.size() ? text[open + 1] : '\0';
+        if (first == '/' && text.compare(open, 3, "</g") == 0 && groupFills.size() > 1)
+            groupFills.pop_back();
         if (first == '?' || first == '/')
             continue;
         const size_t close = text.find('>', open);
@@ -119,10 +122,16 @@ inline bool ReadPlainIcon(const char* filename, PlainIcon& icon) {
                     return false;
             }
         } else if (name == "g") {
-            if (!attributes.empty())
-                return false;
+            // A group may only give its paths a fill colour.
+            unsigned rgb = groupFills.back();
+            for (const auto& [key, value] : attributes)
+                if (key != "fill" || !Colour(value, rgb))
+                    return false;
+            if (tag.back() != '/')
+                groupFills.push_back(rgb);
         } else if (name == "path") {
             PlainIconPath path;
+            path.rgb = groupFills.back();
             bool hasData = false;
             for (const auto& [key, value] : attributes) {
                 if (key == "d") {

@@ -4,14 +4,16 @@
 // two coverages differ by more than a quarter of full coverage, and at most
 // 0.5% of an icon's pixels may be wrong. Skips when the theme or the
 // renderer is not installed. VUDADIVE2R_ALL_ICONS=1 compares every plain
-// icon of the theme instead of the usual few.
+// icon of the theme instead of the usual few; of its 2 360 drawings one is
+// over (application-x-firmware at 24 pixels: where overlapping sub-paths of
+// one path share a pixel, AGG's rasterizer adds their areas before taking
+// the non-zero coverage, while the reference renderer samples the union).
 #include <gtest/gtest.h>
-
-#include <dirent.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -36,20 +38,10 @@ const char* const kIcons[] = {
 
 std::vector<std::string> EveryIcon() {
     std::vector<std::string> icons;
-    if (DIR* top = opendir(kTheme.c_str())) {
-        while (dirent* context = readdir(top)) {
-            const std::string folder = context->d_name;
-            if (folder[0] == '.')
-                continue;
-            if (DIR* inner = opendir((kTheme + folder).c_str())) {
-                while (dirent* file = readdir(inner))
-                    if (std::string(file->d_name).find(".svg") != std::string::npos)
-                        icons.push_back(folder + "/" + file->d_name);
-                closedir(inner);
-            }
-        }
-        closedir(top);
-    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(kTheme, error))
+        if (entry.path().extension() == ".svg")
+            icons.push_back(entry.path().lexically_relative(kTheme).string());
     std::sort(icons.begin(), icons.end());
     return icons;
 }

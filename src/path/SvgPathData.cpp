@@ -22,6 +22,9 @@ namespace Vudadive2R {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
+// The least double that rounds to an infinite float; anything below it is a
+// coordinate the library can hold.
+constexpr double kFloatLimit = 3.4028235677973366e38;
 
 // ---------------------------------------------------------------------------
 // Grammar
@@ -117,7 +120,7 @@ public:
                     Fail("a number");
                 if (result.ec == std::errc::result_out_of_range)
                     value = 0.0;  // underflow: overflow was refused above
-                if (value > double(FLT_MAX))
+                if (value >= kFloatLimit)
                     Fail("a number within the float range");
             }
         }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "FontLookup.hpp"
+#include "PlainIcon.hpp"
 #include "vudadive2r.h"
 #include "vudadive2r.hpp"
 
@@ -928,6 +929,49 @@ void DrawGradients(const std::string& directory) {
     sheet.Save(directory + "/gradients.png");
 }
 
+// Icons of the installed Adwaita theme, each at 16, 48 and 128 pixels, read
+// by the example's minimal reader and drawn from their path data scaled as
+// they are appended, so that curves stay smooth at every size.
+void DrawIcons(const std::string& directory) {
+    const char* const names[] = {"actions/edit-copy", "places/user-home",     "emotes/face-cool",
+                                 "places/network-workgroup", "status/weather-snow", "actions/bookmark-new"};
+    const int sizes[] = {16, 48, 128};
+    Sheet sheet(6, 3);
+    int drawn = 0;
+    for (const char* name : names) {
+        PlainIcon icon;
+        const std::string file = std::string("/usr/share/icons/Adwaita/scalable/") + name + "-symbolic.svg";
+        if (!ReadPlainIcon(file.c_str(), icon))
+            continue;
+        const int column = (drawn % 2) * 3, row = drawn / 2;
+        for (int k = 0; k < 3; ++k) {
+            const float size = float(sizes[k]);
+            sheet.Cell(column + k, row, [&](Sheet& s) {
+                // The view box onto size x size pixels in the middle of the cell.
+                Matrix3 placement;
+                Matrix3::Multiply(Matrix3::CreateTranslation(-icon.viewBox[0], -icon.viewBox[1]),
+                                  Matrix3::CreateScale(size / icon.viewBox[2], size / icon.viewBox[3]), placement);
+                Matrix3::Multiply(placement, Matrix3::CreateTranslation((kCell - size) / 2, (kCell - size) / 2),
+                                  placement);
+                for (const PlainIconPath& part : icon.paths) {
+                    PathBuilder builder;
+                    builder.SvgPathData(part.data.c_str(), placement);
+                    s.Fill(builder, Rgba(part.rgb >> 16, (part.rgb >> 8) & 255, part.rgb & 255),
+                           part.evenOdd ? FillRule::EvenOdd : FillRule::NonZero);
+                }
+            });
+            const std::string label = std::string(name).substr(std::string(name).find('/') + 1);
+            sheet.Caption(column + k, row, label + "\n" + std::to_string(sizes[k]) + " px");
+        }
+        ++drawn;
+    }
+    if (drawn == 0) {
+        std::fprintf(stderr, "gallery: no Adwaita icons found (Debian package adwaita-icon-theme); icons.png skipped\n");
+        return;
+    }
+    sheet.Save(directory + "/icons.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -949,6 +993,7 @@ int main(int argc, char** argv) {
         DrawClears(directory);
         DrawText(directory);
         DrawImagePaint(directory);
+        DrawIcons(directory);
     } catch (const Exception&) {
         std::fprintf(stderr, "gallery: drawing failed\n");
         return 1;

@@ -207,6 +207,21 @@ def png_seeds():
     }
 
 
+def svg_path_seeds():
+    """A scene, a transform (0 identity, 3 a full matrix), the road, then the text."""
+    scene = target() + render_state() + fill() + stroke()
+    scaled = bytes([3]) + b''.join(coordinate(v) for v in (8, 0, 0, 8, 4, 4))
+    texts = {
+        'squares': b'M1 1 h2 v2 h-2 z m4 0 h2 v2 h-2 z',
+        'curves': b'M0 0 c0 1 2 1 2 0 s2-1 2 0 q1 2 2 0 t2 0 V3 H0 z',
+        'arcs': b'M1 2a1 1 0 00 2 0A.5.5 30 1 1 1 2zm0 1a1e-3 1e-3 0 0 1 2 0',
+        'numbers': b'M.5.5-1-2E0L1e1,2.5E-1+5e+0-.0 3.4e38 1e-400',
+        'errors': b'M1 1 L2 2 3,z 5',
+    }
+    return {name: scene + (scaled if name != 'numbers' else b'\x00') + b'\x00' + text
+            for name, text in texts.items()}
+
+
 def road_seeds():
     """Scene bytes are read as random choices: a few fixed random streams."""
     import random
@@ -218,7 +233,7 @@ def main():
     for name, seeds in (('path_stream_fuzzer', stream_seeds()), ('path_builder_fuzzer', builder_seeds()),
                         ('png_fuzzer', png_seeds()), ('gradient_fuzzer', gradient_seeds()),
                         ('image_paint_fuzzer', image_paint_seeds()), ('font_fuzzer', font_seeds()),
-                        ('road_fuzzer', road_seeds())):
+                        ('road_fuzzer', road_seeds()), ('svg_path_fuzzer', svg_path_seeds())):
         os.makedirs(os.path.join(out, name), exist_ok=True)
         for seed, data in seeds.items():
             with open(os.path.join(out, name, seed), 'wb') as f:

@@ -299,6 +299,12 @@ ORV_C_API void orv_path_destroy(orv_path path);
  * the surface is AB24, NotSupportedException for a fill rule, cap, join or blend mode outside
  * its list. */
 ORV_C_API void orv_path_draw(orv_path path, orv_fill_state fill, orv_stroke_state stroke);
+/** Appends SVG path data (an SVG `d` attribute) as SVG draws it, each point mapped by `transform`
+ * (NULL for none) as it is appended: the way to draw an icon at a size with smooth curves. For a
+ * viewBox (x, y, w, h) drawn `size` pixels wide, pass a translation by (-x, -y) then a scale of
+ * size / w. An error keeps the commands before it and raises ArgumentException (its message gives
+ * the byte offset and what was expected); NULL data raises ArgumentNullException. */
+ORV_C_API void orv_path_append_svg_path_data(orv_path path, const char* data, const orv_matrix3* transform);
 
 /* Path builder */
 /** Creates an empty path builder; it belongs to no context. */
@@ -398,6 +404,10 @@ ORV_C_API void orv_path_builder_lcwarcto(orv_path_builder builder, float rx, flo
 /** As orv_path_builder_lcwarcto, the end relative to the current point. */
 ORV_C_API void orv_path_builder_lcwarcto_rel(orv_path_builder builder, float rx, float ry, float angle,
                                              float dx, float dy);
+/** Records SVG path data as absolute commands, as orv_path_append_svg_path_data reads it; each point
+ * mapped by `transform` (NULL for none). */
+ORV_C_API void orv_path_builder_svg_path_data(orv_path_builder builder, const char* data,
+                                              const orv_matrix3* transform);
 
 /* Colour paint */
 /** Creates a paint of one colour for `context` (straight alpha, components nominally 0 to 1);

@@ -11,14 +11,17 @@
 # No profile means all of them.
 set -euo pipefail
 
-# The gallery captions its cells with DejaVu Sans, found through fontconfig.
-build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev fonts-dejavu-core fontconfig)
+# The gallery captions its cells with DejaVu Sans, found through fontconfig,
+# and draws icons of the installed Adwaita theme from their SVG path data.
+build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev fonts-dejavu-core fontconfig
+       adwaita-icon-theme)
 bench=(libbenchmark-dev libcairo2-dev)
 # The test run also runs each fuzz target briefly, built with clang.
 fuzz_tools=(clang libclang-rt-14-dev python3)
 # The test run also builds the Debian packages and checks them.
 package_tools=(debhelper dpkg-dev lintian)
-test_tools=(googletest libgtest-dev pngcheck "${fuzz_tools[@]}" "${package_tools[@]}")
+# Icons drawn from their path data are compared with rsvg-convert's drawing.
+test_tools=(googletest libgtest-dev pngcheck librsvg2-bin "${fuzz_tools[@]}" "${package_tools[@]}")
 
 profiles=("$@")
 [ ${#profiles[@]} -eq 0 ] && profiles=(gallery test bench)

@@ -5,36 +5,19 @@
 #include <cmath>
 
 #include "TestSupport.hpp"
-#include "common/Internals.hpp"
-#include "path/PathStorage.hpp"
+#include "StoredVertices.hpp"
 
 using namespace ORV::Vudadive2R;
+using namespace StoredVertices;
 typedef PathCommands C;
 
 namespace {
-
-enum : unsigned { Move = 1, Line = 2, Quad = 3, Cubic = 4, ClosePoly = 0x4F };
-
-struct Vertex {
-    unsigned command;
-    double x, y;
-    bool operator==(const Vertex& o) const { return command == o.command && x == o.x && y == o.y; }
-};
-void PrintTo(const Vertex& v, std::ostream* out) { *out << "{" << v.command << ", " << v.x << ", " << v.y << "}"; }
-
-std::vector<Vertex> Stored(Path& path) {
-    PathStorage& storage = Internals::StorageOf(path);
-    std::vector<Vertex> result(storage.total_vertices());
-    for (unsigned i = 0; i < result.size(); ++i)
-        result[i].command = storage.vertex(i, &result[i].x, &result[i].y);
-    return result;
-}
 
 struct Fixture {
     TestSupport::Surface surface{4, 4};
     std::shared_ptr<Context2D> context = std::make_shared<Context2D>(surface.surface);
     Path path{context};
-    std::vector<Vertex> Stored() { return ::Stored(path); }
+    std::vector<Vertex> Stored() { return StoredVertices::Stored(path); }
 };
 
 }  // namespace

@@ -39,6 +39,24 @@ public:
     void AppendData(const std::vector<PathCommands>& commands, const std::vector<float>& data);
     /// Appends what the builder recorded. Throws ArgumentNullException for a null builder.
     void Append(PathBuilder* builder);
+    /// Appends SVG path data (the `d` attribute of an SVG `path`) as SVG draws it: every command
+    /// letter of SVG 1.1 and 2 in both cases, implicit repetition, numbers with signs, exponents and
+    /// no leading digit, any separators or none. Unlike AppendData, relative and drawing commands
+    /// after `z` start from the closed sub-path's start, smooth curves reflect only after a curve of
+    /// their kind, and arcs whose radii are too small are scaled up to reach their end point. The
+    /// data is read on its own: its first move is absolute whatever the path holds. Arcs are stored
+    /// as cubic Beziers; the arc rotation is in degrees, as in SVG.
+    ///
+    /// An error keeps every command before it, then throws ArgumentException with a message giving
+    /// the byte offset and what was expected there; null data throws ArgumentNullException.
+    void AppendSvgPathData(const char* data);
+    /// As AppendSvgPathData(data), every point mapped by `transform` as it is appended (arcs are
+    /// converted first, in the data's own coordinates). This is the way to draw an icon at a size:
+    /// curves are flattened in path units, so an icon drawn 16 units wide and scaled up by the path
+    /// transform shows straight segments, while one scaled here stays smooth at any size. For a
+    /// `viewBox` of (x, y, w, h) drawn into a square of `size` pixels, pass a translation by
+    /// (-x, -y) followed by a scale of size / w.
+    void AppendSvgPathData(const char* data, const Matrix3& transform);
     /// Empties the path.
     void Clear();
     /// Fills and then strokes the path into the context's surface; either
@@ -132,6 +150,14 @@ public:
     /// (from +x towards +y), ended as `type` says. Throws ArgumentOutOfRangeException for a non-positive size
     /// or an extent too large to record.
     void Arc(float x, float y, float width, float height, float start, float extent, ArcType type);
+    /// Records SVG path data as SVG draws it (see Path::AppendSvgPathData), resolved into absolute
+    /// MoveTo, LineTo, QuadTo, CubicTo and Close commands. An error keeps the commands recorded
+    /// before it and throws ArgumentException; null data throws ArgumentNullException.
+    void SvgPathData(const char* data);
+    /// As SvgPathData(data), every point mapped by `transform` as it is recorded, so that an icon
+    /// keeps smooth curves at the size it is drawn (see Path::AppendSvgPathData). Points beyond the
+    /// float range are recorded at its edge.
+    void SvgPathData(const char* data, const Matrix3& transform);
 
     void Clear();
     /// Appends the recording to `path`; the builder is unchanged. Throws ArgumentNullException for a null

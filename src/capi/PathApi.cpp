@@ -19,4 +19,8 @@ void orv_path_draw(orv_path path, orv_fill_state fill, orv_stroke_state stroke) 
     PathHandle::Read(path)->Draw(fillState, strokeState);
 }
 
+void orv_path_append_svg_path_data(orv_path path, const char* data, const orv_matrix3* transform) {
+    PathHandle::Read(path)->AppendSvgPathData(data, transform ? FromC(*transform) : Matrix3::Identity);
+}
+
 }  // extern "C"

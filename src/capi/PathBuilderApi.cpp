@@ -1,4 +1,5 @@
 #include "capi/Handle.hpp"
+#include "capi/Values.hpp"
 #include "vudadive2r.h"
 #include "vudadive2r.hpp"
 
@@ -119,6 +120,10 @@ void orv_path_builder_lcwarcto(orv_path_builder builder, float rx, float ry, flo
 
 void orv_path_builder_lcwarcto_rel(orv_path_builder builder, float rx, float ry, float angle, float dx, float dy) {
     BuilderOf(builder).LCwArcToRel(rx, ry, angle, dx, dy);
+}
+
+void orv_path_builder_svg_path_data(orv_path_builder builder, const char* data, const orv_matrix3* transform) {
+    BuilderOf(builder).SvgPathData(data, transform ? FromC(*transform) : Matrix3::Identity);
 }
 
 }  // extern "C"

@@ -12,6 +12,7 @@
 namespace ORV {
 namespace Vudadive2R {
 
+class CodePointReader;
 class GlyphCache;
 struct Internals;
 
@@ -62,8 +63,8 @@ public:
 
 private:
     friend struct Internals;
-    float MeasureCodePoints(const std::u32string& text);
-    void DrawCodePoints(int x, int y, const std::u32string& text, const Color& color);
+    float MeasureCodePoints(CodePointReader text);
+    void DrawCodePoints(int x, int y, CodePointReader text, const Color& color);
 
     std::shared_ptr<Context2D> context;
     std::string fileName;

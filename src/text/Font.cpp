@@ -194,10 +194,9 @@ bool DrawLoaded(FT_GlyphSlot slot, const GlyphWindow& window, std::vector<unsign
 // `advance` is called for every character that loads and renders. A
 // character that fails to load or render is skipped: no drawing, no advance.
 template <class Visit, class Draw, class Advance>
-void ForEachGlyph(FT_Face face, FT_Matrix matrix, const std::u32string& text, Visit visit, Draw draw,
-                  Advance advance) {
+void ForEachGlyph(FT_Face face, FT_Matrix matrix, CodePointReader& text, Visit visit, Draw draw, Advance advance) {
     std::vector<unsigned char> strip;
-    for (const char32_t code : text) {
+    for (char32_t code; text.Next(code);) {
         if (!LoadGlyph(face, matrix, code))
             continue;
         const CachedGlyph placement = PlacementOf(face->glyph);
@@ -214,12 +213,12 @@ void ForEachGlyph(FT_Face face, FT_Matrix matrix, const std::u32string& text, Vi
 // advance and box, its coverage) is what they would give anew. Bitmaps too
 // large to keep are rendered anew each time they are drawn.
 template <class Visit, class Draw, class Advance>
-void ForEachCachedGlyph(FT_Face face, GlyphCache& cache, FT_Matrix matrix, const std::u32string& text,
-                        Visit visit, Draw draw, Advance advance) {
+void ForEachCachedGlyph(FT_Face face, GlyphCache& cache, FT_Matrix matrix, CodePointReader& text, Visit visit,
+                        Draw draw, Advance advance) {
     const GlyphCache::Matrix key{matrix.xx, matrix.xy, matrix.yx, matrix.yy};
     GlyphCache::Strike* strike = cache.StrikeOf(key);
     std::vector<unsigned char> strip;
-    for (const char32_t code : text) {
+    for (char32_t code; text.Next(code);) {
         CachedGlyph* glyph = cache.Find(strike, code);
         bool loaded = false;
         if (!glyph) {
@@ -261,7 +260,7 @@ void ForEachCachedGlyph(FT_Face face, GlyphCache& cache, FT_Matrix matrix, const
 
 // Through the cache when the font has one, else every glyph anew.
 template <class Visit, class Draw, class Advance>
-void ForEachGlyphOf(FT_Face face, GlyphCache* cache, FT_Matrix matrix, const std::u32string& text, Visit visit,
+void ForEachGlyphOf(FT_Face face, GlyphCache* cache, FT_Matrix matrix, CodePointReader& text, Visit visit,
                     Draw draw, Advance advance) {
     if (cache)
         ForEachCachedGlyph(face, *cache, matrix, text, visit, draw, advance);
@@ -294,28 +293,28 @@ float Font::Height() { return Ascender() - Descender(); }
 float Font::MeasureString(const char* text) {
     if (!text)
         throw ArgumentNullException();
-    return MeasureCodePoints(CodePointsOfBytes(text));
+    return MeasureCodePoints(CodePointReader(text, CodePointReader::Encoding::SingleByte));
 }
 
 float Font::MeasureStringUtf8(const char* text) {
     if (!text)
         throw ArgumentNullException();
-    return MeasureCodePoints(CodePointsOfUtf8(text));
+    return MeasureCodePoints(CodePointReader(text, CodePointReader::Encoding::Utf8));
 }
 
 void Font::DrawString(int x, int y, const char* text, const Color& color) {
     if (!text)
         throw ArgumentNullException();
-    DrawCodePoints(x, y, CodePointsOfBytes(text), color);
+    DrawCodePoints(x, y, CodePointReader(text, CodePointReader::Encoding::SingleByte), color);
 }
 
 void Font::DrawStringUtf8(int x, int y, const char* text, const Color& color) {
     if (!text)
         throw ArgumentNullException();
-    DrawCodePoints(x, y, CodePointsOfUtf8(text), color);
+    DrawCodePoints(x, y, CodePointReader(text, CodePointReader::Encoding::Utf8), color);
 }
 
-float Font::MeasureCodePoints(const std::u32string& text) {
+float Font::MeasureCodePoints(CodePointReader text) {
     const bool yDown = context->renderState->origin != Origin::BottomLeft;
     Float32x2 sum{0, 0};
     const auto nothing = [](const CachedGlyph&) { return GlyphWindow{0, 0, 0, 0}; };
@@ -328,7 +327,7 @@ float Font::MeasureCodePoints(const std::u32string& text) {
     return sum.Length();
 }
 
-void Font::DrawCodePoints(int x, int y, const std::u32string& text, const Color& color) {
+void Font::DrawCodePoints(int x, int y, CodePointReader text, const Color& color) {
     Context2D& target = *context;
     if (orv_surface_format_get(target.surface) != uint32_t(FormatCode::AB24))
         throw InvalidOperationException();

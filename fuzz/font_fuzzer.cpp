@@ -32,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int fontSize = RandomSize(input);
     const int x = int(int16_t(input.U16())), y = int(int16_t(input.U16()));
     const Color color = RandomColor(input);
-    // The text: up to 32 bytes (any bytes, invalid UTF-8 included), ended
+    // The text: up to 64 bytes (any bytes, invalid UTF-8 included), ended
     // where the input says.
     std::string text;
-    for (unsigned i = input.Count(32); i > 0; --i) {
+    for (unsigned i = input.Count(64); i > 0; --i) {
         const char c = char(input.Byte());
         text.push_back(c ? c : 'A');
     }

@@ -108,6 +108,8 @@ bool RenderWindow(FT_GlyphSlot slot, const GlyphWindow& window, std::vector<unsi
     return error == 0;
 }
 
+// ---------------------------------------------------------------- glyph loops, anew and cached
+
 // Sets the matrix and loads the character; an outline glyph must also fit
 // FreeType's box and any other kind render. False: the character is skipped.
 bool LoadGlyph(FT_Face face, FT_Matrix matrix, char32_t code) {
@@ -269,6 +271,8 @@ void ForEachGlyphOf(FT_Face face, GlyphCache* cache, FT_Matrix matrix, CodePoint
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- Font
 
 Font::Font(const std::shared_ptr<Context2D>& context, const char* filename, int size)
     : context(context), fileName(NameCopy(filename)), size(size), face(nullptr),

@@ -20,8 +20,9 @@ struct Internals;
 // 0 to 255 (Latin-1); the Utf8 operations decode UTF-8 into code points. A
 // character that the face cannot load is skipped. Glyphs are placed and
 // shaped by the context's glyph transform; text ignores the blend mode,
-// scissoring and paints. Use a font from one thread at a time; fonts may be constructed
-// from several threads at once.
+// scissoring and paints. Use a font from one thread at a time (its glyph
+// cache takes no lock); fonts may be constructed from several threads at
+// once.
 class ORV_API Font {
 public:
     // Each font keeps the glyphs it has rendered, with their advances and

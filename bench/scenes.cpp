@@ -126,11 +126,13 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 const char* const kFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const char* const kTextLine = "The quick brown fox jumps over the lazy dog, 0123456789 times.";
+// 62 characters as well, 26 of them outside ASCII (Latin, Greek, Cyrillic, signs).
+const char* const kTextLineUtf8 = "Größe 25 °C, µm 3 € – Température ΑΒΓ δέλτα, Жёлтый дом: naïve";
 constexpr int kTextLines = 200;
 constexpr int kTextSize = 13;
 
 enum class Scene {
-    Squares, Triangles, Polygon, Polyline, Dashed, Ellipses, Fill256, Fill1024, Fill4096, Gradient, Image, Text,
+    Squares, Triangles, Polygon, Polyline, Dashed, Ellipses, Fill256, Fill1024, Fill4096, Gradient, Image, Text, TextUtf8,
 };
 
 struct SceneInfo {
@@ -153,7 +155,11 @@ const SceneInfo kScenes[] = {
     {Scene::Gradient, "LinearGradient1024", 1024, 1024, false},
     {Scene::Image, "ImagePaint1024", 1024, 1024, false},
     {Scene::Text, "Text200Lines", 1024, 768, false},
+    {Scene::TextUtf8, "Text200LinesUtf8", 1024, 768, false},
 };
+
+bool IsText(Scene s) { return s == Scene::Text || s == Scene::TextUtf8; }
+const char* TextLineOf(Scene s) { return s == Scene::TextUtf8 ? kTextLineUtf8 : kTextLine; }
 
 bool IsStroke(Scene s) { return s == Scene::Polyline || s == Scene::Dashed; }
 
@@ -338,6 +344,12 @@ void Library(benchmark::State& state, const SceneInfo& info) {
                 for (int line = 0; line < kTextLines; ++line)
                     font.DrawString(4, 12 + (line * 13) % 750, kTextLine, color);
             });
+        } else if (info.scene == Scene::TextUtf8) {
+            Font font(context, kFontFile, kTextSize);
+            Measure(state, [&] {
+                for (int line = 0; line < kTextLines; ++line)
+                    font.DrawStringUtf8(4, 12 + (line * 13) % 750, kTextLineUtf8, color);
+            });
         } else {
             std::vector<std::unique_ptr<Path>> paths;
             for (size_t i = 0; i < DrawCount(info.scene); ++i) {
@@ -372,10 +384,19 @@ struct FreeTypeText {
         FT_Done_Face(face);
         FT_Done_FreeType(library);
     }
+    // Well-formed UTF-8 only (ASCII included).
+    static uint32_t NextCodePoint(const unsigned char*& c) {
+        const unsigned length = *c < 0x80 ? 1 : *c < 0xE0 ? 2 : *c < 0xF0 ? 3 : 4;
+        uint32_t code = length == 1 ? *c : *c & (0x7F >> length);
+        for (unsigned k = 1; k < length; ++k)
+            code = code << 6 | (c[k] & 0x3F);
+        c += length;
+        return code;
+    }
     template <class Pixfmt>
     void Draw(Pixfmt& pixels, int x, int y, const char* text, const agg::rgba8& color) {
-        for (const char* c = text; *c; ++c) {
-            if (FT_Load_Char(face, (unsigned char)*c, FT_LOAD_RENDER))
+        for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c;) {
+            if (FT_Load_Char(face, NextCodePoint(c), FT_LOAD_RENDER))
                 continue;
             const FT_GlyphSlot slot = face->glyph;
             const FT_Bitmap& bitmap = slot->bitmap;
@@ -403,11 +424,11 @@ void DirectAgg(benchmark::State& state, const SceneInfo& info) {
     Renderer renderer(pixels);
     agg::trans_affine identity;
 
-    if (info.scene == Scene::Text) {
+    if (IsText(info.scene)) {
         FreeTypeText text;
         Measure(state, [&] {
             for (int line = 0; line < kTextLines; ++line)
-                text.Draw(pixels, 4, 12 + (line * 13) % 750, kTextLine, color);
+                text.Draw(pixels, 4, 12 + (line * 13) % 750, TextLineOf(info.scene), color);
         });
         target.Dump(state, "AGG", false);
         return;
@@ -580,7 +601,7 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     cairo_font_face_t* fontFace = nullptr;
-    if (info.scene == Scene::Text) {
+    if (IsText(info.scene)) {
         // The same file through FreeType, hinted as the library's glyphs are.
         FT_Init_FreeType(&library);
         FT_New_Face(library, kFontFile, 0, &face);
@@ -590,10 +611,10 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
     }
 
     Measure(state, [&] {
-        if (info.scene == Scene::Text) {
+        if (IsText(info.scene)) {
             for (int line = 0; line < kTextLines; ++line) {
                 cairo_move_to(cr, 4, 12 + (line * 13) % 750);
-                cairo_show_text(cr, kTextLine);
+                cairo_show_text(cr, TextLineOf(info.scene));
             }
         } else {
             for (size_t i = 0; i < DrawCount(info.scene); ++i) {
@@ -664,7 +685,7 @@ void Blend2D(benchmark::State& state, const SceneInfo& info) {
     pictureImage.create_from_data(kPicture, kPicture, BL_FORMAT_PRGB32, picture.data(), kPicture * 4);
     BLFontFace face;
     BLFont font;
-    if (info.scene == Scene::Text) {
+    if (IsText(info.scene)) {
         face.create_from_file(kFontFile);
         font.create_from_face(face, float(kTextSize));
     }
@@ -728,8 +749,9 @@ void Blend2D(benchmark::State& state, const SceneInfo& info) {
             context.stroke_path(path);
             break;
         case Scene::Text:
+        case Scene::TextUtf8:
             for (int line = 0; line < kTextLines; ++line)
-                context.fill_utf8_text(BLPoint(4, 12 + (line * 13) % 750), font, kTextLine);
+                context.fill_utf8_text(BLPoint(4, 12 + (line * 13) % 750), font, TextLineOf(info.scene));
             break;
         default:
             context.fill_rect(BLRect(0, 0, info.width, info.height));

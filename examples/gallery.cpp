@@ -75,12 +75,17 @@ public:
     }
 
     // Draws text with its baseline starting at (x, y) of the current cell:
-    // the glyph transform is `local` followed by the move there.
-    void Text(Font& font, float x, float y, const char* text, Color color, const Matrix3& local = Matrix3::Identity) {
+    // the glyph transform is `local` followed by the move there. The text is
+    // single-byte (Latin-1) unless `utf8`.
+    void Text(Font& font, float x, float y, const char* text, Color color, const Matrix3& local = Matrix3::Identity,
+              bool utf8 = false) {
         Matrix3 placed;
         Matrix3::Multiply(local, Matrix3::CreateTranslation(cellX + x, cellY + y), placed);
         context->transforms->glyph->Set(placed);
-        font.DrawString(0, 0, text, color);
+        if (utf8)
+            font.DrawStringUtf8(0, 0, text, color);
+        else
+            font.DrawString(0, 0, text, color);
         context->transforms->glyph->LoadIdentity();
     }
 
@@ -584,7 +589,7 @@ void DrawClears(const std::string& directory) {
 }
 
 void DrawText(const std::string& directory) {
-    Sheet sheet(3, 2);
+    Sheet sheet(3, 3);
     const std::string& path = CaptionFontPath();
     sheet.Cell(0, 0, [&](Sheet& s) {
         float baseline = 8;
@@ -667,12 +672,47 @@ void DrawText(const std::string& directory) {
         Font small(s.context, path.c_str(), 11);
         s.Text(small, x + length / 2 - 18, 152, label, Rgba(200, 60, 60));
     });
+    sheet.Cell(0, 2, [&](Sheet& s) {
+        // Labels as a user interface has them: UTF-8 strings.
+        Font font(s.context, path.c_str(), 15);
+        const Matrix3& none = Matrix3::Identity;
+        s.Text(font, 10, 30, "Température 25 °C", Rgba(30, 30, 30), none, true);
+        s.Text(font, 10, 60, "Prix : 9,99 €", Rgba(40, 90, 200), none, true);
+        s.Text(font, 10, 90, "Ø 3 µm ± 0,5 µm", Rgba(30, 30, 30), none, true);
+        s.Text(font, 10, 120, "Größe, naïve, Åsa", Rgba(200, 60, 60), none, true);
+        s.Text(font, 10, 150, "½ · ¼ · © 2026", Rgba(110, 110, 110), none, true);
+    });
+    sheet.Cell(1, 2, [&](Sheet& s) {
+        Font font(s.context, path.c_str(), 17);
+        const Matrix3& none = Matrix3::Identity;
+        s.Text(font, 10, 34, "Ελληνικά: αβγδ", Rgba(30, 30, 30), none, true);
+        s.Text(font, 10, 66, "ω = 2π·f, λ ≈ 5", Rgba(40, 90, 200), none, true);
+        s.Text(font, 10, 98, "Кириллица: Жж", Rgba(30, 30, 30), none, true);
+        s.Text(font, 10, 130, "Добрый день!", Rgba(200, 60, 60), none, true);
+    });
+    sheet.Cell(2, 2, [&](Sheet& s) {
+        // The same bytes through each operation: the single-byte one takes
+        // the two bytes of each non-ASCII letter as two characters.
+        Font font(s.context, path.c_str(), 15);
+        const Matrix3& none = Matrix3::Identity;
+        const char* const label = "Café à 25 °C";
+        s.Text(font, 8, 50, label, Rgba(30, 30, 30), none, true);
+        s.Text(font, 8, 110, label, Rgba(200, 60, 60));
+        // A malformed sequence draws as U+FFFD.
+        s.Text(font, 8, 145, "cut \xE2\x82 short", Rgba(110, 110, 110), none, true);
+        Font small(s.context, path.c_str(), 10);
+        s.Text(small, 8, 25, "DrawStringUtf8", Rgba(110, 110, 110));
+        s.Text(small, 8, 85, "DrawString (Latin-1)", Rgba(110, 110, 110));
+    });
     sheet.Caption(0, 0, "Sizes 8 to 32 px,\nlines Height() apart");
     sheet.Caption(1, 0, "Rotated by the glyph\ntransform, on its baseline");
     sheet.Caption(2, 0, "Sheared by the glyph\ntransform");
     sheet.Caption(0, 1, "Colours at alpha 0.6\nover white and black");
     sheet.Caption(1, 1, "Both origins: y down (blue)\nand y up (orange)");
     sheet.Caption(2, 1, "Ascender, baseline,\ndescender; MeasureString");
+    sheet.Caption(0, 2, "UTF-8 labels: accents,\ndegree, euro, micro");
+    sheet.Caption(1, 2, "UTF-8: Greek and\nCyrillic");
+    sheet.Caption(2, 2, "UTF-8 bytes drawn as UTF-8\nand as single bytes");
     sheet.Save(directory + "/text.png");
 }
 

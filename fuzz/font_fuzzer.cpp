@@ -1,7 +1,12 @@
 // Fonts: random font bytes opened from a file, or DejaVu Sans, measured and
-// drawn with random sizes, strings, glyph transforms, colours and origins on
-// a small surface.
+// drawn with random sizes, strings (single bytes or UTF-8), glyph
+// transforms, colours and origins on a small surface, through the glyph
+// cache (at its bound or at one that evicts constantly) and without it: the
+// lengths and bytes must be the same.
 #include "FuzzSupport.hpp"
+
+#include "common/Internals.hpp"
+#include "text/GlyphCache.hpp"
 
 using namespace FuzzSupport;
 
@@ -27,25 +32,48 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int fontSize = RandomSize(input);
     const int x = int(int16_t(input.U16())), y = int(int16_t(input.U16()));
     const Color color = RandomColor(input);
-    // The text: up to 32 bytes (any bytes, invalid UTF-8 included), ended
+    // The text: up to 64 bytes (any bytes, invalid UTF-8 included), ended
     // where the input says.
     std::string text;
-    for (unsigned i = input.Count(32); i > 0; --i) {
+    for (unsigned i = input.Count(64); i > 0; --i) {
         const char c = char(input.Byte());
         text.push_back(c ? c : 'A');
     }
+    const bool utf8 = input.Byte() & 1;
+    const bool evicting = input.Byte() & 1;
     const bool ownBytes = input.Byte() & 1;
     return Expecting([&] {
         std::unique_ptr<MemoryFile> file;
         if (ownBytes)
             file.reset(new MemoryFile(input.Rest()));
-        Font font(target.context, file ? file->name.c_str() : kDejaVuSans, fontSize);
-        Timed([&] {
-            font.Height();
-            font.Ascender();
-            font.Descender();
-            font.MeasureString(text.c_str());
-            font.DrawString(x, y, text.c_str(), color);
-        });
+        const char* name = file ? file->name.c_str() : kDejaVuSans;
+        Font cached(target.context, name, fontSize), plain(target.context, name, fontSize);
+        if (evicting)
+            Internals::GlyphCacheOf(cached).reset(new GlyphCache(2048));
+        Internals::GlyphCacheOf(plain).reset();
+        // Measured, then drawn twice: the second draw finds the glyphs kept.
+        const auto run = [&](Font& font) {
+            float length = 0;
+            Timed([&] {
+                font.Height();
+                font.Ascender();
+                font.Descender();
+                length = utf8 ? font.MeasureStringUtf8(text.c_str()) : font.MeasureString(text.c_str());
+                for (int pass = 0; pass < 2; ++pass) {
+                    if (utf8)
+                        font.DrawStringUtf8(x, y + 3 * pass, text.c_str(), color);
+                    else
+                        font.DrawString(x, y + 3 * pass, text.c_str(), color);
+                }
+            });
+            return length;
+        };
+        const std::vector<uint8_t> before = target.memory;
+        const float cachedLength = run(cached);
+        const std::vector<uint8_t> cachedBytes = target.memory;
+        std::copy(before.begin(), before.end(), target.memory.begin());
+        const float plainLength = run(plain);
+        if (std::memcmp(&cachedLength, &plainLength, sizeof(float)) != 0 || cachedBytes != target.memory)
+            std::abort();
     });
 }

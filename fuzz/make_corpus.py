@@ -170,9 +170,9 @@ ENDFONT
 """
 
 
-def font_seed(text, size=12, x=2, y=18, matrix=b'\x00', origin=0, own=None):
+def font_seed(text, size=12, x=2, y=18, matrix=b'\x00', origin=0, own=None, utf8=0, evicting=0):
     out = target() + bytes([origin]) + matrix + bytes([0, size]) + struct.pack('<hh', x, y)
-    out += bytes([30, 30, 200, 255]) + bytes([len(text)]) + text
+    out += bytes([30, 30, 200, 255]) + bytes([len(text)]) + text + bytes([utf8, evicting])
     return out + (bytes([1]) + own if own is not None else bytes([0]))
 
 
@@ -180,6 +180,9 @@ def font_seeds():
     return {
         'dejavu': font_seed(b'Hello'),
         'dejavu_rotated': font_seed(b'\xc3\xa9t\xc3\xa9 W', size=20, matrix=b'\x02' + coordinate(0.4), origin=1),
+        'dejavu_utf8': font_seed('Température 25 °C, αβγ Жж €'.encode() + b' \xe2\x82 \xed\xa0\x80 \xf4\x90\x80\x80',
+                                 utf8=1),
+        'dejavu_utf8_evicting': font_seed('Größe µm ΑΩ'.encode(), size=30, utf8=1, evicting=1, origin=1),
         'bitmap': font_seed(b'ABBA', size=8, own=BITMAP_FONT),
     }
 

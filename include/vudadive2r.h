@@ -487,9 +487,11 @@ ORV_C_API void orv_png_image_destroy(orv_png_image image);
  * NotSupportedException for another format, Exception when writing fails. */
 ORV_C_API void orv_png_image_save(orv_image image, const char* filename);
 
-/* Fonts: single-byte text drawn with a FreeType face (face 0 of any file
- * FreeType reads). Characters are bytes 1 to 255; one the face cannot load
- * is skipped. Glyphs follow the context's glyph transform. */
+/* Fonts: text drawn with a FreeType face (face 0 of any file FreeType
+ * reads). orv_font_measure_string and orv_font_draw_string take each byte 1
+ * to 255 as one character (Latin-1); the _utf8 twins decode UTF-8. A
+ * character the face cannot load is skipped. Glyphs follow the context's
+ * glyph transform. */
 typedef struct orv_font_handle* orv_font;
 /* Opens the font file at `size` pixels per em. Raises the library's Exception
  * ("FT_New_Face failed.") for a file that is not a readable font,
@@ -512,6 +514,13 @@ ORV_C_API float orv_font_measure_string(orv_font font, const char* text);
  * InvalidOperationException. */
 ORV_C_API void orv_font_draw_string(orv_font font, int x, int y, const char* text, float r, float g, float b,
                                     float a);
+/* orv_font_measure_string and orv_font_draw_string of UTF-8 text. Every
+ * malformed sequence (overlong, surrogate, above U+10FFFF, cut short, a
+ * stray continuation byte) counts as one U+FFFD, taking the bytes a web
+ * browser's decoder takes. */
+ORV_C_API float orv_font_measure_string_utf8(orv_font font, const char* text);
+ORV_C_API void orv_font_draw_string_utf8(orv_font font, int x, int y, const char* text, float r, float g,
+                                         float b, float a);
 
 /* Image paint. An image paint handle is an orv_paint. The paint shares the
  * image: destroying the image handle leaves the image alive while a paint

@@ -1,5 +1,6 @@
-// Random text through Font and through FreeType called directly with the
-// blend table written out here: the same bytes and the same metrics.
+// Random text through Font (its glyph cache at the usual bound, at a bound
+// that evicts constantly, and off) and through FreeType called directly with
+// the blend table written out here: the same bytes and the same metrics.
 #include <gtest/gtest.h>
 
 #include <ft2build.h>
@@ -13,6 +14,8 @@
 
 #include "FontLookup.hpp"
 #include "TestSupport.hpp"
+#include "common/Internals.hpp"
+#include "text/GlyphCache.hpp"
 
 using namespace ORV::Vudadive2R;
 
@@ -36,9 +39,9 @@ public:
     float Ascender() const { return float(face->size->metrics.ascender) * 0.015625f; }
     float Descender() const { return float(face->size->metrics.descender) * 0.015625f; }
 
-    float Measure(const std::string& text, const Matrix3& m, bool yDown) {
+    float Measure(const std::u32string& text, const Matrix3& m, bool yDown) {
         float x = 0, y = 0;
-        for (unsigned char c : text) {
+        for (char32_t c : text) {
             if (!Load(c, m, yDown))
                 continue;
             x = std::fmaf(float(face->glyph->advance.x), 0.015625f, x);
@@ -48,11 +51,11 @@ public:
     }
 
     void Draw(TestSupport::Surface& surface, bool yDown, const Matrix3& m, int x, int y,
-              const std::string& text, const Color& color) {
+              const std::u32string& text, const Color& color) {
         const uint32_t r = Byte(color.R), g = Byte(color.G), b = Byte(color.B), a = Byte(color.A);
         float penX = std::fmaf(float(x), m.M[0], float(y) * m.M[3]) + m.M[6];
         float penY = std::fmaf(float(x), m.M[1], float(y) * m.M[4]) + m.M[7];
-        for (unsigned char c : text) {
+        for (char32_t c : text) {
             if (!Load(c, m, yDown))
                 continue;
             const FT_GlyphSlot slot = face->glyph;
@@ -90,7 +93,7 @@ private:
         return scaled < 0 ? 0 : uint32_t(scaled) % 256;
     }
 
-    bool Load(unsigned char c, const Matrix3& m, bool flip) {
+    bool Load(char32_t c, const Matrix3& m, bool flip) {
         const float sign = flip ? -1.0f : 1.0f;
         FT_Matrix matrix{FT_Fixed(m.M[0] * 65536.0f), FT_Fixed(sign * m.M[3] * 65536.0f),
                          FT_Fixed(sign * m.M[1] * 65536.0f), FT_Fixed(m.M[4] * 65536.0f)};
@@ -101,6 +104,21 @@ private:
     FT_Library library = nullptr;
     FT_Face face = nullptr;
 };
+
+// A font whose cache is at the usual bound, so small that it drops glyphs on
+// almost every call, or off.
+enum class Caching { Usual, Evicting, Off };
+
+std::unique_ptr<Font> FontWith(Caching caching, const std::shared_ptr<Context2D>& context,
+                               const std::string& path, int size) {
+    auto font = std::make_unique<Font>(context, path.c_str(), size);
+    std::unique_ptr<GlyphCache>& cache = Internals::GlyphCacheOf(*font);
+    if (caching == Caching::Evicting)
+        cache = std::make_unique<GlyphCache>(2048);
+    else if (caching == Caching::Off)
+        cache.reset();
+    return font;
+}
 
 }  // namespace
 
@@ -123,45 +141,92 @@ TEST(FontDifferential, RandomTextMatchesFreeTypeAndTheBlendTable) {
         expected.memory = surface.memory;
 
         auto context = std::make_shared<Context2D>(surface.surface);
-        const int origin = std::vector<int>{0, 1, 6}[size_t(integer(0, 2))];
-        context->renderState->origin = Origin(origin);
         Transform& glyph = *context->transforms->glyph;
-        const bool diagonal = integer(0, 2) == 0;
-        glyph.Translate(uniform(-10, 10), uniform(-10, 10));
-        if (!diagonal) {
-            glyph.Rotate(uniform(-3.2f, 3.2f));
-            Matrix3 shear = Matrix3::Identity;
-            shear.M[3] = uniform(-0.8f, 0.8f);
-            Matrix3 m = glyph.Get();
-            Matrix3::Multiply(shear, m, m);
-            glyph.Set(m);
+        const auto randomMatrix = [&] {
+            glyph.Set(Matrix3::Identity);
+            glyph.Translate(uniform(-10, 10), uniform(-10, 10));
+            if (integer(0, 2) != 0) {
+                glyph.Rotate(uniform(-3.2f, 3.2f));
+                Matrix3 shear = Matrix3::Identity;
+                shear.M[3] = uniform(-0.8f, 0.8f);
+                Matrix3 m = glyph.Get();
+                Matrix3::Multiply(shear, m, m);
+                glyph.Set(m);
+            }
+            glyph.Scale(uniform(0.3f, 2.5f), uniform(0.3f, 2.5f));
+            return glyph.Get();
+        };
+        // Three draws, the third under the first one's matrix and origin, so
+        // that it finds the glyphs of the first in the cache after the second
+        // has added its own (or, with a small bound, pushed them out).
+        struct Draw {
+            Matrix3 m;
+            int origin, x, y;
+        };
+        std::vector<Draw> draws;
+        for (int k = 0; k < 2; ++k)
+            draws.push_back(Draw{randomMatrix(), std::vector<int>{0, 1, 6}[size_t(integer(0, 2))],
+                                 integer(-10, width / 2), integer(0, height + 10)});
+        if (integer(0, 2) == 0) {
+            // Matrices that differ in one element only.
+            draws[1].m = draws[0].m;
+            draws[1].m.M[integer(0, 1) ? 3 : 1] += uniform(-0.5f, 0.5f);
         }
-        glyph.Scale(uniform(0.3f, 2.5f), uniform(0.3f, 2.5f));
-        const Matrix3 m = glyph.Get();
+        draws.push_back(draws[0]);
+        draws[2].x = integer(-10, width / 2), draws[2].y = integer(0, height + 10);
 
+        // Bytes for the single-byte operations; for the UTF-8 ones, code
+        // points from ASCII to the planes past the face's (which load its
+        // missing-glyph box), Latin, Greek and Cyrillic most often.
+        const bool utf8 = round % 2;
+        std::u32string codes;
+        for (int n = integer(0, 10); n > 0; --n) {
+            const int kind = integer(0, 5);
+            char32_t c = kind < 3 ? char32_t(integer(32, 126)) : char32_t(integer(1, 255));
+            if (utf8 && kind == 4)
+                c = char32_t(integer(0xA0, 0x4FF));
+            else if (utf8 && kind == 5)
+                c = char32_t(integer(0, 1) ? integer(0x500, 0xD7FF) : integer(0xE000, 0x10FFFF));
+            codes.push_back(c);
+        }
         std::string text;
-        for (int n = integer(0, 10); n > 0; --n)
-            text.push_back(char(integer(0, 3) ? integer(32, 126) : integer(1, 255)));
+        if (utf8)
+            text = TestSupport::Utf8Of(codes);
+        else
+            text.assign(codes.begin(), codes.end());
         const Color color{uniform(-0.3f, 1.6f), uniform(-0.3f, 1.6f), uniform(-0.3f, 1.6f),
                           integer(0, 3) ? uniform(-0.2f, 1.2f) : 1.0f};
-        const int x = integer(-10, width / 2), y = integer(0, height + 10);
 
-        Font font(context, path.c_str(), size);
         ReferenceText reference(path, size);
-        const bool yDown = origin != 0;
-        const std::string label = "round " + std::to_string(round) + " text \"" + text + "\" size " +
-                                  std::to_string(size) + " origin " + std::to_string(origin);
-        ASSERT_EQ(font.Ascender(), reference.Ascender()) << label;
-        ASSERT_EQ(font.Descender(), reference.Descender()) << label;
-        ASSERT_EQ(font.Height(), font.Ascender() - font.Descender()) << label;
-        ASSERT_EQ(font.MeasureString(text.c_str()), reference.Measure(text, m, yDown)) << label;
-
+        std::vector<float> lengths;
+        for (const Draw& d : draws) {
+            lengths.push_back(reference.Measure(codes, d.m, d.origin != 0));
+            reference.Draw(expected, d.origin != 0, d.m, d.x, d.y, codes, color);
+        }
         const std::vector<uint8_t> before = surface.memory;
-        font.DrawString(x, y, text.c_str(), color);
-        reference.Draw(expected, yDown, m, x, y, text, color);
-        ASSERT_EQ(surface.memory, expected.memory) << label;
+        for (const Caching caching : {Caching::Usual, Caching::Evicting, Caching::Off}) {
+            surface.memory = before;
+            std::unique_ptr<Font> font = FontWith(caching, context, path, size);
+            const std::string label = "round " + std::to_string(round) + " caching " +
+                                      std::to_string(int(caching)) + " text \"" + text + "\" size " +
+                                      std::to_string(size);
+            ASSERT_EQ(font->Ascender(), reference.Ascender()) << label;
+            ASSERT_EQ(font->Descender(), reference.Descender()) << label;
+            ASSERT_EQ(font->Height(), font->Ascender() - font->Descender()) << label;
+            for (size_t k = 0; k < draws.size(); ++k) {
+                const Draw& d = draws[k];
+                glyph.Set(d.m);
+                context->renderState->origin = Origin(d.origin);
+                ASSERT_EQ(utf8 ? font->MeasureStringUtf8(text.c_str()) : font->MeasureString(text.c_str()),
+                          lengths[k]) << label << " draw " << k;
+                if (utf8)
+                    font->DrawStringUtf8(d.x, d.y, text.c_str(), color);
+                else
+                    font->DrawString(d.x, d.y, text.c_str(), color);
+            }
+            ASSERT_EQ(surface.memory, expected.memory) << label;
+        }
         inked += surface.memory != before;
-
     }
     EXPECT_GT(inked, 120);
 }
@@ -187,11 +252,12 @@ TEST(FontDifferential, GlyphsTooLargeToRenderWholeMatchFreeTypeWhereTheyMeetTheS
         const float c = scale * std::cos(angle), s = scale * std::sin(angle);
         const Matrix3 m{{c, s, 0, -s, c, 0, uniform(-2800, 0), yDown ? uniform(0, 2800) : uniform(-2800, 0), 1}};
         context->transforms->glyph->Set(m);
-        const std::string text = std::string(1, "OWS&@"[round % 5]);
+        const std::u32string codes(1, char32_t("OWS&@"[round % 5]));
+        const std::string text(codes.begin(), codes.end());
         Font font(context, path.c_str(), 12);
         ReferenceText reference(path, 12);
         font.DrawString(0, 0, text.c_str(), Color{1, 0.5f, 0.25f, 1});
-        reference.Draw(expected, yDown, m, 0, 0, text, Color{1, 0.5f, 0.25f, 1});
+        reference.Draw(expected, yDown, m, 0, 0, codes, Color{1, 0.5f, 0.25f, 1});
         for (size_t i = 0; i < surface.memory.size(); ++i)
             ASSERT_LE(std::abs(surface.memory[i] - expected.memory[i]), 2) << "round " << round << " byte " << i;
         inked += surface.memory != std::vector<uint8_t>(surface.memory.size(), 0);
@@ -199,4 +265,45 @@ TEST(FontDifferential, GlyphsTooLargeToRenderWholeMatchFreeTypeWhereTheyMeetTheS
     }
     EXPECT_GE(inked, rounds / 8);
     EXPECT_GT(exact, rounds / 2);
+}
+
+TEST(FontDifferential, Utf8DecodesAsTheCodePointsDrawnOneByOne) {
+    // Every malformed sequence is one U+FFFD taking the longest prefix of a
+    // well-formed sequence, or one byte; the byte that breaks a sequence
+    // starts the next.
+    const char32_t R = 0xFFFD;
+    const struct {
+        const char* text;
+        std::u32string codes;
+    } rows[] = {
+        {"", U""},
+        {"plain ASCII", U"plain ASCII"},
+        {"\x7F|\xC2\x80", {0x7F, '|', 0x80}},
+        {"\xDF\xBF|\xE0\xA0\x80", {0x7FF, '|', 0x800}},
+        {"\xEF\xBF\xBF|\xF0\x90\x80\x80", {0xFFFF, '|', 0x10000}},
+        {"\xF4\x8F\xBF\xBF|\xF4\x90\x80\x80", {0x10FFFF, '|', R, R, R, R}},
+        {"\xED\x9F\xBF|\xED\xA0\x80|\xED\xBF\xBF|\xEE\x80\x80", {0xD7FF, '|', R, R, R, '|', R, R, R, '|', 0xE000}},
+        // Overlong forms.
+        {"\xC0\x80|\xC1\xBF|\xE0\x9F\xBF|\xF0\x8F\xBF\xBF", {R, R, '|', R, R, '|', R, R, R, '|', R, R, R, R}},
+        // Cut short, by another character or by the end.
+        {"\xE2\x82" "A\xF0\x9F\x98" "B\xC3", {R, 'A', R, 'B', R}},
+        {"\xF0\x9F\x98", {R}},
+        // Stray continuation bytes and bytes that begin nothing.
+        {"\x80\xBF" "A\xF5\x80\xFE\xFF", {R, R, 'A', R, R, R, R}},
+        {"Temp\xC3\xA9rature 25 \xC2\xB0" "C \xE2\x82\xAC \xC2\xB5 \xCE\xB1\xCE\xB2 \xD0\x96",
+         U"Température 25 °C € µ αβ Ж"},
+    };
+    const std::string path = DejaVuSansPath();
+    ASSERT_FALSE(path.empty()) << "DejaVu Sans not found";
+    ReferenceText reference(path, 11);
+    for (const auto& row : rows) {
+        TestSupport::Surface surface(420, 20), expected(420, 20);
+        auto context = std::make_shared<Context2D>(surface.surface);
+        context->renderState->origin = Origin::TopLeft;
+        Font font(context, path.c_str(), 11);
+        EXPECT_EQ(font.MeasureStringUtf8(row.text), reference.Measure(row.codes, Matrix3::Identity, true)) << row.text;
+        font.DrawStringUtf8(2, 14, row.text, Color{0.1f, 0.2f, 0.7f, 1});
+        reference.Draw(expected, true, Matrix3::Identity, 2, 14, row.codes, Color{0.1f, 0.2f, 0.7f, 1});
+        EXPECT_EQ(surface.memory, expected.memory) << row.text;
+    }
 }

@@ -181,6 +181,8 @@ TEST(Font, BadFilesNamesAndTexts) {
     Font font(context, FontPath().c_str(), 12);
     EXPECT_THROW(font.MeasureString(nullptr), ArgumentNullException);
     EXPECT_THROW(font.DrawString(0, 0, nullptr, kWhite), ArgumentNullException);
+    EXPECT_THROW(font.MeasureStringUtf8(nullptr), ArgumentNullException);
+    EXPECT_THROW(font.DrawStringUtf8(0, 0, nullptr, kWhite), ArgumentNullException);
 }
 
 TEST(Font, OneBitBitmapFontsAreReadBitByBit) {
@@ -236,6 +238,10 @@ TEST(Font, CInterfaceReachesTheSameFont) {
     EXPECT_EQ(orv_font_measure_string(font, "C text"), viaClass.font.MeasureString("C text"));
     orv_font_draw_string(font, 2, 14, "C text", 0.9f, 0.3f, 0.1f, 0.8f);
     viaClass.font.DrawString(2, 14, "C text", Color{0.9f, 0.3f, 0.1f, 0.8f});
+    EXPECT_EQ(viaC.memory, viaClass.surface.memory);
+    EXPECT_EQ(orv_font_measure_string_utf8(font, "C t\xC3\xA9xt"), viaClass.font.MeasureStringUtf8("C t\xC3\xA9xt"));
+    orv_font_draw_string_utf8(font, 3, 18, "\xCE\xB1\xE2\x82\xAC", 0.2f, 0.6f, 0.9f, 0.7f);
+    viaClass.font.DrawStringUtf8(3, 18, "\xCE\xB1\xE2\x82\xAC", Color{0.2f, 0.6f, 0.9f, 0.7f});
     EXPECT_EQ(viaC.memory, viaClass.surface.memory);
     EXPECT_THROW(orv_font_create(nullptr, FontPath().c_str(), 12), ArgumentNullException);
     orv_font_destroy(font);

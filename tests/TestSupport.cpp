@@ -74,4 +74,26 @@ std::string CaptureStdout(const std::function<void()>& action) {
 
 std::string TempPath(const std::string& name) { return std::string(VUDADIVE2R_TEST_TMPDIR) + "/" + name; }
 
+std::string Utf8Of(const std::u32string& codes) {
+    std::string text;
+    for (const char32_t c : codes) {
+        if (c < 0x80) {
+            text += char(c);
+        } else if (c < 0x800) {
+            text += char(0xC0 | c >> 6);
+            text += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            text += char(0xE0 | c >> 12);
+            text += char(0x80 | (c >> 6 & 0x3F));
+            text += char(0x80 | (c & 0x3F));
+        } else {
+            text += char(0xF0 | c >> 18);
+            text += char(0x80 | (c >> 12 & 0x3F));
+            text += char(0x80 | (c >> 6 & 0x3F));
+            text += char(0x80 | (c & 0x3F));
+        }
+    }
+    return text;
+}
+
 }  // namespace TestSupport

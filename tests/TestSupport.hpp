@@ -52,6 +52,9 @@ std::string CaptureStdout(const std::function<void()>& action);
 // Path of a scratch file for this test run.
 std::string TempPath(const std::string& name);
 
+// Code points as well-formed UTF-8.
+std::string Utf8Of(const std::u32string& codes);
+
 }  // namespace TestSupport
 
 #endif

@@ -1,7 +1,8 @@
-// Fonts: single-byte text measured and drawn with a FreeType face.
+// Fonts: single-byte and UTF-8 text measured and drawn with a FreeType face.
 #ifndef VUDADIVE2R_FONT_HPP
 #define VUDADIVE2R_FONT_HPP
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -11,13 +12,26 @@
 namespace ORV {
 namespace Vudadive2R {
 
-// Characters are the bytes of a text, each a character code 0 to 255; one
-// that the face cannot load is skipped. Glyphs are placed and shaped by the
-// context's glyph transform; text ignores the blend mode, scissoring and
-// paints. Use a font from one thread at a time; fonts may be constructed
-// from several threads at once.
+class CodePointReader;
+class GlyphCache;
+struct Internals;
+
+// The single-byte operations take each byte of a text as one character code
+// 0 to 255 (Latin-1); the Utf8 operations decode UTF-8 into code points. A
+// character that the face cannot load is skipped. Glyphs are placed and
+// shaped by the context's glyph transform; text ignores the blend mode,
+// scissoring and paints. Use a font from one thread at a time (its glyph
+// cache takes no lock); fonts may be constructed from several threads at
+// once.
 class ORV_API Font {
 public:
+    // Each font keeps the glyphs it has rendered, with their advances and
+    // placements, for as long as they fit in this many bytes (bookkeeping
+    // included); the least recently used go first, and a glyph bitmap over
+    // 64 KB is not kept. Drawn bytes and measured lengths are the same as
+    // with every glyph rendered anew.
+    static constexpr std::size_t GlyphCacheBound = std::size_t(4) << 20;
+
     // Opens face 0 of the font file at `size` pixels per em. Throws
     // ArgumentNullException for an empty context, std::logic_error for a
     // null file name and Exception ("FT_New_Face failed.") for a file
@@ -41,12 +55,23 @@ public:
     // whole pixels. Throws ArgumentNullException for a null text and
     // InvalidOperationException for a surface format other than "AB24".
     void DrawString(int x, int y, const char* text, const Color& color);
+    // MeasureString and DrawString of UTF-8 text: each code point is one
+    // character, and every malformed sequence counts as one U+FFFD, taking
+    // the bytes a web browser's decoder takes. ASCII text measures and draws
+    // as with the single-byte operations.
+    float MeasureStringUtf8(const char* text);
+    void DrawStringUtf8(int x, int y, const char* text, const Color& color);
 
 private:
+    friend struct Internals;
+    float MeasureCodePoints(CodePointReader text);
+    void DrawCodePoints(int x, int y, CodePointReader text, const Color& color);
+
     std::shared_ptr<Context2D> context;
     std::string fileName;
     int32_t size;
     void* face;  // the FreeType face, owned
+    std::unique_ptr<GlyphCache> glyphCache;  // null: every glyph rendered anew
 };
 
 }  // namespace Vudadive2R

@@ -18,9 +18,16 @@ float orv_font_height_get(orv_font font) { return FontHandle::Read(font)->Height
 float orv_font_ascender_get(orv_font font) { return FontHandle::Read(font)->Ascender(); }
 float orv_font_descender_get(orv_font font) { return FontHandle::Read(font)->Descender(); }
 float orv_font_measure_string(orv_font font, const char* text) { return FontHandle::Read(font)->MeasureString(text); }
+float orv_font_measure_string_utf8(orv_font font, const char* text) {
+    return FontHandle::Read(font)->MeasureStringUtf8(text);
+}
 
 void orv_font_draw_string(orv_font font, int x, int y, const char* text, float r, float g, float b, float a) {
     FontHandle::Read(font)->DrawString(x, y, text, Color{r, g, b, a});
+}
+
+void orv_font_draw_string_utf8(orv_font font, int x, int y, const char* text, float r, float g, float b, float a) {
+    FontHandle::Read(font)->DrawStringUtf8(x, y, text, Color{r, g, b, a});
 }
 
 }  // extern "C"

@@ -18,6 +18,8 @@ struct Internals {
     static const std::shared_ptr<Context2D>& ContextOf(const Paint& paint) { return paint.context; }
     static const std::vector<PathCommands>& CommandsOf(const PathBuilder& builder) { return builder.commands; }
     static const std::vector<float>& DataOf(const PathBuilder& builder) { return builder.data; }
+    // Replaceable, or empty to render every glyph anew.
+    static std::unique_ptr<GlyphCache>& GlyphCacheOf(Font& font) { return font.glyphCache; }
 };
 
 }  // namespace Vudadive2R

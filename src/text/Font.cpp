@@ -14,8 +14,10 @@
 #include "common/RowAddress.hpp"
 #include "text/FreeTypeLibrary.hpp"
 #include "text/GlyphBlend.hpp"
+#include "text/GlyphCache.hpp"
 #include "text/GlyphCoverage.hpp"
 #include "text/TextConversions.hpp"
+#include "text/Utf8.hpp"
 #include "vudadive2r/Exceptions.hpp"
 
 namespace ORV {
@@ -106,51 +108,175 @@ bool RenderWindow(FT_GlyphSlot slot, const GlyphWindow& window, std::vector<unsi
     return error == 0;
 }
 
-// Loads each byte of the text under the matrix and hands the slot to
-// `visit`, which returns the window of the glyph's bitmap it needs (empty for
-// none); the needed part is then rendered and passed to `draw`, and `advance`
-// is called for every character that loads and renders. A character that
-// fails to load or render is skipped: no drawing, no advance.
-template <class Visit, class Draw, class Advance>
-void ForEachGlyph(FT_Face face, FT_Matrix matrix, const char* text, Visit visit, Draw draw, Advance advance) {
-    std::vector<unsigned char> strip;
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
-        FT_Set_Transform(face, &matrix, nullptr);
-        if (FT_Load_Char(face, *c, FT_LOAD_DEFAULT) != 0)
-            continue;
-        FT_GlyphSlot slot = face->glyph;
-        // An outline glyph is placed before it is rendered; any other kind
-        // only once rendered.
-        const bool outline = slot->format == FT_GLYPH_FORMAT_OUTLINE;
-        if (outline ? RenderRefused(slot) : FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
-            continue;
-        const GlyphWindow window = visit(slot);
-        if (!window.Empty() && outline &&
-            uint64_t(slot->bitmap.width) * slot->bitmap.rows > kWholeGlyphPixels) {
-            const unsigned stripRows = unsigned(std::max<uint64_t>(
-                1, kWholeGlyphPixels / (window.columnEnd - window.columnBegin)));
-            for (unsigned row = window.rowBegin; row < window.rowEnd; row += stripRows) {
-                GlyphWindow part = window;
-                part.rowBegin = row;
-                part.rowEnd = unsigned(std::min<uint64_t>(window.rowEnd, uint64_t(row) + stripRows));
-                FT_Bitmap coverage;
-                if (!RenderWindow(slot, part, strip, coverage))
-                    break;
-                draw(slot, GlyphPiece{coverage, part.rowBegin, part.columnBegin}, part);
-            }
-        } else if (!window.Empty()) {
-            if (outline && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
-                continue;
-            draw(slot, GlyphPiece{slot->bitmap, 0, 0}, window);
-        }
-        advance(slot);
+// ---------------------------------------------------------------- glyph loops, anew and cached
+
+// Sets the matrix and loads the character; an outline glyph must also fit
+// FreeType's box and any other kind render. False: the character is skipped.
+bool LoadGlyph(FT_Face face, FT_Matrix matrix, char32_t code) {
+    FT_Set_Transform(face, &matrix, nullptr);
+    if (FT_Load_Char(face, code, FT_LOAD_DEFAULT) != 0)
+        return false;
+    const FT_GlyphSlot slot = face->glyph;
+    // An outline glyph is placed before it is rendered; any other kind
+    // only once rendered.
+    return slot->format == FT_GLYPH_FORMAT_OUTLINE ? !RenderRefused(slot)
+                                                   : FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0;
+}
+
+// The loaded glyph's advance and bitmap box. A rendered bitmap in a pixel
+// mode that has no coverage here has no rows either.
+CachedGlyph PlacementOf(const FT_GlyphSlot slot) {
+    CachedGlyph glyph;
+    glyph.loads = true;
+    glyph.outline = slot->format == FT_GLYPH_FORMAT_OUTLINE;
+    glyph.advanceX = slot->advance.x;
+    glyph.advanceY = slot->advance.y;
+    glyph.left = slot->bitmap_left;
+    glyph.top = slot->bitmap_top;
+    glyph.width = slot->bitmap.width;
+    glyph.rows = glyph.outline || GlyphCoverage(slot->bitmap).Rows() ? slot->bitmap.rows : 0;
+    return glyph;
+}
+
+// The rendered bitmap as one byte per pixel, rows packed.
+std::unique_ptr<uint8_t[]> CoverageCopy(const FT_Bitmap& bitmap) {
+    const GlyphCoverage coverage(bitmap);
+    std::unique_ptr<uint8_t[]> copy(new uint8_t[size_t(coverage.Width()) * coverage.Rows()]);
+    uint8_t* target = copy.get();
+    for (unsigned i = 0; i < coverage.Rows(); ++i) {
+        const unsigned char* row = coverage.Row(i);
+        for (unsigned j = 0; j < coverage.Width(); ++j)
+            *target++ = coverage.At(row, j);
     }
+    return copy;
+}
+
+FT_Bitmap BitmapOf(const CachedGlyph& glyph) {
+    FT_Bitmap bitmap;
+    FT_Bitmap_Init(&bitmap);
+    bitmap.rows = glyph.rows;
+    bitmap.width = glyph.width;
+    bitmap.pitch = int(glyph.width);
+    bitmap.buffer = glyph.coverage.get();
+    bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
+    bitmap.num_grays = 256;
+    return bitmap;
+}
+
+// Renders the part `window` of the glyph loaded in the slot and hands it to
+// `draw`: whole, or in strips when the bitmap is too large to render whole.
+// False when FreeType cannot render it whole: the character is then skipped.
+template <class Draw>
+bool DrawLoaded(FT_GlyphSlot slot, const GlyphWindow& window, std::vector<unsigned char>& strip, Draw draw) {
+    const bool outline = slot->format == FT_GLYPH_FORMAT_OUTLINE;
+    if (outline && uint64_t(slot->bitmap.width) * slot->bitmap.rows > kWholeGlyphPixels) {
+        const CachedGlyph placement = PlacementOf(slot);
+        const unsigned stripRows =
+            unsigned(std::max<uint64_t>(1, kWholeGlyphPixels / (window.columnEnd - window.columnBegin)));
+        for (unsigned row = window.rowBegin; row < window.rowEnd; row += stripRows) {
+            GlyphWindow part = window;
+            part.rowBegin = row;
+            part.rowEnd = unsigned(std::min<uint64_t>(window.rowEnd, uint64_t(row) + stripRows));
+            FT_Bitmap coverage;
+            if (!RenderWindow(slot, part, strip, coverage))
+                break;
+            draw(placement, GlyphPiece{coverage, part.rowBegin, part.columnBegin}, part);
+        }
+        return true;
+    }
+    if (outline && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
+        return false;
+    draw(PlacementOf(slot), GlyphPiece{slot->bitmap, 0, 0}, window);
+    return true;
+}
+
+// Loads each character of the text under the matrix and hands its placement
+// to `visit`, which returns the window of the glyph's bitmap it needs (empty
+// for none); the needed part is then rendered and passed to `draw`, and
+// `advance` is called for every character that loads and renders. A
+// character that fails to load or render is skipped: no drawing, no advance.
+template <class Visit, class Draw, class Advance>
+void ForEachGlyph(FT_Face face, FT_Matrix matrix, CodePointReader& text, Visit visit, Draw draw, Advance advance) {
+    std::vector<unsigned char> strip;
+    for (char32_t code; text.Next(code);) {
+        if (!LoadGlyph(face, matrix, code))
+            continue;
+        const CachedGlyph placement = PlacementOf(face->glyph);
+        const GlyphWindow window = visit(placement);
+        if (!window.Empty() && !DrawLoaded(face->glyph, window, strip, draw))
+            continue;
+        advance(placement);
+    }
+}
+
+// ForEachGlyph through the font's cache: a glyph seen before under the same
+// matrix is neither loaded nor rendered again. Loading and rendering are
+// deterministic, so what the cache keeps (whether a character loads, its
+// advance and box, its coverage) is what they would give anew. Bitmaps too
+// large to keep are rendered anew each time they are drawn.
+template <class Visit, class Draw, class Advance>
+void ForEachCachedGlyph(FT_Face face, GlyphCache& cache, FT_Matrix matrix, CodePointReader& text, Visit visit,
+                        Draw draw, Advance advance) {
+    const GlyphCache::Matrix key{matrix.xx, matrix.xy, matrix.yx, matrix.yy};
+    GlyphCache::Strike* strike = cache.StrikeOf(key);
+    std::vector<unsigned char> strip;
+    for (char32_t code; text.Next(code);) {
+        CachedGlyph* glyph = cache.Find(strike, code);
+        bool loaded = false;
+        if (!glyph) {
+            loaded = LoadGlyph(face, matrix, code);
+            glyph = &cache.Add(strike, key, code, loaded ? PlacementOf(face->glyph) : CachedGlyph());
+            // Any glyph but an outline is rendered by loading.
+            if (loaded && !glyph->outline && cache.KeepsCoverage(glyph->CoverageBytes()))
+                cache.AddCoverage(*glyph, CoverageCopy(face->glyph->bitmap));
+        }
+        if (!glyph->loads)
+            continue;
+        const GlyphWindow window = visit(*glyph);
+        if (!window.Empty()) {
+            if (glyph->renderFails)
+                continue;
+            if (!glyph->rendered && cache.KeepsCoverage(glyph->CoverageBytes())) {
+                if (!loaded)
+                    loaded = LoadGlyph(face, matrix, code);
+                if (!loaded || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {
+                    glyph->renderFails = true;
+                    continue;
+                }
+                // The box as rendered, as when drawing anew.
+                const CachedGlyph rendered = PlacementOf(face->glyph);
+                glyph->left = rendered.left, glyph->top = rendered.top;
+                glyph->width = rendered.width, glyph->rows = rendered.rows;
+                cache.AddCoverage(*glyph, CoverageCopy(face->glyph->bitmap));
+            }
+            if (glyph->rendered) {
+                const FT_Bitmap bitmap = BitmapOf(*glyph);
+                draw(*glyph, GlyphPiece{bitmap, 0, 0}, window);
+            } else if (!(loaded || LoadGlyph(face, matrix, code)) || !DrawLoaded(face->glyph, window, strip, draw)) {
+                continue;
+            }
+        }
+        advance(*glyph);
+    }
+}
+
+// Through the cache when the font has one, else every glyph anew.
+template <class Visit, class Draw, class Advance>
+void ForEachGlyphOf(FT_Face face, GlyphCache* cache, FT_Matrix matrix, CodePointReader& text, Visit visit,
+                    Draw draw, Advance advance) {
+    if (cache)
+        ForEachCachedGlyph(face, *cache, matrix, text, visit, draw, advance);
+    else
+        ForEachGlyph(face, matrix, text, visit, draw, advance);
 }
 
 }  // namespace
 
+// ---------------------------------------------------------------- Font
+
 Font::Font(const std::shared_ptr<Context2D>& context, const char* filename, int size)
-    : context(context), fileName(NameCopy(filename)), size(size), face(nullptr) {
+    : context(context), fileName(NameCopy(filename)), size(size), face(nullptr),
+      glyphCache(new GlyphCache(GlyphCacheBound)) {
     if (!context)
         throw ArgumentNullException();
     FT_Face opened = OpenFontFace(fileName.c_str());
@@ -171,21 +297,41 @@ float Font::Height() { return Ascender() - Descender(); }
 float Font::MeasureString(const char* text) {
     if (!text)
         throw ArgumentNullException();
-    const bool yDown = context->renderState->origin != Origin::BottomLeft;
-    Float32x2 sum{0, 0};
-    const auto nothing = [](FT_GlyphSlot) { return GlyphWindow{0, 0, 0, 0}; };
-    const auto noDrawing = [](FT_GlyphSlot, const GlyphPiece&, const GlyphWindow&) {};
-    ForEachGlyph(FaceOf(face), GlyphMatrix(context->transforms->glyph->Get(), yDown), text, nothing, noDrawing,
-                 [&](FT_GlyphSlot slot) {
-        sum.X = std::fmaf(float(slot->advance.x), 0.015625f, sum.X);
-        sum.Y = std::fmaf(float(slot->advance.y), 0.015625f, sum.Y);
-    });
-    return sum.Length();
+    return MeasureCodePoints(CodePointReader(text, CodePointReader::Encoding::SingleByte));
+}
+
+float Font::MeasureStringUtf8(const char* text) {
+    if (!text)
+        throw ArgumentNullException();
+    return MeasureCodePoints(CodePointReader(text, CodePointReader::Encoding::Utf8));
 }
 
 void Font::DrawString(int x, int y, const char* text, const Color& color) {
     if (!text)
         throw ArgumentNullException();
+    DrawCodePoints(x, y, CodePointReader(text, CodePointReader::Encoding::SingleByte), color);
+}
+
+void Font::DrawStringUtf8(int x, int y, const char* text, const Color& color) {
+    if (!text)
+        throw ArgumentNullException();
+    DrawCodePoints(x, y, CodePointReader(text, CodePointReader::Encoding::Utf8), color);
+}
+
+float Font::MeasureCodePoints(CodePointReader text) {
+    const bool yDown = context->renderState->origin != Origin::BottomLeft;
+    Float32x2 sum{0, 0};
+    const auto nothing = [](const CachedGlyph&) { return GlyphWindow{0, 0, 0, 0}; };
+    const auto noDrawing = [](const CachedGlyph&, const GlyphPiece&, const GlyphWindow&) {};
+    ForEachGlyphOf(FaceOf(face), glyphCache.get(), GlyphMatrix(context->transforms->glyph->Get(), yDown), text,
+                   nothing, noDrawing, [&](const CachedGlyph& glyph) {
+        sum.X = std::fmaf(float(glyph.advanceX), 0.015625f, sum.X);
+        sum.Y = std::fmaf(float(glyph.advanceY), 0.015625f, sum.Y);
+    });
+    return sum.Length();
+}
+
+void Font::DrawCodePoints(int x, int y, CodePointReader text, const Color& color) {
     Context2D& target = *context;
     if (orv_surface_format_get(target.surface) != uint32_t(FormatCode::AB24))
         throw InvalidOperationException();
@@ -210,25 +356,25 @@ void Font::DrawString(int x, int y, const char* text, const Color& color) {
     Float32x2 pen = Matrix3::Transform(Float32x2{float(x), float(y)}, m);
     // Bitmap row i lands on surface row first + i x rowStep; column j on
     // trunc(left + j), computed in single precision.
-    const auto firstRow = [&](FT_GlyphSlot slot) {
-        const float top = float(slot->bitmap_top);
+    const auto firstRow = [&](const CachedGlyph& glyph) {
+        const float top = float(glyph.top);
         return PixelFromFloat(yDown ? pen.Y - top : pen.Y + top);
     };
-    const auto column = [&](FT_GlyphSlot slot, unsigned j) {
-        return PixelFromFloat((float(slot->bitmap_left) + pen.X) + float(j));
+    const auto column = [&](const CachedGlyph& glyph, unsigned j) {
+        return PixelFromFloat((float(glyph.left) + pen.X) + float(j));
     };
 
-    const auto window = [&](FT_GlyphSlot slot) {
-        const int64_t rows = slot->bitmap.rows, first = firstRow(slot);
+    const auto window = [&](const CachedGlyph& glyph) {
+        const int64_t rows = glyph.rows, first = firstRow(glyph);
         const int64_t rowLow = yDown ? -first : first - height + 1;
         const int64_t rowHigh = yDown ? height - first : first + 1;
         // Columns never fall as j grows, so the visible ones are found by
         // bisection.
         const auto firstColumnFrom = [&](int64_t bound) {
-            unsigned low = 0, high = slot->bitmap.width;
+            unsigned low = 0, high = glyph.width;
             while (low < high) {
                 const unsigned middle = low + (high - low) / 2;
-                if (column(slot, middle) >= bound)
+                if (column(glyph, middle) >= bound)
                     high = middle;
                 else
                     low = middle + 1;
@@ -240,17 +386,31 @@ void Font::DrawString(int x, int y, const char* text, const Color& color) {
                            firstColumnFrom(width)};
     };
 
-    const auto draw = [&](FT_GlyphSlot slot, const GlyphPiece& piece, const GlyphWindow& part) {
+    const auto draw = [&](const CachedGlyph& glyph, const GlyphPiece& piece, const GlyphWindow& part) {
         const GlyphCoverage coverage(piece.coverage);
-        const int64_t first = firstRow(slot);
+        const int64_t first = firstRow(glyph);
+        // Where single-precision columns step by exactly one pixel, the
+        // window's columns (all on the surface) are one run per row.
+        const unsigned columnEnd = std::min(part.columnEnd, piece.firstColumn + coverage.Width());
+        const int64_t runStart = column(glyph, part.columnBegin);
+        bool run = coverage.Bytes();
+        for (unsigned j = part.columnBegin + 1; run && j < columnEnd; ++j)
+            run = column(glyph, j) == runStart + (j - part.columnBegin);
         for (unsigned i = part.rowBegin; i < part.rowEnd && i - piece.firstRow < coverage.Rows(); ++i) {
             const unsigned char* source = coverage.Row(i - piece.firstRow);
+            if (run) {
+                if (part.columnBegin < columnEnd)
+                    BlendGlyphRow(RowAddress(data, signedStride, std::ptrdiff_t(height),
+                                             std::ptrdiff_t(first + int64_t(i) * rowStep)) + runStart * 4,
+                                  source + (part.columnBegin - piece.firstColumn), columnEnd - part.columnBegin, ink);
+                continue;
+            }
             unsigned char* pixels = nullptr;
             for (unsigned j = part.columnBegin; j < part.columnEnd && j - piece.firstColumn < coverage.Width(); ++j) {
                 const uint32_t c = coverage.At(source, j - piece.firstColumn);
                 if (c == 0)
                     continue;
-                const int64_t px = column(slot, j);
+                const int64_t px = column(glyph, j);
                 if (px < 0 || px >= width)
                     continue;
                 if (!pixels)
@@ -261,13 +421,13 @@ void Font::DrawString(int x, int y, const char* text, const Color& color) {
         }
     };
 
-    const auto advance = [&](FT_GlyphSlot slot) {
+    const auto advance = [&](const CachedGlyph& glyph) {
         // Whole pixels only; the vertical advance is in y-up glyph space.
-        pen.X += float(slot->advance.x / 64);
-        const float rise = float(slot->advance.y / 64);
+        pen.X += float(glyph.advanceX / 64);
+        const float rise = float(glyph.advanceY / 64);
         pen.Y = yDown ? pen.Y - rise : pen.Y + rise;
     };
-    ForEachGlyph(FaceOf(face), GlyphMatrix(m, yDown), text, window, draw, advance);
+    ForEachGlyphOf(FaceOf(face), glyphCache.get(), GlyphMatrix(m, yDown), text, window, draw, advance);
 }
 
 }  // namespace Vudadive2R

@@ -29,6 +29,8 @@ public:
 
     unsigned Rows() const { return rows; }
     unsigned Width() const { return width; }
+    // Whether a row holds one byte per pixel, so that runs of it can be read at once.
+    bool Bytes() const { return !oneBit; }
     const unsigned char* Row(unsigned i) const { return top + std::ptrdiff_t(i) * pitch; }
 
     uint8_t At(const unsigned char* row, unsigned column) const {

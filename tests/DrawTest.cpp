@@ -5,8 +5,8 @@
 
 #include "DrawSupport.hpp"
 #include "common/Internals.hpp"
-#include "raster/AggTypes.hpp"
-#include "path/PathStorage.hpp"
+#include "pipeline/AggTypes.hpp"
+#include "pipeline/PathStorage.hpp"
 
 using namespace DrawSupport;
 typedef std::vector<std::pair<int, int>> Ranges;  // [from, to) column ranges

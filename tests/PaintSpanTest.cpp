@@ -13,9 +13,9 @@
 #include <random>
 
 #include "RoadScenes.hpp"
-#include "raster/BilinearWeighing.hpp"
-#include "raster/ExactDivisor.hpp"
-#include "raster/PeriodicCoordinate.hpp"
+#include "paint/BilinearWeighing.hpp"
+#include "paint/ExactDivisor.hpp"
+#include "paint/PeriodicCoordinate.hpp"
 
 #ifndef VUDADIVE2R_TEST_THINNING
 #define VUDADIVE2R_TEST_THINNING 1

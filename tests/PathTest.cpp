@@ -6,7 +6,7 @@
 
 #include "TestSupport.hpp"
 #include "common/Internals.hpp"
-#include "path/PathStorage.hpp"
+#include "pipeline/PathStorage.hpp"
 
 using namespace ORV::Vudadive2R;
 typedef PathCommands C;

@@ -7,7 +7,7 @@
 
 #include "DrawSupport.hpp"
 #include "RoadScenes.hpp"
-#include "raster/AggTypes.hpp"
+#include "pipeline/AggTypes.hpp"
 
 using namespace DrawSupport;
 

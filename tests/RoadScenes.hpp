@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "path/DrawRoad.hpp"
+#include "path/PathDraw.hpp"
 #include "vudadive2r.hpp"
 
 namespace RoadScenes {
@@ -280,7 +280,6 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad) {
     struct Release {
         orv_surface* surface;
         ~Release() {
-            DrawRoad::ForcePlain(false);
             orv_surface_destroy(surface);
         }
     } release{surface};
@@ -317,8 +316,7 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad) {
         }
         Path path(context);
         path.AppendData(s.commands, s.data);
-        DrawRoad::ForcePlain(plainRoad);
-        path.Draw(fill, stroke);
+        DrawPath(path, fill, stroke, plainRoad ? DrawRoad::Reference : DrawRoad::Library);
         context->Finish();
     }
     return pixels;

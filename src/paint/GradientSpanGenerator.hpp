@@ -14,9 +14,9 @@
 
 #include "paint/GradientFunctions.hpp"
 #include "paint/GradientRamp.hpp"
-#include "raster/BoundedSpanInterpolator.hpp"
-#include "raster/ExactDivisor.hpp"
-#include "raster/SpanLines.hpp"
+#include "paint/BoundedSpanInterpolator.hpp"
+#include "paint/ExactDivisor.hpp"
+#include "paint/SpanLines.hpp"
 
 namespace ORV {
 namespace Vudadive2R {

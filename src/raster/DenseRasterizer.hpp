@@ -30,7 +30,7 @@
 #include <utility>
 
 #include "raster/OutlineVertices.hpp"
-#include "raster/ScratchArray.hpp"
+#include "common/ScratchArray.hpp"
 
 namespace ORV {
 namespace Vudadive2R {

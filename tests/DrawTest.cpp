@@ -177,7 +177,7 @@ TEST(Draw, DashIntervalsAndPhases) {
 TEST(Draw, EvenOddFillMakesTheStrokeOfAnXLeaveItsCrossingOpen) {
     // One sub-path drawn as an X; its stroke outline is rasterised with the
     // fill pass's rule, also when a client's paint takes the stroke to the
-    // plain road after the fill took the library's own.
+    // reference road after the fill took the library's.
     struct ClientPaint : ColorPaint {
         using ColorPaint::ColorPaint;
     };

@@ -152,7 +152,7 @@ inline float Coordinate(ByteStream& in, float extent, bool far, bool beyond = tr
 }
 
 // Every scene must stay within the cells AGG's rasterizer stores, beyond
-// which the plain road goes wrong: dashed and wide strokes (`heavy`) get
+// which the reference road goes wrong: dashed and wide strokes (`heavy`) get
 // short paths of near coordinates, dashed ones narrow widths and gaps of
 // half a pixel or more, and magnifications stay below 100.
 inline void RandomPath(ByteStream& in, Scene& s, bool heavy) {
@@ -338,7 +338,7 @@ inline std::string CompareRoads(const Scene& scene) {
         plainThrew = true;
     }
     if (ownThrew != plainThrew)
-        return ownThrew ? "only the own road threw" : "only the plain road threw";
+        return ownThrew ? "only the library's road threw" : "only the reference road threw";
     for (size_t i = 0; i < own.size(); ++i)
         if (own[i] != plain[i])
             return "byte " + std::to_string(i) + " (pixel " + std::to_string(i / 4 % size_t(scene.width)) + ", " +

@@ -1,4 +1,4 @@
-// The bilinear image span generator of the library's own road for the
+// The bilinear image span generator of the image paint for the
 // repeating and reflecting tilings: the colours of SpanImageBilinear over
 // agg::image_accessor_wrap and agg::span_interpolator_linear<trans_affine, 8>,
 // with the interpolator's lines in locals, the wrapped columns and rows

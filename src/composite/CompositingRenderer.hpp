@@ -25,37 +25,18 @@ public:
     // Operations other than the blend modes' ten go pixel by pixel through
     // PremultiplyingBlender. `level` selects the span loops; the default is
     // the widest this processor runs. Throws nothing.
-    CompositingRenderer(RenderingBuffer& buffer, unsigned operation, SimdLevel level = BestSimdLevel())
-        : buffer(buffer), operation(operation), blenders(nullptr), baseBox(0, 0, int(buffer.width()) - 1,
-                                                                            int(buffer.height()) - 1) {
-        BlendOperation known;
-        if (SpanOperationOf(operation, known)) {
-            blenders = &SpanBlendersFor(known, level);
-            // At full coverage source-over gives an opaque colour itself and
-            // source gives any colour itself: plain fills.
-            fillsOpaque = known == BlendOperation::Source || known == BlendOperation::SourceOver;
-            fillsAny = known == BlendOperation::Source;
-        }
-    }
+    CompositingRenderer(RenderingBuffer& buffer, unsigned operation, SimdLevel level = BestSimdLevel());
 
     unsigned width() const { return buffer.width(); }
     unsigned height() const { return buffer.height(); }
 
     // Removes every clip box; the whole surface is drawable again, or
     // nothing when `visibility` is false.
-    void reset_clipping(bool visibility) {
-        boxes.clear();
-        baseBox = visibility ? agg::rect_i(0, 0, int(width()) - 1, int(height()) - 1) : agg::rect_i(1, 1, 0, 0);
-    }
+    void reset_clipping(bool visibility);
 
     // Adds a clip box (inclusive corners, any order), clipped to the surface;
     // a box outside it is dropped. Every span is composited once per box.
-    void add_clip_box(int x1, int y1, int x2, int y2) {
-        agg::rect_i box(x1, y1, x2, y2);
-        box.normalize();
-        if (box.clip(agg::rect_i(0, 0, int(width()) - 1, int(height()) - 1)))
-            boxes.push_back(box);
-    }
+    void add_clip_box(int x1, int y1, int x2, int y2);
 
     // Columns x1 to x2 inclusive (either order) of row y in one colour
     // (straight alpha) and one coverage.

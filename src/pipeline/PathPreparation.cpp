@@ -8,6 +8,8 @@
 namespace ORV {
 namespace Vudadive2R {
 
+// ---------------------------------------------------------------- flattening
+
 namespace {
 
 // Halvings of one large curve: from GeometryLimits::Coordinate down to
@@ -126,6 +128,8 @@ double Stretch(const agg::trans_affine& m) {
 
 }  // namespace
 
+// ---------------------------------------------------------------- culling
+
 namespace {
 
 struct PixelBounds {
@@ -164,6 +168,8 @@ double CullingWindow::PixelExtent(const double* x, const double* y, unsigned cou
     const PixelBounds bounds(pathMatrix, x, y, count);
     return std::max(bounds.right - bounds.left, bounds.bottom - bounds.top);
 }
+
+// ---------------------------------------------------------------- the walk over the path
 
 namespace {
 

@@ -5,6 +5,9 @@
 namespace ORV {
 namespace Vudadive2R {
 
+template class PassOnRoad<DenseRasterizer, InlineScanline, CompositingRenderer>;
+template class PassOnRoad<SaturatingRasterizer, Scanline, Renderer>;
+
 // The blend mode is checked here, before any pass, as it is for a draw
 // without passes.
 DrawPasses::DrawPasses(const DrawTarget& target, DrawRoad road)

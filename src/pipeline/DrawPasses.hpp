@@ -25,6 +25,11 @@ namespace Vudadive2R {
 
 enum class DrawRoad { Library, Reference };
 
+// Each road's pass is compiled once, in DrawPasses.cpp, rather than in
+// every unit that runs passes or adapts Rasterize.
+extern template class PassOnRoad<DenseRasterizer, InlineScanline, CompositingRenderer>;
+extern template class PassOnRoad<SaturatingRasterizer, Scanline, Renderer>;
+
 class DrawPasses {
 public:
     // Draws into `target`, which must outlive the passes.

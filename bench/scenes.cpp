@@ -35,8 +35,8 @@
 #include <vector>
 
 #include "common/Internals.hpp"
-#include "path/PathStorage.hpp"
-#include "raster/AggTypes.hpp"
+#include "pipeline/PathStorage.hpp"
+#include "pipeline/AggTypes.hpp"
 #include "vudadive2r.hpp"
 
 #ifdef VUDADIVE2R_BENCH_CAIRO

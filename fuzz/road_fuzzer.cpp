@@ -1,6 +1,6 @@
 // Both roads of Path::Draw: the scene the input describes (any paint, blend
 // mode, origin, scissor list, stroke, dash pattern and transform) is drawn
-// through the library's own road and through the plain AGG road, and any
+// through the library's road and through the reference road, and any
 // byte that differs, or an exception from one road only, aborts.
 #include <cstdio>
 #include <cstdlib>

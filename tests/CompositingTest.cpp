@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "raster/CompositingRenderer.hpp"
+#include "composite/CompositingRenderer.hpp"
 
 namespace {
 

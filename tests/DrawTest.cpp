@@ -5,8 +5,8 @@
 
 #include "DrawSupport.hpp"
 #include "common/Internals.hpp"
-#include "raster/AggTypes.hpp"
-#include "path/PathStorage.hpp"
+#include "pipeline/AggTypes.hpp"
+#include "pipeline/PathStorage.hpp"
 
 using namespace DrawSupport;
 typedef std::vector<std::pair<int, int>> Ranges;  // [from, to) column ranges
@@ -177,7 +177,7 @@ TEST(Draw, DashIntervalsAndPhases) {
 TEST(Draw, EvenOddFillMakesTheStrokeOfAnXLeaveItsCrossingOpen) {
     // One sub-path drawn as an X; its stroke outline is rasterised with the
     // fill pass's rule, also when a client's paint takes the stroke to the
-    // plain road after the fill took the library's own.
+    // reference road after the fill took the library's.
     struct ClientPaint : ColorPaint {
         using ColorPaint::ColorPaint;
     };

@@ -1,21 +1,31 @@
-// The arithmetic under the own road's gradient and image spans (division by
-// multiplication, wrapped coordinates followed by steps, the vector
-// weighing), and both roads on scenes at the edges of that arithmetic: long
-// spans, large images, gradient periods of one sixteenth, positions at the
-// interpolator's limit.
+// The arithmetic under the library's gradient and image spans (division by
+// multiplication, the vector weighing), and its span generators against
+// AGG's at the edges of that arithmetic: long spans, large images (whose
+// wrapped coordinates are stepped), gradient periods of one sixteenth,
+// positions at the interpolator's limit.
 #include <gtest/gtest.h>
 
 #include <agg_image_accessors.h>
+#include <agg_image_filters.h>
+#include <agg_pixfmt_rgba.h>
+#include <agg_span_gradient.h>
+#include <agg_span_interpolator_linear.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <random>
+#include <string>
+#include <vector>
 
-#include "RoadScenes.hpp"
-#include "raster/BilinearWeighing.hpp"
-#include "raster/ExactDivisor.hpp"
-#include "raster/PeriodicCoordinate.hpp"
+#include "paint/BilinearWeighing.hpp"
+#include "paint/ExactDivisor.hpp"
+#include "paint/GradientSpanGenerator.hpp"
+#include "paint/SpanImageBilinear.hpp"
+#include "paint/SpanImageBilinearWrapped.hpp"
+#include "vudadive2r.hpp"
 
 #ifndef VUDADIVE2R_TEST_THINNING
 #define VUDADIVE2R_TEST_THINNING 1
@@ -64,41 +74,6 @@ TEST(ExactDivisor, RampIndexStepsAreExact) {
 TEST(ExactDivisor, OutOfRangeDivisorsDivideByOne) {
     for (uint32_t d : {0u, ExactDivisor::Largest + 1, 0xFFFFFFFFu})
         EXPECT_EQ(ExactDivisor(d).Quotient(12345), 12345u) << d;
-}
-
-// A walk of random steps of up to a period each way, from random starts,
-// against AGG's wrap modes evaluated afresh at every coordinate.
-template <bool Mirrored, class Wrap>
-void WalkAgainst(int size, std::mt19937& random) {
-    PeriodicCoordinate<Mirrored> coordinate(size);
-    const Wrap wrap{unsigned(size)};
-    std::uniform_int_distribution<int> start(-(1 << 22), 1 << 22), step(-coordinate.Period(), coordinate.Period());
-    int v = start(random);
-    coordinate.Start(v);
-    for (int i = 0; i < 2000; ++i) {
-        if (i % 7 == 0)
-            v += step(random);
-        else
-            v += int(random() % 3) - 1;
-        coordinate.Step(v);
-        ASSERT_EQ(unsigned(coordinate.Wrapped()), wrap.x(v)) << "size " << size << " at " << v;
-        ASSERT_EQ(unsigned(coordinate.WrappedNext()), wrap.x(v + 1)) << "size " << size << " at " << v;
-    }
-}
-
-// AGG's wrap modes carry state between calls; this evaluates one afresh.
-template <class Mode>
-struct FreshWrap {
-    unsigned size;
-    unsigned x(int v) const { return Mode(size)(v); }
-};
-
-TEST(PeriodicCoordinate, StepsAgreeWithAggsWrapModes) {
-    std::mt19937 random(7);
-    for (int size : {1, 2, 3, 7, 256, 1000, 65537, 1 << 20}) {
-        WalkAgainst<false, FreshWrap<agg::wrap_mode_repeat>>(size, random);
-        WalkAgainst<true, FreshWrap<agg::wrap_mode_reflect>>(size, random);
-    }
 }
 
 // The sums of the weighted channels, written out: (8192 + sum of w p) >> 14,
@@ -163,32 +138,30 @@ TEST(BilinearWeighing, WorkedFiguresAndClamps) {
     }
 }
 
-// A rectangle over the whole surface, drawn with one paint.
-RoadScenes::Scene Covering(int width, int height, const RoadScenes::PaintSpec& paint) {
-    RoadScenes::Scene s;
-    s.width = width, s.height = height;
-    s.backdrop.assign(size_t(width) * size_t(height) * 4, 0x40);
-    s.path = s.fillPaint = s.strokePaint = s.image = Matrix3::Identity;
-    s.commands = {PathCommands::MoveTo, PathCommands::LineTo, PathCommands::LineTo, PathCommands::LineTo,
-                  PathCommands::Close};
-    s.data = {-1, -1, float(width) + 1, -1, float(width) + 1, float(height) + 1, -1, float(height) + 1};
-    s.filled = true;
-    s.fillSpec = paint;
-    return s;
-}
-
-RoadScenes::PaintSpec Linear(float x0, float y0, float x1, float y1, SpreadMode spread) {
-    RoadScenes::PaintSpec p;
-    p.kind = 1;
-    p.geometry[0] = x0, p.geometry[1] = y0, p.geometry[2] = x1, p.geometry[3] = y1;
-    p.stops = {{0, {1, 0, 0, 1}}, {0.3f, {0, 1, 0, 0.5f}}, {1, {0, 0, 1, 1}}};
-    p.spread = spread;
-    return p;
+// Colours of `ours` and `theirs` (AGG's generator over the same pieces) for
+// every row of a `width` x `rows` block, as whole rows and as spans of
+// every length from random columns: empty when they agree.
+template <class Ours, class Theirs>
+std::string CompareSpans(Ours& ours, Theirs& theirs, int width, int rows, std::mt19937& random) {
+    std::vector<agg::rgba8> a(size_t(width) + 2), b(size_t(width) + 2);
+    for (int y = 0; y < rows; ++y)
+        for (int n = 0; n < 8; ++n) {
+            const int x = n ? int(random() % unsigned(width)) - 1 : -1;
+            const unsigned length = n ? 1 + unsigned(random()) % unsigned(width + 1 - x) : unsigned(width) + 2;
+            ours.generate(a.data(), x, y, length);
+            theirs.generate(b.data(), x, y, length);
+            for (unsigned i = 0; i < length; ++i)
+                if (std::memcmp(&a[i], &b[i], 4) != 0)
+                    return "column " + std::to_string(x + int(i)) + ", row " + std::to_string(y);
+        }
+    return std::string();
 }
 
 // Gradient ranges from one sixteenth to the largest, positions up to and
-// beyond the interpolator's reach (2^22 units), in every spread.
-TEST(PaintSpanRoads, GradientsAtTheirLimitsDrawTheSameBytes) {
+// beyond the interpolator's reach (2^22 units), in every spread: the
+// library's generator against agg::span_gradient over the same bounded
+// interpolator and function.
+TEST(PaintSpans, GradientsAtTheirLimitsAreAggsSpans) {
     struct Case {
         const char* what;
         float x0, y0, x1, y1;
@@ -202,40 +175,71 @@ TEST(PaintSpanRoads, GradientsAtTheirLimitsDrawTheSameBytes) {
         {"positions beyond it", 0, 0, 97, 13, Matrix3::CreateScale(90000, 60000)},
         {"mirrored, steep", 20, 5, 21, 300, Matrix3::CreateScale(-3, 1)},
     };
-    for (const Case& c : cases)
-        for (SpreadMode spread : {SpreadMode::Pad, SpreadMode::Reflect, SpreadMode::Repeat}) {
-            RoadScenes::Scene scene = Covering(300, 20, Linear(c.x0, c.y0, c.x1, c.y1, spread));
-            scene.fillPaint = c.paint;
-            EXPECT_EQ(RoadScenes::CompareRoads(scene), "") << c.what << ", spread " << int(spread);
-        }
+    const std::vector<ColorStop> stops = {{0, {1, 0, 0, 1}}, {0.3f, {0, 1, 0, 0.5f}}, {1, {0, 0, 1, 1}}};
+    const ColorRamp ramp(stops);
+    std::mt19937 random(3);
+    for (const Case& c : cases) {
+        const float dx = c.x1 - c.x0, dy = c.y1 - c.y0;
+        const double range = std::sqrt(dx * dx + dy * dy);
+        agg::trans_affine placement =
+            agg::trans_affine_rotation(std::atan2(dy, dx)) * agg::trans_affine_translation(c.x0, c.y0);
+        agg::trans_affine matrix = agg::trans_affine(c.paint[0], c.paint[1], c.paint[3], c.paint[4], c.paint[6],
+                                                     c.paint[7]).invert();
+        matrix.multiply(placement.invert());
+        const int sixteenths = agg::iround(range * agg::gradient_subpixel_scale);
+        auto compare = [&](auto spread, auto function) {
+            GradientSpanGenerator<LinearGradientValue, decltype(spread)> ours(matrix, LinearGradientValue(), ramp,
+                                                                             sixteenths);
+            BoundedSpanInterpolator interpolator(matrix);
+            BoundedGradient<decltype(function)> bounded{function};
+            agg::span_gradient<agg::rgba8, BoundedSpanInterpolator, decltype(bounded), const ColorRamp> theirs(
+                interpolator, bounded, ramp, 0, range);
+            return CompareSpans(ours, theirs, 300, 20, random);
+        };
+        const agg::gradient_x along;
+        EXPECT_EQ(compare(PadSpread(sixteenths), along), "") << c.what << ", pad";
+        EXPECT_EQ(compare(ReflectSpread(sixteenths), agg::gradient_reflect_adaptor<agg::gradient_x>(along)), "")
+            << c.what << ", reflect";
+        EXPECT_EQ(compare(RepeatSpread(sixteenths), agg::gradient_repeat_adaptor<agg::gradient_x>(along)), "")
+            << c.what << ", repeat";
+    }
 }
 
 // Images far larger than the random scenes' (up to 300 pixels), spans of 600,
-// magnified, minified past a whole period per pixel, rotated and mirrored.
-TEST(PaintSpanRoads, WrappedImagesDrawTheSameBytes) {
+// magnified, minified past a whole period per pixel, rotated and mirrored:
+// the wrapped generator against the bilinear one over AGG's wrap accessor.
+TEST(PaintSpans, WrappedImagesAreAggsWrappedSamples) {
+    typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
     std::mt19937 random(5);
     std::uniform_real_distribution<float> unit(0, 1);
-    int differing = 0;
+    agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
     for (int n = 0; n < 200 / VUDADIVE2R_TEST_THINNING + 8; ++n) {
-        RoadScenes::PaintSpec paint;
-        paint.kind = 3;
-        paint.tiling = n % 2 ? TilingMode::Reflect : TilingMode::Repeat;
-        paint.imageWidth = 1 + int(random() % 300), paint.imageHeight = 1 + int(random() % 40);
-        for (int i = 0; i < paint.imageWidth * paint.imageHeight * 4; ++i)
-            paint.image.push_back(uint8_t(random()));
-        RoadScenes::Scene scene = Covering(600, 10, paint);
+        const int width = 1 + int(random() % 300), height = 1 + int(random() % 40);
+        std::vector<uint8_t> image(size_t(width) * size_t(height) * 4);
+        for (uint8_t& byte : image)
+            byte = uint8_t(random());
+        agg::rendering_buffer buffer(image.data(), unsigned(width), unsigned(height), n % 2 ? width * 4 : -width * 4);
+        agg::pixfmt_rgba32 pixels(buffer);
         const float scale = (n % 5 == 0) ? 50 + 500 * unit(random) : 0.05f + 3 * unit(random);
-        Matrix3 step, placement = Matrix3::CreateScale(n % 3 ? scale : -scale, scale * (0.5f + unit(random)));
-        Matrix3::Multiply(placement, Matrix3::CreateRotation(n % 4 ? 0 : 6.3f * unit(random)), step);
-        Matrix3::Multiply(step, Matrix3::CreateTranslation(2000 * unit(random) - 1000, 30 * unit(random)),
-                          placement);
-        scene.image = placement;
-        scene.origin = n % 2 ? Origin::TopLeft : Origin::BottomLeft;
-        const std::vector<uint8_t> before = scene.backdrop;
-        ASSERT_EQ(RoadScenes::CompareRoads(scene), "") << "scene " << n;
-        differing += RoadScenes::Draw(scene, false) != before;
+        agg::trans_affine matrix = agg::trans_affine_scaling(n % 3 ? scale : -scale, scale * (0.5f + unit(random))) *
+                                   agg::trans_affine_rotation(n % 4 ? 0 : 6.3f * unit(random)) *
+                                   agg::trans_affine_translation(2000 * unit(random) - 1000, 30 * unit(random));
+        matrix.invert();
+        Interpolator interpolator(matrix);
+        std::string difference;
+        if (n % 2) {
+            SpanImageBilinearWrapped<true> ours(buffer, matrix, filter, 4194305.0);
+            agg::image_accessor_wrap<agg::pixfmt_rgba32, agg::wrap_mode_reflect, agg::wrap_mode_reflect> wrap(pixels);
+            SpanImageBilinear<decltype(wrap), Interpolator> theirs(wrap, interpolator, filter);
+            difference = CompareSpans(ours, theirs, 600, 10, random);
+        } else {
+            SpanImageBilinearWrapped<false> ours(buffer, matrix, filter, 4194305.0);
+            agg::image_accessor_wrap<agg::pixfmt_rgba32, agg::wrap_mode_repeat, agg::wrap_mode_repeat> wrap(pixels);
+            SpanImageBilinear<decltype(wrap), Interpolator> theirs(wrap, interpolator, filter);
+            difference = CompareSpans(ours, theirs, 600, 10, random);
+        }
+        ASSERT_EQ(difference, "") << "image " << n;
     }
-    EXPECT_GT(differing, 100 / VUDADIVE2R_TEST_THINNING);
 }
 
 }  // namespace

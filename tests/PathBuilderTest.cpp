@@ -11,7 +11,7 @@
 #include "TestSupport.hpp"
 #include "capi/Handle.hpp"
 #include "common/Internals.hpp"
-#include "path/PathStorage.hpp"
+#include "pipeline/PathStorage.hpp"
 
 using namespace ORV::Vudadive2R;
 

@@ -11,7 +11,7 @@
 
 #include "DrawSupport.hpp"
 #include "common/Internals.hpp"
-#include "path/PathStorage.hpp"
+#include "pipeline/PathStorage.hpp"
 
 using namespace DrawSupport;
 

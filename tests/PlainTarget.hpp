@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "TestSupport.hpp"
-#include "path/PathStorage.hpp"
-#include "raster/AggTypes.hpp"
+#include "pipeline/PathStorage.hpp"
+#include "pipeline/AggTypes.hpp"
 
 namespace DrawSupport {
 

@@ -1,4 +1,4 @@
-// The library's own drawing road against the plain AGG road it replaces:
+// The library's drawing road against the reference road of AGG's own objects:
 // random scenes of every paint, blend mode, origin, scissor list, stroke,
 // dash pattern and transform must come out byte for byte the same.
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 
 #include "DrawSupport.hpp"
 #include "RoadScenes.hpp"
-#include "raster/AggTypes.hpp"
+#include "pipeline/AggTypes.hpp"
 
 using namespace DrawSupport;
 
@@ -45,8 +45,8 @@ TEST(RoadDifferential, DeepWindingsAgree) {
 }
 
 // Hundreds of edges over several bands of rows, many starting above the
-// surface or ending below it: the own road walks them grouped by first row,
-// the plain road as AGG sorts its cells, and the bytes agree.
+// surface or ending below it: the library's road walks them grouped by first row,
+// the reference road as AGG sorts its cells, and the bytes agree.
 TEST(RoadDifferential, ManyEdgesBeyondTheSweptRowsAgree) {
     std::mt19937 engine(20261207);
     std::uniform_real_distribution<float> x(-10, 50), y(-40, 240);

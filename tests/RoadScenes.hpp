@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "path/DrawRoad.hpp"
+#include "path/PathDraw.hpp"
 #include "vudadive2r.hpp"
 
 namespace RoadScenes {
@@ -152,7 +152,7 @@ inline float Coordinate(ByteStream& in, float extent, bool far, bool beyond = tr
 }
 
 // Every scene must stay within the cells AGG's rasterizer stores, beyond
-// which the plain road goes wrong: dashed and wide strokes (`heavy`) get
+// which the reference road goes wrong: dashed and wide strokes (`heavy`) get
 // short paths of near coordinates, dashed ones narrow widths and gaps of
 // half a pixel or more, and magnifications stay below 100.
 inline void RandomPath(ByteStream& in, Scene& s, bool heavy) {
@@ -280,7 +280,6 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad) {
     struct Release {
         orv_surface* surface;
         ~Release() {
-            DrawRoad::ForcePlain(false);
             orv_surface_destroy(surface);
         }
     } release{surface};
@@ -317,8 +316,7 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad) {
         }
         Path path(context);
         path.AppendData(s.commands, s.data);
-        DrawRoad::ForcePlain(plainRoad);
-        path.Draw(fill, stroke);
+        DrawPath(path, fill, stroke, plainRoad ? DrawRoad::Reference : DrawRoad::Library);
         context->Finish();
     }
     return pixels;
@@ -340,7 +338,7 @@ inline std::string CompareRoads(const Scene& scene) {
         plainThrew = true;
     }
     if (ownThrew != plainThrew)
-        return ownThrew ? "only the own road threw" : "only the plain road threw";
+        return ownThrew ? "only the library's road threw" : "only the reference road threw";
     for (size_t i = 0; i < own.size(); ++i)
         if (own[i] != plain[i])
             return "byte " + std::to_string(i) + " (pixel " + std::to_string(i / 4 % size_t(scene.width)) + ", " +

@@ -296,3 +296,16 @@ TEST(Robustness, FuzzedNegativeWidthOnALongCurveDrawsInBoundedTime) {
     EXPECT_LT(TimedDraw(*path.On(canvas), FillIn(canvas, other), stroke), kLooseBoundSeconds);
     ExpectBlock(canvas, 0, 0, 32, 24, kOpaqueBytes);
 }
+
+TEST(Robustness, PassBeyondAggsCellStoreDrawsCompletely) {
+    // An even-odd square traversed 2 101 times leaves more cells than AGG's
+    // rasterizer stores (4 194 304, after which it drops the rest, here the
+    // left side of the last traversals): the square must still be drawn
+    // completely, and nothing outside it.
+    Canvas canvas(1030, 1030);
+    Geometry square;
+    for (int pass = 0; pass < 2101; ++pass)
+        square.Move(10, 10).Line(10, 1010).Line(1010, 1010).Line(1010, 10);
+    square.On(canvas)->Draw(FillIn(canvas, kOpaque, FillRule::EvenOdd), nullptr);
+    ExpectBlock(canvas, 10, 10, 1010, 1010, kOpaqueBytes);
+}

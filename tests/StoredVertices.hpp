@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/Internals.hpp"
-#include "path/PathStorage.hpp"
+#include "pipeline/PathStorage.hpp"
 
 namespace StoredVertices {
 

@@ -6,7 +6,7 @@
 
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
-#include "common/RowAddress.hpp"
+#include "pipeline/DrawTarget.hpp"
 #include "vudadive2r/Exceptions.hpp"
 
 namespace ORV {
@@ -75,11 +75,8 @@ void Context2D::ClearRectangle(const IntRectangle& rectangle) {
 }
 
 void Context2D::ClearRectangle(int x, int y, int width, int height) {
-    unsigned char* data = surfaceMemory->Data();
-    const int surfaceWidth = orv_surface_width_get(surface);
-    const int surfaceHeight = orv_surface_height_get(surface);
-    const int stride = surfaceMemory->Stride();
-    const int32_t format = int32_t(orv_surface_format_get(surface));
+    const DrawTarget target(*this);
+    const int32_t format = target.Format();
 
     int bytesPerPixel;
     unsigned char pixel[4];
@@ -102,8 +99,8 @@ void Context2D::ClearRectangle(int x, int y, int width, int height) {
     }
 
     int firstColumn, endColumn, firstRow, endRow;
-    if (!data || !ClipSpan(x, width, surfaceWidth, firstColumn, endColumn) ||
-        !ClipSpan(y, height, surfaceHeight, firstRow, endRow))
+    if (!target.Pixels() || !ClipSpan(x, width, target.Width(), firstColumn, endColumn) ||
+        !ClipSpan(y, height, target.Height(), firstRow, endRow))
         return;
 
     // The first row's span is filled by doubling the pixels already written,
@@ -111,7 +108,7 @@ void Context2D::ClearRectangle(int x, int y, int width, int height) {
     const size_t spanBytes = size_t(endColumn - firstColumn) * size_t(bytesPerPixel);
     unsigned char* firstSpan = nullptr;
     for (int row = firstRow; row < endRow; ++row) {
-        unsigned char* span = RowAddress(data, stride, surfaceHeight, row) + ptrdiff_t(firstColumn) * bytesPerPixel;
+        unsigned char* span = target.SurfaceRow(row) + ptrdiff_t(firstColumn) * bytesPerPixel;
         if (firstSpan) {
             std::memcpy(span, firstSpan, spanBytes);
             continue;

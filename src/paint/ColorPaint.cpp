@@ -1,32 +1,23 @@
 #include "common/ColorBytes.hpp"
-#include "paint/PaintRoad.hpp"
-#include "raster/SpanRendering.hpp"
+#include "paint/PaintPasses.hpp"
 #include "vudadive2r/Paint.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
 
-namespace {
-
-template <class Arguments>
-void RenderColor(const ColorPaint& paint, const Arguments& arguments) {
-    // Converted once per call; the blender premultiplies per pixel.
-    const Color& color = paint.color;
-    const agg::rgba8 bytes(ColorComponentToByte(color.R), ColorComponentToByte(color.G),
-                           ColorComponentToByte(color.B), ColorComponentToByte(color.A));
-    RenderSolid(arguments, bytes);
-}
-
-}  // namespace
-
 ColorPaint::ColorPaint(const std::shared_ptr<Context2D>& context, const Color& color) : Paint(context), color(color) {}
 ColorPaint::~ColorPaint() {}
 
-void ColorPaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
-    RenderColor(*this, RasterizeArguments::Unpack(rasterizer, scanline, renderer, paintMatrix));
+void ColorPaintColors(const Paint& paint, PaintPass& pass) {
+    // Converted once per pass; the compositing premultiplies per pixel.
+    const Color& color = static_cast<const ColorPaint&>(paint).color;
+    pass.Solid(agg::rgba8(ColorComponentToByte(color.R), ColorComponentToByte(color.G),
+                          ColorComponentToByte(color.B), ColorComponentToByte(color.A)));
 }
 
-void RenderOnRoad(ColorPaint& paint, const RoadArguments& arguments) { RenderColor(paint, arguments); }
+void ColorPaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
+    RasterizeWithColors(*this, ColorPaintColors, rasterizer, scanline, renderer, paintMatrix);
+}
 
 }  // namespace Vudadive2R
 }  // namespace ORV

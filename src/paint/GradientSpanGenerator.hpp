@@ -1,4 +1,4 @@
-// The gradient span generator of the library's own road: the colours of
+// The gradient span generator of the gradient paints: the colours of
 // agg::span_gradient over BoundedSpanInterpolator and a BoundedGradient,
 // with the interpolator's lines held in locals and the divisions by the
 // ramp length and the spread period done by multiplication.
@@ -14,9 +14,9 @@
 
 #include "paint/GradientFunctions.hpp"
 #include "paint/GradientRamp.hpp"
-#include "raster/BoundedSpanInterpolator.hpp"
-#include "raster/ExactDivisor.hpp"
-#include "raster/SpanLines.hpp"
+#include "paint/BoundedSpanInterpolator.hpp"
+#include "paint/ExactDivisor.hpp"
+#include "paint/SpanLines.hpp"
 
 namespace ORV {
 namespace Vudadive2R {

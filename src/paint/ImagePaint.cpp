@@ -6,16 +6,13 @@
 #include <agg_span_interpolator_linear.h>
 
 #include <cmath>
-#include <type_traits>
 
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
-#include "common/Internals.hpp"
-#include "paint/PaintRoad.hpp"
-#include "raster/ImageAccessorNoClipGuarded.hpp"
-#include "raster/SpanImageBilinear.hpp"
-#include "raster/SpanImageBilinearWrapped.hpp"
-#include "raster/SpanRendering.hpp"
+#include "paint/PaintPasses.hpp"
+#include "paint/ImageAccessorNoClipGuarded.hpp"
+#include "paint/SpanImageBilinear.hpp"
+#include "paint/SpanImageBilinearWrapped.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/ImagePaint.hpp"
 #include "vudadive2r/Transforms.hpp"
@@ -42,18 +39,9 @@ bool Readable(const Image& image) {
            image.height <= LargestImageSide;
 }
 
-// Surface position to image pixel coordinates: the inverse of the image
-// transform followed by the path transform. False when the placement is
-// singular or reaches image coordinates the interpolator cannot hold for a
-// position of `region`.
-bool ImageMatrix(Context2D& context, const SpanRegion& region, agg::trans_affine& matrix) {
-    Matrix3 placement;
-    Matrix3::Multiply(context.transforms->image->Get(), context.transforms->path->Get(), placement);
-    matrix = agg::trans_affine(placement[0], placement[1], placement[3], placement[4], placement[6], placement[7]);
-    const double determinant = matrix.determinant();
-    if (!(std::isfinite(determinant) && determinant != 0))
-        return false;
-    matrix.invert();
+// False when the placement maps a position of `region` to image
+// coordinates the interpolator cannot hold.
+bool WithinImageCoordinates(const agg::trans_affine& matrix, const SpanRegion& region) {
     // The interpolator maps pixel centres from the first column of a span to
     // one past its last: the corners of this box bound them all.
     const double left = region.left + 0.5, right = region.right + 1.5;
@@ -68,26 +56,17 @@ bool ImageMatrix(Context2D& context, const SpanRegion& region, agg::trans_affine
     return true;
 }
 
-template <class Arguments, class Accessor>
-void RenderImage(const Arguments& arguments, Accessor& accessor, Interpolator& interpolator,
-                 agg::image_filter_lut& filter) {
-    SpanImageBilinear<Accessor, Interpolator> generator(accessor, interpolator, filter);
-    RenderSpans(arguments, generator);
+template <class Generator>
+void ImageSpans(PaintPass& pass, Generator& generator) {
+    SpanSourceOf<Generator> source(generator);
+    pass.Spans(source);
 }
 
-// Repeated or reflected tiles: on the own road the generator that steps the
-// wrapped coordinates; on the plain road AGG's accessor, the reference.
-template <bool Mirrored, class Arguments, class Wrap>
-void RenderWrappedImage(const Arguments& arguments, ImagePixels& pixels, const agg::rendering_buffer& buffer,
-                        Interpolator& interpolator, agg::image_filter_lut& filter) {
-    if constexpr (std::is_same<Arguments, RoadArguments>::value) {
-        SpanImageBilinearWrapped<Mirrored> generator(buffer, interpolator.transformer(), filter,
-                                                     LargestImageCoordinate + 1);
-        RenderSpans(arguments, generator);
-    } else {
-        agg::image_accessor_wrap<ImagePixels, Wrap, Wrap> accessor(pixels);
-        RenderImage(arguments, accessor, interpolator, filter);
-    }
+template <class Accessor>
+void SampledImageSpans(PaintPass& pass, Accessor& accessor, Interpolator& interpolator,
+                       agg::image_filter_lut& filter) {
+    SpanImageBilinear<Accessor, Interpolator> generator(accessor, interpolator, filter);
+    ImageSpans(pass, generator);
 }
 
 }  // namespace
@@ -100,10 +79,8 @@ ImagePaint::ImagePaint(const std::shared_ptr<Context2D>& context, std::shared_pt
 
 ImagePaint::~ImagePaint() {}
 
-namespace {
-
-template <class Arguments>
-void RenderImagePaint(const ImagePaint& paint, const Arguments& arguments) {
+void ImagePaintColors(const Paint& basePaint, PaintPass& pass) {
+    const ImagePaint& paint = static_cast<const ImagePaint&>(basePaint);
     const Image& image = *paint.SourceImage;
     if (image.format != FormatCode::RA24 && image.format != FormatCode::RX24)
         throw NotSupportedException();
@@ -115,9 +92,8 @@ void RenderImagePaint(const ImagePaint& paint, const Arguments& arguments) {
 
     SpanRegion region;
     agg::trans_affine matrix;
-    const std::shared_ptr<Context2D>& context = Internals::ContextOf(paint);
-    if (!context || !Readable(image) || !CoveredSpanRegion(arguments, region) ||
-        !ImageMatrix(*context, region, matrix))
+    if (!Readable(image) || !pass.CoveredRegion(region) || !pass.matrices.ImagePlacement(matrix) ||
+        !WithinImageCoordinates(matrix, region))
         return;
 
     agg::rendering_buffer buffer(static_cast<agg::int8u*>(image.data), unsigned(image.width),
@@ -129,30 +105,28 @@ void RenderImagePaint(const ImagePaint& paint, const Arguments& arguments) {
         const agg::rgba8 tile(ColorComponentToByte(paint.TileColor.R), ColorComponentToByte(paint.TileColor.G),
                               ColorComponentToByte(paint.TileColor.B), ColorComponentToByte(paint.TileColor.A));
         agg::image_accessor_clip<ImagePixels> accessor(pixels, tile);
-        RenderImage(arguments, accessor, interpolator, filter);
-        break;
+        return SampledImageSpans(pass, accessor, interpolator, filter);
     }
     case TilingMode::NoClip: {
         ImageAccessorNoClipGuarded<ImagePixels> accessor(pixels);
-        RenderImage(arguments, accessor, interpolator, filter);
-        break;
+        return SampledImageSpans(pass, accessor, interpolator, filter);
     }
-    case TilingMode::Repeat:
-        RenderWrappedImage<false, Arguments, agg::wrap_mode_repeat>(arguments, pixels, buffer, interpolator, filter);
-        break;
-    case TilingMode::Reflect:
-        RenderWrappedImage<true, Arguments, agg::wrap_mode_reflect>(arguments, pixels, buffer, interpolator, filter);
-        break;
+    // Repeated or reflected tiles: the colours of SpanImageBilinear over
+    // AGG's wrapping accessor, with the wrapped coordinates stepped.
+    case TilingMode::Repeat: {
+        SpanImageBilinearWrapped<false> generator(buffer, matrix, filter, LargestImageCoordinate + 1);
+        return ImageSpans(pass, generator);
+    }
+    case TilingMode::Reflect: {
+        SpanImageBilinearWrapped<true> generator(buffer, matrix, filter, LargestImageCoordinate + 1);
+        return ImageSpans(pass, generator);
+    }
     }
 }
-
-}  // namespace
 
 void ImagePaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
-    RenderImagePaint(*this, RasterizeArguments::Unpack(rasterizer, scanline, renderer, paintMatrix));
+    RasterizeWithColors(*this, ImagePaintColors, rasterizer, scanline, renderer, paintMatrix);
 }
-
-void RenderOnRoad(ImagePaint& paint, const RoadArguments& arguments) { RenderImagePaint(paint, arguments); }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "paint/GradientSpans.hpp"
-#include "paint/PaintRoad.hpp"
+#include "paint/PaintPasses.hpp"
 #include "vudadive2r/GradientPaint.hpp"
 
 namespace ORV {
@@ -15,10 +15,8 @@ LinearGradientPaint::LinearGradientPaint(const std::shared_ptr<Context2D>& conte
     : GradientPaint(context), x0(x0), y0(y0), x1(x1), y1(y1) {}
 LinearGradientPaint::~LinearGradientPaint() {}
 
-namespace {
-
-template <class Arguments>
-void RenderLinear(const LinearGradientPaint& paint, const Arguments& arguments) {
+void LinearGradientColors(const Paint& basePaint, PaintPass& pass) {
+    const LinearGradientPaint& paint = static_cast<const LinearGradientPaint&>(basePaint);
     const ColorRamp ramp(paint.ColorStops);
 
     // Single precision, as the gradient's own numbers are.
@@ -30,20 +28,16 @@ void RenderLinear(const LinearGradientPaint& paint, const Arguments& arguments) 
     // space; surface positions go through the paint matrix, then back.
     agg::trans_affine placement = agg::trans_affine_rotation(angle) * agg::trans_affine_translation(paint.x0, paint.y0);
     placement.invert();
-    agg::trans_affine matrix = arguments.paintMatrix;
+    agg::trans_affine matrix = pass.matrices.Paint();
     matrix.multiply(placement);
 
     const agg::gradient_x along;
-    RenderGradient(arguments, ramp, paint.ColorRampSpreadMode, matrix, &along, length);
+    GradientColors(pass, ramp, paint.ColorRampSpreadMode, matrix, &along, length);
 }
-
-}  // namespace
 
 void LinearGradientPaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
-    RenderLinear(*this, RasterizeArguments::Unpack(rasterizer, scanline, renderer, paintMatrix));
+    RasterizeWithColors(*this, LinearGradientColors, rasterizer, scanline, renderer, paintMatrix);
 }
-
-void RenderOnRoad(LinearGradientPaint& paint, const RoadArguments& arguments) { RenderLinear(paint, arguments); }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -1,7 +1,7 @@
 #include <optional>
 
 #include "paint/GradientSpans.hpp"
-#include "paint/PaintRoad.hpp"
+#include "paint/PaintPasses.hpp"
 #include "vudadive2r/GradientPaint.hpp"
 
 namespace ORV {
@@ -12,14 +12,12 @@ RadialGradientPaint::RadialGradientPaint(const std::shared_ptr<Context2D>& conte
     : GradientPaint(context), cx(cx), cy(cy), radius(radius), fx(fx), fy(fy) {}
 RadialGradientPaint::~RadialGradientPaint() {}
 
-namespace {
-
-template <class Arguments>
-void RenderRadial(const RadialGradientPaint& paint, const Arguments& arguments) {
+void RadialGradientColors(const Paint& basePaint, PaintPass& pass) {
+    const RadialGradientPaint& paint = static_cast<const RadialGradientPaint&>(basePaint);
     const ColorRamp ramp(paint.ColorStops);
 
     // Positions relative to the centre.
-    agg::trans_affine matrix = arguments.paintMatrix;
+    agg::trans_affine matrix = pass.matrices.Paint();
     matrix.tx -= paint.cx;
     matrix.ty -= paint.cy;
 
@@ -27,17 +25,13 @@ void RenderRadial(const RadialGradientPaint& paint, const Arguments& arguments) 
     std::optional<RadialFocusFunction> function;
     if (RadialFocusFunction::Accepts(paint.radius, focusX, focusY))
         function.emplace(paint.radius, focusX, focusY);
-    RenderGradient(arguments, ramp, paint.ColorRampSpreadMode, matrix, function ? &*function : nullptr,
+    GradientColors(pass, ramp, paint.ColorRampSpreadMode, matrix, function ? &*function : nullptr,
                    paint.radius);
 }
 
-}  // namespace
-
 void RadialGradientPaint::Rasterize(void* rasterizer, void* scanline, void* renderer, void* paintMatrix) {
-    RenderRadial(*this, RasterizeArguments::Unpack(rasterizer, scanline, renderer, paintMatrix));
+    RasterizeWithColors(*this, RadialGradientColors, rasterizer, scanline, renderer, paintMatrix);
 }
-
-void RenderOnRoad(RadialGradientPaint& paint, const RoadArguments& arguments) { RenderRadial(paint, arguments); }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <limits>
 
-#include "path/PathStorage.hpp"
+#include "pipeline/PathStorage.hpp"
 #include "vudadive2r/Exceptions.hpp"
 
 namespace ORV {

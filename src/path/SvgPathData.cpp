@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "path/PathStorage.hpp"
+#include "pipeline/PathStorage.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/Path.hpp"
 

@@ -30,7 +30,7 @@
 #include <utility>
 
 #include "raster/OutlineVertices.hpp"
-#include "raster/ScratchArray.hpp"
+#include "common/ScratchArray.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -44,6 +44,8 @@ public:
     DenseRasterizer() { reset(); }
     DenseRasterizer(const DenseRasterizer&) = delete;
     DenseRasterizer& operator=(const DenseRasterizer&) = delete;
+
+    // ------------------------------------------------------------ edges in
 
     // Rows `first` to `last` (inclusive) are the only ones swept.
     void SweptRows(int first, int last) {
@@ -95,6 +97,8 @@ public:
     // Ends the pass: closes an open sub-path.
     void FinishFeed() { ClosePolygon(); }
 
+    // ------------------------------------------------------------ the sweep
+
     int min_x() const { return minX; }
     int max_x() const { return maxX; }
     int min_y() const { return minY; }
@@ -118,9 +122,12 @@ public:
         return true;
     }
 
-    // AGG's sweep_scanline over the rows set by SweptRows.
+    // AGG's sweep_scanline over the rows set by SweptRows. Always inlined
+    // into the loop that calls it: with a solid and a span loop calling it
+    // the compiler would otherwise keep it apart, and a pass of a small
+    // shape is mostly this call.
     template <class Scanline>
-    bool sweep_scanline(Scanline& scanline) {
+    inline __attribute__((always_inline)) bool sweep_scanline(Scanline& scanline) {
         const int last = std::min(maxY, lastRow);
         for (;;) {
             if (scanY > bandBottom) {
@@ -154,6 +161,8 @@ public:
     }
 
 private:
+    // ------------------------------------------------------------ edges and the band
+
     struct Edge {
         int x1, y1, x2, y2;
         int top;  // first row
@@ -335,6 +344,8 @@ private:
             }
         }
     }
+
+    // ------------------------------------------------------------ accumulating and sweeping rows
 
     template <class Int>
     struct Cell {

@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "raster/ScratchArray.hpp"
+#include "common/ScratchArray.hpp"
 
 namespace ORV {
 namespace Vudadive2R {

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "raster/AggTypes.hpp"
+#include "raster/AggRasterizer.hpp"
 #include "raster/GeometryLimits.hpp"
 #include "raster/SaturatingRasterizer.hpp"
 

@@ -17,8 +17,8 @@
 // Paints receive the AGG base type. A paint that sweeps the base directly
 // (a client's own) sees the same geometry as long as the pass stays within
 // int arithmetic and is not gridded, and an empty rasterizer for a pass
-// whose sums would overflow or that went to the grid. The library's paints sweep through RasterizeArguments, which
-// hands them this class.
+// whose sums would overflow or that went to the grid. The library's paints
+// sweep this class itself, on either road.
 #ifndef VUDADIVE2R_RASTER_SATURATINGRASTERIZER_HPP
 #define VUDADIVE2R_RASTER_SATURATINGRASTERIZER_HPP
 
@@ -28,7 +28,7 @@
 
 #include <climits>
 
-#include "raster/AggTypes.hpp"
+#include "raster/AggRasterizer.hpp"
 #include "raster/CellGrid.hpp"
 #include "raster/OutlineVertices.hpp"
 

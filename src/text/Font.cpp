@@ -10,8 +10,7 @@
 #include FT_OUTLINE_H
 
 #include "common/ColorBytes.hpp"
-#include "common/FormatCodes.hpp"
-#include "common/RowAddress.hpp"
+#include "pipeline/DrawTarget.hpp"
 #include "text/FreeTypeLibrary.hpp"
 #include "text/GlyphBlend.hpp"
 #include "text/GlyphCache.hpp"
@@ -332,27 +331,20 @@ float Font::MeasureCodePoints(CodePointReader text) {
 }
 
 void Font::DrawCodePoints(int x, int y, CodePointReader text, const Color& color) {
-    Context2D& target = *context;
-    if (orv_surface_format_get(target.surface) != uint32_t(FormatCode::AB24))
-        throw InvalidOperationException();
+    DrawTarget::RequireCompositable(*context);
     const TextColor ink{TruncatedColorByte(color.R), TruncatedColorByte(color.G), TruncatedColorByte(color.B),
                         TruncatedColorByte(color.A)};
 
-    const std::shared_ptr<SurfaceMemory> memory = target.surfaceMemory;
-    unsigned char* data = memory->Data();
-    if (!data || ink.a == 0)
+    const DrawTarget target(*context);
+    if (!target.Pixels() || ink.a == 0)
         return;
-    const std::ptrdiff_t stride = memory->Stride();
-    const int64_t width = orv_surface_width_get(target.surface);
-    const int64_t height = orv_surface_height_get(target.surface);
+    const int64_t width = target.Width();
+    const int64_t height = target.Height();
 
-    // The origin signs the stride as in the drawing pipeline, so a surface
-    // whose own stride is negative is addressed within its memory too.
-    const bool yDown = target.renderState->origin != Origin::BottomLeft;
-    const std::ptrdiff_t signedStride = yDown ? stride : -stride;
+    const bool yDown = context->renderState->origin != Origin::BottomLeft;
     const int rowStep = yDown ? 1 : -1;
 
-    const Matrix3 m = target.transforms->glyph->Get();
+    const Matrix3 m = context->transforms->glyph->Get();
     Float32x2 pen = Matrix3::Transform(Float32x2{float(x), float(y)}, m);
     // Bitmap row i lands on surface row first + i x rowStep; column j on
     // trunc(left + j), computed in single precision.
@@ -400,8 +392,7 @@ void Font::DrawCodePoints(int x, int y, CodePointReader text, const Color& color
             const unsigned char* source = coverage.Row(i - piece.firstRow);
             if (run) {
                 if (part.columnBegin < columnEnd)
-                    BlendGlyphRow(RowAddress(data, signedStride, std::ptrdiff_t(height),
-                                             std::ptrdiff_t(first + int64_t(i) * rowStep)) + runStart * 4,
+                    BlendGlyphRow(target.DrawingRow(int(first + int64_t(i) * rowStep)) + runStart * 4,
                                   source + (part.columnBegin - piece.firstColumn), columnEnd - part.columnBegin, ink);
                 continue;
             }
@@ -414,8 +405,7 @@ void Font::DrawCodePoints(int x, int y, CodePointReader text, const Color& color
                 if (px < 0 || px >= width)
                     continue;
                 if (!pixels)
-                    pixels = RowAddress(data, signedStride, std::ptrdiff_t(height),
-                                        std::ptrdiff_t(first + int64_t(i) * rowStep));
+                    pixels = target.DrawingRow(int(first + int64_t(i) * rowStep));
                 BlendGlyphPixel(pixels + px * 4, ink, c);
             }
         }

@@ -1,0 +1,50 @@
+// Span loops that composite one blend mode exactly as the pixel format does,
+// chosen once per renderer: portable, SSE2 or AVX2.
+#ifndef VUDADIVE2R_COMPOSITE_BLENDSPANS_HPP
+#define VUDADIVE2R_COMPOSITE_BLENDSPANS_HPP
+
+#include <cstdint>
+
+#include "composite/BlendOperations.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+enum class SimdLevel { Portable, Sse2, Avx2 };
+
+// The widest level this processor runs.
+SimdLevel BestSimdLevel();
+
+// Composites `length` pixels (bytes R, G, B, A, premultiplied) with one
+// colour given premultiplied, `source` = R, G, B, A. `covers` holds one
+// coverage per pixel, or is null for `cover` everywhere.
+typedef void (*SolidSpanBlender)(uint8_t* pixels, unsigned length, const uint8_t* source, const uint8_t* covers,
+                                 uint8_t cover);
+// The same with one straight colour per pixel (R, G, B, A bytes), which the
+// loop premultiplies as (C x A + 255) >> 8.
+typedef void (*ColorSpanBlender)(uint8_t* pixels, unsigned length, const uint8_t* colors, const uint8_t* covers,
+                                 uint8_t cover);
+
+// Writes the four bytes `source` to each of `length` pixels: what a colour
+// whose result is the source itself does at full coverage.
+typedef void (*SpanFiller)(uint8_t* pixels, unsigned length, const uint8_t* source);
+
+struct SpanBlenders {
+    SolidSpanBlender solid;
+    ColorSpanBlender color;
+    SpanFiller fill;  // the same for every operation of a level
+};
+
+// The loops of `operation` at `level`; a level this processor lacks gives
+// the widest one it has.
+const SpanBlenders& SpanBlendersFor(BlendOperation operation, SimdLevel level);
+
+// Each level's table, indexed by BlendOperation.
+const SpanBlenders* PortableSpanBlenders();
+const SpanBlenders* Sse2SpanBlenders();
+const SpanBlenders* Avx2SpanBlenders();
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

@@ -1,0 +1,156 @@
+// A renderer with the interface and clipping of Renderer (AGG's multi-clip
+// renderer over our PixelFormat) that composites through span loops of our
+// own: the same bytes for every operation, chosen once per renderer rather
+// than called per pixel, with plain fills where the result is the source.
+#ifndef VUDADIVE2R_COMPOSITE_COMPOSITINGRENDERER_HPP
+#define VUDADIVE2R_COMPOSITE_COMPOSITINGRENDERER_HPP
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "composite/PixelFormat.hpp"
+#include "composite/BlendSpans.hpp"
+#include "composite/CompositingOperations.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+class CompositingRenderer {
+public:
+    typedef agg::rgba8 color_type;
+
+    // Composites into `buffer` (not owned; it must outlive the renderer) with
+    // the pixel format's operation number `operation` (agg::comp_op_e).
+    // Operations other than the blend modes' ten go pixel by pixel through
+    // PremultiplyingBlender. `level` selects the span loops; the default is
+    // the widest this processor runs. Throws nothing.
+    CompositingRenderer(RenderingBuffer& buffer, unsigned operation, SimdLevel level = BestSimdLevel());
+
+    unsigned width() const { return buffer.width(); }
+    unsigned height() const { return buffer.height(); }
+
+    // Removes every clip box; the whole surface is drawable again, or
+    // nothing when `visibility` is false.
+    void reset_clipping(bool visibility);
+
+    // Adds a clip box (inclusive corners, any order), clipped to the surface;
+    // a box outside it is dropped. Every span is composited once per box.
+    void add_clip_box(int x1, int y1, int x2, int y2);
+
+    // Columns x1 to x2 inclusive (either order) of row y in one colour
+    // (straight alpha) and one coverage.
+    void blend_hline(int x1, int y, int x2, const color_type& c, agg::cover_type cover) {
+        if (x1 > x2)
+            std::swap(x1, x2);
+        uint8_t source[4];
+        Premultiply(c, source);
+        const bool fill = cover == agg::cover_full && ((fillsOpaque && c.a == 255) || fillsAny);
+        ForEachBox(x1, y, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned) {
+            if (fill)
+                blenders->fill(pixels, length, source);
+            else if (blenders)
+                blenders->solid(pixels, length, source, nullptr, cover);
+            else
+                Fallback(pixels, length, &c, 0, nullptr, cover);
+        });
+    }
+
+    // `len` pixels from column x of row y in one colour, one coverage each.
+    void blend_solid_hspan(int x, int y, int len, const color_type& c, const agg::cover_type* covers) {
+        uint8_t source[4];
+        Premultiply(c, source);
+        ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
+            if (blenders)
+                blenders->solid(pixels, length, source, covers + offset, 0);
+            else
+                Fallback(pixels, length, &c, 0, covers + offset, 0);
+        });
+    }
+
+    // `len` pixels from column x of row y, one colour each, with one coverage
+    // each or, when `covers` is null, `cover` throughout.
+    void blend_color_hspan(int x, int y, int len, const color_type* colors, const agg::cover_type* covers,
+                           agg::cover_type cover = agg::cover_full) {
+        static_assert(sizeof(color_type) == 4, "colours are read as R, G, B, A bytes");
+        ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
+            const agg::cover_type* spanCovers = covers ? covers + offset : nullptr;
+            if (blenders)
+                blenders->color(pixels, length, reinterpret_cast<const uint8_t*>(colors + offset), spanCovers, cover);
+            else
+                Fallback(pixels, length, colors + offset, 1, spanCovers, cover);
+        });
+    }
+
+    // Starts loading the pixels of columns x1 to x2 and rows y1 to y2
+    // (inclusive, any values) into the cache: a small shape anywhere on a
+    // large surface then waits for its rows at once rather than one after
+    // another. Larger regions are left to the processor's own prefetching.
+    // Always inlined: the compiler takes a function of prefetches alone for
+    // one without effect and drops calls to it.
+    VUDADIVE2R_BLEND_INLINE void Prefetch(int x1, int y1, int x2, int y2) const {
+        constexpr int64_t line = 64, mostLines = 64;
+        x1 = std::max(x1, 0);
+        y1 = std::max(y1, 0);
+        x2 = std::min(x2, int(width()) - 1);
+        y2 = std::min(y2, int(height()) - 1);
+        if (x1 > x2 || y1 > y2)
+            return;
+        const int64_t rows = int64_t(y2) - y1 + 1, lines = (4 * (int64_t(x2) - x1) + 3) / line + 2;
+        if (rows * lines > mostLines)
+            return;
+        for (int64_t row = 0; row < rows; ++row) {
+            const uintptr_t first = uintptr_t(buffer.row_ptr(int(y1 + row)) + 4 * int64_t(x1)) & ~uintptr_t(line - 1);
+            for (int64_t i = 0; i < lines; ++i)
+                __builtin_prefetch(reinterpret_cast<const void*>(first + uintptr_t(i * line)), 1);
+        }
+    }
+
+private:
+    static void Premultiply(const color_type& c, uint8_t* source) {
+        source[0] = PremultiplyingBlender::Premultiply(c.r, c.a);
+        source[1] = PremultiplyingBlender::Premultiply(c.g, c.a);
+        source[2] = PremultiplyingBlender::Premultiply(c.b, c.a);
+        source[3] = c.a;
+    }
+
+    // Operations without span loops, pixel by pixel as the pixel format does.
+    void Fallback(uint8_t* pixels, unsigned length, const color_type* colors, unsigned colorStep,
+                  const agg::cover_type* covers, agg::cover_type cover) const {
+        for (unsigned i = 0; i < length; ++i, colors += colorStep)
+            PremultiplyingBlender::blend_pix(operation, pixels + 4 * i, colors->r, colors->g, colors->b, colors->a,
+                                             covers ? covers[i] : cover);
+    }
+
+    // Clips the span of `length` pixels from (x, y) to each clip box in turn
+    // (the surface without any) and hands `span` the pixels, the clipped
+    // length and the offset of the first of them within the span.
+    template <class Span>
+    void ForEachBox(int x, int y, int64_t length, Span span) {
+        if (length <= 0)
+            return;
+        const agg::rect_i* box = boxes.empty() ? &baseBox : boxes.data();
+        const agg::rect_i* end = boxes.empty() ? &baseBox + 1 : boxes.data() + boxes.size();
+        for (; box != end; ++box) {
+            if (y < box->y1 || y > box->y2)
+                continue;
+            const int64_t first = std::max<int64_t>(x, box->x1);
+            const int64_t last = std::min<int64_t>(int64_t(x) + length - 1, box->x2);
+            if (first > last)
+                continue;
+            span(buffer.row_ptr(y) + 4 * first, unsigned(last - first + 1), unsigned(first - x));
+        }
+    }
+
+    RenderingBuffer& buffer;
+    unsigned operation;
+    const SpanBlenders* blenders;
+    bool fillsOpaque = false, fillsAny = false;
+    agg::rect_i baseBox;
+    std::vector<agg::rect_i> boxes;
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

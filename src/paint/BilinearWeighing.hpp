@@ -1,0 +1,85 @@
+// One bilinear sample: four R, G, B, A pixels weighed with 14-bit weights,
+// rounded, and clamped as AGG's RGBA image filters clamp (each channel at
+// least 0, alpha at most 255, colour at most alpha).
+#ifndef VUDADIVE2R_PAINT_BILINEARWEIGHING_HPP
+#define VUDADIVE2R_PAINT_BILINEARWEIGHING_HPP
+
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace ORV {
+namespace Vudadive2R {
+
+// Weights 0 to 32767 (the bilinear ones reach 16320). Writes four bytes.
+inline void WeighBilinearPortable(const uint8_t* p00, const uint8_t* p01, const uint8_t* p10, const uint8_t* p11,
+                                  int w00, int w01, int w10, int w11, uint8_t* out) {
+    int sums[4];
+    for (int channel = 0; channel < 4; ++channel) {
+        const int sum =
+            (8192 + w00 * p00[channel] + w01 * p01[channel] + w10 * p10[channel] + w11 * p11[channel]) >> 14;
+        sums[channel] = sum < 0 ? 0 : sum;
+    }
+    if (sums[3] > 255)
+        sums[3] = 255;
+    for (int channel = 0; channel < 3; ++channel)
+        out[channel] = uint8_t(sums[channel] > sums[3] ? sums[3] : sums[channel]);
+    out[3] = uint8_t(sums[3]);
+}
+
+// Two weights of 0 to 32767 in one word, the first in the low half.
+inline uint32_t WeightPair(int first, int second) { return uint32_t(first) | uint32_t(second) << 16; }
+
+#if defined(__SSE2__)
+// The channels of two pixels side by side in 16-bit lanes (R0 R1 G0 G1 B0 B1
+// A0 A1), so that one multiply-add gives w0 p0 + w1 p1 per channel in 32 bits.
+inline __m128i ChannelPairs(const uint8_t* first, const uint8_t* second) {
+    uint32_t pixels[2];
+    std::memcpy(&pixels[0], first, 4);
+    std::memcpy(&pixels[1], second, 4);
+    return _mm_unpacklo_epi8(
+        _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(pixels[0])), _mm_cvtsi32_si128(int(pixels[1]))),
+        _mm_setzero_si128());
+}
+
+// (8192 + w00 p00 + w01 p01 + w10 p10 + w11 p11) >> 14 per channel, from the
+// channel pairs of the upper and the lower two pixels.
+inline __m128i WeighedSums(__m128i upper, __m128i lower, uint32_t upperPair, uint32_t lowerPair) {
+    const __m128i sums = _mm_add_epi32(_mm_madd_epi16(upper, _mm_set1_epi32(int(upperPair))),
+                                       _mm_madd_epi16(lower, _mm_set1_epi32(int(lowerPair))));
+    return _mm_srai_epi32(_mm_add_epi32(sums, _mm_set1_epi32(8192)), 14);
+}
+
+// Clamps the sums of two samples and stores them as eight bytes. The sums
+// are below 2^15 (4 x 32767 x 255 / 2^14), so 16 bits hold them.
+inline void StoreClampedPair(__m128i first, __m128i second, uint8_t* out) {
+    __m128i channels = _mm_max_epi16(_mm_packs_epi32(first, second), _mm_setzero_si128());
+    __m128i alpha =
+        _mm_shufflehi_epi16(_mm_shufflelo_epi16(channels, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+    alpha = _mm_min_epi16(alpha, _mm_set1_epi16(255));
+    channels = _mm_min_epi16(channels, alpha);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(channels, channels));
+}
+#endif
+
+// `upperPair` = WeightPair(w00, w01), `lowerPair` = WeightPair(w10, w11).
+inline void WeighBilinear(const uint8_t* p00, const uint8_t* p01, const uint8_t* p10, const uint8_t* p11,
+                          uint32_t upperPair, uint32_t lowerPair, uint8_t* out) {
+#if defined(__SSE2__)
+    const __m128i sums = WeighedSums(ChannelPairs(p00, p01), ChannelPairs(p10, p11), upperPair, lowerPair);
+    uint8_t both[8];
+    StoreClampedPair(sums, sums, both);
+    std::memcpy(out, both, 4);
+#else
+    WeighBilinearPortable(p00, p01, p10, p11, int(upperPair & 0xFFFF), int(upperPair >> 16), int(lowerPair & 0xFFFF),
+                          int(lowerPair >> 16), out);
+#endif
+}
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

@@ -1,0 +1,20 @@
+// A path's draw on a chosen road. Path::Draw takes the library's road; the
+// differential tests and the road fuzzer draw every scene on both.
+#ifndef VUDADIVE2R_PATH_PATHDRAW_HPP
+#define VUDADIVE2R_PATH_PATHDRAW_HPP
+
+#include <memory>
+
+#include "pipeline/DrawPasses.hpp"
+#include "vudadive2r/Path.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+void DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke,
+              DrawRoad road);
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

@@ -1,0 +1,62 @@
+#include "pipeline/DrawPasses.hpp"
+
+#include "common/Internals.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+template class PassOnRoad<DenseRasterizer, InlineScanline, CompositingRenderer>;
+template class PassOnRoad<SaturatingRasterizer, Scanline, Renderer>;
+
+// The blend mode is checked here, before any pass, as it is for a draw
+// without passes.
+DrawPasses::DrawPasses(const DrawTarget& target, DrawRoad road)
+    : target(target), road(road), operation(target.Operation().aggOperation), buffer(target.Buffer()) {}
+
+DenseRasterizer& DrawPasses::LibraryRasterizer() {
+    if (!libraryRasterizer) {
+        libraryRasterizer.emplace();
+        // Rows outside the surface cannot change a pixel.
+        libraryRasterizer->SweptRows(0, target.Height() - 1);
+    }
+    return *libraryRasterizer;
+}
+
+CompositingRenderer& DrawPasses::LibraryRenderer() {
+    if (!libraryRenderer) {
+        libraryRenderer.emplace(buffer, operation);
+        target.AddClipBoxes(*libraryRenderer);
+    }
+    return *libraryRenderer;
+}
+
+SaturatingRasterizer& DrawPasses::ReferenceRasterizer() {
+    if (!referenceRasterizer)
+        referenceRasterizer.emplace();
+    return *referenceRasterizer;
+}
+
+Renderer& DrawPasses::ReferenceRenderer() {
+    if (!referenceRenderer) {
+        pixelFormat.emplace(buffer);
+        pixelFormat->comp_op(operation);
+        referenceRenderer.emplace(*pixelFormat);
+        target.AddClipBoxes(*referenceRenderer);
+    }
+    return *referenceRenderer;
+}
+
+void RasterizeWithColors(const Paint& paint, PaintColors colors, void* rasterizer, void* scanline, void* renderer,
+                         void* paintMatrix) {
+    // The pipeline is the only producer of these arguments. Its rasterizer
+    // arrives as AGG's type (what a client's paint may use) and is read back
+    // as the saturating one it is, so that the sweep cannot overflow.
+    const PassMatrices matrices(*static_cast<const PaintMatrix*>(paintMatrix), Internals::ContextOf(paint).get());
+    PassOnRoad<SaturatingRasterizer, Scanline, Renderer> pass(
+        matrices, static_cast<SaturatingRasterizer&>(*static_cast<Rasterizer*>(rasterizer)),
+        *static_cast<Scanline*>(scanline), *static_cast<Renderer*>(renderer));
+    colors(paint, pass);
+}
+
+}  // namespace Vudadive2R
+}  // namespace ORV

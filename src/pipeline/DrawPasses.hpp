@@ -1,0 +1,94 @@
+// The passes of one draw on the road the call chose. A pass is coverage
+// from raster/, colours from the paint and compositing through composite/.
+//
+// Two roads run the same steps: the library's road (the dense coverage
+// store and the span loops) and the reference road (AGG's rasterizer,
+// scanline and multi-clip renderer over the pixel format), which the
+// differential tests and a fuzzer compare byte for byte. A paint without
+// colours of the library's own (a client's class) takes the reference road
+// on either, receiving AGG's objects through Rasterize.
+#ifndef VUDADIVE2R_PIPELINE_DRAWPASSES_HPP
+#define VUDADIVE2R_PIPELINE_DRAWPASSES_HPP
+
+#include <optional>
+
+#include "composite/CompositingRenderer.hpp"
+#include "pipeline/AggTypes.hpp"
+#include "pipeline/DrawTarget.hpp"
+#include "pipeline/PassRendering.hpp"
+#include "raster/DenseRasterizer.hpp"
+#include "raster/InlineScanline.hpp"
+#include "raster/SaturatingRasterizer.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+enum class DrawRoad { Library, Reference };
+
+// Each road's pass is compiled once, in DrawPasses.cpp, rather than in
+// every unit that runs passes or adapts Rasterize.
+extern template class PassOnRoad<DenseRasterizer, InlineScanline, CompositingRenderer>;
+extern template class PassOnRoad<SaturatingRasterizer, Scanline, Renderer>;
+
+class DrawPasses {
+public:
+    // Draws into `target`, which must outlive the passes.
+    DrawPasses(const DrawTarget& target, DrawRoad road);
+
+    // Rasterises what `addGeometry(rasterizer)` adds with `rule` and
+    // composites it with `colors` (null: through paint.Rasterize).
+    template <class AddGeometry>
+    void Run(Paint& paint, PaintColors colors, const PassMatrices& matrices, agg::filling_rule_e rule,
+             AddGeometry addGeometry) {
+        if (colors && road == DrawRoad::Library) {
+            DenseRasterizer& coverage = LibraryRasterizer();
+            coverage.filling_rule(rule);
+            coverage.reset();
+            addGeometry(coverage);
+            CompositingRenderer& renderer = LibraryRenderer();
+            renderer.Prefetch(coverage.min_x(), coverage.min_y(), coverage.max_x(), coverage.max_y());
+            PassOnRoad<DenseRasterizer, InlineScanline, CompositingRenderer> pass(matrices, coverage, inlineScanline,
+                                                                                  renderer);
+            colors(paint, pass);
+            return;
+        }
+        SaturatingRasterizer& coverage = ReferenceRasterizer();
+        coverage.filling_rule(rule);
+        coverage.reset();
+        addGeometry(coverage);
+        Renderer& renderer = ReferenceRenderer();
+        if (colors) {
+            PassOnRoad<SaturatingRasterizer, Scanline, Renderer> pass(matrices, coverage, scanline, renderer);
+            colors(paint, pass);
+        } else {
+            // A client's paint receives AGG's type, as the interface promises.
+            PaintMatrix paintMatrix = matrices.Paint();
+            paint.Rasterize(static_cast<Rasterizer*>(&coverage), &scanline, &renderer, &paintMatrix);
+        }
+    }
+
+private:
+    // Each made on first use: a draw needs one road's objects, and making
+    // the others is a noticeable share of drawing a small shape.
+    DenseRasterizer& LibraryRasterizer();
+    CompositingRenderer& LibraryRenderer();
+    SaturatingRasterizer& ReferenceRasterizer();
+    Renderer& ReferenceRenderer();
+
+    const DrawTarget& target;
+    const DrawRoad road;
+    const unsigned operation;
+    RenderingBuffer buffer;
+    std::optional<DenseRasterizer> libraryRasterizer;
+    InlineScanline inlineScanline;
+    std::optional<CompositingRenderer> libraryRenderer;
+    std::optional<SaturatingRasterizer> referenceRasterizer;
+    Scanline scanline;
+    std::optional<PixelFormat> pixelFormat;
+    std::optional<Renderer> referenceRenderer;
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

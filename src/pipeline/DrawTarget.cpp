@@ -1,0 +1,63 @@
+#include "pipeline/DrawTarget.hpp"
+
+#include <algorithm>
+#include <climits>
+
+#include "common/FormatCodes.hpp"
+#include "common/RowAddress.hpp"
+#include "composite/CompositingRenderer.hpp"
+#include "vudadive2r/Exceptions.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+namespace {
+
+// A corner X + Width may not fit an int. Clamping keeps the box the renderer
+// ends up with, since it clips every box to the surface anyway.
+int ClampedCorner(int32_t origin, int32_t extent) {
+    const int64_t corner = int64_t(origin) + int64_t(extent);
+    return int(std::max<int64_t>(INT_MIN, std::min<int64_t>(INT_MAX, corner)));
+}
+
+}  // namespace
+
+void DrawTarget::RequireCompositable(const Context2D& context) {
+    if (orv_surface_format_get(context.surface) != uint32_t(FormatCode::AB24))
+        throw InvalidOperationException();
+}
+
+DrawTarget::DrawTarget(Context2D& context)
+    : renderState(*context.renderState),
+      pixels(context.surfaceMemory->Data()),
+      width(pixels ? orv_surface_width_get(context.surface) : 0),
+      height(pixels ? orv_surface_height_get(context.surface) : 0),
+      format(int32_t(orv_surface_format_get(context.surface))),
+      stride(pixels ? context.surfaceMemory->Stride() : 0),
+      // The origin signs the stride, so a surface whose own stride is
+      // negative is addressed within its memory too.
+      drawingStride(renderState.origin != Origin::BottomLeft ? stride : -std::ptrdiff_t(stride)) {}
+
+unsigned char* DrawTarget::SurfaceRow(int row) const { return RowAddress(pixels, stride, height, row); }
+
+unsigned char* DrawTarget::DrawingRow(int row) const { return RowAddress(pixels, drawingStride, height, row); }
+
+RenderingBuffer DrawTarget::Buffer() const {
+    return RenderingBuffer(pixels, unsigned(width), unsigned(height), int(drawingStride));
+}
+
+const CompositingOperation& DrawTarget::Operation() const { return CompositingOperationOf(renderState.blendMode); }
+
+template <class AnyRenderer>
+void DrawTarget::AddBoxes(AnyRenderer& renderer) const {
+    if (!renderState.scissoringEnabled)
+        return;
+    for (const IntRectangle& r : renderState.scissorRectangles)
+        renderer.add_clip_box(r.X, r.Y, ClampedCorner(r.X, r.Width), ClampedCorner(r.Y, r.Height));
+}
+
+void DrawTarget::AddClipBoxes(Renderer& renderer) const { AddBoxes(renderer); }
+void DrawTarget::AddClipBoxes(CompositingRenderer& renderer) const { AddBoxes(renderer); }
+
+}  // namespace Vudadive2R
+}  // namespace ORV

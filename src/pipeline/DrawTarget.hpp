@@ -1,0 +1,72 @@
+// The surface one call writes: its mapped memory, size and format, rows
+// addressed by the stride signed by the origin, the scissor boxes and the
+// compositing operation. Path draws, text and clears all see the surface
+// through it.
+#ifndef VUDADIVE2R_PIPELINE_DRAWTARGET_HPP
+#define VUDADIVE2R_PIPELINE_DRAWTARGET_HPP
+
+#include <cstddef>
+#include <cstdint>
+
+#include "composite/CompositingOperations.hpp"
+#include "composite/PixelFormat.hpp"
+#include "vudadive2r/Context2D.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+class CompositingRenderer;
+
+class DrawTarget {
+public:
+    // Throws InvalidOperationException unless the context's surface is
+    // "AB24", the one format that paths and text composite into. Checked
+    // before the memory is mapped.
+    static void RequireCompositable(const Context2D& context);
+
+    // Maps the surface's memory (once per frame; Finish releases it).
+    // Memory that could not be mapped makes a surface of no pixels: Pixels()
+    // is null and the size 0 x 0, so that every setting is still validated
+    // in order and nothing is written.
+    explicit DrawTarget(Context2D& context);
+
+    unsigned char* Pixels() const { return pixels; }
+    int Width() const { return width; }
+    int Height() const { return height; }
+    int32_t Format() const { return format; }
+
+    // Row `row` in the surface's own order (row 0 first in memory for a
+    // positive stride, last for a negative one), as clears address it.
+    unsigned char* SurfaceRow(int row) const;
+    // Row `row` counted from the origin: from the top for TopLeft, from the
+    // bottom for BottomLeft. Drawing and text address rows this way.
+    unsigned char* DrawingRow(int row) const;
+    // The stride between rows counted from the origin.
+    std::ptrdiff_t DrawingStride() const { return drawingStride; }
+    // The surface as AGG's rendering buffer, rows counted from the origin.
+    RenderingBuffer Buffer() const;
+
+    // The context's blend mode; NotSupportedException for a value outside
+    // the enumeration.
+    const CompositingOperation& Operation() const;
+
+    // Adds the scissor rectangles, when scissoring is on, as clip boxes.
+    void AddClipBoxes(Renderer& renderer) const;
+    void AddClipBoxes(CompositingRenderer& renderer) const;
+
+private:
+    template <class AnyRenderer>
+    void AddBoxes(AnyRenderer& renderer) const;
+
+    const RenderState& renderState;
+    unsigned char* pixels;
+    int width, height;
+    int32_t format;
+    int stride;  // the mapping's own, signed as the surface keeps its rows
+    std::ptrdiff_t drawingStride;
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

@@ -1,0 +1,87 @@
+#include "pipeline/PassGeometry.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "vudadive2r/Exceptions.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+namespace {
+
+agg::line_cap_e LineCap(CapStyle style) {
+    switch (style) {
+    case CapStyle::Butt: return agg::butt_cap;
+    case CapStyle::Round: return agg::round_cap;
+    case CapStyle::Square: return agg::square_cap;
+    }
+    throw NotSupportedException();
+}
+
+agg::line_join_e LineJoin(JoinStyle style) {
+    switch (style) {
+    case JoinStyle::Miter: return agg::miter_join;
+    case JoinStyle::Round: return agg::round_join;
+    case JoinStyle::Bevel: return agg::bevel_join;
+    }
+    throw NotSupportedException();
+}
+
+// How far from the geometry a pass may draw, in pixels: a miter or a
+// square cap reaches at most the larger of the miter limit and sqrt(2) times
+// the half width. A dashed stroke may not be culled at all (negative).
+double StrokeReach(const StrokeState* stroke) {
+    if (!stroke)
+        return 0;
+    if (!stroke->dashPattern.empty())
+        return -1;
+    const StrokeGeometry geometry = SafeStrokeGeometry(stroke->LineWidth(), stroke->MiterLimit());
+    if (!geometry.drawable)
+        return 0;
+    return std::fabs(geometry.width) * 0.5 * std::max(std::fabs(geometry.miterLimit), 1.5) + 1;
+}
+
+}  // namespace
+
+agg::filling_rule_e FillingRule(FillRule rule) {
+    switch (rule) {
+    case FillRule::EvenOdd: return agg::fill_even_odd;
+    case FillRule::NonZero: return agg::fill_non_zero;
+    }
+    throw NotSupportedException();
+}
+
+PassGeometry::PassGeometry(const PathStorage& storage, const agg::trans_affine& pathMatrix,
+                           const StrokeState* stroke, bool prepare, int width, int height)
+    : pathMatrix(pathMatrix),
+      stroke(stroke),
+      width(width),
+      height(height),
+      curves(pathReader),
+      transformer(curves, this->pathMatrix),
+      stroker(transformer) {
+    double largestCoordinate = 0;
+    drawable = prepare &&
+               PrepareForDrawing(storage, pathCopy, pathReader, largestCoordinate,
+                                 CullingWindow{pathMatrix, StrokeReach(stroke), width, height}) &&
+               TransformKeepsLimits(pathMatrix, largestCoordinate);
+}
+
+void PassGeometry::PlanStroke() {
+    const agg::line_cap_e cap = LineCap(stroke->CapStyle());
+    const agg::line_join_e join = LineJoin(stroke->JoinStyle());
+    strokeGeometry = SafeStrokeGeometry(stroke->LineWidth(), stroke->MiterLimit());
+    stroker.width(strokeGeometry.width);
+    stroker.line_cap(cap);
+    stroker.line_join(join);
+    stroker.miter_limit(strokeGeometry.miterLimit);
+    if (drawable && strokeGeometry.drawable && !stroke->dashPattern.empty()) {
+        dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
+        if (dashes.records)
+            LimitDashCount(dashes, PathLength(transformer), strokeGeometry.width);
+    }
+}
+
+}  // namespace Vudadive2R
+}  // namespace ORV

@@ -1,0 +1,89 @@
+// The vertex sources of one draw's passes: the path prepared (far curves
+// culled, costly ones flattened, checked against the geometry limits),
+// flattened and transformed for the fill, outlined for the stroke, and
+// dashed first when the pattern asks.
+#ifndef VUDADIVE2R_PIPELINE_PASSGEOMETRY_HPP
+#define VUDADIVE2R_PIPELINE_PASSGEOMETRY_HPP
+
+#include <agg_conv_curve.h>
+#include <agg_conv_dash.h>
+#include <agg_conv_stroke.h>
+#include <agg_conv_transform.h>
+#include <agg_rasterizer_scanline_aa.h>
+
+#include <memory>
+
+#include "pipeline/PathPreparation.hpp"
+#include "pipeline/StrokePreparation.hpp"
+#include "raster/RasterizerFeed.hpp"
+#include "vudadive2r/DrawingState.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+// NotSupportedException for a value outside the enumeration.
+agg::filling_rule_e FillingRule(FillRule rule);
+
+class PassGeometry {
+public:
+    // Prepares `storage` for passes through `pathMatrix` onto a surface of
+    // `width` x `height`. `stroke` is the stroke pass's state, null without
+    // one. Unless `prepare` (a draw without a pass or without pixels does no
+    // geometry work at all) no geometry is added.
+    PassGeometry(const PathStorage& storage, const agg::trans_affine& pathMatrix, const StrokeState* stroke,
+                 bool prepare, int width, int height);
+    PassGeometry(const PassGeometry&) = delete;
+    PassGeometry& operator=(const PassGeometry&) = delete;
+
+    template <class AnyRasterizer>
+    void AddFill(AnyRasterizer& rasterizer) {
+        if (drawable)
+            AddPathWithinLimits(rasterizer, transformer, width, height);
+    }
+
+    // Sets the stroker up from the stroke state and plans the dashes;
+    // NotSupportedException for a cap or join outside the enumeration.
+    void PlanStroke();
+
+    template <class AnyRasterizer>
+    void AddStroke(AnyRasterizer& rasterizer) {
+        if (!(drawable && strokeGeometry.drawable))
+            return;
+        if (!dashes.records)
+            return AddPathWithinLimits(rasterizer, stroker, width, height);
+        Dasher dasher(transformer);
+        for (unsigned i = 0; i < dashes.records; ++i)
+            dasher.add_dash(stroke->dashPattern[i].Length, stroke->dashPattern[i].Gap);
+        dasher.dash_start(dashes.phase);
+        DashedStroker dashedStroker(dasher);
+        dashedStroker.width(stroker.width());
+        dashedStroker.line_cap(stroker.line_cap());
+        dashedStroker.line_join(stroker.line_join());
+        dashedStroker.miter_limit(stroker.miter_limit());
+        AddPathWithinLimits(rasterizer, dashedStroker, width, height);
+    }
+
+private:
+    typedef agg::conv_curve<StorageReader> CurveConverter;
+    typedef agg::conv_transform<CurveConverter> PathTransformer;
+    typedef agg::conv_stroke<PathTransformer> Stroker;
+    typedef agg::conv_dash<PathTransformer> Dasher;
+    typedef agg::conv_stroke<Dasher> DashedStroker;
+
+    agg::trans_affine pathMatrix;  // the transformer keeps its address
+    const StrokeState* stroke;
+    const int width, height;
+    PathStorage pathCopy;  // stays empty unless culling or flattening changes the path
+    StorageReader pathReader;
+    bool drawable = false;
+    CurveConverter curves;
+    PathTransformer transformer;
+    Stroker stroker;
+    StrokeGeometry strokeGeometry{false, 0, 0};
+    DashPlan dashes{0, 0, 0};
+};
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

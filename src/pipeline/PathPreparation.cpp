@@ -1,0 +1,308 @@
+#include "pipeline/PathPreparation.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include <agg_curves.h>
+
+namespace ORV {
+namespace Vudadive2R {
+
+// ---------------------------------------------------------------- flattening
+
+namespace {
+
+// Halvings of one large curve: from GeometryLimits::Coordinate down to
+// pixels takes about 340.
+constexpr unsigned LargeCurveDepth = 400;
+
+// The vertices and halvings the curves flattened here may still spend in
+// this draw (once it is spent, the remaining pieces are drawn as chords),
+// and the last chord added, with the sides its piece lay beyond.
+struct FlatteningBudget {
+    long remaining = GeometryLimits::CulledPoints;
+    unsigned lastChordSides = 0;
+    unsigned lastChordIndex = 0;
+};
+
+// Adds a chord to (x, y) of a piece lying beyond `sides`. A chord that
+// directly follows one beyond a common side extends it instead: the path
+// between their ends stays in that half-plane either way, so the winding
+// inside the window is the same, and a wound curve far away costs a vertex
+// rather than one per piece.
+void AddChord(double x, double y, unsigned sides, FlatteningBudget& state, PathStorage& copy) {
+    const unsigned total = copy.total_vertices();
+    if (total > 0 && total == state.lastChordIndex + 1 && (sides & state.lastChordSides)) {
+        copy.modify_vertex(state.lastChordIndex, x, y);
+        state.lastChordSides &= sides;
+        return;
+    }
+    copy.vertices().add_vertex(x, y, agg::path_cmd_line_to);
+    state.lastChordSides = sides;
+    state.lastChordIndex = total;
+}
+
+bool WithinLimits(double x, double y) {
+    return std::fabs(x) <= GeometryLimits::Coordinate && std::fabs(y) <= GeometryLimits::Coordinate;
+}
+
+// Adds the flattening of a curve, less its start point, as line-to entries:
+// what the curve converter would produce from it.
+template <class Curve>
+void AddFlattened(Curve& curve, PathStorage& copy) {
+    double x, y;
+    curve.rewind(0);
+    curve.vertex(&x, &y);
+    while (!agg::is_stop(curve.vertex(&x, &y)))
+        copy.vertices().add_vertex(x, y, agg::path_cmd_line_to);
+}
+
+// Halves a Bezier curve of `count` control points at t = 0.5.
+void SplitInHalf(const double* x, const double* y, unsigned count, double* leftX, double* leftY, double* rightX,
+                 double* rightY) {
+    double wx[4], wy[4];
+    std::copy(x, x + count, wx);
+    std::copy(y, y + count, wy);
+    for (unsigned level = 0; level < count; ++level) {
+        leftX[level] = wx[0];
+        leftY[level] = wy[0];
+        rightX[count - 1 - level] = wx[count - 1 - level];
+        rightY[count - 1 - level] = wy[count - 1 - level];
+        for (unsigned k = 0; k + 1 < count - level; ++k) {
+            wx[k] = (wx[k] + wx[k + 1]) * 0.5;
+            wy[k] = (wy[k] + wy[k + 1]) * 0.5;
+        }
+    }
+}
+
+// A curve flattened here rather than by the curve converter, with the
+// approximation scale given: halves lying outside the window become chords,
+// and halving stops once a piece is small enough, in pixels, to flatten.
+// Only the few pieces near the surface are halved again, and every halving
+// and every vertex is paid from the budget.
+void AddCulledCurve(const double* x, const double* y, unsigned count, double scale, const CullingWindow& window,
+                    unsigned depth, FlatteningBudget& budget, PathStorage& copy) {
+    const unsigned sides = window.reach >= 0 ? window.OutsideSurface(x, y, count) : 0;
+    if (sides || budget.remaining <= 0) {
+        AddChord(x[count - 1], y[count - 1], sides, budget, copy);
+        return;
+    }
+    // Pieces about the size of the surface and its surroundings are flattened whole.
+    const double flattenedExtent = std::max(window.width, window.height) + 2 * std::max(window.reach, 0.0) + 4;
+    if (depth == 0 || !(window.PixelExtent(x, y, count) > flattenedExtent)) {
+        const unsigned before = copy.total_vertices();
+        if (count == 3) {
+            agg::curve3 curve;  // the scale must be set before init
+            curve.approximation_scale(scale);
+            curve.init(x[0], y[0], x[1], y[1], x[2], y[2]);
+            AddFlattened(curve, copy);
+        } else {
+            agg::curve4 curve;
+            curve.approximation_scale(scale);
+            curve.init(x[0], y[0], x[1], y[1], x[2], y[2], x[3], y[3]);
+            AddFlattened(curve, copy);
+        }
+        budget.remaining -= long(copy.total_vertices() - before);
+        return;
+    }
+    --budget.remaining;
+    double leftX[4], leftY[4], rightX[4], rightY[4];
+    SplitInHalf(x, y, count, leftX, leftY, rightX, rightY);
+    AddCulledCurve(leftX, leftY, count, scale, window, depth - 1, budget, copy);
+    AddCulledCurve(rightX, rightY, count, scale, window, depth - 1, budget, copy);
+}
+
+// About the number of segments the curve converter makes of a curve with
+// this control polygon length at its tolerance of half a path unit.
+double EstimatedSegments(const double* x, const double* y, unsigned count) {
+    double length = 0;
+    for (unsigned k = 1; k < count; ++k)
+        length += std::hypot(x[k] - x[k - 1], y[k] - y[k - 1]);
+    return std::sqrt(length / 0.5) + 1;
+}
+
+// The largest factor by which the matrix stretches a length.
+double Stretch(const agg::trans_affine& m) {
+    return std::max(std::fabs(m.sx) + std::fabs(m.shx), std::fabs(m.shy) + std::fabs(m.sy));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- culling
+
+namespace {
+
+struct PixelBounds {
+    double left = HUGE_VAL, right = -HUGE_VAL, top = HUGE_VAL, bottom = -HUGE_VAL;
+    PixelBounds(const agg::trans_affine& matrix, const double* x, const double* y, unsigned count) {
+        for (unsigned k = 0; k < count; ++k) {
+            double px = x[k], py = y[k];
+            matrix.transform(&px, &py);
+            left = std::min(left, px);
+            right = std::max(right, px);
+            top = std::min(top, py);
+            bottom = std::max(bottom, py);
+        }
+    }
+    // The sides of the box the points lie wholly beyond; NaN is beyond none.
+    unsigned Outside(double x1, double y1, double x2, double y2) const {
+        return (right < x1 ? 1u : 0u) | (left > x2 ? 2u : 0u) | (bottom < y1 ? 4u : 0u) | (top > y2 ? 8u : 0u);
+    }
+};
+
+}  // namespace
+
+unsigned CullingWindow::Outside(const double* x, const double* y, unsigned count) const {
+    // The feed clips every pass with a vertex this far out.
+    const double columns = GeometryLimits::SpanCoordinate + reach;
+    const double rows = GeometryLimits::SpanCoordinate + reach;
+    return PixelBounds(pathMatrix, x, y, count).Outside(-columns, -rows, columns, rows);
+}
+
+unsigned CullingWindow::OutsideSurface(const double* x, const double* y, unsigned count) const {
+    const double margin = reach + 2;
+    return PixelBounds(pathMatrix, x, y, count).Outside(-margin, -margin, width + margin, height + margin);
+}
+
+double CullingWindow::PixelExtent(const double* x, const double* y, unsigned count) const {
+    const PixelBounds bounds(pathMatrix, x, y, count);
+    return std::max(bounds.right - bounds.left, bounds.bottom - bounds.top);
+}
+
+// ---------------------------------------------------------------- the walk over the path
+
+namespace {
+
+enum class Walk { OutOfLimits, Complete, NeedsCopy };
+
+// One walk over the path, as the pipeline reads it (up to the first stop
+// entry), checking the limits. Curves beyond GeometryLimits::CurveExtent are
+// flattened and culled here, and with `flattenCostly` so are the costly
+// ones (GeometryLimits::CostlyCurve); the others are copied for the curve
+// converter, and `segments` receives about how many segments it will make
+// of the costly ones among them. Without a copy the walk stops at the first
+// entry a copy would change and asks for one; a complete walk leaves in
+// `end` the number of entries the pipeline reads.
+Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagnitude, const CullingWindow& window,
+              bool flattenCostly, double& segments, unsigned& end) {
+    largestMagnitude = 0;
+    segments = 0;
+    FlatteningBudget budget;
+    // Where the curve converter starts the next curve: the coordinates of the
+    // last entry it read, whatever its command.
+    double lastX = 0, lastY = 0;
+    const unsigned total = source.total_vertices();
+    unsigned index = 0;
+    while (index < total) {
+        double x, y;
+        const unsigned command = source.vertex(index, &x, &y);
+        if (agg::is_stop(command))
+            break;
+
+        if (command == agg::path_cmd_curve3 || command == agg::path_cmd_curve4) {
+            // The converter reads the end point (and second control point)
+            // from the following entries whatever their commands.
+            const unsigned entries = command == agg::path_cmd_curve3 ? 2 : 3;
+            double px[4] = {lastX, x, 0, 0}, py[4] = {lastY, y, 0, 0};
+            unsigned commands[3] = {command, agg::path_cmd_stop, agg::path_cmd_stop};
+            unsigned present = 1;
+            for (unsigned k = 1; k < entries && index + k < total; ++k, ++present)
+                commands[k] = source.vertex(index + k, &px[k + 1], &py[k + 1]);
+            double minX = px[0], maxX = px[0], minY = py[0], maxY = py[0];
+            for (unsigned k = 1; k <= entries; ++k) {
+                if (!WithinLimits(px[k], py[k]))
+                    return Walk::OutOfLimits;
+                largestMagnitude = std::max(largestMagnitude, std::max(std::fabs(px[k]), std::fabs(py[k])));
+                minX = std::min(minX, px[k]);
+                maxX = std::max(maxX, px[k]);
+                minY = std::min(minY, py[k]);
+                maxY = std::max(maxY, py[k]);
+            }
+            const double extent = std::max(maxX - minX, maxY - minY);
+            const unsigned sides = present == entries && window.reach >= 0 ? window.Outside(px, py, entries + 1) : 0;
+            const bool verbatim = !sides && extent <= GeometryLimits::CurveExtent &&
+                                  !(flattenCostly && EstimatedSegments(px, py, entries + 1) > GeometryLimits::CostlyCurve);
+            if (!verbatim && !copy) {
+                return Walk::NeedsCopy;
+            } else if (sides) {
+                AddChord(px[entries], py[entries], sides, budget, *copy);
+            } else if (verbatim) {
+                if (copy)
+                    for (unsigned k = 0; k < present; ++k)
+                        copy->vertices().add_vertex(px[k + 1], py[k + 1], commands[k]);
+                const double estimate = EstimatedSegments(px, py, entries + 1);
+                if (estimate > GeometryLimits::CostlyCurve)
+                    segments += estimate;
+            } else {
+                // The converter's tolerance, scaled with the size of curves
+                // beyond GeometryLimits::CurveExtent, or 1/16 pixel where
+                // that is coarser; never a scale of zero, whose tolerance
+                // would be a division by zero.
+                const double scale = std::max(
+                    std::min(std::min(1.0, GeometryLimits::CurveExtent / extent), 8 * Stretch(window.pathMatrix)),
+                    1e-300);
+                AddCulledCurve(px, py, entries + 1, scale, window, LargeCurveDepth, budget, *copy);
+            }
+            lastX = px[entries];
+            lastY = py[entries];
+            index += entries;
+            continue;
+        }
+
+        if (agg::is_vertex(command)) {
+            if (!WithinLimits(x, y))
+                return Walk::OutOfLimits;
+            largestMagnitude = std::max(largestMagnitude, std::max(std::fabs(x), std::fabs(y)));
+        }
+        if (copy)
+            copy->vertices().add_vertex(x, y, command);
+        lastX = x;
+        lastY = y;
+        ++index;
+    }
+    end = std::min(index, total);  // a curve at the end may lack its last entries
+    return Walk::Complete;
+}
+
+}  // namespace
+
+bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageReader& reader,
+                       double& largestMagnitude, const CullingWindow& window) {
+    reader = StorageReader();
+    double segments;
+    unsigned end = 0;
+    // Most paths need no change: read them in place, exactly the entries a
+    // copy would hold.
+    const Walk walk = CopyPass(source, nullptr, largestMagnitude, window, false, segments, end);
+    if (walk == Walk::OutOfLimits)
+        return false;
+    if (walk == Walk::Complete && segments <= GeometryLimits::ConverterSegments) {
+        reader = StorageReader(source, end);
+        return true;
+    }
+    if (walk == Walk::NeedsCopy) {
+        if (CopyPass(source, &copy, largestMagnitude, window, false, segments, end) != Walk::Complete)
+            return false;
+        if (segments <= GeometryLimits::ConverterSegments) {
+            reader = StorageReader(copy, copy.total_vertices());
+            return true;
+        }
+        copy.remove_all();
+    }
+    // The converter would spend more than the budget on costly curves:
+    // flatten and cull those here.
+    if (CopyPass(source, &copy, largestMagnitude, window, true, segments, end) != Walk::Complete)
+        return false;
+    reader = StorageReader(copy, copy.total_vertices());
+    return true;
+}
+
+bool TransformKeepsLimits(const agg::trans_affine& m, double magnitude) {
+    const double reachX = (std::fabs(m.sx) + std::fabs(m.shx)) * magnitude + std::fabs(m.tx);
+    const double reachY = (std::fabs(m.shy) + std::fabs(m.sy)) * magnitude + std::fabs(m.ty);
+    // NaN fails both comparisons.
+    return reachX <= GeometryLimits::Coordinate && reachY <= GeometryLimits::Coordinate;
+}
+
+}  // namespace Vudadive2R
+}  // namespace ORV

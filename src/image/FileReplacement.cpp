@@ -9,6 +9,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <memory>
 
 namespace ORV {
 namespace Vudadive2R {
@@ -98,11 +99,10 @@ bool FileReplacement::Open(const char* destination) {
         // A file the caller may not write is not replaced behind its back.
         if (faccessat(AT_FDCWD, destination, W_OK, AT_EACCESS) != 0)
             return false;
-        char* resolved = realpath(destination, nullptr);
+        const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(destination, nullptr), &std::free);
         if (!resolved)
             return false;
-        target = resolved;
-        std::free(resolved);
+        target = resolved.get();
     } else {
         if (errno != ENOENT)
             return false;
@@ -114,15 +114,17 @@ bool FileReplacement::Open(const char* destination) {
     const std::string directory = DirectoryOf(target);
     const std::string prefix = (directory == "/" ? "/." : directory + "/.") + name.substr(0, kKeptNameLength) + ".";
     for (int attempt = 0; attempt < kMostAttempts; ++attempt) {
-        const std::string candidate = prefix + UniqueSuffix();
+        // Named before the file exists, so that nothing can fail between
+        // making the file and knowing to remove it.
+        temporary = prefix + UniqueSuffix();
         // Created with the mode fopen would give it: 0666 less the umask.
-        const int descriptor = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor < 0) {
+            temporary.clear();
             if (errno == EEXIST)
                 continue;
             return false;
         }
-        temporary = candidate;
         if (exists) {
             // The owner is kept where the caller may give it away (as root);
             // otherwise the file becomes the caller's, as a new file would.
@@ -142,6 +144,8 @@ bool FileReplacement::Open(const char* destination) {
 }
 
 bool FileReplacement::Commit() {
+    // Nothing may fail for want of memory once the new file is in place.
+    const std::string directory = temporary.empty() ? std::string() : DirectoryOf(target);
     FILE* const file = stream;
     stream = nullptr;
     if (!file)
@@ -157,7 +161,7 @@ bool FileReplacement::Commit() {
     if (std::rename(temporary.c_str(), target.c_str()) != 0)
         return false;
     temporary.clear();
-    SyncDirectory(DirectoryOf(target));
+    SyncDirectory(directory);
     return true;
 }
 

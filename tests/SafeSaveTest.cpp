@@ -1,6 +1,7 @@
 // Saving puts a new file in place only once it is whole: a failed save
 // leaves the old file and nothing else behind, links and modes survive a
-// replacement, and what cannot be replaced (a pipe) is written directly.
+// replacement, and what cannot be replaced (a pipe, a file without a name)
+// is written in place.
 #include <gtest/gtest.h>
 #include <dirent.h>
 #include <fcntl.h>
@@ -172,18 +173,27 @@ TEST(SafeSave, ReplacementKeepsLinksAndModes) {
     EXPECT_EQ(folder.Names("sub"), (std::set<std::string>{"real.png", "link.png", "made.png"}));
 }
 
-TEST(SafeSave, PipesAreWrittenDirectly) {
-    const Folder folder("safe-save-pipe");
-    Noise noise(8, 8);  // the whole file fits the pipe's buffer
+TEST(SafeSave, PipesAndNamelessFilesAreWrittenInPlace) {
+    const Folder folder("safe-save-in-place");
+    Noise noise(8, 8);  // the whole file fits a pipe's buffer
     ASSERT_EQ(SaveOutcome(*noise.image, folder / "reference.png"), "nothing: ");
+    const std::string png = Bytes(folder / "reference.png");
+
     ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0666), 0);
-    const int reader = open((folder / "pipe").c_str(), O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
-    ASSERT_EQ(SaveOutcome(*noise.image, folder / "pipe"), "nothing: ");
-    std::string received(65536, '\0');
-    const ssize_t length = read(reader, &received[0], received.size());
-    close(reader);
-    EXPECT_EQ(received.substr(0, size_t(length > 0 ? length : 0)), Bytes(folder / "reference.png"));
+    const int pipe = open((folder / "pipe").c_str(), O_RDONLY | O_NONBLOCK);
+    // A file removed from its folder while open is reached only through its descriptor.
+    const int deleted = open((folder / "deleted.png").c_str(), O_RDWR | O_CREAT, 0666);
+    unlink((folder / "deleted.png").c_str());
+    for (const int reader : {pipe, deleted}) {
+        ASSERT_GE(reader, 0);
+        ASSERT_EQ(SaveOutcome(*noise.image, "/proc/self/fd/" + std::to_string(reader)), "nothing: ");
+        std::string received(65536, '\0');
+        ssize_t length = pread(reader, &received[0], received.size(), 0);
+        if (length < 0)  // a pipe has no offsets
+            length = read(reader, &received[0], received.size());
+        close(reader);
+        EXPECT_TRUE(received.substr(0, size_t(length > 0 ? length : 0)) == png) << reader;
+    }
     EXPECT_TRUE(S_ISFIFO(ModeOf(folder / "pipe")));
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"reference.png", "pipe"}));
 }

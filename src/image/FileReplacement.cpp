@@ -91,17 +91,21 @@ FileReplacement::~FileReplacement() {
 bool FileReplacement::Open(const char* destination) {
     struct stat old;
     const bool exists = stat(destination, &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) {
-        stream = std::fopen(destination, "wb");
-        return stream != nullptr;
-    }
     if (exists) {
         // A file the caller may not write is not replaced behind its back.
-        if (faccessat(AT_FDCWD, destination, W_OK, AT_EACCESS) != 0)
+        if (S_ISREG(old.st_mode) && faccessat(AT_FDCWD, destination, W_OK, AT_EACCESS) != 0)
             return false;
-        const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(destination, nullptr), &std::free);
-        if (!resolved)
-            return false;
+        const std::unique_ptr<char, decltype(&std::free)> resolved(
+            S_ISREG(old.st_mode) ? realpath(destination, nullptr) : nullptr, &std::free);
+        struct stat named;
+        // What is not a regular file, or has no name of its own (a deleted
+        // or anonymous file reached through /proc/self/fd), can only be
+        // written in place.
+        if (!resolved || stat(resolved.get(), &named) != 0 || named.st_dev != old.st_dev ||
+            named.st_ino != old.st_ino) {
+            stream = std::fopen(destination, "wb");
+            return stream != nullptr;
+        }
         target = resolved.get();
     } else {
         if (errno != ENOENT)

@@ -9,7 +9,8 @@
 # Every run starts from the corpus kept in the tree, fuzz/corpus/<target>/,
 # whose inputs are all replayed first; what a run adds grows in
 # build-fuzz/corpus/<target>/ across runs. With VUDADIVE2R_FUZZ_KEEP=1 the
-# kept corpus is then replaced by the minimised merge of both (-merge=1).
+# kept corpus is then replaced by the smallest merge of both that keeps
+# their coverage (-set_cover_merge=1, the greedy form of -merge=1).
 # Findings (the crashing or slow inputs) land in build-fuzz/findings/<target>/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -53,9 +54,9 @@ for name in "${targets[@]}"; do
     if [ "${VUDADIVE2R_FUZZ_KEEP:-0}" = 1 ]; then
       merged="$build/merged/$name"
       rm -rf "$merged" && mkdir -p "$merged"
-      "$build/fuzz/$name" -merge=1 -timeout=10 -rss_limit_mb=2048 "$merged" "$kept" "$corpus" \
+      "$build/fuzz/$name" -set_cover_merge=1 -timeout=10 -rss_limit_mb=2048 "$merged" "$kept" "$corpus" \
         > "$build/logs/$name.merge.log" 2>&1 && rm -rf "$kept" && mv "$merged" "$kept"
-      echo "$name: kept corpus now $(ls "$kept" | wc -l) inputs, $(du -sk "$kept" | cut -f1) KB"
+      echo "$name: kept corpus now $(ls "$kept" | wc -l) inputs, $(( $(cat "$kept"/* | wc -c) / 1024 )) KB"
     fi
   else
     failed=$((failed + 1))

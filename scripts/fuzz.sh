@@ -6,8 +6,12 @@
 #   bash scripts/fuzz.sh [SECONDS] [TARGET...]
 # With VUDADIVE2R_FUZZ_SEED set, every target runs with that -seed, so that a
 # brief run mutates the same way each time; unset, libFuzzer picks one.
-# Corpora grow in build-fuzz/corpus/<target>/ across runs; findings (the
-# crashing or slow inputs) land in build-fuzz/findings/<target>/.
+# Every run starts from the corpus kept in the tree, fuzz/corpus/<target>/,
+# whose inputs are all replayed first; what a run adds grows in
+# build-fuzz/corpus/<target>/ across runs. With VUDADIVE2R_FUZZ_KEEP=1 the
+# kept corpus is then replaced by the smallest merge of both that keeps
+# their coverage (-set_cover_merge=1, the greedy form of -merge=1).
+# Findings (the crashing or slow inputs) land in build-fuzz/findings/<target>/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
@@ -31,21 +35,29 @@ passed=0
 failed=0
 for name in "${targets[@]}"; do
   corpus="$build/corpus/$name"
+  kept="$root/fuzz/corpus/$name"
   findings="$build/findings/$name"
   log="$build/logs/$name.log"
-  mkdir -p "$corpus" "$findings" "$build/logs"
+  mkdir -p "$corpus" "$kept" "$findings" "$build/logs"
   options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048
            -print_final_stats=1 -artifact_prefix="$findings/")
   [ -f "$build/fuzz/$name.dict" ] && options+=(-dict="$build/fuzz/$name.dict")
   [ -n "${VUDADIVE2R_FUZZ_SEED:-}" ] && options+=(-seed="$VUDADIVE2R_FUZZ_SEED")
   status=0
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    "$build/fuzz/$name" "${options[@]}" "$corpus" > "$log" 2>&1 || status=$?
+    "$build/fuzz/$name" "${options[@]}" "$corpus" "$kept" > "$log" 2>&1 || status=$?
   executions="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)"
   coverage="$(grep -E '^#[0-9]+' "$log" | tail -1 | grep -oE '(cov|ft): [0-9]+' | tr '\n' ' ' || true)"
   if [ "$status" -eq 0 ]; then
     passed=$((passed + 1))
-    echo "$name: ${executions:-?} executions, ${coverage:-no coverage line}, no findings"
+    echo "$name: $(ls "$kept" | wc -l) kept inputs replayed, ${executions:-?} executions, ${coverage:-no coverage line}, no findings"
+    if [ "${VUDADIVE2R_FUZZ_KEEP:-0}" = 1 ]; then
+      merged="$build/merged/$name"
+      rm -rf "$merged" && mkdir -p "$merged"
+      "$build/fuzz/$name" -set_cover_merge=1 -timeout=10 -rss_limit_mb=2048 "$merged" "$kept" "$corpus" \
+        > "$build/logs/$name.merge.log" 2>&1 && rm -rf "$kept" && mv "$merged" "$kept"
+      echo "$name: kept corpus now $(ls "$kept" | wc -l) inputs, $(( $(cat "$kept"/* | wc -c) / 1024 )) KB"
+    fi
   else
     failed=$((failed + 1))
     echo "$name: FINDING after ${executions:-?} executions (exit $status), inputs in $findings, log $log"

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <fstream>
 #include <stdexcept>
-#include <thread>
 
 #include "FontLookup.hpp"
 #include "TestSupport.hpp"
@@ -202,24 +201,6 @@ TEST(Font, OneBitBitmapFontsAreReadBitByBit) {
             const bool frame = y <= 7 && x >= 1 && x <= 8 && (y == 0 || y == 7 || x == 1 || x == 8);
             ASSERT_EQ(surface.Rgba(x, y), frame ? 0xFF0000FFu : 0u) << x << ", " << y;
         }
-}
-
-TEST(Font, FontsMayBeConstructedFromSeveralThreadsAtOnce) {
-    // Each test runs in a process of its own, so this also races the creation
-    // of the shared FreeType handle: a second handle would show as a leak.
-    Surface surface(4, 4);
-    auto context = std::make_shared<Context2D>(surface.surface);
-    std::vector<std::thread> threads;
-    std::vector<float> heights(4);
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&, t] {
-            for (int k = 0; k < 20; ++k)
-                heights[size_t(t)] = Font(context, FontPath().c_str(), 10 + t).Height();
-        });
-    for (std::thread& thread : threads)
-        thread.join();
-    for (int t = 0; t < 4; ++t)
-        EXPECT_EQ(heights[size_t(t)], Font(context, FontPath().c_str(), 10 + t).Height());
 }
 
 TEST(Font, CInterfaceReachesTheSameFont) {

@@ -11,6 +11,7 @@
 
 #include "common/FormatCodes.hpp"
 #include "common/RowAddress.hpp"
+#include "image/FileReplacement.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/Image.hpp"
 
@@ -190,18 +191,19 @@ struct WriteState {
     png_bytep* rowPointers;
 };
 
+// The output closes the file, and removes it unless committed, after
+// libpng's structures are gone.
 struct WriteResources {
     WriteResources() : state() {}
     ~WriteResources() {
         if (state.png)
             png_destroy_write_struct(&state.png, state.info ? &state.info : nullptr);
         std::free(state.rowPointers);
-        if (state.file)
-            std::fclose(state.file);
     }
     WriteResources(const WriteResources&) = delete;
     WriteResources& operator=(const WriteResources&) = delete;
 
+    FileReplacement output;
     WriteState state;
 };
 
@@ -321,9 +323,10 @@ void PngImage::Save(Image* image, const char* filename) {
     WriteResources resources;
     WriteState& state = resources.state;
 
-    state.file = std::fopen(filename, "wb");
-    if (!state.file)
+    // A failed save leaves the file that was there untouched.
+    if (!resources.output.Open(filename))
         throw Exception("The file could not be opened for writing");
+    state.file = resources.output.Stream();
 
     state.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!state.png)
@@ -351,9 +354,7 @@ void PngImage::Save(Image* image, const char* filename) {
         throw Exception(state.trap.message);
 
     // Buffered bytes reach the file only here; a failure is a write error too.
-    FILE* file = state.file;
-    state.file = nullptr;
-    if (std::fclose(file) != 0)
+    if (!resources.output.Commit())
         throw Exception("Write Error");
 }
 

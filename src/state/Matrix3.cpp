@@ -23,8 +23,9 @@ namespace {
 // Every product is composed with fused multiply-adds; where the processor
 // has them as instructions, a copy compiled for them saves calling the maths
 // library 27 times (the results are the same: each is rounded once). Local,
-// so that its resolver is not exported.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+// so that its resolver is not exported. Sanitized builds do without: their
+// instrumented resolver would run before the sanitizer's runtime is set up.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 __attribute__((target_clones("fma", "default")))
 #endif
 void MultiplyFused(const Matrix3& a, const Matrix3& b, Matrix3& result) {

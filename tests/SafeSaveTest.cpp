@@ -1,0 +1,199 @@
+// Saving puts a new file in place only once it is whole: a failed save
+// leaves the old file and nothing else behind, links and modes survive a
+// replacement, and what cannot be replaced (a pipe, a file without a name)
+// is written in place.
+#include <gtest/gtest.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+
+#include "TestSupport.hpp"
+
+using namespace ORV::Vudadive2R;
+
+namespace {
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// An empty scratch folder of its own for each case.
+struct Folder {
+    explicit Folder(const std::string& name) : path(TestSupport::TempPath(name)) {
+        std::system(("chmod -R u+w " + path + " 2>/dev/null; rm -rf " + path).c_str());
+        mkdir(path.c_str(), 0777);
+    }
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
+    std::set<std::string> Names(const std::string& sub = "") const {
+        std::set<std::string> names;
+        if (DIR* folder = opendir((path + "/" + sub).c_str())) {
+            while (dirent* entry = readdir(folder))
+                if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+                    names.insert(entry->d_name);
+            closedir(folder);
+        }
+        return names;
+    }
+    std::string path;
+};
+
+// "RA24" noise that deflate cannot shrink much: 64 x 64 makes a file of about 16 KB.
+struct Noise {
+    Noise(int width = 64, int height = 64) : pixels(size_t(width) * height * 4) {
+        uint32_t state = 12345;
+        for (uint8_t& byte : pixels)
+            byte = uint8_t((state = state * 1664525u + 1013904223u) >> 24);
+        image = std::make_unique<Image>(nullptr, int(TestSupport::kRA24), width, height, width * 4, pixels.data());
+    }
+    std::vector<uint8_t> pixels;
+    std::unique_ptr<Image> image;
+};
+
+// "Class: printed text" of what a save raised, "nothing: " when it succeeded.
+std::string SaveOutcome(Image& image, const std::string& path) {
+    std::string thrown = "nothing";
+    const std::string printed = TestSupport::CaptureStdout([&] {
+        try { PngImage::Save(&image, path.c_str()); }
+        catch (const Exception&) { thrown = "Exception"; }
+    });
+    return thrown + ": " + printed;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat status;
+    return lstat(path.c_str(), &status) == 0 ? status.st_mode : 0;
+}
+
+}  // namespace
+
+TEST(SafeSave, FailedSavesLeaveTheOldFileAndNothingElse) {
+    const bool root = geteuid() == 0;  // root writes whatever the permissions say
+    struct Case {
+        const char* name;
+        int width;
+        std::function<std::function<void()>(const Folder&)> arrange;  // returns what undoes it
+        const char* expected;  // a trailing space leaves libpng's message unchecked
+    };
+    const Case cases[] = {
+        {"file size limit", 64,
+         [](const Folder&) {
+             // Writes past the limit fail with EFBIG instead of killing the process.
+             rlimit old;
+             getrlimit(RLIMIT_FSIZE, &old);
+             rlimit limited = old;
+             limited.rlim_cur = 4096;
+             setrlimit(RLIMIT_FSIZE, &limited);
+             void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+             return std::function<void()>([old, handler] {
+                 setrlimit(RLIMIT_FSIZE, &old);
+                 std::signal(SIGXFSZ, handler);
+             });
+         },
+         "Exception: Write Error\n"},
+        {"too wide for libpng", 2000000, [](const Folder&) { return std::function<void()>([] {}); }, "Exception: "},
+        {"read-only folder", 64,
+         [](const Folder& folder) {
+             chmod(folder.path.c_str(), 0555);
+             return std::function<void()>([path = folder.path] { chmod(path.c_str(), 0755); });
+         },
+         "Exception: The file could not be opened for writing\n"},
+        {"read-only file", 64,
+         [](const Folder& folder) {
+             chmod((folder / "out.png").c_str(), 0444);
+             return std::function<void()>([] {});
+         },
+         "Exception: The file could not be opened for writing\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (root && std::string(c.name).rfind("read-only", 0) == 0)
+            continue;
+        const Folder folder("safe-save-failure");
+        std::ofstream(folder / "out.png", std::ios::binary) << "the old file";
+        Noise noise(c.width, 1 + 63 * (c.width == 64));
+        const std::function<void()> undo = c.arrange(folder);
+        const std::string outcome = SaveOutcome(*noise.image, folder / "out.png");
+        undo();
+        if (c.expected[std::string(c.expected).size() - 1] == ' ')
+            EXPECT_EQ(outcome.substr(0, 11), c.expected);
+        else
+            EXPECT_EQ(outcome, c.expected);
+        EXPECT_TRUE(Bytes(folder / "out.png") == "the old file");
+        EXPECT_EQ(folder.Names(), std::set<std::string>{"out.png"});
+    }
+    if (root)
+        std::printf("The permission cases need a user other than root; they were skipped.\n");
+}
+
+TEST(SafeSave, ReplacementKeepsLinksAndModes) {
+    const Folder folder("safe-save-links");
+    Noise noise;
+    const std::string reference = folder / "reference.png";
+    ASSERT_EQ(SaveOutcome(*noise.image, reference), "nothing: ");
+    const std::string png = Bytes(reference);
+    ASSERT_GT(png.size(), 8000u);
+
+    // A new file gets 0666 less the umask; a replaced one keeps its mode.
+    const mode_t oldMask = umask(027);
+    ASSERT_EQ(SaveOutcome(*noise.image, folder / "new.png"), "nothing: ");
+    EXPECT_EQ(ModeOf(folder / "new.png") & 07777, 0640u);
+    std::ofstream(folder / "kept.png") << "old";
+    chmod((folder / "kept.png").c_str(), 0604);
+    ASSERT_EQ(SaveOutcome(*noise.image, folder / "kept.png"), "nothing: ");
+    EXPECT_EQ(ModeOf(folder / "kept.png") & 07777, 0604u);
+    umask(oldMask);
+
+    // A link (relative to its own folder) has its file replaced and stays a
+    // link; a dangling one has its file made.
+    mkdir((folder / "sub").c_str(), 0777);
+    std::ofstream(folder / "sub/real.png") << "old";
+    ASSERT_EQ(symlink("real.png", (folder / "sub/link.png").c_str()), 0);
+    ASSERT_EQ(symlink("sub/link.png", (folder / "chain.png").c_str()), 0);
+    ASSERT_EQ(symlink("sub/made.png", (folder / "dangling.png").c_str()), 0);
+    ASSERT_EQ(SaveOutcome(*noise.image, folder / "chain.png"), "nothing: ");
+    ASSERT_EQ(SaveOutcome(*noise.image, folder / "dangling.png"), "nothing: ");
+    for (const char* name : {"new.png", "kept.png", "sub/real.png", "sub/made.png"})
+        EXPECT_EQ(Bytes(folder / name), png) << name;
+    for (const char* name : {"chain.png", "dangling.png", "sub/link.png"})
+        EXPECT_TRUE(S_ISLNK(ModeOf(folder / name))) << name;
+
+    // Nothing else is left behind.
+    EXPECT_EQ(folder.Names(),
+              (std::set<std::string>{"reference.png", "new.png", "kept.png", "chain.png", "dangling.png", "sub"}));
+    EXPECT_EQ(folder.Names("sub"), (std::set<std::string>{"real.png", "link.png", "made.png"}));
+}
+
+TEST(SafeSave, PipesAndNamelessFilesAreWrittenInPlace) {
+    const Folder folder("safe-save-in-place");
+    Noise noise(8, 8);  // the whole file fits a pipe's buffer
+    ASSERT_EQ(SaveOutcome(*noise.image, folder / "reference.png"), "nothing: ");
+    const std::string png = Bytes(folder / "reference.png");
+
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0666), 0);
+    const int pipe = open((folder / "pipe").c_str(), O_RDONLY | O_NONBLOCK);
+    // A file removed from its folder while open is reached only through its descriptor.
+    const int deleted = open((folder / "deleted.png").c_str(), O_RDWR | O_CREAT, 0666);
+    unlink((folder / "deleted.png").c_str());
+    for (const int reader : {pipe, deleted}) {
+        ASSERT_GE(reader, 0);
+        ASSERT_EQ(SaveOutcome(*noise.image, "/proc/self/fd/" + std::to_string(reader)), "nothing: ");
+        std::string received(65536, '\0');
+        ssize_t length = pread(reader, &received[0], received.size(), 0);
+        if (length < 0)  // a pipe has no offsets
+            length = read(reader, &received[0], received.size());
+        close(reader);
+        EXPECT_TRUE(received.substr(0, size_t(length > 0 ? length : 0)) == png) << reader;
+    }
+    EXPECT_TRUE(S_ISFIFO(ModeOf(folder / "pipe")));
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"reference.png", "pipe"}));
+}

@@ -1,0 +1,267 @@
+// Running out of memory: the k-th allocation fails, for every k up to the
+// last of an operation. Each run must end in std::bad_alloc or an exception
+// of the library, leak nothing (LeakSanitizer watches the sanitized build)
+// and leave the objects it used drawing exactly what they draw when memory
+// suffices. The replaced operator new would fail the allocations of any
+// test beside these, so they have a program of their own.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <new>
+
+#include "FontLookup.hpp"
+#include "TestSupport.hpp"
+#include "path/DrawRoad.hpp"
+
+using namespace ORV::Vudadive2R;
+
+namespace {
+
+// Allocations counted since the counting started, and which one fails (0: none).
+long counted = 0;
+long failing = 0;
+
+void* Allocate(size_t size, size_t alignment = 0) {
+    if (failing && ++counted == failing)
+        return nullptr;
+    if (size == 0)
+        size = 1;
+    return alignment ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
+                     : std::malloc(size);
+}
+
+void* AllocateOrThrow(size_t size, size_t alignment = 0) {
+    if (void* memory = Allocate(size, alignment))
+        return memory;
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(size_t size) { return AllocateOrThrow(size); }
+void* operator new[](size_t size) { return AllocateOrThrow(size); }
+void* operator new(size_t size, std::align_val_t alignment) { return AllocateOrThrow(size, size_t(alignment)); }
+void* operator new[](size_t size, std::align_val_t alignment) { return AllocateOrThrow(size, size_t(alignment)); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, size_t, std::align_val_t) noexcept { std::free(memory); }
+
+// AGG's rasterizer loses its table of cell blocks (2 KB) when its first
+// block cannot be allocated: its destructor frees the table only once a
+// block exists. Only client paints, drawn by AGG's own rasterizer, meet it.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:agg::rasterizer_cells_aa<agg::cell_aa>::allocate_block\n";
+}
+
+namespace {
+
+// Runs `operation` with the first, second, ... allocation failing until a
+// run needs fewer allocations than the one that would fail; every shorter
+// run must throw, and `check` must pass after each. Returns how many
+// allocations a whole run makes.
+long FailEachAllocation(const std::function<void()>& operation, const std::function<void()>& check) {
+    enum Outcome { Completed, BadAlloc, LibraryException };
+    for (long k = 1;; ++k) {
+        Outcome outcome = Completed;
+        // Messages of the library's exceptions are kept off the test's output.
+        const std::string printed = TestSupport::CaptureStdout([&] {
+            counted = 0;
+            failing = k;
+            try {
+                operation();
+            } catch (const std::bad_alloc&) {
+                outcome = BadAlloc;
+            } catch (const Exception&) {
+                outcome = LibraryException;
+            }
+            failing = 0;
+        });
+        if (counted < k) {
+            EXPECT_EQ(outcome, Completed) << printed;
+            check();
+            return k - 1;
+        }
+        EXPECT_NE(outcome, Completed) << "allocation " << k << " failed unnoticed";
+        check();
+        if (testing::Test::HasFailure())
+            return k;
+    }
+}
+
+constexpr int kWidth = 48, kHeight = 40;
+
+// A surface with a backdrop, and its context with scissors and a dashed
+// stroke under a rotated path transform.
+struct Scene {
+    Scene() : surface(kWidth, kHeight), context(std::make_shared<Context2D>(surface.surface)) {
+        for (size_t i = 0; i < surface.memory.size(); ++i)
+            backdrop.push_back(uint8_t(i * 37 % 251));
+        context->renderState->scissoringEnabled = true;
+        context->renderState->scissorRectangles = {IntRectangle{2, 3, 30, 30}, IntRectangle{20, 10, 26, 28}};
+        context->transforms->path->Rotate(0.3f);
+        PathBuilder builder;
+        builder.Ellipse(8, -4, 30, 26);
+        builder.MoveTo(12, 2);
+        builder.CubicTo(40, 0, 0, 40, 36, 30);
+        builder.Arc(20, 8, 22, 18, 0.5f, 4, ArcType::Pie);
+        path = builder.ToPath(context);
+        stroke->LineWidth(3.5f);
+        stroke->JoinStyle(JoinStyle::Round);
+        stroke->dashPattern = {Dash{6, 3}, Dash{2, 4.5f}};
+        stroke->DashPhase(1.5f);
+        image = std::make_shared<Image>(context, int(TestSupport::kRA24), 5, 4, 20, texels);
+        for (int i = 0; i < 80; ++i)
+            texels[i] = uint8_t(i * 53 % 256);
+    }
+    void Render() {
+        surface.memory = backdrop;
+        path->Draw(fill, stroke);
+    }
+    std::vector<uint8_t> Draw() {
+        Render();
+        return surface.memory;
+    }
+    std::shared_ptr<ORV::Vudadive2R::Paint> MakePaint(int kind) {
+        if (kind == 0)
+            return std::make_shared<ColorPaint>(context, Color{0.8f, 0.3f, 0.1f, 0.7f});
+        if (kind == 3) {
+            auto paint = std::make_shared<ImagePaint>(context, image);
+            paint->ImageTilingMode = TilingMode::Repeat;
+            return paint;
+        }
+        std::shared_ptr<GradientPaint> gradient;
+        if (kind == 1)
+            gradient = std::make_shared<LinearGradientPaint>(context, 4, 4, 40, 30);
+        else
+            gradient = std::make_shared<RadialGradientPaint>(context, 24, 20, 18, 20, 16);
+        gradient->ColorStops = {ColorStop{0.1f, Color{1, 0, 0, 1}}, ColorStop{0.6f, Color{0, 0.5f, 1, 0.5f}},
+                                ColorStop{0.9f, Color{0.2f, 1, 0.2f, 1}}};
+        gradient->ColorRampSpreadMode = SpreadMode::Reflect;
+        return gradient;
+    }
+
+    TestSupport::Surface surface;
+    std::shared_ptr<Context2D> context;
+    std::vector<uint8_t> backdrop;
+    std::unique_ptr<Path> path;
+    std::shared_ptr<FillState> fill = std::make_shared<FillState>();
+    std::shared_ptr<StrokeState> stroke = std::make_shared<StrokeState>();
+    uint8_t texels[80];
+    std::shared_ptr<Image> image;
+};
+
+const std::string& FontPath() {
+    static const std::string path = DejaVuSansPath();
+    return path;
+}
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A C handle released however its scope ends.
+template <class Handle>
+struct Owned {
+    Handle handle;
+    void (*release)(Handle);
+    ~Owned() { release(handle); }
+};
+
+}  // namespace
+
+TEST(AllocationFailure, DrawsOfEveryPaintOnBothRoads) {
+    for (int kind = 0; kind < 4; ++kind)
+        for (bool plain : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "paint " << kind << (plain ? " plain road" : " own road"));
+            DrawRoad::ForcePlain(plain);
+            Scene scene;
+            scene.fill->Paint(scene.MakePaint(kind));
+            scene.stroke->Paint(scene.MakePaint(3 - kind));
+            const std::vector<uint8_t> expected = scene.Draw();
+            ASSERT_NE(expected, scene.backdrop);
+            const long allocations = FailEachAllocation([&] { scene.Render(); },
+                                                        [&] { ASSERT_EQ(scene.Draw(), expected); });
+            EXPECT_GT(allocations, 0);
+            DrawRoad::ForcePlain(false);
+        }
+}
+
+TEST(AllocationFailure, ObjectsMadeThroughTheCInterface) {
+    Scene scene;
+    orv_context2D context = orv_context2D_create(scene.surface.surface);
+    FailEachAllocation(
+        [&] {
+            Owned<orv_path_builder> builder{orv_path_builder_create(), orv_path_builder_destroy};
+            orv_path_builder_rectangle(builder.handle, 3, 4, 20, 10);
+            Owned<orv_path> path{orv_path_builder_to_path(builder.handle, context), orv_path_destroy};
+            Owned<orv_linear_gradient_paint> paint{orv_linear_gradient_paint_create(context, 0, 0, 30, 0),
+                                                   orv_linear_gradient_paint_destroy};
+            const orv_color_stop stops[] = {{0, 1, 0, 0, 1}, {1, 0, 0, 1, 1}};
+            orv_gradient_paint_color_stops_set(paint.handle, stops, 2);
+            Owned<orv_fill_state> fill{orv_fill_state_create(), orv_fill_state_destroy};
+            orv_fill_state_paint_set(fill.handle, paint.handle);
+            orv_path_draw(path.handle, fill.handle, nullptr);
+        },
+        [] {});
+    orv_context2D_destroy(context);
+}
+
+TEST(AllocationFailure, PngLoadAndSave) {
+    Scene scene;
+    const std::string folder = TestSupport::TempPath("allocation-failure");
+    std::system(("rm -rf " + folder + " && mkdir -p " + folder).c_str());
+    const std::string source = folder + "/source.png", target = folder + "/target.png";
+    PngImage::Save(scene.image.get(), source.c_str());
+    const std::string sourceBytes = Bytes(source);
+    std::ofstream(target) << "the old file";
+
+    FailEachAllocation([&] { PngImage::CreateFromFile(scene.context, source.c_str()); }, [] {});
+    // A save that fails leaves the old file; one that completes writes what the first did.
+    FailEachAllocation([&] { PngImage::Save(scene.image.get(), target.c_str()); },
+                       [&] {
+                           const std::string bytes = Bytes(target);
+                           EXPECT_TRUE(bytes == "the old file" || bytes == sourceBytes);
+                           // The source and the target, nothing else.
+                           EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+                       });
+    EXPECT_EQ(Bytes(target), sourceBytes);
+}
+
+TEST(AllocationFailure, FontsAndText) {
+    ASSERT_FALSE(FontPath().empty()) << "DejaVu Sans not found";
+    Scene scene;
+    scene.context->transforms->glyph->Rotate(-0.4f);
+    const char* const text = "Agile foxes, 1 2 3!";
+    auto paint = [&](Font& font) {
+        scene.surface.memory = scene.backdrop;
+        font.DrawString(3, 30, text, Color{0.1f, 0.9f, 0.4f, 0.8f});
+    };
+    auto draw = [&](Font& font) {
+        paint(font);
+        return scene.surface.memory;
+    };
+    Font font(scene.context, FontPath().c_str(), 13);
+    const std::vector<uint8_t> expected = draw(font);
+    const float width = font.MeasureString(text);
+    ASSERT_NE(expected, scene.backdrop);
+
+    FailEachAllocation([&] { Font(scene.context, FontPath().c_str(), 13); },
+                       [&] {
+                           Font fresh(scene.context, FontPath().c_str(), 13);
+                           ASSERT_EQ(draw(fresh), expected);
+                       });
+    FailEachAllocation([&] { paint(font); }, [&] { ASSERT_EQ(draw(font), expected); });
+    FailEachAllocation([&] { font.MeasureString(text); }, [&] { ASSERT_EQ(font.MeasureString(text), width); });
+}

@@ -15,7 +15,7 @@
 
 #include "FontLookup.hpp"
 #include "TestSupport.hpp"
-#include "path/DrawRoad.hpp"
+#include "path/PathDraw.hpp"
 
 using namespace ORV::Vudadive2R;
 
@@ -104,6 +104,7 @@ constexpr int kWidth = 48, kHeight = 40;
 // A surface with a backdrop, and its context with scissors and a dashed
 // stroke under a rotated path transform.
 struct Scene {
+    DrawRoad road = DrawRoad::Library;
     Scene() : surface(kWidth, kHeight), context(std::make_shared<Context2D>(surface.surface)) {
         for (size_t i = 0; i < surface.memory.size(); ++i)
             backdrop.push_back(uint8_t(i * 37 % 251));
@@ -126,7 +127,7 @@ struct Scene {
     }
     void Render() {
         surface.memory = backdrop;
-        path->Draw(fill, stroke);
+        DrawPath(*path, fill, stroke, road);
     }
     std::vector<uint8_t> Draw() {
         Render();
@@ -185,8 +186,8 @@ TEST(AllocationFailure, DrawsOfEveryPaintOnBothRoads) {
     for (int kind = 0; kind < 4; ++kind)
         for (bool plain : {false, true}) {
             SCOPED_TRACE(testing::Message() << "paint " << kind << (plain ? " plain road" : " own road"));
-            DrawRoad::ForcePlain(plain);
             Scene scene;
+            scene.road = plain ? DrawRoad::Reference : DrawRoad::Library;
             scene.fill->Paint(scene.MakePaint(kind));
             scene.stroke->Paint(scene.MakePaint(3 - kind));
             const std::vector<uint8_t> expected = scene.Draw();
@@ -194,7 +195,6 @@ TEST(AllocationFailure, DrawsOfEveryPaintOnBothRoads) {
             const long allocations = FailEachAllocation([&] { scene.Render(); },
                                                         [&] { ASSERT_EQ(scene.Draw(), expected); });
             EXPECT_GT(allocations, 0);
-            DrawRoad::ForcePlain(false);
         }
 }
 

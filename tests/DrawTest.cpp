@@ -1,4 +1,4 @@
-// Pixels of the drawing pipeline: coverage, transforms, blend modes, scissor
+// Pixels of the drawing pipeline: transforms, blend modes, scissor
 // boxes, caps, joins, dashes, the stroke's filling rule, exceptions.
 #include <gtest/gtest.h>
 
@@ -33,16 +33,6 @@ uint32_t Covered(const Ranges& ranges, int column) {
 }
 
 }  // namespace
-
-TEST(Draw, CoverageOfAFillUnderEachOrigin) {
-    // An origin outside the enumeration draws as top-left. The bottom-left
-    // flip and strokes under a path transform are the differential tests'.
-    for (Origin origin : {Origin::TopLeft, Origin(7)}) {
-        Canvas canvas(30, 32, origin);
-        Geometry().Rectangle(10, 10, 20, 20).On(canvas)->Draw(FillIn(canvas, kOpaque), nullptr);
-        ExpectBlock(canvas, 10, 10, 20, 20, kOpaqueBytes);
-    }
-}
 
 TEST(Draw, CurvesAreFlattenedBeforeThePathTransform) {
     // A unit circle flattened with 0.5 path units of tolerance: each quarter
@@ -102,7 +92,8 @@ TEST(Draw, ScissorBoxesIncludeBothEdges) {
         {true, {{10, 12, INT32_MAX, INT32_MAX}}, 10, 12, 16, 16},  // X + Width beyond int
     };
     for (const Case& c : cases) {
-        Canvas canvas(16, 16);
+        // An origin outside the enumeration draws as top-left.
+        Canvas canvas(16, 16, &c == cases ? Origin(7) : Origin::TopLeft);
         canvas.State().scissoringEnabled = c.enabled;
         canvas.State().scissorRectangles = c.rectangles;
         Geometry().Rectangle(-5, -5, 30, 30).On(canvas)->Draw(FillIn(canvas, kOpaque), nullptr);

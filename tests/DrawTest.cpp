@@ -64,6 +64,8 @@ TEST(Draw, BlendModesAtFullCoverage) {
         {B::Screen, s, d, 0x999162D9}, {B::Darken, s, d, 0x695F3BD9}, {B::Lighten, s, d, 0x928A59D9},
         {B::Plus, s, d, 0xB6A76BFF}, {B::Plus, {0.6f, 0.6f, 0.6f, 1}, 0x999999FF, 0xFFFFFFFF},
         {B::Source, clear, opaque, 0},
+        // Half red over opaque white.
+        {B::SourceOver, {1, 0, 0, 0.5f}, 0xFFFFFFFF, 0xFF7F7FFF}, {B::Source, {1, 0, 0, 0.5f}, 0xFFFFFFFF, 0x80000080},
         // Where a rounding multiply gives one less: C = 1, A = 1 gives 1;
         // 3 and 100 with A = 200 give 3 and 79.
         {B::Source, {1 / 255.f, 1, 0, 1 / 255.f}, d, 0x01010001},

@@ -173,24 +173,6 @@ TEST(Compositing, SolidSourceOverAtOneCoverageMatchesThePixelFormat) {
             }
 }
 
-// The worked figure: (1, 0, 0, 0.5) over opaque white at full coverage.
-TEST(Compositing, HalfRedOverWhite) {
-    const struct {
-        unsigned operation;
-        uint8_t expected[4];
-    } cases[] = {{agg::comp_op_src_over, {255, 127, 127, 255}}, {agg::comp_op_src, {128, 0, 0, 128}}};
-    for (SimdLevel level : AvailableLevels())
-        for (const auto& example : cases) {
-            uint8_t pixels[4 * 3];
-            memset(pixels, 255, sizeof pixels);
-            RenderingBuffer buffer(pixels, 3, 1, 12);
-            CompositingRenderer renderer(buffer, example.operation, level);
-            renderer.blend_hline(0, 0, 2, agg::rgba8(255, 0, 0, 128), agg::cover_full);
-            for (int x = 0; x < 3; ++x)
-                EXPECT_EQ(0, memcmp(pixels + 4 * x, example.expected, 4)) << example.operation << " " << x;
-        }
-}
-
 // A fill writes its four bytes to exactly the span's pixels, whatever the
 // length around the widths of its stores and wherever the span starts
 // relative to an aligned block, pixels not on word boundaries included.

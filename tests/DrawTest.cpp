@@ -1,4 +1,4 @@
-// Pixels of the drawing pipeline: coverage, transforms, blend modes, scissor
+// Pixels of the drawing pipeline: transforms, blend modes, scissor
 // boxes, caps, joins, dashes, the stroke's filling rule, exceptions.
 #include <gtest/gtest.h>
 
@@ -34,16 +34,6 @@ uint32_t Covered(const Ranges& ranges, int column) {
 
 }  // namespace
 
-TEST(Draw, CoverageOfAFillUnderEachOrigin) {
-    // An origin outside the enumeration draws as top-left. The bottom-left
-    // flip and strokes under a path transform are the differential tests'.
-    for (Origin origin : {Origin::TopLeft, Origin(7)}) {
-        Canvas canvas(30, 32, origin);
-        Geometry().Rectangle(10, 10, 20, 20).On(canvas)->Draw(FillIn(canvas, kOpaque), nullptr);
-        ExpectBlock(canvas, 10, 10, 20, 20, kOpaqueBytes);
-    }
-}
-
 TEST(Draw, CurvesAreFlattenedBeforeThePathTransform) {
     // A unit circle flattened with 0.5 path units of tolerance: each quarter
     // is three chords, with corners at radius 1.026 near 23 degrees and the
@@ -74,6 +64,8 @@ TEST(Draw, BlendModesAtFullCoverage) {
         {B::Screen, s, d, 0x999162D9}, {B::Darken, s, d, 0x695F3BD9}, {B::Lighten, s, d, 0x928A59D9},
         {B::Plus, s, d, 0xB6A76BFF}, {B::Plus, {0.6f, 0.6f, 0.6f, 1}, 0x999999FF, 0xFFFFFFFF},
         {B::Source, clear, opaque, 0},
+        // Half red over opaque white.
+        {B::SourceOver, {1, 0, 0, 0.5f}, 0xFFFFFFFF, 0xFF7F7FFF}, {B::Source, {1, 0, 0, 0.5f}, 0xFFFFFFFF, 0x80000080},
         // Where a rounding multiply gives one less: C = 1, A = 1 gives 1;
         // 3 and 100 with A = 200 give 3 and 79.
         {B::Source, {1 / 255.f, 1, 0, 1 / 255.f}, d, 0x01010001},
@@ -102,7 +94,8 @@ TEST(Draw, ScissorBoxesIncludeBothEdges) {
         {true, {{10, 12, INT32_MAX, INT32_MAX}}, 10, 12, 16, 16},  // X + Width beyond int
     };
     for (const Case& c : cases) {
-        Canvas canvas(16, 16);
+        // An origin outside the enumeration draws as top-left.
+        Canvas canvas(16, 16, &c == cases ? Origin(7) : Origin::TopLeft);
         canvas.State().scissoringEnabled = c.enabled;
         canvas.State().scissorRectangles = c.rectangles;
         Geometry().Rectangle(-5, -5, 30, 30).On(canvas)->Draw(FillIn(canvas, kOpaque), nullptr);

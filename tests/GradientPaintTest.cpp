@@ -9,7 +9,6 @@
 
 #include "DrawSupport.hpp"
 #include "GradientSupport.hpp"
-#include "capi/Handle.hpp"
 
 using namespace DrawSupport;
 using TestSupport::FillWith;
@@ -148,8 +147,7 @@ TEST(GradientPaint, CInterface) {
     orv_stroke_state_paint_set(stroke, radial);
     orv_stroke_state_line_width_set(stroke, 4);
     orv_gradient_paint_color_ramp_premulitiplier_enabled_set(radial, true);  // opaque stops: no change
-    EXPECT_TRUE(PaintHandle::Object<GradientPaint>(radial).ColorRampPremultiplierEnabled &&
-                orv_gradient_paint_color_ramp_premulitiplier_enabled_get(radial));
+    EXPECT_TRUE(orv_gradient_paint_color_ramp_premulitiplier_enabled_get(radial));
     orv_path_builder builder = orv_path_builder_create();
     orv_path_builder_rectangle(builder, -5, -5, 200, 15);
     orv_path path = orv_path_builder_to_path(builder, context);

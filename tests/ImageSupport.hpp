@@ -71,12 +71,9 @@ inline Rgba Texel(Picture& picture, TilingMode mode, Rgba tile, int i, int j) {
     return Rgba{p[0], p[1], p[2], p[3]};
 }
 
-// The weighted sum of pixel (i, j) and its right, lower and lower-right
-// neighbours as the tiling mode reads them, rounded to the nearest (+8192,
-// >> 14), clamped to 0, alpha to 255 and colour to alpha.
-inline Rgba BilinearSum(Picture& picture, TilingMode mode, Rgba tile, int i, int j, const int weights[4]) {
-    const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
-                            Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
+// The weighted sum of four pixels, rounded to the nearest (+8192, >> 14),
+// clamped to 0, alpha to 255 and colour to alpha.
+inline Rgba WeighedSum(const Rgba pixels[4], const int weights[4]) {
     Rgba sum;
     for (int c = 0; c < 4; ++c) {
         long total = 8192;
@@ -88,6 +85,14 @@ inline Rgba BilinearSum(Picture& picture, TilingMode mode, Rgba tile, int i, int
     for (int c = 0; c < 3; ++c)
         sum[c] = sum[c] > sum[3] ? sum[3] : sum[c];
     return sum;
+}
+
+// Pixel (i, j) and its right, lower and lower-right neighbours as the tiling
+// mode reads them, weighed.
+inline Rgba BilinearSum(Picture& picture, TilingMode mode, Rgba tile, int i, int j, const int weights[4]) {
+    const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
+                            Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
+    return WeighedSum(pixels, weights);
 }
 
 // A span colour composited at full coverage onto transparent black, or

@@ -11,8 +11,6 @@
 #include <agg_span_gradient.h>
 #include <agg_span_interpolator_linear.h>
 
-#include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -20,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "ImageSupport.hpp"
 #include "paint/BilinearWeighing.hpp"
 #include "paint/ExactDivisor.hpp"
 #include "paint/GradientSpanGenerator.hpp"
@@ -76,20 +75,12 @@ TEST(ExactDivisor, OutOfRangeDivisorsDivideByOne) {
         EXPECT_EQ(ExactDivisor(d).Quotient(12345), 12345u) << d;
 }
 
-// The sums of the weighted channels, written out: (8192 + sum of w p) >> 14,
-// at least 0, alpha at most 255, colour at most alpha.
-std::array<int, 4> Weighed(const uint8_t* p[4], const int w[4]) {
-    std::array<int, 4> out{};
-    for (int c = 0; c < 4; ++c) {
-        long sum = 8192;
-        for (int i = 0; i < 4; ++i)
-            sum += long(w[i]) * p[i][c];
-        out[c] = int(std::max(0L, sum >> 14));
-    }
-    out[3] = std::min(out[3], 255);
-    for (int c = 0; c < 3; ++c)
-        out[c] = std::min(out[c], out[3]);
-    return out;
+// The sums of the weighted channels, written out.
+ImageSupport::Rgba Weighed(const uint8_t* p[4], const int w[4]) {
+    ImageSupport::Rgba pixels[4];
+    for (int i = 0; i < 4; ++i)
+        pixels[i] = {p[i][0], p[i][1], p[i][2], p[i][3]};
+    return ImageSupport::WeighedSum(pixels, w);
 }
 
 TEST(BilinearWeighing, WorkedFiguresAndClamps) {
@@ -130,7 +121,7 @@ TEST(BilinearWeighing, WorkedFiguresAndClamps) {
         uint8_t out[4], portable[4];
         WeighBilinear(p[0], p[1], p[2], p[3], WeightPair(w[0], w[1]), WeightPair(w[2], w[3]), out);
         WeighBilinearPortable(p[0], p[1], p[2], p[3], w[0], w[1], w[2], w[3], portable);
-        const std::array<int, 4> expected = Weighed(p, w);
+        const ImageSupport::Rgba expected = Weighed(p, w);
         for (int c = 0; c < 4; ++c) {
             ASSERT_EQ(out[c], expected[c]) << "case " << n << " channel " << c;
             ASSERT_EQ(portable[c], expected[c]) << "case " << n << " channel " << c;

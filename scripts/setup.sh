@@ -7,7 +7,11 @@
 #            benchmarks build against (the test build compiles them too)
 #   bench    the gallery's packages and the benchmarks' comparison libraries
 #   fuzz     the gallery's packages and clang with its fuzzing runtime
-# No profile means all of them.
+#   arm64, armhf
+#            the build tools, Debian's cross compiler for that architecture,
+#            qemu's user-mode emulation and the architecture's own libraries
+#            (scripts/cross-test.sh)
+# No profile means gallery, test and bench.
 set -euo pipefail
 
 # The gallery captions its cells with DejaVu Sans, found through fontconfig.
@@ -20,13 +24,18 @@ test_tools=(googletest libgtest-dev pngcheck "${fuzz_tools[@]}")
 profiles=("$@")
 [ ${#profiles[@]} -eq 0 ] && profiles=(gallery test bench)
 packages=("${build[@]}")
+foreign=()
 for profile in "${profiles[@]}"; do
   case "$profile" in
     gallery) ;;
     test) packages+=("${test_tools[@]}" "${bench[@]}") ;;
     bench) packages+=("${bench[@]}") ;;
     fuzz) packages+=("${fuzz_tools[@]}") ;;
-    *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench, fuzz)" >&2; exit 2 ;;
+    arm64|armhf)
+      foreign+=("$profile")
+      packages+=("crossbuild-essential-$profile" qemu-user "libfreetype-dev:$profile" "libpng-dev:$profile"
+                 "libgtest-dev:$profile" "libstdc++6:$profile") ;;
+    *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench, fuzz, arm64, armhf)" >&2; exit 2 ;;
   esac
 done
 
@@ -47,5 +56,9 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+# Another architecture's libraries install beside the machine's own (multiarch).
+for arch in "${foreign[@]}"; do
+  dpkg --print-foreign-architectures | grep -qx "$arch" || dpkg --add-architecture "$arch"
+done
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -2,8 +2,7 @@
 # with every path relative to ${pcfiledir}, so that the installed tree may be
 # given any prefix, staged under DESTDIR or moved as a whole.
 # In: PKGCONFIG_LIBDIR, PKGCONFIG_INCLUDEDIR (relative to the prefix or
-# absolute), PKGCONFIG_STAGING, PKGCONFIG_TEMPLATES, the versions and
-# AGG_LDFLAGS (how the library itself linked AGG).
+# absolute), PKGCONFIG_STAGING, PKGCONFIG_TEMPLATES and the versions.
 function(full_install_path relative_or_absolute result)
   if(IS_ABSOLUTE "${relative_or_absolute}")
     set(path "${relative_or_absolute}")
@@ -30,7 +29,6 @@ full_install_path("${PKGCONFIG_INCLUDEDIR}" includedir)
 relative_to_pcfiledir("${libdir}/pkgconfig" "${prefix}" PC_PREFIX)
 relative_to_pcfiledir("${libdir}/pkgconfig" "${libdir}" PC_LIBDIR)
 relative_to_pcfiledir("${libdir}/pkgconfig" "${includedir}" PC_INCLUDEDIR)
-string(REPLACE ";" " " PC_AGG_LIBS "${AGG_LDFLAGS}")
 foreach(template IN LISTS PKGCONFIG_TEMPLATES)
   get_filename_component(name "${template}" NAME_WLE)
   configure_file("${template}" "${PKGCONFIG_STAGING}/${name}" @ONLY)

@@ -8,7 +8,11 @@
 #   bench    the gallery's packages and the benchmarks' comparison libraries
 #   fuzz     the gallery's packages and clang with its fuzzing runtime
 #   package  the gallery's packages and the Debian packaging tools
-# No profile means all of them.
+#   arm64, armhf
+#            the build tools, Debian's cross compiler for that architecture,
+#            qemu's user-mode emulation and the architecture's own libraries
+#            (scripts/cross-test.sh)
+# No profile means gallery, test and bench.
 set -euo pipefail
 
 # The gallery captions its cells with DejaVu Sans, found through fontconfig,
@@ -26,6 +30,7 @@ test_tools=(googletest libgtest-dev pngcheck librsvg2-bin "${fuzz_tools[@]}" "${
 profiles=("$@")
 [ ${#profiles[@]} -eq 0 ] && profiles=(gallery test bench)
 packages=("${build[@]}")
+foreign=()
 for profile in "${profiles[@]}"; do
   case "$profile" in
     gallery) ;;
@@ -33,7 +38,11 @@ for profile in "${profiles[@]}"; do
     bench) packages+=("${bench[@]}") ;;
     fuzz) packages+=("${fuzz_tools[@]}") ;;
     package) packages+=("${package_tools[@]}") ;;
-    *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench, fuzz, package)" >&2; exit 2 ;;
+    arm64|armhf)
+      foreign+=("$profile")
+      packages+=("crossbuild-essential-$profile" qemu-user "libfreetype-dev:$profile" "libpng-dev:$profile"
+                 "libgtest-dev:$profile" "libstdc++6:$profile") ;;
+    *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench, fuzz, package, arm64, armhf)" >&2; exit 2 ;;
   esac
 done
 
@@ -54,5 +63,9 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+# Another architecture's libraries install beside the machine's own (multiarch).
+for arch in "${foreign[@]}"; do
+  dpkg --print-foreign-architectures | grep -qx "$arch" || dpkg --add-architecture "$arch"
+done
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"

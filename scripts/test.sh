@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs the whole test suite through
 # ctest: once plainly, once under AddressSanitizer and UndefinedBehaviorSanitizer,
 # the thread test under ThreadSanitizer; then every fuzz target briefly, so
-# that a regression on their corpora shows.
+# that a regression on their corpora shows; then the suite cross-built for
+# arm64 and armhf under qemu.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh" test
@@ -32,3 +33,9 @@ cmake --build "$root/build-thread" -j "$jobs"
 # A fixed seed: the brief run is a regression check, not a search, and must
 # not turn red by chance.
 VUDADIVE2R_FUZZ_SEED="${VUDADIVE2R_FUZZ_SEED:-1}" bash "$root/scripts/fuzz.sh" "${VUDADIVE2R_FUZZ_SECONDS:-20}"
+
+# The same bytes on other processors: the whole suite cross-built for arm64
+# and armhf and run under qemu's user-mode emulation.
+for arch in arm64 armhf; do
+  bash "$root/scripts/cross-test.sh" "$arch"
+done

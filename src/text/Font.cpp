@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 #include <stdexcept>
 
@@ -24,7 +25,14 @@ namespace Vudadive2R {
 
 namespace {
 
-static_assert(sizeof(FT_Fixed) == sizeof(int64_t), "16.16 glyph matrix elements are 64-bit");
+// FreeType's 16.16 elements are longs: 64 bits where longs are (x86-64,
+// arm64), so the converted value passes unchanged; 32 bits on armhf, where
+// an element of 32768 or more saturates instead of wrapping round to a
+// small or negative scale.
+FT_Fixed MatrixElement(float value) {
+    return FT_Fixed(std::clamp<int64_t>(FixedFromFloat(value), std::numeric_limits<FT_Fixed>::min(),
+                                        std::numeric_limits<FT_Fixed>::max()));
+}
 
 FT_Face FaceOf(void* face) { return static_cast<FT_Face>(face); }
 
@@ -43,10 +51,10 @@ float Pixels(FT_Pos value) { return float(value) * 0.015625f; }
 // are unchanged by it.
 FT_Matrix GlyphMatrix(const Matrix3& m, bool yDown) {
     FT_Matrix matrix;
-    matrix.xx = FT_Fixed(FixedFromFloat(m.M[0]));
-    matrix.xy = FT_Fixed(FixedFromFloat(yDown ? -m.M[3] : m.M[3]));
-    matrix.yx = FT_Fixed(FixedFromFloat(yDown ? -m.M[1] : m.M[1]));
-    matrix.yy = FT_Fixed(FixedFromFloat(m.M[4]));
+    matrix.xx = MatrixElement(m.M[0]);
+    matrix.xy = MatrixElement(yDown ? -m.M[3] : m.M[3]);
+    matrix.yx = MatrixElement(yDown ? -m.M[1] : m.M[1]);
+    matrix.yy = MatrixElement(m.M[4]);
     return matrix;
 }
 

@@ -8,8 +8,8 @@
 // kept until the array that may still point at it releases it again. AGG's headers include this file in place of their own
 // allocators when AGG_CUSTOM_ALLOCATOR is defined, as the library's build
 // does for every file that includes them.
-#ifndef VUDADIVE2R_RASTER_AGG_ALLOCATOR_H
-#define VUDADIVE2R_RASTER_AGG_ALLOCATOR_H
+#ifndef VUDADIVE2R_AGG_ALLOCATOR_H
+#define VUDADIVE2R_AGG_ALLOCATOR_H
 
 namespace agg {
 

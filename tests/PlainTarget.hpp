@@ -36,7 +36,8 @@ struct PlainTarget {
     RenderingBuffer buffer;
     PixelFormat pixelFormat;
     Renderer renderer;
-    Rasterizer rasterizer;
+    // Its cell store unlimited, so that it covers completely at any size.
+    Rasterizer rasterizer{1u << 16};
     Scanline scanline;
 };
 

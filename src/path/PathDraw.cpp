@@ -15,8 +15,8 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
     DrawPath(*this, fill, stroke, DrawRoad::Library);
 }
 
-void DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke,
-              DrawRoad road) {
+unsigned DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke,
+                  DrawRoad road) {
     Context2D& context = *Internals::ContextOf(path);
     DrawTarget::RequireCompositable(context);
     const DrawTarget target(context);
@@ -35,16 +35,19 @@ void DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std::sha
         rule = FillingRule(fill->FillRule());
         const PassMatrices matrices(PaintSpaceMatrix(transforms.fillPaint->Get(), pathMatrix),
                                     Internals::ContextOf(*fillPaint).get());
-        passes.Run(*fillPaint, LibraryPaintColors(*fillPaint), matrices, rule,
+        const PaintColors colors = LibraryPaintColors(*fillPaint);
+        passes.Run(*fillPaint, colors, colors == ColorPaintColors, matrices, rule,
                    [&](auto& rasterizer) { geometry.AddFill(rasterizer); });
     }
     if (strokePaint) {
         geometry.PlanStroke();
         const PassMatrices matrices(PaintSpaceMatrix(transforms.strokePaint->Get(), pathMatrix),
                                     Internals::ContextOf(*strokePaint).get());
-        passes.Run(*strokePaint, LibraryPaintColors(*strokePaint), matrices, rule,
+        const PaintColors colors = LibraryPaintColors(*strokePaint);
+        passes.Run(*strokePaint, colors, colors == ColorPaintColors, matrices, rule,
                    [&](auto& rasterizer) { geometry.AddStroke(rasterizer); });
     }
+    return passes.ClippedPasses();
 }
 
 }  // namespace Vudadive2R

@@ -11,8 +11,11 @@
 namespace ORV {
 namespace Vudadive2R {
 
-void DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke,
-              DrawRoad road);
+// Returns the number of passes whose geometry went to the coverage clipped
+// to the surface rather than as it is (see the road's feed): the roads draw
+// the same bytes when they clipped the same passes.
+unsigned DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke,
+                  DrawRoad road);
 
 }  // namespace Vudadive2R
 }  // namespace ORV

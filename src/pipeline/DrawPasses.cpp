@@ -14,11 +14,8 @@ DrawPasses::DrawPasses(const DrawTarget& target, DrawRoad road)
     : target(target), road(road), operation(target.Operation().aggOperation), buffer(target.Buffer()) {}
 
 DenseRasterizer& DrawPasses::LibraryRasterizer() {
-    if (!libraryRasterizer) {
+    if (!libraryRasterizer)
         libraryRasterizer.emplace();
-        // Rows outside the surface cannot change a pixel.
-        libraryRasterizer->SweptRows(0, target.Height() - 1);
-    }
     return *libraryRasterizer;
 }
 

@@ -37,14 +37,18 @@ public:
 
     // Rasterises what `addGeometry(rasterizer)` adds with `rule` and
     // composites it with `colors` (null: through paint.Rasterize).
+    // `oneColor` says that the colours do not vary along a span, so that
+    // where a span starts and ends beside the surface changes no pixel.
     template <class AddGeometry>
-    void Run(Paint& paint, PaintColors colors, const PassMatrices& matrices, agg::filling_rule_e rule,
-             AddGeometry addGeometry) {
+    void Run(Paint& paint, PaintColors colors, bool oneColor, const PassMatrices& matrices,
+             agg::filling_rule_e rule, AddGeometry addGeometry) {
         if (colors && road == DrawRoad::Library) {
             DenseRasterizer& coverage = LibraryRasterizer();
+            coverage.SurfaceBounds(target.Width(), target.Height(), !oneColor);
             coverage.filling_rule(rule);
             coverage.reset();
             addGeometry(coverage);
+            clippedPasses += coverage.Clipped();
             CompositingRenderer& renderer = LibraryRenderer();
             renderer.Prefetch(coverage.min_x(), coverage.min_y(), coverage.max_x(), coverage.max_y());
             PassOnRoad<DenseRasterizer, InlineScanline, CompositingRenderer> pass(matrices, coverage, inlineScanline,
@@ -56,6 +60,7 @@ public:
         coverage.filling_rule(rule);
         coverage.reset();
         addGeometry(coverage);
+        clippedPasses += coverage.Clipped();
         Renderer& renderer = ReferenceRenderer();
         if (colors) {
             PassOnRoad<SaturatingRasterizer, Scanline, Renderer> pass(matrices, coverage, scanline, renderer);
@@ -66,6 +71,8 @@ public:
             paint.Rasterize(static_cast<Rasterizer*>(&coverage), &scanline, &renderer, &paintMatrix);
         }
     }
+
+    unsigned ClippedPasses() const { return clippedPasses; }
 
 private:
     // Each made on first use: a draw needs one road's objects, and making
@@ -78,6 +85,7 @@ private:
     const DrawTarget& target;
     const DrawRoad road;
     const unsigned operation;
+    unsigned clippedPasses = 0;
     RenderingBuffer buffer;
     std::optional<DenseRasterizer> libraryRasterizer;
     InlineScanline inlineScanline;

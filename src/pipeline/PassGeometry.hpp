@@ -38,7 +38,7 @@ public:
     template <class AnyRasterizer>
     void AddFill(AnyRasterizer& rasterizer) {
         if (drawable)
-            AddPathWithinLimits(rasterizer, transformer, width, height);
+            AddPass(rasterizer, transformer, width, height);
     }
 
     // Sets the stroker up from the stroke state and plans the dashes;
@@ -50,7 +50,7 @@ public:
         if (!(drawable && strokeGeometry.drawable))
             return;
         if (!dashes.records)
-            return AddPathWithinLimits(rasterizer, stroker, width, height);
+            return AddPass(rasterizer, stroker, width, height);
         Dasher dasher(transformer);
         for (unsigned i = 0; i < dashes.records; ++i)
             dasher.add_dash(stroke->dashPattern[i].Length, stroke->dashPattern[i].Gap);
@@ -60,7 +60,7 @@ public:
         dashedStroker.line_cap(stroker.line_cap());
         dashedStroker.line_join(stroker.line_join());
         dashedStroker.miter_limit(stroker.miter_limit());
-        AddPathWithinLimits(rasterizer, dashedStroker, width, height);
+        AddPass(rasterizer, dashedStroker, width, height);
     }
 
 private:

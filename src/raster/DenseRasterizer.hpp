@@ -14,8 +14,18 @@
 // saturating where AGG's sweep would be full (non-zero) or taking the
 // parity of the winding (even-odd).
 //
-// Only the rows set by SweptRows are swept: the others could not reach a
-// pixel. min_x and the others report AGG's values for the whole geometry.
+// Coverage is culled exactly to what can reach the surface (SurfaceBounds).
+// A cell changes pixels of its own row only, and only its cover reaches the
+// pixels to its right: edges are walked from their first visible row, with
+// exactly the state AGG's walk reaches there; cells left of the kept columns
+// add only their cover, into one column per row; cells right of them mark,
+// in one column, where the last run before them ends. The kept columns are
+// the surface's for one colour, and for colours that vary along a span
+// (gradients, images) every column a span reaching the surface may start or
+// end at, so that such spans start and end where AGG's do. An edge then
+// costs its visible rows and kept columns, however far it reaches.
+// min_y and max_y report AGG's values for the whole geometry; min_x and
+// max_x the columns the spans lie within.
 #ifndef VUDADIVE2R_RASTER_DENSERASTERIZER_HPP
 #define VUDADIVE2R_RASTER_DENSERASTERIZER_HPP
 
@@ -47,10 +57,21 @@ public:
 
     // ------------------------------------------------------------ edges in
 
-    // Rows `first` to `last` (inclusive) are the only ones swept.
-    void SweptRows(int first, int last) {
-        firstRow = first;
-        lastRow = last;
+    // Columns kept beyond each side of the surface for colours that vary
+    // along a span: AGG's scanline holds span positions and lengths in 16
+    // bits, so no span of its that reaches the surface starts or ends
+    // farther out.
+    static constexpr int SpanReach = 32767;
+
+    // The surface the coverage is for: only its rows are swept, and cells
+    // are kept in its columns, or with `spanColumns` also SpanReach columns
+    // beyond each side.
+    void SurfaceBounds(int width, int height, bool spanColumns) {
+        firstRow = 0;
+        lastRow = height - 1;
+        const int reach = spanColumns ? SpanReach : 0;
+        leftFold = -reach - 1;
+        rightFold = int(std::min<long long>(INT_MAX - 1, (long long)width + reach));
     }
 
     void reset() {
@@ -60,6 +81,7 @@ public:
         maxX = maxY = INT_MIN;
         anyCells = false;
         prepared = false;
+        clipped = false;
         edgeCount = 0;
         outline.Reset();
     }
@@ -67,8 +89,9 @@ public:
     void filling_rule(agg::filling_rule_e rule) { fillingRule = rule; }
 
     // The clipped feed declares the box its edges stay within; the dense
-    // rows are bounded by the surface already, so there is nothing to do.
-    void ConfineTo(int, int, int, int) {}
+    // rows are bounded by the surface already, so it is only noted.
+    void ConfineTo(int, int, int, int) { clipped = true; }
+    bool Clipped() const { return clipped; }
 
     // As AGG's add_vertex without a clip box.
     void add_vertex(double x, double y, unsigned command) { outline.Add(*this, x, y, command); }
@@ -99,8 +122,8 @@ public:
 
     // ------------------------------------------------------------ the sweep
 
-    int min_x() const { return minX; }
-    int max_x() const { return maxX; }
+    int min_x() const { return KeptColumn(minX); }
+    int max_x() const { return KeptColumn(maxX); }
     int min_y() const { return minY; }
     int max_y() const { return maxY; }
 
@@ -185,6 +208,8 @@ private:
 
     void ClosePolygon() { outline.Close(*this); }
 
+    int KeptColumn(int x) const { return std::clamp(x, leftFold, rightFold); }
+
     static long long FloorDivide(long long a, long long b, long long& remainder) {
         long long q = a / b, r = a % b;
         if (r < 0) {
@@ -202,8 +227,8 @@ private:
         prepared = true;
         OrderEdges();
         wide = edgeCount > SafeEdges;
-        originX = minX;
-        width = std::size_t((long long)maxX - (long long)minX + 1);
+        originX = KeptColumn(minX);
+        width = std::size_t((long long)KeptColumn(maxX) - originX + 1);
         words = (width + 63) / 64;
         const std::size_t cellBytes = wide ? sizeof(Cell<long long>) : sizeof(Cell<int>);
         rowBytes = words * sizeof(std::uint64_t) + width * cellBytes;
@@ -374,18 +399,29 @@ private:
     };
 
     // AGG's render_hline: one edge's piece within a row, from (x1, y1) to
-    // (x2, y2), y in subpixels within the row.
+    // (x2, y2), y in subpixels within the row. Cells from column `right` on
+    // go to that column, cells left of `left` + 1 to column `left` with their
+    // cover only; the cells in between are walked, the others are summed
+    // from AGG's stepping in closed form.
     template <class Int>
-    static void HorizontalLine(RowCells<Int>& row, int x1, int y1, int x2, int y2) {
-        int ex1 = x1 >> agg::poly_subpixel_shift;
+    static void HorizontalLine(RowCells<Int>& row, int x1, int y1, int x2, int y2, int left, int right) {
+        const int ex1 = x1 >> agg::poly_subpixel_shift;
         const int ex2 = x2 >> agg::poly_subpixel_shift;
         const int fx1 = x1 & agg::poly_subpixel_mask;
         const int fx2 = x2 & agg::poly_subpixel_mask;
         if (y1 == y2)
             return;
+        const auto add = [&](int x, int cover, int area) {
+            if (x <= left)
+                row.Add(left, cover, 0);
+            else if (x >= right)
+                row.Add(right, cover, 0);
+            else
+                row.Add(x, cover, area);
+        };
         if (ex1 == ex2) {
             const int delta = y2 - y1;
-            row.Add(ex1, delta, (fx1 + fx2) * delta);
+            add(ex1, delta, (fx1 + fx2) * delta);
             return;
         }
         // Edges are less than 2^14 pixels wide, so int holds every product
@@ -406,10 +442,10 @@ private:
             --delta;
             mod += dx;
         }
-        row.Add(ex1, delta, (fx1 + first) * delta);
-        ex1 += incr;
+        add(ex1, delta, (fx1 + first) * delta);
+        int x = ex1 + incr;
         y1 += delta;
-        if (ex1 != ex2) {
+        if (x != ex2) {
             p = agg::poly_subpixel_scale * (y2 - y1 + delta);
             int lift = p / dx;
             int rem = p % dx;
@@ -417,21 +453,37 @@ private:
                 --lift;
                 rem += dx;
             }
+            // After k cells of the loop below, y1 has moved by
+            // k lift + floor((mod + k rem) / dx): the cells beyond the kept
+            // columns on the side the walk starts from are skipped at once.
+            const int cells = (ex2 - x) * incr;
+            const int beyond = std::clamp(incr > 0 ? left - x + 1 : x - right + 1, 0, cells);
+            if (beyond > 0) {
+                const long long moved = (long long)beyond * lift + ((long long)mod + (long long)beyond * rem) / dx;
+                mod = int(((long long)mod + (long long)beyond * rem) % dx);
+                add(x, int(moved), 0);
+                y1 += int(moved);
+                x += beyond * incr;
+            }
             mod -= dx;
-            while (ex1 != ex2) {
+            while (x != ex2) {
+                // The remaining cells all land in the fold column, with the
+                // last one's below.
+                if (incr > 0 ? x >= right : x <= left)
+                    break;
                 delta = lift;
                 mod += rem;
                 if (mod >= 0) {
                     mod -= dx;
                     ++delta;
                 }
-                row.Add(ex1, delta, agg::poly_subpixel_scale * delta);
+                add(x, delta, agg::poly_subpixel_scale * delta);
                 y1 += delta;
-                ex1 += incr;
+                x += incr;
             }
         }
         delta = y2 - y1;
-        row.Add(ex2, delta, (fx2 + agg::poly_subpixel_scale - first) * delta);
+        add(ex2, delta, (fx2 + agg::poly_subpixel_scale - first) * delta);
     }
 
     // Adds every active edge's pieces of the band's rows, retiring the edges
@@ -457,14 +509,14 @@ private:
                 unsigned char* rowStart = Row(int(index));
                 RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)),
                                   reinterpret_cast<std::uint64_t*>(rowStart), originX};
-                const int left = std::min(upperX, lowerX) >> agg::poly_subpixel_shift;
-                const int right = std::max(upperX, lowerX) >> agg::poly_subpixel_shift;
+                const int left = KeptColumn(std::min(upperX, lowerX) >> agg::poly_subpixel_shift);
+                const int right = KeptColumn(std::max(upperX, lowerX) >> agg::poly_subpixel_shift);
                 rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(left - originX) >> 6);
                 rowLastWord[index] = std::max(rowLastWord[index], std::size_t(right - originX) >> 6);
                 if (a.down)
-                    HorizontalLine(row, upperX, upperY, lowerX, lowerY);
+                    HorizontalLine(row, upperX, upperY, lowerX, lowerY, leftFold, rightFold);
                 else
-                    HorizontalLine(row, lowerX, lowerY, upperX, upperY);
+                    HorizontalLine(row, lowerX, lowerY, upperX, upperY, leftFold, rightFold);
             }
             if (a.bottom <= bandBottom) {
                 active.SwapRemove(i);
@@ -549,9 +601,10 @@ private:
     std::size_t edgeCount = 0;
     int originX = 0;
     int firstRow = INT_MIN, lastRow = INT_MAX;
+    int leftFold = INT_MIN + 1, rightFold = INT_MAX - 1;  // the columns cells beyond the kept ones go to
     int minX, minY, maxX, maxY;
     int scanY = 0;
-    bool anyCells = false, prepared = false, wide = false;
+    bool anyCells = false, prepared = false, wide = false, clipped = false;
     agg::filling_rule_e fillingRule = agg::fill_non_zero;
     OutlineVertices outline;
 };

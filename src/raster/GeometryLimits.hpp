@@ -1,7 +1,7 @@
 // Limits that keep client numbers from overflowing the fixed-point
 // rasterizer or multiplying the work of one draw. Geometry within the limits
 // goes through the pipeline untouched, so its pixels are exactly those of the
-// plain AGG composition.
+// plain AGG composition; each limit says what it changes beyond.
 #ifndef VUDADIVE2R_RASTER_GEOMETRYLIMITS_HPP
 #define VUDADIVE2R_RASTER_GEOMETRYLIMITS_HPP
 
@@ -13,23 +13,26 @@ struct GeometryLimits {
     // The rasterizer rounds coordinates to 24.8 fixed-point ints and
     // subtracts them; below this magnitude (2^22 pixels) neither overflows.
     static constexpr double RasterCoordinate = 4194304.0;
-    // The scanline stores span positions and lengths in 16 bits: geometry
-    // reaching beyond this many pixels from the origin, in either direction,
-    // is clipped to the surface, whose drawable width is capped to match.
+    // The limits below bound the reference road only, whose AGG rasterizer
+    // keeps and sorts a cell for every row and column an edge crosses, and
+    // whose AGG scanline holds span positions and lengths in 16 bits. The
+    // library's own coverage culls exactly to what can reach the surface
+    // and takes every vertex within RasterCoordinate as it is.
+    //
+    // Geometry reaching beyond this many pixels from the origin, in either
+    // direction, is clipped to the surface, so that spans stay within 16 bits.
     static constexpr double SpanCoordinate = 32000.0;
     // The packaged rasterizer miscounts coverage once the geometry of one
     // pass is 2^14 pixels wide or wider (a single edge that wide is even
     // added twice). Wider geometry goes through the clipped path, which
     // also halves edges that wide itself, as the rasterizer means to.
     static constexpr double EdgeWidth = 16000.0;
-    // The rasterizer walks a cell for every row and column an edge crosses,
-    // and then sorts them. A pass whose edges cross more rows and columns
-    // than this, together, is clipped to the surface instead, so that edges
-    // beside or beyond it cost a cell or two; a wound path that crosses the
-    // surface thousands of times is summed per pixel there (CellGrid).
-    // Within the surface clipping changes no byte; across its border it
-    // moves the cells of the edges cut by a rounding at most. 2^20 cells is
-    // a pass of a thousand edges a thousand pixels long.
+    // A pass whose edges cross more rows and columns than this, together,
+    // is clipped to the surface instead, so that edges beside or beyond it
+    // cost a cell or two; a wound path that crosses the surface thousands
+    // of times is summed per pixel there (CellGrid). Within the surface
+    // clipping changes no byte; across its border it moves the cells of the
+    // edges cut by a rounding at most.
     static constexpr double CellWorkPerPass = 1048576.0;
     // Geometry with larger coordinates, in path units or in pixels, draws
     // nothing: flattening and stroking would overflow doubles.

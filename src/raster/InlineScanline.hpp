@@ -1,5 +1,7 @@
 // AGG's scanline_p8, span for span (the same merging of adjacent cells and
-// of adjacent runs of equal cover), with room for the spans and covers of a
+// of adjacent runs of equal cover), but with 32-bit span positions and
+// lengths, which AGG's 16 bits would wrap for spans reaching more than
+// 2^15 pixels beyond the surface; with room for the spans and covers of a
 // shape up to InlineWidth pixels wide inside the object, so that drawing a
 // small shape needs no heap memory.
 #ifndef VUDADIVE2R_RASTER_INLINESCANLINE_HPP
@@ -17,7 +19,7 @@ namespace Vudadive2R {
 class InlineScanline {
 public:
     typedef agg::int8u cover_type;
-    typedef agg::int16 coord_type;
+    typedef int coord_type;
     static constexpr unsigned InlineWidth = 256;
 
     struct span {

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "raster/AggRasterizer.hpp"
+#include "raster/DenseRasterizer.hpp"
 #include "raster/GeometryLimits.hpp"
 #include "raster/SaturatingRasterizer.hpp"
 
@@ -172,6 +173,34 @@ void AddPathWithinLimits(RasterizerType& rasterizer, VertexSource& source, int w
         rasterizer.add_vertex(x, y, command);
     }
     rasterizer.FinishFeed();
+}
+
+// The library's coverage culls exactly to the surface, so it takes every
+// vertex of the raster range as it is, whatever the number of edges and
+// however far they reach; only a pass with a vertex beyond that range, or
+// not finite, is clipped to the surface in extended precision.
+template <class VertexSource>
+void AddPass(DenseRasterizer& rasterizer, VertexSource& source, int width, int height) {
+    rasterizer.reset();
+    source.rewind(0);
+    double x, y;
+    unsigned command;
+    while (!agg::is_stop(command = source.vertex(&x, &y))) {
+        if (agg::is_vertex(command) && !(std::fabs(x) < GeometryLimits::RasterCoordinate &&
+                                         std::fabs(y) < GeometryLimits::RasterCoordinate)) {
+            detail::AddPathClipped(rasterizer, source, width, height);
+            return;
+        }
+        rasterizer.add_vertex(x, y, command);
+    }
+    rasterizer.FinishFeed();
+}
+
+// AGG's own rasterizer keeps every cell it makes and sorts them, so its
+// work is bounded by the limits above.
+template <class VertexSource>
+void AddPass(SaturatingRasterizer& rasterizer, VertexSource& source, int width, int height) {
+    AddPathWithinLimits(rasterizer, source, width, height);
 }
 
 }  // namespace Vudadive2R

@@ -66,6 +66,9 @@ public:
         boxBottom = bottom;
     }
 
+    // True when the feed clipped this pass to the surface.
+    bool Clipped() const { return confined; }
+
     void filling_rule(agg::filling_rule_e rule) {
         Rasterizer::filling_rule(rule);
         fillingRule = rule;

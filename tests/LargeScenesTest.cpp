@@ -171,6 +171,17 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
     wide.Move(-24000, 10).Line(-12000, 30).Line(0, 5).Line(900, 20).Line(700, 300).Line(-12000, 280).Line(-24000, 290);
     add({"polygon from 24 000 pixels left, linear gradient", 640, 320, wide, RotatedAndScaled(640, 320, 0.01f, 1),
          true, FillRule::NonZero, 2, JoinStyle::Miter, {-20000, 0, 600, 300}});
+    // Regressions: curves wholly below the surface are drawn as their
+    // chords, but not where the edge into the curve starts elsewhere (at the
+    // surface's origin before the first vertex, at the sub-path's start
+    // after a close).
+    Geometry first, afterClose;
+    first.Cubic(24, 1, 27, 20, 20, 25).Line(14, 32);
+    afterClose.Rectangle(1.2f, -1.5f, 1.8f, -1).Cubic(24, 1, 27, 20, 20, 25).Line(14, 32);
+    Matrix3 scaled = Matrix3::CreateScale(23.5f, 23.5f), shifted;
+    Matrix3::Multiply(scaled, Matrix3::CreateTranslation(-23.6f, 36.6f), shifted);
+    add({"a path that begins with a curve below the surface", 47, 26, first, shifted});
+    add({"a curve below the surface after a close", 47, 26, afterClose, shifted});
     for (const Scene& scene : scenes)
         EXPECT_EQ(DifferingBytes(scene), 0) << scene.name;
 }

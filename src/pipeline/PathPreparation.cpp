@@ -5,6 +5,8 @@
 
 #include <agg_curves.h>
 
+#include "raster/DenseRasterizer.hpp"
+
 namespace ORV {
 namespace Vudadive2R {
 
@@ -153,10 +155,18 @@ struct PixelBounds {
 }  // namespace
 
 unsigned CullingWindow::Outside(const double* x, const double* y, unsigned count) const {
-    // The feed clips every pass with a vertex this far out.
-    const double columns = GeometryLimits::SpanCoordinate + reach;
-    const double rows = GeometryLimits::SpanCoordinate + reach;
-    return PixelBounds(pathMatrix, x, y, count).Outside(-columns, -rows, columns, rows);
+    const PixelBounds bounds(pathMatrix, x, y, count);
+    if (reach == 0) {
+        // A fill: beyond the rows of the surface, or beyond the columns
+        // either road keeps cells for (the reference road clips passes
+        // reaching this far).
+        const double columns = std::max<double>(DenseRasterizer::SpanReach, GeometryLimits::SpanCoordinate) + 2;
+        return bounds.Outside(-columns, -2, width + columns, height + 2);
+    }
+    // A stroke's joins reach as far as its segments are long, so a chord
+    // may change the join beside it: only where the reference road clips.
+    const double far = GeometryLimits::SpanCoordinate + reach;
+    return bounds.Outside(-far, -far, far, far);
 }
 
 unsigned CullingWindow::OutsideSurface(const double* x, const double* y, unsigned count) const {
@@ -191,6 +201,11 @@ Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagni
     // Where the curve converter starts the next curve: the coordinates of the
     // last entry it read, whatever its command.
     double lastX = 0, lastY = 0;
+    // A curve may only be culled when it starts where the rasterizer and the
+    // stroker stand, at the last vertex: before the first vertex they stand
+    // at the surface's origin, after a close at the start of the sub-path,
+    // and the edge from there goes to the curve's first point.
+    bool atVertex = false;
     const unsigned total = source.total_vertices();
     unsigned index = 0;
     while (index < total) {
@@ -219,7 +234,8 @@ Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagni
                 maxY = std::max(maxY, py[k]);
             }
             const double extent = std::max(maxX - minX, maxY - minY);
-            const unsigned sides = present == entries && window.reach >= 0 ? window.Outside(px, py, entries + 1) : 0;
+            const unsigned sides =
+                present == entries && atVertex && window.reach >= 0 ? window.Outside(px, py, entries + 1) : 0;
             const bool verbatim = !sides && extent <= GeometryLimits::CurveExtent &&
                                   !(flattenCostly && EstimatedSegments(px, py, entries + 1) > GeometryLimits::CostlyCurve);
             if (!verbatim && !copy) {
@@ -245,6 +261,7 @@ Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagni
             }
             lastX = px[entries];
             lastY = py[entries];
+            atVertex = true;
             index += entries;
             continue;
         }
@@ -258,6 +275,7 @@ Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagni
             copy->vertices().add_vertex(x, y, command);
         lastX = x;
         lastY = y;
+        atVertex = agg::is_vertex(command);
         ++index;
     }
     end = std::min(index, total);  // a curve at the end may lack its last entries

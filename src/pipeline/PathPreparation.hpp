@@ -14,7 +14,7 @@ namespace Vudadive2R {
 
 // What the copy needs to know to cull curves before they are flattened: the
 // path matrix and how far beyond the geometry a pass may still draw (the
-// stroke's reach), or a negative reach when nothing may be culled (a dashed
+// stroke's reach, 0 for a path that is only filled), or a negative reach when nothing may be culled (a dashed
 // stroke, whose dashes depend on the length of every curve).
 struct CullingWindow {
     agg::trans_affine pathMatrix;
@@ -22,11 +22,14 @@ struct CullingWindow {
     int width;
     int height;
 
-    // True when control points `x`, `y` (path units) lie, with the reach
-    // around them, wholly beyond the coordinates at which the rasterizer
-    // feed clips to the surface. Such a curve can be replaced by its chord:
-    // the pass is clipped either way, and the clipped winding of a curve
-    // outside the clip box depends only on its end points.
+    // True when control points `x`, `y` (path units) of a filled path lie
+    // wholly above or below the surface, or wholly beyond the columns whose
+    // cells either road keeps; of a stroked one (reach above 0), when they
+    // lie with the reach around them wholly beyond the coordinates at which
+    // the reference road clips to the surface. Such a curve can be replaced
+    // by its chord: it makes no cell in a row of the surface, or only cells
+    // whose cover counts, and the cover a curve leaves in each row depends
+    // only on its end points (in a clipped pass, so does its winding).
     // Returns the sides (a bit each: left, right, above, below) beyond which
     // the points lie, zero when none.
     unsigned Outside(const double* x, const double* y, unsigned count) const;

@@ -39,6 +39,7 @@
 #include <memory>
 #include <utility>
 
+#include "raster/GeometryLimits.hpp"
 #include "raster/OutlineVertices.hpp"
 #include "common/ScratchArray.hpp"
 
@@ -70,6 +71,7 @@ public:
         firstRow = 0;
         lastRow = height - 1;
         const int reach = spanColumns ? SpanReach : 0;
+        surfaceWidth = width;
         leftFold = -reach - 1;
         rightFold = int(std::min<long long>(INT_MAX - 1, (long long)width + reach));
     }
@@ -225,6 +227,7 @@ private:
         if (prepared)
             return;
         prepared = true;
+        LimitSpanColumns();
         OrderEdges();
         wide = edgeCount > SafeEdges;
         originX = KeptColumn(minX);
@@ -250,6 +253,26 @@ private:
         }
         bandTop = 0;
         bandBottom = NoBand;
+    }
+
+    // Keeps the surface's columns only when the edges reach across more of
+    // the columns beside it than GeometryLimits::SpanColumnWork.
+    void LimitSpanColumns() {
+        if (leftFold >= -1 && rightFold <= surfaceWidth)
+            return;
+        const auto overlap = [](long long a, long long b, long long low, long long high) {
+            return std::max(0LL, std::min(b, high) - std::max(a, low));
+        };
+        double work = 0;
+        for (const Edge& e : edges) {
+            const int a = std::min(e.x1, e.x2) >> agg::poly_subpixel_shift;
+            const int b = std::max(e.x1, e.x2) >> agg::poly_subpixel_shift;
+            work += double(overlap(a, b, leftFold, 0) + overlap(a, b, surfaceWidth, rightFold));
+        }
+        if (work > GeometryLimits::SpanColumnWork) {
+            leftFold = -1;
+            rightFold = surfaceWidth;
+        }
     }
 
     // Orders the edges by first row. Activation only needs them grouped by
@@ -602,6 +625,7 @@ private:
     int originX = 0;
     int firstRow = INT_MIN, lastRow = INT_MAX;
     int leftFold = INT_MIN + 1, rightFold = INT_MAX - 1;  // the columns cells beyond the kept ones go to
+    int surfaceWidth = INT_MAX - 1;
     int minX, minY, maxX, maxY;
     int scanY = 0;
     bool anyCells = false, prepared = false, wide = false, clipped = false;

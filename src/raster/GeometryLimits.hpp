@@ -34,6 +34,15 @@ struct GeometryLimits {
     // clipping changes no byte; across its border it moves the cells of the
     // edges cut by a rounding at most.
     static constexpr double CellWorkPerPass = 1048576.0;
+    // The library's coverage keeps, for colours that vary along a span, the
+    // cells of 2^15 columns beside each side of the surface, so that spans
+    // start and end where AGG's do. A pass whose edges reach across more
+    // than this many of those columns, together, keeps the surface's
+    // columns only: its pixels keep their coverage, but a gradient or image
+    // span that starts or ends beside the surface may start or end at its
+    // border. That is 8 000 edges reaching across 4 000 columns beside the
+    // surface in one pass.
+    static constexpr double SpanColumnWork = 33554432.0;
     // Geometry with larger coordinates, in path units or in pixels, draws
     // nothing: flattening and stroking would overflow doubles.
     static constexpr double Coordinate = 1e100;
@@ -51,7 +60,9 @@ struct GeometryLimits {
     // surface drawn as chords; the copy stops halving and flattening after
     // CulledPoints vertices and draws the remaining pieces as chords.
     static constexpr double CostlyCurve = 1024.0;
-    static constexpr double ConverterSegments = 262144.0;
+    // Two million segments of curves that reach the surface: about 300
+    // circles of a million path units each, whatever their size in pixels.
+    static constexpr double ConverterSegments = 2097152.0;
     static constexpr long CulledPoints = 65536;
     // Stroke widths beyond 2^24 pixels cannot leave a vertex within the
     // raster range anyway; clamping keeps round joins at about 2 x 10^4 points.

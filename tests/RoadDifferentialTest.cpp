@@ -69,7 +69,9 @@ TEST(RoadDifferential, ManyEdgesBeyondTheSweptRowsAgree) {
 }
 
 // A client's subclass of a library paint is not the library's paint: it
-// receives AGG's rasterizer, scanline and renderer and may use them as such.
+// receives AGG's rasterizer, scanline and renderer and may use them as such,
+// also for a pass of more edges than AGG's sums hold in general, as long as
+// no row is crossed by that many; a pass winding deeper leaves it empty.
 TEST(RoadDifferential, ClientSubclassGetsAggsObjects) {
     struct ClientPaint : ColorPaint {
         using ColorPaint::ColorPaint;
@@ -77,15 +79,27 @@ TEST(RoadDifferential, ClientSubclassGetsAggsObjects) {
             auto& aggRasterizer = *static_cast<Rasterizer*>(rasterizer);
             sawRows = aggRasterizer.rewind_scanlines() ? aggRasterizer.max_y() - aggRasterizer.min_y() : -1;
             agg::render_scanlines_aa_solid(aggRasterizer, *static_cast<Scanline*>(scanline),
-                                           *static_cast<Renderer*>(renderer), agg::rgba8(255, 0, 0, 255));
+                                           *static_cast<Renderer*>(renderer), agg::rgba8(51, 102, 153, 255));
         }
         int sawRows = -2;
     };
-    Canvas canvas(30, 30);
-    auto paint = std::make_shared<ClientPaint>(canvas, kOpaque);
-    auto fill = std::make_shared<FillState>();
-    fill->Paint(paint);
-    Geometry().Rectangle(10, 10, 20, 20).On(canvas)->Draw(fill, nullptr);
-    EXPECT_EQ(paint->sawRows, 10);
-    ExpectBlock(canvas, 10, 10, 20, 20, 0xFF0000FF);
+    Geometry zigzag, wound;
+    for (int i = 0; i < 20000; ++i)
+        i ? zigzag.Line(float(i % 2 ? 58 : 2), 2 + float(i) * 0.0028f) : zigzag.Move(2, 2);
+    for (int i = 0; i < 6000; ++i)
+        wound.Move(3, 3).Line(50, 8).Line(20, 55);
+    const struct { const char* name; Geometry geometry; int rows; } cases[] = {
+        {"square", Geometry().Rectangle(10, 10, 20, 20), 10}, {"20 000 edges", zigzag, 55}, {"wound", wound, -1}};
+    for (const auto& c : cases) {
+        Canvas client(60, 60), library(60, 60);
+        auto paint = std::make_shared<ClientPaint>(client, kOpaque);
+        auto fill = std::make_shared<FillState>();
+        fill->Paint(paint);
+        c.geometry.On(client)->Draw(fill, nullptr);
+        EXPECT_EQ(paint->sawRows, c.rows) << c.name;
+        if (c.rows >= 0) {
+            c.geometry.On(library)->Draw(FillIn(library, kOpaque, FillRule::EvenOdd), nullptr);
+            EXPECT_EQ(client.surface.memory, library.surface.memory) << c.name;
+        }
+    }
 }

@@ -13,7 +13,6 @@
 #include <random>
 
 #include "DrawSupport.hpp"
-#include "raster/SaturatingRasterizer.hpp"
 
 using namespace DrawSupport;
 
@@ -213,46 +212,6 @@ TEST(Robustness, FilledWoundArcCoveringTheSurfaceDrawsInBoundedTime) {
         auto stroke = StrokeIn(canvas, kOpaque, 0.046875f, CapStyle::Square);
         EXPECT_LT(TimedDraw(*path, FillIn(canvas, kOpaque, c.rule), stroke), kBoundSeconds);
         ExpectBlock(canvas, 0, 0, 32, 24, c.expected);
-    }
-}
-
-TEST(Robustness, GriddedCellsSweepLikeRecordedCells) {
-    // The same random edges, more than the int sums allow, swept from the
-    // 64-bit cell records and from the per-pixel grid of a confined pass:
-    // the sums are the same, so every byte must be. Closed triangles keep
-    // each row's cover balanced; the third case winds a few of them
-    // 20 000 times so that coverage saturates.
-    const struct { int triangles; int repeats; agg::filling_rule_e rule; } cases[] = {
-        {6000, 1, agg::fill_non_zero}, {6000, 1, agg::fill_even_odd}, {3, 20000, agg::fill_non_zero}};
-    for (const auto& c : cases) {
-        std::mt19937 random(c.triangles);
-        std::uniform_int_distribution<int> coordinate(-256, 21 * 256);  // the box of a 20 x 20 surface
-        std::vector<int> points;
-        for (int i = 0; i < 6 * c.triangles; ++i)
-            points.push_back(coordinate(random));
-        std::vector<uint8_t> bytes[2];
-        for (int confined = 0; confined < 2; ++confined) {
-            SaturatingRasterizer rasterizer;
-            rasterizer.filling_rule(c.rule);
-            rasterizer.reset();
-            if (confined)
-                rasterizer.ConfineTo(-1, -1, 21, 21);
-            for (int r = 0; r < c.repeats; ++r)
-                for (size_t i = 0; i < points.size(); i += 6) {
-                    rasterizer.edge(points[i], points[i + 1], points[i + 2], points[i + 3]);
-                    rasterizer.edge(points[i + 2], points[i + 3], points[i + 4], points[i + 5]);
-                    rasterizer.edge(points[i + 4], points[i + 5], points[i], points[i + 1]);
-                }
-            rasterizer.FinishFeed();
-            bytes[confined].assign(20 * 20, 0);
-            agg::rendering_buffer buffer(bytes[confined].data(), 20, 20, 20);
-            agg::pixfmt_gray8 pixels(buffer);
-            agg::renderer_base<agg::pixfmt_gray8> renderer(pixels);
-            agg::scanline_p8 scanline;
-            agg::render_scanlines_aa_solid(rasterizer, scanline, renderer, agg::gray8(255));
-        }
-        EXPECT_EQ(bytes[0], bytes[1]) << c.triangles;
-        EXPECT_NE(bytes[0], std::vector<uint8_t>(400, 0));
     }
 }
 

@@ -57,6 +57,7 @@ public:
             return;
         }
         SaturatingRasterizer& coverage = ReferenceRasterizer();
+        coverage.SurfaceBounds(target.Width(), target.Height());
         coverage.filling_rule(rule);
         coverage.reset();
         addGeometry(coverage);

@@ -72,6 +72,7 @@ public:
         lastRow = height - 1;
         const int reach = spanColumns ? SpanReach : 0;
         surfaceWidth = width;
+        keepsSpanColumns = spanColumns;
         leftFold = -reach - 1;
         rightFold = int(std::min<long long>(INT_MAX - 1, (long long)width + reach));
     }
@@ -258,7 +259,7 @@ private:
     // Keeps the surface's columns only when the edges reach across more of
     // the columns beside it than GeometryLimits::SpanColumnWork.
     void LimitSpanColumns() {
-        if (leftFold >= -1 && rightFold <= surfaceWidth)
+        if (!keepsSpanColumns)
             return;
         const auto overlap = [](long long a, long long b, long long low, long long high) {
             return std::max(0LL, std::min(b, high) - std::max(a, low));
@@ -269,10 +270,8 @@ private:
             const int b = std::max(e.x1, e.x2) >> agg::poly_subpixel_shift;
             work += double(overlap(a, b, leftFold, 0) + overlap(a, b, surfaceWidth, rightFold));
         }
-        if (work > GeometryLimits::SpanColumnWork) {
-            leftFold = -1;
-            rightFold = surfaceWidth;
-        }
+        if (work > GeometryLimits::SpanColumnWork)
+            SurfaceBounds(surfaceWidth, lastRow + 1, false);
     }
 
     // Orders the edges by first row. Activation only needs them grouped by
@@ -626,6 +625,7 @@ private:
     int firstRow = INT_MIN, lastRow = INT_MAX;
     int leftFold = INT_MIN + 1, rightFold = INT_MAX - 1;  // the columns cells beyond the kept ones go to
     int surfaceWidth = INT_MAX - 1;
+    bool keepsSpanColumns = false;
     int minX, minY, maxX, maxY;
     int scanY = 0;
     bool anyCells = false, prepared = false, wide = false, clipped = false;

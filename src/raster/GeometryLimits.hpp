@@ -30,7 +30,7 @@ struct GeometryLimits {
     // A pass whose edges cross more rows and columns than this, together,
     // is clipped to the surface instead, so that edges beside or beyond it
     // cost a cell or two; a wound path that crosses the surface thousands
-    // of times is summed per pixel there (CellGrid). Within the surface
+    // of times is summed per pixel there. Within the surface
     // clipping changes no byte; across its border it moves the cells of the
     // edges cut by a rounding at most.
     static constexpr double CellWorkPerPass = 1048576.0;

@@ -12,7 +12,6 @@
 #include <random>
 
 #include "DrawSupport.hpp"
-#include "GradientSupport.hpp"
 #include "PlainTarget.hpp"
 #include "common/Internals.hpp"
 

@@ -210,8 +210,8 @@ private:
     void Number(double value) {
         char buffer[32];
         const int form = Pick(5);
-        std::snprintf(buffer, sizeof buffer, form == 1 && value >= 0 ? "+%g" : form == 2 ? "%.4e" : form == 3 ? "%gE-1" : "%g",
-                      form == 3 ? value * 10 : value);
+        const char* format = form == 1 && value >= 0 ? "+%g" : form == 2 ? "%.4e" : form == 3 ? "%gE-1" : "%g";
+        std::snprintf(buffer, sizeof buffer, format, form == 3 ? value * 10 : value);
         std::string token = buffer;
         if (form == 4 && (token.rfind("0.", 0) == 0 || token.rfind("-0.", 0) == 0))
             token.erase(token.find('0'), 1);  // no digit before the point

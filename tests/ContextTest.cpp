@@ -1,5 +1,6 @@
 // The context on a surface: clearing per format and stride, clipping of
-// rectangles, the mapping protocol, and the state behind the C views.
+// rectangles, the mapping protocol, the state behind the C views, and images
+// over surfaces.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -73,17 +74,12 @@ TEST(Context, ClearRectangleIsClippedToTheSurface) {
         {INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y << ", " << c.width << ", " << c.height);
         Surface surface(20, 20);
         Context2D context(surface.surface);
         context.ClearColor(Color{1, 1, 1, 1});
         context.ClearRectangle(IntRectangle{c.x, c.y, c.width, c.height});
-        for (int row = 0; row < 20; ++row)
-            for (int column = 0; column < 20; ++column) {
-                const bool inside =
-                    column >= c.firstColumn && column < c.endColumn && row >= c.firstRow && row < c.endRow;
-                ASSERT_EQ(surface.Rgba(column, row), inside ? 0xFFFFFFFFu : 0u)
-                    << c.x << "," << c.y << "," << c.width << "," << c.height << " at " << column << "," << row;
-            }
+        TestSupport::ExpectBlock(surface, c.firstColumn, c.firstRow, c.endColumn, c.endRow, 0xFFFFFFFF);
     }
 }
 
@@ -99,9 +95,7 @@ TEST(Context, ClearFollowsTheStrideAndIgnoresTheRenderState) {
     context.renderState->blendMode = BlendMode::Plus;
     context.ClearColor(Color{0, 0, 1, 0.5f});
     context.ClearRectangle(1, 0, 3, 1);
-    for (int row = 0; row < 3; ++row)
-        for (int column = 0; column < 4; ++column)
-            EXPECT_EQ(bottomUp.Rgba(column, row), row == 2 && column > 0 ? 0x0000FF80u : 0x09090909u);
+    TestSupport::ExpectBlock(bottomUp, 1, 2, 4, 3, 0x0000FF80, 0x09090909);
 
     // Padding between rows is left alone, for "RG16" too.
     Surface padded(3, 2, TestSupport::kRG16, 10);
@@ -222,4 +216,31 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
     EXPECT_TRUE(context.GlyphOrigin().X == 3 && context.GlyphOrigin().Y == 4);
     orv_context2D_destroy(handle);
     orv_context2D_destroy(nullptr);
+}
+
+TEST(SurfaceImage, TakesTheSurfaceLayoutAndFlushesInPlace) {
+    const struct { int width, height; uint32_t format; int stride; } cases[] = {
+        {3, 2, TestSupport::kAB24, 20},  // padded rows
+        {4, 3, TestSupport::kRG16, -8},  // row 0 last in memory
+        {5, 1, TestSupport::kR8, 5},
+    };
+    for (const auto& c : cases) {
+        TestSupport::Surface surface(c.width, c.height, c.format, c.stride);
+        orv_surface* const core = surface.surface;
+        auto image = std::make_unique<SurfaceImage>(nullptr, core);
+        EXPECT_TRUE(uint32_t(image->format) == c.format && image->width == c.width && image->height == c.height &&
+                    image->stride == c.stride);
+        EXPECT_EQ(image->data, surface.memory.data());  // the lowest address, whatever the stride's sign
+        EXPECT_EQ(orv_surface_sync_start_count_get(core), 1);
+        image->Flush();
+        EXPECT_EQ(orv_surface_sync_end_count_get(core), 1);
+        EXPECT_EQ(orv_surface_sync_start_count_get(core), 2);
+        orv_mapping* first = image->mapping;
+        EXPECT_EQ(SurfaceImage::CreateMapping(image.get(), core), c.stride);
+        EXPECT_NE(image->mapping, first);
+        orv_mapping_destroy(first);  // the image owns only the new one
+        image.reset();
+        // Destruction releases the mapping without ending the open access.
+        EXPECT_EQ(orv_surface_sync_end_count_get(core), 1);
+    }
 }

@@ -1,5 +1,5 @@
 // Helpers of the drawing tests: a surface with its context, geometry written
-// as command streams, fill and stroke states in a solid colour.
+// as command streams, fill and stroke states in a solid colour, gradients.
 #ifndef VUDADIVE2R_DRAW_SUPPORT_HPP
 #define VUDADIVE2R_DRAW_SUPPORT_HPP
 
@@ -32,14 +32,9 @@ struct Canvas {
     std::shared_ptr<Context2D> context;
 };
 
-// Memory rows [top, bottom) of columns [left, right) hold `inside`, the rest `outside`.
 inline void ExpectBlock(Canvas& canvas, int left, int top, int right, int bottom, uint32_t inside,
                         uint32_t outside = 0) {
-    for (int row = 0; row < canvas.surface.height; ++row)
-        for (int column = 0; column < canvas.surface.width; ++column) {
-            const bool in = column >= left && column < right && row >= top && row < bottom;
-            ASSERT_EQ(canvas.At(column, row), in ? inside : outside) << column << ", " << row;
-        }
+    TestSupport::ExpectBlock(canvas.surface, left, top, right, bottom, inside, outside);
 }
 
 struct Geometry {
@@ -87,6 +82,21 @@ inline std::shared_ptr<StrokeState> StrokeIn(const std::shared_ptr<Context2D>& c
     stroke->CapStyle(cap);
     stroke->JoinStyle(join);
     return stroke;
+}
+
+// A gradient paint from its numbers: five make a radial gradient (cx, cy,
+// radius, fx, fy), four a linear one (x0, y0, x1, y1).
+inline std::shared_ptr<GradientPaint> Gradient(const std::shared_ptr<Context2D>& context,
+                                               const std::vector<ColorStop>& stops, SpreadMode spread,
+                                               const std::vector<float>& g) {
+    std::shared_ptr<GradientPaint> paint;
+    if (g.size() == 5)
+        paint = std::make_shared<RadialGradientPaint>(context, g[0], g[1], g[2], g[3], g[4]);
+    else
+        paint = std::make_shared<LinearGradientPaint>(context, g[0], g[1], g[2], g[3]);
+    paint->ColorStops = stops;
+    paint->ColorRampSpreadMode = spread;
+    return paint;
 }
 
 }  // namespace DrawSupport

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "FontLookup.hpp"
 #include "TestSupport.hpp"
 #include "common/Internals.hpp"
 #include "text/GlyphCache.hpp"
@@ -123,8 +122,7 @@ std::unique_ptr<Font> FontWith(Caching caching, const std::shared_ptr<Context2D>
 }  // namespace
 
 TEST(FontDifferential, RandomTextMatchesFreeTypeAndTheBlendTable) {
-    const std::string path = DejaVuSansPath();
-    ASSERT_FALSE(path.empty()) << "DejaVu Sans not found";
+    const std::string& path = TestSupport::FontPath();
     std::mt19937 random(20261207);
     auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
     auto integer = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
@@ -235,8 +233,7 @@ TEST(FontDifferential, GlyphsTooLargeToRenderWholeMatchFreeTypeWhereTheyMeetTheS
     // Bitmaps over four million pixels are rendered only where they meet the
     // surface, in strips; FreeType's coverage at a clip edge may then differ
     // by a level or two, as it does between its own internal bands.
-    const std::string path = DejaVuSansPath();
-    ASSERT_FALSE(path.empty()) << "DejaVu Sans not found";
+    const std::string& path = TestSupport::FontPath();
     std::mt19937 random(7122026);
     auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
     int inked = 0, exact = 0;
@@ -293,8 +290,7 @@ TEST(FontDifferential, Utf8DecodesAsTheCodePointsDrawnOneByOne) {
         {"Temp\xC3\xA9rature 25 \xC2\xB0" "C \xE2\x82\xAC \xC2\xB5 \xCE\xB1\xCE\xB2 \xD0\x96",
          U"Température 25 °C € µ αβ Ж"},
     };
-    const std::string path = DejaVuSansPath();
-    ASSERT_FALSE(path.empty()) << "DejaVu Sans not found";
+    const std::string& path = TestSupport::FontPath();
     ReferenceText reference(path, 11);
     for (const auto& row : rows) {
         TestSupport::Surface surface(420, 20), expected(420, 20);

@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 #include "DrawSupport.hpp"
-#include "GradientSupport.hpp"
 
 using namespace DrawSupport;
 using TestSupport::FillWith;

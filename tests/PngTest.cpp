@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <iterator>
 
 #include "TestSupport.hpp"
@@ -17,28 +16,8 @@ using TestSupport::TempPath;
 
 namespace {
 
-// Compares "Class: printed text" for the most derived class that left the
-// action; an expectation ending in ": " leaves libpng's own message unchecked.
-void Expect(const std::function<void()>& action, const std::string& expected) {
-    std::string thrown = "nothing";
-    const std::string printed = TestSupport::CaptureStdout([&] {
-        try { action(); }
-        catch (const InvalidOperationException&) { thrown = "InvalidOperation"; }
-        catch (const NotSupportedException&) { thrown = "NotSupported"; }
-        catch (const ArgumentNullException&) { thrown = "ArgumentNull"; }
-        catch (const ArgumentOutOfRangeException&) { thrown = "ArgumentOutOfRange"; }
-        catch (const Exception&) { thrown = "Exception"; }
-    });
-    EXPECT_EQ(expected.back() == ' ' ? thrown + ": " : thrown + ": " + printed, expected) << printed;
-}
-
 void ExpectLoad(const char* path, const std::string& expected) {
-    Expect([&] { PngImage::CreateFromFile(nullptr, path); }, expected);
-}
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    TestSupport::ExpectOutcome([&] { PngImage::CreateFromFile(nullptr, path); }, expected);
 }
 
 // The process's peak of reserved memory, which a large malloc raises even
@@ -148,7 +127,7 @@ TEST(Png, RejectsOtherLayoutsOnlyAfterDecoding) {
         WritePng(path, 5, 4, c.colorType, c.depth);
         ExpectLoad(path.c_str(), c.expected);
         // Cut into the image data: the damage is found first.
-        const std::string bytes = Bytes(path);
+        const std::string bytes = TestSupport::FileBytes(path);
         std::ofstream(path, std::ios::binary) << bytes.substr(0, bytes.size() - 20);
         ExpectLoad(path.c_str(), "InvalidOperation: ");
     }
@@ -157,7 +136,7 @@ TEST(Png, RejectsOtherLayoutsOnlyAfterDecoding) {
 TEST(Png, DamagedOrHostileFilesRaiseInvalidOperation) {
     const std::string path = TempPath("damaged.png");
     WritePng(path, 6, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8);
-    const std::string good = Bytes(path);
+    const std::string good = TestSupport::FileBytes(path);
     // Signature (8 bytes), header chunk (25), the image data, the end chunk (12).
     const size_t data = 33, crcEnd = good.size() - 13;
     auto flip = [&](size_t at, char bits) { std::string bytes = good; bytes[at] ^= bits; return bytes; };
@@ -249,9 +228,9 @@ TEST(Png, SaveFailuresRaiseAndRefusalsWriteNoFile) {
         SCOPED_TRACE(c.path ? c.path : "no file name");
         std::remove(path);
         Image image(nullptr, int(c.format), c.width, c.height, 8, c.hasData ? pixels : nullptr);
-        Expect([&] { PngImage::Save(&image, c.path); }, c.expected);
+        TestSupport::ExpectOutcome([&] { PngImage::Save(&image, c.path); }, c.expected);
         struct stat status;
         EXPECT_EQ(stat(c.path ? c.path : path, &status) == 0, c.file);
     }
-    Expect([&] { orv_png_image_save(nullptr, path); }, "ArgumentNull: image\n");
+    TestSupport::ExpectOutcome([&] { orv_png_image_save(nullptr, path); }, "ArgumentNull: image\n");
 }

@@ -11,7 +11,6 @@
 #include <iterator>
 #include <random>
 
-#include "FontLookup.hpp"
 #include "RoadScenes.hpp"
 #include "TestSupport.hpp"
 
@@ -64,8 +63,7 @@ TEST(SceneHashes, RandomScenesAreTheSameOnEveryProcessor) {
 // hash holds for Debian's FreeType and DejaVu Sans, which every architecture
 // shares.
 TEST(SceneHashes, TextIsTheSameOnEveryProcessor) {
-    const std::string fontPath = DejaVuSansPath();
-    ASSERT_FALSE(fontPath.empty()) << "DejaVu Sans not found";
+    const std::string& fontPath = TestSupport::FontPath();
     TestSupport::Surface surface(160, 120);
     surface.Fill(40, 80, 120, 200);
     auto context = std::make_shared<Context2D>(surface.surface);

@@ -1,13 +1,17 @@
 #include "TestSupport.hpp"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
+
+#include "FontLookup.hpp"
 
 namespace TestSupport {
 
@@ -42,6 +46,14 @@ void Surface::Fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
             std::memcpy(Pixel(column, row), bytes, size_t(bytesPerPixel));
 }
 
+void ExpectBlock(Surface& surface, int left, int top, int right, int bottom, uint32_t inside, uint32_t outside) {
+    for (int row = 0; row < surface.height; ++row)
+        for (int column = 0; column < surface.width; ++column) {
+            const bool in = column >= left && column < right && row >= top && row < bottom;
+            ASSERT_EQ(surface.Rgba(column, row), in ? inside : outside) << column << ", " << row;
+        }
+}
+
 std::shared_ptr<ORV::Vudadive2R::FillState> FillWith(const std::shared_ptr<ORV::Vudadive2R::Paint>& paint) {
     auto fill = std::make_shared<ORV::Vudadive2R::FillState>();
     fill->Paint(paint);
@@ -72,7 +84,38 @@ std::string CaptureStdout(const std::function<void()>& action) {
     return text.str();
 }
 
+std::string Outcome(const std::function<void()>& action) {
+    using namespace ORV::Vudadive2R;
+    std::string thrown = "nothing";
+    const std::string printed = CaptureStdout([&] {
+        try { action(); }
+        catch (const InvalidOperationException&) { thrown = "InvalidOperation"; }
+        catch (const NotSupportedException&) { thrown = "NotSupported"; }
+        catch (const ArgumentNullException&) { thrown = "ArgumentNull"; }
+        catch (const ArgumentOutOfRangeException&) { thrown = "ArgumentOutOfRange"; }
+        catch (const Exception&) { thrown = "Exception"; }
+    });
+    return thrown + ": " + printed;
+}
+
+void ExpectOutcome(const std::function<void()>& action, const std::string& expected) {
+    const std::string outcome = Outcome(action);
+    EXPECT_EQ(expected.back() == ' ' ? outcome.substr(0, expected.size()) : outcome, expected) << outcome;
+}
+
+const std::string& FontPath() {
+    static const std::string path = DejaVuSansPath();
+    if (path.empty())
+        ADD_FAILURE() << "DejaVu Sans not found";
+    return path;
+}
+
 std::string TempPath(const std::string& name) { return std::string(VUDADIVE2R_TEST_TMPDIR) + "/" + name; }
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 std::string Utf8Of(const std::u32string& codes) {
     std::string text;

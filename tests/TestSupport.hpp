@@ -43,14 +43,29 @@ struct Surface {
     orv_surface* surface;
 };
 
+// Memory rows [top, bottom) of columns [left, right) of an "AB24" surface
+// hold `inside`, the rest `outside`.
+void ExpectBlock(Surface& surface, int left, int top, int right, int bottom, uint32_t inside, uint32_t outside = 0);
+
 // A fill state with `paint` and the default fill rule.
 std::shared_ptr<ORV::Vudadive2R::FillState> FillWith(const std::shared_ptr<ORV::Vudadive2R::Paint>& paint);
 
 // Runs `action` and returns what it printed to standard output.
 std::string CaptureStdout(const std::function<void()>& action);
 
-// Path of a scratch file for this test run.
+// "Class: printed text" for the most derived class of the exception family
+// that left `action`, "nothing: printed text" when none did.
+std::string Outcome(const std::function<void()>& action);
+// Expects that outcome; an expectation ending in ": " leaves the message
+// (often libpng's own) unchecked.
+void ExpectOutcome(const std::function<void()>& action, const std::string& expected);
+
+// The DejaVu Sans file, looked up when first needed; a failure when missing.
+const std::string& FontPath();
+
+// Path of a scratch file for this test run, and the bytes of a file.
 std::string TempPath(const std::string& name);
+std::string FileBytes(const std::string& path);
 
 // Code points as well-formed UTF-8.
 std::string Utf8Of(const std::u32string& codes);

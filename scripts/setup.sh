@@ -19,7 +19,7 @@ set -euo pipefail
 # and draws icons of the installed Adwaita theme from their SVG path data.
 build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev fonts-dejavu-core fontconfig
        adwaita-icon-theme)
-bench=(libbenchmark-dev libcairo2-dev)
+bench=(libbenchmark-dev libcairo2-dev qt6-base-dev)
 # The test run also runs each fuzz target briefly, built with clang.
 fuzz_tools=(clang libclang-rt-14-dev python3)
 # The test run also builds the Debian packages and checks them.

@@ -433,7 +433,7 @@ private:
         const int fx2 = x2 & agg::poly_subpixel_mask;
         if (y1 == y2)
             return;
-        const auto add = [&](int x, int cover, int area) {
+        const auto add = [&row, left, right](int x, int cover, int area) __attribute__((always_inline)) {
             if (x <= left)
                 row.Add(left, cover, 0);
             else if (x >= right)

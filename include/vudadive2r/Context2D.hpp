@@ -37,6 +37,8 @@ private:
     unsigned char* data;
 };
 
+class DrawScratch;
+
 /// The drawing context: binds transforms, render state and the surface memory of one surface.
 class ORV_API Context2D {
 public:
@@ -77,8 +79,10 @@ public:
     std::shared_ptr<SurfaceMemory> surfaceMemory;  ///< the CPU mapping of the surface
 
 private:
+    friend struct Internals;
     Color clearColor;
     Float32x2 glyphOrigin;
+    std::unique_ptr<DrawScratch> drawScratch;  // what the drawing keeps between draws
 };
 
 }  // namespace Vudadive2R

@@ -10,6 +10,8 @@
 namespace ORV {
 namespace Vudadive2R {
 
+class DrawScratch;
+
 struct Internals {
     static const std::shared_ptr<Vudadive2R::Paint>& PaintOf(const FillState& state) { return state.paint; }
     static const std::shared_ptr<Vudadive2R::Paint>& PaintOf(const StrokeState& state) { return state.paint; }
@@ -20,6 +22,8 @@ struct Internals {
     static const std::vector<float>& DataOf(const PathBuilder& builder) { return builder.data; }
     // Replaceable, or empty to render every glyph anew.
     static std::unique_ptr<GlyphCache>& GlyphCacheOf(Font& font) { return font.glyphCache; }
+    // Made by the first draw.
+    static std::unique_ptr<DrawScratch>& DrawScratchOf(Context2D& context) { return context.drawScratch; }
 };
 
 }  // namespace Vudadive2R

@@ -32,6 +32,16 @@ public:
 
     void clear() { count = 0; }
 
+    // Empties the array, giving back heap storage of more than `bytes`.
+    void Trim(std::size_t bytes) {
+        count = 0;
+        if (heap && capacity * sizeof(T) > bytes) {
+            heap.reset();
+            items = inlineItems;
+            capacity = InlineCount;
+        }
+    }
+
     void push_back(const T& item) {
         if (count == capacity)
             Grow(capacity * 2);

@@ -1,3 +1,4 @@
+#include "pipeline/DrawScratch.hpp"
 #include "vudadive2r/Context2D.hpp"
 
 #include <algorithm>

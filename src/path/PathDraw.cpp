@@ -24,7 +24,10 @@ unsigned DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std:
     const std::shared_ptr<Paint> fillPaint = fill ? Internals::PaintOf(*fill) : nullptr;
     const std::shared_ptr<Paint> strokePaint = stroke ? Internals::PaintOf(*stroke) : nullptr;
     const agg::trans_affine pathMatrix = ToAffine(transforms.path->Get());
-    DrawPasses passes(target, road);
+    std::unique_ptr<DrawScratch>& scratch = Internals::DrawScratchOf(context);
+    if (!scratch)
+        scratch.reset(new DrawScratch());
+    DrawPasses passes(target, road, scratch.get());
     PassGeometry geometry(Internals::StorageOf(path), pathMatrix, strokePaint ? stroke.get() : nullptr,
                           target.Pixels() && (fillPaint || strokePaint), target.Width(), target.Height());
 

@@ -10,12 +10,29 @@ template class PassOnRoad<SaturatingRasterizer, Scanline, Renderer>;
 
 // The blend mode is checked here, before any pass, as it is for a draw
 // without passes.
-DrawPasses::DrawPasses(const DrawTarget& target, DrawRoad road)
-    : target(target), road(road), operation(target.Operation().aggOperation), buffer(target.Buffer()) {}
+DrawPasses::DrawPasses(const DrawTarget& target, DrawRoad road, DrawScratch* scratch)
+    : target(target), road(road), operation(target.Operation().aggOperation), scratch(scratch),
+      buffer(target.Buffer()) {}
+
+DrawPasses::~DrawPasses() {
+    if (borrowed) {
+        scratch->rasterizer.Trim(DrawScratch::KeptBytes);
+        scratch->scanline.Trim(DrawScratch::KeptBytes);
+        scratch->inUse = false;
+    }
+}
 
 DenseRasterizer& DrawPasses::LibraryRasterizer() {
-    if (!libraryRasterizer)
-        libraryRasterizer.emplace();
+    if (!libraryRasterizer) {
+        if (scratch && !scratch->inUse) {
+            scratch->inUse = borrowed = true;
+            libraryRasterizer = &scratch->rasterizer;
+            libraryScanline = &scratch->scanline;
+        } else {
+            libraryRasterizer = &ownRasterizer.emplace();
+            libraryScanline = &ownScanline.emplace();
+        }
+    }
     return *libraryRasterizer;
 }
 

@@ -14,6 +14,7 @@
 
 #include "composite/CompositingRenderer.hpp"
 #include "pipeline/AggTypes.hpp"
+#include "pipeline/DrawScratch.hpp"
 #include "pipeline/DrawTarget.hpp"
 #include "pipeline/PassRendering.hpp"
 #include "raster/DenseRasterizer.hpp"
@@ -32,8 +33,12 @@ extern template class PassOnRoad<SaturatingRasterizer, Scanline, Renderer>;
 
 class DrawPasses {
 public:
-    // Draws into `target`, which must outlive the passes.
-    DrawPasses(const DrawTarget& target, DrawRoad road);
+    // Draws into `target`, which must outlive the passes, with the
+    // library's road's stores from `scratch` when it is given and free.
+    DrawPasses(const DrawTarget& target, DrawRoad road, DrawScratch* scratch = nullptr);
+    ~DrawPasses();
+    DrawPasses(const DrawPasses&) = delete;
+    DrawPasses& operator=(const DrawPasses&) = delete;
 
     // Rasterises what `addGeometry(rasterizer)` adds with `rule` and
     // composites it with `colors` (null: through paint.Rasterize).
@@ -44,6 +49,7 @@ public:
              agg::filling_rule_e rule, AddGeometry addGeometry) {
         if (colors && road == DrawRoad::Library) {
             DenseRasterizer& coverage = LibraryRasterizer();
+            InlineScanline& inlineScanline = *libraryScanline;
             coverage.SurfaceBounds(target.Width(), target.Height(), !oneColor);
             coverage.filling_rule(rule);
             coverage.reset();
@@ -88,8 +94,12 @@ private:
     const unsigned operation;
     unsigned clippedPasses = 0;
     RenderingBuffer buffer;
-    std::optional<DenseRasterizer> libraryRasterizer;
-    InlineScanline inlineScanline;
+    DrawScratch* scratch;
+    bool borrowed = false;
+    DenseRasterizer* libraryRasterizer = nullptr;
+    InlineScanline* libraryScanline = nullptr;
+    std::optional<DenseRasterizer> ownRasterizer;
+    std::optional<InlineScanline> ownScanline;
     std::optional<CompositingRenderer> libraryRenderer;
     std::optional<SaturatingRasterizer> referenceRasterizer;
     Scanline scanline;

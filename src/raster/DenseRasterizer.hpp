@@ -85,11 +85,21 @@ public:
         anyCells = false;
         prepared = false;
         clipped = false;
+        rectangle.present = false;
         edgeCount = 0;
         outline.Reset();
     }
 
     void filling_rule(agg::filling_rule_e rule) { fillingRule = rule; }
+
+    // Gives back each store's heap memory beyond `bytes`; the next pass
+    // starts from reset.
+    void Trim(std::size_t bytes) {
+        edges.Trim(bytes);
+        active.Trim(bytes);
+        rowStorage.Trim(bytes);
+        reset();
+    }
 
     // The clipped feed declares the box its edges stay within; the dense
     // rows are bounded by the surface already, so it is only noted.
@@ -148,12 +158,14 @@ public:
         return true;
     }
 
-    // AGG's sweep_scanline over the rows set by SweptRows. Always inlined
+    // AGG's sweep_scanline over the rows of the surface. Always inlined
     // into the loop that calls it: with a solid and a span loop calling it
     // the compiler would otherwise keep it apart, and a pass of a small
     // shape is mostly this call.
     template <class Scanline>
     inline __attribute__((always_inline)) bool sweep_scanline(Scanline& scanline) {
+        if (rectangle.present)
+            return SweepRectangleRow(scanline);
         const int last = std::min(maxY, lastRow);
         for (;;) {
             if (scanY > bandBottom) {
@@ -229,6 +241,8 @@ private:
             return;
         prepared = true;
         LimitSpanColumns();
+        if (FindRectangle())
+            return;
         OrderEdges();
         wide = edgeCount > SafeEdges;
         originX = KeptColumn(minX);
@@ -254,6 +268,89 @@ private:
         }
         bandTop = 0;
         bandBottom = NoBand;
+    }
+
+    // ------------------------------------------------------------ rectangles
+
+    // A pass whose edges with cells are two vertical ones over the same
+    // rows in opposite directions: a rectangle, whose horizontal edges make
+    // no cells. Each row then holds one cell per edge, of the row's share of
+    // the edge's height, and the sweep forms them directly.
+    bool FindRectangle() {
+        if (edgeCount != 2 || edges.size() != 2)
+            return false;
+        const Edge& a = edges[0];
+        const Edge& b = edges[1];
+        if (a.x1 != a.x2 || b.x1 != b.x2 || a.y1 != b.y2 || a.y2 != b.y1 || a.x1 == b.x1)
+            return false;
+        const Edge& left = a.x1 < b.x1 ? a : b;
+        const Edge& right = a.x1 < b.x1 ? b : a;
+        rectangle.top = std::min(left.y1, left.y2);
+        rectangle.bottom = std::max(left.y1, left.y2);
+        rectangle.leftDown = left.y2 > left.y1;
+        // Cells beyond the kept columns land in the fold columns with their
+        // cover only, as HorizontalLine puts them.
+        rectangle.leftColumn = left.x1 >> agg::poly_subpixel_shift;
+        rectangle.leftFraction = left.x1 & agg::poly_subpixel_mask;
+        if (rectangle.leftColumn <= leftFold || rectangle.leftColumn >= rightFold) {
+            rectangle.leftColumn = KeptColumn(rectangle.leftColumn);
+            rectangle.leftFraction = 0;
+        }
+        rectangle.rightColumn = right.x1 >> agg::poly_subpixel_shift;
+        rectangle.rightFraction = right.x1 & agg::poly_subpixel_mask;
+        if (rectangle.rightColumn <= leftFold || rectangle.rightColumn >= rightFold) {
+            rectangle.rightColumn = KeptColumn(rectangle.rightColumn);
+            rectangle.rightFraction = 0;
+        }
+        rectangle.present = true;
+        return true;
+    }
+
+    // SweepRow for the two cells of a rectangle's row.
+    template <class Scanline>
+    bool SweepRectangleRow(Scanline& scanline) {
+        const int last = std::min(rectangle.bottom >> agg::poly_subpixel_shift, lastRow);
+        while (scanY <= last) {
+            const int y = scanY++;
+            const long long rowTop = (long long)y << agg::poly_subpixel_shift;
+            const long long height = std::min<long long>(rectangle.bottom, rowTop + agg::poly_subpixel_scale) -
+                                     std::max<long long>(rectangle.top, rowTop);
+            if (height <= 0)
+                continue;
+            const long long cover = rectangle.leftDown ? height : -height;
+            const int left = rectangle.leftColumn, right = rectangle.rightColumn;
+            scanline.reset_spans();
+            if (left == right) {
+                // One cell of both edges: no cover beyond it.
+                const unsigned alpha =
+                    Alpha(-2 * cover * (rectangle.leftFraction - rectangle.rightFraction));
+                if (alpha)
+                    scanline.add_cell(left, alpha);
+            } else {
+                int runStart = left;
+                if (rectangle.leftFraction) {
+                    const unsigned alpha = Alpha(cover * 2 * agg::poly_subpixel_scale - 2 * rectangle.leftFraction * cover);
+                    if (alpha)
+                        scanline.add_cell(left, alpha);
+                    ++runStart;
+                }
+                if (right > runStart) {
+                    const unsigned alpha = Alpha(cover * 2 * agg::poly_subpixel_scale);
+                    if (alpha)
+                        scanline.add_span(runStart, unsigned(right - runStart), alpha);
+                }
+                if (rectangle.rightFraction) {
+                    const unsigned alpha = Alpha(2 * rectangle.rightFraction * cover);
+                    if (alpha)
+                        scanline.add_cell(right, alpha);
+                }
+            }
+            if (scanline.num_spans()) {
+                scanline.finalize(y);
+                return true;
+            }
+        }
+        return false;
     }
 
     // Keeps the surface's columns only when the edges reach across more of
@@ -629,6 +726,11 @@ private:
     int minX, minY, maxX, maxY;
     int scanY = 0;
     bool anyCells = false, prepared = false, wide = false, clipped = false;
+    struct {
+        bool present = false, leftDown = false;
+        int top = 0, bottom = 0;  // 24.8
+        int leftColumn = 0, leftFraction = 0, rightColumn = 0, rightFraction = 0;
+    } rectangle;
     agg::filling_rule_e fillingRule = agg::fill_non_zero;
     OutlineVertices outline;
 };

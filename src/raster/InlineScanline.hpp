@@ -41,6 +41,14 @@ public:
         reset_spans();
     }
 
+    // Gives back each store's heap memory beyond `bytes`.
+    void Trim(std::size_t bytes) {
+        spanStore.Trim(bytes);
+        coverStore.Trim(bytes);
+        spans = current = nullptr;
+        covers = coverPointer = nullptr;
+    }
+
     void reset_spans() {
         lastX = 0x7FFFFFF0;
         coverPointer = covers;

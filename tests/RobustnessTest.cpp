@@ -145,14 +145,16 @@ TEST(Robustness, TallGeometryDrawsInBoundedTime) {
 TEST(Robustness, FineDashesOnLongPathsDrawInBoundedTime) {
     // Millions of pattern periods: the dasher steps over those that cannot
     // reach the surface, a pass stops after 2^26 entries, and the dashes
-    // drawn stop once their work passes the pass's budget. Widths are such
-    // that every kept dash covers the whole surface.
+    // drawn stop once their work passes the pass's budget.
     const float far = 4194304;  // 2^22
     const struct { Geometry geometry; float width; std::vector<Dash> pattern; } cases[] = {
         {Geometry().Move(-far, 7).Line(far, 9), 1, {{0.002f, 0.002f}}},        // 2 x 10^9 entries
         {Geometry().Move(-far, -far).Line(far, -far + 5), 1, {{0.002f, 0.002f}}},  // none near
         {Geometry().Move(12, -far).Line(12, far), 304, {{0.002f, 0.002f}}},      // each dash covers all
         {Geometry().Move(12, -100).Line(12, 100), 304, {{0.0005f, 0.0005f}}},   // finer than 1/256: undashed
+        // Found by fuzzing: an edge 10^31 long, in whose rounding the
+        // pattern is lost; the dasher would go round for ever at its start.
+        {Geometry().Move(10, 8).Line(-1e31f, -1e31f), 1, {{0, 8}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);

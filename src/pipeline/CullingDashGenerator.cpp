@@ -132,13 +132,17 @@ bool CullingDashGenerator::NextDash() {
         double x, y;
         if (edgeRest > entryRest) {
             // The entry ends within this edge.
-            if (++steps > window.stepBudget) {
+            steps += 4;
+            if (steps > window.stepBudget) {
                 exhausted = true;
                 break;
             }
             edgeRest -= entryRest;
-            if (++entry >= entryCount)
+            if (++entry >= entryCount) {
                 entry = 0;
+                if (!CameRound(edgeRest))
+                    break;
+            }
             entryOffset = 0;
             x = AlongX(edgeRest);
             y = AlongY(edgeRest);
@@ -214,11 +218,25 @@ bool CullingDashGenerator::Keep() {
 
 // ------------------------------------------------------- stepping over dashes
 
+// Called as the pattern comes round to its first entry with `rest` left of
+// the edge: false, ending the pass's dashing, when a whole period left the
+// rest as it was, so that the dasher would go round for ever.
+bool CullingDashGenerator::CameRound(double rest) {
+    if (rest == restAtRound) {
+        exhausted = true;
+        status = Stop;
+        return false;
+    }
+    restAtRound = rest;
+    return true;
+}
+
 // Where along the current edge straight dashes lie wholly beyond one side.
 // A point of the edge is v2 - (v2 - v1) * rest / dist; in each coordinate
 // that is monotonic in `rest`, so a bound checked with the dasher's own
 // arithmetic holds for every rest beyond it, whatever rounding does between.
 void CullingDashGenerator::PlanEdge() {
+    restAtRound = NAN;
     restAbove = HUGE_VAL;
     restBelow = -HUGE_VAL;
     const double x1 = v1->x, y1 = v1->y, x2 = v2->x, y2 = v2->y;
@@ -288,8 +306,11 @@ void CullingDashGenerator::SkipCulledEntries() {
         }
         rest = after;
         offset = 0;
-        if (++at >= entryCount)
+        if (++at >= entryCount) {
             at = 0;
+            if (!CameRound(rest))
+                return;
+        }
     }
     if (moved == 0)
         return;

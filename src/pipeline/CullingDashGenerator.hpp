@@ -23,8 +23,9 @@ struct DashWindow {
     // dash (caps only), and a dash with corners (joins too; infinite where
     // no bound is known).
     double straightReach, cornerReach;
-    // The budgets of one pass: pattern entries stepped over, and the work
-    // of the dashes handed on, each counting `dashWork`.
+    // The budgets of one pass: pattern entries stepped over (4 each where
+    // the step computes a point), and the work of the dashes handed on,
+    // each counting `dashWork`.
     double stepBudget, keptBudget, dashWork;
 };
 
@@ -50,6 +51,7 @@ private:
     void PlanEdge();
     void BoundFrom(double c1, double c2, double limit);
     void SkipCulledEntries();
+    bool CameRound(double rest);
     bool NextDash();
     bool Keep();
     void StartDashAt(double x, double y);
@@ -82,6 +84,10 @@ private:
     // (towards the edge's start), or wholly at or below `restBelow`, lie
     // beyond one side of the window.
     double restAbove = HUGE_VAL, restBelow = -HUGE_VAL;
+    // What was left of the edge when the pattern last came round to its
+    // first entry: the same again means the entries are lost in the
+    // rounding of the rest, and the dasher would never leave the edge.
+    double restAtRound = NAN;
 
     // The dash being gathered: its start, then its line-tos; or, while
     // emitting, the dash handed on and the next start.

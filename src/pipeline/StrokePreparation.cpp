@@ -67,15 +67,15 @@ DashWindow DashCullingWindow(const StrokeGeometry& stroke, agg::line_cap_e cap, 
     else if (stroke.miterLimit >= 1)
         cornerReach = halfWidth * (std::max(stroke.miterLimit, capFactor) + 1) + 1;
     const double columns = GeometryLimits::ExactColumnsBeyond(width);
-    const double work = 8 + stroke.width;
+    const double work = 8 + stroke.width, pixels = double(width) * height;
     return DashWindow{-columns,
                       width + columns,
                       0,
                       double(height),
                       halfWidth * capFactor + 1,
                       cornerReach,
-                      GeometryLimits::DashStepsPerPass,
-                      GeometryLimits::DashWorkPerPass + GeometryLimits::DashWorkPerPixel * double(width) * height,
+                      GeometryLimits::DashStepsPerPass + GeometryLimits::DashStepsPerPixel * pixels,
+                      GeometryLimits::DashWorkPerPass + GeometryLimits::DashWorkPerPixel * pixels,
                       work};
 }
 

@@ -2,7 +2,7 @@
 // dash whose stroke cannot reach the surface is stepped over instead of
 // handed to the stroker. The dashes it does hand on are AGG's own, vertex for
 // vertex, so the stroke's bytes are those of AGG's dasher followed by its
-// stroker; and a pass costs what reaches the surface, not the path's length.
+// stroker; a dash off the surface costs a few nanoseconds instead of a stroke.
 #ifndef VUDADIVE2R_PIPELINE_CULLINGDASHGENERATOR_HPP
 #define VUDADIVE2R_PIPELINE_CULLINGDASHGENERATOR_HPP
 

@@ -206,12 +206,13 @@ TEST(DrawLimits, StrokeSettingsBeyondTheLimits) {
         // Dash records beyond 16 are ignored.
         {dashes(sixteen, 0), solid, 60, false}, {dashes(seventeen, 0), dashes(sixteen, 0), 60, true},
         {dashes(notNumber, 0), dashes(sixteen, 0), 60, true},
-        // Patterns that cannot advance, or that are not numbers: undashed.
+        // Periods below 1/256 pixel, or not numbers: undashed.
         {dashes({{0, 0}}, 0), solid, 60, true}, {dashes({{-5, 2}}, 0), solid, 60, true},
         {dashes({{5, -5}}, 0), solid, 60, true}, {dashes({{NAN, 5}}, 0), solid, 60, true},
         {dashes({{5, INFINITY}}, 0), solid, 60, true}, {dashes({{1e20f, -1e20f}, {0, 0}}, 0), solid, 60, true},
-        // 5 x 10^8 dashes over 10^6 pixels: undashed; the same on a short path are drawn.
-        {dashes({{0.001f, 0.001f}}, 0), solid, 1e6f, true}, {dashes({{0.01f, 0.01f}}, 0), solid, 60, false},
+        {dashes({{0.001f, 0.001f}}, 0), solid, 60, true}, {dashes({{0.002f, 0.002f}}, 0), solid, 60, false},
+        // 10^8 dashes, nearly all beyond the surface: stepped over, not undashed.
+        {dashes({{0.01f, 0.01f}}, 0), solid, 1e6f, false},
         // Far phases are reduced modulo the period (1e30 is a multiple of 12), negative ones
         // staying negative; phases that are not numbers count as 0.
         {dashes(two, 1e30f), dashes(two, float(std::fmod(double(1e30f), 12.0))), 60, true},

@@ -3,12 +3,10 @@
 // spread, random stops, path and paint transforms, blend modes and origins.
 #include <gtest/gtest.h>
 
-
 #include <cmath>
 #include <random>
 
 #include "DrawSupport.hpp"
-#include "GradientSupport.hpp"
 #include "PlainTarget.hpp"
 #include "common/Internals.hpp"
 
@@ -92,8 +90,8 @@ TEST(GradientDifferential, RandomScenesAreThePlainComposition) {
         const PlainStroke plainStroke{width};
         // The fill state's default rule is even-odd.
         FillAndStrokePlainly(target, Internals::StorageOf(*drawn), path, FillRule::EvenOdd,
-                             [&] { RenderPlainly(target, fillPaint, path, fillGradient); }, &plainStroke,
-                             [&] { RenderPlainly(target, strokePaint, path, strokeGradient); });
+                             [&] { RenderGradientPlainly(target, fillPaint, path, fillGradient); }, &plainStroke,
+                             [&] { RenderGradientPlainly(target, strokePaint, path, strokeGradient); });
         ASSERT_EQ(canvas.surface.memory, plain.memory) << "scene " << n;
     }
     EXPECT_GT(changed, 250);

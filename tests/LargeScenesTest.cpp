@@ -8,7 +8,6 @@
 #include <random>
 
 #include "DrawSupport.hpp"
-#include "GradientSupport.hpp"
 #include "PlainTarget.hpp"
 #include "common/Internals.hpp"
 
@@ -68,7 +67,7 @@ long DifferingBytes(const Scene& scene) {
                 target.rasterizer, target.scanline, target.renderer,
                 agg::rgba8(unsigned(color.R * 255 + 0.5f), unsigned(color.G * 255 + 0.5f),
                            unsigned(color.B * 255 + 0.5f), unsigned(color.A * 255 + 0.5f)));
-        RenderPlainly(target, Matrix3::Identity, scene.path, GradientScene{kStops, SpreadMode::Reflect, scene.gradient});
+        RenderGradientPlainly(target, Matrix3::Identity, scene.path, GradientScene{kStops, SpreadMode::Reflect, scene.gradient});
     };
     const PlainStroke plainStroke{scene.strokeWidth, CapStyle::Butt, scene.join};
     PathStorage& storage = Internals::StorageOf(*drawn);

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "DrawSupport.hpp"
-#include "GradientSupport.hpp"
+#include "PlainTarget.hpp"
 #include "RoadScenes.hpp"
 #include "common/Internals.hpp"
 #include "pipeline/AggTypes.hpp"
@@ -136,7 +136,7 @@ TEST(RoadDifferential, RectanglesAreThePlainComposition) {
             target, Internals::StorageOf(*drawn), Matrix3::Identity, fill->FillRule(),
             [&] {
                 if (gradient)
-                    RenderPlainly(target, Matrix3::Identity, Matrix3::Identity,
+                    RenderGradientPlainly(target, Matrix3::Identity, Matrix3::Identity,
                                   GradientScene{stops, SpreadMode::Pad, {-5, 0, 45, 40}});
                 else
                     agg::render_scanlines_aa_solid(target.rasterizer, target.scanline, target.renderer,

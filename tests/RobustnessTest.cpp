@@ -141,26 +141,46 @@ TEST(Robustness, TallGeometryDrawsInBoundedTime) {
     ExpectBlock(canvas, 10, 0, 30, 16, kOpaqueBytes);
 }
 
-TEST(Robustness, WideStrokeWithSubpixelDashesDrawsUndashedInBoundedTime) {
-    // Found by fuzzing: 2 x 10^5 dashes 304 pixels wide, each covering the
-    // whole surface. Dashes of such a line cost about 312 units of the 2^18
-    // a pass may spend: 1000 and more are drawn as the undashed stroke,
-    // 500 are dashed. Memory row 5 lies 105 to 106 pixels along the line,
-    // 262.5 periods of 0.4 in: gap, dash, gap, dash, gap of 0.2 each cover
-    // 0.4 of its pixels, alpha 102.
-    const struct { float half; bool undashed; } cases[] = {{0.0005f, true}, {0.1f, true}, {0.2f, false}};
+TEST(Robustness, FineDashesOnLongPathsDrawInBoundedTime) {
+    // Millions of pattern periods: the dasher steps over those that cannot
+    // reach the surface, a pass stops after 2^26 entries, and the dashes
+    // drawn stop once their work passes the pass's budget.
+    const float far = 4194304;  // 2^22
+    const struct { Geometry geometry; float width; std::vector<Dash> pattern; } cases[] = {
+        {Geometry().Move(-far, 7).Line(far, 9), 1, {{0.002f, 0.002f}}},        // 2 x 10^9 entries
+        {Geometry().Move(-far, -far).Line(far, -far + 5), 1, {{0.002f, 0.002f}}},  // none near
+        {Geometry().Move(12, -far).Line(12, far), 304, {{0.002f, 0.002f}}},      // each dash covers all
+        {Geometry().Move(12, -100).Line(12, 100), 304, {{0.0005f, 0.0005f}}},   // finer than 1/256: undashed
+        // Found by fuzzing: an edge 10^31 long, in whose rounding the
+        // pattern is lost; the dasher would go round for ever at its start.
+        {Geometry().Move(10, 8).Line(-1e31f, -1e31f), 1, {{0, 8}}},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.half);
+        SCOPED_TRACE(&c - cases);
         Canvas canvas(24, 16);
-        auto stroke = StrokeIn(canvas, kOpaque, 304);
-        stroke->dashPattern = {{c.half, c.half}};
-        auto line = Geometry().Move(12, -100).Line(12, 100).On(canvas);
-        EXPECT_LT(TimedDraw(*line, nullptr, stroke), kBoundSeconds);
-        if (c.undashed)
-            ExpectBlock(canvas, 0, 0, 24, 16, kOpaqueBytes);
-        else
-            EXPECT_EQ(canvas.Alpha(5, 5), 102);
+        auto stroke = StrokeIn(canvas, kOpaque, c.width);
+        stroke->dashPattern = c.pattern;
+        EXPECT_LT(TimedDraw(*c.geometry.On(canvas), nullptr, stroke), kBoundSeconds);
     }
+    // A zigzag of 2^16 edges across and beside the surface.
+    Canvas canvas(24, 16);
+    Geometry zigzag;
+    zigzag.Move(-1000, 0);
+    for (int i = 0; i < 65536; ++i)
+        zigzag.Line(-1000 + float(i) * 0.05f, i % 2 ? -3000.0f : 3000.0f);
+    auto stroke = StrokeIn(canvas, kOpaque, 2, CapStyle::Round, JoinStyle::Miter);
+    stroke->MiterLimit(0.5f);  // corners reach arbitrarily far: no dash with one is culled
+    stroke->dashPattern = {{0.003f, 0.002f}};
+    EXPECT_LT(TimedDraw(*zigzag.On(canvas), nullptr, stroke), kBoundSeconds);
+
+    // Dashes a fifth of a pixel apart, 304 wide: memory row 5 lies 105 to
+    // 106 pixels along the line, 262.5 periods of 0.4 in: gap, dash, gap,
+    // dash, gap of 0.2 each cover 0.4 of its pixels, alpha 102.
+    Canvas wide(24, 16);
+    auto fifths = StrokeIn(wide, kOpaque, 304);
+    fifths->dashPattern = {{0.2f, 0.2f}};
+    Geometry().Move(12, -100).Line(12, 100).On(wide)->Draw(nullptr, fifths);
+    EXPECT_EQ(wide.Alpha(5, 5), 102);
 }
 
 TEST(Robustness, FuzzedCurvesDrawInBoundedTime) {
@@ -238,9 +258,9 @@ TEST(Robustness, NegativeLineWidthStrokesAsItsMagnitude) {
 
 TEST(Robustness, FuzzedNegativeWidthOnALongCurveDrawsInBoundedTime) {
     // Found by fuzzing: a quadratic 7.7 x 10^12 long, flattened into tens of
-    // thousands of nearly collinear points (a dash pattern forbids culling,
-    // and its dashes then prove too many to draw), stroked with a negative
-    // width clamped to 2^24. Each collinear join of the negative width was a
+    // thousands of nearly collinear points (a dash pattern forbids culling
+    // the path), stroked with a negative width clamped to 2^24: the first
+    // dash that reaches the surface spends the pass's budget of dashes. Each collinear join of the negative width was a
     // round arc, nearly 2000 of them whole circles of 18 000 points: 1.2 s
     // in an optimised build. Every pixel lies within the half width of the
     // line from (4.125, 0) to (0, 16), whose round caps leave none out.

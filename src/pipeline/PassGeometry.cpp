@@ -78,8 +78,7 @@ void PassGeometry::PlanStroke() {
     stroker.miter_limit(strokeGeometry.miterLimit);
     if (drawable && strokeGeometry.drawable && !stroke->dashPattern.empty()) {
         dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
-        if (dashes.records)
-            LimitDashCount(dashes, PathLength(transformer), strokeGeometry.width);
+        dashWindow = DashCullingWindow(strokeGeometry, cap, join, width, height);
     }
 }
 

@@ -5,14 +5,15 @@
 #ifndef VUDADIVE2R_PIPELINE_PASSGEOMETRY_HPP
 #define VUDADIVE2R_PIPELINE_PASSGEOMETRY_HPP
 
+#include <agg_conv_adaptor_vcgen.h>
 #include <agg_conv_curve.h>
-#include <agg_conv_dash.h>
 #include <agg_conv_stroke.h>
 #include <agg_conv_transform.h>
 #include <agg_rasterizer_scanline_aa.h>
 
 #include <memory>
 
+#include "pipeline/CullingDashGenerator.hpp"
 #include "pipeline/PathPreparation.hpp"
 #include "pipeline/StrokePreparation.hpp"
 #include "raster/RasterizerFeed.hpp"
@@ -52,23 +53,39 @@ public:
         if (!dashes.records)
             return AddPass(rasterizer, stroker, width, height);
         Dasher dasher(transformer);
+        CullingDashGenerator& generator = dasher.generator();
         for (unsigned i = 0; i < dashes.records; ++i)
-            dasher.add_dash(stroke->dashPattern[i].Length, stroke->dashPattern[i].Gap);
-        dasher.dash_start(dashes.phase);
+            generator.AddDash(stroke->dashPattern[i].Length, stroke->dashPattern[i].Gap);
+        generator.StartAt(dashes.phase);
+        generator.CullOutside(dashWindow);
         DashedStroker dashedStroker(dasher);
         dashedStroker.width(stroker.width());
         dashedStroker.line_cap(stroker.line_cap());
         dashedStroker.line_join(stroker.line_join());
         dashedStroker.miter_limit(stroker.miter_limit());
-        AddPass(rasterizer, dashedStroker, width, height);
+        PassOf<DashedStroker> pass{dashedStroker, generator};
+        AddPass(rasterizer, pass, width, height);
     }
 
 private:
     typedef agg::conv_curve<StorageReader> CurveConverter;
     typedef agg::conv_transform<CurveConverter> PathTransformer;
     typedef agg::conv_stroke<PathTransformer> Stroker;
-    typedef agg::conv_dash<PathTransformer> Dasher;
+    typedef agg::conv_adaptor_vcgen<PathTransformer, CullingDashGenerator> Dasher;
     typedef agg::conv_stroke<Dasher> DashedStroker;
+
+    // The feed may read a pass twice: each reading starts the pattern and
+    // the dasher's budgets afresh.
+    template <class Outline>
+    struct PassOf {
+        Outline& outline;
+        CullingDashGenerator& generator;
+        void rewind(unsigned id) {
+            generator.StartPass();
+            outline.rewind(id);
+        }
+        unsigned vertex(double* x, double* y) { return outline.vertex(x, y); }
+    };
 
     agg::trans_affine pathMatrix;  // the transformer keeps its address
     const StrokeState* stroke;
@@ -81,6 +98,7 @@ private:
     Stroker stroker;
     StrokeGeometry strokeGeometry{false, 0, 0};
     DashPlan dashes{0, 0, 0};
+    DashWindow dashWindow{};
 };
 
 }  // namespace Vudadive2R

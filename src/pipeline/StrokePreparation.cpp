@@ -1,6 +1,7 @@
 #include "pipeline/StrokePreparation.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ORV {
 namespace Vudadive2R {
@@ -31,17 +32,13 @@ DashPlan PlanDashes(const std::vector<Dash>& pattern, float phase) {
     // The dasher keeps at most 32 lengths, that is 16 records.
     const unsigned records = unsigned(std::min<size_t>(pattern.size(), 16));
     DashPlan plan{0, 0, std::isfinite(phase) ? double(phase) : 0.0};
-    double largest = 0;
     for (unsigned i = 0; i < records; ++i) {
         const double length = pattern[i].Length, gap = pattern[i].Gap;
         if (!std::isfinite(length) || !std::isfinite(gap))
             return plan;
         plan.period += length + gap;
-        largest = std::max(largest, std::max(std::fabs(length), std::fabs(gap)));
     }
-    // With negative entries the dasher advances by the period per cycle
-    // only up to rounding; a period lost in cancellation could stall it.
-    if (!(plan.period > 0) || plan.period < largest * 0x1p-30)
+    if (!(plan.period >= GeometryLimits::ShortestDashPeriod))
         return plan;
     plan.records = records;
     if (std::fabs(plan.phase) > GeometryLimits::PhasePeriods * plan.period) {
@@ -53,10 +50,33 @@ DashPlan PlanDashes(const std::vector<Dash>& pattern, float phase) {
     return plan;
 }
 
-void LimitDashCount(DashPlan& plan, double pathLength, double lineWidth) {
-    const double dashes = pathLength / plan.period * plan.records;
-    if (plan.records && !(dashes * (8 + std::fabs(lineWidth)) <= GeometryLimits::DashWorkPerPass))
-        plan.records = 0;
+DashWindow DashCullingWindow(const StrokeGeometry& stroke, agg::line_cap_e cap, agg::line_join_e join, int width,
+                             int height) {
+    // The stroker puts every point within the half width of the dash's
+    // points, except a square cap's corners (sqrt 2 half widths) and the
+    // joins: a miter within the limit plus one half width when the limit is
+    // 1 or more, but beyond any bound below that, where a nearly straight
+    // corner's clipped miter runs far out; round and bevel joins within 1.01
+    // half widths, and inner joins within the half width of their edges.
+    // A pixel more covers rounding.
+    const double halfWidth = stroke.width * 0.5;
+    const double capFactor = cap == agg::square_cap ? 1.5 : 1.0;
+    double cornerReach = HUGE_VAL;
+    if (join != agg::miter_join)
+        cornerReach = halfWidth * 1.5 + 1;
+    else if (stroke.miterLimit >= 1)
+        cornerReach = halfWidth * (std::max(stroke.miterLimit, capFactor) + 1) + 1;
+    const double columns = GeometryLimits::ExactColumnsBeyond(width);
+    const double work = 8 + stroke.width, pixels = double(width) * height;
+    return DashWindow{-columns,
+                      width + columns,
+                      0,
+                      double(height),
+                      halfWidth * capFactor + 1,
+                      cornerReach,
+                      GeometryLimits::DashStepsPerPass + GeometryLimits::DashStepsPerPixel * pixels,
+                      GeometryLimits::DashWorkPerPass + GeometryLimits::DashWorkPerPixel * pixels,
+                      work};
 }
 
 }  // namespace Vudadive2R

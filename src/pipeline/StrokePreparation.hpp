@@ -4,10 +4,11 @@
 #define VUDADIVE2R_PIPELINE_STROKEPREPARATION_HPP
 
 #include <agg_basics.h>
+#include <agg_math_stroke.h>
 
-#include <cmath>
 #include <vector>
 
+#include "pipeline/CullingDashGenerator.hpp"
 #include "raster/GeometryLimits.hpp"
 #include "vudadive2r/Types.hpp"
 
@@ -32,36 +33,15 @@ struct DashPlan {
 };
 
 // The records the dasher uses (at most 16) must be finite and add up to a
-// positive period that is not lost in cancellation; otherwise the stroke is
-// drawn as if there were no pattern. A non-finite phase counts as 0.
+// period of at least GeometryLimits::ShortestDashPeriod; otherwise the
+// stroke is drawn as if there were no pattern. A non-finite phase counts as
+// 0; one beyond GeometryLimits::PhasePeriods periods is reduced.
 DashPlan PlanDashes(const std::vector<Dash>& pattern, float phase);
 
-// Drops the dashing when the path is so long for the period that the dashes
-// would cost more than GeometryLimits::DashWorkPerPass.
-void LimitDashCount(DashPlan& plan, double pathLength, double lineWidth);
-
-// Length of the polyline a vertex source produces, closing segments included.
-template <class VertexSource>
-double PathLength(VertexSource& source) {
-    double total = 0, startX = 0, startY = 0, lastX = 0, lastY = 0, x, y;
-    unsigned command;
-    source.rewind(0);
-    while (!agg::is_stop(command = source.vertex(&x, &y))) {
-        if (agg::is_move_to(command)) {
-            startX = lastX = x;
-            startY = lastY = y;
-        } else if (agg::is_vertex(command)) {
-            total += std::sqrt((x - lastX) * (x - lastX) + (y - lastY) * (y - lastY));
-            lastX = x;
-            lastY = y;
-        } else if (agg::is_end_poly(command)) {
-            total += std::sqrt((startX - lastX) * (startX - lastX) + (startY - lastY) * (startY - lastY));
-            lastX = startX;
-            lastY = startY;
-        }
-    }
-    return total;
-}
+// Where the dashes of a stroke can change pixels of a surface of `width` x
+// `height`, how far their strokes reach, and the dasher's budgets.
+DashWindow DashCullingWindow(const StrokeGeometry& stroke, agg::line_cap_e cap, agg::line_join_e join, int width,
+                             int height);
 
 }  // namespace Vudadive2R
 }  // namespace ORV

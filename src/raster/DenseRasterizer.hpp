@@ -59,10 +59,8 @@ public:
     // ------------------------------------------------------------ edges in
 
     // Columns kept beyond each side of the surface for colours that vary
-    // along a span: AGG's scanline holds span positions and lengths in 16
-    // bits, so no span of its that reaches the surface starts or ends
-    // farther out.
-    static constexpr int SpanReach = 32767;
+    // along a span (GeometryLimits::SpanColumns).
+    static constexpr int SpanReach = GeometryLimits::SpanColumns;
 
     // The surface the coverage is for: only its rows are swept, and cells
     // are kept in its columns, or with `spanColumns` also SpanReach columns

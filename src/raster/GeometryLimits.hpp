@@ -22,6 +22,13 @@ struct GeometryLimits {
     // Geometry reaching beyond this many pixels from the origin, in either
     // direction, is clipped to the surface, so that spans stay within 16 bits.
     static constexpr double SpanCoordinate = 32000.0;
+    // Columns beyond each side of the surface within which the library's
+    // coverage keeps every cell as AGG makes it for colours that vary along
+    // a span, so that spans reaching the surface start and end where AGG's
+    // do: AGG's scanline holds span positions and lengths in 16 bits, so no
+    // span of its that reaches the surface starts or ends farther out.
+    static constexpr int SpanColumns = 32767;
+    static constexpr int ExactColumnsBeyond(int) { return SpanColumns; }
     // The packaged rasterizer miscounts coverage once the geometry of one
     // pass is 2^14 pixels wide or wider (a single edge that wide is even
     // added twice). Wider geometry goes through the clipped path, which
@@ -72,15 +79,34 @@ struct GeometryLimits {
     // The miter limit is clamped so that a miter reaches at most this far
     // from its vertex, which is already outside the raster range.
     static constexpr double MiterLength = 8388608.0;
-    // A stroke pass whose dash count times (8 + the line width) exceeds
-    // this draws the stroke undashed: a dash costs a handful of vertices and
-    // a polygon about as tall as the line is wide, and a pattern far finer
-    // than a pixel on a short path would otherwise cost seconds. That is
-    // 29 000 dashes of a hairline, 3600 of a line 64 pixels wide.
-    static constexpr double DashWorkPerPass = 262144.0;
+    // A dash pattern whose period is shorter than this (1/256 pixel), or
+    // not finite, strokes undashed: its dashes are finer than the
+    // rasterizer's subpixels, and a path of any length holds billions.
+    static constexpr double ShortestDashPeriod = 1.0 / 256;
+    // The dasher steps over the dashes that cannot reach the surface with
+    // its own arithmetic, a few nanoseconds a pattern entry. A pass stops
+    // dashing, drawing none of the remaining dashes, after this many entries
+    // stepped over or drawn, counting 4 for each whose end point is computed:
+    // 2^26, some 33 million dashes, about a tenth of a second, and
+    // DashStepsPerPixel for every pixel of the surface, so that a surface of
+    // 4096 x 4096 may be covered with dots. A path 2^22 pixels long dashed
+    // one pixel on, one off has 2^22 entries. It stops at once where a whole
+    // period is lost in the rounding of an edge's length, on which AGG's
+    // dasher would go round for ever.
+    static constexpr double DashStepsPerPass = 67108864.0;
+    static constexpr double DashStepsPerPixel = 16.0;
+    // The dashes that can reach the surface are stroked and rasterized: a
+    // handful of vertices and a polygon about as tall as the line is wide,
+    // counted as 8 + the line width each. A pass stops dashing once they
+    // exceed this budget plus DashWorkPerPixel for every pixel of the
+    // surface: 2^22 is 466 000 dashes of a hairline, and a 2048 x 2048
+    // surface adds 8 hairline dashes for each of its pixels, 30 times a grid
+    // of 1-pixel lines every 16 pixels dotted one on, three off.
+    static constexpr double DashWorkPerPass = 4194304.0;
+    static constexpr double DashWorkPerPixel = 64.0;
     // A dash phase beyond this many pattern periods is reduced modulo the
-    // period, so restarting the pattern at each sub-path stays cheap.
-    static constexpr double PhasePeriods = 64.0;
+    // period: the dasher walks to the phase entry by entry, once a pass.
+    static constexpr double PhasePeriods = 65536.0;
 };
 
 }  // namespace Vudadive2R

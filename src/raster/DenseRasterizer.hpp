@@ -48,8 +48,8 @@ namespace Vudadive2R {
 
 class DenseRasterizer {
 public:
-    // Edges in one pass up to which no cell sum can leave int: one edge adds
-    // at most 256 cover and 510 x 256 area to a cell.
+    // Edges crossing one row up to which no sum of the row's cells can leave
+    // int: one edge adds at most 256 cover and 510 x 256 area to a cell.
     static constexpr unsigned SafeEdges = 16383;
 
     DenseRasterizer() { reset(); }
@@ -95,6 +95,7 @@ public:
     void Trim(std::size_t bytes) {
         edges.Trim(bytes);
         active.Trim(bytes);
+        rowCrossings.Trim(bytes);
         rowStorage.Trim(bytes);
         reset();
     }
@@ -242,7 +243,7 @@ private:
         if (FindRectangle())
             return;
         OrderEdges();
-        wide = edgeCount > SafeEdges;
+        wide = edgeCount > SafeEdges && !SweptRowsFitInt();
         originX = KeptColumn(minX);
         width = std::size_t((long long)KeptColumn(maxX) - originX + 1);
         words = (width + 63) / 64;
@@ -351,6 +352,29 @@ private:
         return false;
     }
 
+    // True when no swept row is crossed by more than SafeEdges edges: only
+    // the edges crossing a row add to its sums, so int holds them all.
+    bool SweptRowsFitInt() {
+        const long long low = std::max(minY, firstRow), high = std::min(maxY, lastRow);
+        if (high < low)
+            return true;
+        if (high - low >= (1 << 20))
+            return false;  // rows without a surface to bound them: count nothing
+        const std::size_t rows = std::size_t(high - low + 1);
+        int* changes = rowCrossings.Reserve(rows + 1);
+        std::fill(changes, changes + rows + 1, 0);
+        for (const Edge& e : edges) {
+            const int bottom = std::max(e.y1, e.y2) >> agg::poly_subpixel_shift;
+            ++changes[std::size_t(std::max<long long>(e.top, low) - low)];
+            --changes[std::size_t(std::min<long long>(bottom, high) - low + 1)];
+        }
+        long long crossing = 0;
+        for (std::size_t row = 0; row < rows; ++row)
+            if ((crossing += changes[row]) > SafeEdges)
+                return false;
+        return true;
+    }
+
     // Keeps the surface's columns only when the edges reach across more of
     // the columns beside it than GeometryLimits::SpanColumnWork.
     void LimitSpanColumns() {
@@ -438,10 +462,13 @@ private:
     // Starts walking every edge whose first row lies above the end of the
     // band, at its first row within the band.
     void Activate() {
+        firstNewEdge = nextEdge;
         for (; nextEdge < edges.size() && edges[nextEdge].top <= bandBottom; ++nextEdge) {
             const Edge& e = edges[nextEdge];
             const int y = std::max(e.top, bandTop);
             const int ey1 = e.y1 >> agg::poly_subpixel_shift, ey2 = e.y2 >> agg::poly_subpixel_shift;
+            if (ey1 == ey2)
+                continue;  // within one row: AccumulateBand adds it directly
             ActiveEdge a;
             a.x1 = e.x1, a.y1 = e.y1, a.x2 = e.x2, a.y2 = e.y2;
             a.top = e.top;
@@ -461,9 +488,15 @@ private:
                 first = fy1 * dx;
                 boundaryIndex = (long long)ey1 - y + 1;
             }
-            const long long step = agg::poly_subpixel_scale * dx;
-            a.lift = FloorDivide(step, a.divisor, a.rem);
-            a.quotient = FloorDivide(first + (boundaryIndex - 1) * step, a.divisor, a.modulo);
+            if (dx == 0 || a.top == a.bottom) {
+                // No crossing of a row boundary moves along x (a vertical
+                // edge), or none is stepped to (an edge within one row).
+                a.lift = a.rem = a.quotient = a.modulo = 0;
+            } else {
+                const long long step = agg::poly_subpixel_scale * dx;
+                a.lift = FloorDivide(step, a.divisor, a.rem);
+                a.quotient = FloorDivide(first + (boundaryIndex - 1) * step, a.divisor, a.modulo);
+            }
             active.push_back(a);
         }
     }
@@ -608,6 +641,24 @@ private:
     template <class Int>
     void AccumulateBand() {
         constexpr int full = agg::poly_subpixel_scale;
+        // The edges just activated that lie within one row of the band, as
+        // the walk below would add them (an upward edge from its lower end
+        // is the same piece).
+        for (std::size_t i = firstNewEdge; i < nextEdge; ++i) {
+            const Edge& e = edges[i];
+            if ((e.y1 >> agg::poly_subpixel_shift) != (e.y2 >> agg::poly_subpixel_shift) || e.top < bandTop)
+                continue;
+            const std::size_t index = std::size_t(e.top - bandTop);
+            unsigned char* rowStart = Row(int(index));
+            RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)),
+                              reinterpret_cast<std::uint64_t*>(rowStart), originX};
+            const int left = KeptColumn(std::min(e.x1, e.x2) >> agg::poly_subpixel_shift);
+            const int right = KeptColumn(std::max(e.x1, e.x2) >> agg::poly_subpixel_shift);
+            rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(left - originX) >> 6);
+            rowLastWord[index] = std::max(rowLastWord[index], std::size_t(right - originX) >> 6);
+            HorizontalLine(row, e.x1, e.y1 & agg::poly_subpixel_mask, e.x2, e.y2 & agg::poly_subpixel_mask, leftFold,
+                           rightFold);
+        }
         for (std::size_t i = 0; i < active.size();) {
             ActiveEdge a = active[i];
             // The ends of the edge as they lie from top to bottom; AGG walks
@@ -708,13 +759,14 @@ private:
 
     ScratchArray<Edge, 64> edges;
     ScratchArray<ActiveEdge, 32> active;
+    ScratchArray<int, 16> rowCrossings;
     // A band of rows of counters, each row its bit words, then the cover and
     // area of each cell.
     ScratchArray<unsigned char, InlineRowBytes> rowStorage;
     std::size_t rowBytes = 0, width = 0, words = 0;
     std::size_t rowFirstWord[MaxBandRows], rowLastWord[MaxBandRows];
     int bandRows = 1, bandTop = 0, bandBottom = NoBand;
-    std::size_t nextEdge = 0;
+    std::size_t nextEdge = 0, firstNewEdge = 0;
     std::size_t edgeCount = 0;
     int originX = 0;
     int firstRow = INT_MIN, lastRow = INT_MAX;

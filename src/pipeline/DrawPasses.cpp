@@ -11,8 +11,8 @@ template class PassOnRoad<SaturatingRasterizer, Scanline, Renderer>;
 // The blend mode is checked here, before any pass, as it is for a draw
 // without passes.
 DrawPasses::DrawPasses(const DrawTarget& target, DrawRoad road, DrawScratch* scratch)
-    : target(target), road(road), operation(target.Operation().aggOperation), scratch(scratch),
-      buffer(target.Buffer()) {}
+    : target(target), road(road), operation(target.Operation().aggOperation), buffer(target.Buffer()),
+      scratch(scratch) {}
 
 DrawPasses::~DrawPasses() {
     if (borrowed) {

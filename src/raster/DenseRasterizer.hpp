@@ -212,6 +212,7 @@ private:
         int x1, y1, x2, y2;
         int top, bottom;
         bool down;
+        bool folds;  // reaches beyond the kept columns
         long long divisor;   // |dy|
         long long lift;      // floor(step / divisor)
         long long rem;       // step - lift x divisor
@@ -476,6 +477,8 @@ private:
             if (a.bottom < y)
                 continue;
             a.down = ey2 >= ey1;
+            a.folds = (std::min(e.x1, e.x2) >> agg::poly_subpixel_shift) <= leftFold ||
+                      (std::max(e.x1, e.x2) >> agg::poly_subpixel_shift) >= rightFold;
             const long long dx = (long long)e.x2 - e.x1;
             const int fy1 = e.y1 & agg::poly_subpixel_mask;
             long long first, boundaryIndex;  // sum at boundary 1, and index of the boundary above row y
@@ -553,8 +556,10 @@ private:
     // go to that column, cells left of `left` + 1 to column `left` with their
     // cover only; the cells in between are walked, the others are summed
     // from AGG's stepping in closed form.
-    template <class Int>
-    static void HorizontalLine(RowCells<Int>& row, int x1, int y1, int x2, int y2, int left, int right) {
+    // Without `Folds` every cell lies within the kept columns.
+    template <class Int, bool Folds>
+    static inline __attribute__((always_inline)) void HorizontalLine(RowCells<Int>& row, int x1, int y1, int x2,
+                                                                     int y2, int left, int right) {
         const int ex1 = x1 >> agg::poly_subpixel_shift;
         const int ex2 = x2 >> agg::poly_subpixel_shift;
         const int fx1 = x1 & agg::poly_subpixel_mask;
@@ -562,7 +567,9 @@ private:
         if (y1 == y2)
             return;
         const auto add = [&row, left, right](int x, int cover, int area) __attribute__((always_inline)) {
-            if (x <= left)
+            if (!Folds)
+                row.Add(x, cover, area);
+            else if (x <= left)
                 row.Add(left, cover, 0);
             else if (x >= right)
                 row.Add(right, cover, 0);
@@ -607,7 +614,7 @@ private:
             // k lift + floor((mod + k rem) / dx): the cells beyond the kept
             // columns on the side the walk starts from are skipped at once.
             const int cells = (ex2 - x) * incr;
-            const int beyond = std::clamp(incr > 0 ? left - x + 1 : x - right + 1, 0, cells);
+            const int beyond = Folds ? std::clamp(incr > 0 ? left - x + 1 : x - right + 1, 0, cells) : 0;
             if (beyond > 0) {
                 const long long moved = (long long)beyond * lift + ((long long)mod + (long long)beyond * rem) / dx;
                 mod = int(((long long)mod + (long long)beyond * rem) % dx);
@@ -616,18 +623,19 @@ private:
                 x += beyond * incr;
             }
             mod -= dx;
-            while (x != ex2) {
-                // The remaining cells all land in the fold column, with the
-                // last one's below.
-                if (incr > 0 ? x >= right : x <= left)
-                    break;
+            // The cells within the kept columns; any after them land in the
+            // fold column with the last one's, below.
+            int inside = cells;
+            if (Folds)
+                inside = incr > 0 ? std::min(ex2, right) - x : x - std::max(ex2, left);
+            for (; inside > 0; --inside) {
                 delta = lift;
                 mod += rem;
                 if (mod >= 0) {
                     mod -= dx;
                     ++delta;
                 }
-                add(x, delta, agg::poly_subpixel_scale * delta);
+                row.Add(x, delta, agg::poly_subpixel_scale * delta);
                 y1 += delta;
                 x += incr;
             }
@@ -640,7 +648,6 @@ private:
     // that end in it.
     template <class Int>
     void AccumulateBand() {
-        constexpr int full = agg::poly_subpixel_scale;
         // The edges just activated that lie within one row of the band, as
         // the walk below would add them (an upward edge from its lower end
         // is the same piece).
@@ -652,46 +659,63 @@ private:
             unsigned char* rowStart = Row(int(index));
             RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)),
                               reinterpret_cast<std::uint64_t*>(rowStart), originX};
-            const int left = KeptColumn(std::min(e.x1, e.x2) >> agg::poly_subpixel_shift);
-            const int right = KeptColumn(std::max(e.x1, e.x2) >> agg::poly_subpixel_shift);
-            rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(left - originX) >> 6);
-            rowLastWord[index] = std::max(rowLastWord[index], std::size_t(right - originX) >> 6);
-            HorizontalLine(row, e.x1, e.y1 & agg::poly_subpixel_mask, e.x2, e.y2 & agg::poly_subpixel_mask, leftFold,
-                           rightFold);
+            const int left = std::min(e.x1, e.x2) >> agg::poly_subpixel_shift;
+            const int right = std::max(e.x1, e.x2) >> agg::poly_subpixel_shift;
+            rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(KeptColumn(left) - originX) >> 6);
+            rowLastWord[index] = std::max(rowLastWord[index], std::size_t(KeptColumn(right) - originX) >> 6);
+            const int fy1 = e.y1 & agg::poly_subpixel_mask, fy2 = e.y2 & agg::poly_subpixel_mask;
+            if (left > leftFold && right < rightFold)
+                HorizontalLine<Int, false>(row, e.x1, fy1, e.x2, fy2, leftFold, rightFold);
+            else
+                HorizontalLine<Int, true>(row, e.x1, fy1, e.x2, fy2, leftFold, rightFold);
         }
         for (std::size_t i = 0; i < active.size();) {
             ActiveEdge a = active[i];
-            // The ends of the edge as they lie from top to bottom; AGG walks
-            // an upward edge from its lower end.
-            const int fy1 = a.y1 & agg::poly_subpixel_mask, fy2 = a.y2 & agg::poly_subpixel_mask;
-            const int topX = a.down ? a.x1 : a.x2, topY = a.down ? fy1 : fy2;
-            const int bottomX = a.down ? a.x2 : a.x1, bottomY = a.down ? fy2 : fy1;
-            const int from = std::max(a.top, bandTop), to = std::min(a.bottom, bandBottom);
-            for (int y = from; y <= to; ++y) {
-                const bool first = y == a.top, last = y == a.bottom;
-                const int upperX = first ? topX : int(a.x1 + a.quotient), upperY = first ? topY : 0;
-                if (!last)
-                    StepDown(a);
-                const int lowerX = last ? bottomX : int(a.x1 + a.quotient), lowerY = last ? bottomY : full;
-                const std::size_t index = std::size_t(y - bandTop);
-                unsigned char* rowStart = Row(int(index));
-                RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)),
-                                  reinterpret_cast<std::uint64_t*>(rowStart), originX};
-                const int left = KeptColumn(std::min(upperX, lowerX) >> agg::poly_subpixel_shift);
-                const int right = KeptColumn(std::max(upperX, lowerX) >> agg::poly_subpixel_shift);
-                rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(left - originX) >> 6);
-                rowLastWord[index] = std::max(rowLastWord[index], std::size_t(right - originX) >> 6);
-                if (a.down)
-                    HorizontalLine(row, upperX, upperY, lowerX, lowerY, leftFold, rightFold);
-                else
-                    HorizontalLine(row, lowerX, lowerY, upperX, upperY, leftFold, rightFold);
-            }
+            if (a.folds)
+                WalkEdge<Int, true>(a);
+            else
+                WalkEdge<Int, false>(a);
             if (a.bottom <= bandBottom) {
                 active.SwapRemove(i);
             } else {
                 active[i] = a;
                 ++i;
             }
+        }
+    }
+
+    // Adds an active edge's pieces of the band's rows.
+    template <class Int, bool Folds>
+    inline __attribute__((always_inline)) void WalkEdge(ActiveEdge& a) {
+        constexpr int full = agg::poly_subpixel_scale;
+        // The ends of the edge as they lie from top to bottom; AGG walks
+        // an upward edge from its lower end.
+        const int fy1 = a.y1 & agg::poly_subpixel_mask, fy2 = a.y2 & agg::poly_subpixel_mask;
+        const int topX = a.down ? a.x1 : a.x2, topY = a.down ? fy1 : fy2;
+        const int bottomX = a.down ? a.x2 : a.x1, bottomY = a.down ? fy2 : fy1;
+        const int from = std::max(a.top, bandTop), to = std::min(a.bottom, bandBottom);
+        for (int y = from; y <= to; ++y) {
+            const bool first = y == a.top, last = y == a.bottom;
+            const int upperX = first ? topX : int(a.x1 + a.quotient), upperY = first ? topY : 0;
+            if (!last)
+                StepDown(a);
+            const int lowerX = last ? bottomX : int(a.x1 + a.quotient), lowerY = last ? bottomY : full;
+            const std::size_t index = std::size_t(y - bandTop);
+            unsigned char* rowStart = Row(int(index));
+            RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)),
+                              reinterpret_cast<std::uint64_t*>(rowStart), originX};
+            int left = std::min(upperX, lowerX) >> agg::poly_subpixel_shift;
+            int right = std::max(upperX, lowerX) >> agg::poly_subpixel_shift;
+            if (Folds) {
+                left = KeptColumn(left);
+                right = KeptColumn(right);
+            }
+            rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(left - originX) >> 6);
+            rowLastWord[index] = std::max(rowLastWord[index], std::size_t(right - originX) >> 6);
+            if (a.down)
+                HorizontalLine<Int, Folds>(row, upperX, upperY, lowerX, lowerY, leftFold, rightFold);
+            else
+                HorizontalLine<Int, Folds>(row, lowerX, lowerY, upperX, upperY, leftFold, rightFold);
         }
     }
 

@@ -103,6 +103,8 @@ TEST(DashedScenes, EveryDashWhereAggsDasherPutsIt) {
          {1, CapStyle::Butt, JoinStyle::Miter, {{4, 4}}}, false},
         {"grid dotted", 2048, 2048, [](PathBuilder& b) { Grid(b, 2048, 16, 3000); },
          {1, CapStyle::Butt, JoinStyle::Miter, {{1, 3}}}, false},
+        {"grid dotted, 4096", 4096, 4096, [](PathBuilder& b) { Grid(b, 4096, 32, 100); },
+         {1, CapStyle::Butt, JoinStyle::Miter, {{1, 3}}}, false},
         {"spiral", 2048, 2048, [](PathBuilder& b) { Spiral(b, 1000, 1050, 600, 20); },
          {2, CapStyle::Round, JoinStyle::Round, {{10, 4}, {2, 4}}, 3}, false},
         {"chart", 2048, 1536, [](PathBuilder& b) { RandomWalk(b, 20000, 2048, 1536); },

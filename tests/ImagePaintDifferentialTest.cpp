@@ -8,7 +8,6 @@
 
 #include <agg_image_filters.h>
 #include <agg_span_allocator.h>
-#include <agg_span_interpolator_linear.h>
 
 #include <random>
 
@@ -19,38 +18,6 @@
 
 using namespace DrawSupport;
 using namespace ImageSupport;
-
-namespace {
-
-typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
-
-struct ReferenceSampler {
-    Picture& picture;
-    TilingMode mode;
-    Rgba tile;
-    Interpolator& interpolator;
-    const agg::int16* weights;  // 512 of them: two per subpixel phase
-
-    void prepare() {}
-    void generate(agg::rgba8* span, int x, int y, unsigned length) {
-        interpolator.begin(x + 0.5, y + 0.5, length);
-        for (; length > 0; --length, ++span, ++interpolator) {
-            int sx, sy;
-            interpolator.coordinates(&sx, &sy);
-            sx -= 128, sy -= 128;  // a pixel's centre is half a pixel in
-            const int i = sx >> 8, j = sy >> 8, fx = sx & 255, fy = sy & 255;
-            const int wx[2] = {weights[255 - fx], weights[511 - fx]};
-            const int wy[2] = {weights[255 - fy], weights[511 - fy]};
-            int products[4];
-            for (int k = 0; k < 4; ++k)
-                products[k] = (wy[k / 2] * wx[k % 2] + 8192) >> 14;
-            const Rgba sum = BilinearSum(picture, mode, tile, i, j, products);
-            *span = agg::rgba8(agg::int8u(sum[0]), agg::int8u(sum[1]), agg::int8u(sum[2]), agg::int8u(sum[3]));
-        }
-    }
-};
-
-}  // namespace
 
 TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
     std::mt19937 random(20261207);

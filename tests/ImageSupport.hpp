@@ -3,6 +3,10 @@
 #ifndef VUDADIVE2R_IMAGE_SUPPORT_HPP
 #define VUDADIVE2R_IMAGE_SUPPORT_HPP
 
+#include <agg_color_rgba.h>
+#include <agg_span_interpolator_linear.h>
+#include <agg_trans_affine.h>
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -103,6 +107,36 @@ inline uint32_t Premultiplied(Rgba span) {
         bytes = (bytes << 8) | uint32_t((span[c] * span[3] + 255) >> 8);
     return (bytes << 8) | uint32_t(span[3]);
 }
+
+typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
+
+// The image paint's colours written from the definitions: the packaged
+// interpolator over each span, the filter's weights, the tiling rules.
+struct ReferenceSampler {
+    Picture& picture;
+    TilingMode mode;
+    Rgba tile;
+    Interpolator& interpolator;
+    const agg::int16* weights;  // 512 of them: two per subpixel phase
+
+    void prepare() {}
+    void generate(agg::rgba8* span, int x, int y, unsigned length) {
+        interpolator.begin(x + 0.5, y + 0.5, length);
+        for (; length > 0; --length, ++span, ++interpolator) {
+            int sx, sy;
+            interpolator.coordinates(&sx, &sy);
+            sx -= 128, sy -= 128;  // a pixel's centre is half a pixel in
+            const int i = sx >> 8, j = sy >> 8, fx = sx & 255, fy = sy & 255;
+            const int wx[2] = {weights[255 - fx], weights[511 - fx]};
+            const int wy[2] = {weights[255 - fy], weights[511 - fy]};
+            int products[4];
+            for (int k = 0; k < 4; ++k)
+                products[k] = (wy[k / 2] * wx[k % 2] + 8192) >> 14;
+            const Rgba sum = BilinearSum(picture, mode, tile, i, j, products);
+            *span = agg::rgba8(agg::int8u(sum[0]), agg::int8u(sum[1]), agg::int8u(sum[2]), agg::int8u(sum[3]));
+        }
+    }
+};
 
 }  // namespace ImageSupport
 

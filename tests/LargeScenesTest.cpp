@@ -7,7 +7,11 @@
 #include <cmath>
 #include <random>
 
+#include <agg_image_filters.h>
+#include <agg_span_allocator.h>
+
 #include "DrawSupport.hpp"
+#include "ImageSupport.hpp"
 #include "PlainTarget.hpp"
 #include "common/Internals.hpp"
 
@@ -25,12 +29,30 @@ struct Scene {
     float strokeWidth = 0;  // no stroke
     JoinStyle join = JoinStyle::Miter;
     std::vector<float> gradient;  // empty: a colour; else linear (4) or radial (5) numbers
+    bool image = false;           // a repeated image instead
 };
+
+// The image of the image scenes, placed rotated and scaled.
+ImageSupport::Picture& Picture() {
+    static ImageSupport::Picture picture = ImageSupport::Picture::Of(
+        37, 23, [](int i, int j) { return ImageSupport::Rgba{i * 7 % 256, j * 11 % 256, (i + j) * 5 % 256, 255}; });
+    return picture;
+}
+Matrix3 ImagePlacement() {
+    Matrix3 placement;
+    Matrix3::Multiply(Matrix3::CreateRotation(0.3f), Matrix3::CreateScale(2.3f, 1.7f), placement);
+    return placement;
+}
 
 const std::vector<ColorStop> kStops = {
     {0, {0.9f, 0.2f, 0.1f, 1}}, {0.5f, {0.1f, 0.8f, 0.3f, 0.7f}}, {1, {0.2f, 0.3f, 0.9f, 1}}};
 
 std::shared_ptr<Paint> PaintOf(const Scene& scene, const std::shared_ptr<Context2D>& context, Color color) {
+    if (scene.image) {
+        auto paint = std::make_shared<ImagePaint>(context, Picture().Make(context));
+        paint->ImageTilingMode = TilingMode::Repeat;
+        return paint;
+    }
     if (scene.gradient.empty())
         return std::make_shared<ColorPaint>(context, color);
     return Gradient(context, kStops, SpreadMode::Reflect, scene.gradient);
@@ -44,6 +66,7 @@ long DifferingBytes(const Scene& scene) {
     Canvas canvas(scene.width, scene.height);
     TestSupport::Surface plain(scene.width, scene.height);
     canvas.PathTransform().Set(scene.path);
+    canvas.context->transforms->image->Set(ImagePlacement());
     std::shared_ptr<FillState> fill;
     if (scene.filled) {
         fill = std::make_shared<FillState>();
@@ -61,7 +84,17 @@ long DifferingBytes(const Scene& scene) {
     drawn->Draw(fill, stroke);
 
     PlainTarget target(plain, Origin::TopLeft, BlendMode::SourceOver);
+    Matrix3 placement;
+    Matrix3::Multiply(ImagePlacement(), scene.path, placement);
+    agg::trans_affine imageMatrix = Affine(placement);
+    imageMatrix.invert();
+    ImageSupport::Interpolator interpolator(imageMatrix);
+    agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
+    ImageSupport::ReferenceSampler sampler{Picture(), TilingMode::Repeat, {}, interpolator, filter.weight_array()};
+    agg::span_allocator<agg::rgba8> allocator;
     auto render = [&](Color color) {
+        if (scene.image)
+            return agg::render_scanlines_aa(target.rasterizer, target.scanline, target.renderer, allocator, sampler);
         if (scene.gradient.empty())
             return agg::render_scanlines_aa_solid(
                 target.rasterizer, target.scanline, target.renderer,
@@ -181,6 +214,14 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
     Matrix3::Multiply(scaled, Matrix3::CreateTranslation(-23.6f, 36.6f), shifted);
     add({"a path that begins with a curve below the surface", 47, 26, first, shifted});
     add({"a curve below the surface after a close", 47, 26, afterClose, shifted});
+    // The same in a repeated image, rotated and scaled: its colours, too,
+    // depend on where each span starts and how long it is.
+    for (size_t i : {6, 8}) {
+        Scene imaged = scenes[i];
+        imaged.gradient.clear();
+        imaged.image = true;
+        scenes.push_back(imaged);
+    }
     for (const Scene& scene : scenes)
-        EXPECT_EQ(DifferingBytes(scene), 0) << scene.name;
+        EXPECT_EQ(DifferingBytes(scene), 0) << scene.name << (scene.image ? ", in an image" : "");
 }

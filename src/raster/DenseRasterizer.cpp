@@ -1,0 +1,251 @@
+// The dense coverage's work once per pass or band: laying out the band,
+// ordering and activating edges, finding rectangles, bounding the columns.
+#include "raster/DenseRasterizer.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+void DenseRasterizer::SurfaceBounds(int width, int height, bool spanColumns) {
+    firstRow = 0;
+    lastRow = height - 1;
+    const int reach = spanColumns ? SpanReach : 0;
+    surfaceWidth = width;
+    keepsSpanColumns = spanColumns;
+    leftFold = -reach - 1;
+    rightFold = int(std::min<long long>(INT_MAX - 1, (long long)width + reach));
+}
+
+void DenseRasterizer::reset() {
+    edges.clear();
+    active.clear();
+    minX = minY = INT_MAX;
+    maxX = maxY = INT_MIN;
+    anyCells = false;
+    prepared = false;
+    clipped = false;
+    rectangle.present = false;
+    edgeCount = 0;
+    outline.Reset();
+}
+
+void DenseRasterizer::Trim(std::size_t bytes) {
+    edges.Trim(bytes);
+    active.Trim(bytes);
+    rowCrossings.Trim(bytes);
+    rowStorage.Trim(bytes);
+    reset();
+}
+
+long long DenseRasterizer::FloorDivide(long long a, long long b, long long& remainder) {
+    long long q = a / b, r = a % b;
+    if (r < 0) {
+        --q;
+        r += b;
+    }
+    remainder = r;
+    return q;
+}
+
+void DenseRasterizer::Prepare() {
+    if (prepared)
+        return;
+    prepared = true;
+    LimitSpanColumns();
+    if (FindRectangle())
+        return;
+    OrderEdges();
+    wide = edgeCount > SafeEdges && !SweptRowsFitInt();
+    originX = KeptColumn(minX);
+    width = std::size_t((long long)KeptColumn(maxX) - originX + 1);
+    words = (width + 63) / 64;
+    const std::size_t cellBytes = wide ? sizeof(Cell<long long>) : sizeof(Cell<int>);
+    rowBytes = words * sizeof(std::uint64_t) + width * cellBytes;
+    // A band of rows is accumulated edge by edge, so that each edge's
+    // walk stays in registers: every row of a small shape in the inline
+    // storage, or a bounded buffer for larger ones.
+    const long long rows = (long long)std::min(maxY, lastRow) - std::max(minY, firstRow) + 1;
+    std::size_t band = rows > 0 ? std::size_t(std::min<long long>(rows, MaxBandRows)) : 1;
+    if (band * rowBytes > InlineRowBytes)
+        band = std::max<std::size_t>(1, std::min(band, BandBytes / rowBytes));
+    bandRows = int(band);
+    // Only the bit words start cleared: a cell is written before it is
+    // read, the first time its bit is set.
+    rowStorage.Reserve(band * rowBytes);
+    for (std::size_t i = 0; i < band; ++i) {
+        std::memset(Row(int(i)), 0, words * sizeof(std::uint64_t));
+        rowFirstWord[i] = SIZE_MAX;
+        rowLastWord[i] = 0;
+    }
+    bandTop = 0;
+    bandBottom = NoBand;
+}
+
+bool DenseRasterizer::FindRectangle() {
+    if (edgeCount != 2 || edges.size() != 2)
+        return false;
+    const Edge& a = edges[0];
+    const Edge& b = edges[1];
+    if (a.x1 != a.x2 || b.x1 != b.x2 || a.y1 != b.y2 || a.y2 != b.y1 || a.x1 == b.x1)
+        return false;
+    const Edge& left = a.x1 < b.x1 ? a : b;
+    const Edge& right = a.x1 < b.x1 ? b : a;
+    rectangle.top = std::min(left.y1, left.y2);
+    rectangle.bottom = std::max(left.y1, left.y2);
+    rectangle.leftDown = left.y2 > left.y1;
+    // Cells beyond the kept columns land in the fold columns with their
+    // cover only, as HorizontalLine puts them.
+    rectangle.leftColumn = left.x1 >> agg::poly_subpixel_shift;
+    rectangle.leftFraction = left.x1 & agg::poly_subpixel_mask;
+    if (rectangle.leftColumn <= leftFold || rectangle.leftColumn >= rightFold) {
+        rectangle.leftColumn = KeptColumn(rectangle.leftColumn);
+        rectangle.leftFraction = 0;
+    }
+    rectangle.rightColumn = right.x1 >> agg::poly_subpixel_shift;
+    rectangle.rightFraction = right.x1 & agg::poly_subpixel_mask;
+    if (rectangle.rightColumn <= leftFold || rectangle.rightColumn >= rightFold) {
+        rectangle.rightColumn = KeptColumn(rectangle.rightColumn);
+        rectangle.rightFraction = 0;
+    }
+    rectangle.present = true;
+    return true;
+}
+
+bool DenseRasterizer::SweptRowsFitInt() {
+    const long long low = std::max(minY, firstRow), high = std::min(maxY, lastRow);
+    if (high < low)
+        return true;
+    if (high - low >= (1 << 20))
+        return false;  // rows without a surface to bound them: count nothing
+    const std::size_t rows = std::size_t(high - low + 1);
+    int* changes = rowCrossings.Reserve(rows + 1);
+    std::fill(changes, changes + rows + 1, 0);
+    for (const Edge& e : edges) {
+        const int bottom = std::max(e.y1, e.y2) >> agg::poly_subpixel_shift;
+        ++changes[std::size_t(std::max<long long>(e.top, low) - low)];
+        --changes[std::size_t(std::min<long long>(bottom, high) - low + 1)];
+    }
+    long long crossing = 0;
+    for (std::size_t row = 0; row < rows; ++row)
+        if ((crossing += changes[row]) > SafeEdges)
+            return false;
+    return true;
+}
+
+void DenseRasterizer::LimitSpanColumns() {
+    if (!keepsSpanColumns)
+        return;
+    const auto overlap = [](long long a, long long b, long long low, long long high) {
+        return std::max(0LL, std::min(b, high) - std::max(a, low));
+    };
+    double work = 0;
+    for (const Edge& e : edges) {
+        const int a = std::min(e.x1, e.x2) >> agg::poly_subpixel_shift;
+        const int b = std::max(e.x1, e.x2) >> agg::poly_subpixel_shift;
+        work += double(overlap(a, b, leftFold, 0) + overlap(a, b, surfaceWidth, rightFold));
+    }
+    if (work > GeometryLimits::SpanColumnWork)
+        SurfaceBounds(surfaceWidth, lastRow + 1, false);
+}
+
+void DenseRasterizer::OrderEdges() {
+    const std::size_t count = edges.size();
+    const long long low = std::max(minY, firstRow), high = std::min(maxY, lastRow);
+    const std::size_t rows = high >= low ? std::size_t(high - low + 1) : 0;
+    if (count < 64 || count > UINT32_MAX || rows == 0 || rows > count) {
+        std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+        return;
+    }
+    // Edges that start above the swept rows are activated with the first.
+    auto bucket = [low, high](const Edge& e) {
+        return std::size_t(std::min<long long>(std::max<long long>(e.top, low), high) - low);
+    };
+    std::unique_ptr<std::uint32_t[]> store(new std::uint32_t[2 * rows]());
+    std::uint32_t* next = store.get();  // where the bucket's next edge goes
+    std::uint32_t* end = next + rows;   // where the bucket ends
+    for (const Edge& e : edges)
+        ++next[bucket(e)];
+    std::uint32_t position = 0;
+    for (std::size_t b = 0; b < rows; ++b) {
+        const std::uint32_t size = next[b];
+        next[b] = position;
+        position += size;
+        end[b] = position;
+    }
+    for (std::size_t b = 0; b < rows; ++b) {
+        while (next[b] < end[b]) {
+            // Carries the edge at the bucket's next place to its own
+            // bucket, and the edge it displaces on, until one belongs here.
+            Edge carried = edges[next[b]];
+            for (std::size_t home = bucket(carried); home != b; home = bucket(carried))
+                std::swap(carried, edges[next[home]++]);
+            edges[next[b]++] = carried;
+        }
+    }
+}
+
+void DenseRasterizer::Restart(int y) {
+    ClearBand();
+    scanY = y;
+    active.clear();
+    nextEdge = 0;
+}
+
+void DenseRasterizer::ClearBand() {
+    if (bandBottom != NoBand) {
+        for (int y = std::max(scanY, bandTop); y <= bandBottom; ++y) {
+            const std::size_t i = std::size_t(y - bandTop);
+            if (rowFirstWord[i] <= rowLastWord[i])
+                std::memset(Row(int(i)) + rowFirstWord[i] * sizeof(std::uint64_t), 0,
+                            (rowLastWord[i] - rowFirstWord[i] + 1) * sizeof(std::uint64_t));
+            rowFirstWord[i] = SIZE_MAX;
+            rowLastWord[i] = 0;
+        }
+    }
+    bandTop = 0;
+    bandBottom = NoBand;
+}
+
+void DenseRasterizer::Activate() {
+    firstNewEdge = nextEdge;
+    for (; nextEdge < edges.size() && edges[nextEdge].top <= bandBottom; ++nextEdge) {
+        const Edge& e = edges[nextEdge];
+        const int y = std::max(e.top, bandTop);
+        const int ey1 = e.y1 >> agg::poly_subpixel_shift, ey2 = e.y2 >> agg::poly_subpixel_shift;
+        if (ey1 == ey2)
+            continue;  // within one row: AccumulateBand adds it directly
+        ActiveEdge a;
+        a.x1 = e.x1, a.y1 = e.y1, a.x2 = e.x2, a.y2 = e.y2;
+        a.top = e.top;
+        a.bottom = std::max(ey1, ey2);
+        if (a.bottom < y)
+            continue;
+        a.down = ey2 >= ey1;
+        a.folds = (std::min(e.x1, e.x2) >> agg::poly_subpixel_shift) <= leftFold ||
+                  (std::max(e.x1, e.x2) >> agg::poly_subpixel_shift) >= rightFold;
+        const long long dx = (long long)e.x2 - e.x1;
+        const int fy1 = e.y1 & agg::poly_subpixel_mask;
+        long long first, boundaryIndex;  // sum at boundary 1, and index of the boundary above row y
+        if (a.down) {
+            a.divisor = (long long)e.y2 - e.y1;
+            first = (agg::poly_subpixel_scale - fy1) * dx;
+            boundaryIndex = (long long)y - ey1;
+        } else {
+            a.divisor = (long long)e.y1 - e.y2;
+            first = fy1 * dx;
+            boundaryIndex = (long long)ey1 - y + 1;
+        }
+        if (dx == 0 || a.top == a.bottom) {
+            // No crossing of a row boundary moves along x (a vertical
+            // edge), or none is stepped to (an edge within one row).
+            a.lift = a.rem = a.quotient = a.modulo = 0;
+        } else {
+            const long long step = agg::poly_subpixel_scale * dx;
+            a.lift = FloorDivide(step, a.divisor, a.rem);
+            a.quotient = FloorDivide(first + (boundaryIndex - 1) * step, a.divisor, a.modulo);
+        }
+        active.push_back(a);
+    }
+}
+
+}  // namespace Vudadive2R
+}  // namespace ORV

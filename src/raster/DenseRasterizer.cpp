@@ -211,8 +211,8 @@ void DenseRasterizer::Activate() {
         const Edge& e = edges[nextEdge];
         const int y = std::max(e.top, bandTop);
         const int ey1 = e.y1 >> agg::poly_subpixel_shift, ey2 = e.y2 >> agg::poly_subpixel_shift;
-        if (ey1 == ey2)
-            continue;  // within one row: AccumulateBand adds it directly
+        if (WithinOneRow(e))
+            continue;  // AccumulateBand adds it directly
         ActiveEdge a;
         a.x1 = e.x1, a.y1 = e.y1, a.x2 = e.x2, a.y2 = e.y2;
         a.top = e.top;

@@ -286,6 +286,13 @@ private:
     // band, at its first row within the band.
     void Activate();
 
+    // True when an edge has cells in its first row only: it ends in that row
+    // or on the boundary below it, where AGG's walk leaves an empty piece.
+    static bool WithinOneRow(const Edge& e) {
+        return (long long)std::max(e.y1, e.y2) - ((long long)e.top << agg::poly_subpixel_shift) <=
+               agg::poly_subpixel_scale;
+    }
+
     // Moves an edge's crossing to the next boundary down.
     static void StepDown(ActiveEdge& a) {
         if (a.down) {
@@ -435,7 +442,7 @@ private:
         // is the same piece).
         for (std::size_t i = firstNewEdge; i < nextEdge; ++i) {
             const Edge& e = edges[i];
-            if ((e.y1 >> agg::poly_subpixel_shift) != (e.y2 >> agg::poly_subpixel_shift) || e.top < bandTop)
+            if (!WithinOneRow(e) || e.top < bandTop)
                 continue;
             const std::size_t index = std::size_t(e.top - bandTop);
             unsigned char* rowStart = Row(int(index));
@@ -445,7 +452,9 @@ private:
             const int right = std::max(e.x1, e.x2) >> agg::poly_subpixel_shift;
             rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(KeptColumn(left) - originX) >> 6);
             rowLastWord[index] = std::max(rowLastWord[index], std::size_t(KeptColumn(right) - originX) >> 6);
-            const int fy1 = e.y1 & agg::poly_subpixel_mask, fy2 = e.y2 & agg::poly_subpixel_mask;
+            // The heights within the row, 256 for an end on the boundary below.
+            const int rowTop = e.top << agg::poly_subpixel_shift;
+            const int fy1 = e.y1 - rowTop, fy2 = e.y2 - rowTop;
             if (left > leftFold && right < rightFold)
                 HorizontalLine<Int, false>(row, e.x1, fy1, e.x2, fy2, leftFold, rightFold);
             else

@@ -1,6 +1,8 @@
-// Feeding a vertex source to the rasterizer: as AGG's add_path while the
-// geometry is within what the packaged rasterizer counts correctly, clipped
-// to the surface in extended precision beyond that.
+// Feeding a vertex source to the rasterizer of a pass (AddPass): as AGG's
+// add_path while the geometry is within what that rasterizer takes exactly,
+// clipped to the surface in extended precision beyond. The library's dense
+// coverage takes the whole raster range; AGG's own rasterizer, of the
+// reference road, the limits of AddPathWithinLimits.
 #ifndef VUDADIVE2R_RASTER_RASTERIZERFEED_HPP
 #define VUDADIVE2R_RASTER_RASTERIZERFEED_HPP
 

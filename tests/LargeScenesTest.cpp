@@ -20,14 +20,19 @@ using namespace DrawSupport;
 namespace {
 
 struct Scene {
+    Scene(const char* name, int width, int height, Geometry geometry, Matrix3 path = Matrix3::Identity,
+          bool filled = true, FillRule rule = FillRule::NonZero, float strokeWidth = 0,
+          JoinStyle join = JoinStyle::Miter, std::vector<float> gradient = {})
+        : name(name), width(width), height(height), geometry(std::move(geometry)), path(path), filled(filled),
+          rule(rule), strokeWidth(strokeWidth), join(join), gradient(std::move(gradient)) {}
     const char* name;
     int width, height;
     Geometry geometry;
-    Matrix3 path = Matrix3::Identity;
-    bool filled = true;
-    FillRule rule = FillRule::NonZero;
-    float strokeWidth = 0;  // no stroke
-    JoinStyle join = JoinStyle::Miter;
+    Matrix3 path;
+    bool filled;
+    FillRule rule;
+    float strokeWidth;  // 0: no stroke
+    JoinStyle join;
     std::vector<float> gradient;  // empty: a colour; else linear (4) or radial (5) numbers
     bool image = false;           // a repeated image instead
 };

@@ -48,12 +48,15 @@ struct PlainTarget {
 };
 
 struct PlainStroke {
+    PlainStroke(float width, CapStyle cap = CapStyle::Butt, JoinStyle join = JoinStyle::Miter,
+                std::vector<Dash> dashes = {}, float phase = 0, float miterLimit = 4)
+        : width(width), cap(cap), join(join), dashes(std::move(dashes)), phase(phase), miterLimit(miterLimit) {}
     float width;
-    CapStyle cap = CapStyle::Butt;
-    JoinStyle join = JoinStyle::Miter;
+    CapStyle cap;
+    JoinStyle join;
     std::vector<Dash> dashes;
-    float phase = 0;
-    float miterLimit = 4;
+    float phase;
+    float miterLimit;
 };
 
 // The path's curves flattened, then transformed; filled by `renderFill` and,

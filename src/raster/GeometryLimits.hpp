@@ -99,10 +99,10 @@ struct GeometryLimits {
     // handful of vertices and a polygon about as tall as the line is wide,
     // counted as 8 + the line width each. A pass stops dashing once they
     // exceed this budget plus DashWorkPerPixel for every pixel of the
-    // surface: 2^21 is 233 000 dashes of a hairline, and a 2048 x 2048
+    // surface: 2^20 is 116 000 dashes of a hairline, and a 2048 x 2048
     // surface adds 8 hairline dashes for each of its pixels, 30 times a grid
     // of 1-pixel lines every 16 pixels dotted one on, three off.
-    static constexpr double DashWorkPerPass = 2097152.0;
+    static constexpr double DashWorkPerPass = 1048576.0;
     static constexpr double DashWorkPerPixel = 64.0;
     // A dash phase beyond this many pattern periods is reduced modulo the
     // period: the dasher walks to the phase entry by entry, once a pass.

@@ -87,13 +87,14 @@ struct GeometryLimits {
     // its own arithmetic, a few nanoseconds a pattern entry. A pass stops
     // dashing, drawing none of the remaining dashes, after this many entries
     // stepped over or drawn, counting 4 for each whose end point is computed:
-    // 2^26, some 33 million dashes, about a tenth of a second, and
+    // 2^25, some 16 million dashes, about a twentieth of a second (two
+    // seconds under a fuzzer's instrumentation at 2^26), and
     // DashStepsPerPixel for every pixel of the surface, so that a surface of
     // 4096 x 4096 may be covered with dots. A path 2^22 pixels long dashed
     // one pixel on, one off has 2^22 entries. It stops at once where a whole
     // period is lost in the rounding of an edge's length, on which AGG's
     // dasher would go round for ever.
-    static constexpr double DashStepsPerPass = 67108864.0;
+    static constexpr double DashStepsPerPass = 33554432.0;
     static constexpr double DashStepsPerPixel = 16.0;
     // The dashes that can reach the surface are stroked and rasterized: a
     // handful of vertices and a polygon about as tall as the line is wide,

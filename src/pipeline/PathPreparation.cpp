@@ -5,8 +5,6 @@
 
 #include <agg_curves.h>
 
-#include "raster/DenseRasterizer.hpp"
-
 namespace ORV {
 namespace Vudadive2R {
 
@@ -160,7 +158,7 @@ unsigned CullingWindow::Outside(const double* x, const double* y, unsigned count
         // A fill: beyond the rows of the surface, or beyond the columns
         // either road keeps cells for (the reference road clips passes
         // reaching this far).
-        const double columns = std::max<double>(DenseRasterizer::SpanReach, GeometryLimits::SpanCoordinate) + 2;
+        const double columns = std::max<double>(GeometryLimits::SpanColumns, GeometryLimits::SpanCoordinate) + 2;
         return bounds.Outside(-columns, -2, width + columns, height + 2);
     }
     // A stroke's joins reach as far as its segments are long, so a chord

@@ -66,7 +66,7 @@ DashWindow DashCullingWindow(const StrokeGeometry& stroke, agg::line_cap_e cap, 
         cornerReach = halfWidth * 1.5 + 1;
     else if (stroke.miterLimit >= 1)
         cornerReach = halfWidth * (std::max(stroke.miterLimit, capFactor) + 1) + 1;
-    const double columns = GeometryLimits::ExactColumnsBeyond(width);
+    const double columns = GeometryLimits::SpanColumns;
     const double work = 8 + stroke.width, pixels = double(width) * height;
     return DashWindow{-columns,
                       width + columns,

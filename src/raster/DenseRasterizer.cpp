@@ -8,7 +8,7 @@ namespace Vudadive2R {
 void DenseRasterizer::SurfaceBounds(int width, int height, bool spanColumns) {
     firstRow = 0;
     lastRow = height - 1;
-    const int reach = spanColumns ? SpanReach : 0;
+    const int reach = spanColumns ? GeometryLimits::SpanColumns : 0;
     surfaceWidth = width;
     keepsSpanColumns = spanColumns;
     leftFold = -reach - 1;

@@ -58,12 +58,8 @@ public:
 
     // ------------------------------------------------------------ edges in
 
-    // Columns kept beyond each side of the surface for colours that vary
-    // along a span (GeometryLimits::SpanColumns).
-    static constexpr int SpanReach = GeometryLimits::SpanColumns;
-
     // The surface the coverage is for: only its rows are swept, and cells
-    // are kept in its columns, or with `spanColumns` also SpanReach columns
+    // are kept in its columns, or with `spanColumns` also GeometryLimits::SpanColumns columns
     // beyond each side.
     void SurfaceBounds(int width, int height, bool spanColumns);
 

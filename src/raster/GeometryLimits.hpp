@@ -28,7 +28,6 @@ struct GeometryLimits {
     // do: AGG's scanline holds span positions and lengths in 16 bits, so no
     // span of its that reaches the surface starts or ends farther out.
     static constexpr int SpanColumns = 32767;
-    static constexpr int ExactColumnsBeyond(int) { return SpanColumns; }
     // The packaged rasterizer miscounts coverage once the geometry of one
     // pass is 2^14 pixels wide or wider (a single edge that wide is even
     // added twice). Wider geometry goes through the clipped path, which

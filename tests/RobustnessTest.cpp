@@ -143,7 +143,7 @@ TEST(Robustness, TallGeometryDrawsInBoundedTime) {
 
 TEST(Robustness, FineDashesOnLongPathsDrawInBoundedTime) {
     // Millions of pattern periods: the dasher steps over those that cannot
-    // reach the surface, a pass stops after 2^26 entries, and the dashes
+    // reach the surface, a reading of a pass stops after 2^25 entries, and the dashes
     // drawn stop once their work passes the pass's budget.
     const float far = 4194304;  // 2^22
     const struct { Geometry geometry; float width; std::vector<Dash> pattern; } cases[] = {
@@ -172,6 +172,21 @@ TEST(Robustness, FineDashesOnLongPathsDrawInBoundedTime) {
     stroke->MiterLimit(0.5f);  // corners reach arbitrarily far: no dash with one is culled
     stroke->dashPattern = {{0.003f, 0.002f}};
     EXPECT_LT(TimedDraw(*zigzag.On(canvas), nullptr, stroke), kBoundSeconds);
+
+    // Found by fuzzing: SVG path data whose arc from (1, 2) to (3.4e38, 0.3)
+    // is a half circle of radius 1.7e38, filled and dashed. The feed reads
+    // the pass twice, up to its far vertex and then clipped, and each reading
+    // stepped 2^26 entries off the surface.
+    Canvas arcCanvas(32, 24, Origin::BottomLeft);
+    PathBuilder builder;
+    try {
+        builder.SvgPathData("M1 2a1 1 0 00 3.4e38.301 2 0", Matrix3::Identity);
+    } catch (const ArgumentException&) {
+    }
+    auto arcStroke = StrokeIn(arcCanvas, kOpaque, 4);
+    arcStroke->MiterLimit(-512);
+    arcStroke->dashPattern = {{0, 0.546875f}, {0, 0.015625f}, {4.25f, 184}};
+    EXPECT_LT(TimedDraw(*builder.ToPath(arcCanvas), FillIn(arcCanvas, kOpaque), arcStroke), kBoundSeconds);
 
     // Dashes a fifth of a pixel apart, 304 wide: memory row 5 lies 105 to
     // 106 pixels along the line, 262.5 periods of 0.4 in: gap, dash, gap,

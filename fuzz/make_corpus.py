@@ -231,12 +231,27 @@ def road_seeds():
     return {'scene-%d' % i: bytes(random.Random(i).getrandbits(8) for _ in range(1024)) for i in range(8)}
 
 
+def utf8_seeds():
+    """Font size, x and y, then the text: well-formed, cut short, overlong, surrogate, out of range."""
+    texts = {
+        'ascii': b'Hello, W',
+        'latin': 'Température 25 °C'.encode(),
+        'mixed': 'αβγ Жж € 𝄞 中'.encode(),
+        'cut': b'a\xe2\x82 b\xf0\x9f\x98 c\xc3',
+        'overlong': b'\xc0\xaf \xe0\x80\xaf \xf0\x80\x80\xaf',
+        'surrogate': b'\xed\xa0\x80 \xed\xbf\xbf \xef\xbf\xbd',
+        'beyond': b'\xf4\x90\x80\x80 \xf5\x80 \xff\xfe \x80\xbf',
+    }
+    return {name: bytes([12, 2, 18]) + text for name, text in texts.items()}
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else 'corpus'
     for name, seeds in (('path_stream_fuzzer', stream_seeds()), ('path_builder_fuzzer', builder_seeds()),
                         ('png_fuzzer', png_seeds()), ('gradient_fuzzer', gradient_seeds()),
                         ('image_paint_fuzzer', image_paint_seeds()), ('font_fuzzer', font_seeds()),
-                        ('road_fuzzer', road_seeds()), ('svg_path_fuzzer', svg_path_seeds())):
+                        ('road_fuzzer', road_seeds()), ('svg_path_fuzzer', svg_path_seeds()),
+                        ('utf8_text_fuzzer', utf8_seeds())):
         os.makedirs(os.path.join(out, name), exist_ok=True)
         for seed, data in seeds.items():
             with open(os.path.join(out, name, seed), 'wb') as f:

@@ -10,10 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <new>
 
-#include "FontLookup.hpp"
 #include "TestSupport.hpp"
 #include "path/PathDraw.hpp"
 
@@ -125,12 +123,9 @@ struct Scene {
         for (int i = 0; i < 80; ++i)
             texels[i] = uint8_t(i * 53 % 256);
     }
-    void Render() {
+    std::vector<uint8_t> Draw() {
         surface.memory = backdrop;
         DrawPath(*path, fill, stroke, road);
-    }
-    std::vector<uint8_t> Draw() {
-        Render();
         return surface.memory;
     }
     std::shared_ptr<ORV::Vudadive2R::Paint> MakePaint(int kind) {
@@ -162,16 +157,6 @@ struct Scene {
     std::shared_ptr<Image> image;
 };
 
-const std::string& FontPath() {
-    static const std::string path = DejaVuSansPath();
-    return path;
-}
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A C handle released however its scope ends.
 template <class Handle>
 struct Owned {
@@ -192,7 +177,7 @@ TEST(AllocationFailure, DrawsOfEveryPaintOnBothRoads) {
             scene.stroke->Paint(scene.MakePaint(3 - kind));
             const std::vector<uint8_t> expected = scene.Draw();
             ASSERT_NE(expected, scene.backdrop);
-            const long allocations = FailEachAllocation([&] { scene.Render(); },
+            const long allocations = FailEachAllocation([&] { scene.Draw(); },
                                                         [&] { ASSERT_EQ(scene.Draw(), expected); });
             EXPECT_GT(allocations, 0);
         }
@@ -224,44 +209,41 @@ TEST(AllocationFailure, PngLoadAndSave) {
     std::system(("rm -rf " + folder + " && mkdir -p " + folder).c_str());
     const std::string source = folder + "/source.png", target = folder + "/target.png";
     PngImage::Save(scene.image.get(), source.c_str());
-    const std::string sourceBytes = Bytes(source);
+    const std::string sourceBytes = TestSupport::FileBytes(source);
     std::ofstream(target) << "the old file";
 
     FailEachAllocation([&] { PngImage::CreateFromFile(scene.context, source.c_str()); }, [] {});
     // A save that fails leaves the old file; one that completes writes what the first did.
     FailEachAllocation([&] { PngImage::Save(scene.image.get(), target.c_str()); },
                        [&] {
-                           const std::string bytes = Bytes(target);
+                           const std::string bytes = TestSupport::FileBytes(target);
                            EXPECT_TRUE(bytes == "the old file" || bytes == sourceBytes);
                            // The source and the target, nothing else.
                            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
                        });
-    EXPECT_EQ(Bytes(target), sourceBytes);
+    EXPECT_EQ(TestSupport::FileBytes(target), sourceBytes);
 }
 
 TEST(AllocationFailure, FontsAndText) {
-    ASSERT_FALSE(FontPath().empty()) << "DejaVu Sans not found";
+    const std::string& fontPath = TestSupport::FontPath();
     Scene scene;
     scene.context->transforms->glyph->Rotate(-0.4f);
     const char* const text = "Agile foxes, 1 2 3!";
-    auto paint = [&](Font& font) {
+    auto draw = [&](Font& font) {
         scene.surface.memory = scene.backdrop;
         font.DrawString(3, 30, text, Color{0.1f, 0.9f, 0.4f, 0.8f});
-    };
-    auto draw = [&](Font& font) {
-        paint(font);
         return scene.surface.memory;
     };
-    Font font(scene.context, FontPath().c_str(), 13);
+    Font font(scene.context, fontPath.c_str(), 13);
     const std::vector<uint8_t> expected = draw(font);
     const float width = font.MeasureString(text);
     ASSERT_NE(expected, scene.backdrop);
 
-    FailEachAllocation([&] { Font(scene.context, FontPath().c_str(), 13); },
+    FailEachAllocation([&] { Font(scene.context, fontPath.c_str(), 13); },
                        [&] {
-                           Font fresh(scene.context, FontPath().c_str(), 13);
+                           Font fresh(scene.context, fontPath.c_str(), 13);
                            ASSERT_EQ(draw(fresh), expected);
                        });
-    FailEachAllocation([&] { paint(font); }, [&] { ASSERT_EQ(draw(font), expected); });
+    FailEachAllocation([&] { draw(font); }, [&] { ASSERT_EQ(draw(font), expected); });
     FailEachAllocation([&] { font.MeasureString(text); }, [&] { ASSERT_EQ(font.MeasureString(text), width); });
 }

@@ -31,8 +31,9 @@ uint64_t Hash(const uint8_t* bytes, size_t size) {
 }
 
 // Releases of handles made by one thread, run by another.
-class Mailbox {
-public:
+struct Mailbox {
+    std::mutex lock;
+    std::vector<std::function<void()>> releases;
     void Post(std::function<void()> release) {
         std::lock_guard<std::mutex> guard(lock);
         releases.push_back(std::move(release));
@@ -46,10 +47,6 @@ public:
         for (auto& release : taken)
             release();
     }
-
-private:
-    std::mutex lock;
-    std::vector<std::function<void()>> releases;
 };
 
 // What the threads of one run share: their mailboxes, how many are still
@@ -57,8 +54,7 @@ private:
 struct Crew {
     explicit Crew(int threads) : mailboxes(size_t(threads)), drawing(threads) {}
     std::vector<Mailbox> mailboxes;
-    std::atomic<int> drawing;
-    std::atomic<int> outstanding{0};
+    std::atomic<int> drawing, outstanding{0};
 };
 
 // Thread `index`'s work: random scenes, each on a surface and context of its

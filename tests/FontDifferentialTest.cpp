@@ -108,17 +108,6 @@ private:
 // almost every call, or off.
 enum class Caching { Usual, Evicting, Off };
 
-std::unique_ptr<Font> FontWith(Caching caching, const std::shared_ptr<Context2D>& context,
-                               const std::string& path, int size) {
-    auto font = std::make_unique<Font>(context, path.c_str(), size);
-    std::unique_ptr<GlyphCache>& cache = Internals::GlyphCacheOf(*font);
-    if (caching == Caching::Evicting)
-        cache = std::make_unique<GlyphCache>(2048);
-    else if (caching == Caching::Off)
-        cache.reset();
-    return font;
-}
-
 }  // namespace
 
 TEST(FontDifferential, RandomTextMatchesFreeTypeAndTheBlendTable) {
@@ -204,7 +193,11 @@ TEST(FontDifferential, RandomTextMatchesFreeTypeAndTheBlendTable) {
         const std::vector<uint8_t> before = surface.memory;
         for (const Caching caching : {Caching::Usual, Caching::Evicting, Caching::Off}) {
             surface.memory = before;
-            std::unique_ptr<Font> font = FontWith(caching, context, path, size);
+            auto font = std::make_unique<Font>(context, path.c_str(), size);
+            if (caching == Caching::Evicting)
+                Internals::GlyphCacheOf(*font) = std::make_unique<GlyphCache>(2048);
+            else if (caching == Caching::Off)
+                Internals::GlyphCacheOf(*font).reset();
             const std::string label = "round " + std::to_string(round) + " caching " +
                                       std::to_string(int(caching)) + " text \"" + text + "\" size " +
                                       std::to_string(size);

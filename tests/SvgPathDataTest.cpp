@@ -113,6 +113,17 @@ TEST(SvgPathData, ResolvesAsSvgDoes) {
         ExpectNear(result.path, c.expected, c.name);
         ExpectNear(result.builder, c.expected, c.name);
     }
+    // The flags pick one of the four arcs of radius 10 from (0, 0) to (10, 0),
+    // as the path commands name them.
+    const PathCommands arcs[] = {PathCommands::SCwArcTo, PathCommands::SCcwArcTo, PathCommands::LCwArcTo,
+                                 PathCommands::LCcwArcTo};
+    for (int flags = 0; flags < 4; ++flags) {
+        const std::string data = "M0 0 A10 10 0 " + std::to_string(flags / 2) + " " + std::to_string(flags % 2) +
+                                 " 10 0";
+        Path expected(f.context);
+        expected.AppendData({PathCommands::MoveTo, arcs[flags]}, {0, 0, 10, 10, 0, 10, 0});
+        EXPECT_EQ(f.Read(data.c_str()).path, Stored(expected)) << data;
+    }
 }
 
 // Random absolute geometry is spelled as path data in randomly chosen

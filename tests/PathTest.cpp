@@ -103,27 +103,6 @@ TEST(PathStream, EachCommandStoresAbsoluteVertices) {
     }
 }
 
-TEST(PathStream, ArcsFollowTheirFlags) {
-    // From (0, 0) to (10, 0) with radius 10: "Ccw" sweeps with increasing
-    // angle, bulging towards -y on the small arc (one segment); the large
-    // arcs (300 degrees) take four. The arcs' own arithmetic is the vertex
-    // storage's, which is compared with AGG's.
-    struct Case { PathCommands command; double side; bool large; } const cases[] = {
-        {C::SCcwArcTo, -1, false}, {C::SCwArcTo, 1, false}, {C::LCcwArcTo, -1, true}, {C::LCwArcTo, 1, true}};
-    for (const Case& c : cases) {
-        Fixture f;
-        f.path.AppendData({C::MoveTo, c.command, C::SCubicTo}, {0, 0, 10, 10, 0, 10, 0, 30, 0, 40, 0});
-        const std::vector<Vertex> v = f.Stored();
-        const size_t arcEnd = c.large ? 12 : 3;
-        ASSERT_EQ(v.size(), arcEnd + 4);
-        EXPECT_EQ(v[arcEnd], (Vertex{Cubic, 10, 0}));
-        for (size_t i = 1; i <= arcEnd; ++i)
-            EXPECT_GE(v[i].y * c.side, 0.0) << i;
-        // A smooth cubic after the arc reflects its last control point.
-        EXPECT_EQ(v[arcEnd + 1], (Vertex{Cubic, 20 - v[arcEnd - 1].x, -v[arcEnd - 1].y}));
-    }
-}
-
 TEST(PathStream, AppendingClearingAndErrors) {
     EXPECT_THROW(Path(std::shared_ptr<Context2D>()), ArgumentNullException);
     Fixture f;

@@ -116,7 +116,10 @@ TEST(SvgPathData, ResolvesAsSvgDoes) {
     // From (0, 0) to (10, 0) with radius 10: the sweep flag set runs towards
     // increasing angles, bulging towards -y on the small arc (one segment);
     // the large arcs (300 degrees) take four. A smooth cubic after an arc
-    // starts from the current point, not from the arc's last control.
+    // starts from the current point. The path commands that name the four
+    // arcs store the same vertices.
+    const PathCommands arcs[] = {PathCommands::SCwArcTo, PathCommands::SCcwArcTo, PathCommands::LCwArcTo,
+                                 PathCommands::LCcwArcTo};
     for (int flags = 0; flags < 4; ++flags) {
         const bool large = flags / 2, sweep = flags % 2;
         const std::string data = "M0 0 A10 10 0 " + std::to_string(large) + " " + std::to_string(sweep) +
@@ -128,6 +131,10 @@ TEST(SvgPathData, ResolvesAsSvgDoes) {
         for (size_t i = 1; i <= arcEnd; ++i)
             EXPECT_GE(v[i].y * (sweep ? -1 : 1), 0.0) << data << " vertex " << i;
         EXPECT_EQ(v[arcEnd + 1], (Vertex{Cubic, 10, 0})) << data;
+        Path commands(f.context);
+        commands.AppendData({PathCommands::MoveTo, arcs[flags], PathCommands::CubicTo},
+                            {0, 0, 10, 10, 0, 10, 0, 10, 0, 30, 0, 40, 0});
+        EXPECT_EQ(Stored(commands), v) << data;
     }
 }
 

@@ -3,8 +3,6 @@
 // what one draw reads of it.
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-
 #include <agg_path_storage.h>
 
 #include <cmath>
@@ -192,21 +190,6 @@ TEST(PathStorage, StoresTheVertexSequenceOfAggStorage) {
             ASSERT_EQ(cy, ry) << trial << ", " << i;
         }
     }
-}
-
-TEST(PathStorage, RectanglePathTakesHundredsOfBytes) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the sanitizer's allocator does not report to mallinfo2";
-#else
-    Canvas canvas(4, 4);
-    const Geometry rectangle = Geometry().Rectangle(0, 0, 2, 2);
-    const size_t before = mallinfo2().uordblks;
-    std::unique_ptr<Path> path = rectangle.On(canvas);
-    // Blocks freed while the vector grew stay counted in the allocator's
-    // per-thread cache, hence the margin.
-    const size_t used = mallinfo2().uordblks - before;
-    EXPECT_LT(used, 1024u);  // AGG's block storage alone takes 8.4 KB
-#endif
 }
 
 TEST(PathStorage, DrawingStopsAtTheFirstStopEntry) {

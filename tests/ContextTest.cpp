@@ -171,10 +171,10 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
                                          orv_transforms_glyph(views)};
     Transform* const members[] = {context.transforms->path, context.transforms->image, context.transforms->fillPaint,
                                   context.transforms->strokePaint, context.transforms->glyph};
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         orv_transform_translate(transforms[i], float(i + 1), 0);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(members[i]->Get()[6], float(i + 1));
+        EXPECT_EQ(members[i]->Get()[6], float(i + 1));  // a shared transform would have added the others
+    }
 
     orv_context2D_clear_color_set(handle, 0.25f, 0.5f, 0.75f, 1.0f);
     EXPECT_EQ(orv_context2D_clear_color_get(handle).B, 0.75f);

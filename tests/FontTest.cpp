@@ -1,6 +1,7 @@
 // Fonts: the worked figures of colour and of the glyph matrix's direction,
-// hostile inputs and the glyph cache's bound. Placement, pen steps and byte-exact agreement with
-// FreeType over random text are the differential test's job.
+// hostile inputs and the glyph cache's bound. Placement, pen steps and
+// byte-exact agreement with FreeType over random text are the differential
+// test's job.
 #include <gtest/gtest.h>
 
 #include <chrono>

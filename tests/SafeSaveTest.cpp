@@ -1,7 +1,6 @@
 // Saving puts a new file in place only once it is whole: a failed save
 // leaves the old file and nothing else behind, links and modes survive a
-// replacement, and what cannot be replaced (a pipe, a file without a name)
-// is written in place.
+// replacement, and what cannot be replaced is written in place.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -98,7 +97,7 @@ TEST(SafeSave, FailedSavesLeaveTheOldFileAndNothingElse) {
         std::printf("The permission cases need a user other than root; they were skipped.\n");
 }
 
-TEST(SafeSave, ReplacementKeepsLinksAndModes) {
+TEST(SafeSave, ReplacementKeepsLinksAndModesAndPipesAreWrittenInPlace) {
     const Folder folder("safe-save-links");
     Noise noise;
     const std::string reference = folder / "reference.png";
@@ -130,21 +129,11 @@ TEST(SafeSave, ReplacementKeepsLinksAndModes) {
     for (const char* name : {"chain.png", "dangling.png", "sub/link.png"})
         EXPECT_TRUE(S_ISLNK(ModeOf(folder / name))) << name;
 
-    // Nothing else is left behind.
-    EXPECT_EQ(folder.Names(),
-              (std::set<std::string>{"reference.png", "new.png", "kept.png", "chain.png", "dangling.png", "sub"}));
-    EXPECT_EQ(folder.Names("sub"), (std::set<std::string>{"real.png", "link.png", "made.png"}));
-}
-
-TEST(SafeSave, PipesAndNamelessFilesAreWrittenInPlace) {
-    const Folder folder("safe-save-in-place");
-    Noise noise(8, 8);  // the whole file fits a pipe's buffer
-    ASSERT_EQ(SaveOutcome(*noise.image, folder / "reference.png"), "nothing: ");
-    const std::string png = TestSupport::FileBytes(folder / "reference.png");
-
+    // What cannot be replaced is written in place: a pipe (the file fits its
+    // buffer), and a file removed from its folder while open, reached only
+    // through its descriptor.
     ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0666), 0);
     const int pipe = open((folder / "pipe").c_str(), O_RDONLY | O_NONBLOCK);
-    // A file removed from its folder while open is reached only through its descriptor.
     const int deleted = open((folder / "deleted.png").c_str(), O_RDWR | O_CREAT, 0666);
     unlink((folder / "deleted.png").c_str());
     for (const int reader : {pipe, deleted}) {
@@ -158,5 +147,9 @@ TEST(SafeSave, PipesAndNamelessFilesAreWrittenInPlace) {
         EXPECT_TRUE(received.substr(0, size_t(length > 0 ? length : 0)) == png) << reader;
     }
     EXPECT_TRUE(S_ISFIFO(ModeOf(folder / "pipe")));
-    EXPECT_EQ(folder.Names(), (std::set<std::string>{"reference.png", "pipe"}));
+
+    // Nothing else is left behind.
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"reference.png", "new.png", "kept.png", "chain.png",
+                                                     "dangling.png", "sub", "pipe"}));
+    EXPECT_EQ(folder.Names("sub"), (std::set<std::string>{"real.png", "link.png", "made.png"}));
 }

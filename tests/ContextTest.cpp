@@ -118,6 +118,15 @@ TEST(Context, MappingProtocolAndErrors) {
     Context2D(unmapped).Clear();
     orv_surface_destroy(unmapped);
 
+    // The mapping itself: access starts at the first Data() and ends at Flush().
+    SurfaceMemory memory(surface.surface);
+    EXPECT_EQ(memory.Stride(), 8);
+    EXPECT_EQ(orv_surface_sync_start_count_get(surface.surface), 2);
+    EXPECT_EQ(memory.Data(), surface.memory.data());
+    EXPECT_EQ(orv_surface_sync_start_count_get(surface.surface), 3);
+    memory.Flush();
+    EXPECT_EQ(orv_surface_sync_end_count_get(surface.surface), 2);
+
     EXPECT_THROW(Context2D(nullptr), ArgumentNullException);
     EXPECT_THROW(orv_context2D_create(nullptr), ArgumentNullException);
     EXPECT_THROW(Context2D(surface.surface).CopyRectangle(0, 0, 1, 1, 1, 1), NotImplementedException);
@@ -197,6 +206,14 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
     const orv_color cleared = orv_context2D_clear_color_get(handle);
     EXPECT_TRUE(cleared.R == 0 && cleared.G == 0 && cleared.B == 0 && cleared.A == 0);
     EXPECT_TRUE(context.GlyphOrigin().X == 3 && context.GlyphOrigin().Y == 4);
+    // The same resets from the classes.
+    context.renderState->blendMode = BlendMode::Plus;
+    context.transforms->path->Translate(1, 1);
+    context.SetDefaultState();
+    EXPECT_TRUE(r.blendMode == BlendMode::SourceOver && context.transforms->path->Get()[6] == 0);
+    context.renderState->scissoringEnabled = true;
+    context.renderState->SetDefaults();
+    EXPECT_FALSE(r.scissoringEnabled);
     orv_context2D_destroy(handle);
     orv_context2D_destroy(nullptr);
 }

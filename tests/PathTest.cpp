@@ -113,8 +113,8 @@ Stream ArcStream(int segment, const std::vector<float>& angles, const Stream& ta
 
 // Each handle starts with a MoveTo (-1, -2), so the rows also show that
 // recording appends. Code -1: a shape, compared with its member only.
-#define ROW(cName, member, code, ...)                                                               \
-    {#cName, [](orv_path_builder b) { orv_path_builder_##cName(b, __VA_ARGS__); },                  \
+#define ROW(function, member, code, ...)                                                              \
+    {#function, [](orv_path_builder b) { function(b, __VA_ARGS__); },                                \
      [](PathBuilder& b) { b.member(__VA_ARGS__); }, code, {-1, -2, __VA_ARGS__}}
 
 TEST(PathBuilderC, EveryDrawingFunctionRecordsWhatItsMemberRecords) {
@@ -126,22 +126,33 @@ TEST(PathBuilderC, EveryDrawingFunctionRecordsWhatItsMemberRecords) {
         std::vector<float> floats;
     };
     const Case cases[] = {
-        {"close", [](orv_path_builder b) { orv_path_builder_close(b); }, [](PathBuilder& b) { b.Close(); }, 0, {-1, -2}},
-        ROW(moveto, MoveTo, 1, 1, 2), ROW(moveto_rel, MoveToRel, 2, -1, 2), ROW(lineto, LineTo, 3, 3, 4),
-        ROW(lineto_rel, LineToRel, 4, 3, -4), ROW(hlineto, HLineTo, 5, 5), ROW(hlineto_rel, HLineToRel, 6, -5),
-        ROW(vlineto, VLineTo, 7, 6), ROW(vlineto_rel, VLineToRel, 8, -6), ROW(quadto, QuadTo, 9, 1, 2, 3, 4),
-        ROW(quadto_rel, QuadToRel, 10, 4, 3, 2, 1),
-        ROW(cubicto, CubicTo, 11, NAN, -0.0f, INFINITY, -INFINITY, 1e-45f, 3.4e38f),  // any float is recorded
-        ROW(cubicto_rel, CubicToRel, 12, 6, 5, 4, 3, 2, 1), ROW(squadto, SQuadTo, 13, 7, 8),
-        ROW(squadto_rel, SQuadToRel, 14, 8, 7), ROW(scubicto, SCubicTo, 15, 1, 2, 3, 4),
-        ROW(scubicto_rel, SCubicToRel, 16, 4, 3, 2, 1), ROW(sccwarcto, SCcwArcTo, 17, 1, 2, 0.5f, 4, 5),
-        ROW(sccwarcto_rel, SCcwArcToRel, 18, 2, 1, 0.25f, 5, 4), ROW(scwarcto, SCwArcTo, 19, -1, -0.0f, 100, NAN, 0),
-        ROW(scwarcto_rel, SCwArcToRel, 20, 2, 3, -1, 7, 6), ROW(lccwarcto, LCcwArcTo, 21, 4, 5, 2, 8, 9),
-        ROW(lccwarcto_rel, LCcwArcToRel, 22, 5, 4, -2, 9, 8), ROW(lcwarcto, LCwArcTo, 23, 6, 7, 3, 1, 2),
-        ROW(lcwarcto_rel, LCwArcToRel, 24, 7, 6, -3, 2, 1), ROW(line, Line, -1, 1, 2, 3, 4),
-        ROW(rectangle, Rectangle, -1, 1, 2, 3, 4), ROW(round_rectangle, RoundRectangle, -1, 1, 2, 30, 40, 5, 6),
-        ROW(ellipse, Ellipse, -1, 1, 2, 3, 4),
-        {"arc", [](orv_path_builder b) { orv_path_builder_arc(b, 1, 2, 3, 4, 0.5f, 5, ORV_ARC_TYPE_PIE); },
+        {"orv_path_builder_close", [](orv_path_builder b) { orv_path_builder_close(b); },
+         [](PathBuilder& b) { b.Close(); }, 0, {-1, -2}},
+        ROW(orv_path_builder_moveto, MoveTo, 1, 1, 2), ROW(orv_path_builder_moveto_rel, MoveToRel, 2, -1, 2),
+        ROW(orv_path_builder_lineto, LineTo, 3, 3, 4), ROW(orv_path_builder_lineto_rel, LineToRel, 4, 3, -4),
+        ROW(orv_path_builder_hlineto, HLineTo, 5, 5), ROW(orv_path_builder_hlineto_rel, HLineToRel, 6, -5),
+        ROW(orv_path_builder_vlineto, VLineTo, 7, 6), ROW(orv_path_builder_vlineto_rel, VLineToRel, 8, -6),
+        ROW(orv_path_builder_quadto, QuadTo, 9, 1, 2, 3, 4),
+        ROW(orv_path_builder_quadto_rel, QuadToRel, 10, 4, 3, 2, 1),
+        // Any float is recorded.
+        ROW(orv_path_builder_cubicto, CubicTo, 11, NAN, -0.0f, INFINITY, -INFINITY, 1e-45f, 3.4e38f),
+        ROW(orv_path_builder_cubicto_rel, CubicToRel, 12, 6, 5, 4, 3, 2, 1),
+        ROW(orv_path_builder_squadto, SQuadTo, 13, 7, 8), ROW(orv_path_builder_squadto_rel, SQuadToRel, 14, 8, 7),
+        ROW(orv_path_builder_scubicto, SCubicTo, 15, 1, 2, 3, 4),
+        ROW(orv_path_builder_scubicto_rel, SCubicToRel, 16, 4, 3, 2, 1),
+        ROW(orv_path_builder_sccwarcto, SCcwArcTo, 17, 1, 2, 0.5f, 4, 5),
+        ROW(orv_path_builder_sccwarcto_rel, SCcwArcToRel, 18, 2, 1, 0.25f, 5, 4),
+        ROW(orv_path_builder_scwarcto, SCwArcTo, 19, -1, -0.0f, 100, NAN, 0),
+        ROW(orv_path_builder_scwarcto_rel, SCwArcToRel, 20, 2, 3, -1, 7, 6),
+        ROW(orv_path_builder_lccwarcto, LCcwArcTo, 21, 4, 5, 2, 8, 9),
+        ROW(orv_path_builder_lccwarcto_rel, LCcwArcToRel, 22, 5, 4, -2, 9, 8),
+        ROW(orv_path_builder_lcwarcto, LCwArcTo, 23, 6, 7, 3, 1, 2),
+        ROW(orv_path_builder_lcwarcto_rel, LCwArcToRel, 24, 7, 6, -3, 2, 1),
+        ROW(orv_path_builder_line, Line, -1, 1, 2, 3, 4), ROW(orv_path_builder_rectangle, Rectangle, -1, 1, 2, 3, 4),
+        ROW(orv_path_builder_round_rectangle, RoundRectangle, -1, 1, 2, 30, 40, 5, 6),
+        ROW(orv_path_builder_ellipse, Ellipse, -1, 1, 2, 3, 4),
+        {"orv_path_builder_arc",
+         [](orv_path_builder b) { orv_path_builder_arc(b, 1, 2, 3, 4, 0.5f, 5, ORV_ARC_TYPE_PIE); },
          [](PathBuilder& b) { b.Arc(1, 2, 3, 4, 0.5f, 5, ArcType::Pie); }, -1, {}},
     };
     for (const Case& c : cases) {

@@ -108,17 +108,6 @@ private:
 // almost every call, or off.
 enum class Caching { Usual, Evicting, Off };
 
-std::unique_ptr<Font> FontWith(Caching caching, const std::shared_ptr<Context2D>& context,
-                               const std::string& path, int size) {
-    auto font = std::make_unique<Font>(context, path.c_str(), size);
-    std::unique_ptr<GlyphCache>& cache = Internals::GlyphCacheOf(*font);
-    if (caching == Caching::Evicting)
-        cache = std::make_unique<GlyphCache>(2048);
-    else if (caching == Caching::Off)
-        cache.reset();
-    return font;
-}
-
 }  // namespace
 
 TEST(FontDifferential, RandomTextMatchesFreeTypeAndTheBlendTable) {
@@ -204,7 +193,11 @@ TEST(FontDifferential, RandomTextMatchesFreeTypeAndTheBlendTable) {
         const std::vector<uint8_t> before = surface.memory;
         for (const Caching caching : {Caching::Usual, Caching::Evicting, Caching::Off}) {
             surface.memory = before;
-            std::unique_ptr<Font> font = FontWith(caching, context, path, size);
+            auto font = std::make_unique<Font>(context, path.c_str(), size);
+            if (caching == Caching::Evicting)
+                Internals::GlyphCacheOf(*font) = std::make_unique<GlyphCache>(2048);
+            else if (caching == Caching::Off)
+                Internals::GlyphCacheOf(*font).reset();
             const std::string label = "round " + std::to_string(round) + " caching " +
                                       std::to_string(int(caching)) + " text \"" + text + "\" size " +
                                       std::to_string(size);
@@ -274,7 +267,6 @@ TEST(FontDifferential, Utf8DecodesAsTheCodePointsDrawnOneByOne) {
         std::u32string codes;
     } rows[] = {
         {"", U""},
-        {"plain ASCII", U"plain ASCII"},
         {"\x7F|\xC2\x80", {0x7F, '|', 0x80}},
         {"\xDF\xBF|\xE0\xA0\x80", {0x7FF, '|', 0x800}},
         {"\xEF\xBF\xBF|\xF0\x90\x80\x80", {0xFFFF, '|', 0x10000}},
@@ -287,8 +279,6 @@ TEST(FontDifferential, Utf8DecodesAsTheCodePointsDrawnOneByOne) {
         {"\xF0\x9F\x98", {R}},
         // Stray continuation bytes and bytes that begin nothing.
         {"\x80\xBF" "A\xF5\x80\xFE\xFF", {R, R, 'A', R, R, R, R}},
-        {"Temp\xC3\xA9rature 25 \xC2\xB0" "C \xE2\x82\xAC \xC2\xB5 \xCE\xB1\xCE\xB2 \xD0\x96",
-         U"Température 25 °C € µ αβ Ж"},
     };
     const std::string& path = TestSupport::FontPath();
     ReferenceText reference(path, 11);

@@ -1,20 +1,17 @@
 // Fonts: the worked figures of colour and of the glyph matrix's direction,
-// hostile inputs, the glyph cache's bound and the row blend beside the
-// one-pixel blend. Placement, pen steps and byte-exact agreement with
-// FreeType over random text are the differential test's job.
+// hostile inputs and the glyph cache's bound. Placement, pen steps and
+// byte-exact agreement with FreeType over random text are the differential
+// test's job.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cmath>
 #include <fstream>
-#include <random>
 #include <stdexcept>
 
 #include "TestSupport.hpp"
 #include "common/Internals.hpp"
-#include "text/GlyphBlend.hpp"
 #include "text/GlyphCache.hpp"
 
 using namespace ORV::Vudadive2R;
@@ -104,20 +101,6 @@ TEST(Font, RotatedGlyphsFollowTheirBaselineUnderBothOrigins) {
         }
 }
 
-TEST(Font, SurfacesThatCannotTakeTextAreLeftAlone) {
-    Surface unsupported(8, 8, TestSupport::kRA24);
-    unsupported.Fill(1, 2, 3, 4);
-    const std::vector<uint8_t> before = unsupported.memory;
-    Font font(std::make_shared<Context2D>(unsupported.surface), FontPath().c_str(), 12);
-    EXPECT_THROW(font.DrawString(0, 8, "x", kWhite), InvalidOperationException);
-    EXPECT_EQ(unsupported.memory, before);
-    EXPECT_EQ(orv_surface_sync_start_count_get(unsupported.surface), 0);
-
-    orv_surface* unmapped = orv_surface_create_for_data(8, 8, TestSupport::kAB24, 32, nullptr);
-    Font(std::make_shared<Context2D>(unmapped), FontPath().c_str(), 12).DrawString(0, 8, "x", kWhite);
-    orv_surface_destroy(unmapped);
-}
-
 TEST(Font, HostileTransformsPensAndSizes) {
     // Each conversion must stay in range (the sanitizer build checks); text
     // placed out of reach draws nothing.
@@ -181,6 +164,18 @@ TEST(Font, BadFilesNamesAndTexts) {
     EXPECT_THROW(font.DrawString(0, 0, nullptr, kWhite), ArgumentNullException);
     EXPECT_THROW(font.MeasureStringUtf8(nullptr), ArgumentNullException);
     EXPECT_THROW(font.DrawStringUtf8(0, 0, nullptr, kWhite), ArgumentNullException);
+
+    // Surfaces that cannot take text are left alone.
+    Surface unsupported(8, 8, TestSupport::kRA24);
+    unsupported.Fill(1, 2, 3, 4);
+    const std::vector<uint8_t> before = unsupported.memory;
+    Font onUnsupported(std::make_shared<Context2D>(unsupported.surface), FontPath().c_str(), 12);
+    EXPECT_THROW(onUnsupported.DrawString(0, 8, "x", kWhite), InvalidOperationException);
+    EXPECT_EQ(unsupported.memory, before);
+    EXPECT_EQ(orv_surface_sync_start_count_get(unsupported.surface), 0);
+    orv_surface* unmapped = orv_surface_create_for_data(8, 8, TestSupport::kAB24, 32, nullptr);
+    Font(std::make_shared<Context2D>(unmapped), FontPath().c_str(), 12).DrawString(0, 8, "x", kWhite);
+    orv_surface_destroy(unmapped);
 }
 
 TEST(Font, OneBitBitmapFontsAreReadBitByBit) {
@@ -274,32 +269,4 @@ TEST(GlyphCache, HundredThousandDistinctGlyphsStayWithinTheBound) {
     EXPECT_GT(cache.Bytes(), Font::GlyphCacheBound / 2);
     EXPECT_GT(cache.GlyphCount(), size_t(5000));
     EXPECT_LT(cache.GlyphCount(), size_t(100000));
-}
-
-TEST(GlyphCache, RowBlendGivesTheBytesOfThePixelBlend) {
-    // Coverage of every value, full in every fourth place, and whole blocks
-    // of nothing and of full coverage, over random pixels, for opaque and
-    // translucent colours; the runs' lengths leave every tail.
-    std::mt19937 random(4242);
-    std::vector<uint8_t> coverage(256 * 4 + 7);
-    for (size_t i = 0; i < coverage.size(); ++i)
-        coverage[i] = uint8_t(i % 4 == 3 ? 255 : (i * 97 + i / 4) % 256);
-    // Whole blocks of nothing and of full coverage too.
-    std::fill(coverage.begin() + 16, coverage.begin() + 24, 0);
-    std::fill(coverage.begin() + 32, coverage.begin() + 40, 255);
-    for (const uint32_t a : {1u, 2u, 127u, 128u, 254u, 255u})
-        for (unsigned length : {1u, 3u, 4u, 6u, unsigned(coverage.size())}) {
-            const TextColor ink{uint32_t(random() % 256), uint32_t(random() % 256), uint32_t(random() % 256), a};
-            for (unsigned start = 0; start + length <= coverage.size(); start += 37) {
-                std::vector<uint8_t> row(4 * length), expected;
-                for (uint8_t& byte : row)
-                    byte = uint8_t(random());
-                expected = row;
-                for (unsigned j = 0; j < length; ++j)
-                    if (coverage[start + j] != 0)
-                        BlendGlyphPixel(&expected[4 * j], ink, coverage[start + j]);
-                BlendGlyphRow(row.data(), coverage.data() + start, length, ink);
-                ASSERT_EQ(row, expected) << "alpha " << a << " length " << length << " start " << start;
-            }
-        }
 }

@@ -1,9 +1,7 @@
 // Saving puts a new file in place only once it is whole: a failed save
 // leaves the old file and nothing else behind, links and modes survive a
-// replacement, and what cannot be replaced (a pipe, a file without a name)
-// is written in place.
+// replacement, and what cannot be replaced is written in place.
 #include <gtest/gtest.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -11,8 +9,8 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <functional>
 #include <set>
 
 #include "TestSupport.hpp"
@@ -30,12 +28,8 @@ struct Folder {
     std::string operator/(const std::string& name) const { return path + "/" + name; }
     std::set<std::string> Names(const std::string& sub = "") const {
         std::set<std::string> names;
-        if (DIR* folder = opendir((path + "/" + sub).c_str())) {
-            while (dirent* entry = readdir(folder))
-                if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-                    names.insert(entry->d_name);
-            closedir(folder);
-        }
+        for (const auto& entry : std::filesystem::directory_iterator(path + "/" + sub))
+            names.insert(entry.path().filename());
         return names;
     }
     std::string path;
@@ -66,53 +60,36 @@ mode_t ModeOf(const std::string& path) {
 
 TEST(SafeSave, FailedSavesLeaveTheOldFileAndNothingElse) {
     const bool root = geteuid() == 0;  // root writes whatever the permissions say
-    struct Case {
-        const char* name;
-        int width;
-        std::function<std::function<void()>(const Folder&)> arrange;  // returns what undoes it
-        const char* expected;  // a trailing space leaves libpng's message unchecked
+    const char* const notOpened = "Exception: The file could not be opened for writing\n";
+    // Made read-only: a name in the folder, "" for the folder itself.
+    const struct { const char* name; int width; rlim_t sizeLimit; const char* readOnly; const char* expected; }
+    cases[] = {
+        {"file size limit", 64, 4096, nullptr, "Exception: Write Error\n"},
+        {"too wide for libpng", 2000000, 0, nullptr, "Exception: "},
+        {"read-only folder", 64, 0, "", notOpened},
+        {"read-only file", 64, 0, "out.png", notOpened},
     };
-    const Case cases[] = {
-        {"file size limit", 64,
-         [](const Folder&) {
-             // Writes past the limit fail with EFBIG instead of killing the process.
-             rlimit old;
-             getrlimit(RLIMIT_FSIZE, &old);
-             rlimit limited = old;
-             limited.rlim_cur = 4096;
-             setrlimit(RLIMIT_FSIZE, &limited);
-             void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-             return std::function<void()>([old, handler] {
-                 setrlimit(RLIMIT_FSIZE, &old);
-                 std::signal(SIGXFSZ, handler);
-             });
-         },
-         "Exception: Write Error\n"},
-        {"too wide for libpng", 2000000, [](const Folder&) { return std::function<void()>([] {}); }, "Exception: "},
-        {"read-only folder", 64,
-         [](const Folder& folder) {
-             chmod(folder.path.c_str(), 0555);
-             return std::function<void()>([path = folder.path] { chmod(path.c_str(), 0755); });
-         },
-         "Exception: The file could not be opened for writing\n"},
-        {"read-only file", 64,
-         [](const Folder& folder) {
-             chmod((folder / "out.png").c_str(), 0444);
-             return std::function<void()>([] {});
-         },
-         "Exception: The file could not be opened for writing\n"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        if (root && std::string(c.name).rfind("read-only", 0) == 0)
+        if (root && c.readOnly)
             continue;
         const Folder folder("safe-save-failure");
         std::ofstream(folder / "out.png", std::ios::binary) << "the old file";
-        Noise noise(c.width, 1 + 63 * (c.width == 64));
-        const std::function<void()> undo = c.arrange(folder);
+        Noise noise(c.width, c.width == 64 ? 64 : 1);
+        // Writes past the size limit fail with EFBIG instead of killing the process.
+        rlimit old, limited;
+        getrlimit(RLIMIT_FSIZE, &old);
+        limited = old;
+        limited.rlim_cur = c.sizeLimit ? c.sizeLimit : old.rlim_cur;
+        void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &limited);
+        if (c.readOnly)
+            chmod((folder / c.readOnly).c_str(), 0555);
         TestSupport::ExpectOutcome([&] { PngImage::Save(noise.image.get(), (folder / "out.png").c_str()); },
                                    c.expected);
-        undo();
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, handler);
+        chmod(folder.path.c_str(), 0755);
         EXPECT_TRUE(TestSupport::FileBytes(folder / "out.png") == "the old file");
         EXPECT_EQ(folder.Names(), std::set<std::string>{"out.png"});
     }
@@ -120,7 +97,7 @@ TEST(SafeSave, FailedSavesLeaveTheOldFileAndNothingElse) {
         std::printf("The permission cases need a user other than root; they were skipped.\n");
 }
 
-TEST(SafeSave, ReplacementKeepsLinksAndModes) {
+TEST(SafeSave, ReplacementKeepsLinksAndModesAndPipesAreWrittenInPlace) {
     const Folder folder("safe-save-links");
     Noise noise;
     const std::string reference = folder / "reference.png";
@@ -152,21 +129,11 @@ TEST(SafeSave, ReplacementKeepsLinksAndModes) {
     for (const char* name : {"chain.png", "dangling.png", "sub/link.png"})
         EXPECT_TRUE(S_ISLNK(ModeOf(folder / name))) << name;
 
-    // Nothing else is left behind.
-    EXPECT_EQ(folder.Names(),
-              (std::set<std::string>{"reference.png", "new.png", "kept.png", "chain.png", "dangling.png", "sub"}));
-    EXPECT_EQ(folder.Names("sub"), (std::set<std::string>{"real.png", "link.png", "made.png"}));
-}
-
-TEST(SafeSave, PipesAndNamelessFilesAreWrittenInPlace) {
-    const Folder folder("safe-save-in-place");
-    Noise noise(8, 8);  // the whole file fits a pipe's buffer
-    ASSERT_EQ(SaveOutcome(*noise.image, folder / "reference.png"), "nothing: ");
-    const std::string png = TestSupport::FileBytes(folder / "reference.png");
-
+    // What cannot be replaced is written in place: a pipe (the file fits its
+    // buffer), and a file removed from its folder while open, reached only
+    // through its descriptor.
     ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0666), 0);
     const int pipe = open((folder / "pipe").c_str(), O_RDONLY | O_NONBLOCK);
-    // A file removed from its folder while open is reached only through its descriptor.
     const int deleted = open((folder / "deleted.png").c_str(), O_RDWR | O_CREAT, 0666);
     unlink((folder / "deleted.png").c_str());
     for (const int reader : {pipe, deleted}) {
@@ -180,5 +147,9 @@ TEST(SafeSave, PipesAndNamelessFilesAreWrittenInPlace) {
         EXPECT_TRUE(received.substr(0, size_t(length > 0 ? length : 0)) == png) << reader;
     }
     EXPECT_TRUE(S_ISFIFO(ModeOf(folder / "pipe")));
-    EXPECT_EQ(folder.Names(), (std::set<std::string>{"reference.png", "pipe"}));
+
+    // Nothing else is left behind.
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"reference.png", "new.png", "kept.png", "chain.png",
+                                                     "dangling.png", "sub", "pipe"}));
+    EXPECT_EQ(folder.Names("sub"), (std::set<std::string>{"real.png", "link.png", "made.png"}));
 }

@@ -113,6 +113,29 @@ TEST(SvgPathData, ResolvesAsSvgDoes) {
         ExpectNear(result.path, c.expected, c.name);
         ExpectNear(result.builder, c.expected, c.name);
     }
+    // From (0, 0) to (10, 0) with radius 10: the sweep flag set runs towards
+    // increasing angles, bulging towards -y on the small arc (one segment);
+    // the large arcs (300 degrees) take four. A smooth cubic after an arc
+    // starts from the current point. The path commands that name the four
+    // arcs store the same vertices.
+    const PathCommands arcs[] = {PathCommands::SCwArcTo, PathCommands::SCcwArcTo, PathCommands::LCwArcTo,
+                                 PathCommands::LCcwArcTo};
+    for (int flags = 0; flags < 4; ++flags) {
+        const bool large = flags / 2, sweep = flags % 2;
+        const std::string data = "M0 0 A10 10 0 " + std::to_string(large) + " " + std::to_string(sweep) +
+                                 " 10 0 S30 0 40 0";
+        const std::vector<Vertex> v = f.Read(data.c_str()).path;
+        const size_t arcEnd = large ? 12 : 3;
+        ASSERT_EQ(v.size(), arcEnd + 4) << data;
+        EXPECT_EQ(v[arcEnd], (Vertex{Cubic, 10, 0})) << data;
+        for (size_t i = 1; i <= arcEnd; ++i)
+            EXPECT_GE(v[i].y * (sweep ? -1 : 1), 0.0) << data << " vertex " << i;
+        EXPECT_EQ(v[arcEnd + 1], (Vertex{Cubic, 10, 0})) << data;
+        Path commands(f.context);
+        commands.AppendData({PathCommands::MoveTo, arcs[flags], PathCommands::CubicTo},
+                            {0, 0, 10, 10, 0, 10, 0, 10, 0, 30, 0, 40, 0});
+        EXPECT_EQ(Stored(commands), v) << data;
+    }
 }
 
 // Random absolute geometry is spelled as path data in randomly chosen

@@ -15,7 +15,7 @@
 
 namespace TestSupport {
 
-int BytesPerPixel(uint32_t format) { return format == kR8 ? 1 : format == kRG16 || format == kR16 ? 2 : 4; }
+static int BytesPerPixel(uint32_t format) { return format == kR8 ? 1 : format == kRG16 || format == kR16 ? 2 : 4; }
 
 Surface::Surface(int width, int height, uint32_t format, int stride)
     : width(width), height(height), stride(stride), bytesPerPixel(BytesPerPixel(format)) {
@@ -38,7 +38,6 @@ uint32_t Surface::Rgba(int column, int memoryRow) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 
-// Writes the first bytesPerPixel of (r, g, b, a) into every pixel.
 void Surface::Fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     const uint8_t bytes[4] = {r, g, b, a};
     for (int row = 0; row < height; ++row)
@@ -120,21 +119,10 @@ std::string FileBytes(const std::string& path) {
 std::string Utf8Of(const std::u32string& codes) {
     std::string text;
     for (const char32_t c : codes) {
-        if (c < 0x80) {
-            text += char(c);
-        } else if (c < 0x800) {
-            text += char(0xC0 | c >> 6);
-            text += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            text += char(0xE0 | c >> 12);
-            text += char(0x80 | (c >> 6 & 0x3F));
-            text += char(0x80 | (c & 0x3F));
-        } else {
-            text += char(0xF0 | c >> 18);
-            text += char(0x80 | (c >> 12 & 0x3F));
-            text += char(0x80 | (c >> 6 & 0x3F));
-            text += char(0x80 | (c & 0x3F));
-        }
+        const int more = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;  // continuation bytes
+        text += char(more ? (0xFF00 >> (more + 1) & 0xFF) | c >> (6 * more) : c);
+        for (int i = more - 1; i >= 0; --i)
+            text += char(0x80 | (c >> (6 * i) & 0x3F));
     }
     return text;
 }

@@ -20,8 +20,6 @@ constexpr uint32_t kRG16 = 0x36314752;
 constexpr uint32_t kR8 = 0x20203852;
 constexpr uint32_t kR16 = 0x20363152;
 
-int BytesPerPixel(uint32_t format);
-
 // A surface over memory owned by the test (so reading it back does not touch
 // the mapping protocol), released at scope exit. A stride of 0 means
 // width x bytes per pixel; a negative stride puts row 0 last in memory.
@@ -36,6 +34,7 @@ struct Surface {
     uint8_t* Pixel(int column, int memoryRow);
     // Four bytes of an "AB24" pixel as 0xRRGGBBAA, for compact comparisons.
     uint32_t Rgba(int column, int memoryRow);
+    // Writes the first bytesPerPixel of (r, g, b, a) into every pixel.
     void Fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a);
 
     int width, height, stride, bytesPerPixel;

@@ -1,10 +1,12 @@
 // Value types and transforms: vector length and normalisation, matrix
 // products and point transforms, the order in which a transform composes,
-// and the named colour table.
+// the named colour table, and the exception family.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
+#include <typeinfo>
 
 #include "TestSupport.hpp"
 
@@ -107,4 +109,26 @@ TEST(Values, NamedColoursAreTheFloatsNearestToBytesOver255) {
         EXPECT_TRUE(SameBits(c.color.R, float(c.r) / 255.0f) && SameBits(c.color.G, float(c.g) / 255.0f) &&
                     SameBits(c.color.B, float(c.b) / 255.0f) && SameBits(c.color.A, float(c.a) / 255.0f))
             << &c - cases;
+}
+
+TEST(Exceptions, EveryClassPrintsItsMessageOnceAndIsAnException) {
+    // Default construction prints nothing; a message prints once, with a
+    // newline, when the exception is made, and it is caught through the base.
+    auto expect = [](auto tag) {
+        typedef decltype(tag) E;
+        EXPECT_EQ(TestSupport::CaptureStdout([] { E e; (void)e; }), "") << typeid(E).name();
+        const std::string printed = TestSupport::CaptureStdout([] {
+            try {
+                throw E("thrown");
+            } catch (const Exception&) {
+            }
+        });
+        EXPECT_EQ(printed, "thrown\n") << typeid(E).name();
+    };
+    std::apply([&](auto... tags) { (expect(tags), ...); },
+               std::tuple<Exception, ArgumentException, ArgumentNullException, ArgumentOutOfRangeException,
+                          NotSupportedException, NotImplementedException, InvalidOperationException,
+                          InvalidCastException, FileNotFoundException, IndexOutOfRangeException>());
+    // The second text of ArgumentException is ignored.
+    EXPECT_EQ(TestSupport::CaptureStdout([] { ArgumentException e("first", "second"); (void)e; }), "first\n");
 }

@@ -39,17 +39,6 @@ int main(void)
     orv_mapping_sync_end(mapping);
     orv_mapping_destroy(mapping);
 
-    orv_render_state* state = orv_context2D_render_state_get(context);
-    orv_int_rectangle rectangles[2] = {{0, 0, 2, 2}, {4, 1, 3, 3}};
-    int count = -1;
-    orv_render_state_scissor_rectangles_set(state, rectangles, 2);
-    CHECK(orv_render_state_scissor_rectangles_get(state, &count)[1].X == 4 && count == 2);
-
-    orv_transform* path = orv_transforms_path(orv_context2D_transforms_get(context));
-    orv_transform_translate(path, 10.0f, 20.0f);
-    orv_matrix3 matrix = orv_transform_get(path);
-    CHECK(matrix.M[6] == 10.0f && matrix.M[7] == 20.0f);
-
     /* A colour paint handle is an orv_paint. */
     orv_fill_state fill = orv_fill_state_create();
     orv_color_paint paint = orv_color_paint_create(context, 0.0f, 0.0f, 1.0f, 1.0f);
@@ -59,6 +48,7 @@ int main(void)
     /* A gradient handle is an orv_gradient_paint and an orv_paint. */
     const orv_color_stop stops[2] = {{0.0f, 1.0f, 0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.0f, 1.0f, 1.0f}};
     orv_linear_gradient_paint linear = orv_linear_gradient_paint_create(context, 0.0f, 0.0f, 8.0f, 0.0f);
+    int count = -1;
     orv_gradient_paint_color_stops_set(linear, stops, 2);
     CHECK(orv_gradient_paint_color_stops_get(linear, &count)[1].B == 1.0f && count == 2);
     orv_fill_state_paint_set(fill, linear);

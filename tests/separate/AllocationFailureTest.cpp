@@ -10,10 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <new>
 
-#include "FontLookup.hpp"
 #include "TestSupport.hpp"
 #include "path/PathDraw.hpp"
 
@@ -99,15 +97,15 @@ long FailEachAllocation(const std::function<void()>& operation, const std::funct
     }
 }
 
-constexpr int kWidth = 48, kHeight = 40;
-
 // A surface with a backdrop, and its context with scissors and a dashed
-// stroke under a rotated path transform.
+// stroke under a rotated path transform; paints of each kind: 0 colour, 1
+// linear, 2 radial, 3 image.
 struct Scene {
-    DrawRoad road = DrawRoad::Library;
-    Scene() : surface(kWidth, kHeight), context(std::make_shared<Context2D>(surface.surface)) {
+    Scene() : surface(48, 40), context(std::make_shared<Context2D>(surface.surface)) {
         for (size_t i = 0; i < surface.memory.size(); ++i)
             backdrop.push_back(uint8_t(i * 37 % 251));
+        for (int i = 0; i < 80; ++i)
+            texels[i] = uint8_t(i * 53 % 256);
         context->renderState->scissoringEnabled = true;
         context->renderState->scissorRectangles = {IntRectangle{2, 3, 30, 30}, IntRectangle{20, 10, 26, 28}};
         context->transforms->path->Rotate(0.3f);
@@ -121,31 +119,24 @@ struct Scene {
         stroke->JoinStyle(JoinStyle::Round);
         stroke->dashPattern = {Dash{6, 3}, Dash{2, 4.5f}};
         stroke->DashPhase(1.5f);
-        image = std::make_shared<Image>(context, int(TestSupport::kRA24), 5, 4, 20, texels);
-        for (int i = 0; i < 80; ++i)
-            texels[i] = uint8_t(i * 53 % 256);
-    }
-    void Render() {
-        surface.memory = backdrop;
-        DrawPath(*path, fill, stroke, road);
     }
     std::vector<uint8_t> Draw() {
-        Render();
+        surface.memory = backdrop;
+        DrawPath(*path, fill, stroke, road);
         return surface.memory;
     }
     std::shared_ptr<ORV::Vudadive2R::Paint> MakePaint(int kind) {
         if (kind == 0)
             return std::make_shared<ColorPaint>(context, Color{0.8f, 0.3f, 0.1f, 0.7f});
         if (kind == 3) {
-            auto paint = std::make_shared<ImagePaint>(context, image);
+            auto paint = std::make_shared<ImagePaint>(
+                context, std::make_shared<Image>(context, int(TestSupport::kRA24), 5, 4, 20, texels));
             paint->ImageTilingMode = TilingMode::Repeat;
             return paint;
         }
-        std::shared_ptr<GradientPaint> gradient;
-        if (kind == 1)
-            gradient = std::make_shared<LinearGradientPaint>(context, 4, 4, 40, 30);
-        else
-            gradient = std::make_shared<RadialGradientPaint>(context, 24, 20, 18, 20, 16);
+        const std::shared_ptr<GradientPaint> gradient =
+            kind == 1 ? std::shared_ptr<GradientPaint>(std::make_shared<LinearGradientPaint>(context, 4, 4, 40, 30))
+                      : std::make_shared<RadialGradientPaint>(context, 24, 20, 18, 20, 16);
         gradient->ColorStops = {ColorStop{0.1f, Color{1, 0, 0, 1}}, ColorStop{0.6f, Color{0, 0.5f, 1, 0.5f}},
                                 ColorStop{0.9f, Color{0.2f, 1, 0.2f, 1}}};
         gradient->ColorRampSpreadMode = SpreadMode::Reflect;
@@ -154,23 +145,13 @@ struct Scene {
 
     TestSupport::Surface surface;
     std::shared_ptr<Context2D> context;
+    DrawRoad road = DrawRoad::Library;
     std::vector<uint8_t> backdrop;
+    uint8_t texels[80];
     std::unique_ptr<Path> path;
     std::shared_ptr<FillState> fill = std::make_shared<FillState>();
     std::shared_ptr<StrokeState> stroke = std::make_shared<StrokeState>();
-    uint8_t texels[80];
-    std::shared_ptr<Image> image;
 };
-
-const std::string& FontPath() {
-    static const std::string path = DejaVuSansPath();
-    return path;
-}
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A C handle released however its scope ends.
 template <class Handle>
@@ -192,7 +173,7 @@ TEST(AllocationFailure, DrawsOfEveryPaintOnBothRoads) {
             scene.stroke->Paint(scene.MakePaint(3 - kind));
             const std::vector<uint8_t> expected = scene.Draw();
             ASSERT_NE(expected, scene.backdrop);
-            const long allocations = FailEachAllocation([&] { scene.Render(); },
+            const long allocations = FailEachAllocation([&] { scene.Draw(); },
                                                         [&] { ASSERT_EQ(scene.Draw(), expected); });
             EXPECT_GT(allocations, 0);
         }
@@ -223,45 +204,43 @@ TEST(AllocationFailure, PngLoadAndSave) {
     const std::string folder = TestSupport::TempPath("allocation-failure");
     std::system(("rm -rf " + folder + " && mkdir -p " + folder).c_str());
     const std::string source = folder + "/source.png", target = folder + "/target.png";
-    PngImage::Save(scene.image.get(), source.c_str());
-    const std::string sourceBytes = Bytes(source);
+    Image image(scene.context, int(TestSupport::kRA24), 5, 4, 20, scene.texels);
+    PngImage::Save(&image, source.c_str());
+    const std::string sourceBytes = TestSupport::FileBytes(source);
     std::ofstream(target) << "the old file";
 
     FailEachAllocation([&] { PngImage::CreateFromFile(scene.context, source.c_str()); }, [] {});
     // A save that fails leaves the old file; one that completes writes what the first did.
-    FailEachAllocation([&] { PngImage::Save(scene.image.get(), target.c_str()); },
+    FailEachAllocation([&] { PngImage::Save(&image, target.c_str()); },
                        [&] {
-                           const std::string bytes = Bytes(target);
+                           const std::string bytes = TestSupport::FileBytes(target);
                            EXPECT_TRUE(bytes == "the old file" || bytes == sourceBytes);
                            // The source and the target, nothing else.
                            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
                        });
-    EXPECT_EQ(Bytes(target), sourceBytes);
+    EXPECT_EQ(TestSupport::FileBytes(target), sourceBytes);
 }
 
 TEST(AllocationFailure, FontsAndText) {
-    ASSERT_FALSE(FontPath().empty()) << "DejaVu Sans not found";
+    const std::string& fontPath = TestSupport::FontPath();
     Scene scene;
     scene.context->transforms->glyph->Rotate(-0.4f);
     const char* const text = "Agile foxes, 1 2 3!";
-    auto paint = [&](Font& font) {
+    auto draw = [&](Font& font) {
         scene.surface.memory = scene.backdrop;
         font.DrawString(3, 30, text, Color{0.1f, 0.9f, 0.4f, 0.8f});
-    };
-    auto draw = [&](Font& font) {
-        paint(font);
         return scene.surface.memory;
     };
-    Font font(scene.context, FontPath().c_str(), 13);
+    Font font(scene.context, fontPath.c_str(), 13);
     const std::vector<uint8_t> expected = draw(font);
     const float width = font.MeasureString(text);
     ASSERT_NE(expected, scene.backdrop);
 
-    FailEachAllocation([&] { Font(scene.context, FontPath().c_str(), 13); },
+    FailEachAllocation([&] { Font(scene.context, fontPath.c_str(), 13); },
                        [&] {
-                           Font fresh(scene.context, FontPath().c_str(), 13);
+                           Font fresh(scene.context, fontPath.c_str(), 13);
                            ASSERT_EQ(draw(fresh), expected);
                        });
-    FailEachAllocation([&] { paint(font); }, [&] { ASSERT_EQ(draw(font), expected); });
+    FailEachAllocation([&] { draw(font); }, [&] { ASSERT_EQ(draw(font), expected); });
     FailEachAllocation([&] { font.MeasureString(text); }, [&] { ASSERT_EQ(font.MeasureString(text), width); });
 }

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <functional>
 #include <mutex>
 #include <random>
@@ -23,16 +22,10 @@ namespace {
 constexpr int kThreads = 8;
 constexpr int kScenesPerThread = 48;
 
-uint64_t Hash(const uint8_t* bytes, size_t size) {
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (size_t i = 0; i < size; ++i)
-        hash = (hash ^ bytes[i]) * 1099511628211ull;
-    return hash;
-}
-
 // Releases of handles made by one thread, run by another.
-class Mailbox {
-public:
+struct Mailbox {
+    std::mutex lock;
+    std::vector<std::function<void()>> releases;
     void Post(std::function<void()> release) {
         std::lock_guard<std::mutex> guard(lock);
         releases.push_back(std::move(release));
@@ -46,10 +39,6 @@ public:
         for (auto& release : taken)
             release();
     }
-
-private:
-    std::mutex lock;
-    std::vector<std::function<void()>> releases;
 };
 
 // What the threads of one run share: their mailboxes, how many are still
@@ -57,8 +46,7 @@ private:
 struct Crew {
     explicit Crew(int threads) : mailboxes(size_t(threads)), drawing(threads) {}
     std::vector<Mailbox> mailboxes;
-    std::atomic<int> drawing;
-    std::atomic<int> outstanding{0};
+    std::atomic<int> drawing, outstanding{0};
 };
 
 // Thread `index`'s work: random scenes, each on a surface and context of its
@@ -66,12 +54,12 @@ struct Crew {
 // new font for every scene. The font, path, paint and fill state go to the
 // next thread's mailbox; the canvas's context handle is released first, so
 // that the last of those releases, on another thread, ends the context.
-// Returns one hash per scene, per measured text, and of the canvas.
-std::vector<uint64_t> Work(int index, Crew& crew, const std::string& fontPath) {
+// Returns the bytes of every scene, of every measured width, and of the canvas.
+std::vector<std::vector<uint8_t>> Work(int index, Crew& crew, const std::string& fontPath) {
     Mailbox& mine = crew.mailboxes[size_t(index) % crew.mailboxes.size()];
     Mailbox& next = crew.mailboxes[size_t(index + 1) % crew.mailboxes.size()];
     std::mt19937 engine(7919u * unsigned(index) + 1);
-    std::vector<uint64_t> hashes;
+    std::vector<std::vector<uint8_t>> results;
     std::vector<uint8_t> canvas(96 * 64 * 4, 0);
     orv_surface* surface = orv_surface_create_for_data(96, 64, 0x34324241, 96 * 4, canvas.data());
     orv_context2D context = orv_context2D_create(surface);
@@ -88,7 +76,7 @@ std::vector<uint64_t> Work(int index, Crew& crew, const std::string& fontPath) {
         } catch (const std::exception&) {
             pixels.assign(1, 0xEE);
         }
-        hashes.push_back(Hash(pixels.data(), pixels.size()));
+        results.push_back(pixels);
 
         const float angle = float(engine() % 628) / 100.0f;
         const orv_matrix3 glyph{{std::cos(angle), std::sin(angle), 0, -std::sin(angle), std::cos(angle), 0, 0, 0, 1}};
@@ -99,7 +87,7 @@ std::vector<uint64_t> Work(int index, Crew& crew, const std::string& fontPath) {
         orv_font_draw_string(font, int(engine() % 96), int(engine() % 64), text.c_str(), 0.9f, 0.5f, 0.1f,
                              float(engine() % 256) / 255.0f);
         const float width = orv_font_measure_string(font, text.c_str());
-        hashes.push_back(Hash(reinterpret_cast<const uint8_t*>(&width), sizeof width));
+        results.emplace_back(reinterpret_cast<const uint8_t*>(&width), reinterpret_cast<const uint8_t*>(&width + 1));
 
         orv_path_builder builder = orv_path_builder_create();
         orv_path_builder_rectangle(builder, float(engine() % 90), float(engine() % 60), 7.5f, 5.25f);
@@ -121,7 +109,7 @@ std::vector<uint64_t> Work(int index, Crew& crew, const std::string& fontPath) {
         mine.ReleaseAll();
     }
     orv_context2D_finish(context);
-    hashes.push_back(Hash(canvas.data(), canvas.size()));
+    results.push_back(canvas);
     orv_context2D_destroy(context);
     // Others may still post here: keep releasing until every thread is done.
     --crew.drawing;
@@ -130,7 +118,7 @@ std::vector<uint64_t> Work(int index, Crew& crew, const std::string& fontPath) {
         std::this_thread::yield();
     }
     orv_surface_destroy(surface);
-    return hashes;
+    return results;
 }
 
 }  // namespace
@@ -140,7 +128,7 @@ TEST(Threads, EightThreadsDrawWhatOneThreadDraws) {
     ASSERT_FALSE(fontPath.empty()) << "DejaVu Sans not found";
 
     // Threads first, so that their fonts are the process's first.
-    std::vector<std::vector<uint64_t>> parallel(kThreads);
+    std::vector<std::vector<std::vector<uint8_t>>> parallel(kThreads);
     {
         Crew crew(kThreads);
         std::atomic<int> ready{0};

@@ -6,9 +6,7 @@
 #include <cmath>
 #include <random>
 
-#include "DrawSupport.hpp"
 #include "PlainTarget.hpp"
-#include "common/Internals.hpp"
 
 using namespace DrawSupport;
 
@@ -58,41 +56,22 @@ TEST(GradientDifferential, RandomScenesAreThePlainComposition) {
     Random random;
     int changed = 0;
     for (int n = 0; n < 300; ++n) {
-        const int mode = random.Below(10);
-        const Origin origin = random.Below(2) ? Origin::TopLeft : Origin::BottomLeft;
-        const Matrix3 path = random.Transform(0.5f, 2, 10), fillPaint = random.Transform(0.3f, 3, 20),
-                      strokePaint = random.Transform(0.3f, 3, 20);
-        const GradientScene fillGradient = random.Gradient(), strokeGradient = random.Gradient();
-        const float width = random.Uniform(1, 6);
-        Geometry geometry;
-        geometry.Move(random.Uniform(-10, 58), random.Uniform(-10, 50));
+        PlainScene scene(48, 40);
+        scene.mode = BlendMode(random.Below(10));
+        scene.origin = random.Below(2) ? Origin::TopLeft : Origin::BottomLeft;
+        scene.path = random.Transform(0.5f, 2, 10);
+        scene.fillPaint = random.Transform(0.3f, 3, 20);
+        scene.strokePaint = random.Transform(0.3f, 3, 20);
+        scene.fill.gradient = random.Gradient();
+        scene.stroke.gradient = random.Gradient();
+        scene.outline.width = random.Uniform(1, 6);
+        scene.geometry.Move(random.Uniform(-10, 58), random.Uniform(-10, 50));
         for (int i = 2 + random.Below(4); i > 0; --i)
-            geometry.Line(random.Uniform(-10, 58), random.Uniform(-10, 50));
-
-        Canvas canvas(48, 40, origin);
-        for (uint8_t& byte : canvas.surface.memory)
-            byte = uint8_t(random.Below(256));
-        TestSupport::Surface plain(48, 40);
-        plain.memory = canvas.surface.memory;
-        canvas.State().blendMode = BlendMode(mode);
-        canvas.PathTransform().Set(path);
-        canvas.context->transforms->fillPaint->Set(fillPaint);
-        canvas.context->transforms->strokePaint->Set(strokePaint);
-        auto fill = TestSupport::FillWith(Gradient(canvas, fillGradient.stops, fillGradient.spread, fillGradient.g));
-        auto stroke = std::make_shared<StrokeState>();
-        stroke->Paint(Gradient(canvas, strokeGradient.stops, strokeGradient.spread, strokeGradient.g));
-        stroke->LineWidth(width);
-        auto drawn = geometry.On(canvas);
-        drawn->Draw(fill, stroke);
-        changed += canvas.surface.memory != plain.memory;
-
-        PlainTarget target(plain, origin, BlendMode(mode));
-        const PlainStroke plainStroke{width};
-        // The fill state's default rule is even-odd.
-        FillAndStrokePlainly(target, Internals::StorageOf(*drawn), path, FillRule::EvenOdd,
-                             [&] { RenderGradientPlainly(target, fillPaint, path, fillGradient); }, &plainStroke,
-                             [&] { RenderGradientPlainly(target, strokePaint, path, strokeGradient); });
-        ASSERT_EQ(canvas.surface.memory, plain.memory) << "scene " << n;
+            scene.geometry.Line(random.Uniform(-10, 58), random.Uniform(-10, 50));
+        scene.rule = FillRule::EvenOdd;  // the fill state's default
+        for (int i = 0; i < 48 * 40 * 4; ++i)
+            scene.backdrop.push_back(uint8_t(random.Below(256)));
+        ASSERT_EQ(DrawnPlainly(scene, DrawRoad::Library, &changed), "") << "scene " << n;
     }
     EXPECT_GT(changed, 250);
 }

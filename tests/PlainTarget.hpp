@@ -9,17 +9,21 @@
 #include <agg_conv_stroke.h>
 #include <agg_conv_transform.h>
 #include <agg_gradient_lut.h>
+#include <agg_image_filters.h>
 #include <agg_span_allocator.h>
 #include <agg_span_gradient.h>
 #include <agg_span_interpolator_linear.h>
 
 #include <cmath>
-
+#include <string>
 #include <vector>
 
-#include "TestSupport.hpp"
-#include "pipeline/PathStorage.hpp"
+#include "DrawSupport.hpp"
+#include "ImageSupport.hpp"
+#include "common/Internals.hpp"
+#include "path/PathDraw.hpp"
 #include "pipeline/AggTypes.hpp"
+#include "pipeline/PathStorage.hpp"
 
 namespace DrawSupport {
 
@@ -97,7 +101,7 @@ void FillAndStrokePlainly(PlainTarget& target, PathStorage& storage, const Matri
 // fx, fy), four a linear one (x0, y0, x1, y1).
 struct GradientScene {
     std::vector<ColorStop> stops;
-    SpreadMode spread;
+    SpreadMode spread = SpreadMode::Pad;
     std::vector<float> g;
 };
 
@@ -141,6 +145,120 @@ inline void RenderGradientPlainly(PlainTarget& target, const Matrix3& paint, con
         matrix.multiply(placement.invert());
         spread(agg::gradient_x(), std::sqrt(dx * dx + dy * dy));
     }
+}
+
+// A paint of a plain scene: the image when there is one, else the gradient
+// when it has its numbers, else the colour.
+struct PlainPaint {
+    Color color{0, 0, 0, 0};
+    GradientScene gradient;
+    ImageSupport::Picture* picture = nullptr;
+    int format = int(TestSupport::kRA24);
+    TilingMode tiling = TilingMode::Clip;
+    Color tile{0, 0, 0, 0};
+};
+
+struct PlainScene {
+    PlainScene(int width, int height) : width(width), height(height) {}
+    int width, height;
+    std::vector<uint8_t> backdrop;  // empty: transparent black
+    Origin origin = Origin::TopLeft;
+    BlendMode mode = BlendMode::SourceOver;
+    std::vector<IntRectangle> scissors;  // scissoring enabled when there are any
+    Matrix3 path = Matrix3::Identity, fillPaint = Matrix3::Identity, strokePaint = Matrix3::Identity,
+            image = Matrix3::Identity;
+    Geometry geometry;
+    bool filled = true;
+    FillRule rule = FillRule::NonZero;
+    PlainPaint fill, stroke;
+    PlainStroke outline{0};  // width 0: not stroked
+};
+
+inline std::shared_ptr<Paint> PaintOf(const std::shared_ptr<Context2D>& context, const PlainPaint& p) {
+    if (p.picture) {
+        auto paint = std::make_shared<ImagePaint>(context, p.picture->Make(context, p.format));
+        paint->ImageTilingMode = p.tiling;
+        paint->TileColor = p.tile;
+        return paint;
+    }
+    if (!p.gradient.g.empty())
+        return Gradient(context, p.gradient.stops, p.gradient.spread, p.gradient.g);
+    return std::make_shared<ColorPaint>(context, p.color);
+}
+
+// Draws the scene through the class interface, or through the chosen road,
+// and plainly: empty when the bytes agree, else where they first differ. The
+// reference road clips a pass beyond AGG's limits to the surface: such a
+// draw is not compared. Counts in `changed` the draws that changed the surface.
+inline std::string DrawnPlainly(const PlainScene& s, DrawRoad road = DrawRoad::Library, int* changed = nullptr) {
+    Canvas canvas(s.width, s.height, s.origin);
+    TestSupport::Surface plain(s.width, s.height);
+    if (!s.backdrop.empty())
+        canvas.surface.memory = plain.memory = s.backdrop;
+    canvas.State().blendMode = s.mode;
+    canvas.State().scissoringEnabled = !s.scissors.empty();
+    canvas.State().scissorRectangles = s.scissors;
+    Transforms& transforms = *canvas.context->transforms;
+    transforms.path->Set(s.path), transforms.fillPaint->Set(s.fillPaint);
+    transforms.strokePaint->Set(s.strokePaint), transforms.image->Set(s.image);
+    std::shared_ptr<FillState> fill;
+    std::shared_ptr<StrokeState> stroke;
+    if (s.filled) {
+        fill = TestSupport::FillWith(PaintOf(canvas, s.fill));
+        fill->FillRule(s.rule);
+    }
+    const PlainStroke& o = s.outline;
+    if (o.width != 0) {
+        stroke = StrokeIn(canvas, {}, o.width, o.cap, o.join);
+        stroke->Paint(PaintOf(canvas, s.stroke));
+        stroke->MiterLimit(o.miterLimit);
+        stroke->dashPattern = o.dashes;
+        stroke->DashPhase(o.phase);
+    }
+    auto path = s.geometry.On(canvas);
+    if (road == DrawRoad::Library)
+        path->Draw(fill, stroke);
+    else if (DrawPath(*path, fill, stroke, road))
+        return "";
+    if (changed)
+        *changed += canvas.surface.memory != plain.memory;
+
+    PlainTarget target(plain, s.origin, s.mode);
+    for (const IntRectangle& r : s.scissors)
+        target.renderer.add_clip_box(r.X, r.Y, r.X + r.Width, r.Y + r.Height);
+    auto render = [&](const PlainPaint& p, const Matrix3& paintMatrix) {
+        if (!p.picture && !p.gradient.g.empty())
+            return RenderGradientPlainly(target, paintMatrix, s.path, p.gradient);
+        if (!p.picture)
+            return agg::render_scanlines_aa_solid(target.rasterizer, target.scanline, target.renderer,
+                                                  agg::rgba8(agg::rgba(p.color.R, p.color.G, p.color.B, p.color.A)));
+        // The image is placed by the image transform followed by the path transform.
+        Matrix3 placement;
+        Matrix3::Multiply(s.image, s.path, placement);
+        agg::trans_affine imageMatrix = Affine(placement);
+        imageMatrix.invert();
+        ImageSupport::Interpolator interpolator(imageMatrix);
+        agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
+        auto byte = [](float c) { return int(double(c) * 255 + 0.5); };
+        ImageSupport::ReferenceSampler sampler{*p.picture, p.tiling,
+                                               {byte(p.tile.R), byte(p.tile.G), byte(p.tile.B), byte(p.tile.A)},
+                                               interpolator, filter.weight_array()};
+        agg::span_allocator<agg::rgba8> allocator;
+        agg::render_scanlines_aa(target.rasterizer, target.scanline, target.renderer, allocator, sampler);
+    };
+    FillAndStrokePlainly(
+        target, Internals::StorageOf(*path), s.path, s.filled ? s.rule : FillRule::NonZero,
+        [&] {
+            if (s.filled)
+                render(s.fill, s.fillPaint);
+        },
+        stroke ? &o : nullptr, [&] { render(s.stroke, s.strokePaint); });
+    for (size_t i = 0; i < plain.memory.size(); ++i)
+        if (plain.memory[i] != canvas.surface.memory[i])
+            return "byte " + std::to_string(i % 4) + " of pixel " + std::to_string(i / 4 % size_t(s.width)) + ", " +
+                   std::to_string(i / 4 / size_t(s.width)) + ": " + std::to_string(canvas.surface.memory[i]) +
+                   " against " + std::to_string(plain.memory[i]);
+    return "";
 }
 
 }  // namespace DrawSupport

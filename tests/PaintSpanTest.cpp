@@ -16,6 +16,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "ImageSupport.hpp"
@@ -188,19 +189,15 @@ TEST(PaintSpans, WrappedImagesAreAggsWrappedSamples) {
                                    agg::trans_affine_translation(2000 * unit(random) - 1000, 30 * unit(random));
         matrix.invert();
         Interpolator interpolator(matrix);
-        std::string difference;
-        if (n % 2) {
-            SpanImageBilinearWrapped<true> ours(buffer, matrix, filter, 4194305.0);
-            agg::image_accessor_wrap<agg::pixfmt_rgba32, agg::wrap_mode_reflect, agg::wrap_mode_reflect> wrap(pixels);
+        auto compare = [&](auto reflect) {
+            constexpr bool reflected = decltype(reflect)::value;
+            typedef std::conditional_t<reflected, agg::wrap_mode_reflect, agg::wrap_mode_repeat> Mode;
+            SpanImageBilinearWrapped<reflected> ours(buffer, matrix, filter, 4194305.0);
+            agg::image_accessor_wrap<agg::pixfmt_rgba32, Mode, Mode> wrap(pixels);
             SpanImageBilinear<decltype(wrap), Interpolator> theirs(wrap, interpolator, filter);
-            difference = CompareSpans(ours, theirs, 600, 10, random);
-        } else {
-            SpanImageBilinearWrapped<false> ours(buffer, matrix, filter, 4194305.0);
-            agg::image_accessor_wrap<agg::pixfmt_rgba32, agg::wrap_mode_repeat, agg::wrap_mode_repeat> wrap(pixels);
-            SpanImageBilinear<decltype(wrap), Interpolator> theirs(wrap, interpolator, filter);
-            difference = CompareSpans(ours, theirs, 600, 10, random);
-        }
-        ASSERT_EQ(difference, "") << "image " << n;
+            return CompareSpans(ours, theirs, 600, 10, random);
+        };
+        ASSERT_EQ(n % 2 ? compare(std::true_type()) : compare(std::false_type()), "") << "image " << n;
     }
 }
 

@@ -1,6 +1,7 @@
 // The plain AGG composition that the differential tests compare the library
 // with: the pipeline's renderer over a test surface, the blend modes as the
-// pixel format's operations, and the fill-then-stroke passes over a path.
+// pixel format's operations, the fill-then-stroke passes over a path, and
+// the paints composed from AGG's pieces.
 #ifndef VUDADIVE2R_PLAIN_TARGET_HPP
 #define VUDADIVE2R_PLAIN_TARGET_HPP
 
@@ -29,27 +30,7 @@ namespace DrawSupport {
 
 using namespace ORV::Vudadive2R;
 
-// The operations of BlendMode 0 to 9.
-const unsigned kOperations[] = {agg::comp_op_src,     agg::comp_op_src_over, agg::comp_op_dst_over, agg::comp_op_src_in,
-                                agg::comp_op_dst_in,  agg::comp_op_multiply, agg::comp_op_screen,   agg::comp_op_darken,
-                                agg::comp_op_lighten, agg::comp_op_plus};
-
 inline agg::trans_affine Affine(const Matrix3& m) { return agg::trans_affine(m[0], m[1], m[3], m[4], m[6], m[7]); }
-
-struct PlainTarget {
-    PlainTarget(TestSupport::Surface& surface, Origin origin, BlendMode mode)
-        : buffer(surface.memory.data(), unsigned(surface.width), unsigned(surface.height),
-                 origin == Origin::TopLeft ? surface.stride : -surface.stride),
-          pixelFormat(buffer), renderer(pixelFormat) {
-        pixelFormat.comp_op(kOperations[int(mode)]);
-    }
-    RenderingBuffer buffer;
-    PixelFormat pixelFormat;
-    Renderer renderer;
-    // Its cell store unlimited, so that it covers completely at any size.
-    Rasterizer rasterizer{1u << 16};
-    Scanline scanline;
-};
 
 struct PlainStroke {
     PlainStroke(float width, CapStyle cap = CapStyle::Butt, JoinStyle join = JoinStyle::Miter,
@@ -63,40 +44,6 @@ struct PlainStroke {
     float miterLimit;
 };
 
-// The path's curves flattened, then transformed; filled by `renderFill` and,
-// when `stroke` is given, stroked by `renderStroke` with the fill's rule kept.
-template <class RenderFill, class RenderStroke>
-void FillAndStrokePlainly(PlainTarget& target, PathStorage& storage, const Matrix3& path, FillRule rule,
-                          RenderFill renderFill, const PlainStroke* stroke, RenderStroke renderStroke) {
-    agg::conv_curve<PathStorage> curves(storage);
-    agg::trans_affine matrix = Affine(path);
-    agg::conv_transform<decltype(curves)> transformer(curves, matrix);
-    target.rasterizer.filling_rule(rule == FillRule::EvenOdd ? agg::fill_even_odd : agg::fill_non_zero);
-    target.rasterizer.add_path(transformer);
-    renderFill();
-    if (!stroke)
-        return;
-    auto outline = [&](auto& source) {
-        const agg::line_cap_e caps[] = {agg::butt_cap, agg::round_cap, agg::square_cap};
-        const agg::line_join_e joins[] = {agg::miter_join, agg::round_join, agg::bevel_join};
-        agg::conv_stroke<std::remove_reference_t<decltype(source)>> stroker(source);
-        stroker.width(stroke->width);
-        stroker.line_cap(caps[int(stroke->cap)]);
-        stroker.line_join(joins[int(stroke->join)]);
-        stroker.miter_limit(stroke->miterLimit);
-        target.rasterizer.reset();
-        target.rasterizer.add_path(stroker);
-        renderStroke();
-    };
-    if (stroke->dashes.empty())
-        return outline(transformer);
-    agg::conv_dash<decltype(transformer)> dasher(transformer);
-    for (const Dash& d : stroke->dashes)
-        dasher.add_dash(d.Length, d.Gap);
-    dasher.dash_start(stroke->phase);
-    outline(dasher);
-}
-
 // A gradient paint's numbers: five make a radial gradient (cx, cy, radius,
 // fx, fy), four a linear one (x0, y0, x1, y1).
 struct GradientScene {
@@ -107,8 +54,8 @@ struct GradientScene {
 
 // The gradient pieces composed directly, with stop colours in 0..1 so that AGG's
 // own double-to-byte conversion is defined.
-inline void RenderGradientPlainly(PlainTarget& target, const Matrix3& paint, const Matrix3& path,
-                                  const GradientScene& p) {
+template <class Spans>
+void RenderGradientPlainly(const Spans& spans, const Matrix3& paint, const Matrix3& path, const GradientScene& p) {
     typedef agg::gradient_lut<agg::color_interpolator<agg::rgba>, 256> Lut;
     Lut lut;
     for (const ColorStop& s : p.stops)
@@ -122,8 +69,7 @@ inline void RenderGradientPlainly(PlainTarget& target, const Matrix3& paint, con
         auto render = [&](auto function) {
             agg::span_gradient<agg::rgba8, decltype(interpolator), decltype(function), Lut> generator(
                 interpolator, function, lut, 0, d2);
-            agg::span_allocator<agg::rgba8> allocator;
-            agg::render_scanlines_aa(target.rasterizer, target.scanline, target.renderer, allocator, generator);
+            spans(generator);
         };
         typedef std::decay_t<decltype(function)> F;
         if (p.spread == SpreadMode::Pad)
@@ -223,14 +169,28 @@ inline std::string DrawnPlainly(const PlainScene& s, DrawRoad road = DrawRoad::L
     if (changed)
         *changed += canvas.surface.memory != plain.memory;
 
-    PlainTarget target(plain, s.origin, s.mode);
+    RenderingBuffer buffer(plain.memory.data(), unsigned(s.width), unsigned(s.height),
+                           s.origin == Origin::TopLeft ? plain.stride : -plain.stride);
+    PixelFormat pixelFormat(buffer);
+    const unsigned operations[] = {agg::comp_op_src,      agg::comp_op_src_over, agg::comp_op_dst_over,
+                                   agg::comp_op_src_in,   agg::comp_op_dst_in,   agg::comp_op_multiply,
+                                   agg::comp_op_screen,   agg::comp_op_darken,   agg::comp_op_lighten,
+                                   agg::comp_op_plus};
+    pixelFormat.comp_op(operations[int(s.mode)]);
+    Renderer renderer(pixelFormat);
     for (const IntRectangle& r : s.scissors)
-        target.renderer.add_clip_box(r.X, r.Y, r.X + r.Width, r.Y + r.Height);
+        renderer.add_clip_box(r.X, r.Y, r.X + r.Width, r.Y + r.Height);
+    Rasterizer rasterizer(1u << 16);  // its cell store unlimited: it covers completely at any size
+    Scanline scanline;
+    auto spans = [&](auto& generator) {
+        agg::span_allocator<agg::rgba8> allocator;
+        agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, generator);
+    };
     auto render = [&](const PlainPaint& p, const Matrix3& paintMatrix) {
         if (!p.picture && !p.gradient.g.empty())
-            return RenderGradientPlainly(target, paintMatrix, s.path, p.gradient);
+            return RenderGradientPlainly(spans, paintMatrix, s.path, p.gradient);
         if (!p.picture)
-            return agg::render_scanlines_aa_solid(target.rasterizer, target.scanline, target.renderer,
+            return agg::render_scanlines_aa_solid(rasterizer, scanline, renderer,
                                                   agg::rgba8(agg::rgba(p.color.R, p.color.G, p.color.B, p.color.A)));
         // The image is placed by the image transform followed by the path transform.
         Matrix3 placement;
@@ -243,16 +203,38 @@ inline std::string DrawnPlainly(const PlainScene& s, DrawRoad road = DrawRoad::L
         ImageSupport::ReferenceSampler sampler{*p.picture, p.tiling,
                                                {byte(p.tile.R), byte(p.tile.G), byte(p.tile.B), byte(p.tile.A)},
                                                interpolator, filter.weight_array()};
-        agg::span_allocator<agg::rgba8> allocator;
-        agg::render_scanlines_aa(target.rasterizer, target.scanline, target.renderer, allocator, sampler);
+        spans(sampler);
     };
-    FillAndStrokePlainly(
-        target, Internals::StorageOf(*path), s.path, s.filled ? s.rule : FillRule::NonZero,
-        [&] {
-            if (s.filled)
-                render(s.fill, s.fillPaint);
-        },
-        stroke ? &o : nullptr, [&] { render(s.stroke, s.strokePaint); });
+    // The path's curves flattened, then transformed; filled, then stroked
+    // with the fill's rule kept.
+    agg::conv_curve<PathStorage> curves(Internals::StorageOf(*path));
+    agg::trans_affine matrix = Affine(s.path);
+    agg::conv_transform<decltype(curves)> transformer(curves, matrix);
+    const bool evenOdd = s.filled && s.rule == FillRule::EvenOdd;
+    rasterizer.filling_rule(evenOdd ? agg::fill_even_odd : agg::fill_non_zero);
+    rasterizer.add_path(transformer);
+    if (s.filled)
+        render(s.fill, s.fillPaint);
+    auto outline = [&](auto& source) {
+        const agg::line_cap_e caps[] = {agg::butt_cap, agg::round_cap, agg::square_cap};
+        const agg::line_join_e joins[] = {agg::miter_join, agg::round_join, agg::bevel_join};
+        agg::conv_stroke<std::remove_reference_t<decltype(source)>> stroker(source);
+        stroker.width(o.width);
+        stroker.line_cap(caps[int(o.cap)]);
+        stroker.line_join(joins[int(o.join)]);
+        stroker.miter_limit(o.miterLimit);
+        rasterizer.reset();
+        rasterizer.add_path(stroker);
+        render(s.stroke, s.strokePaint);
+    };
+    agg::conv_dash<decltype(transformer)> dasher(transformer);
+    for (const Dash& d : o.dashes)
+        dasher.add_dash(d.Length, d.Gap);
+    dasher.dash_start(o.phase);
+    if (stroke && o.dashes.empty())
+        outline(transformer);
+    else if (stroke)
+        outline(dasher);
     for (size_t i = 0; i < plain.memory.size(); ++i)
         if (plain.memory[i] != canvas.surface.memory[i])
             return "byte " + std::to_string(i % 4) + " of pixel " + std::to_string(i / 4 % size_t(s.width)) + ", " +

@@ -210,38 +210,6 @@ TEST(Robustness, DeepWindingSaturatesUnderNonZeroAndKeepsParityUnderEvenOdd) {
     }
 }
 
-TEST(Robustness, ArcWoundBeyondTheOverflowFillsLikeItsWinding) {
-    // A circle of radius 6 about (8, 8), wound `turns` times: pixels wholly
-    // inside have that winding, pixels wholly outside none. Border pixels
-    // are left out: a coverage of a fraction of a level in one turn
-    // legitimately adds up to full coverage over thousands.
-    const struct { float turns; FillRule rule; bool filled; } cases[] = {
-        {20000, FillRule::NonZero, true}, {20000, FillRule::EvenOdd, false}, {20001, FillRule::EvenOdd, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.turns);
-        Canvas canvas(16, 16);
-        PathBuilder builder;
-        builder.Arc(8, 8, 12, 12, 0, c.turns * kTurn, ArcType::Open);
-        builder.ToPath(canvas)->Draw(FillIn(canvas, kOpaque, c.rule), nullptr);
-        int inside = 0;
-        for (int row = 0; row < 16; ++row)
-            for (int column = 0; column < 16; ++column) {
-                // Distances from the centre to the pixel's farthest corner and nearest point.
-                const double dx = std::max(std::fabs(column - 8.0), std::fabs(column + 1 - 8.0));
-                const double dy = std::max(std::fabs(row - 8.0), std::fabs(row + 1 - 8.0));
-                const double nx = std::max(0.0, std::max(8.0 - (column + 1), column - 8.0));
-                const double ny = std::max(0.0, std::max(8.0 - (row + 1), row - 8.0));
-                if (std::hypot(dx, dy) < 5.95) {
-                    ++inside;
-                    ASSERT_EQ(canvas.At(column, row), c.filled ? kOpaqueBytes : 0u) << column << ", " << row;
-                } else if (std::hypot(nx, ny) > 6.05) {
-                    ASSERT_EQ(canvas.At(column, row), 0u) << column << ", " << row;
-                }
-            }
-        EXPECT_EQ(inside, 88);
-    }
-}
-
 TEST(Robustness, NegativeLineWidthStrokesAsItsMagnitude) {
     // Three collinear points whose two directions differ in the last bit:
     // the stroker's shortcut for collinear joins keeps the sign of the

@@ -1,6 +1,8 @@
-// Random gradient scenes drawn by the library and by the plain AGG
-// composition written out here, byte for byte: both geometries, every
-// spread, random stops, path and paint transforms, blend modes and origins.
+// Random scenes in gradients and images drawn by the library and by the
+// plain AGG composition, byte for byte: both gradient geometries, every
+// spread, random stops; random images and strides, every tiling mode, the
+// sampling written from the definitions (ImageSupport); random path, paint
+// and image transforms, blend modes, origins and scissor boxes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +11,7 @@
 #include "PlainTarget.hpp"
 
 using namespace DrawSupport;
+using ImageSupport::Picture;
 
 namespace {
 
@@ -48,6 +51,24 @@ struct Random {
         }
         return p;
     }
+
+    // A random backdrop, blend mode and origin; a circle one time in three,
+    // else a polygon of three to six points, about the surface.
+    PlainScene Scene(int width, int height) {
+        PlainScene scene(width, height);
+        scene.mode = BlendMode(Below(10));
+        scene.origin = Below(2) ? Origin::TopLeft : Origin::BottomLeft;
+        for (int i = 0; i < width * height * 4; ++i)
+            scene.backdrop.push_back(uint8_t(Below(256)));
+        if (Below(3) == 0) {
+            scene.geometry.Circle(Uniform(0, 30), Uniform(0, 25), Uniform(2, 30));
+        } else {
+            scene.geometry.Move(Uniform(-10, 58), Uniform(-10, 50));
+            for (int i = 2 + Below(4); i > 0; --i)
+                scene.geometry.Line(Uniform(-10, 58), Uniform(-10, 50));
+        }
+        return scene;
+    }
 };
 
 }  // namespace
@@ -56,22 +77,42 @@ TEST(GradientDifferential, RandomScenesAreThePlainComposition) {
     Random random;
     int changed = 0;
     for (int n = 0; n < 300; ++n) {
-        PlainScene scene(48, 40);
-        scene.mode = BlendMode(random.Below(10));
-        scene.origin = random.Below(2) ? Origin::TopLeft : Origin::BottomLeft;
+        PlainScene scene = random.Scene(48, 40);
         scene.path = random.Transform(0.5f, 2, 10);
         scene.fillPaint = random.Transform(0.3f, 3, 20);
         scene.strokePaint = random.Transform(0.3f, 3, 20);
         scene.fill.gradient = random.Gradient();
         scene.stroke.gradient = random.Gradient();
         scene.outline.width = random.Uniform(1, 6);
-        scene.geometry.Move(random.Uniform(-10, 58), random.Uniform(-10, 50));
-        for (int i = 2 + random.Below(4); i > 0; --i)
-            scene.geometry.Line(random.Uniform(-10, 58), random.Uniform(-10, 50));
         scene.rule = FillRule::EvenOdd;  // the fill state's default
-        for (int i = 0; i < 48 * 40 * 4; ++i)
-            scene.backdrop.push_back(uint8_t(random.Below(256)));
         ASSERT_EQ(DrawnPlainly(scene, DrawRoad::Library, &changed), "") << "scene " << n;
     }
     EXPECT_GT(changed, 250);
+}
+
+TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
+    Random random;
+    int changed = 0;
+    for (int n = 0; n < 300; ++n) {
+        const int width = 1 + random.Below(7), height = 1 + random.Below(7);
+        Picture picture(width, height, (random.Below(2) ? 1 : -1) * 4 * (width + random.Below(3)));
+        for (uint8_t& byte : picture.bytes)
+            byte = uint8_t(random.Below(256));
+        PlainScene scene = random.Scene(40, 32);
+        if (random.Below(3) == 0)
+            scene.scissors = {{random.Below(30), random.Below(20), random.Below(30), random.Below(20)},
+                              {random.Below(30), random.Below(20), 12, 9}};
+        scene.image = random.Transform(0.3f, 4, 20);
+        scene.path = random.Transform(0.5f, 2, 10);
+        scene.fillPaint = random.Transform(0.1f, 9, 20);  // not used by the image paint
+        scene.fill.picture = &picture;
+        scene.fill.format = int(random.Below(2) ? TestSupport::kRA24 : TestSupport::kRX24);
+        scene.fill.tiling = TilingMode(random.Below(4));
+        scene.fill.tile = Color{random.Uniform(0, 1), random.Uniform(0, 1), random.Uniform(0, 1), random.Uniform(0, 1)};
+        scene.rule = FillRule(random.Below(2));
+        scene.outline.width = random.Below(2) ? random.Uniform(0.5f, 6) : 0.0f;  // butt, miter and 4 as AGG's
+        scene.stroke = scene.fill;
+        ASSERT_EQ(DrawnPlainly(scene, DrawRoad::Library, &changed), "") << "scene " << n;
+    }
+    EXPECT_GT(changed, 200);  // most scenes change the surface
 }

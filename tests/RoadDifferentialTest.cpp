@@ -111,7 +111,8 @@ TEST(RoadDifferential, RectanglesAreThePlainComposition) {
         scene.rule = n % 2 ? FillRule::EvenOdd : FillRule::NonZero;
         scene.fill.color = kOpaque;
         if (n % 3 == 0)
-            scene.fill.gradient = GradientScene{{{0, {1, 0, 0, 1}}, {1, {0, 0, 1, 0.6f}}}, SpreadMode::Pad, {-5, 0, 45, 40}};
+            scene.fill.gradient =
+                GradientScene{{{0, {1, 0, 0, 1}}, {1, {0, 0, 1, 0.6f}}}, SpreadMode::Pad, {-5, 0, 45, 40}};
         ASSERT_EQ(DrawnPlainly(scene), "") << "rectangle " << n;
     }
 }

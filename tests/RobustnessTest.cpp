@@ -58,7 +58,9 @@ PathMaker Arc(float x, float y, float width, float height, float start, float ex
     };
 }
 StrokeSettings Stroke(float width, std::vector<Dash> dashes = {}, float miterLimit = 4, CapStyle cap = CapStyle::Butt) {
-    return [=](StrokeState& s) { s.LineWidth(width), s.dashPattern = dashes, s.MiterLimit(miterLimit), s.CapStyle(cap); };
+    return [=](StrokeState& s) {
+        s.LineWidth(width), s.dashPattern = dashes, s.MiterLimit(miterLimit), s.CapStyle(cap);
+    };
 }
 
 }  // namespace

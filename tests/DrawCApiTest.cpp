@@ -19,7 +19,7 @@ TEST(DrawingState, CWrappersReachTheirFieldsAndDefaultsAreRestored) {
     EXPECT_TRUE(color.R == 0.25f && color.G == 2.0f && color.B == -1.0f && color.A == 0.5f);
     orv_fill_state fill = orv_fill_state_create();
     orv_stroke_state stroke = orv_stroke_state_create();
-    const FillState& f = *FillHandle::Read(fill);
+    FillState& f = *FillHandle::Read(fill);
     StrokeState& s = *StrokeHandle::Read(stroke);
     auto expectDefaults = [&] {
         EXPECT_EQ(orv_fill_state_fill_rule_get(fill), ORV_FILL_RULE_EVEN_ODD);
@@ -72,6 +72,9 @@ TEST(DrawingState, CWrappersReachTheirFieldsAndDefaultsAreRestored) {
     EXPECT_FALSE(watch.expired());
     orv_stroke_state_set_defaults(stroke);
     EXPECT_TRUE(watch.expired());
+    expectDefaults();
+    f.FillRule(FillRule::NonZero), s.LineWidth(7), s.dashPattern = {{1, 1}};
+    f.SetDefaults(), s.SetDefaults();  // as a client of the classes restores them
     expectDefaults();
 
     // The class has no paint getter: the C entry point only says so.

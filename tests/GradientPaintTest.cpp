@@ -152,6 +152,7 @@ TEST(GradientPaint, CInterface) {
     orv_path path = orv_path_builder_to_path(builder, context);
     // An unknown spread mode throws in its own pass, after the passes before it.
     orv_gradient_paint_color_ramp_spread_mode_set(linear, 3);
+    EXPECT_EQ(orv_gradient_paint_color_ramp_spread_mode_get(linear), 3);
     EXPECT_THROW(orv_path_draw(path, fill, stroke), NotSupportedException);
     EXPECT_EQ(surface.memory, std::vector<uint8_t>(surface.memory.size(), 0));
     orv_gradient_paint_color_ramp_spread_mode_set(linear, 0);

@@ -162,11 +162,8 @@ inline void RandomPath(ByteStream& in, Scene& s, bool heavy) {
         const unsigned kind = in.Below(10);
         if (kind == 0) {
             s.commands.push_back(PathCommands::Close);
-        } else if (kind <= 2) {
-            s.commands.push_back(PathCommands::MoveTo);
-            s.data.insert(s.data.end(), {Coordinate(in, w, far), Coordinate(in, h, far)});
         } else if (kind <= 5) {
-            s.commands.push_back(PathCommands::LineTo);
+            s.commands.push_back(kind <= 2 ? PathCommands::MoveTo : PathCommands::LineTo);
             s.data.insert(s.data.end(), {Coordinate(in, w, far), Coordinate(in, h, far)});
         } else if (kind == 6) {
             s.commands.push_back(PathCommands::QuadTo);
@@ -277,15 +274,10 @@ inline std::shared_ptr<Paint> MakePaint(const PaintSpec& p, const std::shared_pt
 // Exceptions pass through.
 inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clippedPasses = nullptr) {
     std::vector<uint8_t> pixels = s.backdrop;
-    orv_surface* surface = orv_surface_create_for_data(s.width, s.height, 0x34324241, s.width * 4, pixels.data());
-    struct Release {
-        orv_surface* surface;
-        ~Release() {
-            orv_surface_destroy(surface);
-        }
-    } release{surface};
+    const std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface(
+        orv_surface_create_for_data(s.width, s.height, 0x34324241, s.width * 4, pixels.data()), orv_surface_destroy);
     {
-        auto context = std::make_shared<Context2D>(surface);
+        auto context = std::make_shared<Context2D>(surface.get());
         RenderState& state = *context->renderState;
         state.origin = s.origin;
         state.blendMode = s.blend;
@@ -331,18 +323,16 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clipp
 // bytes are compared where both roads clipped the same passes.
 inline std::string CompareRoads(const Scene& scene) {
     std::vector<uint8_t> own, plain;
-    bool ownThrew = false, plainThrew = false;
     unsigned ownClipped = 0, plainClipped = 0;
-    try {
-        own = Draw(scene, false, &ownClipped);
-    } catch (const std::exception&) {
-        ownThrew = true;
-    }
-    try {
-        plain = Draw(scene, true, &plainClipped);
-    } catch (const std::exception&) {
-        plainThrew = true;
-    }
+    auto threw = [&](bool plainRoad, std::vector<uint8_t>& pixels, unsigned& clipped) {
+        try {
+            pixels = Draw(scene, plainRoad, &clipped);
+            return false;
+        } catch (const std::exception&) {
+            return true;
+        }
+    };
+    const bool ownThrew = threw(false, own, ownClipped), plainThrew = threw(true, plain, plainClipped);
     if (ownThrew != plainThrew)
         return ownThrew ? "only the library's road threw" : "only the reference road threw";
     if (ownClipped != plainClipped)

@@ -10,7 +10,9 @@
 # whose inputs are all replayed first; what a run adds grows in
 # build-fuzz/corpus/<target>/ across runs. With VUDADIVE2R_FUZZ_KEEP=1 the
 # kept corpus is then replaced by the smallest merge of both that keeps
-# their coverage (-set_cover_merge=1, the greedy form of -merge=1).
+# their coverage (-set_cover_merge=1, the greedy form of -merge=1); a target
+# whose merge passes 100 KB keeps only an input for each coverage edge
+# (-use_counters=0), so that the kept corpora stay a few hundred KB in all.
 # Findings (the crashing or slow inputs) land in build-fuzz/findings/<target>/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -56,6 +58,11 @@ for name in "${targets[@]}"; do
       rm -rf "$merged" && mkdir -p "$merged"
       "$build/fuzz/$name" -set_cover_merge=1 -timeout=10 -rss_limit_mb=2048 "$merged" "$kept" "$corpus" \
         > "$build/logs/$name.merge.log" 2>&1 && rm -rf "$kept" && mv "$merged" "$kept"
+      if [ "$(cat "$kept"/* | wc -c)" -gt 102400 ]; then
+        rm -rf "$merged" && mkdir -p "$merged"
+        "$build/fuzz/$name" -set_cover_merge=1 -use_counters=0 -timeout=10 -rss_limit_mb=2048 "$merged" "$kept" \
+          > "$build/logs/$name.merge.log" 2>&1 && rm -rf "$kept" && mv "$merged" "$kept"
+      fi
       echo "$name: kept corpus now $(ls "$kept" | wc -l) inputs, $(( $(cat "$kept"/* | wc -c) / 1024 )) KB"
     fi
   else

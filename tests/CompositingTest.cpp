@@ -1,5 +1,4 @@
-// Span compositing against the pixel format's own operations: every blend
-// mode at every instruction-set level, exhaustively over each formula's inputs.
+// Span compositing of every mode and instruction-set level against the pixel format's.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// Numbers the rasterizer cannot take as they are: coordinates, widths, miter
-// limits, dashes and transforms beyond its range, and unmapped memory.
+// Coordinates, widths, miter limits, dashes and transforms beyond the rasterizer's range.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -85,7 +85,7 @@ TEST(Draw, ScissorBoxesIncludeBothEdges) {
         {{{10, 12, INT32_MAX, INT32_MAX}}, 10, 12, 16, 16},  // X + Width beyond int
     };
     for (const Case& c : cases) {
-        Canvas canvas(16, 16, &c == cases ? Origin(7) : Origin::TopLeft);
+        Canvas canvas(16, 16, &c == cases ? Origin(7) : Origin::TopLeft);  // 7 draws as top-left
         canvas.State().scissoringEnabled = true;
         canvas.State().scissorRectangles = c.rectangles;
         Geometry().Rectangle(-5, -5, 30, 30).On(canvas)->Draw(FillIn(canvas, kOpaque), nullptr);
@@ -158,7 +158,7 @@ TEST(Draw, DashIntervalsAndPhases) {
 TEST(Draw, EvenOddFillMakesTheStrokeOfAnXLeaveItsCrossingOpen) {
     // A stroke outline is rasterised with the fill pass's rule, also when a
     // client's paint takes the stroke to the reference road after the fill
-    // took the library's (the library's road alone is the differential scenes').
+    // took the library's; on the library's road alone the differential scenes check it.
     struct ClientPaint : ColorPaint {
         using ColorPaint::ColorPaint;
     };

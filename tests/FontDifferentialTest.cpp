@@ -1,6 +1,5 @@
-// Random text through Font (its glyph cache at the usual bound, at a bound
-// that evicts constantly, and off) and through FreeType called directly with
-// the blend table written out here: the same bytes and the same metrics.
+// Random text through Font, with and without its glyph cache, against FreeType
+// called directly and the blend table written out here.
 #include <gtest/gtest.h>
 
 #include <ft2build.h>

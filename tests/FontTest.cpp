@@ -1,5 +1,4 @@
-// Fonts: worked figures of colour and of the glyph matrix's direction,
-// hostile inputs and the glyph cache's bound.
+// Fonts: worked figures of colour, hostile inputs and the glyph cache's bound.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -34,18 +33,6 @@ struct TextCanvas {
     Font font;
 };
 
-// Angle of the ink's principal axis, weighted by alpha, in (column, memory row).
-double InkAngle(Surface& surface) {
-    double sum = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
-    for (int y = 0; y < surface.height; ++y)
-        for (int x = 0; x < surface.width; ++x) {
-            const double w = surface.Pixel(x, y)[3];
-            sum += w, sx += w * x, sy += w * y, sxx += w * x * x, syy += w * y * y, sxy += w * x * y;
-        }
-    const double mx = sx / sum, my = sy / sum;
-    return 0.5 * std::atan2(2 * (sxy / sum - mx * my), (sxx / sum - mx * mx) - (syy / sum - my * my));
-}
-
 }  // namespace
 
 TEST(Font, ColourBytesAtFullCoverage) {
@@ -75,24 +62,6 @@ TEST(Font, ColourBytesAtFullCoverage) {
             }
         ASSERT_GT(full, 20);
     }
-}
-
-TEST(Font, RotatedGlyphsFollowTheirBaselineUnderBothOrigins) {
-    // A rotation turns from +x toward +y: clockwise in memory with y down.
-    // Underscores show where the pen went, one underscore how glyphs lean.
-    for (const Origin origin : {Origin::TopLeft, Origin::BottomLeft})
-        for (const float angle : {0.4f, -0.7f}) {
-            TextCanvas line(200, 200, 60, origin), glyph(200, 200, 60, origin);
-            for (TextCanvas* canvas : {&line, &glyph}) {
-                canvas->Glyph().Rotate(angle);
-                canvas->Glyph().Translate(40, origin == Origin::TopLeft ? 90 : 110);
-            }
-            line.font.DrawString(0, 0, "_____", kWhite);
-            glyph.font.DrawString(0, 0, "_", kWhite);
-            const double expected = origin == Origin::TopLeft ? angle : -angle;
-            EXPECT_NEAR(InkAngle(line.surface), expected, 0.03) << int(origin) << " " << angle;
-            EXPECT_NEAR(InkAngle(glyph.surface), expected, 0.03) << int(origin) << " " << angle;
-        }
 }
 
 TEST(Font, HostileTransformsPensAndSizes) {

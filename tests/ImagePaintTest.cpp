@@ -1,5 +1,4 @@
-// The image paint: worked figures of each tiling mode, hostile images and
-// placements, failures, and a PNG painted through the C interface.
+// The image paint: worked figures of each tiling mode, hostile images, the C interface.
 #include <gtest/gtest.h>
 
 #include <chrono>

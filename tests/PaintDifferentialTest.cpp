@@ -1,5 +1,4 @@
-// Random scenes in gradients and images drawn by the library and by the
-// plain AGG composition, byte for byte.
+// Random scenes in gradients and images against the plain AGG composition, byte for byte.
 #include <gtest/gtest.h>
 
 #include <cmath>

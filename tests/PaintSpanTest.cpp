@@ -1,5 +1,4 @@
-// The arithmetic under the gradient and image spans, and the span generators
-// against AGG's at limits the random scenes do not reach.
+// The spans' arithmetic, and their generators against AGG's where the random scenes do not reach.
 #include <gtest/gtest.h>
 
 #include <agg_image_accessors.h>

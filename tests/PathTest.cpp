@@ -1,5 +1,4 @@
-// Paths: the builder's command streams and C functions, their decoding into
-// the vertex storage, and the compact storage against AGG's own.
+// The builder's command streams, their decoding, and the vertex storage against AGG's own.
 #include <gtest/gtest.h>
 
 #include <agg_path_storage.h>
@@ -163,7 +162,8 @@ TEST(PathBuilderC, EveryDrawingFunctionRecordsWhatItsMemberRecords) {
         const size_t commands = Internals::CommandsOf(built).capacity(), floats = Internals::DataOf(built).capacity();
         orv_path_builder_clear(handle);
         EXPECT_EQ(StreamOf(built), Stream{}) << c.name;
-        EXPECT_TRUE(Internals::CommandsOf(built).capacity() == commands && Internals::DataOf(built).capacity() == floats);
+        EXPECT_TRUE(Internals::CommandsOf(built).capacity() == commands &&
+                    Internals::DataOf(built).capacity() == floats);
         EXPECT_THROW(orv_path_builder_ellipse(handle, 0, 0, 0, 5), ArgumentOutOfRangeException);
         orv_path_builder_destroy(handle);
     }

@@ -1,5 +1,4 @@
-// The plain AGG composition that the differential tests compare the library
-// with: AGG's renderer, pixel format operations, stroker, dasher and spans.
+// The plain AGG composition that the differential tests compare the library with.
 #ifndef VUDADIVE2R_PLAIN_TARGET_HPP
 #define VUDADIVE2R_PLAIN_TARGET_HPP
 

@@ -145,9 +145,9 @@ TEST(Png, DamagedOrHostileFilesRaiseInvalidOperation) {
     const std::string path = TempPath("damaged.png");
     WritePng(path, 6, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8);
     const std::string good = TestSupport::FileBytes(path);
-    const size_t data = 33, crcEnd = good.size() - 13;
+    const size_t data = 33, crcEnd = good.size() - 13;  // past signature and header; the data CRC's last byte
     auto flip = [&](size_t at, char bits) { std::string bytes = good; bytes[at] ^= bits; return bytes; };
-    auto sized = [&](uint32_t width, uint32_t height) {
+    auto sized = [&](uint32_t width, uint32_t height) {  // the header's CRC made to match
         std::string bytes = good;
         for (int i = 0; i < 4; ++i)
             bytes[16 + i] = char(width >> (24 - 8 * i)), bytes[20 + i] = char(height >> (24 - 8 * i));

@@ -1,5 +1,4 @@
-// Hostile geometry found by fuzzing: windings deeper than the rasterizer's
-// sums hold, curves that would take seconds to flatten, dashes by the billion.
+// Hostile geometry found by fuzzing: deep windings, vast curves, dashes by the billion.
 #include <gtest/gtest.h>
 
 #include <cmath>

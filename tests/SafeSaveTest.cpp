@@ -1,5 +1,4 @@
-// A saved file replaces the old one only once whole; links and modes survive;
-// what cannot be replaced is written in place.
+// A saved file replaces the old one only once whole, keeping links and modes.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/resource.h>

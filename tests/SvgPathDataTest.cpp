@@ -1,5 +1,4 @@
-// SVG path data read into paths and builders: resolution rules, random
-// spellings of random geometry, arcs, transforms and errors.
+// SVG path data: resolution rules, random spellings, arcs, transforms and errors.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -108,9 +107,10 @@ TEST(SvgPathData, ResolvesAsSvgDoes) {
         ExpectNear(result.path, c.expected, c.name);
         ExpectNear(result.builder, c.expected, c.name);
     }
-    // From (0, 0) to (10, 0), radius 10: the small arc is one segment, the
-    // large (300 degrees) four; a smooth cubic after an arc starts from the
-    // current point; the path commands naming the arcs store the same.
+    // From (0, 0) to (10, 0), radius 10: the sweep flag bulges the arc towards
+    // -y; the small arc is one segment, the large (300 degrees) four; a smooth
+    // cubic after it starts from the current point; the path commands naming
+    // the arcs store the same.
     const PathCommands arcs[] = {PathCommands::SCwArcTo, PathCommands::SCcwArcTo, PathCommands::LCwArcTo,
                                  PathCommands::LCcwArcTo};
     for (int flags = 0; flags < 4; ++flags) {

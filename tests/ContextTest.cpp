@@ -1,6 +1,4 @@
-// The context on a surface: clearing per format and stride, clipping of
-// rectangles, the mapping protocol, the state behind the C views, and images
-// over surfaces.
+// The context: clearing, the mapping protocol, the C views of its state, and images over surfaces.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,11 +24,10 @@ uint16_t Rg16(Surface& surface, int column, int row) {
 }  // namespace
 
 TEST(Context, ClearColourBytesPerFormat) {
-    // The first row is a new context's clear colour. Out of range: negative
-    // and NaN give 0, 2.0 wraps to 254, 1.002 to 0, huge values saturate
-    // before the low byte is kept. "RG16" packs 5, 6 and 5 bits; the padding
-    // of its 10-byte rows is left alone. Scissor boxes and the blend mode do
-    // not apply: the colour's bytes replace the backdrop.
+    // The first row is a new context's colour. Negative and NaN give 0, 2.0
+    // wraps to 254, 1.002 to 0, huge values saturate before the low byte is
+    // kept. "RG16" packs 5, 6 and 5 bits, its rows' padding left alone.
+    // Scissors and the blend mode do not apply.
     struct Case { uint32_t format; Color color; uint32_t expected; int stride; } const cases[] = {
         {TestSupport::kAB24, {}, 0, 0},
         {TestSupport::kAB24, {1, 0.5f, 0, 1}, 0xFF8000FF, 0},
@@ -69,8 +66,7 @@ TEST(Context, ClearColourBytesPerFormat) {
 }
 
 TEST(Context, ClearRectangleIsClippedToTheSurface) {
-    // The expected half-open box of columns and memory rows; empty when first
-    // == end. Row 0 is the last row in memory with a negative stride.
+    // The expected half-open box of columns and memory rows.
     struct Case { int x, y, width, height, firstColumn, endColumn, firstRow, endRow, stride; } const cases[] = {
         {-5, -5, 10, 10, 0, 5, 0, 5, 0},
         {15, 0, 10, 1, 15, 20, 0, 1, 0},
@@ -133,9 +129,7 @@ TEST(Context, MappingProtocolAndErrors) {
 }
 
 TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
-    // Each C view is set to a value out of range (stored unvalidated:
-    // drawing checks) and read back; the defaults are restored for
-    // everything but the glyph origin.
+    // Values out of range are stored unvalidated; the defaults are restored but for the glyph origin.
     Surface surface(5, 5);
     orv_context2D handle = orv_context2D_create(surface.surface);
     Context2D& context = *ContextHandle::Read(handle);
@@ -158,8 +152,7 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
     orv_render_state_scissoring_enabled_set(state, true);
     EXPECT_TRUE(r.scissoringEnabled && orv_render_state_scissoring_enabled_get(state));
 
-    // The scissor list: stored in order and unvalidated; an empty one cannot
-    // be read; a count below one empties it without reading the pointer.
+    // An empty scissor list cannot be read; a count below one empties it.
     int count = -1;
     EXPECT_THROW(orv_render_state_scissor_rectangles_get(state, &count), std::out_of_range);
     EXPECT_EQ(count, 0);
@@ -173,7 +166,6 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
     }
     orv_render_state_scissor_rectangles_set(state, three, 1);
 
-    // Five distinct transform views, each reaching its own transform.
     orv_transforms* views = orv_context2D_transforms_get(handle);
     orv_transform* const transforms[] = {orv_transforms_path(views), orv_transforms_image(views),
                                          orv_transforms_fill_paint(views), orv_transforms_stroke_paint(views),

@@ -1,7 +1,4 @@
-// Fill and stroke states through the C interface (each wrapper reaching its
-// field, the defaults, dash pairs, shared paint ownership), and drawing as a
-// client does: handles only, colour paint handles given where an orv_paint is
-// expected, NULL states.
+// Fill and stroke states through the C interface.
 #include <gtest/gtest.h>
 
 #include "TestSupport.hpp"
@@ -34,7 +31,6 @@ TEST(DrawingState, CWrappersReachTheirFieldsAndDefaultsAreRestored) {
     };
     expectDefaults();
 
-    // Distinct, out-of-range values are stored as given (drawing validates).
     orv_fill_state_fill_rule_set(fill, 2);
     orv_stroke_state_line_width_set(stroke, -3);
     orv_stroke_state_cap_style_set(stroke, 3);
@@ -48,8 +44,7 @@ TEST(DrawingState, CWrappersReachTheirFieldsAndDefaultsAreRestored) {
                 orv_stroke_state_dash_phase_get(stroke) == -2.5f &&
                 orv_stroke_state_dash_phase_reset_enabled_get(stroke));
 
-    // Dash pairs by count; a count below one empties the pattern without
-    // reading the values.
+    // Dash pairs by count; a count below one empties the pattern.
     struct Case { std::vector<float> values; int count; std::vector<float> expected; } const cases[] = {
         {{}, -2, {}}, {{4, 2, 9}, 1, {4, 2}}, {{4, 2, 1, 3}, 2, {4, 2, 1, 3}}};  // the last is kept for the reset
     for (const Case& c : cases) {
@@ -85,45 +80,4 @@ TEST(DrawingState, CWrappersReachTheirFieldsAndDefaultsAreRestored) {
     orv_stroke_state_destroy(stroke);
     orv_fill_state_destroy(nullptr);
     orv_stroke_state_destroy(nullptr);
-}
-
-TEST(DrawCApi, FillAndStrokeThroughHandles) {
-    TestSupport::Surface surface(12, 12);
-    orv_context2D context = orv_context2D_create(surface.surface);
-    orv_render_state* state = orv_context2D_render_state_get(context);
-    orv_path_builder builder = orv_path_builder_create();
-    orv_path_builder_rectangle(builder, 2, 2, 8, 8);
-    orv_path path = orv_path_builder_to_path(builder, context);
-    orv_path_builder_destroy(builder);
-    orv_fill_state fill = orv_fill_state_create();
-    orv_color_paint red = orv_color_paint_create(context, 1, 0, 0, 1);
-    orv_fill_state_paint_set(fill, red);
-    orv_color_paint_destroy(red);  // the fill state keeps the paint
-    orv_stroke_state stroke = orv_stroke_state_create();
-    orv_color_paint blue = orv_color_paint_create(context, 0, 0, 1, 1);
-    orv_stroke_state_paint_set(stroke, blue);
-    orv_stroke_state_line_width_set(stroke, 2);
-    orv_context2D_destroy(context);  // the path keeps the context, and so its views
-    orv_render_state_origin_set(state, ORV_ORIGIN_TOP_LEFT);
-
-    orv_path_draw(path, NULL, NULL);
-    EXPECT_EQ(orv_surface_sync_start_count_get(surface.surface), 1);
-    EXPECT_EQ(surface.Rgba(5, 5), 0u);
-    orv_path_draw(path, fill, NULL);
-    EXPECT_EQ(surface.Rgba(2, 2), 0xFF0000FFu);
-    EXPECT_EQ(surface.Rgba(1, 1), 0u);
-    orv_path_draw(path, NULL, stroke);
-    const uint32_t row5[] = {0, 0x0000FFFF, 0x0000FFFF, 0xFF0000FF};  // the stroke covers 1 to 3 around x = 2
-    for (int x = 0; x < 4; ++x)
-        EXPECT_EQ(surface.Rgba(x, 5), row5[x]) << x;
-    orv_stroke_state_cap_style_set(stroke, 3);
-    EXPECT_THROW(orv_path_draw(path, fill, stroke), NotSupportedException);
-    orv_stroke_state_paint_set(stroke, NULL);
-    orv_path_draw(path, fill, stroke);  // without a paint the cap is not read
-
-    orv_color_paint_destroy(blue);
-    orv_stroke_state_destroy(stroke);
-    orv_fill_state_destroy(fill);
-    orv_path_destroy(path);
-    orv_path_destroy(NULL);
 }

@@ -1,6 +1,4 @@
-// Client numbers the rasterizer cannot take as they are: coordinates beyond
-// its fixed-point range or not finite, extreme widths, miter limits and
-// dashes, singular transforms, unmapped memory. None may crash or hang.
+// Coordinates, widths, miter limits, dashes and transforms beyond the rasterizer's range.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,8 +11,7 @@ typedef std::function<void(Transform&)> Transformation;
 typedef std::function<void(StrokeState&)> StrokeSettings;
 
 TEST(DrawLimits, GeometryBeyondTheRasterRangeIsClippedExactly) {
-    // Beyond 2^22 pixels the path is clipped to the surface in extended
-    // precision; edges off to the side keep their winding.
+    // Beyond 2^22 pixels, clipped in extended precision; edges off to the side keep their winding.
     struct Case { Geometry geometry; bool stroke; int left, top, right, bottom; } const cases[] = {
         {Geometry().Rectangle(10, 10, 1e30f, 20), false, 10, 10, 40, 20},
         {Geometry().Rectangle(-1e30f, 10, 20, 20), false, 0, 10, 20, 20},
@@ -29,12 +26,11 @@ TEST(DrawLimits, GeometryBeyondTheRasterRangeIsClippedExactly) {
         Canvas canvas(40, 30);
         c.geometry.On(canvas)->Draw(c.stroke ? nullptr : FillIn(canvas, kOpaque),
                                     c.stroke ? StrokeIn(canvas, kOpaque, 2) : nullptr);
-        ExpectBlock(canvas, c.left, c.top, c.right, c.bottom, kOpaqueBytes);
+        ExpectBlock(canvas.surface, c.left, c.top, c.right, c.bottom, kOpaqueBytes);
     }
 
-    // Geometry 2^14 pixels wide or wider: the edge crossing row 17 at
-    // y = 17.69 covers 31% of the pixels under it (the packaged rasterizer
-    // alone gives about twice that).
+    // 2^14 pixels wide or wider: the edge crossing row 17 at y = 17.69 covers
+    // 31% of the pixels under it (the packaged rasterizer gave about twice that).
     Canvas wide(40, 30);
     Geometry().Move(-20000, 3).Line(37.3f, 17.7f).Line(5, 25).Add(PathCommands::Close, {})
         .On(wide)->Draw(FillIn(wide, kOpaque), nullptr);
@@ -42,8 +38,7 @@ TEST(DrawLimits, GeometryBeyondTheRasterRangeIsClippedExactly) {
     EXPECT_EQ(wide.Alpha(25, 18), 255);
     EXPECT_EQ(wide.Alpha(25, 16), 0);
 
-    // A quarter circle of radius 10^12 path units scaled to 100 pixels: its
-    // flattening is coarsened to the curve's size, still far below a pixel.
+    // A quarter circle of radius 10^12 scaled to 100 pixels: flattened far below a pixel.
     Canvas canvas(110, 110);
     canvas.PathTransform().Scale(1e-10f, 1e-10f);
     const float r = 1e12f, k = 0.5522847498f * r;
@@ -79,7 +74,7 @@ TEST(DrawLimits, UndrawableNumbersDrawNothing) {
         auto stroke = StrokeIn(canvas, kOpaque, c.width, CapStyle::Round, JoinStyle::Round);
         stroke->dashPattern = {{2, 1}};
         c.geometry.On(canvas)->Draw(FillIn(canvas, kOpaque), stroke);
-        ExpectBlock(canvas, 0, 0, 0, 0, 0);
+        ExpectBlock(canvas.surface, 0, 0, 0, 0, 0);
     }
 
     // Singular paint transforms: the colour paint does not use them.
@@ -87,7 +82,7 @@ TEST(DrawLimits, UndrawableNumbersDrawNothing) {
     canvas.context->transforms->fillPaint->Scale(0, 0);
     canvas.context->transforms->strokePaint->Scale(0, 1);
     Geometry().Rectangle(4, 4, 12, 12).On(canvas)->Draw(FillIn(canvas, kOpaque), StrokeIn(canvas, kOpaque, 2));
-    ExpectBlock(canvas, 3, 3, 13, 13, kOpaqueBytes);
+    ExpectBlock(canvas.surface, 3, 3, 13, 13, kOpaqueBytes);
 }
 
 TEST(DrawLimits, StrokeSettingsBeyondTheLimits) {
@@ -96,11 +91,10 @@ TEST(DrawLimits, StrokeSettingsBeyondTheLimits) {
         Canvas canvas(40, 30);
         auto stroke = StrokeIn(canvas, kOpaque, width, CapStyle::Square);
         Geometry().Move(5, 20).Line(20, 20).On(canvas)->Draw(nullptr, stroke);
-        ExpectBlock(canvas, 0, 0, 40, 30, kOpaqueBytes);
+        ExpectBlock(canvas.surface, 0, 0, 40, 30, kOpaqueBytes);
     }
 
-    // Each row's settings draw as its reference does, or differently. The
-    // tested stroke has the phase-reset flag set, which changes nothing.
+    // Each row draws as its reference does, or not; the phase-reset flag changes nothing.
     auto stroked = [](const StrokeSettings& settings, bool reset, float end) {
         Canvas canvas(64, 40);
         auto stroke = StrokeIn(canvas, kOpaque, 3);
@@ -123,8 +117,7 @@ TEST(DrawLimits, StrokeSettingsBeyondTheLimits) {
     (notNumber = sixteen).push_back({NAN, 1});
     const StrokeSettings solid = [](StrokeState&) {};
     struct Case { StrokeSettings settings, reference; float end; bool same; } const cases[] = {
-        // A right-angle miter is 1.41 half widths long: any limit above
-        // that gives the full miter; NaN means the default 4.
+        // A right-angle miter is 1.41 half widths long; NaN means the default 4.
         {miter(1, 3), solid, 60, false}, {miter(NAN, 3), solid, 60, true}, {miter(INFINITY, 3), solid, 60, true},
         {miter(-INFINITY, 3), miter(-1e30f, 3), 60, true},
         {miter(INFINITY, 0), miter(1, 0), 60, true},
@@ -138,8 +131,7 @@ TEST(DrawLimits, StrokeSettingsBeyondTheLimits) {
         {dashes({{0.001f, 0.001f}}, 0), solid, 60, true}, {dashes({{0.002f, 0.002f}}, 0), solid, 60, false},
         // 10^8 dashes, nearly all beyond the surface: stepped over, not undashed.
         {dashes({{0.01f, 0.01f}}, 0), solid, 1e6f, false},
-        // Far phases are reduced modulo the period (1e30 is a multiple of 12), negative ones
-        // staying negative; phases that are not numbers count as 0.
+        // Far phases reduce modulo the period (1e30 is a multiple of 12), keeping their sign; NaN counts as 0.
         {dashes(two, 1e30f), dashes(two, float(std::fmod(double(1e30f), 12.0))), 60, true},
         {dashes(two, -1e30f), dashes(two, -12), 60, true},  // still runs on into the second sub-path
         {dashes(two, NAN), dashes(two, 0), 60, true}, {dashes(two, INFINITY), dashes(two, 0), 60, true},

@@ -1,5 +1,4 @@
-// Helpers of the drawing tests: a surface with its context, geometry written
-// as command streams, fill and stroke states in a solid colour, gradients.
+// A surface with its context, geometry as command streams, states and paints.
 #ifndef VUDADIVE2R_DRAW_SUPPORT_HPP
 #define VUDADIVE2R_DRAW_SUPPORT_HPP
 
@@ -32,10 +31,7 @@ struct Canvas {
     std::shared_ptr<Context2D> context;
 };
 
-inline void ExpectBlock(Canvas& canvas, int left, int top, int right, int bottom, uint32_t inside,
-                        uint32_t outside = 0) {
-    TestSupport::ExpectBlock(canvas.surface, left, top, right, bottom, inside, outside);
-}
+using TestSupport::ExpectBlock;
 
 struct Geometry {
     Geometry& Move(float x, float y) { return Add(PathCommands::MoveTo, {x, y}); }

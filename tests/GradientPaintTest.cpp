@@ -1,6 +1,4 @@
-// Gradient paints: the worked figures of the ramp, the spreads and the two
-// geometries, computed by hand; degenerate and hostile paints; the C
-// interface, with unknown spread modes.
+// Gradient paints: worked figures, degenerate and hostile paints, the C interface.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -34,7 +32,6 @@ TEST(GradientPaint, WorkedFigures) {
     // the right leaves 20 units to the circle on the right and 80 on the
     // left: 10 and 40 units from it are half way. A focus on the circle
     // moves a sixteenth in; the centre is then half way along its ray.
-    // Placement by the transforms is the differential test's.
     typedef SpreadMode S;
     const Color halfRed{1, 0, 0, 0.5f}, halfBlue{0, 0, 1, 0.5f};
     const std::vector<ColorStop> radial{{0, kWhite}, {1, kBlack}};
@@ -69,11 +66,9 @@ TEST(GradientPaint, WorkedFigures) {
 }
 
 TEST(GradientPaint, DegenerateAndHostilePaintsGiveDefinedPixels) {
-    // Drawn with BlendMode::Source over (10, 20, 30, 40): transparent black
-    // shows as 0 and a single colour as its bytes (2.0 gives 254, -0.5 gives
-    // 0, as for the colour paint). `opaque` marks inputs where only defined
-    // arithmetic is checked (by the sanitizer build): every pixel is some
-    // opaque ramp colour.
+    // Drawn with BlendMode::Source: a single colour shows as its bytes (2.0
+    // gives 254, -0.5 gives 0). `opaque`: only defined arithmetic is checked
+    // (by the sanitizer build), and that every pixel is opaque.
     const uint32_t opaque = 1;
     const Color hot{2, -0.5f, 0.5f, 1};
     struct Case { std::vector<ColorStop> stops; std::vector<float> g; float paintScale; uint32_t expected; };
@@ -120,7 +115,7 @@ TEST(GradientPaint, DegenerateAndHostilePaintsGiveDefinedPixels) {
 TEST(GradientPaint, CInterface) {
     TestSupport::Surface surface(120, 16);
     orv_context2D context = orv_context2D_create(surface.surface);
-    orv_render_state_origin_set(orv_context2D_render_state_get(context), 1);
+    orv_render_state* state = orv_context2D_render_state_get(context);
     orv_linear_gradient_paint linear = orv_linear_gradient_paint_create(context, 0, 0, 100, 0);
     orv_radial_gradient_paint radial = orv_radial_gradient_paint_create(context, 60.5f, 10.5f, 50, 60.5f, 10.5f);
 
@@ -150,6 +145,10 @@ TEST(GradientPaint, CInterface) {
     orv_path_builder builder = orv_path_builder_create();
     orv_path_builder_rectangle(builder, -5, -5, 200, 15);
     orv_path path = orv_path_builder_to_path(builder, context);
+    orv_context2D_destroy(context);  // the path and the paints keep the context, and so its views
+    orv_render_state_origin_set(state, ORV_ORIGIN_TOP_LEFT);
+    orv_path_draw(path, NULL, NULL);  // access starts, nothing is drawn
+    EXPECT_EQ(orv_surface_sync_start_count_get(surface.surface), 1);
     // An unknown spread mode throws in its own pass, after the passes before it.
     orv_gradient_paint_color_ramp_spread_mode_set(linear, 3);
     EXPECT_EQ(orv_gradient_paint_color_ramp_spread_mode_get(linear), 3);
@@ -170,6 +169,6 @@ TEST(GradientPaint, CInterface) {
     orv_path_destroy(path);
     orv_stroke_state_destroy(stroke);
     orv_fill_state_destroy(fill);
-    orv_context2D_destroy(context);
     orv_linear_gradient_paint_destroy(NULL);
+    orv_path_destroy(NULL);
 }

@@ -1,6 +1,4 @@
-// The image paint: worked figures of the bilinear sampling under each tiling
-// mode, hostile images and placements, failures, and a PNG painted end to
-// end through the C interface.
+// The image paint: worked figures of each tiling mode, hostile images, the C interface.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -32,28 +30,26 @@ Rgba Grey(int value) { return Rgba{value, value, value, 255}; }
 }  // namespace
 
 TEST(ImagePaint, WorkedFiguresUnderEachTilingMode) {
-    // Placement by the transforms and the origin is the differential test's;
-    // these are the sums. The first row is a new paint's: clip, transparent tile.
-    // (tx, ty): the image transform's translation; spots: figures worked by hand.
+    // The first row is a new paint's (clip, transparent tile); (tx, ty): the
+    // image transform's translation; spots: figures worked by hand.
     struct Spot { int x, y; uint32_t rgba; };
     struct Case { const char* name; int width, height; std::function<Rgba(int, int)> pixel; TilingMode mode;
-                  Color tileColor; Rgba tileBytes; int tx, ty; std::vector<Spot> spots; } const cases[] = {
+                  Color tileColor; int tx, ty; std::vector<Spot> spots; } const cases[] = {
         {"isolated 255 on opaque 0", 4, 4, [](int i, int j) { return Grey(i == 1 && j == 1 ? 255 : 0); },
-         TilingMode::Clip, {}, {}, 0, 0, {{1, 1, 0xFDFDFDFF}, {0, 1, 0x010101FF}, {1, 0, 0x010101FF}, {0, 0, 0xFF}}},
+         TilingMode::Clip, {}, 0, 0, {{1, 1, 0xFDFDFDFF}, {0, 1, 0x010101FF}, {1, 0, 0x010101FF}, {0, 0, 0xFF}}},
         {"half-transparent white: spans of 128, premultiplied to 64", 2, 2,
-         [](int, int) { return Rgba{255, 255, 255, 128}; }, TilingMode::Reflect, {}, {}, 0, 0, {{5, 5, 0x40404080}}},
+         [](int, int) { return Rgba{255, 255, 255, 128}; }, TilingMode::Reflect, {}, 0, 0, {{5, 5, 0x40404080}}},
         {"clip: faint column and row before the image", 3, 2, [](int, int) { return Grey(255); }, TilingMode::Clip,
-         {}, {}, 4, 3, {{3, 3, 0x01010101}, {4, 2, 0x01010101}, {3, 2, 0}, {4, 3, 0xFFFFFFFF}}},
+         {}, 4, 3, {{3, 3, 0x01010101}, {4, 2, 0x01010101}, {3, 2, 0}, {4, 3, 0xFFFFFFFF}}},
         {"clip: tile colour beyond 0 to 1 converts as a colour paint's", 2, 2, [](int, int) { return Grey(90); },
-         TilingMode::Clip, {2.0f, -0.5f, std::numeric_limits<float>::quiet_NaN(), 1.0f}, {254, 0, 0, 255}, 3, 3,
-         {{0, 0, 0xFE0000FF}}},
+         TilingMode::Clip, {2.0f, -0.5f, std::numeric_limits<float>::quiet_NaN(), 1.0f}, 3, 3, {{0, 0, 0xFE0000FF}}},
         {"repeat: period 2", 2, 2,
          [](int i, int j) { return Rgba{i == j ? 255 : 0, i > j || i + j == 2 ? 255 : 0, i < j || i + j == 2 ? 255 : 0, 255}; },
-         TilingMode::Repeat, {}, {}, 0, 0, {{0, 0, 0xFD0101FF}, {2, 4, 0xFD0101FF}, {1, 1, 0xFDFEFEFF}}},
+         TilingMode::Repeat, {}, 0, 0, {{0, 0, 0xFD0101FF}, {2, 4, 0xFD0101FF}, {1, 1, 0xFDFEFEFF}}},
         {"reflect: columns 0, 1, 2, 2, 1, 0, 0, 1, 2", 3, 1, [](int i, int) { return Grey(100 * i); },
-         TilingMode::Reflect, {}, {}, 0, 0, {{2, 0, 0xC8C8C8FF}, {3, 0, 0xC8C8C8FF}, {5, 0, 0xFF}, {6, 0, 0xFF}}},
+         TilingMode::Reflect, {}, 0, 0, {{2, 0, 0xC8C8C8FF}, {3, 0, 0xC8C8C8FF}, {5, 0, 0xFF}, {6, 0, 0xFF}}},
         {"no clip: beyond the edges the nearest edge pixel", 3, 3,
-         [](int i, int j) { return Rgba{40 * i, 70 * j, 200, 255}; }, TilingMode::NoClip, {}, {}, 2, 1,
+         [](int i, int j) { return Rgba{40 * i, 70 * j, 200, 255}; }, TilingMode::NoClip, {}, 2, 1,
          {{11, 9, 0x508CC8FF}, {0, 0, 0x0000C8FF}}},
     };
     for (const Case& c : cases) {
@@ -65,18 +61,14 @@ TEST(ImagePaint, WorkedFiguresUnderEachTilingMode) {
         if (&c != cases)
             paint->ImageTilingMode = c.mode, paint->TileColor = c.tileColor;
         FillRectangle(canvas, paint, 0, 0, 12, 10);
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 12; ++x)
-                ASSERT_EQ(canvas.At(x, y), Formula(picture, c.mode, c.tileBytes, x - c.tx, y - c.ty)) << x << ", " << y;
         for (const Spot& spot : c.spots)
             EXPECT_EQ(canvas.At(spot.x, spot.y), spot.rgba) << spot.x << ", " << spot.y;
     }
 }
 
 TEST(ImagePaint, HostileOrUnreadableImagesLeaveTheSurfaceUnchanged) {
-    // Images and placements that cannot be sampled draw nothing; formats the
-    // paint does not read (format 0: the "AB24" surface itself) and unknown
-    // tiling modes throw.
+    // Unsampleable images draw nothing; unread formats (0: the "AB24" surface
+    // itself) and unknown tiling modes throw.
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const int ra24 = int(TestSupport::kRA24), repeat = int(TilingMode::Repeat), reflect = int(TilingMode::Reflect);
     const std::function<void(Transforms&)> none = [](Transforms&) {};
@@ -131,7 +123,7 @@ TEST(ImagePaint, HostileOrUnreadableImagesLeaveTheSurfaceUnchanged) {
     FillRectangle(canvas, std::make_shared<ImagePaint>(nullptr, std::make_shared<Image>(
                                                                     canvas, int(TestSupport::kRA24), 1, 1, 4, pixel.data())),
                   0, 0, 4, 4);
-    ExpectBlock(canvas, 0, 0, 0, 0, 0);
+    ExpectBlock(canvas.surface, 0, 0, 0, 0, 0);
     EXPECT_THROW(ImagePaint(canvas, nullptr), ArgumentNullException);
     orv_context2D context = orv_context2D_create(canvas.surface.surface);
     EXPECT_THROW(orv_image_paint_create(context, nullptr), ArgumentNullException);
@@ -139,8 +131,7 @@ TEST(ImagePaint, HostileOrUnreadableImagesLeaveTheSurfaceUnchanged) {
 }
 
 TEST(ImagePaint, GeometryFarBeyondTheSurfaceCostsOnlyTheSurface) {
-    // Millions of covered rows and thousands of columns outside the surface:
-    // only the spans that touch it are sampled, with the same bytes.
+    // Millions of rows and thousands of columns off the surface: only its own are sampled.
     Picture picture = Picture::Of(3, 2, [](int i, int j) { return Rgba{80 * i, 120 * j, 60, 255}; });
     Canvas far(30, 20), near(30, 20);
     auto paint = std::make_shared<ImagePaint>(far, picture.Make(far));
@@ -160,13 +151,12 @@ TEST(ImagePaint, ReadsTheBorrowedPixelsAnewAtEveryDraw) {
     FillRectangle(first, paint, 0, 0, 4, 4);
     picture.Set(0, 0, Rgba{200, 100, 0, 255});
     FillRectangle(second, paint, 0, 0, 4, 4);
-    ExpectBlock(first, 0, 0, 4, 4, 0x0A141EFF);
-    ExpectBlock(second, 0, 0, 4, 4, 0xC86400FF);
+    ExpectBlock(first.surface, 0, 0, 4, 4, 0x0A141EFF);
+    ExpectBlock(second.surface, 0, 0, 4, 4, 0xC86400FF);
 }
 
 TEST(ImagePaint, PngPaintedThroughTheCInterface) {
-    // A PNG made from a picture; loading puts the file's bottom row in image
-    // row 0, so with the default bottom-left origin it draws upright.
+    // Loading puts the file's bottom row in image row 0: upright under the default origin.
     auto pixel = [](int i, int j) { return Rgba{60 * i, 100 * j, 255 - 50 * i, 255}; };
     Picture picture = Picture::Of(4, 3, pixel);
     const std::string path = TestSupport::TempPath("image-paint.png");

@@ -1,5 +1,4 @@
-// Helpers of the image paint tests: images over test memory, the tiling
-// rules written from their definitions, and the rounded bilinear sum.
+// Images over test memory, the tiling rules and the rounded bilinear sum.
 #ifndef VUDADIVE2R_IMAGE_SUPPORT_HPP
 #define VUDADIVE2R_IMAGE_SUPPORT_HPP
 
@@ -21,7 +20,7 @@ using namespace ORV::Vudadive2R;
 typedef std::array<int, 4> Rgba;
 
 // "RA24" pixels in rows of exactly width x 4 bytes (the sanitizer sees any
-// read past them), or with `stride` bytes per row, negative for row 0 last.
+// read past them) or of `stride` bytes, negative for row 0 last.
 struct Picture {
     Picture(int width, int height, int stride = 0)
         : width(width), height(height), stride(stride ? stride : width * 4),
@@ -91,16 +90,13 @@ inline Rgba WeighedSum(const Rgba pixels[4], const int weights[4]) {
     return sum;
 }
 
-// Pixel (i, j) and its right, lower and lower-right neighbours as the tiling
-// mode reads them, weighed.
 inline Rgba BilinearSum(Picture& picture, TilingMode mode, Rgba tile, int i, int j, const int weights[4]) {
     const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
                             Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
     return WeighedSum(pixels, weights);
 }
 
-// A span colour composited at full coverage onto transparent black, or
-// with BlendMode::Source: the pixel format premultiplies it.
+// A span colour as the pixel format premultiplies it onto transparent black.
 inline uint32_t Premultiplied(Rgba span) {
     uint32_t bytes = 0;
     for (int c = 0; c < 3; ++c)
@@ -110,8 +106,7 @@ inline uint32_t Premultiplied(Rgba span) {
 
 typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
 
-// The image paint's colours written from the definitions: the packaged
-// interpolator over each span, the filter's weights, the tiling rules.
+// The image paint's colours from the definitions, as an AGG span generator.
 struct ReferenceSampler {
     Picture& picture;
     TilingMode mode;

@@ -1,9 +1,4 @@
-// Drawings at the sizes programs draw (charts of thousands of points, maps
-// of thousands of polygons, scatter plots, shapes and dashed lines crossing
-// every border of large canvases, far beyond the surface) against the plain
-// AGG composition with its cell store unlimited, byte for byte, in a colour,
-// in gradients and in an image. The dashed ones are drawn on both roads:
-// every dash where AGG's dasher puts it, however many lie off the surface.
+// Drawings at the sizes programs draw against the plain AGG composition; dashed ones on both roads.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,7 +10,6 @@ using namespace DrawSupport;
 
 namespace {
 
-// A random walk across the canvas and a little beyond its sides.
 Geometry Chart(std::mt19937& engine, int points, int width, int height) {
     Geometry g;
     std::uniform_real_distribution<float> step(-12, 12);
@@ -41,7 +35,6 @@ Geometry Star(int vertices, int width, int height) {
     return g;
 }
 
-// Polygons of 6 to 12 vertices, some across the borders.
 Geometry Map(std::mt19937& engine, int polygons, int width, int height) {
     Geometry g;
     std::uniform_real_distribution<float> unit(0, 1);
@@ -68,7 +61,6 @@ Geometry Scatter(std::mt19937& engine, int circles, int width, int height) {
     return g;
 }
 
-// Lines every `step` pixels over a square surface, running `beyond` past it.
 Geometry Grid(float size, float step, float beyond) {
     Geometry g;
     for (float at = 8.5f; at < size; at += step)
@@ -76,8 +68,7 @@ Geometry Grid(float size, float step, float beyond) {
     return g;
 }
 
-// Quarter turns of cubics about (cx, cy), the radius growing by `growth`
-// each turn, out to far beyond a 2048-pixel surface.
+// Quarter-turn cubics, the radius growing by `growth` a turn.
 Geometry Spiral(float cx, float cy, int quarters, float growth) {
     const float k = 0.5522847498f, quarter = 1.57079632679f;
     auto radius = [&](int q) { return 6 + growth * float(q) / 4; };
@@ -92,8 +83,7 @@ Geometry Spiral(float cx, float cy, int quarters, float growth) {
     return g;
 }
 
-// Zigzags from far beyond one border to far beyond another, within reach
-// of the surface's exact columns, with sharp corners off the surface.
+// Zigzags from far beyond one border to another, sharp corners off the surface.
 Geometry Crossings(float width, float height) {
     std::mt19937 engine(7);
     std::uniform_real_distribution<float> unit(0, 1);
@@ -160,15 +150,12 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
              {100, 50, 900, 700});
     gradient(add("map in a radial gradient", 2048, 1536, Map(engine, 3000, 2048, 1536), true, evenOdd, {1}),
              {1000, 700, 900, 1200, 800});
-    // Spans that start far left of the surface: a gradient's colours depend
-    // on where each span starts and how long it is.
+    // Spans that start far left: gradient and image colours depend on where each span starts.
     Geometry wide;
     wide.Move(-24000, 10).Line(-12000, 30).Line(0, 5).Line(900, 20).Line(700, 300).Line(-12000, 280).Line(-24000, 290);
     gradient(add("polygon from 24 000 pixels left, linear gradient", 640, 320, wide, true, nonZero, {2},
                  RotatedAndScaled(640, 320, 0.01f, 1)),
              {-20000, 0, 600, 300});
-    // The same in a repeated image, rotated and scaled: its colours, too,
-    // depend on where each span starts and how long it is.
     for (size_t i : {6, 8}) {
         PlainScene imaged = scenes[i].second;
         imaged.fill.picture = imaged.stroke.picture = &picture;
@@ -176,10 +163,8 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
         Matrix3::Multiply(Matrix3::CreateRotation(0.3f), Matrix3::CreateScale(2.3f, 1.7f), imaged.image);
         scenes.emplace_back(scenes[i].first + ", in an image", std::move(imaged));
     }
-    // Regressions: curves wholly below the surface are drawn as their
-    // chords, but not where the edge into the curve starts elsewhere (at the
-    // surface's origin before the first vertex, at the sub-path's start
-    // after a close).
+    // Regressions: curves wholly below the surface are drawn as chords, but
+    // not where the edge into the curve starts elsewhere.
     Geometry first, afterClose;
     first.Cubic(24, 1, 27, 20, 20, 25).Line(14, 32);
     afterClose.Rectangle(1.2f, -1.5f, 1.8f, -1).Cubic(24, 1, 27, 20, 20, 25).Line(14, 32);
@@ -193,7 +178,6 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
     add("circle of radius 10^9 path units, dashed", 96, 80, Geometry().Circle(0, 0, 1e9f), true, nonZero,
         {1.5f, CapStyle::Butt, JoinStyle::Miter, {{4, 2}}, 30}, tiny);
 
-    // Dashed strokes of whole drawings.
     const size_t firstDashed = scenes.size();
     auto dashed = [&](const char* name, int width, int height, Geometry geometry, PlainStroke outline) {
         PlainScene& s = add(name, width, height, std::move(geometry), false, nonZero, outline);

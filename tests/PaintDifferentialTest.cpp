@@ -1,8 +1,4 @@
-// Random scenes in gradients and images drawn by the library and by the
-// plain AGG composition, byte for byte: both gradient geometries, every
-// spread, random stops; random images and strides, every tiling mode, the
-// sampling written from the definitions (ImageSupport); random path, paint
-// and image transforms, blend modes, origins and scissor boxes.
+// Random scenes in gradients and images against the plain AGG composition, byte for byte.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,7 +16,6 @@ struct Random {
     float Uniform(float low, float high) { return std::uniform_real_distribution<float>(low, high)(engine); }
     int Below(int n) { return int(engine() % unsigned(n)); }
 
-    // About the middle of the surface, so that most scenes stay on it.
     Matrix3 Transform(float scaleLow, float scaleHigh, float shift) {
         Matrix3 m = Matrix3::CreateTranslation(-24, -20), step;
         Matrix3::Multiply(m, Matrix3::CreateRotation(Uniform(-3.2f, 3.2f)), step);
@@ -29,9 +24,8 @@ struct Random {
         return Below(4) ? step : Matrix3::Identity;
     }
 
-    // At least two distinct offsets after clamping (fewer leave AGG's table
-    // unwritten), a focus inside the circle (up to 0.95 of the radius) and a
-    // length of a unit or more: there the plain composition is defined.
+    // Where the plain composition is defined: two distinct offsets after
+    // clamping, a focus inside the circle, a length of a unit or more.
     GradientScene Gradient() {
         GradientScene p{{}, SpreadMode(Below(3)), {}};
         auto clamped = [](float offset) { return std::fmin(1.0f, std::fmax(0.0f, offset)); };
@@ -52,8 +46,6 @@ struct Random {
         return p;
     }
 
-    // A random backdrop, blend mode and origin; a circle one time in three,
-    // else a polygon of three to six points, about the surface.
     PlainScene Scene(int width, int height) {
         PlainScene scene(width, height);
         scene.mode = BlendMode(Below(10));

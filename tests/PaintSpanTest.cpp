@@ -1,8 +1,4 @@
-// The arithmetic under the library's gradient and image spans (division by
-// multiplication, the vector weighing), and its span generators against
-// AGG's at the edges of that arithmetic: long spans, large images (whose
-// wrapped coordinates are stepped), gradient periods of one sixteenth,
-// positions at the interpolator's limit.
+// The spans' arithmetic, and their generators against AGG's where the random scenes do not reach.
 #include <gtest/gtest.h>
 
 #include <agg_image_accessors.h>
@@ -35,9 +31,7 @@ using namespace ORV::Vudadive2R;
 
 namespace {
 
-// With the quotient's error growing with the dividend, the hardest dividend
-// of a divisor d is the largest one whose remainder is d - 1: if that one
-// divides exactly, the approximation's error stays below 1/d everywhere.
+// The hardest dividend of d, whose error is largest, is the largest with remainder d - 1.
 TEST(ExactDivisor, EveryDivisorAtItsHardestDividend) {
     const uint64_t limit = ExactDivisor::DividendLimit;
     for (uint32_t d = 1; d <= ExactDivisor::Largest; d += (d < 65536 ? 1 : VUDADIVE2R_TEST_THINNING)) {
@@ -76,9 +70,7 @@ TEST(ExactDivisor, OutOfRangeDivisorsDivideByOne) {
         EXPECT_EQ(ExactDivisor(d).Quotient(12345), 12345u) << d;
 }
 
-// The vector weighing and the portable one against the sums written out, with
-// weights that sum above 1 (clamped, colour limited to alpha) one time in three.
-// Its worked figures are the image paint's.
+// Both weighings; one time in three the weights sum above 1 (clamped, colour limited to alpha).
 TEST(BilinearWeighing, IsTheRoundedSum) {
     std::mt19937 random(11);
     for (int n = 0; n < 100000; ++n) {
@@ -101,9 +93,7 @@ TEST(BilinearWeighing, IsTheRoundedSum) {
     }
 }
 
-// Colours of `ours` and `theirs` (AGG's generator over the same pieces) for
-// every row of a `width` x `rows` block, as whole rows and as spans of
-// every length from random columns: empty when they agree.
+// Whole rows and spans of random lengths from random columns: empty when they agree.
 template <class Ours, class Theirs>
 std::string CompareSpans(Ours& ours, Theirs& theirs, int width, int rows, std::mt19937& random) {
     std::vector<agg::rgba8> a(size_t(width) + 2), b(size_t(width) + 2);
@@ -120,10 +110,7 @@ std::string CompareSpans(Ours& ours, Theirs& theirs, int width, int rows, std::m
     return std::string();
 }
 
-// Gradient ranges from one sixteenth to the largest, positions up to and
-// beyond the interpolator's reach (2^22 units), in every spread: the
-// library's generator against agg::span_gradient over the same bounded
-// interpolator and function.
+// Ranges from a sixteenth to the largest, positions beyond the interpolator's reach (2^22).
 TEST(PaintSpans, GradientsAtTheirLimitsAreAggsSpans) {
     struct Case {
         const char* what;
@@ -168,9 +155,7 @@ TEST(PaintSpans, GradientsAtTheirLimitsAreAggsSpans) {
     }
 }
 
-// Images far larger than the random scenes' (up to 300 pixels), spans of 600,
-// magnified, minified past a whole period per pixel, rotated and mirrored:
-// the wrapped generator against the bilinear one over AGG's wrap accessor.
+// Images up to 300 pixels, spans of 600, minified past a period per pixel, rotated and mirrored.
 TEST(PaintSpans, WrappedImagesAreAggsWrappedSamples) {
     typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
     std::mt19937 random(5);

@@ -1,7 +1,4 @@
-// Paths: the builder's recorded command streams and its C functions,
-// decoding of the stream into the path's vertex storage, paths made and
-// extended from builders, the compact storage against AGG's own, and what one
-// draw reads of it.
+// The builder's command streams, their decoding, and the vertex storage against AGG's own.
 #include <gtest/gtest.h>
 
 #include <agg_path_storage.h>
@@ -69,10 +66,6 @@ struct Stream {
     }
 };
 
-void PrintTo(const Stream& s, std::ostream* out) {
-    *out << testing::PrintToString(s.commands) << " " << testing::PrintToString(s.data);
-}
-
 Stream StreamOf(const PathBuilder& builder) {
     Stream s{{}, Internals::DataOf(builder)};
     for (PathCommands command : Internals::CommandsOf(builder))
@@ -111,8 +104,8 @@ Stream ArcStream(int segment, const std::vector<float>& angles, const Stream& ta
 
 }  // namespace
 
-// Each handle starts with a MoveTo (-1, -2), so the rows also show that
-// recording appends. Code -1: a shape, compared with its member only.
+// After a MoveTo (-1, -2), so that recording is seen to append. Code -1: a
+// shape, compared with its member only.
 #define ROW(function, member, code, ...)                                                              \
     {#function, [](orv_path_builder b) { function(b, __VA_ARGS__); },                                \
      [](PathBuilder& b) { b.member(__VA_ARGS__); }, code, {-1, -2, __VA_ARGS__}}
@@ -157,15 +150,24 @@ TEST(PathBuilderC, EveryDrawingFunctionRecordsWhatItsMemberRecords) {
     };
     for (const Case& c : cases) {
         orv_path_builder handle = orv_path_builder_create();
+        const PathBuilder& built = *BuilderHandle::Read(handle);
         orv_path_builder_moveto(handle, -1, -2);
         c.c(handle);
         const Stream member = Recorded([&](PathBuilder& b) { b.MoveTo(-1, -2); c.member(b); });
-        EXPECT_EQ(StreamOf(*BuilderHandle::Read(handle)), member) << c.name;
+        EXPECT_EQ(StreamOf(built), member) << c.name;
         if (c.code >= 0) {
             EXPECT_EQ(member, (Stream{{1, c.code}, c.floats})) << c.name;
         }
+        // Clearing keeps the capacity, so that a reused builder stops allocating.
+        const size_t commands = Internals::CommandsOf(built).capacity(), floats = Internals::DataOf(built).capacity();
+        orv_path_builder_clear(handle);
+        EXPECT_EQ(StreamOf(built), Stream{}) << c.name;
+        EXPECT_TRUE(Internals::CommandsOf(built).capacity() == commands &&
+                    Internals::DataOf(built).capacity() == floats);
+        EXPECT_THROW(orv_path_builder_ellipse(handle, 0, 0, 0, 5), ArgumentOutOfRangeException);
         orv_path_builder_destroy(handle);
     }
+    orv_path_builder_destroy(nullptr);
 }
 
 #undef ROW
@@ -186,8 +188,7 @@ TEST(PathBuilder, ShapeStreams) {
         {[](PathBuilder& b) { b.RoundRectangle(0, 0, 100, 50, 300, -4); }, RoundRectangleStream(50, 0, 0, 50, 50, 0)},
         {[](PathBuilder& b) { b.RoundRectangle(5, 6, 10, 20, -1, 30); }, RoundRectangleStream(5, 6, 10, 0, 0, 10)},
         {[](PathBuilder& b) { b.Ellipse(50, 50, 20, 10); }, {{1, 18, 18, 0}, {60, 50, 10, 5, 0, -20, 0, 10, 5, 0, 20, 0}}},
-        // Arcs: segments of at most half a turn, counter-clockwise (17) for
-        // extents >= 0, clockwise (19) otherwise, then the ending of the type.
+        // Half turns at most, counter-clockwise (17) for extents >= 0, then the type's ending.
         {Arc(0, kPi / 2), ArcStream(17, {0, kPi / 2})},
         {Arc(0, 3 * kPi / 2), ArcStream(17, {0, kPi, 3 * kPi / 2})},
         {Arc(1, 0), ArcStream(17, {1, 1})},
@@ -195,8 +196,7 @@ TEST(PathBuilder, ShapeStreams) {
         {Arc(kPi / 2, -kPi / 4, 2), ArcStream(19, {kPi / 2, kPi / 2 - kPi / 4}, {{3, 0}, {10, 20}})},
         {Arc(0, kPi / 2, 7), ArcStream(17, {0, kPi / 2})},
         {Arc(fmaAngle, 0), ArcStream(17, {fmaAngle, fmaAngle})},
-        // Half turns are added in double precision and rounded: start + float
-        // pi would land exactly on the end; the double sum lies just before it.
+        // Half turns added in double: start + float pi would land on the end.
         {Arc(0.500400662f, float(M_PI)), ArcStream(17, {0.500400662f, 3.64199328f, 3.64199352f})},
         {Arc(-0.500400662f, -float(M_PI)), ArcStream(19, {-0.500400662f, -3.64199328f, -3.64199352f})},
         // Angles that do not step give one segment.
@@ -209,8 +209,7 @@ TEST(PathBuilder, ShapeStreams) {
 }
 
 TEST(PathBuilder, BadSizesAndEndlessArcsAreRefusedBeforeRecording) {
-    // More than 65536 half-turn segments, or an angle that a half turn no
-    // longer moves, would only grow the stream or never end.
+    // Over 65536 half turns, or angles a half turn no longer moves, would never end.
     std::vector<std::function<void(PathBuilder&)>> refused = {
         Arc(0, 66000 * kPi, 1), Arc(0, -66000 * kPi, 1), Arc(0, INFINITY, 1), Arc(-1e30f, 1e30f, 1)};
     for (const std::array<float, 2> size : {std::array<float, 2>{0, 5}, {5, -1}, {NAN, 5}, {5, NAN}}) {
@@ -231,25 +230,9 @@ TEST(PathBuilder, BadSizesAndEndlessArcsAreRefusedBeforeRecording) {
     EXPECT_EQ(Recorded(Arc(0, 65000 * kPi, 1)).commands.size(), 65019u + 2);
 }
 
-TEST(PathBuilderC, ClearKeepsStorage) {
-    orv_path_builder handle = orv_path_builder_create();
-    const PathBuilder& builder = *BuilderHandle::Read(handle);
-    orv_path_builder_round_rectangle(handle, 0, 0, 10, 10, 2, 2);
-    const size_t commands = Internals::CommandsOf(builder).capacity(), floats = Internals::DataOf(builder).capacity();
-    orv_path_builder_clear(handle);
-    EXPECT_EQ(StreamOf(builder), Stream{});
-    // Capacity is kept, so that a reused builder stops allocating.
-    EXPECT_TRUE(Internals::CommandsOf(builder).capacity() == commands && Internals::DataOf(builder).capacity() == floats);
-    EXPECT_THROW(orv_path_builder_ellipse(handle, 0, 0, 0, 5), ArgumentOutOfRangeException);
-    orv_path_builder_destroy(handle);
-    orv_path_builder_destroy(nullptr);
-}
-
 TEST(PathStream, EachCommandStoresAbsoluteVertices) {
     struct Case { const char* name; std::vector<PathCommands> commands; std::vector<float> data;
                   std::vector<Vertex> expected; };
-    // Which vertex a smooth curve reflects is the vertex storage's rule,
-    // compared with AGG's own storage; these rows pin the commands' mapping.
     const Case cases[] = {
         {"relative on an empty path is absolute", {C::MoveToRel, C::LineToRel}, {5, 6, 1, -1},
          {{Move, 5, 6}, {Line, 6, 5}}},
@@ -306,8 +289,7 @@ TEST(PathStream, AppendingClearingAndErrors) {
     // An unknown code stops decoding; what came before stays.
     EXPECT_THROW(f.path.AppendData(4, codes, data), NotSupportedException);
     EXPECT_EQ(f.Stored(), (std::vector<Vertex>{{Move, 1, 2}, {Line, 3, 4}}));
-    // No floats where floats are needed, or fewer than the vector form needs:
-    // refused instead of read, after the commands that had their floats.
+    // Missing floats are refused after the commands that had theirs.
     f.path.AppendData(1, close, nullptr);
     EXPECT_THROW(f.path.AppendData(2, codes, nullptr), ArgumentNullException);
     EXPECT_THROW(f.path.AppendData({C::LineTo, C::LineTo, C::LineTo}, {1, 2, 3, 4, 5}), ArgumentOutOfRangeException);
@@ -344,8 +326,7 @@ TEST(PathStream, BuildersMakeAndExtendPaths) {
     });
     EXPECT_EQ(printed, "");
 
-    // A relative start is absolute on an empty path, and continues from the
-    // last point when the same builder is appended again.
+    // A relative start continues from the last point when appended again.
     PathBuilder open;
     open.MoveToRel(5, 5);
     open.LineToRel(10, 0);
@@ -357,8 +338,7 @@ TEST(PathStream, BuildersMakeAndExtendPaths) {
 }
 
 TEST(PathStorage, StoresTheVertexSequenceOfAggStorage) {
-    // Random operation sequences, often starting without a move so that the
-    // smooth curves and relative commands meet an empty storage.
+    // Often without a first move, so that smooth and relative commands meet an empty storage.
     std::mt19937 random(7);
     std::uniform_int_distribution<int> operation(0, 19), length(0, 14);
     std::uniform_real_distribution<double> value(-50, 50);
@@ -385,10 +365,8 @@ TEST(PathStorage, StoresTheVertexSequenceOfAggStorage) {
 }
 
 TEST(PathStorage, DrawingStopsAtTheFirstStopEntry) {
-    // A stop entry ends what the pipeline reads, whether the path is read in
-    // place or copied to flatten an oversized curve: what follows is neither
-    // drawn nor checked (a non-finite vertex there would void the draw). The
-    // degenerate curve goes out along x = 2 and back, enclosing nothing.
+    // A stop entry ends what a draw reads, in place or copied to flatten an
+    // oversized curve (which encloses nothing): a NaN after it voids nothing.
     struct Case { const char* name; bool oversizedCurve; } const cases[] = {{"in place", false}, {"copied", true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -401,6 +379,6 @@ TEST(PathStorage, DrawingStopsAtTheFirstStopEntry) {
         const Geometry after = Geometry().Rectangle(10, 10, 14, 14).Line(std::nanf(""), 3);
         path->AppendData(after.commands, after.data);
         path->Draw(FillIn(canvas, kOpaque), nullptr);
-        ExpectBlock(canvas, 3, 4, 7, 9, kOpaqueBytes);
+        ExpectBlock(canvas.surface, 3, 4, 7, 9, kOpaqueBytes);
     }
 }

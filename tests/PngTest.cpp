@@ -1,5 +1,4 @@
-// PNG files: the layouts loaded and rejected, saving, and damaged or hostile
-// input, which must end in an exception of the family and release everything.
+// PNG files: layouts loaded and rejected, saving, damaged and hostile input.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/stat.h>
@@ -20,8 +19,7 @@ void ExpectLoad(const char* path, const std::string& expected) {
     TestSupport::ExpectOutcome([&] { PngImage::CreateFromFile(nullptr, path); }, expected);
 }
 
-// The process's peak of reserved memory, which a large malloc raises even
-// when it never touches the pages.
+// Raised by a large malloc even when it never touches the pages.
 long PeakVirtualKilobytes() {
     std::ifstream status("/proc/self/status");
     std::string line;
@@ -56,7 +54,7 @@ std::vector<uint8_t> WritePng(const std::string& path, int width, int height, in
     return rows;
 }
 
-// The pixels of an 8-bit RGBA file of the given size, as libpng reads them; empty otherwise.
+// Empty unless an 8-bit RGBA file of the given size.
 std::vector<uint8_t> ReadRgba(const std::string& path, png_uint_32 width, png_uint_32 height) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -82,12 +80,10 @@ TEST(Png, LoadsEachLayoutBottomUpPlainAndInterlaced) {
     for (const auto& c : cases)
         for (bool interlaced : {false, true}) {
             SCOPED_TRACE(testing::Message() << std::hex << c.format << (interlaced ? " interlaced" : ""));
-            // 9 x 7 spreads the pixels over all seven interlace passes.
             const int width = interlaced ? 9 : 3, height = interlaced ? 7 : 2;
             const int fileBytes = c.format == TestSupport::kRX24 ? 3 : c.bytesPerPixel;
             const std::vector<uint8_t> file = WritePng(path, width, height, c.colorType, c.depth, interlaced);
-            // Memory row r is file row height - 1 - r; RGB gains a fourth byte
-            // of 255; 16-bit grey keeps the file's high byte first.
+            // Bottom-up; RGB gains a fourth byte of 255; 16-bit grey keeps the high byte first.
             std::vector<uint8_t> expected;
             for (int row = height - 1; row >= 0; --row)
                 for (int column = 0; column < width; ++column)
@@ -100,9 +96,7 @@ TEST(Png, LoadsEachLayoutBottomUpPlainAndInterlaced) {
             ASSERT_EQ(orv_image_stride_get(image), width * c.bytesPerPixel);
             const uint8_t* data = static_cast<const uint8_t*>(orv_image_data_get(image));
             EXPECT_EQ(std::vector<uint8_t>(data, data + expected.size()), expected);
-            // Saved again, memory row 0 goes on top: the file comes out upside
-            // down; with the stride negated, row 0 is the last in memory and the
-            // file comes out as it was; a narrower image leaves each row's end.
+            // Saved again, upside down; with the stride negated as it was; narrower, without rows' ends.
             if (c.format == kRA24) {
                 orv_png_image_save(image, copy.c_str());
                 EXPECT_EQ(ReadRgba(copy, width, height), expected);
@@ -151,11 +145,9 @@ TEST(Png, DamagedOrHostileFilesRaiseInvalidOperation) {
     const std::string path = TempPath("damaged.png");
     WritePng(path, 6, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8);
     const std::string good = TestSupport::FileBytes(path);
-    // Signature (8 bytes), header chunk (25), the image data, the end chunk (12).
-    const size_t data = 33, crcEnd = good.size() - 13;
+    const size_t data = 33, crcEnd = good.size() - 13;  // past signature and header; the data CRC's last byte
     auto flip = [&](size_t at, char bits) { std::string bytes = good; bytes[at] ^= bits; return bytes; };
-    // Only the dimensions are hostile: the header's CRC is made to match.
-    auto sized = [&](uint32_t width, uint32_t height) {
+    auto sized = [&](uint32_t width, uint32_t height) {  // the header's CRC made to match
         std::string bytes = good;
         for (int i = 0; i < 4; ++i)
             bytes[16 + i] = char(width >> (24 - 8 * i)), bytes[20 + i] = char(height >> (24 - 8 * i));
@@ -183,11 +175,9 @@ TEST(Png, DamagedOrHostileFilesRaiseInvalidOperation) {
         {flip(crcEnd, 0x01), "InvalidOperation: IDAT: CRC error\n"},  // libpng's message becomes the exception's
         {sized(0, 0), damaged}, {sized(100000, 100000), tooLarge},
         {sized(23171, 23171), tooLarge},  // 4 x 23171^2 just exceeds 2^31 - 1
-        // Within the size limits, but 2 GB of pixels cannot come out of a
-        // file of 100 bytes.
+        // Within the limits, but 2 GB of pixels cannot come out of 100 bytes.
         {sized(23000, 23000), "InvalidOperation: Not enough image data\n"},
-        // Found by fuzzing: libpng asked for the 1.5 GB length of a damaged
-        // text chunk while skipping it.
+        // Found by fuzzing: libpng asked for a damaged text chunk's 1.5 GB while skipping it.
         {std::string(hugeTextChunk, sizeof hugeTextChunk - 1), "InvalidOperation: Read Error\n"},
     };
     const long peakBefore = PeakVirtualKilobytes();

@@ -1,6 +1,4 @@
-// The library's drawing road against the reference road of AGG's own objects:
-// random scenes of every paint, blend mode, origin, scissor list, stroke,
-// dash pattern and transform must come out byte for byte the same.
+// The library's drawing road against the reference road of AGG's own objects, byte for byte.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,12 +21,8 @@ TEST(RoadDifferential, RandomScenesDrawTheSameBytes) {
     }
 }
 
-// Passes the random scenes rarely make: thousands of overlapping triangles,
-// more than int sums can hold (both roads saturate under non-zero and keep
-// the parity under even-odd alike), and hundreds of edges over several
-// bands of rows, many starting above the surface or ending below it (the
-// library's road walks them grouped by first row, the reference road as
-// AGG sorts its cells).
+// Passes the random scenes rarely make: windings beyond int sums, and
+// hundreds of edges over several bands of rows, many starting off the surface.
 TEST(RoadDifferential, DeepWindingsAndEdgesBeyondTheSweptRowsAgree) {
     std::mt19937 engine(20261207);
     std::uniform_real_distribution<float> x(-10, 50), y(-40, 240);
@@ -58,10 +52,8 @@ TEST(RoadDifferential, DeepWindingsAndEdgesBeyondTheSweptRowsAgree) {
     }
 }
 
-// A client's subclass of a library paint is not the library's paint: it
-// receives AGG's rasterizer, scanline and renderer and may use them as such,
-// also for a pass of more edges than AGG's sums hold in general, as long as
-// no row is crossed by that many; a pass winding deeper leaves it empty.
+// A client's paint receives AGG's rasterizer, scanline and renderer, also for
+// more edges than AGG's sums hold if no row meets that many; a pass winding deeper is empty.
 TEST(RoadDifferential, ClientSubclassGetsAggsObjects) {
     struct ClientPaint : ColorPaint {
         using ColorPaint::ColorPaint;
@@ -94,9 +86,7 @@ TEST(RoadDifferential, ClientSubclassGetsAggsObjects) {
     }
 }
 
-// Rectangles, whose rows the library's road forms directly: any fractional
-// edges, either direction, on, across and beyond every border, against AGG
-// composed directly, in a colour and in a gradient.
+// Rectangles, whose rows the library's road forms directly, across and beyond every border.
 TEST(RoadDifferential, RectanglesAreThePlainComposition) {
     std::mt19937 engine(7);
     std::uniform_real_distribution<float> coordinate(-12, 52);

@@ -1,8 +1,5 @@
-// Drawing scenes made from a stream of bytes (random bytes in the tests, the
-// fuzzer's input in the fuzzer), drawn through either road of Path::Draw:
-// every paint, blend mode, origin, scissor list, stroke setting, dash
-// pattern and transform, with coordinates from subpixel to far beyond the
-// surface.
+// Scenes made from a stream of bytes (random in the tests, the fuzzer's
+// input in the fuzzer) with every setting, drawn through either road.
 #ifndef VUDADIVE2R_ROAD_SCENES_HPP
 #define VUDADIVE2R_ROAD_SCENES_HPP
 
@@ -131,10 +128,8 @@ inline PaintSpec RandomPaint(ByteStream& in, int width, int height) {
     return p;
 }
 
-// A coordinate: mostly on and around the surface, sometimes subpixel
-// detail, sometimes far away: within reach of the rasterizer, or beyond the
-// limits at which the feed clips. (Edges millions of rows tall within reach
-// would leave more cells than AGG's rasterizer stores.)
+// Mostly about the surface, sometimes far away: within the rasterizer's
+// reach (not millions of rows, which AGG cannot store), or beyond the clipping.
 inline float Coordinate(ByteStream& in, float extent, bool far, bool beyond = true) {
     switch (far ? in.Below(17) : 2 + in.Below(14)) {
     case 16:  // draws nothing on either road
@@ -151,10 +146,8 @@ inline float Coordinate(ByteStream& in, float extent, bool far, bool beyond = tr
     }
 }
 
-// Every scene must stay within the cells AGG's rasterizer stores, beyond
-// which the reference road goes wrong: dashed and wide strokes (`heavy`) get
-// short paths of near coordinates, dashed ones narrow widths and gaps of
-// half a pixel or more, and magnifications stay below 100.
+// Within the cells AGG's rasterizer stores, beyond which the reference road
+// goes wrong: dashed and wide strokes (`heavy`) get short paths of near coordinates.
 inline void RandomPath(ByteStream& in, Scene& s, bool heavy) {
     const float w = float(s.width), h = float(s.height);
     const bool far = !heavy && in.OneIn(8);
@@ -269,9 +262,7 @@ inline std::shared_ptr<Paint> MakePaint(const PaintSpec& p, const std::shared_pt
     }
 }
 
-// Draws the scene on a fresh copy of its backdrop through the chosen road
-// and returns the surface bytes, and how many passes were clipped.
-// Exceptions pass through.
+// The surface bytes drawn on a copy of the backdrop, and the passes clipped; exceptions pass through.
 inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clippedPasses = nullptr) {
     std::vector<uint8_t> pixels = s.backdrop;
     const std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface(
@@ -317,10 +308,8 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clipp
     return pixels;
 }
 
-// Draws the scene through both roads; empty when they agree, otherwise what
-// differs first. The reference road clips passes to the surface beyond
-// AGG's limits, where the library's road keeps the geometry as it is: the
-// bytes are compared where both roads clipped the same passes.
+// Empty when both roads agree, else what differs first; compared only where
+// both clipped the same passes (beyond AGG's limits the reference road clips).
 inline std::string CompareRoads(const Scene& scene) {
     std::vector<uint8_t> own, plain;
     unsigned ownClipped = 0, plainClipped = 0;

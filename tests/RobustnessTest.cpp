@@ -1,7 +1,4 @@
-// Hostile geometry found by fuzzing: winding deeper than the rasterizer's
-// int sums hold, and curves so large that flattening them all would take
-// seconds. Each must draw the pixels the winding calls for, without
-// undefined behaviour, in well under a second.
+// Hostile geometry found by fuzzing: deep windings, vast curves, dashes by the billion.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,19 +20,16 @@ double ThreadSeconds() {
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-// Draws and returns the processor seconds it took: a loaded machine
-// stretches wall time, not the work a draw does.
+// Processor seconds, which a loaded machine does not stretch.
 double TimedDraw(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke) {
     const double start = ThreadSeconds();
     path.Draw(fill, stroke);
     return ThreadSeconds() - start;
 }
 
-// The unbounded draws took seconds even in an optimised build, up to 90 s
-// instrumented. The sanitizer suite is an unoptimised build, ten to twenty
-// times slower: the legitimate wide stroke of a wound ellipse takes 2.0 s
-// there on a loaded machine, so it allows four seconds; an emulated
-// processor (a cross build under qemu) some ten times slower.
+// The unbounded draws took seconds optimised, up to 90 s instrumented. The
+// unoptimised sanitizer build takes 2.0 s for the legitimate wide stroke of a
+// wound ellipse on a loaded machine; an emulated processor is ten times slower.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr double kBoundSeconds = 4.0;
 #elif defined(VUDADIVE2R_TEST_EMULATED)
@@ -43,10 +37,8 @@ constexpr double kBoundSeconds = 10.0;
 #else
 constexpr double kBoundSeconds = 1.0;
 #endif
-// For draws whose outcome is checked by their bytes: only a runaway fails it.
-constexpr double kLooseBoundSeconds = 10.0;
+constexpr double kLooseBoundSeconds = 10.0;  // only a runaway fails it
 
-// Each draw's path made on the canvas's context.
 typedef std::function<std::unique_ptr<Path>(Canvas&)> PathMaker;
 PathMaker Shape(Geometry geometry) {
     return [geometry](Canvas& canvas) { return geometry.On(canvas); };
@@ -66,9 +58,7 @@ StrokeSettings Stroke(float width, std::vector<Dash> dashes = {}, float miterLim
 
 }  // namespace
 
-// Hostile draws, most found by fuzzing, each within its bound of processor
-// time; where the winding calls for a colour, the surface (or a block of it)
-// must have it.
+// Each within its bound of processor time, in the colour the winding calls for where checked.
 TEST(Robustness, HostileDrawsEndInBoundedTime) {
     const float far = 4194304;  // 2^22
     const std::vector<Dash> fine = {{0.002f, 0.002f}};
@@ -86,15 +76,12 @@ TEST(Robustness, HostileDrawsEndInBoundedTime) {
     };
     const FillRule nonZero = FillRule::NonZero, evenOdd = FillRule::EvenOdd;
     const uint32_t unchecked = 1;
-    // Canvases of 24 x 16 pixels, or 32 x 24 under the bottom-left origin;
-    // `left`: the first column expected in the colour.
+    // Canvases of 24 x 16, or 32 x 24 bottom-left; `left`: the first column in the colour.
     struct Case { const char* name; Origin origin; PathMaker path; float scale; bool fill; FillRule rule;
                   StrokeSettings stroke; int left; uint32_t expected; };
     const Case cases[] = {
-        // A circle of radius 5 x 10^11 path units about the origin, wound
-        // thousands of times (four cubics a turn): every pixel of the surface
-        // lies inside it. Scaled by 10^-10 it is a circle of radius 50 pixels
-        // whose arcs pass near the surface.
+        // A circle of radius 5 x 10^11 about the origin, wound thousands of
+        // times, covers the surface; scaled by 10^-10 its arcs pass near it.
         {"circle wound 4000 times", Origin::TopLeft, Arc(0, 0, 1e12f, 1e12f, 0, 4000 * kTurn), 1, true, nonZero,
          nullptr, 0, kOpaqueBytes},
         {"circle wound 4001 times, even-odd", Origin::TopLeft, Arc(0, 0, 1e12f, 1e12f, 0, 4001 * kTurn), 1, true,
@@ -111,9 +98,8 @@ TEST(Robustness, HostileDrawsEndInBoundedTime) {
         {"tall bar", Origin::TopLeft,
          Shape(Geometry().Move(10, -4.19e6f).Line(10, 4.19e6f).Line(30, 4.19e6f).Line(30, -4.19e6f)), 1, true,
          nonZero, nullptr, 10, kOpaqueBytes},
-        // Millions of pattern periods: the dasher steps over those that cannot
-        // reach the surface, a reading of a pass stops after 2^25 entries, and
-        // the dashes drawn stop once their work passes the pass's budget.
+        // Millions of periods: those off the surface are stepped over, a
+        // reading stops after 2^25 entries, the dashes drawn at the pass's budget.
         {"2 x 10^9 dash entries", Origin::TopLeft, Shape(Geometry().Move(-far, 7).Line(far, 9)), 1, false, nonZero,
          Stroke(1, fine), 0, unchecked},
         {"none near", Origin::TopLeft, Shape(Geometry().Move(-far, -far).Line(far, -far + 5)), 1, false, nonZero,
@@ -122,23 +108,18 @@ TEST(Robustness, HostileDrawsEndInBoundedTime) {
          Stroke(304, fine), 0, unchecked},
         {"finer than 1/256: undashed", Origin::TopLeft, Shape(Geometry().Move(12, -100).Line(12, 100)), 1, false,
          nonZero, Stroke(304, {{0.0005f, 0.0005f}}), 0, unchecked},
-        // An edge 10^31 long, in whose rounding the pattern is lost; the
-        // dasher would go round for ever at its start.
+        // An edge 10^31 long loses the pattern in rounding: the dasher went round for ever.
         {"edge 10^31 long", Origin::TopLeft, Shape(Geometry().Move(10, 8).Line(-1e31f, -1e31f)), 1, false, nonZero,
          Stroke(1, {{0, 8}}), 0, unchecked},
-        // 2^16 edges across and beside the surface, round caps, corners
-        // reaching arbitrarily far: no dash with one is culled.
+        // 2^16 edges, round caps, corners reaching arbitrarily far: no dash is culled.
         {"zigzag", Origin::TopLeft, Shape(zigzag), 1, false, nonZero,
          Stroke(2, {{0.003f, 0.002f}}, 0.5f, CapStyle::Round), 0, unchecked},
-        // SVG path data whose arc from (1, 2) to (3.4e38, 0.3) is a half
-        // circle of radius 1.7e38, filled and dashed. The feed reads the pass
-        // twice, up to its far vertex and then clipped, and each reading
-        // stepped 2^26 entries off the surface.
+        // An SVG arc from (1, 2) to (3.4e38, 0.3), filled and dashed: each of
+        // the feed's two readings stepped 2^26 entries off the surface.
         {"SVG arc 3.4e38 wide", Origin::BottomLeft, svgArc, 1, true, nonZero,
          Stroke(4, {{0, 0.546875f}, {0, 0.015625f}, {4.25f, 184}}, -512), 0, unchecked},
-        // Single cubics up to 10^31 path units, filled and stroked with a
-        // dash pattern, so that no part of them may be culled. The second
-        // made no cells at all in a pass of the saturating sweep.
+        // Cubics up to 10^31, dashed so that nothing is culled; the second
+        // made no cells in a pass of the saturating sweep.
         {"cubic 2 x 10^31", Origin::TopLeft,
          Shape(Geometry().Move(256, 3.16913e30f).Cubic(-512, -256, 0, -2.02428e31f, 0, 0).Line(0, 0)), 1, true,
          nonZero, Stroke(0.5f, {{3, 2}, {1, 4}}), 0, unchecked},
@@ -146,16 +127,11 @@ TEST(Robustness, HostileDrawsEndInBoundedTime) {
          Shape(Geometry().Add(PathCommands::CubicToRel, {-4.5036e15f, 2, 3, -4, -1.45384e31f, 0})
                    .Add(PathCommands::Close, {})),
          1, true, nonZero, Stroke(24, {{3, 2}, {1, 4}}), 0, unchecked},
-        // An ellipse 20 x 144 about (4, 4) wound 4096 times, stroked 80 wide.
-        // Its half-turns reach 110 pixels beyond the surface, and the
-        // rasterizer made cells for every row of every edge of the stroke:
-        // 90 s instrumented. Every pixel lies within 30 pixels of the
-        // ellipse, well inside the band.
+        // An ellipse wound 4096 times, stroked 80 wide: cells for every row of
+        // every edge, 90 s instrumented. Every pixel lies well inside the band.
         {"wide stroke of a wound ellipse", Origin::BottomLeft, Arc(4, 4, 20, 144, 0.5f, -4096 * kTurn, ArcType::Chord),
          1, false, nonZero, Stroke(80.3125f, {}, 1.5e-36f), 0, kOpaqueBytes},
-        // An ellipse 173 x 124 about (10, -10) wound 4096 times, filled and
-        // stroked with a hairline; every pixel of the surface lies inside it.
-        // The fill made 2.5 million cells to sort.
+        // An ellipse about the surface wound 4096 times: 2.5 million cells to sort.
         {"filled wound ellipse", Origin::BottomLeft,
          Arc(10, -10, 173.40625f, 124.015625f, -360.875f, 4096 * kTurn), 1, true, nonZero,
          Stroke(0.046875f, {}, 4, CapStyle::Square), 0, kOpaqueBytes},
@@ -177,7 +153,7 @@ TEST(Robustness, HostileDrawsEndInBoundedTime) {
             c.stroke(*(stroke = StrokeIn(canvas, kOpaque, 1)));
         EXPECT_LT(TimedDraw(*path, c.fill ? FillIn(canvas, kOpaque, c.rule) : nullptr, stroke), kBoundSeconds);
         if (c.expected != unchecked)
-            ExpectBlock(canvas, c.left, 0, canvas.surface.width, canvas.surface.height, c.expected);
+            ExpectBlock(canvas.surface, c.left, 0, canvas.surface.width, canvas.surface.height, c.expected);
     }
 
     // Dashes a fifth of a pixel apart, 304 wide: memory row 5 lies 105 to
@@ -191,8 +167,7 @@ TEST(Robustness, HostileDrawsEndInBoundedTime) {
 }
 
 TEST(Robustness, DeepWindingSaturatesUnderNonZeroAndKeepsParityUnderEvenOdd) {
-    // Coincident squares: every pixel of the square has winding `copies`.
-    // Beyond 2^14 copies the rasterizer's sums would overflow.
+    // `copies` coincident squares: beyond 2^14 the rasterizer's sums would overflow.
     const struct { int copies; FillRule rule; float offset; int size; bool filled; } cases[] = {
         {16000, FillRule::NonZero, 0, 10, true},  // below the overflow
         {32768, FillRule::NonZero, 0, 10, true},
@@ -209,22 +184,19 @@ TEST(Robustness, DeepWindingSaturatesUnderNonZeroAndKeepsParityUnderEvenOdd) {
         for (int i = 0; i < c.copies; ++i)
             squares.Rectangle(c.offset, c.offset, 10 + c.offset, 10 + c.offset);
         squares.On(canvas)->Draw(FillIn(canvas, kOpaque, c.rule), nullptr);
-        ExpectBlock(canvas, 0, 0, c.filled ? c.size : 0, c.filled ? c.size : 0, kOpaqueBytes);
+        ExpectBlock(canvas.surface, 0, 0, c.filled ? c.size : 0, c.filled ? c.size : 0, kOpaqueBytes);
     }
 }
 
 TEST(Robustness, NegativeLineWidthStrokesAsItsMagnitude) {
-    // Three collinear points whose two directions differ in the last bit:
-    // the stroker's shortcut for collinear joins keeps the sign of the
-    // width, so stroked -40 wide the middle join became a whole circle of
-    // radius 20, a disc that even-odd left uncovered about the centreline.
+    // Collinear points whose directions differ in the last bit: stroked -40
+    // wide, the middle join was a disc that even-odd left uncovered.
     const Geometry line = Geometry().Move(2, 2).Line(18.625f, 66.125f).Line(25.1875f, 91.4375f);
     for (FillRule rule : {FillRule::EvenOdd, FillRule::NonZero}) {
         SCOPED_TRACE(int(rule));
         std::vector<uint8_t> drawn[2];
         for (int negative = 0; negative < 2; ++negative) {
             Canvas canvas(48, 100);
-            // The fill of collinear points covers nothing; it sets the rule.
             line.On(canvas)->Draw(FillIn(canvas, kOpaque, rule),
                                   StrokeIn(canvas, kOpaque, negative ? -40.0f : 40.0f, CapStyle::Butt, JoinStyle::Round));
             EXPECT_EQ(canvas.At(18, 66), kOpaqueBytes);  // on the centreline, 20 pixels from either side
@@ -235,13 +207,9 @@ TEST(Robustness, NegativeLineWidthStrokesAsItsMagnitude) {
 }
 
 TEST(Robustness, FuzzedNegativeWidthOnALongCurveDrawsInBoundedTime) {
-    // Found by fuzzing: a quadratic 7.7 x 10^12 long, flattened into tens of
-    // thousands of nearly collinear points (a dash pattern forbids culling
-    // the path), stroked with a negative width clamped to 2^24: the first
-    // dash that reaches the surface spends the pass's budget of dashes. Each collinear join of the negative width was a
-    // round arc, nearly 2000 of them whole circles of 18 000 points: 1.2 s
-    // in an optimised build. Every pixel lies within the half width of the
-    // line from (4.125, 0) to (0, 16), whose round caps leave none out.
+    // Found by fuzzing: a dashed quadratic 7.7 x 10^12 long stroked with a
+    // negative width clamped to 2^24; its collinear joins were whole circles,
+    // 1.2 s optimised. The round caps of the first line cover every pixel.
     Canvas canvas(32, 24);
     canvas.State().scissoringEnabled = true;  // with no rectangles: clips nothing
     Geometry path;
@@ -254,18 +222,16 @@ TEST(Robustness, FuzzedNegativeWidthOnALongCurveDrawsInBoundedTime) {
     stroke->DashPhase(20);
     const Color other{1, 1, 1, 1};
     EXPECT_LT(TimedDraw(*path.On(canvas), FillIn(canvas, other), stroke), kLooseBoundSeconds);
-    ExpectBlock(canvas, 0, 0, 32, 24, kOpaqueBytes);
+    ExpectBlock(canvas.surface, 0, 0, 32, 24, kOpaqueBytes);
 }
 
 TEST(Robustness, PassBeyondAggsCellStoreDrawsCompletely) {
     // An even-odd square traversed 2 101 times leaves more cells than AGG's
-    // rasterizer stores (4 194 304, after which it drops the rest, here the
-    // left side of the last traversals): the square must still be drawn
-    // completely, and nothing outside it.
+    // rasterizer stores (4 194 304, beyond which it drops the rest).
     Canvas canvas(1030, 1030);
     Geometry square;
     for (int pass = 0; pass < 2101; ++pass)
         square.Move(10, 10).Line(10, 1010).Line(1010, 1010).Line(1010, 10);
     square.On(canvas)->Draw(FillIn(canvas, kOpaque, FillRule::EvenOdd), nullptr);
-    ExpectBlock(canvas, 10, 10, 1010, 1010, kOpaqueBytes);
+    ExpectBlock(canvas.surface, 10, 10, 1010, 1010, kOpaqueBytes);
 }

@@ -1,6 +1,4 @@
-// Saving puts a new file in place only once it is whole: a failed save
-// leaves the old file and nothing else behind, links and modes survive a
-// replacement, and what cannot be replaced is written in place.
+// A saved file replaces the old one only once whole, keeping links and modes.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -19,7 +17,6 @@ using namespace ORV::Vudadive2R;
 
 namespace {
 
-// An empty scratch folder of its own for each case.
 struct Folder {
     explicit Folder(const std::string& name) : path(TestSupport::TempPath(name)) {
         std::system(("chmod -R u+w " + path + " 2>/dev/null; rm -rf " + path).c_str());
@@ -61,7 +58,7 @@ mode_t ModeOf(const std::string& path) {
 TEST(SafeSave, FailedSavesLeaveTheOldFileAndNothingElse) {
     const bool root = geteuid() == 0;  // root writes whatever the permissions say
     const char* const notOpened = "Exception: The file could not be opened for writing\n";
-    // Made read-only: a name in the folder, "" for the folder itself.
+    // readOnly: a name in the folder, "" for the folder itself.
     const struct { const char* name; int width; rlim_t sizeLimit; const char* readOnly; const char* expected; }
     cases[] = {
         {"file size limit", 64, 4096, nullptr, "Exception: Write Error\n"},
@@ -93,8 +90,6 @@ TEST(SafeSave, FailedSavesLeaveTheOldFileAndNothingElse) {
         EXPECT_TRUE(TestSupport::FileBytes(folder / "out.png") == "the old file");
         EXPECT_EQ(folder.Names(), std::set<std::string>{"out.png"});
     }
-    if (root)
-        std::printf("The permission cases need a user other than root; they were skipped.\n");
 }
 
 TEST(SafeSave, ReplacementKeepsLinksAndModesAndPipesAreWrittenInPlace) {
@@ -115,8 +110,7 @@ TEST(SafeSave, ReplacementKeepsLinksAndModesAndPipesAreWrittenInPlace) {
     EXPECT_EQ(ModeOf(folder / "kept.png") & 07777, 0604u);
     umask(oldMask);
 
-    // A link (relative to its own folder) has its file replaced and stays a
-    // link; a dangling one has its file made.
+    // Links (relative to their folder) stay links; a dangling one has its file made.
     mkdir((folder / "sub").c_str(), 0777);
     std::ofstream(folder / "sub/real.png") << "old";
     ASSERT_EQ(symlink("real.png", (folder / "sub/link.png").c_str()), 0);
@@ -129,9 +123,7 @@ TEST(SafeSave, ReplacementKeepsLinksAndModesAndPipesAreWrittenInPlace) {
     for (const char* name : {"chain.png", "dangling.png", "sub/link.png"})
         EXPECT_TRUE(S_ISLNK(ModeOf(folder / name))) << name;
 
-    // What cannot be replaced is written in place: a pipe (the file fits its
-    // buffer), and a file removed from its folder while open, reached only
-    // through its descriptor.
+    // Written in place: a pipe, and a file removed while open, reached through its descriptor.
     ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0666), 0);
     const int pipe = open((folder / "pipe").c_str(), O_RDONLY | O_NONBLOCK);
     const int deleted = open((folder / "deleted.png").c_str(), O_RDWR | O_CREAT, 0666);
@@ -148,7 +140,6 @@ TEST(SafeSave, ReplacementKeepsLinksAndModesAndPipesAreWrittenInPlace) {
     }
     EXPECT_TRUE(S_ISFIFO(ModeOf(folder / "pipe")));
 
-    // Nothing else is left behind.
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"reference.png", "new.png", "kept.png", "chain.png",
                                                      "dangling.png", "sub", "pipe"}));
     EXPECT_EQ(folder.Names("sub"), (std::set<std::string>{"real.png", "link.png", "made.png"}));

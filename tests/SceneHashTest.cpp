@@ -1,9 +1,6 @@
-// The same bytes on every processor: a fixed set of scenes hashes to the
-// values written here on x86-64, arm64 and armhf alike. The scenes are the
-// random ones of the road comparison (every paint, blend mode, origin,
-// scissor list, fill, stroke, dash pattern and transform) and lines of text
-// under both origins. A hash that changes is a bug or a deliberate change of
-// pixels, which the change log records.
+// The same bytes on every processor: the road comparison's random scenes and
+// lines of text hash to these values on x86-64, arm64 and armhf alike. A hash
+// that changes is a bug or a deliberate change of pixels, in the change log.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -26,7 +23,6 @@ uint64_t Fnv1a(uint64_t hash, const uint8_t* bytes, size_t size) {
 
 }  // namespace
 
-// Groups of 300 random scenes, one hash per group.
 TEST(SceneHashes, RandomScenesAreTheSameOnEveryProcessor) {
     const uint64_t expected[] = {
         0xb7503435c95f1cbdull, 0x39bf4e6b56c81722ull, 0x86af2292f2e34903ull,
@@ -55,9 +51,7 @@ TEST(SceneHashes, RandomScenesAreTheSameOnEveryProcessor) {
     }
 }
 
-// Text rotated and scaled by the glyph transform, under both origins: the
-// hash holds for Debian's FreeType and DejaVu Sans, which every architecture
-// shares.
+// The hash holds for Debian's FreeType and DejaVu Sans, shared by every architecture.
 TEST(SceneHashes, TextIsTheSameOnEveryProcessor) {
     const std::string& fontPath = TestSupport::FontPath();
     TestSupport::Surface surface(160, 120);

@@ -1,5 +1,4 @@
-// The vertices a path stores, read back through the library's internals, for
-// the suites that check what decoding appends.
+// The vertices a path stores, read back through the library's internals.
 #ifndef VUDADIVE2R_TEST_STOREDVERTICES_HPP
 #define VUDADIVE2R_TEST_STOREDVERTICES_HPP
 

@@ -1,13 +1,8 @@
-// Real icons of the installed Adwaita theme drawn through the path data
-// reader, against the same files drawn by a reference SVG renderer
-// (rsvg-convert), from 16 to 512 pixels: a pixel counts as wrong when the
-// two coverages differ by more than a quarter of full coverage, and at most
-// 0.5% of an icon's pixels may be wrong. Skips when the theme or the
-// renderer is not installed. Of all 2 360 plain drawings of the theme one
-// is over (application-x-firmware at 24 pixels: where overlapping sub-paths
-// of one path share a pixel, AGG's rasterizer adds their areas before
-// taking the non-zero coverage, while the reference renderer samples the
-// union).
+// Icons of the Adwaita theme drawn through the path data reader against a
+// reference SVG renderer (rsvg-convert): at most 0.5% of pixels may differ by
+// over a quarter of full coverage. Of all 2 360 plain drawings of the theme
+// one is over (overlapping sub-paths: AGG adds their areas, the reference
+// samples the union).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -34,7 +29,6 @@ const char* const kIcons[] = {
     "status/audio-volume-high-symbolic.svg", "status/weather-snow-symbolic.svg",
 };
 
-// Coverage (alpha) of the icon drawn at size x size by the library.
 std::vector<uint8_t> OurCoverage(const PlainIcon& icon, int size) {
     TestSupport::Surface surface(size, size);
     auto context = std::make_shared<Context2D>(surface.surface);
@@ -57,7 +51,7 @@ std::vector<uint8_t> OurCoverage(const PlainIcon& icon, int size) {
     return alpha;
 }
 
-// Coverage drawn by the reference renderer, or nothing when it failed.
+// Empty when the reference renderer failed.
 std::vector<uint8_t> ReferenceCoverage(const std::string& file, int size) {
     const std::string png = TestSupport::TempPath("reference-icon.png");
     const std::string command = "rsvg-convert -w " + std::to_string(size) + " -h " + std::to_string(size) + " -o '" +
@@ -68,7 +62,6 @@ std::vector<uint8_t> ReferenceCoverage(const std::string& file, int size) {
     std::remove(png.c_str());
     if (image->width != size || image->height != size || image->format != TestSupport::kRA24)
         return {};
-    // Images keep the file's last row first, as a bottom-left origin draws them.
     std::vector<uint8_t> alpha;
     const uint8_t* pixels = static_cast<const uint8_t*>(image->data);
     for (int y = size - 1; y >= 0; --y)

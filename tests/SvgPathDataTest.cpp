@@ -1,6 +1,4 @@
-// SVG path data read into paths and builders: SVG's resolution rules, the
-// grammar in random spellings against the absolute geometry they spell,
-// arcs, the transform applied as points are appended, and errors.
+// SVG path data: resolution rules, random spellings, arcs, transforms and errors.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,9 +16,8 @@ using namespace StoredVertices;
 
 namespace {
 
-// Reads path data through Path (C++), a path handle and the builder (C),
-// keeping what the class and the builder stored, errors included; the
-// handle must store what the class does.
+// Reads through Path, a path handle and a builder handle; the path handle
+// must store what the class does.
 struct Fixture {
     TestSupport::Surface surface{4, 4};
     std::shared_ptr<Context2D> context = std::make_shared<Context2D>(surface.surface);
@@ -64,8 +61,7 @@ void ExpectNear(const std::vector<Vertex>& actual, const std::vector<Vertex>& ex
             << name << " vertex " << i << ": " << testing::PrintToString(actual[i]);
 }
 
-// The half ellipse from (0, 0) to (2 sx, 0) through (sx, -sy), as two
-// quarter-turn cubics whose controls lie kappa along the tangents.
+// From (0, 0) to (2 sx, 0) through (sx, -sy) in two quarter-turn cubics.
 std::vector<Vertex> HalfEllipse(double sx, double sy) {
     constexpr double k = 0.55228474983079356;
     return {{Move, 0, 0},           {Cubic, 0, -k * sy}, {Cubic, (1 - k) * sx, -sy},  {Cubic, sx, -sy},
@@ -79,9 +75,7 @@ TEST(SvgPathData, ResolvesAsSvgDoes) {
                   Matrix3 transform = Matrix3::Identity; };
     const double k = 0.55228474983079356;
     const Case cases[] = {
-        // The command stream would place these at (40, 0), start the line
-        // from (0, 0), reflect the entry before the current point, and draw
-        // a line for the arc.
+        // Where SVG and the command stream differ.
         {"a relative move after z counts from the sub-path's start", "M10 10 h20 v20 h-20 z m40 0 h20",
          {{Move, 10, 10}, {Line, 30, 10}, {Line, 30, 30}, {Line, 10, 30}, {ClosePoly, 0, 0}, {Move, 50, 10},
           {Line, 70, 10}}},
@@ -113,11 +107,10 @@ TEST(SvgPathData, ResolvesAsSvgDoes) {
         ExpectNear(result.path, c.expected, c.name);
         ExpectNear(result.builder, c.expected, c.name);
     }
-    // From (0, 0) to (10, 0) with radius 10: the sweep flag set runs towards
-    // increasing angles, bulging towards -y on the small arc (one segment);
-    // the large arcs (300 degrees) take four. A smooth cubic after an arc
-    // starts from the current point. The path commands that name the four
-    // arcs store the same vertices.
+    // From (0, 0) to (10, 0), radius 10: the sweep flag bulges the arc towards
+    // -y; the small arc is one segment, the large (300 degrees) four; a smooth
+    // cubic after it starts from the current point; the path commands naming
+    // the arcs store the same.
     const PathCommands arcs[] = {PathCommands::SCwArcTo, PathCommands::SCcwArcTo, PathCommands::LCwArcTo,
                                  PathCommands::LCcwArcTo};
     for (int flags = 0; flags < 4; ++flags) {
@@ -138,10 +131,8 @@ TEST(SvgPathData, ResolvesAsSvgDoes) {
     }
 }
 
-// Random absolute geometry is spelled as path data in randomly chosen
-// equivalent forms: absolute or relative, H and V for axis lines, S and T
-// for reflected controls, implicit repetition, every number syntax and
-// separators down to none. The path must store the geometry, exactly.
+// Random geometry spelled in random equivalent forms: relative, H and V, S
+// and T, implicit repetition, every number syntax, separators down to none.
 class RandomSpelling {
 public:
     explicit RandomSpelling(unsigned seed) : random(seed) {
@@ -211,8 +202,6 @@ private:
         previous = kind, controlX = cx, controlY = cy, currentX = x, currentY = y;
     }
 
-    // Writes the letter (left out where repetition implies it) and the
-    // values, made relative to the current point when chosen.
     void Command(char upper, std::initializer_list<double> values) {
         const char next = relative ? char(upper + 32) : upper;
         const bool implied = (next == letter && upper != 'M') || (upper == 'L' && letter == next + 1);
@@ -238,8 +227,6 @@ private:
         std::string token = buffer;
         if (form == 4 && (token.rfind("0.", 0) == 0 || token.rfind("-0.", 0) == 0))
             token.erase(token.find('0'), 1);  // no digit before the point
-        // Nothing is needed between numbers when the next one cannot be read
-        // as part of the previous one.
         const bool pointEnds = lastNumber.find_first_of(".eE") != std::string::npos;
         const bool joinable = token[0] == '-' || token[0] == '+' || (token[0] == '.' && pointEnds);
         static const char* const separators[] = {" ", ",", " , ", "\t", "\n"};

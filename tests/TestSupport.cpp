@@ -15,10 +15,9 @@
 
 namespace TestSupport {
 
-static int BytesPerPixel(uint32_t format) { return format == kR8 ? 1 : format == kRG16 || format == kR16 ? 2 : 4; }
-
 Surface::Surface(int width, int height, uint32_t format, int stride)
-    : width(width), height(height), stride(stride), bytesPerPixel(BytesPerPixel(format)) {
+    : width(width), height(height), stride(stride),
+      bytesPerPixel(format == kR8 ? 1 : format == kRG16 || format == kR16 ? 2 : 4) {
     if (this->stride == 0)
         this->stride = width * bytesPerPixel;
     memory.assign(size_t(std::abs(this->stride)) * size_t(height), 0);
@@ -62,8 +61,7 @@ std::shared_ptr<ORV::Vudadive2R::FillState> FillWith(const std::shared_ptr<ORV::
 std::string CaptureStdout(const std::function<void()>& action) {
     std::fflush(stdout);
     char name[] = "/tmp/vudadive2r-stdout-XXXXXX";
-    // Restores standard output and removes the file on every exit, exceptions included.
-    struct Redirection {
+    struct Redirection {  // undone on every exit, exceptions included
         int file, saved;
         const char* name;
         ~Redirection() {

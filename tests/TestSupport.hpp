@@ -20,21 +20,16 @@ constexpr uint32_t kRG16 = 0x36314752;
 constexpr uint32_t kR8 = 0x20203852;
 constexpr uint32_t kR16 = 0x20363152;
 
-// A surface over memory owned by the test (so reading it back does not touch
-// the mapping protocol), released at scope exit. A stride of 0 means
-// width x bytes per pixel; a negative stride puts row 0 last in memory.
+// A surface over memory owned by the test. A stride of 0 means width x bytes
+// per pixel; a negative stride puts row 0 last in memory.
 struct Surface {
     Surface(int width, int height, uint32_t format = kAB24, int stride = 0);
     ~Surface();
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
 
-    // Byte address of pixel `column` in memory row `memoryRow` (counted from
-    // the lowest address).
-    uint8_t* Pixel(int column, int memoryRow);
-    // Four bytes of an "AB24" pixel as 0xRRGGBBAA, for compact comparisons.
-    uint32_t Rgba(int column, int memoryRow);
-    // Writes the first bytesPerPixel of (r, g, b, a) into every pixel.
+    uint8_t* Pixel(int column, int memoryRow);  // memory rows count from the lowest address
+    uint32_t Rgba(int column, int memoryRow);   // an "AB24" pixel as 0xRRGGBBAA
     void Fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a);
 
     int width, height, stride, bytesPerPixel;
@@ -42,31 +37,23 @@ struct Surface {
     orv_surface* surface;
 };
 
-// Memory rows [top, bottom) of columns [left, right) of an "AB24" surface
-// hold `inside`, the rest `outside`.
+// Memory rows [top, bottom) of columns [left, right) hold `inside`, the rest `outside`.
 void ExpectBlock(Surface& surface, int left, int top, int right, int bottom, uint32_t inside, uint32_t outside = 0);
 
-// A fill state with `paint` and the default fill rule.
 std::shared_ptr<ORV::Vudadive2R::FillState> FillWith(const std::shared_ptr<ORV::Vudadive2R::Paint>& paint);
 
 // Runs `action` and returns what it printed to standard output.
 std::string CaptureStdout(const std::function<void()>& action);
 
 // "Class: printed text" for the most derived class of the exception family
-// that left `action`, "nothing: printed text" when none did.
+// that left `action`, "nothing: printed text" when none did. Expected
+// outcomes ending in ": " leave the message (often libpng's own) unchecked.
 std::string Outcome(const std::function<void()>& action);
-// Expects that outcome; an expectation ending in ": " leaves the message
-// (often libpng's own) unchecked.
 void ExpectOutcome(const std::function<void()>& action, const std::string& expected);
 
-// The DejaVu Sans file, looked up when first needed; a failure when missing.
-const std::string& FontPath();
-
-// Path of a scratch file for this test run, and the bytes of a file.
+const std::string& FontPath();  // DejaVu Sans; a failure when missing
 std::string TempPath(const std::string& name);
 std::string FileBytes(const std::string& path);
-
-// Code points as well-formed UTF-8.
 std::string Utf8Of(const std::u32string& codes);
 
 }  // namespace TestSupport

@@ -1,6 +1,4 @@
-// Value types and transforms: vector length and normalisation, matrix
-// products and point transforms, the order in which a transform composes,
-// the named colour table, and the exception family.
+// Value types, transforms, named colours and the exception family.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -54,9 +52,8 @@ TEST(Values, MatrixConstructorsProductsAndTransform) {
     Matrix3 product;
     Matrix3::Multiply(Matrix3::CreateScale(2, 2), Matrix3::CreateTranslation(5, 0), product);
     ExpectPoint(Matrix3::Transform({1, 1}, product), 7, 2);
-    // The result may be either factor; element (0, 0) accumulates as
-    // fma(a02, b20, fma(a00, b00, a01 * b10)): (1 + 2^-12)^2 - 1 keeps its
-    // 2^-24 only if the square is not rounded first.
+    // The result may be either factor; element (0, 0) is fma(a02, b20, fma(a00,
+    // b00, a01 * b10)): (1 + 2^-12)^2 keeps its 2^-24 only if not rounded first.
     const float wide = 1 + 0x1p-12f;
     const Matrix3 a = {{wide, 1, 0.25f, -3, 4, 1, 7, -8, 1}}, b = {{wide, -1, 2, -1, 0.125f, -2, 1, 6, 1}};
     Matrix3 separate, left = a, right = b;
@@ -70,7 +67,6 @@ TEST(Values, MatrixConstructorsProductsAndTransform) {
 }
 
 TEST(Values, TransformsApplyTheLastOperationLast) {
-    // Through the C view of the path transform.
     TestSupport::Surface surface(2, 2);
     orv_context2D context = orv_context2D_create(surface.surface);
     orv_transform* path = orv_transforms_path(orv_context2D_transforms_get(context));
@@ -100,7 +96,6 @@ TEST(Values, TransformsApplyTheLastOperationLast) {
 }
 
 TEST(Values, NamedColoursAreTheFloatsNearestToBytesOver255) {
-    // A few exported entries: the nearest float, not a rounded decimal.
     struct Case { Color color; int r, g, b, a; } const cases[] = {
         {NamedColor::AliceBlue, 240, 248, 255, 255}, {NamedColor::Gray, 128, 128, 128, 255},
         {NamedColor::TransparentWhite, 255, 255, 255, 0}, {NamedColor::LightGoldenrodYellow, 250, 250, 210, 255},
@@ -112,8 +107,7 @@ TEST(Values, NamedColoursAreTheFloatsNearestToBytesOver255) {
 }
 
 TEST(Exceptions, EveryClassPrintsItsMessageOnceAndIsAnException) {
-    // Default construction prints nothing; a message prints once, with a
-    // newline, when the exception is made, and it is caught through the base.
+    // A message prints once, when the exception is made; default construction prints nothing.
     auto expect = [](auto tag) {
         typedef decltype(tag) E;
         EXPECT_EQ(TestSupport::CaptureStdout([] { E e; (void)e; }), "") << typeid(E).name();

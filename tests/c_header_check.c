@@ -1,6 +1,4 @@
-/* Compiled as C99 and as C11 with -pedantic -Werror: the C header must stay
- * plain C, and derived handles must pass as their base handles without
- * casts. */
+/* Compiled as C99 and C11 with -pedantic -Werror: derived handles pass as their bases without casts. */
 #include <stdio.h>
 #include <string.h>
 
@@ -18,7 +16,6 @@ static int failures = 0;
 
 int main(void)
 {
-    /* The headers and the library loaded with them are one version. */
     char version[32];
     snprintf(version, sizeof version, "%d.%d.%d", VUDADIVE2R_VERSION_MAJOR, VUDADIVE2R_VERSION_MINOR,
              VUDADIVE2R_VERSION_PATCH);

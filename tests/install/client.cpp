@@ -1,6 +1,5 @@
-// A C++ client built from nothing but an installed package (pkg-config or
-// CMake): it draws through the class interface, catches the library's
-// exceptions by type, and checks the loaded library against its headers.
+// A C++ client of the installed package only: it draws, catches the library's
+// exceptions by their base, and checks the loaded library's version.
 #include <cstdio>
 #include <cstring>
 #include <memory>

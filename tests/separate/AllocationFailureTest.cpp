@@ -1,9 +1,7 @@
-// Running out of memory: the k-th allocation fails, for every k up to the
-// last of an operation. Each run must end in std::bad_alloc or an exception
-// of the library, leak nothing (LeakSanitizer watches the sanitized build)
-// and leave the objects it used drawing exactly what they draw when memory
-// suffices. The replaced operator new would fail the allocations of any
-// test beside these, so they have a program of their own.
+// The k-th allocation fails, for every k of an operation: each run must end
+// in std::bad_alloc or a library exception, leak nothing, and leave its
+// objects drawing what they draw when memory suffices. A program of its own,
+// for its operator new.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,9 +17,7 @@ using namespace ORV::Vudadive2R;
 
 namespace {
 
-// Allocations counted since the counting started, and which one fails (0: none).
-long counted = 0;
-long failing = 0;
+long counted = 0, failing = 0;  // which allocation fails; 0: none
 
 void* Allocate(size_t size, size_t alignment = 0) {
     if (failing && ++counted == failing)
@@ -64,15 +60,12 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace {
 
-// Runs `operation` with the first, second, ... allocation failing until a
-// run needs fewer allocations than the one that would fail; every shorter
-// run must throw, and `check` must pass after each. Returns how many
-// allocations a whole run makes.
+// Fails the first, second, ... allocation until a run completes; `check`
+// must pass after each. Returns how many allocations a whole run makes.
 long FailEachAllocation(const std::function<void()>& operation, const std::function<void()>& check) {
     enum Outcome { Completed, BadAlloc, LibraryException };
     for (long k = 1;; ++k) {
         Outcome outcome = Completed;
-        // Messages of the library's exceptions are kept off the test's output.
         const std::string printed = TestSupport::CaptureStdout([&] {
             counted = 0;
             failing = k;
@@ -97,9 +90,7 @@ long FailEachAllocation(const std::function<void()>& operation, const std::funct
     }
 }
 
-// A surface with a backdrop, and its context with scissors and a dashed
-// stroke under a rotated path transform; paints of each kind: 0 colour, 1
-// linear, 2 radial, 3 image.
+// Scissors, a dashed stroke, a rotated path; paints 0 colour, 1 linear, 2 radial, 3 image.
 struct Scene {
     Scene() : surface(48, 40), context(std::make_shared<Context2D>(surface.surface)) {
         for (size_t i = 0; i < surface.memory.size(); ++i)
@@ -153,7 +144,6 @@ struct Scene {
     std::shared_ptr<StrokeState> stroke = std::make_shared<StrokeState>();
 };
 
-// A C handle released however its scope ends.
 template <class Handle>
 struct Owned {
     Handle handle;
@@ -210,12 +200,10 @@ TEST(AllocationFailure, PngLoadAndSave) {
     std::ofstream(target) << "the old file";
 
     FailEachAllocation([&] { PngImage::CreateFromFile(scene.context, source.c_str()); }, [] {});
-    // A save that fails leaves the old file; one that completes writes what the first did.
     FailEachAllocation([&] { PngImage::Save(&image, target.c_str()); },
                        [&] {
                            const std::string bytes = TestSupport::FileBytes(target);
                            EXPECT_TRUE(bytes == "the old file" || bytes == sourceBytes);
-                           // The source and the target, nothing else.
                            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
                        });
     EXPECT_EQ(TestSupport::FileBytes(target), sourceBytes);

@@ -1,10 +1,7 @@
-// Eight threads, each drawing random scenes of every paint kind, and text,
-// on surfaces and contexts of its own; fonts are constructed as they go (the
-// process's first one by all threads at once) and the handles a thread makes
-// are released by the next thread. Every thread's bytes must equal the same
-// work done on one thread. The test has a program of its own so that its
-// fonts are the process's first; built under ThreadSanitizer, it reports
-// any unsynchronised access to what the library shares between threads.
+// Eight threads draw random scenes and text on contexts of their own, making
+// fonts as they go (the process's first by all at once) and releasing each
+// other's handles: each thread's bytes must be what one thread draws alone.
+// A program of its own, so that its fonts are the process's first.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -22,7 +19,6 @@ namespace {
 constexpr int kThreads = 8;
 constexpr int kScenesPerThread = 48;
 
-// Releases of handles made by one thread, run by another.
 struct Mailbox {
     std::mutex lock;
     std::vector<std::function<void()>> releases;
@@ -41,20 +37,15 @@ struct Mailbox {
     }
 };
 
-// What the threads of one run share: their mailboxes, how many are still
-// drawing, and how many handles wait to be released.
 struct Crew {
     explicit Crew(int threads) : mailboxes(size_t(threads)), drawing(threads) {}
     std::vector<Mailbox> mailboxes;
     std::atomic<int> drawing, outstanding{0};
 };
 
-// Thread `index`'s work: random scenes, each on a surface and context of its
-// own, and text and a rectangle on one canvas kept for the whole run, with a
-// new font for every scene. The font, path, paint and fill state go to the
-// next thread's mailbox; the canvas's context handle is released first, so
-// that the last of those releases, on another thread, ends the context.
-// Returns the bytes of every scene, of every measured width, and of the canvas.
+// Random scenes, and text and a rectangle on one canvas with a new font each
+// scene; the handles go to the next thread, the context's last release with
+// them. Returns the bytes of every scene, measured width and the canvas.
 std::vector<std::vector<uint8_t>> Work(int index, Crew& crew, const std::string& fontPath) {
     Mailbox& mine = crew.mailboxes[size_t(index) % crew.mailboxes.size()];
     Mailbox& next = crew.mailboxes[size_t(index + 1) % crew.mailboxes.size()];

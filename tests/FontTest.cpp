@@ -187,14 +187,18 @@ TEST(Font, CInterfaceReachesTheSameFont) {
 TEST(Font, HugeGlyphsBesideOrOverTheSurfaceDrawInBoundedTime) {
     // Found by fuzzing. Beside the surface: bitmaps of some 10^8 pixels that
     // could not meet it, 7 s instrumented for 30 glyphs. Over it: the stem of
-    // an "I" 4277 x 32400 pixels was rendered whole, 140 MB; it covers the surface.
+    // an "I" 4277 x 32400 pixels was rendered whole, 140 MB; it covers the
+    // surface. Slivers 2 x 36 069 pixels, 400 rows apart, each rendered whole
+    // in 90 ms (FreeType's time grows with the square of the height), 2.4 s.
     struct Case { int size; Matrix3 glyph; int x, y, draws; const char* text; uint8_t expected; } const cases[] = {
         {32, {{461.8125f, 421.78125f, 0, 181.8125f, 389.703125f, 0, 217.796875f, 360.765625f, 1}}, 8248, 13623, 1,
          "8 TBOUNDINGBOX 8 8 0 -1", 0},
         {12, {{3600, 0, 0, 0, 3600, 0, -6000, 10000, 1}}, 0, 0, 8, "I", 255},
+        {0, {{1.52118072e31f, 400, 0, -0.015625f, -411206.25f, 0, -1.67945032e-20f, -391.484375f, 1}}, 0, 0, 2,
+         "\x17" "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", 0},
     };
     for (const Case& c : cases) {
-        TextCanvas canvas(32, 32, c.size);
+        TextCanvas canvas(40, 45, c.size);
         canvas.Glyph().Set(c.glyph);
         const auto start = std::chrono::steady_clock::now();
         canvas.font.MeasureString(c.text);

@@ -78,6 +78,21 @@ bool RenderRefused(const FT_GlyphSlot slot) {
 // FreeType's own variation between its internal bands.
 constexpr uint64_t kWholeGlyphPixels = uint64_t(1) << 22;
 
+// FreeType renders a bitmap in bands of a few rows and walks each straight
+// edge that crosses a band from end to end, so its time grows with the
+// square of the height: 90 ms for a sliver 2 pixels wide and 36 000 rows
+// tall. A bitmap taller than this (twice the tallest surface drawn on) is
+// rendered only where it meets the surface too, at a cost that grows with
+// the rows rendered; text that tall and that thin takes a transform far
+// from a font's proportions.
+constexpr uint64_t kWholeGlyphRows = 8192;
+
+// Whether an outline glyph's bitmap of this size is rendered whole (and may
+// be kept) rather than where it meets the surface.
+bool RendersWhole(uint64_t width, uint64_t rows) {
+    return width * rows <= kWholeGlyphPixels && rows <= kWholeGlyphRows;
+}
+
 // Rows `firstRow` .. and columns `firstColumn` .. of the bitmap FreeType
 // places at the slot's bitmap_left and bitmap_top, covering `coverage`.
 struct GlyphPiece {
@@ -176,7 +191,7 @@ FT_Bitmap BitmapOf(const CachedGlyph& glyph) {
 template <class Draw>
 bool DrawLoaded(FT_GlyphSlot slot, const GlyphWindow& window, std::vector<unsigned char>& strip, Draw draw) {
     const bool outline = slot->format == FT_GLYPH_FORMAT_OUTLINE;
-    if (outline && uint64_t(slot->bitmap.width) * slot->bitmap.rows > kWholeGlyphPixels) {
+    if (outline && !RendersWhole(slot->bitmap.width, slot->bitmap.rows)) {
         const CachedGlyph placement = PlacementOf(slot);
         const unsigned stripRows =
             unsigned(std::max<uint64_t>(1, kWholeGlyphPixels / (window.columnEnd - window.columnBegin)));
@@ -243,7 +258,8 @@ void ForEachCachedGlyph(FT_Face face, GlyphCache& cache, FT_Matrix matrix, CodeP
         if (!window.Empty()) {
             if (glyph->renderFails)
                 continue;
-            if (!glyph->rendered && cache.KeepsCoverage(glyph->CoverageBytes())) {
+            if (!glyph->rendered && cache.KeepsCoverage(glyph->CoverageBytes()) &&
+                RendersWhole(glyph->width, glyph->rows)) {
                 if (!loaded)
                     loaded = LoadGlyph(face, matrix, code);
                 if (!loaded || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {

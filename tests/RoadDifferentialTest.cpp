@@ -86,7 +86,8 @@ TEST(RoadDifferential, ClientSubclassGetsAggsObjects) {
     }
 }
 
-// Rectangles, whose rows the library's road forms directly, across and beyond every border.
+// Rectangles, whose rows (and runs of alike rows) the library's road forms directly, across and beyond
+// every border.
 TEST(RoadDifferential, RectanglesAreThePlainComposition) {
     std::mt19937 engine(7);
     std::uniform_real_distribution<float> coordinate(-12, 52);
@@ -99,7 +100,11 @@ TEST(RoadDifferential, RectanglesAreThePlainComposition) {
         PlainScene scene(40, 40);
         scene.geometry.Move(x0, y0).Line(x1, y0).Line(x1, y1).Line(x0, y1).Add(PathCommands::Close, {});
         scene.rule = n % 2 ? FillRule::EvenOdd : FillRule::NonZero;
-        scene.fill.color = kOpaque;
+        scene.fill.color = n % 4 == 1 ? Color{0.9f, 0.5f, 0.1f, 0.6f} : kOpaque;
+        scene.mode = n % 8 == 5 ? BlendMode::Source : n % 8 == 7 ? BlendMode::Multiply : BlendMode::SourceOver;
+        scene.origin = n % 4 == 2 ? Origin::BottomLeft : Origin::TopLeft;
+        if (n % 6 == 1)  // overlapping: their common pixels composited twice
+            scene.scissors = {{2, 3, 28, 22}, {10, -4, 40, 36}};
         if (n % 3 == 0)
             scene.fill.gradient =
                 GradientScene{{{0, {1, 0, 0, 1}}, {1, {0, 0, 1, 0.6f}}}, SpreadMode::Pad, {-5, 0, 45, 40}};

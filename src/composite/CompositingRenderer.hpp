@@ -41,12 +41,18 @@ public:
     // Columns x1 to x2 inclusive (either order) of row y in one colour
     // (straight alpha) and one coverage.
     void blend_hline(int x1, int y, int x2, const color_type& c, agg::cover_type cover) {
+        BlendHlines(x1, y, y, x2, c, cover);
+    }
+
+    // blend_hline on each of rows y1 to y2 (y1 <= y2): a rectangle's inside.
+    // Each pixel meets the clip boxes in the same order as row by row.
+    void BlendHlines(int x1, int y1, int y2, int x2, const color_type& c, agg::cover_type cover) {
         if (x1 > x2)
             std::swap(x1, x2);
         uint8_t source[4];
         Premultiply(c, source);
         const bool fill = cover == agg::cover_full && ((fillsOpaque && c.a == 255) || fillsAny);
-        ForEachBox(x1, y, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned) {
+        ForEachBlock(x1, y1, y2, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned) {
             if (fill)
                 blenders->fill(pixels, length, source);
             else if (blenders)
@@ -127,18 +133,24 @@ private:
     // length and the offset of the first of them within the span.
     template <class Span>
     void ForEachBox(int x, int y, int64_t length, Span span) {
+        ForEachBlock(x, y, y, length, span);
+    }
+
+    // The same for the span repeated on rows y1 to y2, box by box.
+    template <class Span>
+    void ForEachBlock(int x, int y1, int y2, int64_t length, Span span) {
         if (length <= 0)
             return;
         const agg::rect_i* box = boxes.empty() ? &baseBox : boxes.data();
         const agg::rect_i* end = boxes.empty() ? &baseBox + 1 : boxes.data() + boxes.size();
         for (; box != end; ++box) {
-            if (y < box->y1 || y > box->y2)
-                continue;
+            const int top = std::max(y1, box->y1), bottom = std::min(y2, box->y2);
             const int64_t first = std::max<int64_t>(x, box->x1);
             const int64_t last = std::min<int64_t>(int64_t(x) + length - 1, box->x2);
-            if (first > last)
+            if (top > bottom || first > last)
                 continue;
-            span(buffer.row_ptr(y) + 4 * first, unsigned(last - first + 1), unsigned(first - x));
+            for (int y = top; y <= bottom; ++y)
+                span(buffer.row_ptr(y) + 4 * first, unsigned(last - first + 1), unsigned(first - x));
         }
     }
 

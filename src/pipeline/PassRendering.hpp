@@ -9,10 +9,42 @@
 #include <algorithm>
 
 #include "common/ScratchArray.hpp"
+#include "composite/CompositingRenderer.hpp"
 #include "pipeline/PaintPass.hpp"
+#include "raster/DenseRasterizer.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
+
+// One colour through AGG's own loop.
+template <class RasterizerType, class ScanlineType, class RendererType>
+void RenderSolid(RasterizerType& rasterizer, ScanlineType& scanline, RendererType& renderer, const agg::rgba8& color) {
+    agg::render_scanlines_aa_solid(rasterizer, scanline, renderer, color);
+}
+
+// The same loop on the library's coverage store, which also says when the
+// rows after the one swept are alike (a rectangle's inside): their spans are
+// composited from that one sweep, as they would be from their own, the runs
+// of one coverage as one block.
+template <class ScanlineType>
+void RenderSolid(DenseRasterizer& rasterizer, ScanlineType& scanline, CompositingRenderer& renderer,
+                 const agg::rgba8& color) {
+    if (!rasterizer.rewind_scanlines())
+        return;
+    scanline.reset(rasterizer.min_x(), rasterizer.max_x());
+    while (rasterizer.sweep_scanline(scanline)) {
+        const int first = scanline.y(), last = first + rasterizer.TakeRowsLikeTheLast();
+        auto span = scanline.begin();
+        for (unsigned spans = scanline.num_spans(); spans > 0; --spans, ++span) {
+            if (span->len > 0) {
+                for (int y = first; y <= last; ++y)
+                    renderer.blend_solid_hspan(span->x, y, unsigned(span->len), color, span->covers);
+            } else {
+                renderer.BlendHlines(span->x, first, last, span->x - span->len - 1, color, *span->covers);
+            }
+        }
+    }
+}
 
 template <class RasterizerType, class ScanlineType, class RendererType>
 class PassOnRoad final : public PaintPass {
@@ -30,7 +62,7 @@ public:
     }
 
     void Solid(const agg::rgba8& color) override {
-        agg::render_scanlines_aa_solid(rasterizer, scanline, renderer, color);
+        RenderSolid(rasterizer, scanline, renderer, color);
     }
 
     // As agg::render_scanlines_aa, but only for spans that touch the

@@ -168,6 +168,24 @@ public:
         }
     }
 
+    // Right after a row of a rectangle's full height has been swept: the
+    // number of rows after it that sweep to the same spans (the following
+    // rows of full height, down to the rectangle's or the surface's last),
+    // which are then taken as swept. Zero for any other row or pass.
+    int TakeRowsLikeTheLast() {
+        if (!rectangle.present)
+            return 0;
+        const int y = scanY - 1;
+        const long long rowTop = (long long)y << agg::poly_subpixel_shift;
+        if (rowTop < rectangle.top || rowTop + agg::poly_subpixel_scale > rectangle.bottom)
+            return 0;
+        const int last = std::min((rectangle.bottom >> agg::poly_subpixel_shift) - 1, lastRow);
+        if (last <= y)
+            return 0;
+        scanY = last + 1;
+        return last - y;
+    }
+
 private:
     // ------------------------------------------------------------ edges and the band
 

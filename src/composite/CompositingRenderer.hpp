@@ -64,9 +64,14 @@ public:
 
     // `len` pixels from column x of row y in one colour, one coverage each.
     void blend_solid_hspan(int x, int y, int len, const color_type& c, const agg::cover_type* covers) {
+        BlendSolidHspans(x, y, y, len, c, covers);
+    }
+
+    // blend_solid_hspan on each of rows y1 to y2 (y1 <= y2) with the same coverage.
+    void BlendSolidHspans(int x, int y1, int y2, int len, const color_type& c, const agg::cover_type* covers) {
         uint8_t source[4];
         Premultiply(c, source);
-        ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
+        ForEachBlock(x, y1, y2, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
             if (blenders)
                 blenders->solid(pixels, length, source, covers + offset, 0);
             else

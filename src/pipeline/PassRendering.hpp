@@ -37,8 +37,7 @@ void RenderSolid(DenseRasterizer& rasterizer, ScanlineType& scanline, Compositin
         auto span = scanline.begin();
         for (unsigned spans = scanline.num_spans(); spans > 0; --spans, ++span) {
             if (span->len > 0) {
-                for (int y = first; y <= last; ++y)
-                    renderer.blend_solid_hspan(span->x, y, unsigned(span->len), color, span->covers);
+                renderer.BlendSolidHspans(span->x, first, last, span->len, color, span->covers);
             } else {
                 renderer.BlendHlines(span->x, first, last, span->x - span->len - 1, color, *span->covers);
             }

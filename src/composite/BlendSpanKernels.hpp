@@ -110,10 +110,13 @@ private:
     static VUDADIVE2R_BLEND_INLINE void Span(uint8_t* pixels, unsigned length, const uint8_t* source,
                                              const uint8_t* covers, uint8_t cover) {
         const unsigned whole = length - length % K::pixels;
-        if constexpr (OneColor)
+        // A short span (a shape's edge cell) skips the wider steps' set-up.
+        if (whole == 0) {
+        } else if constexpr (OneColor) {
             SolidRun<K, Operation>(pixels, whole, source, covers, cover);
-        else
+        } else {
             ColorRun<K, Operation>(pixels, whole, source, covers, cover);
+        }
         if constexpr (K::pixels > 1) {
             if (whole < length)
                 Span<typename K::Smaller, Operation, OneColor>(pixels + 4 * whole, length - whole,

@@ -48,14 +48,20 @@ PortableLanes SelectAlpha(PortableLanes alpha, PortableLanes colors) {
 const SpanBlenders* PortableSpanBlenders() { return SpanTable<PortableLanes, PortableLanes, PixelBlock>::entries; }
 
 SimdLevel BestSimdLevel() {
+    SimdLevel level = SimdLevel::Portable;
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_cpu_init();  // may run before the runtime's own constructors
     if (__builtin_cpu_supports("avx2"))
-        return SimdLevel::Avx2;
-    if (__builtin_cpu_supports("sse2"))
-        return SimdLevel::Sse2;
+        level = SimdLevel::Avx2;
+    else if (__builtin_cpu_supports("sse2"))
+        level = SimdLevel::Sse2;
 #endif
-    return SimdLevel::Portable;
+#if defined(VUDADIVE2R_WIDEST_SIMD)
+    // A build capped below what the processor runs.
+    if (int(level) > VUDADIVE2R_WIDEST_SIMD)
+        level = SimdLevel(VUDADIVE2R_WIDEST_SIMD);
+#endif
+    return level;
 }
 
 const SpanBlenders& SpanBlendersFor(BlendOperation operation, SimdLevel level) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "composite/PixelFormat.hpp"
@@ -91,6 +92,31 @@ public:
             else
                 Fallback(pixels, length, colors + offset, 1, spanCovers, cover);
         });
+    }
+
+    // As blend_color_hspan, for colours that all have alpha 255: where the
+    // result of such a colour at full coverage is the colour itself, the
+    // colours are copied.
+    void blend_opaque_color_hspan(int x, int y, int len, const color_type* colors, const agg::cover_type* covers,
+                                  agg::cover_type cover) {
+        if (!fillsOpaque || covers || cover != agg::cover_full)
+            return blend_color_hspan(x, y, len, colors, covers, cover);
+        ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
+            memcpy(pixels, colors + offset, 4 * std::size_t(length));
+        });
+    }
+
+    // The pixels of `len` columns from (x, y) when colours known opaque may be
+    // written there as they are: the operation gives such colours themselves
+    // at full coverage and one clip box (or the surface) holds the whole
+    // span. Null otherwise.
+    uint8_t* OpaqueSpanPixels(int x, int y, int len) {
+        if (!fillsOpaque || boxes.size() > 1)
+            return nullptr;
+        const agg::rect_i& box = boxes.empty() ? baseBox : boxes[0];
+        if (y < box.y1 || y > box.y2 || x < box.x1 || int64_t(x) + len - 1 > box.x2)
+            return nullptr;
+        return buffer.row_ptr(y) + 4 * int64_t(x);
     }
 
     // Starts loading the pixels of columns x1 to x2 and rows y1 to y2

@@ -36,6 +36,9 @@ public:
     }
 
     uint32_t Divisor() const { return value; }
+    // The multiplier (below 2^32: d above 2^(l-1) bounds it by 2^32 / (1 + 2^(1-l))) and the shift.
+    uint32_t Multiplier() const { return uint32_t(multiplier); }
+    unsigned Shift() const { return shift; }
 
     // n / d for n below DividendLimit.
     uint32_t Quotient(uint32_t n) const { return uint32_t((n * multiplier) >> shift); }

@@ -54,8 +54,11 @@ ColorRamp::ColorRamp(const std::vector<ColorStop>& stops) : rampKind(Kind::Empty
         if (!std::isnan(stop.Offset))
             table.add_color(stop.Offset, Widened(stop.Color));
     table.build_lut();
-    for (unsigned i = 0; i < Entries; ++i)
+    opaque = true;
+    for (unsigned i = 0; i < Entries; ++i) {
         entries[i] = Bytes(table[i]);
+        opaque = opaque && entries[i].a == 255;
+    }
     rampKind = Kind::Graded;
 }
 

@@ -26,6 +26,8 @@ public:
     explicit ColorRamp(const std::vector<ColorStop>& stops);
 
     Kind kind() const { return rampKind; }
+    // Whether every entry has alpha 255.
+    bool Opaque() const { return opaque; }
 
     // The span generator's colour function.
     static unsigned size() { return Entries; }
@@ -33,6 +35,7 @@ public:
 
 private:
     Kind rampKind;
+    bool opaque = false;
     color_type entries[Entries];
 };
 

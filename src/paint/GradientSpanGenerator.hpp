@@ -1,7 +1,9 @@
 // The gradient span generator of the gradient paints: the colours of
 // agg::span_gradient over BoundedSpanInterpolator and a BoundedGradient,
 // with the interpolator's lines held in locals and the divisions by the
-// ramp length and the spread period done by multiplication.
+// ramp length and the spread period done by multiplication. The linear
+// gradient's spans go through the lanes of GradientLanes.hpp where the
+// processor has them, this loop taking their last pixels.
 #ifndef VUDADIVE2R_PAINT_GRADIENTSPANGENERATOR_HPP
 #define VUDADIVE2R_PAINT_GRADIENTSPANGENERATOR_HPP
 
@@ -13,6 +15,7 @@
 #include <cstdint>
 
 #include "paint/GradientFunctions.hpp"
+#include "paint/GradientLanes.hpp"
 #include "paint/GradientRamp.hpp"
 #include "paint/BoundedSpanInterpolator.hpp"
 #include "paint/ExactDivisor.hpp"
@@ -35,6 +38,12 @@ public:
     explicit GradientSpread(int range) : range(range), length(uint32_t(range)) {}
 
 protected:
+    // The numbers of the lanes: the range's, and `period`'s with `lift`.
+    GradientLaneSpread LaneNumbers(const ExactDivisor& period, uint32_t lift) const {
+        return GradientLaneSpread{range,          length.Multiplier(), length.Shift(), int32_t(period.Divisor()),
+                                  period.Multiplier(), period.Shift(), int32_t(lift)};
+    }
+
     // (value x 256) / d for a value of 0 to d: below 2^31, so exact.
     uint32_t Scaled(uint32_t value) const {
         const uint32_t index = length.ScaledQuotient(value, 8);
@@ -53,6 +62,8 @@ protected:
 // Pad: values outside 0 to d select the end entries, as clamping them would.
 struct PadSpread : GradientSpread {
     using GradientSpread::GradientSpread;
+    static LinearGradientLanes Lanes(const LinearGradientKernels& kernels) { return kernels.pad; }
+    GradientLaneSpread LaneNumbers() const { return GradientSpread::LaneNumbers(length, 0); }
     uint32_t Index(int32_t value) const {
         return Scaled(uint32_t(value <= 0 ? 0 : value >= range ? range : value));
     }
@@ -61,6 +72,8 @@ struct PadSpread : GradientSpread {
 // Repeat: the value modulo d, made non-negative (agg::gradient_repeat_adaptor).
 struct RepeatSpread : GradientSpread {
     explicit RepeatSpread(int range) : GradientSpread(range), lift(Lift(uint32_t(range))) {}
+    static LinearGradientLanes Lanes(const LinearGradientKernels& kernels) { return kernels.repeat; }
+    GradientLaneSpread LaneNumbers() const { return GradientSpread::LaneNumbers(length, lift); }
     uint32_t Index(int32_t value) const { return Scaled(length.Remainder(uint32_t(value) + lift)); }
 
 private:
@@ -72,6 +85,8 @@ private:
 struct ReflectSpread : GradientSpread {
     explicit ReflectSpread(int range)
         : GradientSpread(range), period(2 * uint32_t(range)), lift(Lift(2 * uint32_t(range))) {}
+    static LinearGradientLanes Lanes(const LinearGradientKernels& kernels) { return kernels.reflect; }
+    GradientLaneSpread LaneNumbers() const { return GradientSpread::LaneNumbers(period, lift); }
     uint32_t Index(int32_t value) const {
         uint32_t folded = period.Remainder(uint32_t(value) + lift);
         if (folded >= uint32_t(range))
@@ -104,7 +119,16 @@ class GradientSpanGenerator {
 public:
     // `range` is the ramp's length in units; GradientLimits::UsableRange(range).
     GradientSpanGenerator(const agg::trans_affine& matrix, const Value& value, const ColorRamp& ramp, int range)
-        : matrix(matrix), fallback(matrix), value(value), spread(range), ramp(ramp) {}
+        : matrix(matrix), fallback(matrix), value(value), spread(range), ramp(ramp) {
+        // The linear gradient's value is the position alone: its spans go
+        // through the widest lanes there are.
+        const LinearGradientKernels* kernels = Value::UsesY ? nullptr : BestLinearGradientKernels();
+        if (kernels) {
+            lanes = kernels->lanes;
+            laneLoop = Spread::Lanes(*kernels);
+            laneSpread = spread.LaneNumbers();
+        }
+    }
 
     void prepare() {}
 
@@ -113,6 +137,14 @@ public:
         if (!lines.Begin(matrix, x + 0.5, y + 0.5, length, BoundedSpanInterpolator::PositionLimit))
             return GenerateFar(span, x, y, length);
         agg::dda2_line_interpolator alongX = lines.x, alongY = lines.y;
+        if (!Value::UsesY && laneLoop && length >= lanes) {
+            const unsigned groups = length / lanes;
+            InLanes(span, groups, alongX, lines, length);
+            span += groups * lanes;
+            length -= groups * lanes;
+            if (length == 0)
+                return;
+        }
         const Value evaluate = value;
         const Spread fold = spread;
         const ColorRamp& colors = ramp;
@@ -125,6 +157,36 @@ public:
     }
 
 private:
+    // The first `groups` x lanes pixels of a span of `length` from the start
+    // of `alongX` (whose ends `lines` holds) in lanes; `alongX` is left at
+    // the pixel after them.
+    void InLanes(agg::rgba8* span, unsigned groups, agg::dda2_line_interpolator& alongX, const SpanLines& lines,
+                 unsigned length) const {
+        GradientLaneLine line;
+        agg::dda2_line_interpolator::save_data_type state[2];
+        agg::dda2_line_interpolator step = alongX;
+        for (unsigned i = 0; i < lanes; ++i, ++step) {
+            step.save(state);
+            line.remainder[i] = state[0];
+            line.position[i] = state[1];
+        }
+        // lanes x d = whole x count + part, 0 <= part < count; with count at
+        // least lanes, whole is within d, below 2^31.
+        const int64_t advance = int64_t(lanes) * (int64_t(lines.x2) - lines.x1), count = length;
+        int64_t whole = advance / count, part = advance % count;
+        if (part < 0)
+            part += count, --whole;
+        line.whole = int32_t(whole);
+        line.part = int32_t(part);
+        line.count = int32_t(count);
+        static_assert(sizeof(agg::rgba8) == 4, "colours are written as R, G, B, A bytes");
+        laneLoop(reinterpret_cast<uint8_t*>(span), groups, line, laneSpread,
+                 reinterpret_cast<const uint8_t*>(&ramp[0]));
+        state[0] = line.remainder[0];
+        state[1] = line.position[0];
+        alongX.load(state);
+    }
+
     // Ends beyond the interpolator's reach: each pixel mapped on its own.
     void GenerateFar(agg::rgba8* span, int x, int y, unsigned length) {
         fallback.begin(x + 0.5, y + 0.5, length);
@@ -141,6 +203,9 @@ private:
     Value value;
     Spread spread;
     const ColorRamp& ramp;
+    unsigned lanes = 0;
+    LinearGradientLanes laneLoop = nullptr;
+    GradientLaneSpread laneSpread{};
 };
 
 }  // namespace Vudadive2R

@@ -26,15 +26,22 @@ public:
     virtual void prepare() = 0;
     virtual void generate(agg::rgba8* colors, int x, int y, unsigned length) = 0;
 
+    // Whether every colour it gives has alpha 255, known for the whole pass.
+    bool Opaque() const { return opaque; }
+
 protected:
+    explicit SpanSource(bool opaque) : opaque(opaque) {}
     ~SpanSource() = default;
+
+private:
+    bool opaque;
 };
 
-// Any span generator as a span source.
+// Any span generator as a span source; `opaque` as Opaque() reports it.
 template <class Generator>
 class SpanSourceOf final : public SpanSource {
 public:
-    explicit SpanSourceOf(Generator& generator) : generator(generator) {}
+    explicit SpanSourceOf(Generator& generator, bool opaque = false) : SpanSource(opaque), generator(generator) {}
     void prepare() override { generator.prepare(); }
     void generate(agg::rgba8* colors, int x, int y, unsigned length) override {
         generator.generate(colors, x, y, length);

@@ -7,6 +7,7 @@
 #include <agg_renderer_scanline.h>
 
 #include <algorithm>
+#include <type_traits>
 
 #include "common/ScratchArray.hpp"
 #include "composite/CompositingRenderer.hpp"
@@ -45,6 +46,13 @@ void RenderSolid(DenseRasterizer& rasterizer, ScanlineType& scanline, Compositin
     }
 }
 
+// Whether a renderer has a loop for colours known to be opaque; AGG's has not.
+template <class RendererType, class = void>
+struct BlendsOpaqueColors : std::false_type {};
+template <class RendererType>
+struct BlendsOpaqueColors<RendererType, std::void_t<decltype(&RendererType::blend_opaque_color_hspan)>>
+    : std::true_type {};
+
 template <class RasterizerType, class ScanlineType, class RendererType>
 class PassOnRoad final : public PaintPass {
 public:
@@ -75,6 +83,7 @@ public:
         rasterizer.navigate_scanline(region.top);
         scanline.reset(rasterizer.min_x(), rasterizer.max_x());
         source.prepare();
+        const bool opaque = source.Opaque();
         // Room for a narrow shape's colours inside the call's frame.
         ScratchArray<agg::rgba8, 256> colorStore;
         while (rasterizer.sweep_scanline(scanline) && scanline.y() <= region.bottom) {
@@ -85,10 +94,27 @@ public:
                 const int length = span->len < 0 ? -span->len : span->len;
                 if (x >= width || x + length <= 0)
                     continue;
+                const agg::cover_type* covers = span->len < 0 ? nullptr : span->covers;
+                if constexpr (BlendsOpaqueColors<RendererType>::value) {
+                    // Opaque colours that end up as they are go straight to
+                    // the surface.
+                    uint8_t* pixels = opaque && !covers && *span->covers == agg::cover_full
+                                          ? renderer.OpaqueSpanPixels(x, y, length)
+                                          : nullptr;
+                    if (pixels) {
+                        source.generate(reinterpret_cast<agg::rgba8*>(pixels), x, y, unsigned(length));
+                        continue;
+                    }
+                }
                 agg::rgba8* colors = colorStore.Reserve((unsigned(length) + 255) & ~255u);
                 source.generate(colors, x, y, unsigned(length));
-                renderer.blend_color_hspan(x, y, unsigned(length), colors, span->len < 0 ? nullptr : span->covers,
-                                           *span->covers);
+                if constexpr (BlendsOpaqueColors<RendererType>::value) {
+                    if (opaque) {
+                        renderer.blend_opaque_color_hspan(x, y, unsigned(length), colors, covers, *span->covers);
+                        continue;
+                    }
+                }
+                renderer.blend_color_hspan(x, y, unsigned(length), colors, covers, *span->covers);
             }
         }
     }

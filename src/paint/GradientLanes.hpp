@@ -1,0 +1,57 @@
+// The linear gradient's colours several pixels at a time, in 32-bit lanes:
+// the interpolator's positions, the spread and the ramp index with exactly
+// the integer arithmetic of GradientSpanGenerator, one lane per pixel.
+// GradientSpanGenerator itself stays the portable loop and takes the pixels
+// after the last whole group.
+#ifndef VUDADIVE2R_PAINT_GRADIENTLANES_HPP
+#define VUDADIVE2R_PAINT_GRADIENTLANES_HPP
+
+#include <cstdint>
+
+#include "composite/BlendSpans.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+// agg::dda2_line_interpolator's state (y and mod) at each pixel of a group.
+// Its steps keep y * count + mod growing by the line's difference d with mod
+// in (-count, 0], so y is the ceiling of that sum over count; `lanes` steps
+// add lanes x d = whole x count + part, 0 <= part < count, which is one add
+// of `whole` and `part` and a carry when mod passes 0.
+struct GradientLaneLine {
+    static constexpr unsigned MostLanes = 8;
+    int32_t position[MostLanes], remainder[MostLanes];
+    int32_t whole, part, count;
+};
+
+// A spread's numbers, as GradientSpread and its kinds hold them: the range
+// d with its divisor, and for repeat (period d) and reflect (period 2 d) the
+// period's divisor and the lift that makes every value non-negative.
+struct GradientLaneSpread {
+    int32_t range;
+    uint32_t rangeMultiplier, rangeShift;
+    int32_t period;
+    uint32_t periodMultiplier, periodShift;
+    int32_t lift;
+};
+
+// Writes the colours of `groups` x lanes pixels and leaves `line` at the
+// pixel after them. `ramp` is the 256 entries, four bytes each.
+typedef void (*LinearGradientLanes)(uint8_t* colors, unsigned groups, GradientLaneLine& line,
+                                    const GradientLaneSpread& spread, const uint8_t* ramp);
+
+struct LinearGradientKernels {
+    unsigned lanes;
+    LinearGradientLanes pad, repeat, reflect;
+};
+
+// The widest kernels this processor runs, null where there are none.
+const LinearGradientKernels* BestLinearGradientKernels();
+
+const LinearGradientKernels* Sse2LinearGradientKernels();
+const LinearGradientKernels* Avx2LinearGradientKernels();
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

@@ -1,0 +1,81 @@
+// The linear gradient's lanes in AVX2: eight pixels per register, the ramp
+// read by a gather. Only this file is compiled for AVX2; it is called only
+// where the processor reports it.
+#if defined(__x86_64__) || defined(__i386__)
+
+// Standard headers come before the target switch, so that none of their
+// inline functions is compiled for AVX2.
+#include <cstdint>
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC target("avx2")
+#endif
+
+#include <immintrin.h>
+
+#include "paint/GradientLaneKernels.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+namespace {
+
+struct Avx2Divisor {
+    __m256i multiplier;
+    __m128i shift;
+    Avx2Divisor(uint32_t multiplier, unsigned shift)
+        : multiplier(_mm256_set1_epi64x(multiplier)), shift(_mm_cvtsi32_si128(int(shift))) {}
+};
+
+struct Avx2GradientLanes {
+    static constexpr unsigned lanes = 8;
+    typedef Avx2Divisor Divisor;
+    __m256i v;
+
+    Avx2GradientLanes() = default;
+    Avx2GradientLanes(__m256i value) : v(value) {}
+    explicit Avx2GradientLanes(int32_t value) : v(_mm256_set1_epi32(value)) {}
+
+    static Avx2GradientLanes Load(const int32_t* values) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(values));
+    }
+    void Store(int32_t* values) const { _mm256_storeu_si256(reinterpret_cast<__m256i*>(values), v); }
+};
+
+typedef Avx2GradientLanes L8;
+
+L8 operator+(L8 a, L8 b) { return _mm256_add_epi32(a.v, b.v); }
+L8 operator-(L8 a, L8 b) { return _mm256_sub_epi32(a.v, b.v); }
+L8 operator&(L8 a, L8 b) { return _mm256_and_si256(a.v, b.v); }
+L8 GreaterThan(L8 a, L8 b) { return _mm256_cmpgt_epi32(a.v, b.v); }
+L8 Select(L8 mask, L8 a, L8 b) { return _mm256_blendv_epi8(b.v, a.v, mask.v); }
+L8 Min(L8 a, L8 b) { return _mm256_min_epi32(a.v, b.v); }
+L8 Max(L8 a, L8 b) { return _mm256_max_epi32(a.v, b.v); }
+L8 ShiftRight4(L8 a) { return _mm256_srai_epi32(a.v, 4); }
+L8 MultiplyLow(L8 a, L8 b) { return _mm256_mullo_epi32(a.v, b.v); }
+
+L8 Quotient(L8 n, const Avx2Divisor& d) {
+    const __m256i even = _mm256_srl_epi64(_mm256_mul_epu32(n.v, d.multiplier), d.shift);
+    const __m256i odd = _mm256_srl_epi64(_mm256_mul_epu32(_mm256_srli_epi64(n.v, 32), d.multiplier), d.shift);
+    return _mm256_blend_epi32(even, _mm256_slli_epi64(odd, 32), 0xAA);
+}
+
+void Lookup(const uint8_t* ramp, L8 index, uint8_t* colors) {
+    const __m256i entries = _mm256_i32gather_epi32(reinterpret_cast<const int*>(ramp), index.v, 4);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(colors), entries);
+}
+
+}  // namespace
+
+const LinearGradientKernels* Avx2LinearGradientKernels() { return &LinearGradientLoops<Avx2GradientLanes>::kernels; }
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif
+
+#endif

@@ -1,0 +1,86 @@
+// The linear gradient's lanes in SSE2: four pixels per register, the ramp
+// read entry by entry from the lanes' indices (SSE2 has no gather).
+#if defined(__x86_64__) || defined(__i386__)
+
+#include <cstdint>
+#include <cstring>
+
+#if !defined(__clang__)
+#pragma GCC target("sse2")
+#endif
+
+#include <emmintrin.h>
+
+#include "paint/GradientLaneKernels.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+namespace {
+
+struct Sse2Divisor {
+    __m128i multiplier, shift;
+    Sse2Divisor(uint32_t multiplier, unsigned shift)
+        : multiplier(_mm_set1_epi32(int32_t(multiplier))), shift(_mm_cvtsi32_si128(int(shift))) {}
+};
+
+struct Sse2GradientLanes {
+    static constexpr unsigned lanes = 4;
+    typedef Sse2Divisor Divisor;
+    __m128i v;
+
+    Sse2GradientLanes() = default;
+    Sse2GradientLanes(__m128i value) : v(value) {}
+    explicit Sse2GradientLanes(int32_t value) : v(_mm_set1_epi32(value)) {}
+
+    static Sse2GradientLanes Load(const int32_t* values) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(values));
+    }
+    void Store(int32_t* values) const { _mm_storeu_si128(reinterpret_cast<__m128i*>(values), v); }
+};
+
+typedef Sse2GradientLanes L4;
+
+L4 operator+(L4 a, L4 b) { return _mm_add_epi32(a.v, b.v); }
+L4 operator-(L4 a, L4 b) { return _mm_sub_epi32(a.v, b.v); }
+L4 operator&(L4 a, L4 b) { return _mm_and_si128(a.v, b.v); }
+L4 GreaterThan(L4 a, L4 b) { return _mm_cmpgt_epi32(a.v, b.v); }
+L4 Select(L4 mask, L4 a, L4 b) { return _mm_or_si128(_mm_and_si128(mask.v, a.v), _mm_andnot_si128(mask.v, b.v)); }
+L4 Min(L4 a, L4 b) { return Select(GreaterThan(a, b), b, a); }
+L4 Max(L4 a, L4 b) { return Select(GreaterThan(a, b), a, b); }
+L4 ShiftRight4(L4 a) { return _mm_srai_epi32(a.v, 4); }
+
+// The 64-bit products of the even lanes and of the odd ones, each shifted,
+// their low halves put back in lane order.
+template <class Finish>
+L4 EvenOdd(__m128i a, __m128i b, Finish finish) {
+    const __m128i even = finish(_mm_mul_epu32(a, b));
+    const __m128i odd = finish(_mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32)));
+    const __m128i low = _mm_set_epi32(0, -1, 0, -1);
+    return _mm_or_si128(_mm_and_si128(even, low), _mm_slli_epi64(odd, 32));
+}
+
+// Products below 2^31, so the low half is the product.
+L4 MultiplyLow(L4 a, L4 b) {
+    return EvenOdd(a.v, b.v, [](__m128i product) { return product; });
+}
+
+L4 Quotient(L4 n, const Sse2Divisor& d) {
+    return EvenOdd(n.v, d.multiplier, [&d](__m128i product) { return _mm_srl_epi64(product, d.shift); });
+}
+
+void Lookup(const uint8_t* ramp, L4 index, uint8_t* colors) {
+    int32_t at[4];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), index.v);
+    for (int i = 0; i < 4; ++i)
+        memcpy(colors + 4 * i, ramp + 4 * at[i], 4);
+}
+
+}  // namespace
+
+const LinearGradientKernels* Sse2LinearGradientKernels() { return &LinearGradientLoops<Sse2GradientLanes>::kernels; }
+
+}  // namespace Vudadive2R
+}  // namespace ORV
+
+#endif

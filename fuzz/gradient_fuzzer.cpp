@@ -1,7 +1,15 @@
 // Linear and radial gradient paints with random stops (NaN, infinities and
 // huge offsets among them), spread modes (now and then out of range) and
-// paint transforms, filling and stroking a small random path.
+// paint transforms, filling and stroking a small random path; and the
+// linear gradient's spans (in lanes where the processor has them) against
+// agg::span_gradient's over the same interpolator, pixel for pixel.
+#include <agg_span_gradient.h>
+
+#include <cmath>
+#include <cstring>
+
 #include "FuzzSupport.hpp"
+#include "paint/GradientSpanGenerator.hpp"
 
 using namespace FuzzSupport;
 
@@ -34,13 +42,55 @@ std::shared_ptr<Paint> RandomGradient(FuzzInput& input, const std::shared_ptr<Co
     return paint;
 }
 
+template <class Spread, class Function>
+void CompareSpans(FuzzInput& input, const agg::trans_affine& matrix, const ColorRamp& ramp, int range,
+                  const Function& function) {
+    GradientSpanGenerator<LinearGradientValue, Spread> ours(matrix, LinearGradientValue(), ramp, range);
+    BoundedSpanInterpolator interpolator(matrix);
+    BoundedGradient<Function> bounded{function};
+    agg::span_gradient<agg::rgba8, BoundedSpanInterpolator, decltype(bounded), const ColorRamp> theirs(
+        interpolator, bounded, ramp, 0, range / double(agg::gradient_subpixel_scale));
+    agg::rgba8 a[64], b[64];
+    for (unsigned n = 1 + input.Count(4); n > 0; --n) {
+        const int x = int(int16_t(input.U16())), y = int(int16_t(input.U16()));
+        const unsigned length = 1 + input.Byte() % 64;
+        ours.generate(a, x, y, length);
+        theirs.generate(b, x, y, length);
+        if (std::memcmp(a, b, length * sizeof(agg::rgba8)) != 0)
+            std::abort();
+    }
+}
+
+void CompareLinearSpans(FuzzInput& input) {
+    // Finite, as the pass matrices the paints receive are.
+    double m[6];
+    for (double& element : m)
+        element = std::isfinite(element = input.Coordinate()) ? element : 0;
+    const agg::trans_affine matrix(m);
+    const int range = 1 + int(input.U32() % uint32_t(GradientLimits::Value));
+    std::vector<ColorStop> stops;
+    for (unsigned i = 1 + input.Count(4); i > 0; --i)
+        stops.push_back(ColorStop{StopOffset(input), RandomColor(input)});
+    const ColorRamp ramp(stops);
+    const agg::gradient_x along;
+    switch (input.Byte() % 3) {
+    case 0: return CompareSpans<PadSpread>(input, matrix, ramp, range, along);
+    case 1: return CompareSpans<RepeatSpread>(input, matrix, ramp, range, agg::gradient_repeat_adaptor(along));
+    default: return CompareSpans<ReflectSpread>(input, matrix, ramp, range, agg::gradient_reflect_adaptor(along));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
     RandomScene scene(input, RandomGradient);
-    return Expecting([&] {
+    const int status = Expecting([&] {
         std::unique_ptr<Path> path = RandomShapes(input, scene.target.context);
         TimedDraw(*path, scene.fill, scene.stroke);
     });
+    // The same bytes read again, so that every input compares spans.
+    FuzzInput again(data, size);
+    CompareLinearSpans(again);
+    return status;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "composite/PixelFormat.hpp"
@@ -79,6 +80,17 @@ public:
                 blenders->color(pixels, length, reinterpret_cast<const uint8_t*>(colors + offset), spanCovers, cover);
             else
                 Fallback(pixels, length, colors + offset, 1, spanCovers, cover);
+        });
+    }
+
+    // As blend_color_hspan at full coverage, for colours of alpha 255 alone:
+    // where the operation gives an opaque colour itself, the colours (their
+    // own premultiplied bytes) are stored rather than blended.
+    void blend_opaque_color_hspan(int x, int y, int len, const color_type* colors) {
+        if (!fillsOpaque)
+            return blend_color_hspan(x, y, len, colors, nullptr, agg::cover_full);
+        ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
+            std::memcpy(pixels, colors + offset, sizeof(color_type) * length);
         });
     }
 

@@ -56,6 +56,9 @@ public:
     virtual void Solid(const agg::rgba8& color) = 0;
     // Composites the coverage with the colours of `source`.
     virtual void Spans(SpanSource& source) = 0;
+    // The same for a source whose every colour has alpha 255, which the
+    // library's road stores where the operation and coverage allow.
+    virtual void OpaqueSpans(SpanSource& source) = 0;
 
     const PassMatrices& matrices;
 

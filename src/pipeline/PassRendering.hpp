@@ -9,10 +9,21 @@
 #include <algorithm>
 
 #include "common/ScratchArray.hpp"
+#include "composite/CompositingRenderer.hpp"
 #include "pipeline/PaintPass.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
+
+// Opaque colours at full coverage: the library's renderer stores them where
+// its operation allows; AGG's renderer of the reference road blends them.
+template <class RendererType>
+void BlendOpaqueSpan(RendererType& renderer, int x, int y, int length, const agg::rgba8* colors) {
+    renderer.blend_color_hspan(x, y, length, colors, nullptr, agg::cover_full);
+}
+inline void BlendOpaqueSpan(CompositingRenderer& renderer, int x, int y, int length, const agg::rgba8* colors) {
+    renderer.blend_opaque_color_hspan(x, y, length, colors);
+}
 
 template <class RasterizerType, class ScanlineType, class RendererType>
 class PassOnRoad final : public PaintPass {
@@ -36,7 +47,12 @@ public:
     // As agg::render_scanlines_aa, but only for spans that touch the
     // surface: geometry may reach millions of pixels beyond it, and every
     // span is generated on its own, so skipping the others changes no pixel.
-    void Spans(SpanSource& source) override {
+    void Spans(SpanSource& source) override { CompositeSpans<false>(source); }
+    void OpaqueSpans(SpanSource& source) override { CompositeSpans<true>(source); }
+
+private:
+    template <bool Opaque>
+    void CompositeSpans(SpanSource& source) {
         SpanRegion region;
         if (!CoveredRegion(region))
             return;
@@ -56,13 +72,15 @@ public:
                     continue;
                 agg::rgba8* colors = colorStore.Reserve((unsigned(length) + 255) & ~255u);
                 source.generate(colors, x, y, unsigned(length));
-                renderer.blend_color_hspan(x, y, unsigned(length), colors, span->len < 0 ? nullptr : span->covers,
-                                           *span->covers);
+                if (Opaque && span->len < 0 && *span->covers == agg::cover_full)
+                    BlendOpaqueSpan(renderer, x, y, length, colors);
+                else
+                    renderer.blend_color_hspan(x, y, unsigned(length), colors,
+                                               span->len < 0 ? nullptr : span->covers, *span->covers);
             }
         }
     }
 
-private:
     RasterizerType& rasterizer;
     ScanlineType& scanline;
     RendererType& renderer;

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <cstdlib>
 
+#include "composite/BlendSpans.hpp"
 #include "paint/BilinearWeighing.hpp"
 #include "paint/PeriodicCoordinate.hpp"
 #include "paint/SpanLines.hpp"
@@ -26,14 +27,27 @@ namespace Vudadive2R {
 // `image`: 4-byte R, G, B, A pixels, 1 to 2^28 wide and high. `matrix` maps
 // every position asked for to image coordinates within `limit` units either
 // way, limit at most 2^22. `filter`: the bilinear lookup table (diameter 2).
+// `level` chooses the weighing (Portable: pixel by pixel, as where SSE2 is
+// missing); the default is the widest this processor runs.
 template <bool Mirrored>
 class SpanImageBilinearWrapped {
 public:
     typedef agg::rgba8 color_type;
 
     SpanImageBilinearWrapped(const agg::rendering_buffer& image, const agg::trans_affine& matrix,
-                             const agg::image_filter_lut& filter, double limit)
-        : image(image), matrix(matrix), weights(filter.weight_array()), start(filter.start()), limit(limit) {}
+                             const agg::image_filter_lut& filter, double limit, SimdLevel level = BestSimdLevel())
+        : image(image), matrix(matrix), weights(filter.weight_array()), start(filter.start()), limit(limit) {
+#if defined(__SSE2__)
+        if (level != SimdLevel::Portable)
+            weigh = WeighStripSse2;
+#if defined(__x86_64__) || defined(__i386__)
+        if (level == SimdLevel::Avx2 && BestSimdLevel() == SimdLevel::Avx2)
+            weigh = WeighStripAvx2;
+#endif
+#else
+        (void)level;
+#endif
+    }
 
     void prepare() {}
 
@@ -81,7 +95,7 @@ private:
             }
         uint8_t* out = reinterpret_cast<uint8_t*>(span);
 #if defined(__SSE2__)
-        if (tabled && steppedX && columns.Period() <= StripPhases && unsigned(columns.Period()) <= length)
+        if (weigh && tabled && steppedX && columns.Period() <= StripPhases && unsigned(columns.Period()) <= length)
             return GenerateFromStrip(out, alongX, columns, upper, lower, pairs, length);
 #endif
         do {
@@ -128,7 +142,8 @@ private:
 
     // One pair of rows for the whole span: the channel pairs of the two
     // columns of every phase are prepared once, so that a pixel is two
-    // loads and two multiply-adds.
+    // loads and two multiply-adds, or one with AVX2. The samples are stepped
+    // a run at a time, then weighed.
     void GenerateFromStrip(uint8_t* out, agg::dda2_line_interpolator alongX, PeriodicCoordinate<Mirrored> columns,
                            const agg::int8u* upper, const agg::int8u* lower, const uint32_t* pairs,
                            unsigned length) const {
@@ -139,23 +154,81 @@ private:
             strip[2 * phase + 1] = ChannelPairs(lower + left, lower + right);
         }
         constexpr int half = agg::image_subpixel_scale / 2, mask = agg::image_subpixel_mask;
-        auto sample = [&]() {
-            const int sampleX = alongX.y() - half;
-            columns.Step((sampleX >> agg::image_subpixel_shift) + start);
-            ++alongX;
-            const int nearX = mask - (sampleX & mask);
-            const __m128i* samples = strip + 2 * columns.Phase();
-            return WeighedSums(samples[0], samples[1], pairs[2 * nearX], pairs[2 * nearX + 1]);
+        constexpr int shift = agg::image_subpixel_shift;
+        // The line's steps as its operator++ takes them (it was begun for
+        // `length` pixels), with the carry of the remainder added rather
+        // than branched on: at most scales it follows no pattern.
+        int along = alongX.y(), remainder = alongX.mod();
+        const int whole = alongX.lft(), increment = alongX.rem(), divisor = int(length);
+        auto advance = [&]() {
+            remainder += increment;
+            const int carry = remainder > 0;
+            remainder -= divisor & -carry;
+            along += whole + carry;
         };
-        for (; length >= 2; length -= 2, out += 8) {
-            const __m128i first = sample();
-            StoreClampedPair(first, sample(), out);
+        constexpr unsigned run = 256;  // a multiple of four
+        uint32_t samples[run];
+        // Four lanes, each stepping four pixels at once, where four pixels'
+        // move stays within a period. The line's position times the count
+        // plus its remainder grows by lft x count + rem a pixel; four pixels'
+        // growth, split into whole counts and a remainder below the count,
+        // makes a line of the same kind.
+        if (length >= 8 && 4 * MostMove(alongX) <= columns.Period()) {
+            alignas(16) int32_t lanes[4][4];
+            for (int lane = 0; lane < 4; ++lane, advance()) {
+                const int column = ((along - half) >> shift) + start;
+                columns.Step(column);
+                lanes[0][lane] = along, lanes[1][lane] = remainder, lanes[2][lane] = column;
+                lanes[3][lane] = columns.Phase();
+            }
+            __m128i laneAlong = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[0]));
+            __m128i laneRemainder = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[1]));
+            __m128i laneColumn = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[2]));
+            __m128i lanePhase = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[3]));
+            const int64_t fourIncrements = 4 * int64_t(increment);
+            const __m128i fourWhole = _mm_set1_epi32(int(4 * int64_t(whole) + fourIncrements / divisor));
+            const __m128i fourIncrement = _mm_set1_epi32(int(fourIncrements % divisor));
+            const __m128i count = _mm_set1_epi32(divisor), period = _mm_set1_epi32(columns.Period());
+            const __m128i lastPhase = _mm_set1_epi32(columns.Period() - 1), zero = _mm_setzero_si128();
+            const __m128i halfPixel = _mm_set1_epi32(half), fractions = _mm_set1_epi32(mask);
+            const __m128i first = _mm_set1_epi32(start);
+            while (length) {
+                const unsigned pixels = length < run ? length : run;
+                for (unsigned i = 0; i < pixels; i += 4) {
+                    const __m128i sampleX = _mm_sub_epi32(laneAlong, halfPixel);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(samples + i),
+                                     _mm_or_si128(_mm_slli_epi32(lanePhase, 8),
+                                                  _mm_xor_si128(_mm_and_si128(sampleX, fractions), fractions)));
+                    laneRemainder = _mm_add_epi32(laneRemainder, fourIncrement);
+                    laneAlong = _mm_add_epi32(laneAlong, fourWhole);
+                    const __m128i carry = _mm_cmpgt_epi32(laneRemainder, zero);
+                    laneRemainder = _mm_sub_epi32(laneRemainder, _mm_and_si128(carry, count));
+                    laneAlong = _mm_sub_epi32(laneAlong, carry);
+                    const __m128i column =
+                        _mm_add_epi32(_mm_srai_epi32(_mm_sub_epi32(laneAlong, halfPixel), shift), first);
+                    const __m128i moved = _mm_add_epi32(lanePhase, _mm_sub_epi32(column, laneColumn));
+                    laneColumn = column;
+                    // At most one of the two applies.
+                    const __m128i above = _mm_and_si128(_mm_cmpgt_epi32(moved, lastPhase), period);
+                    const __m128i below = _mm_and_si128(_mm_cmpgt_epi32(zero, moved), period);
+                    lanePhase = _mm_sub_epi32(moved, _mm_sub_epi32(above, below));
+                }
+                weigh(strip, pairs, samples, pixels, out);
+                out += 4 * pixels;
+                length -= pixels;
+            }
+            return;
         }
-        if (length) {
-            uint8_t both[8];
-            const __m128i last = sample();
-            StoreClampedPair(last, last, both);
-            std::memcpy(out, both, 4);
+        while (length) {
+            const unsigned pixels = length < run ? length : run;
+            for (unsigned i = 0; i < pixels; ++i, advance()) {
+                const int sampleX = along - half;
+                columns.Step((sampleX >> shift) + start);
+                samples[i] = StripSample(columns.Phase(), mask - (sampleX & mask));
+            }
+            weigh(strip, pairs, samples, pixels, out);
+            out += 4 * pixels;
+            length -= pixels;
         }
     }
 #endif
@@ -173,6 +246,9 @@ private:
     const agg::int16* weights;
     int start;
     double limit;
+#if defined(__SSE2__)
+    StripWeigher weigh = nullptr;
+#endif
 };
 
 }  // namespace Vudadive2R

@@ -166,53 +166,57 @@ private:
             remainder -= divisor & -carry;
             along += whole + carry;
         };
-        constexpr unsigned run = 256;  // a multiple of four
+        constexpr unsigned run = 256;  // a multiple of the lanes below
         uint32_t samples[run];
-        // Four lanes, each stepping four pixels at once, where four pixels'
-        // move stays within a period. The line's position times the count
-        // plus its remainder grows by lft x count + rem a pixel; four pixels'
-        // growth, split into whole counts and a remainder below the count,
-        // makes a line of the same kind.
-        if (length >= 8 && 4 * MostMove(alongX) <= columns.Period()) {
-            alignas(16) int32_t lanes[4][4];
-            for (int lane = 0; lane < 4; ++lane, advance()) {
+        // Eight lanes in two vectors, each lane stepping eight pixels at
+        // once, where eight pixels' move stays within a period. The line's
+        // position times the count plus its remainder grows by
+        // lft x count + rem a pixel; eight pixels' growth, split into whole
+        // counts and a remainder below the count, makes a line of the same kind.
+        constexpr int groups = 2, lanes = 4 * groups;
+        if (length >= 2 * lanes && lanes * MostMove(alongX) <= columns.Period()) {
+            alignas(16) int32_t state[4][lanes];
+            for (int lane = 0; lane < lanes; ++lane, advance()) {
                 const int column = ((along - half) >> shift) + start;
                 columns.Step(column);
-                lanes[0][lane] = along, lanes[1][lane] = remainder, lanes[2][lane] = column;
-                lanes[3][lane] = columns.Phase();
+                state[0][lane] = along, state[1][lane] = remainder, state[2][lane] = column;
+                state[3][lane] = columns.Phase();
             }
-            __m128i laneAlong = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[0]));
-            __m128i laneRemainder = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[1]));
-            __m128i laneColumn = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[2]));
-            __m128i lanePhase = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[3]));
-            const int64_t fourIncrements = 4 * int64_t(increment);
-            const __m128i fourWhole = _mm_set1_epi32(int(4 * int64_t(whole) + fourIncrements / divisor));
-            const __m128i fourIncrement = _mm_set1_epi32(int(fourIncrements % divisor));
+            __m128i laneAlong[groups], laneRemainder[groups], laneColumn[groups], lanePhase[groups];
+            for (int group = 0; group < groups; ++group) {
+                laneAlong[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[0] + 4 * group));
+                laneRemainder[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[1] + 4 * group));
+                laneColumn[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[2] + 4 * group));
+                lanePhase[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[3] + 4 * group));
+            }
+            const int64_t laneIncrements = lanes * int64_t(increment);
+            const __m128i laneWhole = _mm_set1_epi32(int(lanes * int64_t(whole) + laneIncrements / divisor));
+            const __m128i laneIncrement = _mm_set1_epi32(int(laneIncrements % divisor));
             const __m128i count = _mm_set1_epi32(divisor), period = _mm_set1_epi32(columns.Period());
             const __m128i lastPhase = _mm_set1_epi32(columns.Period() - 1), zero = _mm_setzero_si128();
             const __m128i halfPixel = _mm_set1_epi32(half), fractions = _mm_set1_epi32(mask);
             const __m128i first = _mm_set1_epi32(start);
             while (length) {
                 const unsigned pixels = length < run ? length : run;
-                for (unsigned i = 0; i < pixels; i += 4) {
-                    const __m128i sampleX = _mm_sub_epi32(laneAlong, halfPixel);
-                    _mm_storeu_si128(reinterpret_cast<__m128i*>(samples + i),
-                                     _mm_or_si128(_mm_slli_epi32(lanePhase, 8),
-                                                  _mm_xor_si128(_mm_and_si128(sampleX, fractions), fractions)));
-                    laneRemainder = _mm_add_epi32(laneRemainder, fourIncrement);
-                    laneAlong = _mm_add_epi32(laneAlong, fourWhole);
-                    const __m128i carry = _mm_cmpgt_epi32(laneRemainder, zero);
-                    laneRemainder = _mm_sub_epi32(laneRemainder, _mm_and_si128(carry, count));
-                    laneAlong = _mm_sub_epi32(laneAlong, carry);
-                    const __m128i column =
-                        _mm_add_epi32(_mm_srai_epi32(_mm_sub_epi32(laneAlong, halfPixel), shift), first);
-                    const __m128i moved = _mm_add_epi32(lanePhase, _mm_sub_epi32(column, laneColumn));
-                    laneColumn = column;
-                    // At most one of the two applies.
-                    const __m128i above = _mm_and_si128(_mm_cmpgt_epi32(moved, lastPhase), period);
-                    const __m128i below = _mm_and_si128(_mm_cmpgt_epi32(zero, moved), period);
-                    lanePhase = _mm_sub_epi32(moved, _mm_sub_epi32(above, below));
-                }
+                for (unsigned i = 0; i < pixels; i += lanes)
+                    for (int group = 0; group < groups; ++group) {
+                        const __m128i sampleX = _mm_sub_epi32(laneAlong[group], halfPixel);
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(samples + i + 4 * group),
+                                         _mm_or_si128(_mm_slli_epi32(lanePhase[group], 8),
+                                                      _mm_xor_si128(_mm_and_si128(sampleX, fractions), fractions)));
+                        const __m128i remainders = _mm_add_epi32(laneRemainder[group], laneIncrement);
+                        const __m128i carry = _mm_cmpgt_epi32(remainders, zero);
+                        laneRemainder[group] = _mm_sub_epi32(remainders, _mm_and_si128(carry, count));
+                        laneAlong[group] = _mm_sub_epi32(_mm_add_epi32(laneAlong[group], laneWhole), carry);
+                        const __m128i column =
+                            _mm_add_epi32(_mm_srai_epi32(_mm_sub_epi32(laneAlong[group], halfPixel), shift), first);
+                        const __m128i moved = _mm_add_epi32(lanePhase[group], _mm_sub_epi32(column, laneColumn[group]));
+                        laneColumn[group] = column;
+                        // At most one of the two applies.
+                        const __m128i above = _mm_and_si128(_mm_cmpgt_epi32(moved, lastPhase), period);
+                        const __m128i below = _mm_and_si128(_mm_cmpgt_epi32(zero, moved), period);
+                        lanePhase[group] = _mm_sub_epi32(moved, _mm_sub_epi32(above, below));
+                    }
                 weigh(strip, pairs, samples, pixels, out);
                 out += 4 * pixels;
                 length -= pixels;

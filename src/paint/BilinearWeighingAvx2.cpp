@@ -39,19 +39,32 @@ inline __m256i WeighedSumsOfTwo(const __m128i* strip, const uint32_t* pairs, uin
     return _mm256_srai_epi32(_mm256_add_epi32(sums, _mm256_set1_epi32(8192)), 14);
 }
 
+// Clamps the sums of four samples, packed to 16 bits, as StoreClampedPair does.
+inline __m256i Clamped(__m256i channels) {
+    const __m256i alphaWords = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6,
+                                                7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
+    channels = _mm256_max_epi16(channels, _mm256_setzero_si256());
+    const __m256i alpha = _mm256_min_epi16(_mm256_shuffle_epi8(channels, alphaWords), _mm256_set1_epi16(255));
+    return _mm256_min_epi16(channels, alpha);
+}
+
 }  // namespace
 
 void WeighStripAvx2(const __m128i* strip, const uint32_t* pairs, const uint32_t* samples, unsigned count,
                     uint8_t* out) {
+    for (; count >= 8; count -= 8, samples += 8, out += 32) {
+        // Samples 0, 2, 4 and 6 in the low lane, the odd ones in the high one.
+        const __m256i low = Clamped(_mm256_packs_epi32(WeighedSumsOfTwo(strip, pairs, samples[0], samples[1]),
+                                                       WeighedSumsOfTwo(strip, pairs, samples[2], samples[3])));
+        const __m256i high = Clamped(_mm256_packs_epi32(WeighedSumsOfTwo(strip, pairs, samples[4], samples[5]),
+                                                        WeighedSumsOfTwo(strip, pairs, samples[6], samples[7])));
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(low, high),
+                                                          _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), bytes);
+    }
     for (; count >= 4; count -= 4, samples += 4, out += 16) {
-        // Samples 0 and 2 in the low lane, 1 and 3 in the high one.
-        __m256i channels = _mm256_packs_epi32(WeighedSumsOfTwo(strip, pairs, samples[0], samples[1]),
-                                              WeighedSumsOfTwo(strip, pairs, samples[2], samples[3]));
-        channels = _mm256_max_epi16(channels, _mm256_setzero_si256());
-        __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(channels, _MM_SHUFFLE(3, 3, 3, 3)),
-                                               _MM_SHUFFLE(3, 3, 3, 3));
-        alpha = _mm256_min_epi16(alpha, _mm256_set1_epi16(255));
-        channels = _mm256_min_epi16(channels, alpha);
+        const __m256i channels = Clamped(_mm256_packs_epi32(WeighedSumsOfTwo(strip, pairs, samples[0], samples[1]),
+                                                            WeighedSumsOfTwo(strip, pairs, samples[2], samples[3])));
         const __m256i bytes = _mm256_packus_epi16(channels, channels);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi32(_mm256_castsi256_si128(bytes),
                                                                              _mm256_extracti128_si256(bytes, 1)));

@@ -68,7 +68,7 @@ public:
 
 private:
     template <bool RowFixed>
-    void Generate(agg::rgba8* span, const SpanLines& lines, unsigned length) const {
+    void Generate(agg::rgba8* span, const SpanLines& lines, unsigned length) {
         agg::dda2_line_interpolator alongX = lines.x, alongY = lines.y;
         PeriodicCoordinate<Mirrored> columns(int(image.width())), rows(int(image.height()));
         // The samples move by at most (|step| + 1) / 256 + 1 pixels from one
@@ -137,21 +137,23 @@ private:
 
 #if defined(__SSE2__)
     // At most this many phases (columns, or twice the columns when
-    // mirrored) are prepared on the stack: 32 bytes each.
+    // mirrored) are prepared: 32 bytes each.
     static constexpr int StripPhases = 512;
 
     // One pair of rows for the whole span: the channel pairs of the two
-    // columns of every phase are prepared once, so that a pixel is two
-    // loads and two multiply-adds, or one with AVX2. The samples are stepped
-    // a run at a time, then weighed.
+    // columns of every phase are prepared once (and kept for the next span
+    // of the same rows), so that a pixel is two loads and two multiply-adds,
+    // or one with AVX2. The samples are stepped a run at a time, then weighed.
     void GenerateFromStrip(uint8_t* out, agg::dda2_line_interpolator alongX, PeriodicCoordinate<Mirrored> columns,
                            const agg::int8u* upper, const agg::int8u* lower, const uint32_t* pairs,
-                           unsigned length) const {
-        __m128i strip[2 * StripPhases];
-        for (int phase = 0; phase < columns.Period(); ++phase) {
-            const int left = 4 * columns.Fold(phase), right = 4 * columns.Fold(columns.NextPhase(phase));
-            strip[2 * phase] = ChannelPairs(upper + left, upper + right);
-            strip[2 * phase + 1] = ChannelPairs(lower + left, lower + right);
+                           unsigned length) {
+        if (upper != stripUpper || lower != stripLower) {
+            for (int phase = 0; phase < columns.Period(); ++phase) {
+                const int left = 4 * columns.Fold(phase), right = 4 * columns.Fold(columns.NextPhase(phase));
+                strip[2 * phase] = ChannelPairs(upper + left, upper + right);
+                strip[2 * phase + 1] = ChannelPairs(lower + left, lower + right);
+            }
+            stripUpper = upper, stripLower = lower;
         }
         constexpr int half = agg::image_subpixel_scale / 2, mask = agg::image_subpixel_mask;
         constexpr int shift = agg::image_subpixel_shift;
@@ -252,6 +254,9 @@ private:
     double limit;
 #if defined(__SSE2__)
     StripWeigher weigh = nullptr;
+    // The strip of the rows last prepared (the period is the image's).
+    const agg::int8u *stripUpper = nullptr, *stripLower = nullptr;
+    __m128i strip[2 * StripPhases];
 #endif
 };
 

@@ -90,6 +90,9 @@ TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
         Picture picture(width, height, (random.Below(2) ? 1 : -1) * 4 * (width + random.Below(3)));
         for (uint8_t& byte : picture.bytes)
             byte = uint8_t(random.Below(256));
+        if (random.Below(3) == 0)  // opaque
+            for (size_t alpha = 3; alpha < picture.bytes.size(); alpha += 4)
+                picture.bytes[alpha] = 255;
         PlainScene scene = random.Scene(40, 32);
         if (random.Below(3) == 0)
             scene.scissors = {{random.Below(30), random.Below(20), random.Below(30), random.Below(20)},

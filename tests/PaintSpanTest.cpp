@@ -155,7 +155,7 @@ TEST(PaintSpans, GradientsAtTheirLimitsAreAggsSpans) {
     }
 }
 
-// Images up to 300 pixels, spans of 600, minified past a period per pixel, rotated and mirrored.
+// Images up to 300 pixels, spans of 600, minified past a period per pixel, rotated and mirrored, at each level.
 TEST(PaintSpans, WrappedImagesAreAggsWrappedSamples) {
     typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
     std::mt19937 random(5);
@@ -177,7 +177,7 @@ TEST(PaintSpans, WrappedImagesAreAggsWrappedSamples) {
         auto compare = [&](auto reflect) {
             constexpr bool reflected = decltype(reflect)::value;
             typedef std::conditional_t<reflected, agg::wrap_mode_reflect, agg::wrap_mode_repeat> Mode;
-            SpanImageBilinearWrapped<reflected> ours(buffer, matrix, filter, 4194305.0);
+            SpanImageBilinearWrapped<reflected> ours(buffer, matrix, filter, 4194305.0, SimdLevel(n % 3));
             agg::image_accessor_wrap<agg::pixfmt_rgba32, Mode, Mode> wrap(pixels);
             SpanImageBilinear<decltype(wrap), Interpolator> theirs(wrap, interpolator, filter);
             return CompareSpans(ours, theirs, 600, 10, random);

@@ -63,6 +63,40 @@ inline void StoreClampedPair(__m128i first, __m128i second, uint8_t* out) {
     channels = _mm_min_epi16(channels, alpha);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(channels, channels));
 }
+
+// Strips: a span that keeps one pair of rows reads the channel pairs of the
+// two columns of each phase of its wrapped coordinate from a strip (upper
+// rows at 2 phase, lower ones at 2 phase + 1) and the weight pairs of each
+// column fraction f from a table (upper at 2 f, lower at 2 f + 1). A sample
+// is StripSample(phase, f); the weighers write four bytes per sample.
+inline uint32_t StripSample(int phase, int fraction) { return uint32_t(phase) << 8 | uint32_t(fraction); }
+typedef void (*StripWeigher)(const __m128i* strip, const uint32_t* pairs, const uint32_t* samples, unsigned count,
+                             uint8_t* out);
+
+// Two samples per store.
+inline void WeighStripSse2(const __m128i* strip, const uint32_t* pairs, const uint32_t* samples, unsigned count,
+                           uint8_t* out) {
+    auto weigh = [&](uint32_t sample) {
+        const __m128i* phase = strip + 2 * (sample >> 8);
+        const uint32_t* weights = pairs + 2 * (sample & 0xFF);
+        return WeighedSums(phase[0], phase[1], weights[0], weights[1]);
+    };
+    for (; count >= 2; count -= 2, samples += 2, out += 8)
+        StoreClampedPair(weigh(samples[0]), weigh(samples[1]), out);
+    if (count) {
+        uint8_t both[8];
+        const __m128i last = weigh(samples[0]);
+        StoreClampedPair(last, last, both);
+        std::memcpy(out, both, 4);
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// The same arithmetic, two samples per multiply-add and four per store;
+// call only where the processor runs AVX2.
+void WeighStripAvx2(const __m128i* strip, const uint32_t* pairs, const uint32_t* samples, unsigned count,
+                    uint8_t* out);
+#endif
 #endif
 
 // `upperPair` = WeightPair(w00, w01), `lowerPair` = WeightPair(w10, w11).

@@ -29,7 +29,7 @@ template <class Spread, class Value>
 void GradientSpans(PaintPass& pass, const ColorRamp& ramp, const agg::trans_affine& matrix, const Value& value,
                    int range) {
     GradientSpanGenerator<Value, Spread> generator(matrix, value, ramp, range);
-    SpanSourceOf<decltype(generator)> source(generator, ramp.Opaque());
+    SpanSourceOf<decltype(generator)> source(generator, ramp.Opaque(), true);
     pass.Spans(source);
 }
 

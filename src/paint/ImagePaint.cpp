@@ -56,9 +56,28 @@ bool WithinImageCoordinates(const agg::trans_affine& matrix, const SpanRegion& r
     return true;
 }
 
+// True when every pixel of `image` has alpha 255, looked at only when the
+// image is no larger than `region`, whose pixels the pass writes anyway.
+bool KnownOpaque(const Image& image, const SpanRegion& region) {
+    const int64_t columns = int64_t(region.right) - region.left + 1, rows = int64_t(region.bottom) - region.top + 1;
+    if (int64_t(image.width) * image.height > columns * rows)
+        return false;
+    for (int32_t y = 0; y < image.height; ++y) {
+        const uint8_t* row = static_cast<const uint8_t*>(image.data) + int64_t(y) * image.stride;
+        if (image.stride < 0)
+            row = static_cast<const uint8_t*>(image.data) + int64_t(image.height - 1 - y) * -int64_t(image.stride);
+        uint8_t alpha = 255;
+        for (int32_t x = 0; x < image.width; ++x)
+            alpha &= row[4 * x + 3];
+        if (alpha != 255)
+            return false;
+    }
+    return true;
+}
+
 template <class Generator>
-void ImageSpans(PaintPass& pass, Generator& generator) {
-    SpanSourceOf<Generator> source(generator);
+void ImageSpans(PaintPass& pass, Generator& generator, bool opaque = false) {
+    SpanSourceOf<Generator> source(generator, opaque);
     pass.Spans(source);
 }
 
@@ -112,14 +131,16 @@ void ImagePaintColors(const Paint& basePaint, PaintPass& pass) {
         return SampledImageSpans(pass, accessor, interpolator, filter);
     }
     // Repeated or reflected tiles: the colours of SpanImageBilinear over
-    // AGG's wrapping accessor, with the wrapped coordinates stepped.
+    // AGG's wrapping accessor, with the wrapped coordinates stepped. Every
+    // sample weighs image pixels alone, with weights summing to 2^14 within
+    // rounding: an opaque image gives opaque colours.
     case TilingMode::Repeat: {
         SpanImageBilinearWrapped<false> generator(buffer, matrix, filter, LargestImageCoordinate + 1);
-        return ImageSpans(pass, generator);
+        return ImageSpans(pass, generator, KnownOpaque(image, region));
     }
     case TilingMode::Reflect: {
         SpanImageBilinearWrapped<true> generator(buffer, matrix, filter, LargestImageCoordinate + 1);
-        return ImageSpans(pass, generator);
+        return ImageSpans(pass, generator, KnownOpaque(image, region));
     }
     }
 }

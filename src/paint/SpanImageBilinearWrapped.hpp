@@ -16,6 +16,7 @@
 #include <cstring>
 #include <cstdlib>
 
+#include "composite/BlendSpans.hpp"
 #include "paint/BilinearWeighing.hpp"
 #include "paint/PeriodicCoordinate.hpp"
 #include "paint/SpanLines.hpp"
@@ -26,14 +27,27 @@ namespace Vudadive2R {
 // `image`: 4-byte R, G, B, A pixels, 1 to 2^28 wide and high. `matrix` maps
 // every position asked for to image coordinates within `limit` units either
 // way, limit at most 2^22. `filter`: the bilinear lookup table (diameter 2).
+// `level` chooses the weighing (Portable: pixel by pixel, as where SSE2 is
+// missing); the default is the widest this processor runs.
 template <bool Mirrored>
 class SpanImageBilinearWrapped {
 public:
     typedef agg::rgba8 color_type;
 
     SpanImageBilinearWrapped(const agg::rendering_buffer& image, const agg::trans_affine& matrix,
-                             const agg::image_filter_lut& filter, double limit)
-        : image(image), matrix(matrix), weights(filter.weight_array()), start(filter.start()), limit(limit) {}
+                             const agg::image_filter_lut& filter, double limit, SimdLevel level = BestSimdLevel())
+        : image(image), matrix(matrix), weights(filter.weight_array()), start(filter.start()), limit(limit) {
+#if defined(__SSE2__)
+        if (level != SimdLevel::Portable)
+            weigh = WeighStripSse2;
+#if defined(__x86_64__) || defined(__i386__)
+        if (level == SimdLevel::Avx2 && BestSimdLevel() == SimdLevel::Avx2)
+            weigh = WeighStripAvx2;
+#endif
+#else
+        (void)level;
+#endif
+    }
 
     void prepare() {}
 
@@ -54,7 +68,7 @@ public:
 
 private:
     template <bool RowFixed>
-    void Generate(agg::rgba8* span, const SpanLines& lines, unsigned length) const {
+    void Generate(agg::rgba8* span, const SpanLines& lines, unsigned length) {
         agg::dda2_line_interpolator alongX = lines.x, alongY = lines.y;
         PeriodicCoordinate<Mirrored> columns(int(image.width())), rows(int(image.height()));
         // The samples move by at most (|step| + 1) / 256 + 1 pixels from one
@@ -81,7 +95,7 @@ private:
             }
         uint8_t* out = reinterpret_cast<uint8_t*>(span);
 #if defined(__SSE2__)
-        if (tabled && steppedX && columns.Period() <= StripPhases && unsigned(columns.Period()) <= length)
+        if (weigh && tabled && steppedX && columns.Period() <= StripPhases && unsigned(columns.Period()) <= length)
             return GenerateFromStrip(out, alongX, columns, upper, lower, pairs, length);
 #endif
         do {
@@ -123,39 +137,104 @@ private:
 
 #if defined(__SSE2__)
     // At most this many phases (columns, or twice the columns when
-    // mirrored) are prepared on the stack: 32 bytes each.
+    // mirrored) are prepared: 32 bytes each.
     static constexpr int StripPhases = 512;
 
     // One pair of rows for the whole span: the channel pairs of the two
-    // columns of every phase are prepared once, so that a pixel is two
-    // loads and two multiply-adds.
+    // columns of every phase are prepared once (and kept for the next span
+    // of the same rows), so that a pixel is two loads and two multiply-adds,
+    // or one with AVX2. The samples are stepped a run at a time, then weighed.
     void GenerateFromStrip(uint8_t* out, agg::dda2_line_interpolator alongX, PeriodicCoordinate<Mirrored> columns,
                            const agg::int8u* upper, const agg::int8u* lower, const uint32_t* pairs,
-                           unsigned length) const {
-        __m128i strip[2 * StripPhases];
-        for (int phase = 0; phase < columns.Period(); ++phase) {
-            const int left = 4 * columns.Fold(phase), right = 4 * columns.Fold(columns.NextPhase(phase));
-            strip[2 * phase] = ChannelPairs(upper + left, upper + right);
-            strip[2 * phase + 1] = ChannelPairs(lower + left, lower + right);
+                           unsigned length) {
+        if (upper != stripUpper || lower != stripLower) {
+            for (int phase = 0; phase < columns.Period(); ++phase) {
+                const int left = 4 * columns.Fold(phase), right = 4 * columns.Fold(columns.NextPhase(phase));
+                strip[2 * phase] = ChannelPairs(upper + left, upper + right);
+                strip[2 * phase + 1] = ChannelPairs(lower + left, lower + right);
+            }
+            stripUpper = upper, stripLower = lower;
         }
         constexpr int half = agg::image_subpixel_scale / 2, mask = agg::image_subpixel_mask;
-        auto sample = [&]() {
-            const int sampleX = alongX.y() - half;
-            columns.Step((sampleX >> agg::image_subpixel_shift) + start);
-            ++alongX;
-            const int nearX = mask - (sampleX & mask);
-            const __m128i* samples = strip + 2 * columns.Phase();
-            return WeighedSums(samples[0], samples[1], pairs[2 * nearX], pairs[2 * nearX + 1]);
+        constexpr int shift = agg::image_subpixel_shift;
+        // The line's steps as its operator++ takes them (it was begun for
+        // `length` pixels), with the carry of the remainder added rather
+        // than branched on: at most scales it follows no pattern.
+        int along = alongX.y(), remainder = alongX.mod();
+        const int whole = alongX.lft(), increment = alongX.rem(), divisor = int(length);
+        auto advance = [&]() {
+            remainder += increment;
+            const int carry = remainder > 0;
+            remainder -= divisor & -carry;
+            along += whole + carry;
         };
-        for (; length >= 2; length -= 2, out += 8) {
-            const __m128i first = sample();
-            StoreClampedPair(first, sample(), out);
+        constexpr unsigned run = 256;  // a multiple of the lanes below
+        uint32_t samples[run];
+        // Eight lanes in two vectors, each lane stepping eight pixels at
+        // once, where eight pixels' move stays within a period. The line's
+        // position times the count plus its remainder grows by
+        // lft x count + rem a pixel; eight pixels' growth, split into whole
+        // counts and a remainder below the count, makes a line of the same kind.
+        constexpr int groups = 2, lanes = 4 * groups;
+        if (length >= 2 * lanes && lanes * MostMove(alongX) <= columns.Period()) {
+            alignas(16) int32_t state[4][lanes];
+            for (int lane = 0; lane < lanes; ++lane, advance()) {
+                const int column = ((along - half) >> shift) + start;
+                columns.Step(column);
+                state[0][lane] = along, state[1][lane] = remainder, state[2][lane] = column;
+                state[3][lane] = columns.Phase();
+            }
+            __m128i laneAlong[groups], laneRemainder[groups], laneColumn[groups], lanePhase[groups];
+            for (int group = 0; group < groups; ++group) {
+                laneAlong[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[0] + 4 * group));
+                laneRemainder[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[1] + 4 * group));
+                laneColumn[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[2] + 4 * group));
+                lanePhase[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[3] + 4 * group));
+            }
+            const int64_t laneIncrements = lanes * int64_t(increment);
+            const __m128i laneWhole = _mm_set1_epi32(int(lanes * int64_t(whole) + laneIncrements / divisor));
+            const __m128i laneIncrement = _mm_set1_epi32(int(laneIncrements % divisor));
+            const __m128i count = _mm_set1_epi32(divisor), period = _mm_set1_epi32(columns.Period());
+            const __m128i lastPhase = _mm_set1_epi32(columns.Period() - 1), zero = _mm_setzero_si128();
+            const __m128i halfPixel = _mm_set1_epi32(half), fractions = _mm_set1_epi32(mask);
+            const __m128i first = _mm_set1_epi32(start);
+            while (length) {
+                const unsigned pixels = length < run ? length : run;
+                for (unsigned i = 0; i < pixels; i += lanes)
+                    for (int group = 0; group < groups; ++group) {
+                        const __m128i sampleX = _mm_sub_epi32(laneAlong[group], halfPixel);
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(samples + i + 4 * group),
+                                         _mm_or_si128(_mm_slli_epi32(lanePhase[group], 8),
+                                                      _mm_xor_si128(_mm_and_si128(sampleX, fractions), fractions)));
+                        const __m128i remainders = _mm_add_epi32(laneRemainder[group], laneIncrement);
+                        const __m128i carry = _mm_cmpgt_epi32(remainders, zero);
+                        laneRemainder[group] = _mm_sub_epi32(remainders, _mm_and_si128(carry, count));
+                        laneAlong[group] = _mm_sub_epi32(_mm_add_epi32(laneAlong[group], laneWhole), carry);
+                        const __m128i column =
+                            _mm_add_epi32(_mm_srai_epi32(_mm_sub_epi32(laneAlong[group], halfPixel), shift), first);
+                        const __m128i moved = _mm_add_epi32(lanePhase[group], _mm_sub_epi32(column, laneColumn[group]));
+                        laneColumn[group] = column;
+                        // At most one of the two applies.
+                        const __m128i above = _mm_and_si128(_mm_cmpgt_epi32(moved, lastPhase), period);
+                        const __m128i below = _mm_and_si128(_mm_cmpgt_epi32(zero, moved), period);
+                        lanePhase[group] = _mm_sub_epi32(moved, _mm_sub_epi32(above, below));
+                    }
+                weigh(strip, pairs, samples, pixels, out);
+                out += 4 * pixels;
+                length -= pixels;
+            }
+            return;
         }
-        if (length) {
-            uint8_t both[8];
-            const __m128i last = sample();
-            StoreClampedPair(last, last, both);
-            std::memcpy(out, both, 4);
+        while (length) {
+            const unsigned pixels = length < run ? length : run;
+            for (unsigned i = 0; i < pixels; ++i, advance()) {
+                const int sampleX = along - half;
+                columns.Step((sampleX >> shift) + start);
+                samples[i] = StripSample(columns.Phase(), mask - (sampleX & mask));
+            }
+            weigh(strip, pairs, samples, pixels, out);
+            out += 4 * pixels;
+            length -= pixels;
         }
     }
 #endif
@@ -173,6 +252,12 @@ private:
     const agg::int16* weights;
     int start;
     double limit;
+#if defined(__SSE2__)
+    StripWeigher weigh = nullptr;
+    // The strip of the rows last prepared (the period is the image's).
+    const agg::int8u *stripUpper = nullptr, *stripLower = nullptr;
+    __m128i strip[2 * StripPhases];
+#endif
 };
 
 }  // namespace Vudadive2R

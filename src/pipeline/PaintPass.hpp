@@ -28,20 +28,24 @@ public:
 
     // Whether every colour it gives has alpha 255, known for the whole pass.
     bool Opaque() const { return opaque; }
+    // Whether its colours may be generated straight into the surface: it
+    // reads no pixels (an image may be the surface itself).
+    bool ReadsNoPixels() const { return readsNoPixels; }
 
 protected:
-    explicit SpanSource(bool opaque) : opaque(opaque) {}
+    SpanSource(bool opaque, bool readsNoPixels) : opaque(opaque), readsNoPixels(readsNoPixels) {}
     ~SpanSource() = default;
 
 private:
-    bool opaque;
+    bool opaque, readsNoPixels;
 };
 
-// Any span generator as a span source; `opaque` as Opaque() reports it.
+// Any span generator as a span source, with Opaque() and ReadsNoPixels() as given.
 template <class Generator>
 class SpanSourceOf final : public SpanSource {
 public:
-    explicit SpanSourceOf(Generator& generator, bool opaque = false) : SpanSource(opaque), generator(generator) {}
+    explicit SpanSourceOf(Generator& generator, bool opaque = false, bool readsNoPixels = false)
+        : SpanSource(opaque, readsNoPixels), generator(generator) {}
     void prepare() override { generator.prepare(); }
     void generate(agg::rgba8* colors, int x, int y, unsigned length) override {
         generator.generate(colors, x, y, length);

@@ -83,7 +83,7 @@ public:
         rasterizer.navigate_scanline(region.top);
         scanline.reset(rasterizer.min_x(), rasterizer.max_x());
         source.prepare();
-        const bool opaque = source.Opaque();
+        const bool opaque = source.Opaque(), inPlace = opaque && source.ReadsNoPixels();
         // Room for a narrow shape's colours inside the call's frame.
         ScratchArray<agg::rgba8, 256> colorStore;
         while (rasterizer.sweep_scanline(scanline) && scanline.y() <= region.bottom) {
@@ -98,7 +98,7 @@ public:
                 if constexpr (BlendsOpaqueColors<RendererType>::value) {
                     // Opaque colours that end up as they are go straight to
                     // the surface.
-                    uint8_t* pixels = opaque && !covers && *span->covers == agg::cover_full
+                    uint8_t* pixels = inPlace && !covers && *span->covers == agg::cover_full
                                           ? renderer.OpaqueSpanPixels(x, y, length)
                                           : nullptr;
                     if (pixels) {

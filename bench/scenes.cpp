@@ -139,8 +139,8 @@ constexpr int kTextLines = 200;
 constexpr int kTextSize = 13;
 
 enum class Scene {
-    Squares, Triangles, Polygon, Polyline, Dashed, Ellipses, Fill256, Fill1024, Fill4096, Gradient, Image, Text, TextUtf8,
-    Chart, Grid, Map, Circles,
+    Squares, Triangles, Polygon, Polyline, Dashed, Ellipses, Fill256, Fill1024, Fill4096, Gradient, Image, Photo, Text,
+    TextUtf8, Chart, Grid, Map, Circles,
 };
 
 struct SceneInfo {
@@ -162,6 +162,7 @@ const SceneInfo kScenes[] = {
     {Scene::Fill4096, "Fill4096", 4096, 4096, true},
     {Scene::Gradient, "LinearGradient1024", 1024, 1024, false},
     {Scene::Image, "ImagePaint1024", 1024, 1024, false},
+    {Scene::Photo, "ImageRotated1024", 1024, 1024, false},
     {Scene::Text, "Text200Lines", 1024, 768, false},
     {Scene::TextUtf8, "Text200LinesUtf8", 1024, 768, false},
     {Scene::Chart, "Chart20kDashed", 2048, 1536, false},
@@ -177,6 +178,20 @@ bool IsStroke(Scene s) { return s == Scene::Polyline || s == Scene::Dashed || s 
 // The map is filled and then outlined in a second colour.
 bool IsOutlined(Scene s) { return s == Scene::Map; }
 bool IsLarge(Scene s) { return s == Scene::Chart || s == Scene::Grid || s == Scene::Map || s == Scene::Circles; }
+// Scenes whose geometry TraceLarge draws.
+bool IsTraced(Scene s) { return IsLarge(s) || s == Scene::Photo; }
+
+// The photo: the 256 x 256 picture scaled by 3.2 and turned by 0.35 radians
+// about the surface's centre, clipped to itself (transparent outside), x' =
+// a x + c y + e, y' = b x + d y + f; its outline is the path.
+struct Placement {
+    float a, b, c, d, e, f;
+};
+Placement PhotoPlacement() {
+    const double scale = 3.2, angle = 0.35, half = 128, centre = 512;
+    const double a = scale * std::cos(angle), b = scale * std::sin(angle);
+    return {float(a), float(b), float(-b), float(a), float(centre - half * (a - b)), float(centre - half * (b + a))};
+}
 
 // The stroke of each stroked scene (and of the map's outlines), in surface
 // pixels: butt caps everywhere, miter joins limited to 4 half widths.
@@ -270,8 +285,9 @@ const Geometry& Shapes() {
     return geometry;
 }
 
-// The large scenes, traced into any way's path by a sink with Move, Line,
-// Cubic and Close, so that every way draws the same geometry.
+// The large scenes and the photo's outline, traced into any way's path by a
+// sink with Move, Line, Cubic and Close, so that every way draws the same
+// geometry.
 template <class Sink>
 void TraceLarge(Scene scene, Sink& sink) {
     const Geometry& g = Shapes();
@@ -314,6 +330,17 @@ void TraceLarge(Scene scene, Sink& sink) {
             sink.Close();
         }
         break;
+    case Scene::Photo: {
+        const Placement p = PhotoPlacement();
+        const float corners[4][2] = {{0, 0}, {256, 0}, {256, 256}, {0, 256}};
+        for (int k = 0; k < 4; ++k) {
+            const float x = corners[k][0], y = corners[k][1];
+            (k ? sink.Line(p.a * x + p.c * y + p.e, p.b * x + p.d * y + p.f)
+               : sink.Move(p.a * x + p.c * y + p.e, p.b * x + p.d * y + p.f));
+        }
+        sink.Close();
+        break;
+    }
     default:
         break;
     }
@@ -361,7 +388,7 @@ void Record(const SceneInfo& info, PathBuilder& builder, size_t index) {
             builder.Ellipse(centre.first, centre.second, 24, 16);
         break;
     default:
-        if (IsLarge(info.scene)) {
+        if (IsTraced(info.scene)) {
             BuilderSink sink{builder};
             TraceLarge(info.scene, sink);
         } else {  // the full-surface fills
@@ -461,6 +488,13 @@ void Library(benchmark::State& state, const SceneInfo& info) {
             auto imagePaint = std::make_shared<ImagePaint>(context, image);
             imagePaint->ImageTilingMode = TilingMode::Repeat;
             context->transforms->image->Set(Matrix3::CreateScale(float(kPictureScale), float(kPictureScale)));
+            paint = imagePaint;
+        } else if (info.scene == Scene::Photo) {
+            auto image = std::make_shared<Image>(context, 0x34324152, kPicture, kPicture, kPicture * 4,
+                                                 picture.data());
+            auto imagePaint = std::make_shared<ImagePaint>(context, image);  // clipped, transparent outside
+            const Placement p = PhotoPlacement();
+            context->transforms->image->Set(Matrix3{{p.a, p.b, 0, p.c, p.d, 0, p.e, p.f, 1}});
             paint = imagePaint;
         }
         auto fill = std::make_shared<FillState>();
@@ -639,6 +673,14 @@ void DirectAgg(benchmark::State& state, const SceneInfo& info) {
     agg::span_interpolator_linear<> imageInterpolator(imageMatrix);
     agg::span_image_filter_rgba_bilinear<Accessor, agg::span_interpolator_linear<>> image(accessor,
                                                                                           imageInterpolator);
+    const Placement placement = PhotoPlacement();
+    agg::trans_affine photoMatrix(placement.a, placement.b, placement.c, placement.d, placement.e, placement.f);
+    photoMatrix.invert();
+    agg::span_interpolator_linear<> photoInterpolator(photoMatrix);
+    typedef agg::image_accessor_clip<agg::pixfmt_rgba32> ClipAccessor;
+    ClipAccessor clipAccessor(picturePixels, agg::rgba8(0, 0, 0, 0));
+    agg::span_image_filter_rgba_bilinear<ClipAccessor, agg::span_interpolator_linear<>> photo(clipAccessor,
+                                                                                              photoInterpolator);
 
     Measure(state, [&] {
         // Kept between the shapes of a pass, but made anew for every pass:
@@ -656,6 +698,8 @@ void DirectAgg(benchmark::State& state, const SceneInfo& info) {
                     agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, gradient);
                 else if (info.scene == Scene::Image)
                     agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, image);
+                else if (info.scene == Scene::Photo)
+                    agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, photo);
                 else
                     agg::render_scanlines_aa_solid(rasterizer, scanline, renderer, color);
             }
@@ -726,7 +770,7 @@ void TraceCairo(cairo_t* cr, const SceneInfo& info, size_t index) {
         }
         break;
     default:
-        if (IsLarge(info.scene)) {
+        if (IsTraced(info.scene)) {
             CairoSink sink{cr};
             TraceLarge(info.scene, sink);
         } else {
@@ -757,6 +801,16 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
         cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
         cairo_matrix_t matrix;
         cairo_matrix_init_scale(&matrix, 1 / kPictureScale, 1 / kPictureScale);
+        cairo_pattern_set_matrix(pattern, &matrix);
+    } else if (info.scene == Scene::Photo) {
+        pictureSurface = cairo_image_surface_create_for_data(picture.data(), CAIRO_FORMAT_ARGB32, kPicture, kPicture,
+                                                             kPicture * 4);
+        pattern = cairo_pattern_create_for_surface(pictureSurface);  // transparent outside
+        cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
+        const Placement p = PhotoPlacement();
+        cairo_matrix_t matrix;
+        cairo_matrix_init(&matrix, p.a, p.b, p.c, p.d, p.e, p.f);
+        cairo_matrix_invert(&matrix);
         cairo_pattern_set_matrix(pattern, &matrix);
     }
     if (pattern)
@@ -896,6 +950,11 @@ void QtRaster(benchmark::State& state, const SceneInfo& info) {
     } else if (info.scene == Scene::Image) {
         brush = QBrush(pictureImage);
         brush.setTransform(QTransform::fromScale(kPictureScale, kPictureScale));
+    } else if (info.scene == Scene::Photo) {
+        // The brush repeats the picture, but the path is the picture's outline.
+        const Placement p = PhotoPlacement();
+        brush = QBrush(pictureImage);
+        brush.setTransform(QTransform(p.a, p.b, p.c, p.d, p.e, p.f));
     }
 
     // Qt's dash pattern counts in pen widths; SvgMiterJoin bevels past the

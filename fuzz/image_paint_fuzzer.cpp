@@ -1,8 +1,21 @@
 // The image paint: small random images (sizes of zero and below, null data,
 // both stride signs, formats it does not take), every tiling mode and some
 // outside the enumeration, tile colours, and random image and path
-// transforms, filling and stroking a small random path.
+// transforms, filling and stroking a small random path; and the image
+// spans of each tiling (in lanes where the processor has them) against
+// AGG's accessors under the same interpolator, pixel for pixel.
+#include <agg_image_accessors.h>
+#include <agg_pixfmt_rgba.h>
+#include <agg_span_interpolator_linear.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
 #include "FuzzSupport.hpp"
+#include "ImageAccessorNoClipGuarded.hpp"
+#include "SpanImageBilinear.hpp"
+#include "paint/SpanImageBilinearTiled.hpp"
 
 using namespace FuzzSupport;
 
@@ -35,14 +48,88 @@ std::shared_ptr<Paint> RandomImagePaint(FuzzInput& input, const std::shared_ptr<
     return paint;
 }
 
+typedef agg::pixfmt_rgba32 Pixels;
+typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
+
+template <class Coordinate, class Accessor>
+void CompareSpans(FuzzInput& input, const agg::rendering_buffer& buffer, const agg::trans_affine& matrix,
+                  agg::rgba8 tile, Accessor& accessor) {
+    constexpr double limit = 4194304.0;  // the image paint's bound on image coordinates
+    agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
+    SpanImageBilinearTiled<Coordinate> ours(buffer, matrix, filter, limit + 1, tile);
+    agg::trans_affine placement = matrix;
+    Interpolator interpolator(placement);
+    SpanImageBilinear<Accessor, Interpolator> theirs(accessor, interpolator, filter);
+    static agg::rgba8 a[700], b[700];
+    for (unsigned n = 1 + input.Count(4); n > 0; --n) {
+        const int x = int(int16_t(input.U16())) / 64, y = int(int16_t(input.U16())) / 512;
+        const unsigned length = 1 + input.U16() % 700;
+        double ends[2][2] = {{x + 0.5, y + 0.5}, {x + 0.5 + length, y + 0.5}};
+        bool within = true;
+        for (auto& end : ends) {
+            matrix.transform(&end[0], &end[1]);
+            within = within && std::fabs(end[0]) < limit && std::fabs(end[1]) < limit;
+        }
+        if (!within)
+            continue;
+        ours.generate(a, x, y, length);
+        theirs.generate(b, x, y, length);
+        if (std::memcmp(a, b, length * sizeof(agg::rgba8)) != 0)
+            std::abort();
+    }
+}
+
+void CompareImageSpans(FuzzInput& input) {
+    const int width = 1 + int(input.U16() % 600), height = 1 + int(input.Count(40));
+    const bool upward = input.Byte() & 1;
+    // Finite, as the pass matrices the paints receive are; half of them
+    // keep the image row along a span (no shear), as scaled placements do.
+    double m[6] = {(int(input.Byte()) - 128) / 64.0, 0, 0, (int(input.Byte()) - 128) / 16.0,
+                   int16_t(input.U16()) / 64.0, int8_t(input.Byte()) / 4.0};
+    if (input.Byte() & 1)
+        for (double& element : m)
+            element = std::isfinite(element = input.Coordinate()) ? element : 0;
+    const agg::trans_affine matrix(m);
+    const agg::rgba8 tile(input.Byte(), input.Byte(), input.Byte(), input.Byte());
+    const uint8_t tiling = input.Byte();
+    // A few pixels repeated, so that short inputs make whole images.
+    std::vector<uint8_t> pixels(size_t(width) * size_t(height) * 4);
+    for (size_t i = 0, pattern = 4 + 4 * input.Count(8); i < pixels.size(); ++i)
+        pixels[i] = i < pattern ? input.Byte() : pixels[i - pattern];
+    agg::rendering_buffer buffer(pixels.data(), unsigned(width), unsigned(height), upward ? -4 * width : 4 * width);
+    Pixels image(buffer);
+    switch (tiling % 4) {
+    case 0: {
+        agg::image_accessor_wrap<Pixels, agg::wrap_mode_repeat, agg::wrap_mode_repeat> repeat(image);
+        return CompareSpans<PeriodicCoordinate<false>>(input, buffer, matrix, tile, repeat);
+    }
+    case 1: {
+        agg::image_accessor_wrap<Pixels, agg::wrap_mode_reflect, agg::wrap_mode_reflect> reflect(image);
+        return CompareSpans<PeriodicCoordinate<true>>(input, buffer, matrix, tile, reflect);
+    }
+    case 2: {
+        agg::image_accessor_clip<Pixels> clip(image, tile);
+        return CompareSpans<BoundedCoordinate<false>>(input, buffer, matrix, tile, clip);
+    }
+    default: {
+        ImageAccessorNoClipGuarded<Pixels> edge(image);
+        return CompareSpans<BoundedCoordinate<true>>(input, buffer, matrix, tile, edge);
+    }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     imageMemory.clear();
     FuzzInput input(data, size);
     RandomScene scene(input, RandomImagePaint);
-    return Expecting([&] {
+    const int status = Expecting([&] {
         std::unique_ptr<Path> path = RandomShapes(input, scene.target.context);
         TimedDraw(*path, scene.fill, scene.stroke);
     });
+    // The same bytes read again, so that every input compares spans.
+    FuzzInput again(data, size);
+    CompareImageSpans(again);
+    return status;
 }

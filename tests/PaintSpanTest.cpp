@@ -15,12 +15,13 @@
 #include <type_traits>
 #include <vector>
 
+#include "ImageAccessorNoClipGuarded.hpp"
 #include "ImageSupport.hpp"
+#include "SpanImageBilinear.hpp"
 #include "paint/BilinearWeighing.hpp"
 #include "paint/ExactDivisor.hpp"
 #include "paint/GradientSpanGenerator.hpp"
-#include "paint/SpanImageBilinear.hpp"
-#include "paint/SpanImageBilinearWrapped.hpp"
+#include "paint/SpanImageBilinearTiled.hpp"
 #include "vudadive2r.hpp"
 
 #ifndef VUDADIVE2R_TEST_THINNING
@@ -155,34 +156,51 @@ TEST(PaintSpans, GradientsAtTheirLimitsAreAggsSpans) {
     }
 }
 
-// Images up to 300 pixels, spans of 600, minified past a period per pixel, rotated and mirrored, at each level.
-TEST(PaintSpans, WrappedImagesAreAggsWrappedSamples) {
+// Images up to 300 pixels, spans of 600, minified past a period per pixel,
+// rotated and mirrored, each tiling at each level, against AGG's accessors.
+TEST(PaintSpans, TiledImagesAreAggsSamples) {
     typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
+    typedef agg::pixfmt_rgba32 Pixels;
     std::mt19937 random(5);
     std::uniform_real_distribution<float> unit(0, 1);
     agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
-    for (int n = 0; n < 200 / VUDADIVE2R_TEST_THINNING + 8; ++n) {
+    for (int n = 0; n < 400 / VUDADIVE2R_TEST_THINNING + 16; ++n) {
         const int width = 1 + int(random() % 300), height = 1 + int(random() % 40);
         std::vector<uint8_t> image(size_t(width) * size_t(height) * 4);
         for (uint8_t& byte : image)
             byte = uint8_t(random());
         agg::rendering_buffer buffer(image.data(), unsigned(width), unsigned(height), n % 2 ? width * 4 : -width * 4);
-        agg::pixfmt_rgba32 pixels(buffer);
+        Pixels pixels(buffer);
+        const int mode = n % 4;  // repeat, reflect, clip, no-clip
         const float scale = (n % 5 == 0) ? 50 + 500 * unit(random) : 0.05f + 3 * unit(random);
+        const float reach = mode < 2 ? 1000 : 300;
         agg::trans_affine matrix = agg::trans_affine_scaling(n % 3 ? scale : -scale, scale * (0.5f + unit(random))) *
-                                   agg::trans_affine_rotation(n % 4 ? 0 : 6.3f * unit(random)) *
-                                   agg::trans_affine_translation(2000 * unit(random) - 1000, 30 * unit(random));
+                                   agg::trans_affine_rotation(n % 7 < 2 ? 6.3f * unit(random) : 0) *
+                                   agg::trans_affine_translation(2 * reach * unit(random) - reach, 30 * unit(random));
         matrix.invert();
+        const agg::rgba8 tile{uint8_t(random()), uint8_t(random()), uint8_t(random()), uint8_t(random())};
         Interpolator interpolator(matrix);
-        auto compare = [&](auto reflect) {
-            constexpr bool reflected = decltype(reflect)::value;
-            typedef std::conditional_t<reflected, agg::wrap_mode_reflect, agg::wrap_mode_repeat> Mode;
-            SpanImageBilinearWrapped<reflected> ours(buffer, matrix, filter, 4194305.0, SimdLevel(n % 3));
-            agg::image_accessor_wrap<agg::pixfmt_rgba32, Mode, Mode> wrap(pixels);
-            SpanImageBilinear<decltype(wrap), Interpolator> theirs(wrap, interpolator, filter);
+        auto compare = [&](auto* coordinate, auto& accessor) {
+            typedef std::remove_pointer_t<decltype(coordinate)> Coordinate;
+            SpanImageBilinearTiled<Coordinate> ours(buffer, matrix, filter, 4194305.0, tile, SimdLevel(n / 4 % 3));
+            SpanImageBilinear<std::remove_reference_t<decltype(accessor)>, Interpolator> theirs(accessor, interpolator,
+                                                                                                filter);
             return CompareSpans(ours, theirs, 600, 10, random);
         };
-        ASSERT_EQ(n % 2 ? compare(std::true_type()) : compare(std::false_type()), "") << "image " << n;
+        std::string differs;
+        if (mode < 2) {
+            agg::image_accessor_wrap<Pixels, agg::wrap_mode_repeat, agg::wrap_mode_repeat> repeat(pixels);
+            agg::image_accessor_wrap<Pixels, agg::wrap_mode_reflect, agg::wrap_mode_reflect> reflect(pixels);
+            differs = mode ? compare((PeriodicCoordinate<true>*)nullptr, reflect)
+                           : compare((PeriodicCoordinate<false>*)nullptr, repeat);
+        } else if (mode == 2) {
+            agg::image_accessor_clip<Pixels> clip(pixels, tile);
+            differs = compare((BoundedCoordinate<false>*)nullptr, clip);
+        } else {
+            ImageAccessorNoClipGuarded<Pixels> edge(pixels);
+            differs = compare((BoundedCoordinate<true>*)nullptr, edge);
+        }
+        ASSERT_EQ(differs, "") << "image " << n << ", tiling " << mode;
     }
 }
 

@@ -1,18 +1,14 @@
 // The image paint: the image placed by the image and path transforms,
-// sampled bilinearly through the accessor of the tiling mode.
-#include <agg_image_accessors.h>
+// sampled bilinearly as AGG's accessor of the tiling mode reads it.
 #include <agg_image_filters.h>
-#include <agg_pixfmt_rgba.h>
-#include <agg_span_interpolator_linear.h>
+#include <agg_rendering_buffer.h>
 
 #include <cmath>
 
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
 #include "paint/PaintPasses.hpp"
-#include "paint/ImageAccessorNoClipGuarded.hpp"
-#include "paint/SpanImageBilinear.hpp"
-#include "paint/SpanImageBilinearWrapped.hpp"
+#include "paint/SpanImageBilinearTiled.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/ImagePaint.hpp"
 #include "vudadive2r/Transforms.hpp"
@@ -21,9 +17,6 @@ namespace ORV {
 namespace Vudadive2R {
 
 namespace {
-
-typedef agg::pixfmt_rgba32 ImagePixels;
-typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
 
 // The wrap accessors reduce coordinates modulo the size (twice the size
 // when reflecting) after adding a multiple of it near 2^30; up to this size
@@ -75,17 +68,17 @@ bool KnownOpaque(const Image& image, const SpanRegion& region) {
     return true;
 }
 
-template <class Generator>
-void ImageSpans(PaintPass& pass, Generator& generator, bool opaque = false) {
-    SpanSourceOf<Generator> source(generator, opaque);
+// The colours of SpanImageBilinear.hpp's sampling loop (AGG's RGBA image
+// filter with rounded sums) over agg::span_interpolator_linear and the
+// tiling's accessor. Every sample weighs four pixels (image pixels, or the
+// tile colour) with weights summing to 2^14 within rounding: opaque pixels
+// give opaque colours.
+template <class Coordinate>
+void ImageSpans(PaintPass& pass, const agg::rendering_buffer& buffer, const agg::trans_affine& matrix,
+                const agg::image_filter_lut& filter, bool opaque, agg::rgba8 tile = agg::rgba8(0, 0, 0, 0)) {
+    SpanImageBilinearTiled<Coordinate> generator(buffer, matrix, filter, LargestImageCoordinate + 1, tile);
+    SpanSourceOf<decltype(generator)> source(generator, opaque);
     pass.Spans(source);
-}
-
-template <class Accessor>
-void SampledImageSpans(PaintPass& pass, Accessor& accessor, Interpolator& interpolator,
-                       agg::image_filter_lut& filter) {
-    SpanImageBilinear<Accessor, Interpolator> generator(accessor, interpolator, filter);
-    ImageSpans(pass, generator);
 }
 
 }  // namespace
@@ -117,31 +110,19 @@ void ImagePaintColors(const Paint& basePaint, PaintPass& pass) {
 
     agg::rendering_buffer buffer(static_cast<agg::int8u*>(image.data), unsigned(image.width),
                                  unsigned(image.height), image.stride);
-    ImagePixels pixels(buffer);
-    Interpolator interpolator(matrix);
+    const bool opaque = KnownOpaque(image, region);
     switch (mode) {
     case TilingMode::Clip: {
         const agg::rgba8 tile(ColorComponentToByte(paint.TileColor.R), ColorComponentToByte(paint.TileColor.G),
                               ColorComponentToByte(paint.TileColor.B), ColorComponentToByte(paint.TileColor.A));
-        agg::image_accessor_clip<ImagePixels> accessor(pixels, tile);
-        return SampledImageSpans(pass, accessor, interpolator, filter);
+        return ImageSpans<BoundedCoordinate<false>>(pass, buffer, matrix, filter, opaque && tile.a == 255, tile);
     }
-    case TilingMode::NoClip: {
-        ImageAccessorNoClipGuarded<ImagePixels> accessor(pixels);
-        return SampledImageSpans(pass, accessor, interpolator, filter);
-    }
-    // Repeated or reflected tiles: the colours of SpanImageBilinear over
-    // AGG's wrapping accessor, with the wrapped coordinates stepped. Every
-    // sample weighs image pixels alone, with weights summing to 2^14 within
-    // rounding: an opaque image gives opaque colours.
-    case TilingMode::Repeat: {
-        SpanImageBilinearWrapped<false> generator(buffer, matrix, filter, LargestImageCoordinate + 1);
-        return ImageSpans(pass, generator, KnownOpaque(image, region));
-    }
-    case TilingMode::Reflect: {
-        SpanImageBilinearWrapped<true> generator(buffer, matrix, filter, LargestImageCoordinate + 1);
-        return ImageSpans(pass, generator, KnownOpaque(image, region));
-    }
+    // Read as agg::image_accessor_no_clip reads blocks inside the image; a
+    // block reaching past an edge reads the nearest edge pixels rather than
+    // memory beyond the image.
+    case TilingMode::NoClip: return ImageSpans<BoundedCoordinate<true>>(pass, buffer, matrix, filter, opaque);
+    case TilingMode::Repeat: return ImageSpans<PeriodicCoordinate<false>>(pass, buffer, matrix, filter, opaque);
+    case TilingMode::Reflect: return ImageSpans<PeriodicCoordinate<true>>(pass, buffer, matrix, filter, opaque);
     }
 }
 

@@ -1,8 +1,10 @@
-// Bilinear image span generator: the sampling loop of AGG's RGBA image
-// filter for a filter of diameter 2, with the weighted sums rounded to the
-// nearest value (8192 added before the 14-bit shift) where the packaged
-// generator truncates them. Truncation drops the faint contribution of an
-// edge pixel to its neighbours (64 x 255 / 16384 comes out 0, not 1).
+// The image paint's colours as AGG composes them, the reference of the span
+// tests and the image fuzzer. A bilinear span generator: the loop of AGG's
+// RGBA image filter for a filter of diameter 2, with the weighted sums
+// rounded to the nearest value (8192 added before the 14-bit shift) where
+// the packaged generator truncates them. Truncation drops the faint
+// contribution of an edge pixel to its neighbours (64 x 255 / 16384 comes
+// out 0, not 1).
 #ifndef VUDADIVE2R_PAINT_SPANIMAGEBILINEAR_HPP
 #define VUDADIVE2R_PAINT_SPANIMAGEBILINEAR_HPP
 

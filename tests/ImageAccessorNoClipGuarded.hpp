@@ -1,7 +1,9 @@
-// AGG's unchecked image accessor, kept inside the image: a block of samples
-// that lies wholly inside is read through agg::image_accessor_no_clip, one
-// that reaches beyond an edge reads the nearest edge pixel instead of memory
-// past the image (agg::image_accessor_clone).
+// The image paint's no-clip tiling as AGG composes it, a reference of the
+// span tests and the image fuzzer: AGG's unchecked image accessor, kept
+// inside the image. A block of samples that lies wholly inside is read
+// through agg::image_accessor_no_clip; one that reaches beyond an edge reads
+// the nearest edge pixel instead of memory past the image
+// (agg::image_accessor_clone).
 #ifndef VUDADIVE2R_PAINT_IMAGEACCESSORNOCLIPGUARDED_HPP
 #define VUDADIVE2R_PAINT_IMAGEACCESSORNOCLIPGUARDED_HPP
 

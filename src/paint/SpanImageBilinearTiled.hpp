@@ -1,10 +1,11 @@
-// The bilinear image span generator of the image paint for the
-// repeating and reflecting tilings: the colours of SpanImageBilinear over
-// agg::image_accessor_wrap and agg::span_interpolator_linear<trans_affine, 8>,
-// with the interpolator's lines in locals, the wrapped columns and rows
-// stepped along the span, and the four samples weighed in vector lanes.
-#ifndef VUDADIVE2R_PAINT_SPANIMAGEBILINEARWRAPPED_HPP
-#define VUDADIVE2R_PAINT_SPANIMAGEBILINEARWRAPPED_HPP
+// The bilinear image span generator of the image paint: the colours of
+// SpanImageBilinear over agg::span_interpolator_linear<trans_affine, 8> and
+// the accessor of a tiling (agg::image_accessor_wrap for repeat and reflect,
+// agg::image_accessor_clip, or clone at the edges for no-clip), with the
+// interpolator's lines in locals, the columns and rows of the tiling
+// followed along the span, and the four samples weighed in vector lanes.
+#ifndef VUDADIVE2R_PAINT_SPANIMAGEBILINEARTILED_HPP
+#define VUDADIVE2R_PAINT_SPANIMAGEBILINEARTILED_HPP
 
 #include <agg_basics.h>
 #include <agg_color_rgba.h>
@@ -18,25 +19,30 @@
 
 #include "composite/BlendSpans.hpp"
 #include "paint/BilinearWeighing.hpp"
-#include "paint/PeriodicCoordinate.hpp"
 #include "paint/SpanLines.hpp"
+#include "paint/TiledCoordinates.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
 
-// `image`: 4-byte R, G, B, A pixels, 1 to 2^28 wide and high. `matrix` maps
-// every position asked for to image coordinates within `limit` units either
-// way, limit at most 2^22. `filter`: the bilinear lookup table (diameter 2).
-// `level` chooses the weighing (Portable: pixel by pixel, as where SSE2 is
-// missing); the default is the widest this processor runs.
-template <bool Mirrored>
-class SpanImageBilinearWrapped {
+// Coordinate: PeriodicCoordinate or BoundedCoordinate, which give the
+// tiling. `image`: 4-byte R, G, B, A pixels, 1 to 2^28 wide and high.
+// `matrix` maps every position asked for to image coordinates within `limit`
+// units either way, limit at most 2^22. `filter`: the bilinear lookup table
+// (diameter 2). `tile`: the R, G, B, A bytes read outside the image where
+// the tiling reads any. `level` chooses the weighing (Portable: pixel by
+// pixel, as where SSE2 is missing); the default is the widest this
+// processor runs.
+template <class Coordinate>
+class SpanImageBilinearTiled {
 public:
     typedef agg::rgba8 color_type;
 
-    SpanImageBilinearWrapped(const agg::rendering_buffer& image, const agg::trans_affine& matrix,
-                             const agg::image_filter_lut& filter, double limit, SimdLevel level = BestSimdLevel())
-        : image(image), matrix(matrix), weights(filter.weight_array()), start(filter.start()), limit(limit) {
+    SpanImageBilinearTiled(const agg::rendering_buffer& image, const agg::trans_affine& matrix,
+                           const agg::image_filter_lut& filter, double limit, agg::rgba8 tile = agg::rgba8(0, 0, 0, 0),
+                           SimdLevel level = BestSimdLevel())
+        : image(image), matrix(matrix), weights(filter.weight_array()), start(filter.start()), limit(limit),
+          tile{tile.r, tile.g, tile.b, tile.a} {
 #if defined(__SSE2__)
         if (level != SimdLevel::Portable)
             weigh = WeighStripSse2;
@@ -70,19 +76,19 @@ private:
     template <bool RowFixed>
     void Generate(agg::rgba8* span, const SpanLines& lines, unsigned length) {
         agg::dda2_line_interpolator alongX = lines.x, alongY = lines.y;
-        PeriodicCoordinate<Mirrored> columns(int(image.width())), rows(int(image.height()));
+        Coordinate columns(int(image.width())), rows(int(image.height()));
         // The samples move by at most (|step| + 1) / 256 + 1 pixels from one
         // pixel to the next; within a period that is one addition.
-        const bool steppedX = MostMove(alongX) <= columns.Period();
-        const bool steppedY = MostMove(alongY) <= rows.Period();
+        const bool steppedX = !Coordinate::Periodic || MostMove(alongX) <= columns.Period();
+        const bool steppedY = !Coordinate::Periodic || MostMove(alongY) <= rows.Period();
         constexpr int half = agg::image_subpixel_scale / 2, mask = agg::image_subpixel_mask;
         columns.Start(((alongX.y() - half) >> agg::image_subpixel_shift) + start);
         rows.Start(((alongY.y() - half) >> agg::image_subpixel_shift) + start);
         int sampleY = alongY.y() - half;
         int nearY = mask - (sampleY & mask);
         int rowNear = weights[nearY], rowFar = weights[nearY + agg::image_subpixel_scale];
-        const agg::int8u* upper = image.row_ptr(rows.Wrapped());
-        const agg::int8u* lower = image.row_ptr(rows.WrappedNext());
+        const agg::int8u* upper = Row(rows.Wrapped());
+        const agg::int8u* lower = Row(rows.WrappedNext());
         // Along a long span of one row, the four weights of every column
         // fraction are worked out once.
         uint32_t pairs[2 * agg::image_subpixel_scale];
@@ -96,7 +102,7 @@ private:
         uint8_t* out = reinterpret_cast<uint8_t*>(span);
 #if defined(__SSE2__)
         if (weigh && tabled && steppedX && columns.Period() <= StripPhases && unsigned(columns.Period()) <= length)
-            return GenerateFromStrip(out, alongX, columns, upper, lower, pairs, length);
+            return GenerateFromStrip(out, alongX, columns, rows, upper, lower, pairs, length);
 #endif
         do {
             const int sampleX = alongX.y() - half;
@@ -114,8 +120,8 @@ private:
                     rows.Start(row);
                 nearY = mask - (sampleY & mask);
                 rowNear = weights[nearY], rowFar = weights[nearY + agg::image_subpixel_scale];
-                upper = image.row_ptr(rows.Wrapped());
-                lower = image.row_ptr(rows.WrappedNext());
+                upper = Row(rows.Wrapped());
+                lower = Row(rows.WrappedNext());
                 ++alongY;
             }
             // The near pixel's weight is at mask - fraction, the far one's a pixel further.
@@ -128,8 +134,9 @@ private:
                 upperPair = WeightPair(Product(rowNear, columnNear), Product(rowNear, columnFar));
                 lowerPair = WeightPair(Product(rowFar, columnNear), Product(rowFar, columnFar));
             }
-            const int left = 4 * columns.Wrapped(), right = 4 * columns.WrappedNext();
-            WeighBilinear(upper + left, upper + right, lower + left, lower + right, upperPair, lowerPair, out);
+            const int left = columns.Wrapped(), right = columns.WrappedNext();
+            WeighBilinear(At(upper, left), At(upper, right), At(lower, left), At(lower, right), upperPair, lowerPair,
+                          out);
             out += 4;
             ++alongX;
         } while (--length);
@@ -144,16 +151,16 @@ private:
     // columns of every phase are prepared once (and kept for the next span
     // of the same rows), so that a pixel is two loads and two multiply-adds,
     // or one with AVX2. The samples are stepped a run at a time, then weighed.
-    void GenerateFromStrip(uint8_t* out, agg::dda2_line_interpolator alongX, PeriodicCoordinate<Mirrored> columns,
-                           const agg::int8u* upper, const agg::int8u* lower, const uint32_t* pairs,
-                           unsigned length) {
-        if (upper != stripUpper || lower != stripLower) {
+    void GenerateFromStrip(uint8_t* out, agg::dda2_line_interpolator alongX, Coordinate columns,
+                           const Coordinate& rows, const agg::int8u* upper, const agg::int8u* lower,
+                           const uint32_t* pairs, unsigned length) {
+        if (!stripReady || rows.Wrapped() != stripUpper || rows.WrappedNext() != stripLower) {
             for (int phase = 0; phase < columns.Period(); ++phase) {
-                const int left = 4 * columns.Fold(phase), right = 4 * columns.Fold(columns.NextPhase(phase));
-                strip[2 * phase] = ChannelPairs(upper + left, upper + right);
-                strip[2 * phase + 1] = ChannelPairs(lower + left, lower + right);
+                const int left = columns.Fold(phase), right = columns.FoldNext(phase);
+                strip[2 * phase] = ChannelPairs(At(upper, left), At(upper, right));
+                strip[2 * phase + 1] = ChannelPairs(At(lower, left), At(lower, right));
             }
-            stripUpper = upper, stripLower = lower;
+            stripUpper = rows.Wrapped(), stripLower = rows.WrappedNext(), stripReady = true;
         }
         constexpr int half = agg::image_subpixel_scale / 2, mask = agg::image_subpixel_mask;
         constexpr int shift = agg::image_subpixel_shift;
@@ -171,12 +178,13 @@ private:
         constexpr unsigned run = 256;  // a multiple of the lanes below
         uint32_t samples[run];
         // Eight lanes in two vectors, each lane stepping eight pixels at
-        // once, where eight pixels' move stays within a period. The line's
-        // position times the count plus its remainder grows by
-        // lft x count + rem a pixel; eight pixels' growth, split into whole
-        // counts and a remainder below the count, makes a line of the same kind.
+        // once, where eight pixels' move stays within a period (or, bounded,
+        // anywhere). The line's position times the count plus its remainder
+        // grows by lft x count + rem a pixel; eight pixels' growth, split
+        // into whole counts and a remainder below the count, makes a line of
+        // the same kind.
         constexpr int groups = 2, lanes = 4 * groups;
-        if (length >= 2 * lanes && lanes * MostMove(alongX) <= columns.Period()) {
+        if (length >= 2 * lanes && (!Coordinate::Periodic || lanes * MostMove(alongX) <= columns.Period())) {
             alignas(16) int32_t state[4][lanes];
             for (int lane = 0; lane < lanes; ++lane, advance()) {
                 const int column = ((along - half) >> shift) + start;
@@ -212,12 +220,21 @@ private:
                         laneAlong[group] = _mm_sub_epi32(_mm_add_epi32(laneAlong[group], laneWhole), carry);
                         const __m128i column =
                             _mm_add_epi32(_mm_srai_epi32(_mm_sub_epi32(laneAlong[group], halfPixel), shift), first);
-                        const __m128i moved = _mm_add_epi32(lanePhase[group], _mm_sub_epi32(column, laneColumn[group]));
-                        laneColumn[group] = column;
-                        // At most one of the two applies.
-                        const __m128i above = _mm_and_si128(_mm_cmpgt_epi32(moved, lastPhase), period);
-                        const __m128i below = _mm_and_si128(_mm_cmpgt_epi32(zero, moved), period);
-                        lanePhase[group] = _mm_sub_epi32(moved, _mm_sub_epi32(above, below));
+                        if (Coordinate::Periodic) {
+                            const __m128i moved =
+                                _mm_add_epi32(lanePhase[group], _mm_sub_epi32(column, laneColumn[group]));
+                            laneColumn[group] = column;
+                            // At most one of the two applies.
+                            const __m128i above = _mm_and_si128(_mm_cmpgt_epi32(moved, lastPhase), period);
+                            const __m128i below = _mm_and_si128(_mm_cmpgt_epi32(zero, moved), period);
+                            lanePhase[group] = _mm_sub_epi32(moved, _mm_sub_epi32(above, below));
+                        } else {
+                            // The phase is the column moved on and clamped to the phases.
+                            __m128i phase = _mm_add_epi32(column, _mm_set1_epi32(BoundedBefore()));
+                            phase = _mm_and_si128(phase, _mm_cmpgt_epi32(phase, zero));
+                            const __m128i over = _mm_cmpgt_epi32(phase, lastPhase);
+                            lanePhase[group] = _mm_or_si128(_mm_andnot_si128(over, phase), _mm_and_si128(over, lastPhase));
+                        }
                     }
                 weigh(strip, pairs, samples, pixels, out);
                 out += 4 * pixels;
@@ -239,6 +256,21 @@ private:
     }
 #endif
 
+    // The first row of an image row index, or null outside the image.
+    const agg::int8u* Row(int index) const { return index < 0 ? nullptr : image.row_ptr(index); }
+    // The pixel of `column` in `row`, or the tile colour outside the image.
+    const agg::int8u* At(const agg::int8u* row, int column) const {
+        if (Coordinate::ReadsOutside && (!row || column < 0))
+            return tile;
+        return row + 4 * column;
+    }
+    static constexpr int BoundedBefore() {
+        if constexpr (Coordinate::Periodic)
+            return 0;
+        else
+            return Coordinate::Before;
+    }
+
     static int Product(int rowWeight, int columnWeight) {
         return (rowWeight * columnWeight + agg::image_filter_scale / 2) >> agg::image_filter_shift;
     }
@@ -252,10 +284,12 @@ private:
     const agg::int16* weights;
     int start;
     double limit;
+    agg::int8u tile[4];
 #if defined(__SSE2__)
     StripWeigher weigh = nullptr;
-    // The strip of the rows last prepared (the period is the image's).
-    const agg::int8u *stripUpper = nullptr, *stripLower = nullptr;
+    // The strip of the rows last prepared (the phases are the image's).
+    bool stripReady = false;
+    int stripUpper = 0, stripLower = 0;
     __m128i strip[2 * StripPhases];
 #endif
 };

@@ -42,41 +42,47 @@ public:
     // Columns x1 to x2 inclusive (either order) of row y in one colour
     // (straight alpha) and one coverage.
     void blend_hline(int x1, int y, int x2, const color_type& c, agg::cover_type cover) {
-        BlendHlines(x1, y, y, x2, c, cover);
-    }
-
-    // blend_hline on each of rows y1 to y2 (y1 <= y2): a rectangle's inside.
-    // Each pixel meets the clip boxes in the same order as row by row.
-    void BlendHlines(int x1, int y1, int y2, int x2, const color_type& c, agg::cover_type cover) {
-        if (x1 > x2)
-            std::swap(x1, x2);
-        uint8_t source[4];
-        Premultiply(c, source);
-        const bool fill = cover == agg::cover_full && ((fillsOpaque && c.a == 255) || fillsAny);
-        ForEachBlock(x1, y1, y2, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned) {
-            if (fill)
-                blenders->fill(pixels, length, source);
-            else if (blenders)
-                blenders->solid(pixels, length, source, nullptr, cover);
-            else
-                Fallback(pixels, length, &c, 0, nullptr, cover);
-        });
+        BlendHlines(x1, y, y, x2, SolidColor(c), cover);
     }
 
     // `len` pixels from column x of row y in one colour, one coverage each.
     void blend_solid_hspan(int x, int y, int len, const color_type& c, const agg::cover_type* covers) {
-        BlendSolidHspans(x, y, y, len, c, covers);
+        BlendSolidHspans(x, y, y, len, SolidColor(c), covers);
+    }
+
+    // A colour (straight alpha) with its premultiplied bytes, worked out
+    // once for the spans of a pass.
+    struct SolidColor {
+        explicit SolidColor(const color_type& c) : color(c) { Premultiply(c, source); }
+        color_type color;
+        uint8_t source[4];
+    };
+
+    // blend_hline on each of rows y1 to y2 (y1 <= y2): a rectangle's inside.
+    // Each pixel meets the clip boxes in the same order as row by row.
+    VUDADIVE2R_BLEND_INLINE void BlendHlines(int x1, int y1, int y2, int x2, const SolidColor& c,
+                                             agg::cover_type cover) {
+        if (x1 > x2)
+            std::swap(x1, x2);
+        const bool fill = cover == agg::cover_full && ((fillsOpaque && c.color.a == 255) || fillsAny);
+        ForEachBlock(x1, y1, y2, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned) {
+            if (fill)
+                blenders->fill(pixels, length, c.source);
+            else if (blenders)
+                blenders->solid(pixels, length, c.source, nullptr, cover);
+            else
+                Fallback(pixels, length, &c.color, 0, nullptr, cover);
+        });
     }
 
     // blend_solid_hspan on each of rows y1 to y2 (y1 <= y2) with the same coverage.
-    void BlendSolidHspans(int x, int y1, int y2, int len, const color_type& c, const agg::cover_type* covers) {
-        uint8_t source[4];
-        Premultiply(c, source);
+    VUDADIVE2R_BLEND_INLINE void BlendSolidHspans(int x, int y1, int y2, int len, const SolidColor& c,
+                                                  const agg::cover_type* covers) {
         ForEachBlock(x, y1, y2, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
             if (blenders)
-                blenders->solid(pixels, length, source, covers + offset, 0);
+                blenders->solid(pixels, length, c.source, covers + offset, 0);
             else
-                Fallback(pixels, length, &c, 0, covers + offset, 0);
+                Fallback(pixels, length, &c.color, 0, covers + offset, 0);
         });
     }
 
@@ -164,12 +170,32 @@ private:
     // length and the offset of the first of them within the span.
     template <class Span>
     void ForEachBox(int x, int y, int64_t length, Span span) {
-        ForEachBlock(x, y, y, length, span);
+        if (length <= 0)
+            return;
+        const agg::rect_i* box = boxes.empty() ? &baseBox : boxes.data();
+        const agg::rect_i* end = boxes.empty() ? &baseBox + 1 : boxes.data() + boxes.size();
+        for (; box != end; ++box) {
+            if (y < box->y1 || y > box->y2)
+                continue;
+            const int64_t first = std::max<int64_t>(x, box->x1);
+            const int64_t last = std::min<int64_t>(int64_t(x) + length - 1, box->x2);
+            if (first > last)
+                continue;
+            span(buffer.row_ptr(y) + 4 * first, unsigned(last - first + 1), unsigned(first - x));
+        }
     }
 
-    // The same for the span repeated on rows y1 to y2, box by box.
+    // The same for the span repeated on rows y1 to y2, box by box; one row
+    // as ForEachBox.
     template <class Span>
-    void ForEachBlock(int x, int y1, int y2, int64_t length, Span span) {
+    VUDADIVE2R_BLEND_INLINE void ForEachBlock(int x, int y1, int y2, int64_t length, Span span) {
+        if (y1 == y2)
+            return ForEachBox(x, y1, length, span);
+        ForEachRows(x, y1, y2, length, span);
+    }
+
+    template <class Span>
+    void ForEachRows(int x, int y1, int y2, int64_t length, Span span) {
         if (length <= 0)
             return;
         const agg::rect_i* box = boxes.empty() ? &baseBox : boxes.data();

@@ -33,15 +33,15 @@ void RenderSolid(DenseRasterizer& rasterizer, ScanlineType& scanline, Compositin
     if (!rasterizer.rewind_scanlines())
         return;
     scanline.reset(rasterizer.min_x(), rasterizer.max_x());
+    const CompositingRenderer::SolidColor solid(color);
     while (rasterizer.sweep_scanline(scanline)) {
         const int first = scanline.y(), last = first + rasterizer.TakeRowsLikeTheLast();
         auto span = scanline.begin();
         for (unsigned spans = scanline.num_spans(); spans > 0; --spans, ++span) {
-            if (span->len > 0) {
-                renderer.BlendSolidHspans(span->x, first, last, span->len, color, span->covers);
-            } else {
-                renderer.BlendHlines(span->x, first, last, span->x - span->len - 1, color, *span->covers);
-            }
+            if (span->len > 0)
+                renderer.BlendSolidHspans(span->x, first, last, span->len, solid, span->covers);
+            else
+                renderer.BlendHlines(span->x, first, last, span->x - span->len - 1, solid, *span->covers);
         }
     }
 }

@@ -2,19 +2,14 @@
 // both stride signs, formats it does not take), every tiling mode and some
 // outside the enumeration, tile colours, and random image and path
 // transforms, filling and stroking a small random path; and the image
-// spans of each tiling (in lanes where the processor has them) against
-// AGG's accessors under the same interpolator, pixel for pixel.
-#include <agg_image_accessors.h>
-#include <agg_pixfmt_rgba.h>
-#include <agg_span_interpolator_linear.h>
-
+// spans of each tiling (in lanes where the processor has them) against the
+// tiling rules under AGG's interpolator, pixel for pixel.
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "FuzzSupport.hpp"
-#include "ImageAccessorNoClipGuarded.hpp"
-#include "SpanImageBilinear.hpp"
+#include "ImageSupport.hpp"
 #include "paint/SpanImageBilinearTiled.hpp"
 
 using namespace FuzzSupport;
@@ -48,18 +43,18 @@ std::shared_ptr<Paint> RandomImagePaint(FuzzInput& input, const std::shared_ptr<
     return paint;
 }
 
-typedef agg::pixfmt_rgba32 Pixels;
-typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
-
-template <class Coordinate, class Accessor>
-void CompareSpans(FuzzInput& input, const agg::rendering_buffer& buffer, const agg::trans_affine& matrix,
-                  agg::rgba8 tile, Accessor& accessor) {
+template <class Coordinate>
+void CompareSpans(FuzzInput& input, ImageSupport::Picture& picture, TilingMode mode, const agg::trans_affine& matrix,
+                  agg::rgba8 tile) {
     constexpr double limit = 4194304.0;  // the image paint's bound on image coordinates
     agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
+    agg::rendering_buffer buffer(picture.bytes.data(), unsigned(picture.width), unsigned(picture.height),
+                                 picture.stride);
     SpanImageBilinearTiled<Coordinate> ours(buffer, matrix, filter, limit + 1, tile);
     agg::trans_affine placement = matrix;
-    Interpolator interpolator(placement);
-    SpanImageBilinear<Accessor, Interpolator> theirs(accessor, interpolator, filter);
+    ImageSupport::Interpolator interpolator(placement);
+    ImageSupport::ReferenceSampler theirs{picture, mode, {tile.r, tile.g, tile.b, tile.a}, interpolator,
+                                          filter.weight_array()};
     static agg::rgba8 a[700], b[700];
     for (unsigned n = 1 + input.Count(4); n > 0; --n) {
         const int x = int(int16_t(input.U16())) / 64, y = int(int16_t(input.U16())) / 512;
@@ -91,30 +86,16 @@ void CompareImageSpans(FuzzInput& input) {
             element = std::isfinite(element = input.Coordinate()) ? element : 0;
     const agg::trans_affine matrix(m);
     const agg::rgba8 tile(input.Byte(), input.Byte(), input.Byte(), input.Byte());
-    const uint8_t tiling = input.Byte();
+    const TilingMode mode = TilingMode(input.Byte() % 4);
     // A few pixels repeated, so that short inputs make whole images.
-    std::vector<uint8_t> pixels(size_t(width) * size_t(height) * 4);
-    for (size_t i = 0, pattern = 4 + 4 * input.Count(8); i < pixels.size(); ++i)
-        pixels[i] = i < pattern ? input.Byte() : pixels[i - pattern];
-    agg::rendering_buffer buffer(pixels.data(), unsigned(width), unsigned(height), upward ? -4 * width : 4 * width);
-    Pixels image(buffer);
-    switch (tiling % 4) {
-    case 0: {
-        agg::image_accessor_wrap<Pixels, agg::wrap_mode_repeat, agg::wrap_mode_repeat> repeat(image);
-        return CompareSpans<PeriodicCoordinate<false>>(input, buffer, matrix, tile, repeat);
-    }
-    case 1: {
-        agg::image_accessor_wrap<Pixels, agg::wrap_mode_reflect, agg::wrap_mode_reflect> reflect(image);
-        return CompareSpans<PeriodicCoordinate<true>>(input, buffer, matrix, tile, reflect);
-    }
-    case 2: {
-        agg::image_accessor_clip<Pixels> clip(image, tile);
-        return CompareSpans<BoundedCoordinate<false>>(input, buffer, matrix, tile, clip);
-    }
-    default: {
-        ImageAccessorNoClipGuarded<Pixels> edge(image);
-        return CompareSpans<BoundedCoordinate<true>>(input, buffer, matrix, tile, edge);
-    }
+    ImageSupport::Picture picture(width, height, upward ? -4 * width : 4 * width);
+    for (size_t i = 0, pattern = 4 + 4 * input.Count(8); i < picture.bytes.size(); ++i)
+        picture.bytes[i] = i < pattern ? input.Byte() : picture.bytes[i - pattern];
+    switch (mode) {
+    case TilingMode::Clip: return CompareSpans<BoundedCoordinate<false>>(input, picture, mode, matrix, tile);
+    case TilingMode::NoClip: return CompareSpans<BoundedCoordinate<true>>(input, picture, mode, matrix, tile);
+    case TilingMode::Repeat: return CompareSpans<PeriodicCoordinate<false>>(input, picture, mode, matrix, tile);
+    default: return CompareSpans<PeriodicCoordinate<true>>(input, picture, mode, matrix, tile);
     }
 }
 

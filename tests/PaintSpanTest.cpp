@@ -1,9 +1,7 @@
 // The spans' arithmetic, and their generators against AGG's where the random scenes do not reach.
 #include <gtest/gtest.h>
 
-#include <agg_image_accessors.h>
 #include <agg_image_filters.h>
-#include <agg_pixfmt_rgba.h>
 #include <agg_span_gradient.h>
 #include <agg_span_interpolator_linear.h>
 
@@ -15,10 +13,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "ImageAccessorNoClipGuarded.hpp"
 #include "ImageSupport.hpp"
-#include "SpanImageBilinear.hpp"
-#include "paint/BilinearWeighing.hpp"
 #include "paint/ExactDivisor.hpp"
 #include "paint/GradientSpanGenerator.hpp"
 #include "paint/SpanImageBilinearTiled.hpp"
@@ -69,29 +64,6 @@ TEST(ExactDivisor, RampIndexStepsAreExact) {
 TEST(ExactDivisor, OutOfRangeDivisorsDivideByOne) {
     for (uint32_t d : {0u, ExactDivisor::Largest + 1, 0xFFFFFFFFu})
         EXPECT_EQ(ExactDivisor(d).Quotient(12345), 12345u) << d;
-}
-
-// Both weighings; one time in three the weights sum above 1 (clamped, colour limited to alpha).
-TEST(BilinearWeighing, IsTheRoundedSum) {
-    std::mt19937 random(11);
-    for (int n = 0; n < 100000; ++n) {
-        uint8_t pixels[4][4];
-        ImageSupport::Rgba rgba[4];
-        int w[4];
-        for (int i = 0; i < 4; ++i) {
-            for (int c = 0; c < 4; ++c)
-                rgba[i][c] = pixels[i][c] = uint8_t(random());
-            w[i] = n % 3 ? int(random() % 16321) : 32767 - int(random() % 4);
-        }
-        uint8_t out[4], portable[4];
-        WeighBilinear(pixels[0], pixels[1], pixels[2], pixels[3], WeightPair(w[0], w[1]), WeightPair(w[2], w[3]), out);
-        WeighBilinearPortable(pixels[0], pixels[1], pixels[2], pixels[3], w[0], w[1], w[2], w[3], portable);
-        const ImageSupport::Rgba expected = ImageSupport::WeighedSum(rgba, w);
-        for (int c = 0; c < 4; ++c) {
-            ASSERT_EQ(out[c], expected[c]) << "case " << n << " channel " << c;
-            ASSERT_EQ(portable[c], expected[c]) << "case " << n << " channel " << c;
-        }
-    }
 }
 
 // Whole rows and spans of random lengths from random columns: empty when they agree.
@@ -157,50 +129,38 @@ TEST(PaintSpans, GradientsAtTheirLimitsAreAggsSpans) {
 }
 
 // Images up to 300 pixels, spans of 600, minified past a period per pixel,
-// rotated and mirrored, each tiling at each level, against AGG's accessors.
-TEST(PaintSpans, TiledImagesAreAggsSamples) {
-    typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;
-    typedef agg::pixfmt_rgba32 Pixels;
+// rotated and mirrored, each tiling at each level, against the tiling rules.
+TEST(PaintSpans, TiledImagesAreTheTilingsSamples) {
     std::mt19937 random(5);
     std::uniform_real_distribution<float> unit(0, 1);
     agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
     for (int n = 0; n < 400 / VUDADIVE2R_TEST_THINNING + 16; ++n) {
         const int width = 1 + int(random() % 300), height = 1 + int(random() % 40);
-        std::vector<uint8_t> image(size_t(width) * size_t(height) * 4);
-        for (uint8_t& byte : image)
+        ImageSupport::Picture picture(width, height, n % 2 ? width * 4 : -width * 4);
+        for (uint8_t& byte : picture.bytes)
             byte = uint8_t(random());
-        agg::rendering_buffer buffer(image.data(), unsigned(width), unsigned(height), n % 2 ? width * 4 : -width * 4);
-        Pixels pixels(buffer);
-        const int mode = n % 4;  // repeat, reflect, clip, no-clip
+        agg::rendering_buffer buffer(picture.bytes.data(), unsigned(width), unsigned(height), picture.stride);
+        const TilingMode mode = TilingMode(n % 4);
         const float scale = (n % 5 == 0) ? 50 + 500 * unit(random) : 0.05f + 3 * unit(random);
-        const float reach = mode < 2 ? 1000 : 300;
+        const float reach = mode == TilingMode::Repeat || mode == TilingMode::Reflect ? 1000 : 300;
         agg::trans_affine matrix = agg::trans_affine_scaling(n % 3 ? scale : -scale, scale * (0.5f + unit(random))) *
                                    agg::trans_affine_rotation(n % 7 < 2 ? 6.3f * unit(random) : 0) *
                                    agg::trans_affine_translation(2 * reach * unit(random) - reach, 30 * unit(random));
         matrix.invert();
         const agg::rgba8 tile{uint8_t(random()), uint8_t(random()), uint8_t(random()), uint8_t(random())};
-        Interpolator interpolator(matrix);
-        auto compare = [&](auto* coordinate, auto& accessor) {
-            typedef std::remove_pointer_t<decltype(coordinate)> Coordinate;
-            SpanImageBilinearTiled<Coordinate> ours(buffer, matrix, filter, 4194305.0, tile, SimdLevel(n / 4 % 3));
-            SpanImageBilinear<std::remove_reference_t<decltype(accessor)>, Interpolator> theirs(accessor, interpolator,
-                                                                                                filter);
+        ImageSupport::Interpolator interpolator(matrix);
+        ImageSupport::ReferenceSampler theirs{
+            picture, mode, {tile.r, tile.g, tile.b, tile.a}, interpolator, filter.weight_array()};
+        auto compare = [&](auto* coordinate) {
+            SpanImageBilinearTiled<std::remove_pointer_t<decltype(coordinate)>> ours(buffer, matrix, filter, 4194305.0,
+                                                                                     tile, SimdLevel(n / 4 % 3));
             return CompareSpans(ours, theirs, 600, 10, random);
         };
-        std::string differs;
-        if (mode < 2) {
-            agg::image_accessor_wrap<Pixels, agg::wrap_mode_repeat, agg::wrap_mode_repeat> repeat(pixels);
-            agg::image_accessor_wrap<Pixels, agg::wrap_mode_reflect, agg::wrap_mode_reflect> reflect(pixels);
-            differs = mode ? compare((PeriodicCoordinate<true>*)nullptr, reflect)
-                           : compare((PeriodicCoordinate<false>*)nullptr, repeat);
-        } else if (mode == 2) {
-            agg::image_accessor_clip<Pixels> clip(pixels, tile);
-            differs = compare((BoundedCoordinate<false>*)nullptr, clip);
-        } else {
-            ImageAccessorNoClipGuarded<Pixels> edge(pixels);
-            differs = compare((BoundedCoordinate<true>*)nullptr, edge);
-        }
-        ASSERT_EQ(differs, "") << "image " << n << ", tiling " << mode;
+        const std::string differs = mode == TilingMode::Clip     ? compare((BoundedCoordinate<false>*)nullptr)
+                                    : mode == TilingMode::NoClip ? compare((BoundedCoordinate<true>*)nullptr)
+                                    : mode == TilingMode::Repeat ? compare((PeriodicCoordinate<false>*)nullptr)
+                                                                 : compare((PeriodicCoordinate<true>*)nullptr);
+        ASSERT_EQ(differs, "") << "image " << n << ", tiling " << int(mode);
     }
 }
 

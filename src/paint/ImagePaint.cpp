@@ -68,11 +68,8 @@ bool KnownOpaque(const Image& image, const SpanRegion& region) {
     return true;
 }
 
-// The colours of SpanImageBilinear.hpp's sampling loop (AGG's RGBA image
-// filter with rounded sums) over agg::span_interpolator_linear and the
-// tiling's accessor. Every sample weighs four pixels (image pixels, or the
-// tile colour) with weights summing to 2^14 within rounding: opaque pixels
-// give opaque colours.
+// Every sample weighs four pixels (image pixels, or the tile colour) with
+// weights summing to 2^14 within rounding: opaque pixels give opaque colours.
 template <class Coordinate>
 void ImageSpans(PaintPass& pass, const agg::rendering_buffer& buffer, const agg::trans_affine& matrix,
                 const agg::image_filter_lut& filter, bool opaque, agg::rgba8 tile = agg::rgba8(0, 0, 0, 0)) {

@@ -1,9 +1,14 @@
 // The bilinear image span generator of the image paint: the colours of
-// SpanImageBilinear over agg::span_interpolator_linear<trans_affine, 8> and
-// the accessor of a tiling (agg::image_accessor_wrap for repeat and reflect,
-// agg::image_accessor_clip, or clone at the edges for no-clip), with the
-// interpolator's lines in locals, the columns and rows of the tiling
-// followed along the span, and the four samples weighed in vector lanes.
+// AGG's RGBA bilinear image filter over agg::span_interpolator_linear
+// <trans_affine, 8> and the accessor of a tiling (agg::image_accessor_wrap
+// for repeat and reflect, agg::image_accessor_clip, or agg::image_accessor_
+// no_clip kept inside the image by the nearest edge pixel for no-clip),
+// with the weighted sums rounded to the nearest value (8192 added before
+// the 14-bit shift) where the packaged filter truncates them: truncation
+// drops the faint contribution of an edge pixel to its neighbours (64 x 255
+// / 16384 comes out 0, not 1). The interpolator's lines are kept in locals,
+// the columns and rows of the tiling followed along the span, and the four
+// samples weighed in vector lanes.
 #ifndef VUDADIVE2R_PAINT_SPANIMAGEBILINEARTILED_HPP
 #define VUDADIVE2R_PAINT_SPANIMAGEBILINEARTILED_HPP
 

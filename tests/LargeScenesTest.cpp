@@ -156,12 +156,29 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
     gradient(add("polygon from 24 000 pixels left, linear gradient", 640, 320, wide, true, nonZero, {2},
                  RotatedAndScaled(640, 320, 0.01f, 1)),
              {-20000, 0, 600, 300});
-    for (size_t i : {6, 8}) {
-        PlainScene imaged = scenes[i].second;
+    // Each tiling, turned (rows change along a span) or not; clipped ones large, edges inside the surface.
+    const struct {
+        size_t scene;
+        TilingMode tiling;
+        float angle, scale;
+        const char* name;
+    } imagings[] = {{6, TilingMode::Repeat, 0.3f, 1, ", in a repeated image"},
+                    {8, TilingMode::Repeat, 0.3f, 1, ", in a repeated image"},
+                    {6, TilingMode::Reflect, 0, 1, ", in a reflected image"},
+                    {6, TilingMode::Clip, 0.3f, 10, ", in a turned clipped image"},
+                    {8, TilingMode::Clip, 0, 10, ", in a clipped image"},
+                    {8, TilingMode::NoClip, -0.2f, 10, ", in a turned unclipped image"}};
+    for (const auto& imaging : imagings) {
+        PlainScene imaged = scenes[imaging.scene].second;
         imaged.fill.picture = imaged.stroke.picture = &picture;
-        imaged.fill.tiling = imaged.stroke.tiling = TilingMode::Repeat;
-        Matrix3::Multiply(Matrix3::CreateRotation(0.3f), Matrix3::CreateScale(2.3f, 1.7f), imaged.image);
-        scenes.emplace_back(scenes[i].first + ", in an image", std::move(imaged));
+        imaged.fill.tiling = imaged.stroke.tiling = imaging.tiling;
+        imaged.fill.tile = imaged.stroke.tile = Color{0.6f, 0.2f, 0.4f, 0.6f};
+        const float k = imaging.scale;
+        Matrix3 scale;
+        Matrix3::Multiply(Matrix3::CreateScale(2.3f * k, 1.7f * k), Matrix3::CreateTranslation(30 * k - 30, 20 * k - 20),
+                          scale);
+        Matrix3::Multiply(Matrix3::CreateRotation(imaging.angle), scale, imaged.image);
+        scenes.emplace_back(scenes[imaging.scene].first + imaging.name, std::move(imaged));
     }
     // Regressions: curves wholly below the surface are drawn as chords, but
     // not where the edge into the curve starts elsewhere.

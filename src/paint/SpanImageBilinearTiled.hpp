@@ -225,7 +225,7 @@ private:
                         laneAlong[group] = _mm_sub_epi32(_mm_add_epi32(laneAlong[group], laneWhole), carry);
                         const __m128i column =
                             _mm_add_epi32(_mm_srai_epi32(_mm_sub_epi32(laneAlong[group], halfPixel), shift), first);
-                        if (Coordinate::Periodic) {
+                        if constexpr (Coordinate::Periodic) {
                             const __m128i moved =
                                 _mm_add_epi32(lanePhase[group], _mm_sub_epi32(column, laneColumn[group]));
                             laneColumn[group] = column;
@@ -235,7 +235,7 @@ private:
                             lanePhase[group] = _mm_sub_epi32(moved, _mm_sub_epi32(above, below));
                         } else {
                             // The phase is the column moved on and clamped to the phases.
-                            __m128i phase = _mm_add_epi32(column, _mm_set1_epi32(BoundedBefore()));
+                            __m128i phase = _mm_add_epi32(column, _mm_set1_epi32(Coordinate::Before));
                             phase = _mm_and_si128(phase, _mm_cmpgt_epi32(phase, zero));
                             const __m128i over = _mm_cmpgt_epi32(phase, lastPhase);
                             lanePhase[group] = _mm_or_si128(_mm_andnot_si128(over, phase), _mm_and_si128(over, lastPhase));
@@ -268,12 +268,6 @@ private:
         if (Coordinate::ReadsOutside && (!row || column < 0))
             return tile;
         return row + 4 * column;
-    }
-    static constexpr int BoundedBefore() {
-        if constexpr (Coordinate::Periodic)
-            return 0;
-        else
-            return Coordinate::Before;
     }
 
     static int Product(int rowWeight, int columnWeight) {

@@ -157,17 +157,13 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
                  RotatedAndScaled(640, 320, 0.01f, 1)),
              {-20000, 0, 600, 300});
     // Each tiling, turned (rows change along a span) or not; clipped ones large, edges inside the surface.
-    const struct {
-        size_t scene;
-        TilingMode tiling;
-        float angle, scale;
-        const char* name;
-    } imagings[] = {{6, TilingMode::Repeat, 0.3f, 1, ", in a repeated image"},
-                    {8, TilingMode::Repeat, 0.3f, 1, ", in a repeated image"},
-                    {6, TilingMode::Reflect, 0, 1, ", in a reflected image"},
-                    {6, TilingMode::Clip, 0.3f, 10, ", in a turned clipped image"},
-                    {8, TilingMode::Clip, 0, 10, ", in a clipped image"},
-                    {8, TilingMode::NoClip, -0.2f, 10, ", in a turned unclipped image"}};
+    const struct { size_t scene; TilingMode tiling; float angle, scale; const char* name; } imagings[] = {
+        {6, TilingMode::Repeat, 0.3f, 1, ", in a repeated image"},
+        {8, TilingMode::Repeat, 0.3f, 1, ", in a repeated image"},
+        {6, TilingMode::Reflect, 0, 1, ", in a reflected image"},
+        {6, TilingMode::Clip, 0.3f, 10, ", in a turned clipped image"},
+        {8, TilingMode::Clip, 0, 10, ", in a clipped image"},
+        {8, TilingMode::NoClip, -0.2f, 10, ", in a turned unclipped image"}};
     for (const auto& imaging : imagings) {
         PlainScene imaged = scenes[imaging.scene].second;
         imaged.fill.picture = imaged.stroke.picture = &picture;

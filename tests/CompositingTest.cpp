@@ -125,11 +125,12 @@ TEST(Compositing, EveryModeMatchesThePixelFormatExhaustively) {
 // Source-over in one colour at one coverage, the run of a large shape's
 // inside, which takes a loop of its own: every source colour and alpha over
 // every backdrop value, in spans long enough for the widest steps and with
-// rests of every narrower one.
+// rests of every narrower one, on two rows with a pixel between them that
+// stays as it is.
 TEST(Compositing, SolidSourceOverAtOneCoverageMatchesThePixelFormat) {
-    const unsigned length = 256 + 8 + 4 + 2 + 1;
-    std::vector<uint8_t> backdrop(4 * length), expected, actual;
-    for (unsigned i = 0; i < length; ++i)
+    const unsigned length = 256 + 8 + 4 + 2 + 1, rowPixels = length + 1, rows = 2;
+    std::vector<uint8_t> backdrop(4 * rowPixels * rows), expected, actual;
+    for (unsigned i = 0; i < rowPixels * rows; ++i)
         for (unsigned channel = 0; channel < 4; ++channel)
             backdrop[4 * i + channel] = uint8_t(i * (2 * channel + 1) + channel);
     for (uint8_t cover : {255, 128, 1, 0, 77})
@@ -137,16 +138,17 @@ TEST(Compositing, SolidSourceOverAtOneCoverageMatchesThePixelFormat) {
             for (unsigned c = 0; c < 256; ++c) {
                 const agg::rgba8 color(c, 255 - c, c ^ 0x5A, alpha);
                 expected = backdrop;
-                for (unsigned i = 0; i < length; ++i)
-                    PremultiplyingBlender::blend_pix(agg::comp_op_src_over, &expected[4 * i], color.r, color.g,
-                                                     color.b, color.a, cover);
+                for (unsigned row = 0; row < rows; ++row)
+                    for (unsigned i = 0; i < length; ++i)
+                        PremultiplyingBlender::blend_pix(agg::comp_op_src_over, &expected[4 * (row * rowPixels + i)],
+                                                         color.r, color.g, color.b, color.a, cover);
                 const uint8_t source[4] = {PremultiplyingBlender::Premultiply(color.r, color.a),
                                            PremultiplyingBlender::Premultiply(color.g, color.a),
                                            PremultiplyingBlender::Premultiply(color.b, color.a), color.a};
                 for (SimdLevel level : AvailableLevels()) {
                     actual = backdrop;
-                    SpanBlendersFor(BlendOperation::SourceOver, level).solid(actual.data(), length, source, nullptr,
-                                                                             cover);
+                    SpanBlendersFor(BlendOperation::SourceOver, level).solidRows(actual.data(), length, source, nullptr,
+                                                                                 cover, rows, 4 * rowPixels);
                     ASSERT_EQ(expected, actual) << "level " << int(level) << " cover " << int(cover) << " colour "
                                                 << c << " alpha " << alpha;
                 }

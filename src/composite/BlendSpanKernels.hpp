@@ -44,7 +44,7 @@ struct PixelBlock {
 // stores overlap where the span is not a multiple of the block, which
 // rewrites the same bytes. Spans shorter than a block take smaller blocks.
 template <class Block>
-void FillSpan(uint8_t* pixels, unsigned length, const uint8_t* source) {
+void FillRow(uint8_t* pixels, unsigned length, const uint8_t* source) {
     const Block pattern = Block::Broadcast(source);
     const std::size_t total = 4 * std::size_t(length);
     if constexpr (Block::bytes == 4) {
@@ -53,7 +53,7 @@ void FillSpan(uint8_t* pixels, unsigned length, const uint8_t* source) {
         return;
     }
     if (total < Block::bytes) {
-        FillSpan<typename Block::Smaller>(pixels, length, source);
+        FillRow<typename Block::Smaller>(pixels, length, source);
         return;
     }
     uint8_t* const end = pixels + total;
@@ -72,6 +72,18 @@ void FillSpan(uint8_t* pixels, unsigned length, const uint8_t* source) {
     pattern.Store(end - Block::bytes);
 }
 
+template <class Block>
+void FillSpan(uint8_t* pixels, unsigned length, const uint8_t* source) {
+    FillRow<Block>(pixels, length, source);
+}
+
+// The same span on `rows` rows, `stride` bytes apart.
+template <class Block>
+void FillRows(uint8_t* pixels, unsigned length, const uint8_t* source, unsigned rows, std::ptrdiff_t stride) {
+    for (; rows > 0; --rows, pixels += stride)
+        FillRow<Block>(pixels, length, source);
+}
+
 }  // namespace
 
 template <class Operation>
@@ -88,32 +100,41 @@ struct SpanLoops {
     template <class Operation>
     static void Solid(uint8_t* pixels, unsigned length, const uint8_t* source, const uint8_t* covers,
                       uint8_t cover) {
-        Span<L, Operation, true>(pixels, length, source, covers, cover);
+        Span<L, Operation, true>(pixels, length, source, covers, cover, 1, 0);
+    }
+
+    template <class Operation>
+    static void SolidRows(uint8_t* pixels, unsigned length, const uint8_t* source, const uint8_t* covers,
+                          uint8_t cover, unsigned rows, std::ptrdiff_t stride) {
+        Span<L, Operation, true>(pixels, length, source, covers, cover, rows, stride);
     }
 
     template <class Operation>
     static void Color(uint8_t* pixels, unsigned length, const uint8_t* colors, const uint8_t* covers,
                       uint8_t cover) {
-        Span<L, Operation, false>(pixels, length, colors, covers, cover);
+        Span<L, Operation, false>(pixels, length, colors, covers, cover, 1, 0);
     }
 
     template <class Operation>
-    static constexpr SpanBlenders Entry(SpanFiller fill) {
-        return SpanBlenders{&Solid<Operation>, &Color<Operation>, fill};
+    static constexpr SpanBlenders Entry(SpanFiller fill, SpanRowsFiller fillRows) {
+        return SpanBlenders{&Solid<Operation>, &SolidRows<Operation>, &Color<Operation>, fill, fillRows};
     }
 
 private:
     // The pixels of a span in steps of K::pixels, the rest in K::Smaller's:
-    // in one premultiplied colour `source`, or each in its straight colour
-    // from `source` on.
+    // in one premultiplied colour `source` on each of `rows` rows, `stride`
+    // bytes apart (a column of a rectangle's edge cells takes one call and
+    // one set-up), or on one row, each in its straight colour from `source`
+    // on.
     template <class K, class Operation, bool OneColor>
     static VUDADIVE2R_BLEND_INLINE void Span(uint8_t* pixels, unsigned length, const uint8_t* source,
-                                             const uint8_t* covers, uint8_t cover) {
+                                             const uint8_t* covers, uint8_t cover, unsigned rows,
+                                             std::ptrdiff_t stride) {
         const unsigned whole = length - length % K::pixels;
         // A short span (a shape's edge cell) skips the wider steps' set-up.
         if (whole == 0) {
         } else if constexpr (OneColor) {
-            SolidRun<K, Operation>(pixels, whole, source, covers, cover);
+            SolidRun<K, Operation>(pixels, whole, source, covers, cover, rows, stride);
         } else {
             ColorRun<K, Operation>(pixels, whole, source, covers, cover);
         }
@@ -121,14 +142,17 @@ private:
             if (whole < length)
                 Span<typename K::Smaller, Operation, OneColor>(pixels + 4 * whole, length - whole,
                                                                OneColor ? source : source + 4 * whole,
-                                                               covers ? covers + whole : nullptr, cover);
+                                                               covers ? covers + whole : nullptr, cover, rows,
+                                                               stride);
         }
     }
 
-    // `count` pixels, a multiple of K::pixels, in one premultiplied colour.
+    // `count` pixels, a multiple of K::pixels, in one premultiplied colour,
+    // on each of the rows.
     template <class K, class Operation>
     static VUDADIVE2R_BLEND_INLINE void SolidRun(uint8_t* pixels, unsigned count, const uint8_t* source,
-                                                 const uint8_t* covers, uint8_t cover) {
+                                                 const uint8_t* covers, uint8_t cover, unsigned rows,
+                                                 std::ptrdiff_t stride) {
         uint8_t repeated[4 * K::pixels];
         for (unsigned i = 0; i < K::pixels; ++i)
             memcpy(repeated + 4 * i, source, 4);
@@ -140,12 +164,14 @@ private:
                 // The common case of large shapes, kept to its per-pixel part.
                 const K sourceTerm = BlendFormulas::MultiplyBytes(in.S, K(cover));
                 const K alphaTerm = BlendFormulas::MultiplyBytes(in.A, K(cover));
-                for (unsigned i = 0; i < count; i += K::pixels)
-                    Operation::BlendTerms(K::Load(pixels + 4 * i), sourceTerm, alphaTerm).Store(pixels + 4 * i);
+                for (; rows > 0; --rows, pixels += stride)
+                    for (unsigned i = 0; i < count; i += K::pixels)
+                        Operation::BlendTerms(K::Load(pixels + 4 * i), sourceTerm, alphaTerm).Store(pixels + 4 * i);
                 return;
             }
         }
-        Loop<K, Operation>(pixels, count, covers, cover, in, [](BlendFormulas::Inputs<K>&, unsigned) {});
+        for (; rows > 0; --rows, pixels += stride)
+            Loop<K, Operation>(pixels, count, covers, cover, in, [](BlendFormulas::Inputs<K>&, unsigned) {});
     }
 
     // `count` pixels, a multiple of K::pixels, each in its straight colour.
@@ -183,17 +209,18 @@ private:
 template <class Wide, class Narrow, class Block>
 struct SpanTable {
     static constexpr SpanFiller fill = &FillSpan<Block>;
+    static constexpr SpanRowsFiller fillRows = &FillRows<Block>;
     static constexpr SpanBlenders entries[] = {
-        SpanLoops<Wide>::template Entry<BlendFormulas::Source>(fill),
-        SpanLoops<Narrow>::template Entry<BlendFormulas::SourceOver>(fill),
-        SpanLoops<Wide>::template Entry<BlendFormulas::DestinationOver>(fill),
-        SpanLoops<Wide>::template Entry<BlendFormulas::SourceIn>(fill),
-        SpanLoops<Wide>::template Entry<BlendFormulas::DestinationIn>(fill),
-        SpanLoops<Wide>::template Entry<BlendFormulas::Multiply>(fill),
-        SpanLoops<Wide>::template Entry<BlendFormulas::Screen>(fill),
-        SpanLoops<Wide>::template Entry<BlendFormulas::Darken>(fill),
-        SpanLoops<Wide>::template Entry<BlendFormulas::Lighten>(fill),
-        SpanLoops<Wide>::template Entry<BlendFormulas::Plus>(fill),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Source>(fill, fillRows),
+        SpanLoops<Narrow>::template Entry<BlendFormulas::SourceOver>(fill, fillRows),
+        SpanLoops<Wide>::template Entry<BlendFormulas::DestinationOver>(fill, fillRows),
+        SpanLoops<Wide>::template Entry<BlendFormulas::SourceIn>(fill, fillRows),
+        SpanLoops<Wide>::template Entry<BlendFormulas::DestinationIn>(fill, fillRows),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Multiply>(fill, fillRows),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Screen>(fill, fillRows),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Darken>(fill, fillRows),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Lighten>(fill, fillRows),
+        SpanLoops<Wide>::template Entry<BlendFormulas::Plus>(fill, fillRows),
     };
     static_assert(sizeof(entries) / sizeof(entries[0]) == unsigned(BlendOperation::Count),
                   "one entry per operation");

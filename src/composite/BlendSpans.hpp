@@ -3,6 +3,7 @@
 #ifndef VUDADIVE2R_COMPOSITE_BLENDSPANS_HPP
 #define VUDADIVE2R_COMPOSITE_BLENDSPANS_HPP
 
+#include <cstddef>
 #include <cstdint>
 
 #include "composite/BlendOperations.hpp"
@@ -20,6 +21,10 @@ SimdLevel BestSimdLevel();
 // coverage per pixel, or is null for `cover` everywhere.
 typedef void (*SolidSpanBlender)(uint8_t* pixels, unsigned length, const uint8_t* source, const uint8_t* covers,
                                  uint8_t cover);
+// The same on each of `rows` rows (at least one), `stride` bytes apart, with
+// the same coverages: a rectangle's rows, with one set-up.
+typedef void (*SolidRowsBlender)(uint8_t* pixels, unsigned length, const uint8_t* source, const uint8_t* covers,
+                                 uint8_t cover, unsigned rows, std::ptrdiff_t stride);
 // The same with one straight colour per pixel (R, G, B, A bytes), which the
 // loop premultiplies as (C x A + 255) >> 8.
 typedef void (*ColorSpanBlender)(uint8_t* pixels, unsigned length, const uint8_t* colors, const uint8_t* covers,
@@ -28,11 +33,16 @@ typedef void (*ColorSpanBlender)(uint8_t* pixels, unsigned length, const uint8_t
 // Writes the four bytes `source` to each of `length` pixels: what a colour
 // whose result is the source itself does at full coverage.
 typedef void (*SpanFiller)(uint8_t* pixels, unsigned length, const uint8_t* source);
+// The same on each of `rows` rows, `stride` bytes apart.
+typedef void (*SpanRowsFiller)(uint8_t* pixels, unsigned length, const uint8_t* source, unsigned rows,
+                               std::ptrdiff_t stride);
 
 struct SpanBlenders {
     SolidSpanBlender solid;
+    SolidRowsBlender solidRows;
     ColorSpanBlender color;
-    SpanFiller fill;  // the same for every operation of a level
+    SpanFiller fill;  // the fills are the same for every operation of a level
+    SpanRowsFiller fillRows;
 };
 
 // The loops of `operation` at `level`; a level this processor lacks gives

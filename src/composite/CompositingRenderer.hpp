@@ -6,6 +6,7 @@
 #define VUDADIVE2R_COMPOSITE_COMPOSITINGRENDERER_HPP
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -65,24 +66,30 @@ public:
         if (x1 > x2)
             std::swap(x1, x2);
         const bool fill = cover == agg::cover_full && ((fillsOpaque && c.color.a == 255) || fillsAny);
-        ForEachBlock(x1, y1, y2, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned) {
-            if (fill)
+        ForEachBlock(x1, y1, y2, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned, unsigned rows) {
+            if (fill && rows == 1)
                 blenders->fill(pixels, length, c.source);
-            else if (blenders)
+            else if (fill)
+                blenders->fillRows(pixels, length, c.source, rows, Stride());
+            else if (blenders && rows == 1)
                 blenders->solid(pixels, length, c.source, nullptr, cover);
+            else if (blenders)
+                blenders->solidRows(pixels, length, c.source, nullptr, cover, rows, Stride());
             else
-                Fallback(pixels, length, &c.color, 0, nullptr, cover);
+                FallbackRows(pixels, length, &c.color, nullptr, cover, rows);
         });
     }
 
     // blend_solid_hspan on each of rows y1 to y2 (y1 <= y2) with the same coverage.
     VUDADIVE2R_BLEND_INLINE void BlendSolidHspans(int x, int y1, int y2, int len, const SolidColor& c,
                                                   const agg::cover_type* covers) {
-        ForEachBlock(x, y1, y2, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
-            if (blenders)
+        ForEachBlock(x, y1, y2, len, [&](uint8_t* pixels, unsigned length, unsigned offset, unsigned rows) {
+            if (blenders && rows == 1)
                 blenders->solid(pixels, length, c.source, covers + offset, 0);
+            else if (blenders)
+                blenders->solidRows(pixels, length, c.source, covers + offset, 0, rows, Stride());
             else
-                Fallback(pixels, length, &c.color, 0, covers + offset, 0);
+                FallbackRows(pixels, length, &c.color, covers + offset, 0, rows);
         });
     }
 
@@ -157,6 +164,15 @@ private:
         source[3] = c.a;
     }
 
+    std::ptrdiff_t Stride() const { return buffer.stride(); }
+
+    // Fallback for one colour on each of `rows` rows.
+    void FallbackRows(uint8_t* pixels, unsigned length, const color_type* color, const agg::cover_type* covers,
+                      agg::cover_type cover, unsigned rows) const {
+        for (; rows > 0; --rows, pixels += Stride())
+            Fallback(pixels, length, color, 0, covers, cover);
+    }
+
     // Operations without span loops, pixel by pixel as the pixel format does.
     void Fallback(uint8_t* pixels, unsigned length, const color_type* colors, unsigned colorStep,
                   const agg::cover_type* covers, agg::cover_type cover) const {
@@ -185,12 +201,14 @@ private:
         }
     }
 
-    // The same for the span repeated on rows y1 to y2, box by box; one row
-    // as ForEachBox.
+    // The same for the span repeated on rows y1 to y2, box by box: `span`
+    // also receives the number of rows, which follow each other by the
+    // buffer's stride. One row as ForEachBox.
     template <class Span>
     VUDADIVE2R_BLEND_INLINE void ForEachBlock(int x, int y1, int y2, int64_t length, Span span) {
         if (y1 == y2)
-            return ForEachBox(x, y1, length, span);
+            return ForEachBox(x, y1, length, [&span](uint8_t* pixels, unsigned clipped, unsigned offset)
+                                                 __attribute__((always_inline)) { span(pixels, clipped, offset, 1u); });
         ForEachRows(x, y1, y2, length, span);
     }
 
@@ -206,8 +224,8 @@ private:
             const int64_t last = std::min<int64_t>(int64_t(x) + length - 1, box->x2);
             if (top > bottom || first > last)
                 continue;
-            for (int y = top; y <= bottom; ++y)
-                span(buffer.row_ptr(y) + 4 * first, unsigned(last - first + 1), unsigned(first - x));
+            span(buffer.row_ptr(top) + 4 * first, unsigned(last - first + 1), unsigned(first - x),
+                 unsigned(bottom - top + 1));
         }
     }
 

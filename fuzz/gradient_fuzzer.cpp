@@ -1,8 +1,8 @@
 // Linear and radial gradient paints with random stops (NaN, infinities and
 // huge offsets among them), spread modes (now and then out of range) and
 // paint transforms, filling and stroking a small random path; and the
-// linear gradient's spans (in lanes where the processor has them) against
-// agg::span_gradient's over the same interpolator, pixel for pixel.
+// linear and radial gradients' spans (in lanes where the processor has them)
+// against agg::span_gradient's over the same interpolator, pixel for pixel.
 #include <agg_span_gradient.h>
 
 #include <cmath>
@@ -42,10 +42,10 @@ std::shared_ptr<Paint> RandomGradient(FuzzInput& input, const std::shared_ptr<Co
     return paint;
 }
 
-template <class Spread, class Function>
+template <class Spread, class Value, class Function>
 void CompareSpans(FuzzInput& input, const agg::trans_affine& matrix, const ColorRamp& ramp, int range,
-                  const Function& function) {
-    GradientSpanGenerator<LinearGradientValue, Spread> ours(matrix, LinearGradientValue(), ramp, range);
+                  const Value& value, const Function& function) {
+    GradientSpanGenerator<Value, Spread> ours(matrix, value, ramp, range);
     BoundedSpanInterpolator interpolator(matrix);
     BoundedGradient<Function> bounded{function};
     agg::span_gradient<agg::rgba8, BoundedSpanInterpolator, decltype(bounded), const ColorRamp> theirs(
@@ -61,23 +61,38 @@ void CompareSpans(FuzzInput& input, const agg::trans_affine& matrix, const Color
     }
 }
 
-void CompareLinearSpans(FuzzInput& input) {
+template <class Value, class Function>
+void CompareSpreadSpans(FuzzInput& input, const agg::trans_affine& matrix, int range, const Value& value,
+                        const Function& function) {
+    std::vector<ColorStop> stops;
+    for (unsigned i = 1 + input.Count(4); i > 0; --i)
+        stops.push_back(ColorStop{StopOffset(input), RandomColor(input)});
+    const ColorRamp ramp(stops);
+    switch (input.Byte() % 3) {
+    case 0: return CompareSpans<PadSpread>(input, matrix, ramp, range, value, function);
+    case 1:
+        return CompareSpans<RepeatSpread>(input, matrix, ramp, range, value, agg::gradient_repeat_adaptor(function));
+    default:
+        return CompareSpans<ReflectSpread>(input, matrix, ramp, range, value, agg::gradient_reflect_adaptor(function));
+    }
+}
+
+void CompareGradientSpans(FuzzInput& input) {
     // Finite, as the pass matrices the paints receive are.
     double m[6];
     for (double& element : m)
         element = std::isfinite(element = input.Coordinate()) ? element : 0;
     const agg::trans_affine matrix(m);
-    const int range = 1 + int(input.U32() % uint32_t(GradientLimits::Value));
-    std::vector<ColorStop> stops;
-    for (unsigned i = 1 + input.Count(4); i > 0; --i)
-        stops.push_back(ColorStop{StopOffset(input), RandomColor(input)});
-    const ColorRamp ramp(stops);
-    const agg::gradient_x along;
-    switch (input.Byte() % 3) {
-    case 0: return CompareSpans<PadSpread>(input, matrix, ramp, range, along);
-    case 1: return CompareSpans<RepeatSpread>(input, matrix, ramp, range, agg::gradient_repeat_adaptor(along));
-    default: return CompareSpans<ReflectSpread>(input, matrix, ramp, range, agg::gradient_reflect_adaptor(along));
+    if (input.Byte() & 1) {
+        const int range = 1 + int(input.U32() % uint32_t(GradientLimits::Value));
+        return CompareSpreadSpans(input, matrix, range, LinearGradientValue(), agg::gradient_x());
     }
+    const float radius = input.Coordinate(), focusX = input.Coordinate(), focusY = input.Coordinate();
+    if (!RadialFocusFunction::Accepts(radius, focusX, focusY))
+        return;
+    const RadialFocusFunction function(radius, focusX, focusY);
+    const int range = agg::iround(radius * agg::gradient_subpixel_scale);
+    CompareSpreadSpans(input, matrix, range, FunctionGradientValue<RadialFocusFunction>{function, range}, function);
 }
 
 }  // namespace
@@ -91,6 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     });
     // The same bytes read again, so that every input compares spans.
     FuzzInput again(data, size);
-    CompareLinearSpans(again);
+    CompareGradientSpans(again);
     return status;
 }

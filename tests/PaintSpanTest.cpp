@@ -83,6 +83,27 @@ std::string CompareSpans(Ours& ours, Theirs& theirs, int width, int rows, std::m
     return std::string();
 }
 
+// Our generator for `value` against agg::span_gradient over `function`,
+// with each spread: empty when they agree.
+template <class Value, class Function>
+std::string CompareGradients(const agg::trans_affine& matrix, const Value& value, const Function& function,
+                             int sixteenths, std::mt19937& random) {
+    const std::vector<ColorStop> stops = {{0, {1, 0, 0, 1}}, {0.3f, {0, 1, 0, 0.5f}}, {1, {0, 0, 1, 1}}};
+    const ColorRamp ramp(stops);
+    auto compare = [&](auto spread, auto spreadFunction) {
+        GradientSpanGenerator<Value, decltype(spread)> ours(matrix, value, ramp, sixteenths);
+        BoundedSpanInterpolator interpolator(matrix);
+        BoundedGradient<decltype(spreadFunction)> bounded{spreadFunction};
+        agg::span_gradient<agg::rgba8, BoundedSpanInterpolator, decltype(bounded), const ColorRamp> theirs(
+            interpolator, bounded, ramp, 0, sixteenths / double(agg::gradient_subpixel_scale));
+        return CompareSpans(ours, theirs, 300, 20, random);
+    };
+    const std::string pad = compare(PadSpread(sixteenths), function);
+    const std::string reflect = compare(ReflectSpread(sixteenths), agg::gradient_reflect_adaptor<Function>(function));
+    const std::string repeat = compare(RepeatSpread(sixteenths), agg::gradient_repeat_adaptor<Function>(function));
+    return !pad.empty() ? "pad, " + pad : !reflect.empty() ? "reflect, " + reflect : !repeat.empty() ? "repeat, " + repeat : "";
+}
+
 // Ranges from a sixteenth to the largest, positions beyond the interpolator's reach (2^22).
 TEST(PaintSpans, GradientsAtTheirLimitsAreAggsSpans) {
     struct Case {
@@ -98,8 +119,6 @@ TEST(PaintSpans, GradientsAtTheirLimitsAreAggsSpans) {
         {"positions beyond it", 0, 0, 97, 13, Matrix3::CreateScale(90000, 60000)},
         {"mirrored, steep", 20, 5, 21, 300, Matrix3::CreateScale(-3, 1)},
     };
-    const std::vector<ColorStop> stops = {{0, {1, 0, 0, 1}}, {0.3f, {0, 1, 0, 0.5f}}, {1, {0, 0, 1, 1}}};
-    const ColorRamp ramp(stops);
     std::mt19937 random(3);
     for (const Case& c : cases) {
         const float dx = c.x1 - c.x0, dy = c.y1 - c.y0;
@@ -110,21 +129,42 @@ TEST(PaintSpans, GradientsAtTheirLimitsAreAggsSpans) {
                                                      c.paint[7]).invert();
         matrix.multiply(placement.invert());
         const int sixteenths = agg::iround(range * agg::gradient_subpixel_scale);
-        auto compare = [&](auto spread, auto function) {
-            GradientSpanGenerator<LinearGradientValue, decltype(spread)> ours(matrix, LinearGradientValue(), ramp,
-                                                                             sixteenths);
-            BoundedSpanInterpolator interpolator(matrix);
-            BoundedGradient<decltype(function)> bounded{function};
-            agg::span_gradient<agg::rgba8, BoundedSpanInterpolator, decltype(bounded), const ColorRamp> theirs(
-                interpolator, bounded, ramp, 0, range);
-            return CompareSpans(ours, theirs, 300, 20, random);
-        };
-        const agg::gradient_x along;
-        EXPECT_EQ(compare(PadSpread(sixteenths), along), "") << c.what << ", pad";
-        EXPECT_EQ(compare(ReflectSpread(sixteenths), agg::gradient_reflect_adaptor<agg::gradient_x>(along)), "")
-            << c.what << ", reflect";
-        EXPECT_EQ(compare(RepeatSpread(sixteenths), agg::gradient_repeat_adaptor<agg::gradient_x>(along)), "")
-            << c.what << ", repeat";
+        EXPECT_EQ(CompareGradients(matrix, LinearGradientValue(), agg::gradient_x(), sixteenths, random), "")
+            << c.what;
+    }
+}
+
+// The radial function in lanes where the random scenes seldom go: a focus on
+// the circle (moved inwards), outside it (where the ray misses the circle),
+// values far beyond the limit, and turned and mirrored
+// positions near and beyond the interpolator's reach.
+TEST(PaintSpans, RadialGradientsAtTheirLimitsAreAggsSpans) {
+    struct Case {
+        const char* what;
+        float radius, focusX, focusY;
+        agg::trans_affine paint;
+    } cases[] = {
+        {"focus at the centre", 60, 0, 0, agg::trans_affine()},
+        {"focus on the circle", 60, 0, -60, agg::trans_affine()},
+        {"focus outside the circle", 40, 70, -30, agg::trans_affine_rotation(0.3)},
+        {"a radius of a sixteenth", 0.0625f, 0.01f, 0, agg::trans_affine()},
+        {"the largest radius", 524287.9f, 1000, 5, agg::trans_affine_scaling(-2, 3)},
+        {"values beyond the limit", 3, 2.99f, 0, agg::trans_affine_scaling(1.0 / 500)},
+        {"positions near the interpolator's reach (2^22)", 80, 10, 10, agg::trans_affine_scaling(1.0 / 26000)},
+        {"positions beyond it", 80, 10, 10, agg::trans_affine_scaling(1.0 / 30000)},
+    };
+    std::mt19937 random(5);
+    for (const Case& c : cases) {
+        if (!RadialFocusFunction::Accepts(c.radius, c.focusX, c.focusY)) {
+            ADD_FAILURE() << c.what << " is not a usable gradient";
+            continue;
+        }
+        const RadialFocusFunction function(c.radius, c.focusX, c.focusY);
+        // Positions relative to a centre on the surface.
+        agg::trans_affine matrix = agg::trans_affine_translation(-150, -10) * ~c.paint;
+        const int sixteenths = agg::iround(c.radius * agg::gradient_subpixel_scale);
+        const FunctionGradientValue<RadialFocusFunction> value{function, sixteenths};
+        EXPECT_EQ(CompareGradients(matrix, value, function, sixteenths, random), "") << c.what;
     }
 }
 

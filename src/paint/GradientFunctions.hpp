@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "paint/GradientLanes.hpp"
+
 namespace ORV {
 namespace Vudadive2R {
 
@@ -57,6 +59,11 @@ public:
         fy = agg::iround(invariants.focus_y() * agg::gradient_subpixel_scale);
         r2 = double(r) * double(r);
         mul = r / (r2 - (double(fx) * double(fx) + double(fy) * double(fy)));
+    }
+
+    // The numbers of the lanes, which compute the same.
+    GradientLaneFocus LaneNumbers() const {
+        return GradientLaneFocus{r2, mul, double(fx), double(fy), double(GradientLimits::Value)};
     }
 
     int calculate(int x, int y, int) const {

@@ -1,12 +1,12 @@
-// The linear gradient's lane loop, written once over a lane type L of
-// L::lanes 32-bit integers. Each instruction set's file defines L (Load,
-// Store, a broadcasting constructor, +, -, &, GreaterThan as all-ones lanes,
-// Select, Min, Max, ShiftRight4 arithmetic, MultiplyLow for products below 2^31,
-// a Divisor of a multiplier and a shift with Quotient(n, divisor) =
-// (n x multiplier) >> shift for n below 2^31, and Lookup of the ramp
-// entries) in an anonymous namespace and
-// includes this under its own target, as the composite span loops do. No
-// standard library here.
+// The gradients' lane loops, written once over a lane type L of L::lanes
+// 32-bit integers. Each instruction set's file defines L (Load, Store, a
+// broadcasting constructor, +, -, &, GreaterThan as all-ones lanes, Select,
+// Min, Max, ShiftRight4 arithmetic, MultiplyLow for products below 2^31, a
+// Divisor of a multiplier and a shift with Quotient(n, divisor) =
+// (n x multiplier) >> shift for n below 2^31, Lookup of the ramp entries,
+// and L::Focus with RadialValue(x, y, focus), the radial function in double
+// lanes) in an anonymous namespace and includes this under its own target,
+// as the composite span loops do. No standard library here.
 #ifndef VUDADIVE2R_PAINT_GRADIENTLANEKERNELS_HPP
 #define VUDADIVE2R_PAINT_GRADIENTLANEKERNELS_HPP
 
@@ -20,18 +20,42 @@ namespace Vudadive2R {
 enum class LaneSpreadKind { Pad, Repeat, Reflect };
 
 template <class L>
-struct LinearGradientLoops {
+struct GradientLoops {
+    // One dda line in lanes: `lanes` steps at a time.
+    struct Line {
+        L position, remainder;
+        const L whole, part, count;
+
+        explicit Line(const GradientLaneLine& line)
+            : position(L::Load(line.position)), remainder(L::Load(line.remainder)), whole(line.whole),
+              part(line.part), count(line.count) {}
+
+        void Step() {
+            remainder = remainder + part;
+            position = position + whole;
+            const L carry = GreaterThan(remainder, L(0));
+            remainder = remainder - (carry & count);
+            position = position - carry;
+        }
+
+        void Save(GradientLaneLine& line) const {
+            position.Store(line.position);
+            remainder.Store(line.remainder);
+        }
+    };
+
+    // A gradient value's ramp index.
     template <LaneSpreadKind Kind>
-    static void Run(uint8_t* colors, unsigned groups, GradientLaneLine& line, const GradientLaneSpread& spread,
-                    const uint8_t* ramp) {
-        L position = L::Load(line.position), remainder = L::Load(line.remainder);
-        const L whole(line.whole), part(line.part), count(line.count), zero(0), top(255);
-        const L range(spread.range), period(spread.period), lift(spread.lift);
-        const typename L::Divisor periodDivisor(spread.periodMultiplier, spread.periodShift);
-        const typename L::Divisor rangeScaler(spread.rangeMultiplier, spread.rangeShift - 8);
-        for (; groups > 0; --groups, colors += 4 * L::lanes) {
-            // The position in sixteenths, as LinearGradientValue gives it.
-            const L value = ShiftRight4(position);
+    struct Fold {
+        const L zero, top, range, period, lift;
+        const typename L::Divisor periodDivisor, rangeScaler;
+
+        explicit Fold(const GradientLaneSpread& spread)
+            : zero(0), top(255), range(spread.range), period(spread.period), lift(spread.lift),
+              periodDivisor(spread.periodMultiplier, spread.periodShift),
+              rangeScaler(spread.rangeMultiplier, spread.rangeShift - 8) {}
+
+        L Index(const L& value) const {
             L folded;
             if constexpr (Kind == LaneSpreadKind::Pad) {
                 folded = Min(Max(value, zero), range);
@@ -43,26 +67,48 @@ struct LinearGradientLoops {
                     folded = Select(GreaterThan(range, folded), folded, period - folded);
             }
             // (folded x 256) / d, at most 256, clamped to the last entry.
-            L index = Quotient(folded, rangeScaler);
-            index = Min(index, top);
-            Lookup(ramp, index, colors);
-
-            remainder = remainder + part;
-            position = position + whole;
-            const L carry = GreaterThan(remainder, zero);
-            remainder = remainder - (carry & count);
-            position = position - carry;
+            return Min(Quotient(folded, rangeScaler), top);
         }
-        position.Store(line.position);
-        remainder.Store(line.remainder);
+    };
+
+    template <LaneSpreadKind Kind>
+    static void Linear(uint8_t* colors, unsigned groups, GradientLaneLine& line, const GradientLaneSpread& spread,
+                       const uint8_t* ramp) {
+        Line along(line);
+        const Fold<Kind> fold(spread);
+        for (; groups > 0; --groups, colors += 4 * L::lanes) {
+            // The position in sixteenths, as LinearGradientValue gives it.
+            Lookup(ramp, fold.Index(ShiftRight4(along.position)), colors);
+            along.Step();
+        }
+        along.Save(line);
     }
 
-    static constexpr LinearGradientKernels kernels = {L::lanes, &Run<LaneSpreadKind::Pad>,
-                                                      &Run<LaneSpreadKind::Repeat>, &Run<LaneSpreadKind::Reflect>};
+    template <LaneSpreadKind Kind>
+    static void Radial(uint8_t* colors, unsigned groups, GradientLaneLine& lineX, GradientLaneLine& lineY,
+                       const GradientLaneFocus& numbers, const GradientLaneSpread& spread, const uint8_t* ramp) {
+        Line alongX(lineX), alongY(lineY);
+        const Fold<Kind> fold(spread);
+        const typename L::Focus focus(numbers);
+        for (; groups > 0; --groups, colors += 4 * L::lanes) {
+            // The positions in sixteenths, as FunctionGradientValue hands them on.
+            Lookup(ramp, fold.Index(RadialValue(ShiftRight4(alongX.position), ShiftRight4(alongY.position), focus)),
+                   colors);
+            alongX.Step();
+            alongY.Step();
+        }
+        alongX.Save(lineX);
+        alongY.Save(lineY);
+    }
+
+    static constexpr GradientKernels kernels = {
+        L::lanes,
+        {&Linear<LaneSpreadKind::Pad>, &Linear<LaneSpreadKind::Repeat>, &Linear<LaneSpreadKind::Reflect>},
+        {&Radial<LaneSpreadKind::Pad>, &Radial<LaneSpreadKind::Repeat>, &Radial<LaneSpreadKind::Reflect>}};
 };
 
 template <class L>
-constexpr LinearGradientKernels LinearGradientLoops<L>::kernels;
+constexpr GradientKernels GradientLoops<L>::kernels;
 
 }  // namespace Vudadive2R
 }  // namespace ORV

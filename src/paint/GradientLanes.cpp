@@ -3,13 +3,13 @@
 namespace ORV {
 namespace Vudadive2R {
 
-const LinearGradientKernels* BestLinearGradientKernels() {
+const GradientKernels* BestGradientKernels() {
 #if defined(__x86_64__) || defined(__i386__)
     static const SimdLevel level = BestSimdLevel();
     if (level == SimdLevel::Avx2)
-        return Avx2LinearGradientKernels();
+        return Avx2GradientKernels();
     if (level == SimdLevel::Sse2)
-        return Sse2LinearGradientKernels();
+        return Sse2GradientKernels();
 #endif
     return nullptr;
 }

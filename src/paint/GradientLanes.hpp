@@ -1,8 +1,9 @@
-// The linear gradient's colours several pixels at a time, in 32-bit lanes:
-// the interpolator's positions, the spread and the ramp index with exactly
-// the integer arithmetic of GradientSpanGenerator, one lane per pixel.
-// GradientSpanGenerator itself stays the portable loop and takes the pixels
-// after the last whole group.
+// The gradients' colours several pixels at a time, in 32-bit lanes: the
+// interpolator's positions, the gradient value (the position along x for the
+// linear gradient, the focus function in double lanes for the radial one),
+// the spread and the ramp index with exactly the arithmetic of
+// GradientSpanGenerator, one lane per pixel. GradientSpanGenerator itself
+// stays the portable loop and takes the pixels after the last whole group.
 #ifndef VUDADIVE2R_PAINT_GRADIENTLANES_HPP
 #define VUDADIVE2R_PAINT_GRADIENTLANES_HPP
 
@@ -35,21 +36,32 @@ struct GradientLaneSpread {
     int32_t lift;
 };
 
-// Writes the colours of `groups` x lanes pixels and leaves `line` at the
+// RadialFocusFunction's numbers: the radius squared, the factor of the
+// value, the focus (sixteenths) and the limit of the values.
+struct GradientLaneFocus {
+    double radiusSquared, factor, focusX, focusY, limit;
+};
+
+// Writes the colours of `groups` x lanes pixels and leaves the lines at the
 // pixel after them. `ramp` is the 256 entries, four bytes each.
 typedef void (*LinearGradientLanes)(uint8_t* colors, unsigned groups, GradientLaneLine& line,
                                     const GradientLaneSpread& spread, const uint8_t* ramp);
+typedef void (*RadialGradientLanes)(uint8_t* colors, unsigned groups, GradientLaneLine& lineX,
+                                    GradientLaneLine& lineY, const GradientLaneFocus& focus,
+                                    const GradientLaneSpread& spread, const uint8_t* ramp);
 
-struct LinearGradientKernels {
+// Each loop by spread: pad, repeat, reflect.
+struct GradientKernels {
     unsigned lanes;
-    LinearGradientLanes pad, repeat, reflect;
+    LinearGradientLanes linear[3];
+    RadialGradientLanes radial[3];
 };
 
 // The widest kernels this processor runs, null where there are none.
-const LinearGradientKernels* BestLinearGradientKernels();
+const GradientKernels* BestGradientKernels();
 
-const LinearGradientKernels* Sse2LinearGradientKernels();
-const LinearGradientKernels* Avx2LinearGradientKernels();
+const GradientKernels* Sse2GradientKernels();
+const GradientKernels* Avx2GradientKernels();
 
 }  // namespace Vudadive2R
 }  // namespace ORV

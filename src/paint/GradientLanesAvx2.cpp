@@ -1,5 +1,5 @@
-// The linear gradient's lanes in AVX2: eight pixels per register, the ramp
-// read by a gather. Only this file is compiled for AVX2; it is called only
+// The gradients' lanes in AVX2: eight pixels per register (the radial
+// function in two registers of four doubles), the ramp read by a gather. Only this file is compiled for AVX2; it is called only
 // where the processor reports it.
 #if defined(__x86_64__) || defined(__i386__)
 
@@ -29,9 +29,19 @@ struct Avx2Divisor {
         : multiplier(_mm256_set1_epi64x(multiplier)), shift(_mm_cvtsi32_si128(int(shift))) {}
 };
 
+struct Avx2Focus {
+    __m256d radiusSquared, factor, focusX, focusY, limit, negativeLimit, half, negativeHalf, sign;
+    explicit Avx2Focus(const GradientLaneFocus& f)
+        : radiusSquared(_mm256_set1_pd(f.radiusSquared)), factor(_mm256_set1_pd(f.factor)),
+          focusX(_mm256_set1_pd(f.focusX)), focusY(_mm256_set1_pd(f.focusY)), limit(_mm256_set1_pd(f.limit)),
+          negativeLimit(_mm256_set1_pd(-f.limit)), half(_mm256_set1_pd(0.5)), negativeHalf(_mm256_set1_pd(-0.5)),
+          sign(_mm256_set1_pd(-0.0)) {}
+};
+
 struct Avx2GradientLanes {
     static constexpr unsigned lanes = 8;
     typedef Avx2Divisor Divisor;
+    typedef Avx2Focus Focus;
     __m256i v;
 
     Avx2GradientLanes() = default;
@@ -62,6 +72,32 @@ L8 Quotient(L8 n, const Avx2Divisor& d) {
     return _mm256_blend_epi32(even, _mm256_slli_epi64(odd, 32), 0xAA);
 }
 
+// RadialFocusFunction::calculate on four lanes, operation for operation in
+// the scalar code's order (no fused multiply-add, which would round once
+// where it rounds twice), then clamped and rounded as it does.
+__m128i RadialQuarter(__m128i x, __m128i y, const Avx2Focus& f) {
+    const __m256d dx = _mm256_sub_pd(_mm256_cvtepi32_pd(x), f.focusX);
+    const __m256d dy = _mm256_sub_pd(_mm256_cvtepi32_pd(y), f.focusY);
+    const __m256d d2 = _mm256_sub_pd(_mm256_mul_pd(dx, f.focusY), _mm256_mul_pd(dy, f.focusX));
+    const __m256d d3 = _mm256_sub_pd(
+        _mm256_mul_pd(f.radiusSquared, _mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy))),
+        _mm256_mul_pd(d2, d2));
+    const __m256d root = _mm256_sqrt_pd(_mm256_andnot_pd(f.sign, d3));
+    __m256d value = _mm256_mul_pd(
+        _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(dx, f.focusX), _mm256_mul_pd(dy, f.focusY)), root), f.factor);
+    const __m256d notANumber = _mm256_cmp_pd(value, value, _CMP_UNORD_Q);
+    value = _mm256_min_pd(_mm256_max_pd(value, f.negativeLimit), f.limit);
+    value = _mm256_blendv_pd(value, f.limit, notANumber);
+    const __m256d negative = _mm256_cmp_pd(value, _mm256_setzero_pd(), _CMP_LT_OQ);
+    return _mm256_cvttpd_epi32(_mm256_add_pd(value, _mm256_blendv_pd(f.half, f.negativeHalf, negative)));
+}
+
+L8 RadialValue(L8 x, L8 y, const Avx2Focus& f) {
+    const __m128i low = RadialQuarter(_mm256_castsi256_si128(x.v), _mm256_castsi256_si128(y.v), f);
+    const __m128i high = RadialQuarter(_mm256_extracti128_si256(x.v, 1), _mm256_extracti128_si256(y.v, 1), f);
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
+}
+
 void Lookup(const uint8_t* ramp, L8 index, uint8_t* colors) {
     const __m256i entries = _mm256_i32gather_epi32(reinterpret_cast<const int*>(ramp), index.v, 4);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(colors), entries);
@@ -69,7 +105,7 @@ void Lookup(const uint8_t* ramp, L8 index, uint8_t* colors) {
 
 }  // namespace
 
-const LinearGradientKernels* Avx2LinearGradientKernels() { return &LinearGradientLoops<Avx2GradientLanes>::kernels; }
+const GradientKernels* Avx2GradientKernels() { return &GradientLoops<Avx2GradientLanes>::kernels; }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -1,5 +1,6 @@
-// The linear gradient's lanes in SSE2: four pixels per register, the ramp
-// read entry by entry from the lanes' indices (SSE2 has no gather).
+// The gradients' lanes in SSE2: four pixels per register (the radial
+// function in two registers of two doubles), the ramp read entry by entry
+// from the lanes' indices (SSE2 has no gather).
 #if defined(__x86_64__) || defined(__i386__)
 
 #include <cstdint>
@@ -24,9 +25,18 @@ struct Sse2Divisor {
         : multiplier(_mm_set1_epi32(int32_t(multiplier))), shift(_mm_cvtsi32_si128(int(shift))) {}
 };
 
+struct Sse2Focus {
+    __m128d radiusSquared, factor, focusX, focusY, limit, negativeLimit, half, negativeHalf, sign;
+    explicit Sse2Focus(const GradientLaneFocus& f)
+        : radiusSquared(_mm_set1_pd(f.radiusSquared)), factor(_mm_set1_pd(f.factor)), focusX(_mm_set1_pd(f.focusX)),
+          focusY(_mm_set1_pd(f.focusY)), limit(_mm_set1_pd(f.limit)), negativeLimit(_mm_set1_pd(-f.limit)),
+          half(_mm_set1_pd(0.5)), negativeHalf(_mm_set1_pd(-0.5)), sign(_mm_set1_pd(-0.0)) {}
+};
+
 struct Sse2GradientLanes {
     static constexpr unsigned lanes = 4;
     typedef Sse2Divisor Divisor;
+    typedef Sse2Focus Focus;
     __m128i v;
 
     Sse2GradientLanes() = default;
@@ -69,6 +79,35 @@ L4 Quotient(L4 n, const Sse2Divisor& d) {
     return EvenOdd(n.v, d.multiplier, [&d](__m128i product) { return _mm_srl_epi64(product, d.shift); });
 }
 
+__m128d SelectDoubles(__m128d mask, __m128d a, __m128d b) {
+    return _mm_or_pd(_mm_and_pd(mask, a), _mm_andnot_pd(mask, b));
+}
+
+// RadialFocusFunction::calculate on the two lanes of the low half of x and
+// y, operation for operation in the scalar code's order, then clamped and
+// rounded as it does; the result in the low half.
+__m128i RadialPair(__m128i x, __m128i y, const Sse2Focus& f) {
+    const __m128d dx = _mm_sub_pd(_mm_cvtepi32_pd(x), f.focusX);
+    const __m128d dy = _mm_sub_pd(_mm_cvtepi32_pd(y), f.focusY);
+    const __m128d d2 = _mm_sub_pd(_mm_mul_pd(dx, f.focusY), _mm_mul_pd(dy, f.focusX));
+    const __m128d d3 = _mm_sub_pd(_mm_mul_pd(f.radiusSquared, _mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy))),
+                                  _mm_mul_pd(d2, d2));
+    const __m128d root = _mm_sqrt_pd(_mm_andnot_pd(f.sign, d3));
+    __m128d value =
+        _mm_mul_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(dx, f.focusX), _mm_mul_pd(dy, f.focusY)), root), f.factor);
+    const __m128d notANumber = _mm_cmpunord_pd(value, value);
+    value = _mm_min_pd(_mm_max_pd(value, f.negativeLimit), f.limit);
+    value = SelectDoubles(notANumber, f.limit, value);
+    const __m128d negative = _mm_cmplt_pd(value, _mm_setzero_pd());
+    return _mm_cvttpd_epi32(_mm_add_pd(value, SelectDoubles(negative, f.negativeHalf, f.half)));
+}
+
+L4 RadialValue(L4 x, L4 y, const Sse2Focus& f) {
+    const __m128i low = RadialPair(x.v, y.v, f);
+    const __m128i high = RadialPair(_mm_unpackhi_epi64(x.v, x.v), _mm_unpackhi_epi64(y.v, y.v), f);
+    return _mm_unpacklo_epi64(low, high);
+}
+
 void Lookup(const uint8_t* ramp, L4 index, uint8_t* colors) {
     int32_t at[4];
     _mm_storeu_si128(reinterpret_cast<__m128i*>(at), index.v);
@@ -78,7 +117,7 @@ void Lookup(const uint8_t* ramp, L4 index, uint8_t* colors) {
 
 }  // namespace
 
-const LinearGradientKernels* Sse2LinearGradientKernels() { return &LinearGradientLoops<Sse2GradientLanes>::kernels; }
+const GradientKernels* Sse2GradientKernels() { return &GradientLoops<Sse2GradientLanes>::kernels; }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

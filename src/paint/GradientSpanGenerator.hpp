@@ -1,8 +1,8 @@
 // The gradient span generator of the gradient paints: the colours of
 // agg::span_gradient over BoundedSpanInterpolator and a BoundedGradient,
 // with the interpolator's lines held in locals and the divisions by the
-// ramp length and the spread period done by multiplication. The linear
-// gradient's spans go through the lanes of GradientLanes.hpp where the
+// ramp length and the spread period done by multiplication. The linear and
+// radial gradients' spans go through the lanes of GradientLanes.hpp where the
 // processor has them, this loop taking their last pixels.
 #ifndef VUDADIVE2R_PAINT_GRADIENTSPANGENERATOR_HPP
 #define VUDADIVE2R_PAINT_GRADIENTSPANGENERATOR_HPP
@@ -13,6 +13,7 @@
 #include <agg_trans_affine.h>
 
 #include <cstdint>
+#include <type_traits>
 
 #include "paint/GradientFunctions.hpp"
 #include "paint/GradientLanes.hpp"
@@ -62,7 +63,7 @@ protected:
 // Pad: values outside 0 to d select the end entries, as clamping them would.
 struct PadSpread : GradientSpread {
     using GradientSpread::GradientSpread;
-    static LinearGradientLanes Lanes(const LinearGradientKernels& kernels) { return kernels.pad; }
+    static constexpr unsigned LaneKernel = 0;
     GradientLaneSpread LaneNumbers() const { return GradientSpread::LaneNumbers(length, 0); }
     uint32_t Index(int32_t value) const {
         return Scaled(uint32_t(value <= 0 ? 0 : value >= range ? range : value));
@@ -72,7 +73,7 @@ struct PadSpread : GradientSpread {
 // Repeat: the value modulo d, made non-negative (agg::gradient_repeat_adaptor).
 struct RepeatSpread : GradientSpread {
     explicit RepeatSpread(int range) : GradientSpread(range), lift(Lift(uint32_t(range))) {}
-    static LinearGradientLanes Lanes(const LinearGradientKernels& kernels) { return kernels.repeat; }
+    static constexpr unsigned LaneKernel = 1;
     GradientLaneSpread LaneNumbers() const { return GradientSpread::LaneNumbers(length, lift); }
     uint32_t Index(int32_t value) const { return Scaled(length.Remainder(uint32_t(value) + lift)); }
 
@@ -85,7 +86,7 @@ private:
 struct ReflectSpread : GradientSpread {
     explicit ReflectSpread(int range)
         : GradientSpread(range), period(2 * uint32_t(range)), lift(Lift(2 * uint32_t(range))) {}
-    static LinearGradientLanes Lanes(const LinearGradientKernels& kernels) { return kernels.reflect; }
+    static constexpr unsigned LaneKernel = 2;
     GradientLaneSpread LaneNumbers() const { return GradientSpread::LaneNumbers(period, lift); }
     uint32_t Index(int32_t value) const {
         uint32_t folded = period.Remainder(uint32_t(value) + lift);
@@ -120,14 +121,21 @@ public:
     // `range` is the ramp's length in units; GradientLimits::UsableRange(range).
     GradientSpanGenerator(const agg::trans_affine& matrix, const Value& value, const ColorRamp& ramp, int range)
         : matrix(matrix), fallback(matrix), value(value), spread(range), ramp(ramp) {
-        // The linear gradient's value is the position alone: its spans go
+        // The linear gradient (the position alone) and the radial one go
         // through the widest lanes there are.
-        const LinearGradientKernels* kernels = Value::UsesY ? nullptr : BestLinearGradientKernels();
-        if (kernels) {
-            lanes = kernels->lanes;
-            laneLoop = Spread::Lanes(*kernels);
-            laneSpread = spread.LaneNumbers();
+        const GradientKernels* kernels = BestGradientKernels();
+        if (!kernels)
+            return;
+        if constexpr (!Value::UsesY) {
+            linearLoop = kernels->linear[Spread::LaneKernel];
+        } else if constexpr (std::is_same<Value, FunctionGradientValue<RadialFocusFunction>>::value) {
+            radialLoop = kernels->radial[Spread::LaneKernel];
+            focus = value.function.LaneNumbers();
+        } else {
+            return;
         }
+        lanes = kernels->lanes;
+        laneSpread = spread.LaneNumbers();
     }
 
     void prepare() {}
@@ -137,9 +145,9 @@ public:
         if (!lines.Begin(matrix, x + 0.5, y + 0.5, length, BoundedSpanInterpolator::PositionLimit))
             return GenerateFar(span, x, y, length);
         agg::dda2_line_interpolator alongX = lines.x, alongY = lines.y;
-        if (!Value::UsesY && laneLoop && length >= lanes) {
+        if (lanes && length >= lanes) {
             const unsigned groups = length / lanes;
-            InLanes(span, groups, alongX, lines, length);
+            InLanes(span, groups, alongX, alongY, lines, length);
             span += groups * lanes;
             length -= groups * lanes;
             if (length == 0)
@@ -157,14 +165,31 @@ public:
     }
 
 private:
-    // The first `groups` x lanes pixels of a span of `length` from the start
-    // of `alongX` (whose ends `lines` holds) in lanes; `alongX` is left at
-    // the pixel after them.
-    void InLanes(agg::rgba8* span, unsigned groups, agg::dda2_line_interpolator& alongX, const SpanLines& lines,
-                 unsigned length) const {
-        GradientLaneLine line;
+    // The first `groups` x lanes pixels of a span of `length` from the starts
+    // of `alongX` and `alongY` (whose ends `lines` holds) in lanes; the lines
+    // are left at the pixel after them.
+    void InLanes(agg::rgba8* span, unsigned groups, agg::dda2_line_interpolator& alongX,
+                 agg::dda2_line_interpolator& alongY, const SpanLines& lines, unsigned length) const {
+        static_assert(sizeof(agg::rgba8) == 4, "colours are written as R, G, B, A bytes");
+        GradientLaneLine lineX, lineY;
+        LaneLine(lineX, alongX, lines.x1, lines.x2, length);
+        uint8_t* colors = reinterpret_cast<uint8_t*>(span);
+        const uint8_t* entries = reinterpret_cast<const uint8_t*>(&ramp[0]);
+        if (linearLoop) {
+            linearLoop(colors, groups, lineX, laneSpread, entries);
+        } else {
+            LaneLine(lineY, alongY, lines.y1, lines.y2, length);
+            radialLoop(colors, groups, lineX, lineY, focus, laneSpread, entries);
+            Resume(alongY, lineY);
+        }
+        Resume(alongX, lineX);
+    }
+
+    // The line's state at each lane's pixel and its step over all lanes.
+    void LaneLine(GradientLaneLine& line, const agg::dda2_line_interpolator& along, int from, int to,
+                  unsigned length) const {
         agg::dda2_line_interpolator::save_data_type state[2];
-        agg::dda2_line_interpolator step = alongX;
+        agg::dda2_line_interpolator step = along;
         for (unsigned i = 0; i < lanes; ++i, ++step) {
             step.save(state);
             line.remainder[i] = state[0];
@@ -172,19 +197,19 @@ private:
         }
         // lanes x d = whole x count + part, 0 <= part < count; with count at
         // least lanes, whole is within d, below 2^31.
-        const int64_t advance = int64_t(lanes) * (int64_t(lines.x2) - lines.x1), count = length;
+        const int64_t advance = int64_t(lanes) * (int64_t(to) - from), count = length;
         int64_t whole = advance / count, part = advance % count;
         if (part < 0)
             part += count, --whole;
         line.whole = int32_t(whole);
         line.part = int32_t(part);
         line.count = int32_t(count);
-        static_assert(sizeof(agg::rgba8) == 4, "colours are written as R, G, B, A bytes");
-        laneLoop(reinterpret_cast<uint8_t*>(span), groups, line, laneSpread,
-                 reinterpret_cast<const uint8_t*>(&ramp[0]));
-        state[0] = line.remainder[0];
-        state[1] = line.position[0];
-        alongX.load(state);
+    }
+
+    // Continues `along` from the first lane of `line`.
+    static void Resume(agg::dda2_line_interpolator& along, const GradientLaneLine& line) {
+        agg::dda2_line_interpolator::save_data_type state[2] = {line.remainder[0], line.position[0]};
+        along.load(state);
     }
 
     // Ends beyond the interpolator's reach: each pixel mapped on its own.
@@ -203,8 +228,10 @@ private:
     Value value;
     Spread spread;
     const ColorRamp& ramp;
-    unsigned lanes = 0;
-    LinearGradientLanes laneLoop = nullptr;
+    unsigned lanes = 0;  // none without lane loops
+    LinearGradientLanes linearLoop = nullptr;
+    RadialGradientLanes radialLoop = nullptr;
+    GradientLaneFocus focus{};
     GradientLaneSpread laneSpread{};
 };
 

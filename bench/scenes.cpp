@@ -49,6 +49,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
+#include <QRadialGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
@@ -139,8 +140,8 @@ constexpr int kTextLines = 200;
 constexpr int kTextSize = 13;
 
 enum class Scene {
-    Squares, Triangles, Polygon, Polyline, Dashed, Ellipses, Fill256, Fill1024, Fill4096, Gradient, Image, Photo, Text,
-    TextUtf8, Chart, Grid, Map, Circles,
+    Squares, Triangles, Polygon, Polyline, Dashed, Ellipses, Fill256, Fill1024, Fill4096, Gradient, Radial, Image,
+    Photo, Text, TextUtf8, Chart, Grid, Map, Circles,
 };
 
 struct SceneInfo {
@@ -161,6 +162,7 @@ const SceneInfo kScenes[] = {
     {Scene::Fill1024, "Fill1024", 1024, 1024, true},
     {Scene::Fill4096, "Fill4096", 4096, 4096, true},
     {Scene::Gradient, "LinearGradient1024", 1024, 1024, false},
+    {Scene::Radial, "RadialGradient1024", 1024, 1024, false},
     {Scene::Image, "ImagePaint1024", 1024, 1024, false},
     {Scene::Photo, "ImageRotated1024", 1024, 1024, false},
     {Scene::Text, "Text200Lines", 1024, 768, false},
@@ -409,6 +411,9 @@ struct Stop {
     double offset, r, g, b;
 };
 const Stop kStops[] = {{0, 0.9, 0.1, 0.1}, {0.5, 0.1, 0.8, 0.2}, {1, 0.1, 0.2, 0.9}};
+// The radial gradient: the same stops from a focus off the centre to a
+// circle reaching beyond the surface's corners on one side.
+constexpr double kRadialCentreX = 460, kRadialCentreY = 540, kRadius = 620, kFocusX = 360, kFocusY = 420;
 constexpr int kPicture = 256;
 constexpr double kPictureScale = 1.7;
 
@@ -479,6 +484,12 @@ void Library(benchmark::State& state, const SceneInfo& info) {
         if (info.scene == Scene::Gradient) {
             auto gradient = std::make_shared<LinearGradientPaint>(context, 0.f, 0.f, float(info.width),
                                                                   float(info.height));
+            for (const Stop& s : kStops)
+                gradient->ColorStops.push_back({float(s.offset), {float(s.r), float(s.g), float(s.b), 1}});
+            paint = gradient;
+        } else if (info.scene == Scene::Radial) {
+            auto gradient = std::make_shared<RadialGradientPaint>(context, float(kRadialCentreX), float(kRadialCentreY),
+                                                                  float(kRadius), float(kFocusX), float(kFocusY));
             for (const Stop& s : kStops)
                 gradient->ColorStops.push_back({float(s.offset), {float(s.r), float(s.g), float(s.b), 1}});
             paint = gradient;
@@ -662,6 +673,11 @@ void DirectAgg(benchmark::State& state, const SceneInfo& info) {
     const double length = std::hypot(double(info.width), double(info.height));
     agg::span_gradient<agg::rgba8, agg::span_interpolator_linear<>, agg::gradient_x, decltype(ramp)> gradient(
         gradientInterpolator, along, ramp, 0, length);
+    agg::trans_affine radialMatrix = agg::trans_affine_translation(-kRadialCentreX, -kRadialCentreY);
+    agg::span_interpolator_linear<> radialInterpolator(radialMatrix);
+    agg::gradient_radial_focus focus(kRadius, kFocusX - kRadialCentreX, kFocusY - kRadialCentreY);
+    agg::span_gradient<agg::rgba8, agg::span_interpolator_linear<>, agg::gradient_radial_focus, decltype(ramp)> radial(
+        radialInterpolator, focus, ramp, 0, kRadius);
 
     std::vector<uint8_t> picture = Picture();
     agg::rendering_buffer pictureBuffer(picture.data(), kPicture, kPicture, kPicture * 4);
@@ -696,6 +712,8 @@ void DirectAgg(benchmark::State& state, const SceneInfo& info) {
                 rasterizer.add_path(transformed);
                 if (info.scene == Scene::Gradient)
                     agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, gradient);
+                else if (info.scene == Scene::Radial)
+                    agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, radial);
                 else if (info.scene == Scene::Image)
                     agg::render_scanlines_aa(rasterizer, scanline, renderer, allocator, image);
                 else if (info.scene == Scene::Photo)
@@ -791,6 +809,12 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
     cairo_surface_t* pictureSurface = nullptr;
     if (info.scene == Scene::Gradient) {
         pattern = cairo_pattern_create_linear(0, 0, info.width, info.height);
+        for (const Stop& s : kStops)
+            cairo_pattern_add_color_stop_rgb(pattern, s.offset, s.r, s.g, s.b);
+    } else if (info.scene == Scene::Radial) {
+        // From a circle of radius 0 at the focus to the outer circle.
+        pattern = cairo_pattern_create_radial(kFocusX, kFocusY, 0, kRadialCentreX, kRadialCentreY, kRadius);
+        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
         for (const Stop& s : kStops)
             cairo_pattern_add_color_stop_rgb(pattern, s.offset, s.r, s.g, s.b);
     } else if (info.scene == Scene::Image) {
@@ -947,6 +971,11 @@ void QtRaster(benchmark::State& state, const SceneInfo& info) {
         for (const Stop& s : kStops)
             gradient.setColorAt(s.offset, QtColor({s.r, s.g, s.b}, 1));
         brush = QBrush(gradient);
+    } else if (info.scene == Scene::Radial) {
+        QRadialGradient gradient(kRadialCentreX, kRadialCentreY, kRadius, kFocusX, kFocusY);
+        for (const Stop& s : kStops)
+            gradient.setColorAt(s.offset, QtColor({s.r, s.g, s.b}, 1));
+        brush = QBrush(gradient);
     } else if (info.scene == Scene::Image) {
         brush = QBrush(pictureImage);
         brush.setTransform(QTransform::fromScale(kPictureScale, kPictureScale));
@@ -972,7 +1001,8 @@ void QtRaster(benchmark::State& state, const SceneInfo& info) {
 
     const bool rectangles = info.scene == Scene::Squares || info.scene == Scene::Fill256 ||
                             info.scene == Scene::Fill1024 || info.scene == Scene::Fill4096 ||
-                            info.scene == Scene::Gradient || info.scene == Scene::Image;
+                            info.scene == Scene::Gradient || info.scene == Scene::Radial ||
+                            info.scene == Scene::Image;
     std::vector<QPainterPath> paths;
     if (!rectangles && !IsText(info.scene))
         for (size_t i = 0; i < DrawCount(info.scene); ++i)

@@ -101,7 +101,9 @@ std::string CompareGradients(const agg::trans_affine& matrix, const Value& value
     const std::string pad = compare(PadSpread(sixteenths), function);
     const std::string reflect = compare(ReflectSpread(sixteenths), agg::gradient_reflect_adaptor<Function>(function));
     const std::string repeat = compare(RepeatSpread(sixteenths), agg::gradient_repeat_adaptor<Function>(function));
-    return !pad.empty() ? "pad, " + pad : !reflect.empty() ? "reflect, " + reflect : !repeat.empty() ? "repeat, " + repeat : "";
+    if (!pad.empty())
+        return "pad, " + pad;
+    return !reflect.empty() ? "reflect, " + reflect : !repeat.empty() ? "repeat, " + repeat : "";
 }
 
 // Ranges from a sixteenth to the largest, positions beyond the interpolator's reach (2^22).

@@ -1,6 +1,7 @@
 // The gradients' lanes in AVX2: eight pixels per register (the radial
-// function in two registers of four doubles), the ramp read by a gather. Only this file is compiled for AVX2; it is called only
-// where the processor reports it.
+// function in two registers of four doubles), the ramp read by a gather.
+// Only this file is compiled for AVX2; it is called only where the
+// processor reports it.
 #if defined(__x86_64__) || defined(__i386__)
 
 // Standard headers come before the target switch, so that none of their

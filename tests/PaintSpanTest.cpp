@@ -66,14 +66,20 @@ TEST(ExactDivisor, OutOfRangeDivisorsDivideByOne) {
         EXPECT_EQ(ExactDivisor(d).Quotient(12345), 12345u) << d;
 }
 
-// Whole rows and spans of random lengths from random columns: empty when they agree.
+// Whole rows, two spans of one length a column apart (what a generator
+// keeps from one span must not serve the other) and spans of random lengths
+// from random columns: empty when they agree.
 template <class Ours, class Theirs>
 std::string CompareSpans(Ours& ours, Theirs& theirs, int width, int rows, std::mt19937& random) {
     std::vector<agg::rgba8> a(size_t(width) + 2), b(size_t(width) + 2);
     for (int y = 0; y < rows; ++y)
         for (int n = 0; n < 8; ++n) {
-            const int x = n ? int(random() % unsigned(width)) - 1 : -1;
-            const unsigned length = n ? 1 + unsigned(random()) % unsigned(width + 1 - x) : unsigned(width) + 2;
+            int x = n - 2;
+            unsigned length = unsigned(width);
+            if (n == 0)
+                x = -1, length = unsigned(width) + 2;
+            else if (n > 2)
+                x = int(random() % unsigned(width)) - 1, length = 1 + unsigned(random()) % unsigned(width + 1 - x);
             ours.generate(a.data(), x, y, length);
             theirs.generate(b.data(), x, y, length);
             for (unsigned i = 0; i < length; ++i)

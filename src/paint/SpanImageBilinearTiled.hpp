@@ -22,6 +22,7 @@
 #include <cstring>
 #include <cstdlib>
 
+#include "common/ScratchArray.hpp"
 #include "composite/BlendSpans.hpp"
 #include "paint/BilinearWeighing.hpp"
 #include "paint/SpanLines.hpp"
@@ -155,7 +156,7 @@ private:
     // One pair of rows for the whole span: the channel pairs of the two
     // columns of every phase are prepared once (and kept for the next span
     // of the same rows), so that a pixel is two loads and two multiply-adds,
-    // or one with AVX2. The samples are stepped a run at a time, then weighed.
+    // or one with AVX2. The samples are stepped, then weighed.
     void GenerateFromStrip(uint8_t* out, agg::dda2_line_interpolator alongX, Coordinate columns,
                            const Coordinate& rows, const agg::int8u* upper, const agg::int8u* lower,
                            const uint32_t* pairs, unsigned length) {
@@ -167,6 +168,49 @@ private:
             }
             stripUpper = rows.Wrapped(), stripLower = rows.WrappedNext(), stripReady = true;
         }
+        // A placement without shear maps the spans of the same columns on
+        // every row to the same image columns: their samples are stepped
+        // once and kept while the spans start and step alike.
+        if (length <= KeptSamples) {
+            const SampleKey key{alongX.y(), alongX.mod(), alongX.lft(), alongX.rem(), length};
+            uint32_t* samples = keptSamples.Reserve(length + StepLanes);
+            if (!(samplesKept && key == keptKey)) {
+                samplesKept = false;
+                StepSamples(alongX, columns, length, samples, length, [](unsigned) {});
+                keptKey = key;
+                samplesKept = true;
+            }
+            weigh(strip, pairs, samples, length, out);
+            return;
+        }
+        uint32_t samples[StepRun];
+        StepSamples(alongX, columns, length, samples, StepRun, [&](unsigned pixels) {
+            weigh(strip, pairs, samples, pixels, out);
+            out += 4 * pixels;
+        });
+    }
+
+    // Lanes of the stepping below, and its runs for spans whose samples are
+    // not kept (a multiple of the lanes).
+    static constexpr unsigned StepLanes = 8, StepRun = 256;
+    // Spans up to this long keep their samples: 32 KB.
+    static constexpr unsigned KeptSamples = 8192;
+
+    struct SampleKey {
+        int along, remainder, whole, increment;
+        unsigned length;
+        bool operator==(const SampleKey& other) const {
+            return along == other.along && remainder == other.remainder && whole == other.whole &&
+                   increment == other.increment && length == other.length;
+        }
+    };
+
+    // The samples of `length` pixels along `alongX` (begun for `length`
+    // pixels), `run` at a time into `samples` (room for `run` rounded up to
+    // StepLanes), each run handed to `ran` with its count.
+    template <class Ran>
+    void StepSamples(agg::dda2_line_interpolator alongX, Coordinate columns, unsigned length, uint32_t* samples,
+                     unsigned run, Ran ran) {
         constexpr int half = agg::image_subpixel_scale / 2, mask = agg::image_subpixel_mask;
         constexpr int shift = agg::image_subpixel_shift;
         // The line's steps as its operator++ takes them (it was begun for
@@ -180,8 +224,6 @@ private:
             remainder -= divisor & -carry;
             along += whole + carry;
         };
-        constexpr unsigned run = 256;  // a multiple of the lanes below
-        uint32_t samples[run];
         // Eight lanes in two vectors, each lane stepping eight pixels at
         // once, where eight pixels' move stays within a period (or, bounded,
         // anywhere). The line's position times the count plus its remainder
@@ -189,6 +231,7 @@ private:
         // into whole counts and a remainder below the count, makes a line of
         // the same kind.
         constexpr int groups = 2, lanes = 4 * groups;
+        static_assert(lanes == StepLanes, "the lanes that StepLanes counts");
         if (length >= 2 * lanes && (!Coordinate::Periodic || lanes * MostMove(alongX) <= columns.Period())) {
             alignas(16) int32_t state[4][lanes];
             for (int lane = 0; lane < lanes; ++lane, advance()) {
@@ -241,8 +284,7 @@ private:
                             lanePhase[group] = _mm_or_si128(_mm_andnot_si128(over, phase), _mm_and_si128(over, lastPhase));
                         }
                     }
-                weigh(strip, pairs, samples, pixels, out);
-                out += 4 * pixels;
+                ran(pixels);
                 length -= pixels;
             }
             return;
@@ -254,8 +296,7 @@ private:
                 columns.Step((sampleX >> shift) + start);
                 samples[i] = StripSample(columns.Phase(), mask - (sampleX & mask));
             }
-            weigh(strip, pairs, samples, pixels, out);
-            out += 4 * pixels;
+            ran(pixels);
             length -= pixels;
         }
     }
@@ -290,6 +331,10 @@ private:
     bool stripReady = false;
     int stripUpper = 0, stripLower = 0;
     __m128i strip[2 * StripPhases];
+    // The samples of the last span stepped whole, and what they were stepped from.
+    ScratchArray<uint32_t, 16> keptSamples;
+    bool samplesKept = false;
+    SampleKey keptKey{};
 #endif
 };
 

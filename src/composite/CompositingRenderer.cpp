@@ -13,6 +13,7 @@ CompositingRenderer::CompositingRenderer(RenderingBuffer& buffer, unsigned opera
         // source gives any colour itself: plain fills.
         fillsOpaque = known == BlendOperation::Source || known == BlendOperation::SourceOver;
         fillsAny = known == BlendOperation::Source;
+        keepsPixelsAtZero = known == BlendOperation::SourceOver;
     }
 }
 

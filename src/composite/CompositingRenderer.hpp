@@ -30,6 +30,10 @@ public:
     CompositingRenderer(RenderingBuffer& buffer, unsigned operation, SimdLevel level = BestSimdLevel());
 
     unsigned width() const { return buffer.width(); }
+
+    // Whether a pixel at coverage 0 stays as it is, so that runs of coverage
+    // may hold the pixels that spans leave out: source-over, D + S 0 - D (A 0).
+    bool KeepsPixelsAtZeroCoverage() const { return keepsPixelsAtZero; }
     unsigned height() const { return buffer.height(); }
 
     // Removes every clip box; the whole surface is drawable again, or
@@ -185,7 +189,7 @@ private:
     // (the surface without any) and hands `span` the pixels, the clipped
     // length and the offset of the first of them within the span.
     template <class Span>
-    void ForEachBox(int x, int y, int64_t length, Span span) {
+    VUDADIVE2R_BLEND_INLINE void ForEachBox(int x, int y, int64_t length, Span span) {
         if (length <= 0)
             return;
         const agg::rect_i* box = boxes.empty() ? &baseBox : boxes.data();
@@ -232,7 +236,7 @@ private:
     RenderingBuffer& buffer;
     unsigned operation;
     const SpanBlenders* blenders;
-    bool fillsOpaque = false, fillsAny = false;
+    bool fillsOpaque = false, fillsAny = false, keepsPixelsAtZero = false;
     agg::rect_i baseBox;
     std::vector<agg::rect_i> boxes;
 };

@@ -23,6 +23,38 @@ void RenderSolid(RasterizerType& rasterizer, ScanlineType& scanline, RendererTyp
     agg::render_scanlines_aa_solid(rasterizer, scanline, renderer, color);
 }
 
+// The spans of a scanline in one colour on rows `first` to `last`.
+template <class ScanlineType>
+inline __attribute__((always_inline)) void CompositeSpans(const ScanlineType& scanline, CompositingRenderer& renderer,
+                                                          const CompositingRenderer::SolidColor& solid, int first,
+                                                          int last) {
+    auto span = scanline.begin();
+    for (unsigned spans = scanline.num_spans(); spans > 0; --spans, ++span) {
+        if (span->len > 0)
+            renderer.BlendSolidHspans(span->x, first, last, span->len, solid, span->covers);
+        else
+            renderer.BlendHlines(span->x, first, last, span->x - span->len - 1, solid, *span->covers);
+    }
+}
+
+// Where coverage 0 leaves pixels as they are, the rows of a narrow shape
+// come as one run of coverage each, composited by one call rather than one
+// per span. Kept apart from the loop below, which then keeps its inlining.
+template <class ScanlineType>
+__attribute__((noinline)) void RenderSolidRuns(DenseRasterizer& rasterizer, ScanlineType& scanline,
+                                               CompositingRenderer& renderer,
+                                               const CompositingRenderer::SolidColor& solid) {
+    constexpr int NarrowRow = 32;
+    agg::cover_type covers[NarrowRow];
+    int y, x, length;
+    while (rasterizer.SweepRowOrCovers(scanline, covers, NarrowRow, y, x, length)) {
+        if (length)
+            renderer.BlendSolidHspans(x, y, y, length, solid, covers);
+        else
+            CompositeSpans(scanline, renderer, solid, y, y);
+    }
+}
+
 // The same loop on the library's coverage store, which also says when the
 // rows after the one swept are alike (a rectangle's inside): their spans are
 // composited from that one sweep, as they would be from their own, the runs
@@ -34,15 +66,11 @@ void RenderSolid(DenseRasterizer& rasterizer, ScanlineType& scanline, Compositin
         return;
     scanline.reset(rasterizer.min_x(), rasterizer.max_x());
     const CompositingRenderer::SolidColor solid(color);
+    if (renderer.KeepsPixelsAtZeroCoverage() && !rasterizer.Rectangle())
+        return RenderSolidRuns(rasterizer, scanline, renderer, solid);
     while (rasterizer.sweep_scanline(scanline)) {
-        const int first = scanline.y(), last = first + rasterizer.TakeRowsLikeTheLast();
-        auto span = scanline.begin();
-        for (unsigned spans = scanline.num_spans(); spans > 0; --spans, ++span) {
-            if (span->len > 0)
-                renderer.BlendSolidHspans(span->x, first, last, span->len, solid, span->covers);
-            else
-                renderer.BlendHlines(span->x, first, last, span->x - span->len - 1, solid, *span->covers);
-        }
+        const int first = scanline.y();
+        CompositeSpans(scanline, renderer, solid, first, first + rasterizer.TakeRowsLikeTheLast());
     }
 }
 

@@ -136,25 +136,9 @@ public:
     inline __attribute__((always_inline)) bool sweep_scanline(Scanline& scanline) {
         if (rectangle.present)
             return SweepRectangleRow(scanline);
-        const int last = std::min(maxY, lastRow);
         for (;;) {
-            if (scanY > bandBottom) {
-                if (active.empty()) {
-                    // Nothing crosses this row: go straight to the next edge.
-                    if (nextEdge == edges.size())
-                        return false;
-                    scanY = std::max(scanY, edges[nextEdge].top);
-                }
-                if (scanY > last)
-                    return false;
-                bandTop = scanY;
-                bandBottom = std::min(last, int(std::min<long long>(INT_MAX, (long long)scanY + bandRows - 1)));
-                Activate();
-                if (wide)
-                    AccumulateBand<long long>();
-                else
-                    AccumulateBand<int>();
-            }
+            if (!ReachRow())
+                return false;
             scanline.reset_spans();
             if (wide)
                 SweepRow<long long>(scanline, scanY - bandTop);
@@ -167,6 +151,49 @@ public:
             }
         }
     }
+
+    // The next row as sweep_scanline gives it, or, when its cells lie
+    // within `most` columns (and the pass is no rectangle), as one run of
+    // coverage: `covers` receives the alpha of each column from `x` on for
+    // `length` columns, 0 for the pixels AGG's spans leave out, which a loop
+    // that leaves pixels as they are at coverage 0 may composite instead of
+    // the spans. `length` is 0 when the scanline holds the row. False after
+    // the last row. Not for a rectangle's pass.
+    template <class Scanline>
+    inline __attribute__((always_inline)) bool SweepRowOrCovers(Scanline& scanline, uint8_t* covers, int most,
+                                                                int& y, int& x, int& length) {
+        length = 0;
+        for (;;) {
+            if (!ReachRow())
+                return false;
+            const int index = scanY - bandTop;
+            int first, last;
+            if (RowExtent(index, first, last) && last - first < most) {
+                y = scanY++;
+                x = first;
+                length = last - first + 1;
+                if (wide)
+                    SweepRowCovers<long long>(index, covers, first, length);
+                else
+                    SweepRowCovers<int>(index, covers, first, length);
+                return true;
+            }
+            scanline.reset_spans();
+            if (wide)
+                SweepRow<long long>(scanline, index);
+            else
+                SweepRow<int>(scanline, index);
+            y = scanY++;
+            if (scanline.num_spans()) {
+                scanline.finalize(y);
+                return true;
+            }
+        }
+    }
+
+    // Whether the pass is one rectangle, swept by rows of its own; known
+    // once the scanlines are rewound.
+    bool Rectangle() const { return rectangle.present; }
 
     // Right after a row of a rectangle's full height has been swept: the
     // number of rows after it that sweep to the same spans (the following
@@ -229,7 +256,7 @@ private:
 
     // SweepRow for the two cells of a rectangle's row.
     template <class Scanline>
-    bool SweepRectangleRow(Scanline& scanline) {
+    inline __attribute__((always_inline)) bool SweepRectangleRow(Scanline& scanline) {
         const int last = std::min(rectangle.bottom >> agg::poly_subpixel_shift, lastRow);
         while (scanY <= last) {
             const int y = scanY++;
@@ -522,6 +549,84 @@ private:
             else
                 HorizontalLine<Int, Folds>(row, lowerX, lowerY, upperX, upperY, leftFold, rightFold);
         }
+    }
+
+    // Moves to the next row that may hold cells, accumulating a band of
+    // rows where it starts one. False after the last row.
+    inline __attribute__((always_inline)) bool ReachRow() {
+        if (scanY <= bandBottom)
+            return true;
+        if (active.empty()) {
+            // Nothing crosses this row: go straight to the next edge.
+            if (nextEdge == edges.size())
+                return false;
+            scanY = std::max(scanY, edges[nextEdge].top);
+        }
+        const int last = std::min(maxY, lastRow);
+        if (scanY > last)
+            return false;
+        bandTop = scanY;
+        bandBottom = std::min(last, int(std::min<long long>(INT_MAX, (long long)scanY + bandRows - 1)));
+        Activate();
+        if (wide)
+            AccumulateBand<long long>();
+        else
+            AccumulateBand<int>();
+        return true;
+    }
+
+    // The columns of the first and the last cell of a row; false without cells.
+    bool RowExtent(int index, int& first, int& last) const {
+        std::size_t firstWord = rowFirstWord[index], lastWord = rowLastWord[index];
+        const std::uint64_t* bits = reinterpret_cast<const std::uint64_t*>(RowAt(index));
+        while (firstWord <= lastWord && !bits[firstWord])
+            ++firstWord;
+        if (firstWord > lastWord)
+            return false;
+        while (!bits[lastWord])
+            --lastWord;
+        first = originX + int(firstWord * 64 + std::size_t(__builtin_ctzll(bits[firstWord])));
+        last = originX + int(lastWord * 64 + 63 - std::size_t(__builtin_clzll(bits[lastWord])));
+        return true;
+    }
+
+    const unsigned char* RowAt(int index) const { return rowStorage.data() + std::size_t(index) * rowBytes; }
+
+    // SweepRow for a row whose cells lie in the `length` columns from
+    // `first`: the alpha of each column into `covers`.
+    template <class Int>
+    void SweepRowCovers(int index, uint8_t* covers, int first, int length) {
+        std::memset(covers, 0, std::size_t(length));
+        std::size_t& firstWord = rowFirstWord[index];
+        std::size_t& lastWord = rowLastWord[index];
+        unsigned char* rowStart = Row(index);
+        std::uint64_t* bits = reinterpret_cast<std::uint64_t*>(rowStart);
+        const Cell<Int>* cells = reinterpret_cast<const Cell<Int>*>(rowStart + words * sizeof(std::uint64_t));
+        long long winding = 0;
+        int runStart = INT_MIN;  // where the run before the next cell starts
+        for (std::size_t w = firstWord; w <= lastWord; ++w) {
+            std::uint64_t word = bits[w];
+            if (!word)
+                continue;
+            bits[w] = 0;
+            do {
+                const std::size_t i = w * 64 + std::size_t(__builtin_ctzll(word));
+                word &= word - 1;
+                const int x = originX + int(i);
+                if (runStart != INT_MIN && x > runStart)
+                    std::memset(covers + (runStart - first), int(Alpha(winding * 2 * agg::poly_subpixel_scale)),
+                                std::size_t(x - runStart));
+                const Cell<Int>& cell = cells[i];
+                winding += cell.cover;
+                runStart = x;
+                if (cell.area) {
+                    covers[x - first] = uint8_t(Alpha(winding * 2 * agg::poly_subpixel_scale - cell.area));
+                    ++runStart;
+                }
+            } while (word);
+        }
+        firstWord = SIZE_MAX;
+        lastWord = 0;
     }
 
     // AGG's calculate_alpha on the exact sum, with the identity gamma.

@@ -371,11 +371,12 @@ private:
             const std::size_t i = std::size_t(x - origin);
             std::uint64_t& word = bits[i >> 6];
             const std::uint64_t bit = std::uint64_t(1) << (i & 63);
+            Cell<Int>& cell = cells[i];
             if (word & bit) {
-                cells[i].cover += coverDelta;
-                cells[i].area += areaDelta;
+                cell.cover += coverDelta;
+                cell.area += areaDelta;
             } else {
-                cells[i] = Cell<Int>{coverDelta, areaDelta};
+                cell = Cell<Int>{coverDelta, areaDelta};
                 word |= bit;
             }
         }

@@ -57,13 +57,10 @@ PassGeometry::PassGeometry(const PathStorage& storage, const agg::trans_affine& 
     : pathMatrix(pathMatrix),
       stroke(stroke),
       width(width),
-      height(height),
-      curves(pathReader),
-      transformer(curves, this->pathMatrix),
-      stroker(transformer) {
+      height(height) {
     double largestCoordinate = 0;
     drawable = prepare &&
-               PrepareForDrawing(storage, pathCopy, pathReader, largestCoordinate,
+               PrepareForDrawing(storage, pathCopy, pathReader, largestCoordinate, curved,
                                  CullingWindow{pathMatrix, StrokeReach(stroke), width, height}) &&
                TransformKeepsLimits(pathMatrix, largestCoordinate);
 }
@@ -72,10 +69,11 @@ void PassGeometry::PlanStroke() {
     const agg::line_cap_e cap = LineCap(stroke->CapStyle());
     const agg::line_join_e join = LineJoin(stroke->JoinStyle());
     strokeGeometry = SafeStrokeGeometry(stroke->LineWidth(), stroke->MiterLimit());
-    stroker.width(strokeGeometry.width);
-    stroker.line_cap(cap);
-    stroker.line_join(join);
-    stroker.miter_limit(strokeGeometry.miterLimit);
+    stroker.emplace(CurveTransformer());
+    stroker->width(strokeGeometry.width);
+    stroker->line_cap(cap);
+    stroker->line_join(join);
+    stroker->miter_limit(strokeGeometry.miterLimit);
     if (drawable && strokeGeometry.drawable && !stroke->dashPattern.empty()) {
         dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
         dashWindow = DashCullingWindow(strokeGeometry, cap, join, width, height);

@@ -12,6 +12,7 @@
 #include <agg_rasterizer_scanline_aa.h>
 
 #include <memory>
+#include <optional>
 
 #include "pipeline/CullingDashGenerator.hpp"
 #include "pipeline/PathPreparation.hpp"
@@ -36,10 +37,16 @@ public:
     PassGeometry(const PassGeometry&) = delete;
     PassGeometry& operator=(const PassGeometry&) = delete;
 
+    // A path of lines only skips the curve converter, which would hand on
+    // its vertices unchanged.
     template <class AnyRasterizer>
     void AddFill(AnyRasterizer& rasterizer) {
-        if (drawable)
-            AddPass(rasterizer, transformer, width, height);
+        if (!drawable)
+            return;
+        if (curved)
+            return AddPass(rasterizer, CurveTransformer(), width, height);
+        LineTransformer lines(pathReader, pathMatrix);
+        AddPass(rasterizer, lines, width, height);
     }
 
     // Sets the stroker up from the stroke state and plans the dashes;
@@ -51,18 +58,18 @@ public:
         if (!(drawable && strokeGeometry.drawable))
             return;
         if (!dashes.records)
-            return AddPass(rasterizer, stroker, width, height);
-        Dasher dasher(transformer);
+            return AddPass(rasterizer, *stroker, width, height);
+        Dasher dasher(CurveTransformer());
         CullingDashGenerator& generator = dasher.generator();
         for (unsigned i = 0; i < dashes.records; ++i)
             generator.AddDash(stroke->dashPattern[i].Length, stroke->dashPattern[i].Gap);
         generator.StartAt(dashes.phase);
         generator.CullOutside(dashWindow);
         DashedStroker dashedStroker(dasher);
-        dashedStroker.width(stroker.width());
-        dashedStroker.line_cap(stroker.line_cap());
-        dashedStroker.line_join(stroker.line_join());
-        dashedStroker.miter_limit(stroker.miter_limit());
+        dashedStroker.width(stroker->width());
+        dashedStroker.line_cap(stroker->line_cap());
+        dashedStroker.line_join(stroker->line_join());
+        dashedStroker.miter_limit(stroker->miter_limit());
         PassOf<DashedStroker> pass{dashedStroker, generator};
         AddPass(rasterizer, pass, width, height);
     }
@@ -70,6 +77,7 @@ public:
 private:
     typedef agg::conv_curve<StorageReader> CurveConverter;
     typedef agg::conv_transform<CurveConverter> PathTransformer;
+    typedef agg::conv_transform<StorageReader> LineTransformer;
     typedef agg::conv_stroke<PathTransformer> Stroker;
     typedef agg::conv_adaptor_vcgen<PathTransformer, CullingDashGenerator> Dasher;
     typedef agg::conv_stroke<Dasher> DashedStroker;
@@ -92,10 +100,18 @@ private:
     const int width, height;
     PathStorage pathCopy;  // stays empty unless culling or flattening changes the path
     StorageReader pathReader;
-    bool drawable = false;
-    CurveConverter curves;
-    PathTransformer transformer;
-    Stroker stroker;
+    bool drawable = false, curved = true;
+    // The curve converter and its transformer, made on first use.
+    PathTransformer& CurveTransformer() {
+        if (!transformer) {
+            curves.emplace(pathReader);
+            transformer.emplace(*curves, pathMatrix);
+        }
+        return *transformer;
+    }
+    std::optional<CurveConverter> curves;
+    std::optional<PathTransformer> transformer;
+    std::optional<Stroker> stroker;  // made by PlanStroke: a fill-only draw needs none
     StrokeGeometry strokeGeometry{false, 0, 0};
     DashPlan dashes{0, 0, 0};
     DashWindow dashWindow{};

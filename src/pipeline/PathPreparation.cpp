@@ -190,11 +190,13 @@ enum class Walk { OutOfLimits, Complete, NeedsCopy };
 // converter, and `segments` receives about how many segments it will make
 // of the costly ones among them. Without a copy the walk stops at the first
 // entry a copy would change and asks for one; a complete walk leaves in
-// `end` the number of entries the pipeline reads.
+// `end` the number of entries the pipeline reads, and `curves` says whether
+// any of them is a curve's.
 Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagnitude, const CullingWindow& window,
-              bool flattenCostly, double& segments, unsigned& end) {
+              bool flattenCostly, double& segments, unsigned& end, bool& curves) {
     largestMagnitude = 0;
     segments = 0;
+    curves = false;
     FlatteningBudget budget;
     // Where the curve converter starts the next curve: the coordinates of the
     // last entry it read, whatever its command.
@@ -213,6 +215,7 @@ Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagni
             break;
 
         if (command == agg::path_cmd_curve3 || command == agg::path_cmd_curve4) {
+            curves = true;
             // The converter reads the end point (and second control point)
             // from the following entries whatever their commands.
             const unsigned entries = command == agg::path_cmd_curve3 ? 2 : 3;
@@ -283,13 +286,13 @@ Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagni
 }  // namespace
 
 bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageReader& reader,
-                       double& largestMagnitude, const CullingWindow& window) {
+                       double& largestMagnitude, bool& curves, const CullingWindow& window) {
     reader = StorageReader();
     double segments;
     unsigned end = 0;
     // Most paths need no change: read them in place, exactly the entries a
     // copy would hold.
-    const Walk walk = CopyPass(source, nullptr, largestMagnitude, window, false, segments, end);
+    const Walk walk = CopyPass(source, nullptr, largestMagnitude, window, false, segments, end, curves);
     if (walk == Walk::OutOfLimits)
         return false;
     if (walk == Walk::Complete && segments <= GeometryLimits::ConverterSegments) {
@@ -297,7 +300,7 @@ bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageRead
         return true;
     }
     if (walk == Walk::NeedsCopy) {
-        if (CopyPass(source, &copy, largestMagnitude, window, false, segments, end) != Walk::Complete)
+        if (CopyPass(source, &copy, largestMagnitude, window, false, segments, end, curves) != Walk::Complete)
             return false;
         if (segments <= GeometryLimits::ConverterSegments) {
             reader = StorageReader(copy, copy.total_vertices());
@@ -307,7 +310,7 @@ bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageRead
     }
     // The converter would spend more than the budget on costly curves:
     // flatten and cull those here.
-    if (CopyPass(source, &copy, largestMagnitude, window, true, segments, end) != Walk::Complete)
+    if (CopyPass(source, &copy, largestMagnitude, window, true, segments, end, curves) != Walk::Complete)
         return false;
     reader = StorageReader(copy, copy.total_vertices());
     return true;

@@ -71,9 +71,9 @@ private:
 // vertices and the reader reads the copy. Returns false, leaving the reader
 // empty, when a coordinate is not finite or exceeds
 // GeometryLimits::Coordinate; `largestMagnitude` receives the largest
-// coordinate magnitude read.
+// coordinate magnitude read, `curves` whether the path read has curves.
 bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageReader& reader,
-                       double& largestMagnitude, const CullingWindow& window);
+                       double& largestMagnitude, bool& curves, const CullingWindow& window);
 
 // True when the matrix is finite and maps coordinates up to `magnitude` to
 // coordinates within GeometryLimits::Coordinate.

@@ -7,6 +7,7 @@
 #include <agg_renderer_scanline.h>
 
 #include <algorithm>
+#include <cstring>
 #include <type_traits>
 
 #include "common/ScratchArray.hpp"
@@ -37,6 +38,36 @@ inline __attribute__((always_inline)) void CompositeSpans(const ScanlineType& sc
     }
 }
 
+// Rows of a shape at most this wide are composited as one run of coverage
+// where coverage 0 leaves pixels as they are.
+constexpr int NarrowRow = 32;
+
+// The spans of a scanline that lie within NarrowRow columns as one run of
+// coverage (0 between them) on rows `first` to `last`; false, compositing
+// nothing, for wider ones.
+template <class ScanlineType>
+inline __attribute__((always_inline)) bool CompositeAsRun(const ScanlineType& scanline,
+                                                          CompositingRenderer& renderer,
+                                                          const CompositingRenderer::SolidColor& solid, int first,
+                                                          int last) {
+    const auto begin = scanline.begin();
+    const auto& end = begin[scanline.num_spans() - 1];
+    const int x = begin->x, length = end.x + (end.len < 0 ? -end.len : end.len) - x;
+    if (length > NarrowRow)
+        return false;
+    agg::cover_type covers[NarrowRow];
+    std::memset(covers, 0, std::size_t(length));
+    auto span = begin;
+    for (unsigned spans = scanline.num_spans(); spans > 0; --spans, ++span) {
+        if (span->len > 0)
+            std::memcpy(covers + (span->x - x), span->covers, std::size_t(span->len));
+        else
+            std::memset(covers + (span->x - x), *span->covers, std::size_t(-span->len));
+    }
+    renderer.BlendSolidHspans(x, first, last, length, solid, covers);
+    return true;
+}
+
 // Where coverage 0 leaves pixels as they are, the rows of a narrow shape
 // come as one run of coverage each, composited by one call rather than one
 // per span. Kept apart from the loop below, which then keeps its inlining.
@@ -44,7 +75,6 @@ template <class ScanlineType>
 __attribute__((noinline)) void RenderSolidRuns(DenseRasterizer& rasterizer, ScanlineType& scanline,
                                                CompositingRenderer& renderer,
                                                const CompositingRenderer::SolidColor& solid) {
-    constexpr int NarrowRow = 32;
     agg::cover_type covers[NarrowRow];
     int y, x, length;
     while (rasterizer.SweepRowOrCovers(scanline, covers, NarrowRow, y, x, length)) {
@@ -58,7 +88,8 @@ __attribute__((noinline)) void RenderSolidRuns(DenseRasterizer& rasterizer, Scan
 // The same loop on the library's coverage store, which also says when the
 // rows after the one swept are alike (a rectangle's inside): their spans are
 // composited from that one sweep, as they would be from their own, the runs
-// of one coverage as one block.
+// of one coverage as one block (a narrow rectangle's rows as one run of
+// coverage where coverage 0 leaves pixels as they are).
 template <class ScanlineType>
 void RenderSolid(DenseRasterizer& rasterizer, ScanlineType& scanline, CompositingRenderer& renderer,
                  const agg::rgba8& color) {
@@ -66,11 +97,13 @@ void RenderSolid(DenseRasterizer& rasterizer, ScanlineType& scanline, Compositin
         return;
     scanline.reset(rasterizer.min_x(), rasterizer.max_x());
     const CompositingRenderer::SolidColor solid(color);
-    if (renderer.KeepsPixelsAtZeroCoverage() && !rasterizer.Rectangle())
+    const bool runs = renderer.KeepsPixelsAtZeroCoverage();
+    if (runs && !rasterizer.Rectangle())
         return RenderSolidRuns(rasterizer, scanline, renderer, solid);
     while (rasterizer.sweep_scanline(scanline)) {
-        const int first = scanline.y();
-        CompositeSpans(scanline, renderer, solid, first, first + rasterizer.TakeRowsLikeTheLast());
+        const int first = scanline.y(), last = first + rasterizer.TakeRowsLikeTheLast();
+        if (!(runs && CompositeAsRun(scanline, renderer, solid, first, last)))
+            CompositeSpans(scanline, renderer, solid, first, last);
     }
 }
 

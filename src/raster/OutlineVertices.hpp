@@ -13,7 +13,7 @@ namespace Vudadive2R {
 // AGG's rasterizer means to (the packaged one adds them whole as well).
 // Returns false for a narrower edge, which the caller walks itself.
 template <class AddEdge>
-bool HalveWideEdge(int x1, int y1, int x2, int y2, AddEdge&& add) {
+inline __attribute__((always_inline)) bool HalveWideEdge(int x1, int y1, int x2, int y2, AddEdge&& add) {
     constexpr long long widest = 16384LL << agg::poly_subpixel_shift;
     const long long dx = (long long)x2 - (long long)x1;
     if (dx < widest && dx > -widest)
@@ -29,7 +29,7 @@ class OutlineVertices {
 public:
     // Feeds one vertex; `rasterizer.edge(x1, y1, x2, y2)` receives the edges.
     template <class RasterizerType>
-    void Add(RasterizerType& rasterizer, double x, double y, unsigned command) {
+    inline __attribute__((always_inline)) void Add(RasterizerType& rasterizer, double x, double y, unsigned command) {
         if (agg::is_move_to(command)) {
             Close(rasterizer);
             lastX = startX = agg::iround(x * agg::poly_subpixel_scale);
@@ -49,7 +49,7 @@ public:
 
     // Draws the edge back to the start of an open sub-path.
     template <class RasterizerType>
-    void Close(RasterizerType& rasterizer) {
+    inline __attribute__((always_inline)) void Close(RasterizerType& rasterizer) {
         if (status == Status::Drawing) {
             rasterizer.edge(lastX, lastY, startX, startY);
             lastX = startX;

@@ -77,12 +77,13 @@ public:
     bool Clipped() const { return clipped; }
 
     // As AGG's add_vertex without a clip box.
-    void add_vertex(double x, double y, unsigned command) { outline.Add(*this, x, y, command); }
+    inline __attribute__((always_inline)) void add_vertex(double x, double y, unsigned command) {
+        outline.Add(*this, x, y, command);
+    }
 
     // One edge in 24.8 fixed point. Edges 2^14 pixels wide or wider are
-    // halved, as AGG means to (the feed never sends any). Always inlined
-    // into the feeds: a call per edge is a noticeable share of a pass.
-    inline __attribute__((always_inline)) void edge(int x1, int y1, int x2, int y2) {
+    // halved, as AGG means to (the feed never sends any).
+    void edge(int x1, int y1, int x2, int y2) {
         if (HalveWideEdge(x1, y1, x2, y2, [this](int a, int b, int c, int d) { edge(a, b, c, d); }))
             return;
         const int ex1 = x1 >> agg::poly_subpixel_shift, ex2 = x2 >> agg::poly_subpixel_shift;
@@ -368,7 +369,7 @@ private:
         int origin;
 
         // A cell whose bit is clear holds anything: the first piece sets it.
-        void Add(int x, int coverDelta, int areaDelta) {
+        inline __attribute__((always_inline)) void Add(int x, int coverDelta, int areaDelta) {
             const std::size_t i = std::size_t(x - origin);
             std::uint64_t& word = bits[i >> 6];
             const std::uint64_t bit = std::uint64_t(1) << (i & 63);

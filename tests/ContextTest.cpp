@@ -1,4 +1,5 @@
-// The context: clearing, the mapping protocol, the C views of its state, and images over surfaces.
+// The context and the drawing states: clearing, the mapping protocol, the C views of their state, and images
+// over surfaces.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 
 #include "TestSupport.hpp"
 #include "capi/Handle.hpp"
+#include "common/Internals.hpp"
 
 using namespace ORV::Vudadive2R;
 using TestSupport::Surface;
@@ -134,7 +136,6 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
     orv_context2D handle = orv_context2D_create(surface.surface);
     Context2D& context = *ContextHandle::Read(handle);
     orv_render_state* state = orv_context2D_render_state_get(handle);
-    const RenderState& r = *context.renderState;
     struct Property { void (*set)(orv_render_state*, int); int (*get)(orv_render_state*); int initial, value; }
     const properties[] = {
         {orv_render_state_origin_set, orv_render_state_origin_get, ORV_ORIGIN_BOTTOM_LEFT, 7},
@@ -148,9 +149,8 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
         p.set(state, p.value);
         EXPECT_EQ(p.get(state), p.value);
     }
-    EXPECT_FALSE(orv_render_state_scissoring_enabled_get(state));
     orv_render_state_scissoring_enabled_set(state, true);
-    EXPECT_TRUE(r.scissoringEnabled && orv_render_state_scissoring_enabled_get(state));
+    EXPECT_TRUE(context.renderState->scissoringEnabled && orv_render_state_scissoring_enabled_get(state));
 
     // An empty scissor list cannot be read; a count below one empties it.
     int count = -1;
@@ -162,7 +162,7 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
         EXPECT_EQ(std::memcmp(orv_render_state_scissor_rectangles_get(state, &count), three, sizeof three), 0);
         EXPECT_EQ(count, 3);
         orv_render_state_scissor_rectangles_set(state, nullptr, empty);
-        EXPECT_TRUE(r.scissorRectangles.empty());
+        EXPECT_TRUE(context.renderState->scissorRectangles.empty());
     }
     orv_render_state_scissor_rectangles_set(state, three, 1);
 
@@ -198,14 +198,6 @@ TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
     const orv_color cleared = orv_context2D_clear_color_get(handle);
     EXPECT_TRUE(cleared.R == 0 && cleared.G == 0 && cleared.B == 0 && cleared.A == 0);
     EXPECT_TRUE(context.GlyphOrigin().X == 3 && context.GlyphOrigin().Y == 4);
-    // The same resets from the classes.
-    context.renderState->blendMode = BlendMode::Plus;
-    context.transforms->path->Translate(1, 1);
-    context.SetDefaultState();
-    EXPECT_TRUE(r.blendMode == BlendMode::SourceOver && context.transforms->path->Get()[6] == 0);
-    context.renderState->scissoringEnabled = true;
-    context.renderState->SetDefaults();
-    EXPECT_FALSE(r.scissoringEnabled);
     orv_context2D_destroy(handle);
     orv_context2D_destroy(nullptr);
 }
@@ -235,4 +227,74 @@ TEST(SurfaceImage, TakesTheSurfaceLayoutAndFlushesInPlace) {
         // Destruction releases the mapping without ending the open access.
         EXPECT_EQ(orv_surface_sync_end_count_get(core), 1);
     }
+}
+
+TEST(DrawingState, CWrappersReachTheirFieldsAndDefaultsAreRestored) {
+    TestSupport::Surface surface(2, 2);
+    orv_context2D context = orv_context2D_create(surface.surface);
+    orv_color_paint paint = orv_color_paint_create(context, 0.25f, 2.0f, -1.0f, 0.5f);
+    orv_context2D_destroy(context);
+    const orv_color color = orv_color_paint_color_get(paint);  // kept as given
+    EXPECT_TRUE(color.R == 0.25f && color.G == 2.0f && color.B == -1.0f && color.A == 0.5f);
+    orv_fill_state fill = orv_fill_state_create();
+    orv_stroke_state stroke = orv_stroke_state_create();
+    FillState& f = *FillHandle::Read(fill);
+    StrokeState& s = *StrokeHandle::Read(stroke);
+    // Every field through its getter: the defaults, then values stored unvalidated.
+    auto fields = [&] {
+        return std::vector<float>{float(orv_fill_state_fill_rule_get(fill)), orv_stroke_state_line_width_get(stroke),
+                                  float(orv_stroke_state_cap_style_get(stroke)),
+                                  float(orv_stroke_state_join_style_get(stroke)), orv_stroke_state_miter_limit_get(stroke),
+                                  orv_stroke_state_dash_phase_get(stroke),
+                                  float(orv_stroke_state_dash_phase_reset_enabled_get(stroke))};
+    };
+    const std::vector<float> defaults = {ORV_FILL_RULE_EVEN_ODD, 1, ORV_CAP_STYLE_BUTT, ORV_JOIN_STYLE_MITER, 4, 0, 0};
+    auto expectDefaults = [&] {
+        EXPECT_EQ(fields(), defaults);
+        EXPECT_TRUE(s.dashPattern.empty());
+        EXPECT_FALSE(Internals::PaintOf(f) || Internals::PaintOf(s));
+    };
+    expectDefaults();
+    orv_fill_state_fill_rule_set(fill, 2);
+    orv_stroke_state_line_width_set(stroke, -3);
+    orv_stroke_state_cap_style_set(stroke, 3);
+    orv_stroke_state_join_style_set(stroke, 9);
+    orv_stroke_state_miter_limit_set(stroke, 0.5f);
+    orv_stroke_state_dash_phase_set(stroke, -2.5f);
+    orv_stroke_state_dash_phase_reset_enabled_set(stroke, true);
+    EXPECT_EQ(fields(), (std::vector<float>{2, -3, 3, 9, 0.5f, -2.5f, 1}));
+
+    // Dash pairs by count; a count below one empties the pattern.
+    struct Case { std::vector<float> values; int count; std::vector<float> expected; } const cases[] = {
+        {{}, -2, {}}, {{4, 2, 9}, 1, {4, 2}}, {{4, 2, 1, 3}, 2, {4, 2, 1, 3}}};  // the last is kept for the reset
+    for (const Case& c : cases) {
+        const float previous[] = {7, 7, 7, 7, 7, 7};
+        orv_stroke_state_dash_pattern_set(stroke, previous, 3);
+        orv_stroke_state_dash_pattern_set(stroke, c.count < 1 ? nullptr : c.values.data(), c.count);
+        std::vector<float> stored;
+        for (const Dash& d : s.dashPattern)
+            stored.insert(stored.end(), {d.Length, d.Gap});
+        EXPECT_EQ(stored, c.expected) << c.count;
+    }
+
+    // One paint shared by both states lives until its last holder lets go.
+    orv_fill_state_paint_set(fill, paint);
+    orv_stroke_state_paint_set(stroke, paint);
+    const std::weak_ptr<Paint> watch = Internals::PaintOf(f);
+    orv_color_paint_destroy(paint);
+    EXPECT_EQ(Internals::PaintOf(f), Internals::PaintOf(s));
+    orv_fill_state_set_defaults(fill);
+    EXPECT_FALSE(watch.expired());
+    orv_stroke_state_set_defaults(stroke);
+    EXPECT_TRUE(watch.expired());
+    expectDefaults();
+
+    // The class has no paint getter: the C entry point only says so.
+    orv_paint got = reinterpret_cast<orv_paint>(1);
+    EXPECT_EQ(TestSupport::CaptureStdout([&] { got = orv_fill_state_paint_get(fill); }), "Not implemented.\n");
+    EXPECT_EQ(got, nullptr);
+    orv_fill_state_destroy(fill);
+    orv_stroke_state_destroy(stroke);
+    orv_fill_state_destroy(nullptr);
+    orv_stroke_state_destroy(nullptr);
 }

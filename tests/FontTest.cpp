@@ -111,8 +111,8 @@ TEST(Font, BadFilesNamesAndTexts) {
     std::vector<char> head(1000);
     std::ifstream(FontPath(), std::ios::binary).read(head.data(), 1000);
     std::ofstream(truncated, std::ios::binary).write(head.data(), 1000);
-    Surface surface(4, 4);
-    auto context = std::make_shared<Context2D>(surface.surface);
+    TextCanvas canvas(4, 4, 12);
+    const std::shared_ptr<Context2D>& context = canvas.context;
     for (const std::string& path : {std::string(), notFont, truncated, std::string(VUDADIVE2R_TEST_TMPDIR)}) {
         const std::string printed =
             TestSupport::CaptureStdout([&] { EXPECT_THROW(Font(context, path.c_str(), 12), Exception) << path; });
@@ -120,11 +120,10 @@ TEST(Font, BadFilesNamesAndTexts) {
     }
     EXPECT_THROW(Font(context, nullptr, 12), std::logic_error);
     EXPECT_THROW(Font(nullptr, FontPath().c_str(), 12), ArgumentNullException);
-    Font font(context, FontPath().c_str(), 12);
-    EXPECT_THROW(font.MeasureString(nullptr), ArgumentNullException);
-    EXPECT_THROW(font.DrawString(0, 0, nullptr, kWhite), ArgumentNullException);
-    EXPECT_THROW(font.MeasureStringUtf8(nullptr), ArgumentNullException);
-    EXPECT_THROW(font.DrawStringUtf8(0, 0, nullptr, kWhite), ArgumentNullException);
+    EXPECT_THROW(canvas.font.MeasureString(nullptr), ArgumentNullException);
+    EXPECT_THROW(canvas.font.DrawString(0, 0, nullptr, kWhite), ArgumentNullException);
+    EXPECT_THROW(canvas.font.MeasureStringUtf8(nullptr), ArgumentNullException);
+    EXPECT_THROW(canvas.font.DrawStringUtf8(0, 0, nullptr, kWhite), ArgumentNullException);
 
     // Surfaces that cannot take text are left alone.
     Surface unsupported(8, 8, TestSupport::kRA24);
@@ -211,17 +210,14 @@ TEST(Font, HugeGlyphsBesideOrOverTheSurfaceDrawInBoundedTime) {
 
 TEST(GlyphCache, HundredThousandDistinctGlyphsStayWithinTheBound) {
     // Code points from U+0001 up, 400 to a line: most load the face's box, each a glyph of its own.
-    TestSupport::Surface surface(4096, 12);
-    auto context = std::make_shared<Context2D>(surface.surface);
-    context->renderState->origin = Origin::TopLeft;
-    Font font(context, FontPath().c_str(), 9);
-    const GlyphCache& cache = *Internals::GlyphCacheOf(font);
+    TextCanvas canvas(4096, 12, 9);
+    const GlyphCache& cache = *Internals::GlyphCacheOf(canvas.font);
     char32_t code = 1;
     for (int drawn = 0; drawn < 100000;) {
         std::u32string line;
         for (int n = 0; n < 400; ++n, ++drawn, ++code)
             line += code == 0xD800 ? (code = 0xE000) : code;
-        font.DrawStringUtf8(0, 10, TestSupport::Utf8Of(line).c_str(), Color{1, 1, 1, 1});
+        canvas.font.DrawStringUtf8(0, 10, TestSupport::Utf8Of(line).c_str(), kWhite);
         ASSERT_LE(cache.Bytes(), Font::GlyphCacheBound) << "after U+" << std::hex << code;
     }
     // Full, and evicting: the last glyphs are all held, the first are gone.

@@ -44,7 +44,7 @@ struct PixelBlock {
 // stores overlap where the span is not a multiple of the block, which
 // rewrites the same bytes. Spans shorter than a block take smaller blocks.
 template <class Block>
-void FillRow(uint8_t* pixels, unsigned length, const uint8_t* source) {
+void FillSpan(uint8_t* pixels, unsigned length, const uint8_t* source) {
     const Block pattern = Block::Broadcast(source);
     const std::size_t total = 4 * std::size_t(length);
     if constexpr (Block::bytes == 4) {
@@ -53,7 +53,7 @@ void FillRow(uint8_t* pixels, unsigned length, const uint8_t* source) {
         return;
     }
     if (total < Block::bytes) {
-        FillRow<typename Block::Smaller>(pixels, length, source);
+        FillSpan<typename Block::Smaller>(pixels, length, source);
         return;
     }
     uint8_t* const end = pixels + total;
@@ -72,16 +72,11 @@ void FillRow(uint8_t* pixels, unsigned length, const uint8_t* source) {
     pattern.Store(end - Block::bytes);
 }
 
-template <class Block>
-void FillSpan(uint8_t* pixels, unsigned length, const uint8_t* source) {
-    FillRow<Block>(pixels, length, source);
-}
-
 // The same span on `rows` rows, `stride` bytes apart.
 template <class Block>
 void FillRows(uint8_t* pixels, unsigned length, const uint8_t* source, unsigned rows, std::ptrdiff_t stride) {
     for (; rows > 0; --rows, pixels += stride)
-        FillRow<Block>(pixels, length, source);
+        FillSpan<Block>(pixels, length, source);
 }
 
 }  // namespace

@@ -600,13 +600,26 @@ private:
     template <class Int>
     void SweepRowCovers(int index, uint8_t* covers, int first, int length) {
         std::memset(covers, 0, std::size_t(length));
+        SweepCells<Int>(
+            index,
+            [covers, first](int from, int to, unsigned alpha) {
+                std::memset(covers + (from - first), int(alpha), std::size_t(to - from));
+            },
+            [covers, first](int x, unsigned alpha) { covers[x - first] = uint8_t(alpha); });
+    }
+
+    // AGG's sweep of a row's cells in column order: `run(from, to, alpha)`
+    // for the columns from `from` up to `to` between cells, `cell(x, alpha)`
+    // for each cell with area, alpha 0 included. Leaves the bits clear.
+    template <class Int, class Run, class OneCell>
+    inline __attribute__((always_inline)) void SweepCells(int index, Run run, OneCell cell) {
         std::size_t& firstWord = rowFirstWord[index];
         std::size_t& lastWord = rowLastWord[index];
         unsigned char* rowStart = Row(index);
         std::uint64_t* bits = reinterpret_cast<std::uint64_t*>(rowStart);
         const Cell<Int>* cells = reinterpret_cast<const Cell<Int>*>(rowStart + words * sizeof(std::uint64_t));
         long long winding = 0;
-        int runStart = INT_MIN;  // where the run before the next cell starts
+        long long runStart = LLONG_MIN;  // where the run before the next cell starts
         for (std::size_t w = firstWord; w <= lastWord; ++w) {
             std::uint64_t word = bits[w];
             if (!word)
@@ -616,14 +629,13 @@ private:
                 const std::size_t i = w * 64 + std::size_t(__builtin_ctzll(word));
                 word &= word - 1;
                 const int x = originX + int(i);
-                if (runStart != INT_MIN && x > runStart)
-                    std::memset(covers + (runStart - first), int(Alpha(winding * 2 * agg::poly_subpixel_scale)),
-                                std::size_t(x - runStart));
-                const Cell<Int>& cell = cells[i];
-                winding += cell.cover;
+                if (runStart != LLONG_MIN && x > runStart)
+                    run(int(runStart), x, Alpha(winding * 2 * agg::poly_subpixel_scale));
+                winding += cells[i].cover;
                 runStart = x;
-                if (cell.area) {
-                    covers[x - first] = uint8_t(Alpha(winding * 2 * agg::poly_subpixel_scale - cell.area));
+                const long long area = cells[i].area;
+                if (area) {
+                    cell(x, Alpha(winding * 2 * agg::poly_subpixel_scale - area));
                     ++runStart;
                 }
             } while (word);
@@ -650,43 +662,18 @@ private:
     // cell as a solid run, alpha-0 spans left out. Leaves the bits clear.
     template <class Int, class Scanline>
     void SweepRow(Scanline& scanline, int index) {
-        std::size_t& firstWord = rowFirstWord[index];
-        std::size_t& lastWord = rowLastWord[index];
-        if (firstWord > lastWord)
+        if (rowFirstWord[index] > rowLastWord[index])
             return;
-        unsigned char* rowStart = Row(index);
-        std::uint64_t* bits = reinterpret_cast<std::uint64_t*>(rowStart);
-        RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)), bits, originX};
-        long long winding = 0;
-        long long runStart = LLONG_MIN;  // where the solid run before the next cell starts
-        for (std::size_t w = firstWord; w <= lastWord; ++w) {
-            std::uint64_t word = bits[w];
-            if (!word)
-                continue;
-            bits[w] = 0;
-            do {
-                const std::size_t i = w * 64 + std::size_t(__builtin_ctzll(word));
-                word &= word - 1;
-                const int x = originX + int(i);
-                if (runStart != LLONG_MIN && x > runStart) {
-                    const unsigned alpha = Alpha(winding * 2 * agg::poly_subpixel_scale);
-                    if (alpha)
-                        scanline.add_span(int(runStart), unsigned(x - runStart), alpha);
-                }
-                const Cell<Int>& cell = row.cells[i];
-                winding += cell.cover;
-                const long long area = cell.area;
-                runStart = x;
-                if (area) {
-                    const unsigned alpha = Alpha(winding * 2 * agg::poly_subpixel_scale - area);
-                    if (alpha)
-                        scanline.add_cell(x, alpha);
-                    ++runStart;
-                }
-            } while (word);
-        }
-        firstWord = SIZE_MAX;
-        lastWord = 0;
+        SweepCells<Int>(
+            index,
+            [&scanline](int from, int to, unsigned alpha) {
+                if (alpha)
+                    scanline.add_span(from, unsigned(to - from), alpha);
+            },
+            [&scanline](int x, unsigned alpha) {
+                if (alpha)
+                    scanline.add_cell(x, alpha);
+            });
     }
 
     static constexpr std::size_t InlineRowBytes = 8192;

@@ -1,7 +1,8 @@
 // The vertex sources of one draw's passes: the path prepared (far curves
 // culled, costly ones flattened, checked against the geometry limits),
 // flattened and transformed for the fill, outlined for the stroke, and
-// dashed first when the pattern asks.
+// dashed first when the pattern asks (on the library's road, dashes of one
+// straight piece outlined by their caps directly).
 #ifndef VUDADIVE2R_PIPELINE_PASSGEOMETRY_HPP
 #define VUDADIVE2R_PIPELINE_PASSGEOMETRY_HPP
 
@@ -13,10 +14,13 @@
 
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "pipeline/CullingDashGenerator.hpp"
+#include "pipeline/DashOutlines.hpp"
 #include "pipeline/PathPreparation.hpp"
 #include "pipeline/StrokePreparation.hpp"
+#include "raster/DenseRasterizer.hpp"
 #include "raster/RasterizerFeed.hpp"
 #include "vudadive2r/DrawingState.hpp"
 
@@ -65,13 +69,20 @@ public:
             generator.AddDash(stroke->dashPattern[i].Length, stroke->dashPattern[i].Gap);
         generator.StartAt(dashes.phase);
         generator.CullOutside(dashWindow);
-        DashedStroker dashedStroker(dasher);
-        dashedStroker.width(stroker->width());
-        dashedStroker.line_cap(stroker->line_cap());
-        dashedStroker.line_join(stroker->line_join());
-        dashedStroker.miter_limit(stroker->miter_limit());
-        PassOf<DashedStroker> pass{dashedStroker, generator};
-        AddPass(rasterizer, pass, width, height);
+        if constexpr (std::is_same_v<AnyRasterizer, DenseRasterizer>) {
+            // The library's road outlines straight dashes by their caps.
+            DashOutlines<Dasher> outlines(dasher, *stroker);
+            PassOf<DashOutlines<Dasher>> pass{outlines, generator};
+            AddPass(rasterizer, pass, width, height);
+        } else {
+            DashedStroker dashedStroker(dasher);
+            dashedStroker.width(stroker->width());
+            dashedStroker.line_cap(stroker->line_cap());
+            dashedStroker.line_join(stroker->line_join());
+            dashedStroker.miter_limit(stroker->miter_limit());
+            PassOf<DashedStroker> pass{dashedStroker, generator};
+            AddPass(rasterizer, pass, width, height);
+        }
     }
 
 private:

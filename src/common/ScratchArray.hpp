@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 namespace ORV {
 namespace Vudadive2R {
@@ -17,6 +18,8 @@ class ScratchArray {
     static_assert(std::is_trivially_copyable<T>::value, "items are moved by memcpy");
 
 public:
+    static constexpr std::size_t Inline = InlineCount;
+
     ScratchArray() = default;
     ScratchArray(const ScratchArray&) = delete;
     ScratchArray& operator=(const ScratchArray&) = delete;
@@ -31,6 +34,8 @@ public:
     T* end() { return items + count; }
 
     void clear() { count = 0; }
+    // The first `n` items, after Reserve(n) and filling them.
+    void SetSize(std::size_t n) { count = n; }
 
     // Empties the array, giving back heap storage of more than `bytes`.
     void Trim(std::size_t bytes) {
@@ -50,6 +55,15 @@ public:
 
     // Removes item `i` by moving the last one into its place.
     void SwapRemove(std::size_t i) { items[i] = items[--count]; }
+
+    bool OnHeap() const { return items != inlineItems; }
+    // Exchanges the items of two arrays that both keep them on the heap.
+    void SwapHeapItems(ScratchArray& other) {
+        std::swap(heap, other.heap);
+        std::swap(items, other.items);
+        std::swap(count, other.count);
+        std::swap(capacity, other.capacity);
+    }
 
     // Makes room for `wanted` items, contents undefined; keeps what fits
     // inline inside the object.

@@ -30,6 +30,7 @@ void DenseRasterizer::reset() {
 
 void DenseRasterizer::Trim(std::size_t bytes) {
     edges.Trim(bytes);
+    orderedEdges.Trim(bytes);
     active.Trim(bytes);
     rowCrossings.Trim(bytes);
     rowStorage.Trim(bytes);
@@ -151,7 +152,9 @@ void DenseRasterizer::OrderEdges() {
     const std::size_t count = edges.size();
     const long long low = std::max(minY, firstRow), high = std::min(maxY, lastRow);
     const std::size_t rows = high >= low ? std::size_t(high - low + 1) : 0;
-    if (count < 64 || count > UINT32_MAX || rows == 0 || rows > count) {
+    // The buckets below are spread into a second store that is swapped in,
+    // which needs both stores on the heap.
+    if (count <= decltype(edges)::Inline || !edges.OnHeap() || count > UINT32_MAX || rows == 0 || rows > count) {
         std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
         return;
     }
@@ -159,9 +162,8 @@ void DenseRasterizer::OrderEdges() {
     auto bucket = [low, high](const Edge& e) {
         return std::size_t(std::min<long long>(std::max<long long>(e.top, low), high) - low);
     };
-    std::unique_ptr<std::uint32_t[]> store(new std::uint32_t[2 * rows]());
-    std::uint32_t* next = store.get();  // where the bucket's next edge goes
-    std::uint32_t* end = next + rows;   // where the bucket ends
+    // Where each row's bucket of edges starts; then where its next edge goes.
+    std::unique_ptr<std::uint32_t[]> next(new std::uint32_t[rows]());
     for (const Edge& e : edges)
         ++next[bucket(e)];
     std::uint32_t position = 0;
@@ -169,18 +171,15 @@ void DenseRasterizer::OrderEdges() {
         const std::uint32_t size = next[b];
         next[b] = position;
         position += size;
-        end[b] = position;
     }
-    for (std::size_t b = 0; b < rows; ++b) {
-        while (next[b] < end[b]) {
-            // Carries the edge at the bucket's next place to its own
-            // bucket, and the edge it displaces on, until one belongs here.
-            Edge carried = edges[next[b]];
-            for (std::size_t home = bucket(carried); home != b; home = bucket(carried))
-                std::swap(carried, edges[next[home]++]);
-            edges[next[b]++] = carried;
-        }
-    }
+    // Spread into the second store in one pass, each bucket filled in
+    // order, and swap the stores.
+    Edge* ordered = orderedEdges.Reserve(count);
+    for (const Edge& e : edges)
+        ordered[next[bucket(e)]++] = e;
+    orderedEdges.SetSize(count);
+    edges.SwapHeapItems(orderedEdges);
+    orderedEdges.clear();
 }
 
 void DenseRasterizer::Restart(int y) {

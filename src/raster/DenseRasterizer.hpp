@@ -682,6 +682,7 @@ private:
     static constexpr int NoBand = INT_MIN;
 
     ScratchArray<Edge, 64> edges;
+    ScratchArray<Edge, 64> orderedEdges;  // the edges in row order, swapped in
     ScratchArray<ActiveEdge, 32> active;
     ScratchArray<int, 16> rowCrossings;
     // A band of rows of counters, each row its bit words, then the cover and

@@ -54,8 +54,7 @@ void DenseRasterizer::Prepare() {
     LimitSpanColumns();
     if (FindRectangle())
         return;
-    OrderEdges();
-    wide = edgeCount > SafeEdges && !SweptRowsFitInt();
+    wide = !OrderEdges(edgeCount > SafeEdges);
     originX = KeptColumn(minX);
     width = std::size_t((long long)KeptColumn(maxX) - originX + 1);
     words = (width + 63) / 64;
@@ -115,16 +114,24 @@ bool DenseRasterizer::SweptRowsFitInt() {
     const long long low = std::max(minY, firstRow), high = std::min(maxY, lastRow);
     if (high < low)
         return true;
+    int* changes = CrossingChanges(low, high);
+    if (!changes)
+        return false;
+    for (const Edge& e : edges)
+        CountCrossing(changes, e, low, high);
+    return CrossingsFit(changes, std::size_t(high - low + 1));
+}
+
+int* DenseRasterizer::CrossingChanges(long long low, long long high) {
     if (high - low >= (1 << 20))
-        return false;  // rows without a surface to bound them: count nothing
+        return nullptr;  // rows without a surface to bound them: count nothing
     const std::size_t rows = std::size_t(high - low + 1);
     int* changes = rowCrossings.Reserve(rows + 1);
     std::fill(changes, changes + rows + 1, 0);
-    for (const Edge& e : edges) {
-        const int bottom = std::max(e.y1, e.y2) >> agg::poly_subpixel_shift;
-        ++changes[std::size_t(std::max<long long>(e.top, low) - low)];
-        --changes[std::size_t(std::min<long long>(bottom, high) - low + 1)];
-    }
+    return changes;
+}
+
+bool DenseRasterizer::CrossingsFit(const int* changes, std::size_t rows) {
     long long crossing = 0;
     for (std::size_t row = 0; row < rows; ++row)
         if ((crossing += changes[row]) > SafeEdges)
@@ -148,7 +155,7 @@ void DenseRasterizer::LimitSpanColumns() {
         SurfaceBounds(surfaceWidth, lastRow + 1, false);
 }
 
-void DenseRasterizer::OrderEdges() {
+bool DenseRasterizer::OrderEdges(bool checkRows) {
     const std::size_t count = edges.size();
     const long long low = std::max(minY, firstRow), high = std::min(maxY, lastRow);
     const std::size_t rows = high >= low ? std::size_t(high - low + 1) : 0;
@@ -156,7 +163,7 @@ void DenseRasterizer::OrderEdges() {
     // which needs both stores on the heap.
     if (count <= decltype(edges)::Inline || !edges.OnHeap() || count > UINT32_MAX || rows == 0 || rows > count) {
         std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
-        return;
+        return !checkRows || SweptRowsFitInt();
     }
     // Edges that start above the swept rows are activated with the first.
     auto bucket = [low, high](const Edge& e) {
@@ -173,13 +180,24 @@ void DenseRasterizer::OrderEdges() {
         position += size;
     }
     // Spread into the second store in one pass, each bucket filled in
-    // order, and swap the stores.
+    // order, and swap the stores; the rows' crossings are counted on the way.
     Edge* ordered = orderedEdges.Reserve(count);
-    for (const Edge& e : edges)
-        ordered[next[bucket(e)]++] = e;
+    int* changes = checkRows ? CrossingChanges(low, high) : nullptr;
+    if (changes) {
+        for (const Edge& e : edges) {
+            ordered[next[bucket(e)]++] = e;
+            CountCrossing(changes, e, low, high);
+        }
+    } else {
+        for (const Edge& e : edges)
+            ordered[next[bucket(e)]++] = e;
+    }
     orderedEdges.SetSize(count);
     edges.SwapHeapItems(orderedEdges);
     orderedEdges.clear();
+    if (!checkRows)
+        return true;
+    return changes && CrossingsFit(changes, rows);
 }
 
 void DenseRasterizer::Restart(int y) {

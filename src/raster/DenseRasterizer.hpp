@@ -306,16 +306,28 @@ private:
     // True when no swept row is crossed by more than SafeEdges edges: only
     // the edges crossing a row add to its sums, so int holds them all.
     bool SweptRowsFitInt();
+    // Its steps, which OrderEdges shares: a zeroed count per swept row from
+    // `low` to `high` (null where the rows are too many to count, taken as
+    // not fitting), each edge's first row and the row after its last
+    // counted, and the verdict.
+    int* CrossingChanges(long long low, long long high);
+    static void CountCrossing(int* changes, const Edge& e, long long low, long long high) {
+        const int bottom = std::max(e.y1, e.y2) >> agg::poly_subpixel_shift;
+        ++changes[std::size_t(std::max<long long>(e.top, low) - low)];
+        --changes[std::size_t(std::min<long long>(bottom, high) - low + 1)];
+    }
+    static bool CrossingsFit(const int* changes, std::size_t rows);
 
     // Keeps the surface's columns only when the edges reach across more of
     // the columns beside it than GeometryLimits::SpanColumnWork.
     void LimitSpanColumns();
 
     // Orders the edges by first row. Activation only needs them grouped by
-    // row, so many edges are counted into a bucket per row and swapped into
+    // row, so many edges are counted into a bucket per row and spread into
     // place (every row's sums are the same whatever the order within it);
     // few edges, or rows far outnumbering them, are sorted by comparison.
-    void OrderEdges();
+    // Returns SweptRowsFitInt() where `checkRows`, else true.
+    bool OrderEdges(bool checkRows);
 
     void Restart(int y);
 

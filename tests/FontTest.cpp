@@ -157,32 +157,6 @@ TEST(Font, OneBitBitmapFontsAreReadBitByBit) {
         }
 }
 
-TEST(Font, CInterfaceReachesTheSameFont) {
-    TextCanvas viaClass(40, 20, 14);
-    viaClass.Glyph().Rotate(0.2f);
-    Surface viaC(40, 20);
-    orv_context2D context = orv_context2D_create(viaC.surface);
-    orv_render_state_origin_set(orv_context2D_render_state_get(context), 1);
-    orv_transform_rotate(orv_transforms_glyph(orv_context2D_transforms_get(context)), 0.2f);
-    orv_font font = orv_font_create(context, FontPath().c_str(), 14);
-    orv_context2D_destroy(context);  // the font keeps the context alive
-
-    EXPECT_EQ(orv_font_height_get(font), viaClass.font.Height());
-    EXPECT_EQ(orv_font_ascender_get(font), viaClass.font.Ascender());
-    EXPECT_EQ(orv_font_descender_get(font), viaClass.font.Descender());
-    EXPECT_EQ(orv_font_measure_string(font, "C text"), viaClass.font.MeasureString("C text"));
-    orv_font_draw_string(font, 2, 14, "C text", 0.9f, 0.3f, 0.1f, 0.8f);
-    viaClass.font.DrawString(2, 14, "C text", Color{0.9f, 0.3f, 0.1f, 0.8f});
-    EXPECT_EQ(viaC.memory, viaClass.surface.memory);
-    EXPECT_EQ(orv_font_measure_string_utf8(font, "C t\xC3\xA9xt"), viaClass.font.MeasureStringUtf8("C t\xC3\xA9xt"));
-    orv_font_draw_string_utf8(font, 3, 18, "\xCE\xB1\xE2\x82\xAC", 0.2f, 0.6f, 0.9f, 0.7f);
-    viaClass.font.DrawStringUtf8(3, 18, "\xCE\xB1\xE2\x82\xAC", Color{0.2f, 0.6f, 0.9f, 0.7f});
-    EXPECT_EQ(viaC.memory, viaClass.surface.memory);
-    EXPECT_THROW(orv_font_create(nullptr, FontPath().c_str(), 12), ArgumentNullException);
-    orv_font_destroy(font);
-    orv_font_destroy(nullptr);
-}
-
 TEST(Font, HugeGlyphsBesideOrOverTheSurfaceDrawInBoundedTime) {
     // Found by fuzzing. Beside the surface: bitmaps of some 10^8 pixels that
     // could not meet it, 7 s instrumented for 30 glyphs. Over it: the stem of

@@ -18,13 +18,6 @@ void FillRectangle(Canvas& canvas, const std::shared_ptr<Paint>& paint, float x0
     Geometry().Rectangle(x0, y0, x1, y1).On(canvas)->Draw(TestSupport::FillWith(paint), nullptr);
 }
 
-// With identity scale, surface pixel (x, y) samples image pixel (x - tx, y - ty)
-// with the weights 16256, 64 and 64 of itself and its right and lower neighbours.
-uint32_t Formula(Picture& picture, TilingMode mode, Rgba tile, int i, int j) {
-    const int weights[4] = {16256, 64, 64, 0};
-    return Premultiplied(BilinearSum(picture, mode, tile, i, j, weights));
-}
-
 Rgba Grey(int value) { return Rgba{value, value, value, 255}; }
 
 }  // namespace
@@ -153,44 +146,4 @@ TEST(ImagePaint, ReadsTheBorrowedPixelsAnewAtEveryDraw) {
     FillRectangle(second, paint, 0, 0, 4, 4);
     ExpectBlock(first.surface, 0, 0, 4, 4, 0x0A141EFF);
     ExpectBlock(second.surface, 0, 0, 4, 4, 0xC86400FF);
-}
-
-TEST(ImagePaint, PngPaintedThroughTheCInterface) {
-    // Loading puts the file's bottom row in image row 0: upright under the default origin.
-    auto pixel = [](int i, int j) { return Rgba{60 * i, 100 * j, 255 - 50 * i, 255}; };
-    Picture picture = Picture::Of(4, 3, pixel);
-    const std::string path = TestSupport::TempPath("image-paint.png");
-    orv_image source = orv_image_create(nullptr, int(TestSupport::kRA24), 4, 3, 16, picture.bytes.data());
-    orv_png_image_save(source, path.c_str());
-    orv_image_destroy(source);
-
-    TestSupport::Surface surface(10, 8);
-    orv_context2D context = orv_context2D_create(surface.surface);
-    orv_png_image png = orv_png_image_create_from_file(context, path.c_str());
-    orv_image_paint paint = orv_image_paint_create(context, png);
-    orv_png_image_destroy(png);  // the paint keeps the image
-    orv_image_paint_tiling_mode_set(paint, 4);
-    EXPECT_EQ(orv_image_paint_tiling_mode_get(paint), 4);
-    orv_image_paint_tiling_mode_set(paint, 0);
-    orv_image_paint_tile_color_set(paint, 0.2f, 0.4f, 0.6f, 1);  // bytes 51, 102, 153, 255
-    EXPECT_EQ(orv_image_paint_tile_color_get(paint).B, 0.6f);
-    orv_transform_translate(orv_transforms_image(orv_context2D_transforms_get(context)), 1, 2);
-    orv_path_builder builder = orv_path_builder_create();
-    orv_path_builder_rectangle(builder, 0, 0, 10, 8);
-    orv_path rectangle = orv_path_builder_to_path(builder, context);
-    orv_path_builder_destroy(builder);
-    orv_fill_state fill = orv_fill_state_create();
-    orv_fill_state_paint_set(fill, paint);
-    orv_image_paint_destroy(paint);
-    orv_context2D_destroy(context);
-    orv_path_draw(rectangle, fill, nullptr);
-    orv_fill_state_destroy(fill);
-    orv_path_destroy(rectangle);
-
-    Picture upright = Picture::Of(4, 3, [&](int i, int j) { return pixel(i, 2 - j); });
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 10; ++x)
-            ASSERT_EQ(surface.Rgba(x, 7 - y), Formula(upright, TilingMode::Clip, {51, 102, 153, 255}, x - 1, y - 2)) << x << ", " << y;
-    orv_image_destroy(nullptr);
-    orv_png_image_destroy(nullptr);
 }

@@ -175,6 +175,11 @@ TEST(CInterface, DrawsAndReadsWhatTheClassesDo) {
     Surface viaClasses(48, 32), viaC(48, 32);
     auto context = std::make_shared<Context2D>(viaClasses.surface);
     Transforms& t = *context->transforms;
+    // Defaults restored on the classes' side are the new objects' of the C side.
+    context->renderState->blendMode = BlendMode::Plus, t.path->Scale(3, 3);
+    context->SetDefaultState();
+    context->renderState->scissoringEnabled = true;
+    context->renderState->SetDefaults();
     t.path->Rotate(0.1f), t.path->Scale(1.1f, 0.9f), t.fillPaint->Set(Matrix3{{1, 0, 0, 0.3f, 1, 0, -2, 0, 1}});
     t.image->Translate(3, 2), t.glyph->Rotate(-0.2f), t.glyph->LoadIdentity(), t.glyph->Rotate(-0.25f);
     context->ClearColor(Color{0.9f, 0.8f, 0.7f, 1});
@@ -190,11 +195,16 @@ TEST(CInterface, DrawsAndReadsWhatTheClassesDo) {
     texture->TileColor = Color{0.2f, 0.4f, 0.6f, 0.8f};
     auto fill = std::make_shared<FillState>();
     auto stroke = std::make_shared<StrokeState>();
+    fill->FillRule(FillRule::NonZero), fill->SetDefaults();
+    stroke->CapStyle(CapStyle::Square), stroke->SetDefaults();
     stroke->LineWidth(3);
     PathBuilder builder;
+    builder.MoveTo(1, 1), builder.Clear();
     builder.RoundRectangle(3, 4, 30, 20, 8, 6);
     builder.Ellipse(14, 8, 24, 16);
+    builder.SvgPathData("M3 28 l6 -4 l4 4 z");
     auto shapes = builder.ToPath(context);
+    shapes->AppendSvgPathData("M40 2 h6 v9 z");
     fill->Paint(linear), stroke->Paint(radial);
     shapes->Draw(fill, stroke);
     fill->Paint(texture), stroke->Paint(std::make_shared<ColorPaint>(context, Color{0.9f, 0.3f, 0.1f, 0.8f}));
@@ -233,7 +243,9 @@ TEST(CInterface, DrawsAndReadsWhatTheClassesDo) {
     orv_path_builder builderC = orv_path_builder_create();
     orv_path_builder_round_rectangle(builderC, 3, 4, 30, 20, 8, 6);
     orv_path_builder_ellipse(builderC, 14, 8, 24, 16);
+    orv_path_builder_svg_path_data(builderC, "M3 28 l6 -4 l4 4 z", nullptr);
     orv_path shapesC = orv_path_builder_to_path(builderC, c);
+    orv_path_append_svg_path_data(shapesC, "M40 2 h6 v9 z", nullptr);
     orv_fill_state_paint_set(fillC, linearC), orv_stroke_state_paint_set(strokeC, radialC);
     orv_path_draw(shapesC, fillC, strokeC);
     orv_fill_state_paint_set(fillC, textureC), orv_stroke_state_paint_set(strokeC, inkC);

@@ -1,5 +1,4 @@
-// The context and the drawing states: clearing, the mapping protocol, the C views of their state, and images
-// over surfaces.
+// The context: clearing, the mapping protocol, images over surfaces, and the C interface against the classes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -130,78 +129,6 @@ TEST(Context, MappingProtocolAndErrors) {
     EXPECT_THROW(Context2D(surface.surface).CopyRectangle(0, 0, 1, 1, 1, 1), NotImplementedException);
 }
 
-TEST(Context, CInterfaceReachesTheStateAndSetDefaultStateResetsIt) {
-    // Values out of range are stored unvalidated; the defaults are restored but for the glyph origin.
-    Surface surface(5, 5);
-    orv_context2D handle = orv_context2D_create(surface.surface);
-    Context2D& context = *ContextHandle::Read(handle);
-    orv_render_state* state = orv_context2D_render_state_get(handle);
-    struct Property { void (*set)(orv_render_state*, int); int (*get)(orv_render_state*); int initial, value; }
-    const properties[] = {
-        {orv_render_state_origin_set, orv_render_state_origin_get, ORV_ORIGIN_BOTTOM_LEFT, 7},
-        {orv_render_state_image_quality_set, orv_render_state_image_quality_get, 1, -3},
-        {orv_render_state_rendering_quality_set, orv_render_state_rendering_quality_get, 2, 99},
-        {orv_render_state_blend_mode_set, orv_render_state_blend_mode_get, ORV_BLEND_MODE_SOURCE_OVER, 10},
-        {orv_render_state_image_mode_set, orv_render_state_image_mode_get, 0, 12345},
-    };
-    for (const Property& p : properties) {
-        EXPECT_EQ(p.get(state), p.initial);
-        p.set(state, p.value);
-        EXPECT_EQ(p.get(state), p.value);
-    }
-    orv_render_state_scissoring_enabled_set(state, true);
-    EXPECT_TRUE(context.renderState->scissoringEnabled && orv_render_state_scissoring_enabled_get(state));
-
-    // An empty scissor list cannot be read; a count below one empties it.
-    int count = -1;
-    EXPECT_THROW(orv_render_state_scissor_rectangles_get(state, &count), std::out_of_range);
-    EXPECT_EQ(count, 0);
-    const orv_int_rectangle three[3] = {{1, 2, 3, 4}, {-5, -6, 0, -7}, {100000, 0, INT_MAX, 1}};
-    for (int empty : {0, -1}) {
-        orv_render_state_scissor_rectangles_set(state, three, 3);
-        EXPECT_EQ(std::memcmp(orv_render_state_scissor_rectangles_get(state, &count), three, sizeof three), 0);
-        EXPECT_EQ(count, 3);
-        orv_render_state_scissor_rectangles_set(state, nullptr, empty);
-        EXPECT_TRUE(context.renderState->scissorRectangles.empty());
-    }
-    orv_render_state_scissor_rectangles_set(state, three, 1);
-
-    orv_transforms* views = orv_context2D_transforms_get(handle);
-    orv_transform* const transforms[] = {orv_transforms_path(views), orv_transforms_image(views),
-                                         orv_transforms_fill_paint(views), orv_transforms_stroke_paint(views),
-                                         orv_transforms_glyph(views)};
-    Transform* const members[] = {context.transforms->path, context.transforms->image, context.transforms->fillPaint,
-                                  context.transforms->strokePaint, context.transforms->glyph};
-    for (int i = 0; i < 5; ++i) {
-        orv_transform_translate(transforms[i], float(i + 1), 0);
-        EXPECT_EQ(members[i]->Get()[6], float(i + 1));  // a shared transform would have added the others
-    }
-
-    orv_context2D_clear_color_set(handle, 0.25f, 0.5f, 0.75f, 1.0f);
-    EXPECT_EQ(orv_context2D_clear_color_get(handle).B, 0.75f);
-    orv_context2D_clear_rectangle(handle, 1, 2, 3, 1);
-    EXPECT_EQ(surface.Rgba(3, 2), 0x4080BFFFu);
-    EXPECT_EQ(surface.Rgba(1, 3), 0u);
-    orv_context2D_clear(handle);
-    EXPECT_EQ(surface.Rgba(4, 4), 0x4080BFFFu);
-    orv_context2D_finish(handle);
-    EXPECT_EQ(orv_surface_sync_end_count_get(surface.surface), 1);
-    context.SetGlyphOrigin(Float32x2{3, 4});
-
-    orv_context2D_set_default_state(handle);
-    for (const Property& p : properties)
-        EXPECT_EQ(p.get(state), p.initial);
-    EXPECT_FALSE(orv_render_state_scissoring_enabled_get(state));
-    EXPECT_THROW(orv_render_state_scissor_rectangles_get(state, &count), std::out_of_range);
-    for (orv_transform* transform : transforms)
-        EXPECT_EQ(std::memcmp(orv_transform_get(transform).M, Matrix3::Identity.M, sizeof Matrix3::Identity.M), 0);
-    const orv_color cleared = orv_context2D_clear_color_get(handle);
-    EXPECT_TRUE(cleared.R == 0 && cleared.G == 0 && cleared.B == 0 && cleared.A == 0);
-    EXPECT_TRUE(context.GlyphOrigin().X == 3 && context.GlyphOrigin().Y == 4);
-    orv_context2D_destroy(handle);
-    orv_context2D_destroy(nullptr);
-}
-
 TEST(SurfaceImage, TakesTheSurfaceLayoutAndFlushesInPlace) {
     const struct { int width, height; uint32_t format; int stride; } cases[] = {
         {3, 2, TestSupport::kAB24, 20},  // padded rows
@@ -229,18 +156,190 @@ TEST(SurfaceImage, TakesTheSurfaceLayoutAndFlushesInPlace) {
     }
 }
 
-TEST(DrawingState, CWrappersReachTheirFieldsAndDefaultsAreRestored) {
-    TestSupport::Surface surface(2, 2);
-    orv_context2D context = orv_context2D_create(surface.surface);
-    orv_color_paint paint = orv_color_paint_create(context, 0.25f, 2.0f, -1.0f, 0.5f);
-    orv_context2D_destroy(context);
+// Paints, paths and text set up through the C interface and through the
+// classes: each C function must draw what its member draws and read what it reads.
+TEST(CInterface, DrawsAndReadsWhatTheClassesDo) {
+    const std::vector<ColorStop> ramp = {{0, {1, 0, 0, 1}}, {0.4f, {0.1f, 0.8f, 0.2f, 0.5f}}, {1, {0, 0, 1, 1}}};
+    std::vector<orv_color_stop> stops;
+    for (const ColorStop& s : ramp)
+        stops.push_back({s.Offset, s.Color.R, s.Color.G, s.Color.B, s.Color.A});
+    const orv_matrix3 shear = {{1, 0, 0, 0.3f, 1, 0, -2, 0, 1}};
+    uint8_t texels[4 * 3 * 4];
+    for (size_t i = 0; i < sizeof texels; ++i)
+        texels[i] = uint8_t(i * 37 + 11);
+    const std::string png = TestSupport::TempPath("c-interface.png"), &fontPath = TestSupport::FontPath();
+    orv_image source = orv_image_create(nullptr, int(TestSupport::kRA24), 4, 3, 16, texels);
+    orv_png_image_save(source, png.c_str());
+    orv_image_destroy(source);
+
+    Surface viaClasses(48, 32), viaC(48, 32);
+    auto context = std::make_shared<Context2D>(viaClasses.surface);
+    Transforms& t = *context->transforms;
+    // Defaults restored on the classes' side are the new objects' of the C side.
+    context->renderState->blendMode = BlendMode::Plus, t.path->Scale(3, 3);
+    context->SetDefaultState();
+    context->renderState->scissoringEnabled = true;
+    context->renderState->SetDefaults();
+    t.path->Rotate(0.1f), t.path->Scale(1.1f, 0.9f), t.fillPaint->Set(Matrix3{{1, 0, 0, 0.3f, 1, 0, -2, 0, 1}});
+    t.image->Translate(3, 2), t.glyph->Rotate(-0.2f), t.glyph->LoadIdentity(), t.glyph->Rotate(-0.25f);
+    context->ClearColor(Color{0.9f, 0.8f, 0.7f, 1});
+    context->Clear();
+    context->ClearColor(Color{0.1f, 0.2f, 0.3f, 0.4f});
+    context->ClearRectangle(30, 20, 10, 6);
+    auto linear = std::make_shared<LinearGradientPaint>(context, 4, 4, 40, 20);
+    auto radial = std::make_shared<RadialGradientPaint>(context, 24, 16, 12, 20, 14);
+    linear->ColorStops = radial->ColorStops = ramp;
+    linear->ColorRampSpreadMode = SpreadMode::Reflect, radial->ColorRampSpreadMode = SpreadMode::Repeat;
+    linear->ColorRampPremultiplierEnabled = true;
+    auto texture = std::make_shared<ImagePaint>(context, PngImage::CreateFromFile(context, png.c_str()));
+    texture->TileColor = Color{0.2f, 0.4f, 0.6f, 0.8f};
+    auto fill = std::make_shared<FillState>();
+    auto stroke = std::make_shared<StrokeState>();
+    fill->FillRule(FillRule::NonZero), fill->SetDefaults();
+    stroke->CapStyle(CapStyle::Square), stroke->SetDefaults();
+    stroke->LineWidth(3);
+    PathBuilder builder;
+    builder.MoveTo(1, 1), builder.Clear();
+    builder.RoundRectangle(3, 4, 30, 20, 8, 6);
+    builder.Ellipse(14, 8, 24, 16);
+    builder.SvgPathData("M3 28 l6 -4 l4 4 z");
+    auto shapes = builder.ToPath(context);
+    shapes->AppendSvgPathData("M40 2 h6 v9 z");
+    fill->Paint(linear), stroke->Paint(radial);
+    shapes->Draw(fill, stroke);
+    fill->Paint(texture), stroke->Paint(std::make_shared<ColorPaint>(context, Color{0.9f, 0.3f, 0.1f, 0.8f}));
+    shapes->Draw(fill, stroke);
+    Font font(context, fontPath.c_str(), 13);
+    font.DrawString(2, 14, "C text", Color{0.9f, 0.3f, 0.1f, 0.8f});
+    font.DrawStringUtf8(3, 28, "\xCE\xB1\xE2\x82\xAC", Color{0.2f, 0.6f, 0.9f, 0.7f});
+    context->Finish();
+
+    orv_context2D c = orv_context2D_create(viaC.surface);
+    orv_transforms* views = orv_context2D_transforms_get(c);
+    orv_transform_rotate(orv_transforms_path(views), 0.1f), orv_transform_scale(orv_transforms_path(views), 1.1f, 0.9f);
+    orv_transform_set(orv_transforms_fill_paint(views), &shear);
+    orv_transform_translate(orv_transforms_image(views), 3, 2), orv_transform_rotate(orv_transforms_glyph(views), -0.2f);
+    orv_transform_load_identity(orv_transforms_glyph(views)), orv_transform_rotate(orv_transforms_glyph(views), -0.25f);
+    orv_context2D_clear_color_set(c, 0.9f, 0.8f, 0.7f, 1);
+    orv_context2D_clear(c);
+    orv_context2D_clear_color_set(c, 0.1f, 0.2f, 0.3f, 0.4f);
+    orv_context2D_clear_rectangle(c, 30, 20, 10, 6);
+    orv_linear_gradient_paint linearC = orv_linear_gradient_paint_create(c, 4, 4, 40, 20);
+    orv_radial_gradient_paint radialC = orv_radial_gradient_paint_create(c, 24, 16, 12, 20, 14);
+    orv_gradient_paint_color_stops_set(linearC, stops.data(), 3);
+    orv_gradient_paint_color_stops_set(radialC, stops.data(), 3);
+    orv_gradient_paint_color_ramp_spread_mode_set(linearC, ORV_SPREAD_MODE_REFLECT);
+    orv_gradient_paint_color_ramp_spread_mode_set(radialC, ORV_SPREAD_MODE_REPEAT);
+    orv_gradient_paint_color_ramp_premulitiplier_enabled_set(linearC, true);
+    orv_png_image image = orv_png_image_create_from_file(c, png.c_str());
+    orv_image_paint textureC = orv_image_paint_create(c, image);
+    orv_png_image_destroy(image);  // the paint keeps the image
+    orv_image_paint_tiling_mode_set(textureC, ORV_TILING_MODE_CLIP);
+    orv_image_paint_tile_color_set(textureC, 0.2f, 0.4f, 0.6f, 0.8f);
+    orv_color_paint inkC = orv_color_paint_create(c, 0.9f, 0.3f, 0.1f, 0.8f);
+    orv_fill_state fillC = orv_fill_state_create();
+    orv_stroke_state strokeC = orv_stroke_state_create();
+    orv_stroke_state_line_width_set(strokeC, 3);
+    orv_path_builder builderC = orv_path_builder_create();
+    orv_path_builder_round_rectangle(builderC, 3, 4, 30, 20, 8, 6);
+    orv_path_builder_ellipse(builderC, 14, 8, 24, 16);
+    orv_path_builder_svg_path_data(builderC, "M3 28 l6 -4 l4 4 z", nullptr);
+    orv_path shapesC = orv_path_builder_to_path(builderC, c);
+    orv_path_append_svg_path_data(shapesC, "M40 2 h6 v9 z", nullptr);
+    orv_fill_state_paint_set(fillC, linearC), orv_stroke_state_paint_set(strokeC, radialC);
+    orv_path_draw(shapesC, fillC, strokeC);
+    orv_fill_state_paint_set(fillC, textureC), orv_stroke_state_paint_set(strokeC, inkC);
+    orv_path_draw(shapesC, fillC, strokeC);
+    orv_font fontC = orv_font_create(c, fontPath.c_str(), 13);
+    orv_font_draw_string(fontC, 2, 14, "C text", 0.9f, 0.3f, 0.1f, 0.8f);
+    orv_font_draw_string_utf8(fontC, 3, 28, "\xCE\xB1\xE2\x82\xAC", 0.2f, 0.6f, 0.9f, 0.7f);
+    orv_context2D_finish(c);
+    EXPECT_EQ(orv_surface_sync_end_count_get(viaC.surface), 1);
+    EXPECT_EQ(viaC.memory, viaClasses.memory);
+
+    int count = 0;
+    EXPECT_EQ(std::memcmp(orv_gradient_paint_color_stops_get(radialC, &count), stops.data(), sizeof stops[0] * 3), 0);
+    const orv_color tile = orv_image_paint_tile_color_get(textureC);
+    EXPECT_EQ((std::vector<float>{float(count), float(orv_gradient_paint_color_ramp_spread_mode_get(radialC)),
+                                  float(orv_gradient_paint_color_ramp_premulitiplier_enabled_get(linearC)),
+                                  float(orv_image_paint_tiling_mode_get(textureC)), tile.G, tile.A,
+                                  orv_font_height_get(fontC), orv_font_ascender_get(fontC),
+                                  orv_font_descender_get(fontC), orv_font_measure_string(fontC, "C text"),
+                                  orv_font_measure_string_utf8(fontC, "\xCE\xB1\xE2\x82\xAC")}),
+              (std::vector<float>{3, float(radial->ColorRampSpreadMode), 1, float(texture->ImageTilingMode),
+                                  texture->TileColor.G, texture->TileColor.A, font.Height(), font.Ascender(),
+                                  font.Descender(), font.MeasureString("C text"),
+                                  font.MeasureStringUtf8("\xCE\xB1\xE2\x82\xAC")}));
+    orv_font_destroy(fontC);
+    orv_path_builder_destroy(builderC);
+    orv_path_destroy(shapesC);
+    orv_fill_state_destroy(fillC);
+    orv_stroke_state_destroy(strokeC);
+    orv_linear_gradient_paint_destroy(linearC);
+    orv_radial_gradient_paint_destroy(radialC);
+    orv_image_paint_destroy(textureC);
+    orv_color_paint_destroy(inkC);
+    orv_context2D_destroy(c);
+}
+
+// Values are stored unvalidated; defaults come back but for the glyph origin; handles keep what they use alive.
+TEST(CInterface, StoredValuesDefaultsAndLifetimes) {
+    Surface surface(5, 5);
+    orv_context2D handle = orv_context2D_create(surface.surface);
+    Context2D& context = *ContextHandle::Read(handle);
+    orv_render_state* state = orv_context2D_render_state_get(handle);
+    struct Property { void (*set)(orv_render_state*, int); int (*get)(orv_render_state*); int initial, value; }
+    const properties[] = {
+        {orv_render_state_origin_set, orv_render_state_origin_get, ORV_ORIGIN_BOTTOM_LEFT, 7},
+        {orv_render_state_image_quality_set, orv_render_state_image_quality_get, 1, -3},
+        {orv_render_state_rendering_quality_set, orv_render_state_rendering_quality_get, 2, 99},
+        {orv_render_state_blend_mode_set, orv_render_state_blend_mode_get, ORV_BLEND_MODE_SOURCE_OVER, 10},
+        {orv_render_state_image_mode_set, orv_render_state_image_mode_get, 0, 12345},
+    };
+    for (const Property& p : properties) {
+        EXPECT_EQ(p.get(state), p.initial);
+        p.set(state, p.value);
+        EXPECT_EQ(p.get(state), p.value);
+    }
+    orv_render_state_scissoring_enabled_set(state, true);
+    // An empty scissor list cannot be read; a count below one empties it.
+    int count = -1;
+    EXPECT_THROW(orv_render_state_scissor_rectangles_get(state, &count), std::out_of_range);
+    EXPECT_EQ(count, 0);
+    const orv_int_rectangle three[3] = {{1, 2, 3, 4}, {-5, -6, 0, -7}, {100000, 0, INT_MAX, 1}};
+    for (int empty : {0, -1}) {
+        orv_render_state_scissor_rectangles_set(state, three, 3);
+        EXPECT_EQ(std::memcmp(orv_render_state_scissor_rectangles_get(state, &count), three, sizeof three), 0);
+        orv_render_state_scissor_rectangles_set(state, nullptr, empty);
+        EXPECT_TRUE(context.renderState->scissorRectangles.empty());
+    }
+    orv_render_state_scissor_rectangles_set(state, three, 1);
+    orv_transforms* views = orv_context2D_transforms_get(handle);
+    orv_transform* const transforms[] = {orv_transforms_path(views), orv_transforms_image(views),
+                                         orv_transforms_fill_paint(views), orv_transforms_stroke_paint(views),
+                                         orv_transforms_glyph(views)};
+    for (int i = 0; i < 5; ++i)
+        orv_transform_translate(transforms[i], float(i + 1), 0);
+    orv_context2D_clear_color_set(handle, 0.25f, 0.5f, 0.75f, 1.0f);
+    context.SetGlyphOrigin(Float32x2{3, 4});
+    orv_context2D_set_default_state(handle);
+    for (const Property& p : properties)
+        EXPECT_EQ(p.get(state), p.initial);
+    EXPECT_FALSE(orv_render_state_scissoring_enabled_get(state));
+    EXPECT_THROW(orv_render_state_scissor_rectangles_get(state, &count), std::out_of_range);
+    for (orv_transform* transform : transforms)
+        EXPECT_EQ(std::memcmp(orv_transform_get(transform).M, Matrix3::Identity.M, sizeof Matrix3::Identity.M), 0);
+    const orv_color cleared = orv_context2D_clear_color_get(handle);
+    EXPECT_TRUE(cleared.R == 0 && cleared.G == 0 && cleared.B == 0 && cleared.A == 0);
+    EXPECT_TRUE(context.GlyphOrigin().X == 3 && context.GlyphOrigin().Y == 4);
+
+    orv_color_paint paint = orv_color_paint_create(handle, 0.25f, 2.0f, -1.0f, 0.5f);
     const orv_color color = orv_color_paint_color_get(paint);  // kept as given
     EXPECT_TRUE(color.R == 0.25f && color.G == 2.0f && color.B == -1.0f && color.A == 0.5f);
     orv_fill_state fill = orv_fill_state_create();
     orv_stroke_state stroke = orv_stroke_state_create();
     FillState& f = *FillHandle::Read(fill);
     StrokeState& s = *StrokeHandle::Read(stroke);
-    // Every field through its getter: the defaults, then values stored unvalidated.
     auto fields = [&] {
         return std::vector<float>{float(orv_fill_state_fill_rule_get(fill)), orv_stroke_state_line_width_get(stroke),
                                   float(orv_stroke_state_cap_style_get(stroke)),
@@ -249,12 +348,7 @@ TEST(DrawingState, CWrappersReachTheirFieldsAndDefaultsAreRestored) {
                                   float(orv_stroke_state_dash_phase_reset_enabled_get(stroke))};
     };
     const std::vector<float> defaults = {ORV_FILL_RULE_EVEN_ODD, 1, ORV_CAP_STYLE_BUTT, ORV_JOIN_STYLE_MITER, 4, 0, 0};
-    auto expectDefaults = [&] {
-        EXPECT_EQ(fields(), defaults);
-        EXPECT_TRUE(s.dashPattern.empty());
-        EXPECT_FALSE(Internals::PaintOf(f) || Internals::PaintOf(s));
-    };
-    expectDefaults();
+    EXPECT_EQ(fields(), defaults);
     orv_fill_state_fill_rule_set(fill, 2);
     orv_stroke_state_line_width_set(stroke, -3);
     orv_stroke_state_cap_style_set(stroke, 3);
@@ -263,10 +357,9 @@ TEST(DrawingState, CWrappersReachTheirFieldsAndDefaultsAreRestored) {
     orv_stroke_state_dash_phase_set(stroke, -2.5f);
     orv_stroke_state_dash_phase_reset_enabled_set(stroke, true);
     EXPECT_EQ(fields(), (std::vector<float>{2, -3, 3, 9, 0.5f, -2.5f, 1}));
-
     // Dash pairs by count; a count below one empties the pattern.
     struct Case { std::vector<float> values; int count; std::vector<float> expected; } const cases[] = {
-        {{}, -2, {}}, {{4, 2, 9}, 1, {4, 2}}, {{4, 2, 1, 3}, 2, {4, 2, 1, 3}}};  // the last is kept for the reset
+        {{}, -2, {}}, {{4, 2, 9}, 1, {4, 2}}, {{4, 2, 1, 3}, 2, {4, 2, 1, 3}}};
     for (const Case& c : cases) {
         const float previous[] = {7, 7, 7, 7, 7, 7};
         orv_stroke_state_dash_pattern_set(stroke, previous, 3);
@@ -276,25 +369,51 @@ TEST(DrawingState, CWrappersReachTheirFieldsAndDefaultsAreRestored) {
             stored.insert(stored.end(), {d.Length, d.Gap});
         EXPECT_EQ(stored, c.expected) << c.count;
     }
-
     // One paint shared by both states lives until its last holder lets go.
     orv_fill_state_paint_set(fill, paint);
     orv_stroke_state_paint_set(stroke, paint);
     const std::weak_ptr<Paint> watch = Internals::PaintOf(f);
     orv_color_paint_destroy(paint);
-    EXPECT_EQ(Internals::PaintOf(f), Internals::PaintOf(s));
     orv_fill_state_set_defaults(fill);
     EXPECT_FALSE(watch.expired());
     orv_stroke_state_set_defaults(stroke);
     EXPECT_TRUE(watch.expired());
-    expectDefaults();
-
+    EXPECT_TRUE(fields() == defaults && s.dashPattern.empty() && !Internals::PaintOf(f) && !Internals::PaintOf(s));
     // The class has no paint getter: the C entry point only says so.
     orv_paint got = reinterpret_cast<orv_paint>(1);
     EXPECT_EQ(TestSupport::CaptureStdout([&] { got = orv_fill_state_paint_get(fill); }), "Not implemented.\n");
     EXPECT_EQ(got, nullptr);
+
+    // Gradient stops: an empty list cannot be read; null stops of a positive count are refused.
+    orv_linear_gradient_paint linear = orv_linear_gradient_paint_create(handle, 0, 0, 4, 0);
+    EXPECT_THROW(orv_gradient_paint_color_stops_get(linear, &count), std::out_of_range);
+    const orv_color_stop stops[] = {{0, 1, 0, 0, 1}, {1, 0, 0, 1, 1}};
+    orv_gradient_paint_color_stops_set(linear, stops, 2);
+    const orv_color_stop* read = orv_gradient_paint_color_stops_get(linear, &count);
+    EXPECT_THROW(orv_gradient_paint_color_stops_set(linear, nullptr, 2), ArgumentNullException);
+    EXPECT_TRUE(orv_gradient_paint_color_stops_get(linear, &count) == read && count == 2);
+    // An unknown spread mode is stored, and refused when drawn, after the
+    // context's last handle has gone: the path and the paints keep it.
+    orv_gradient_paint_color_ramp_spread_mode_set(linear, 3);
+    orv_fill_state_paint_set(fill, linear);
+    orv_path_builder builder = orv_path_builder_create();
+    orv_path_builder_rectangle(builder, 0, 0, 5, 5);
+    orv_path path = orv_path_builder_to_path(builder, handle);
+    orv_context2D_destroy(handle);
+    orv_render_state_origin_set(state, ORV_ORIGIN_TOP_LEFT);  // the views live as long as the context
+    EXPECT_THROW(orv_path_draw(path, fill, nullptr), NotSupportedException);
+    EXPECT_EQ(surface.memory, std::vector<uint8_t>(surface.memory.size(), 0));
+    orv_gradient_paint_color_ramp_spread_mode_set(linear, ORV_SPREAD_MODE_PAD);
+    orv_linear_gradient_paint_destroy(linear);  // the state keeps the paint
+    orv_path_draw(path, fill, stroke);
+    EXPECT_EQ(surface.Pixel(0, 0)[3], 255);
+    EXPECT_THROW(orv_context2D_create(nullptr), ArgumentNullException);
+    EXPECT_THROW(orv_font_create(nullptr, TestSupport::FontPath().c_str(), 12), ArgumentNullException);
+    orv_path_builder_destroy(builder);
+    orv_path_destroy(path);
     orv_fill_state_destroy(fill);
     orv_stroke_state_destroy(stroke);
-    orv_fill_state_destroy(nullptr);
-    orv_stroke_state_destroy(nullptr);
+    orv_context2D_destroy(nullptr), orv_path_destroy(nullptr), orv_fill_state_destroy(nullptr);
+    orv_stroke_state_destroy(nullptr), orv_linear_gradient_paint_destroy(nullptr), orv_font_destroy(nullptr);
+    orv_image_destroy(nullptr), orv_png_image_destroy(nullptr);
 }

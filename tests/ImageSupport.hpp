@@ -74,9 +74,11 @@ inline Rgba Texel(Picture& picture, TilingMode mode, Rgba tile, int i, int j) {
     return Rgba{p[0], p[1], p[2], p[3]};
 }
 
-// The weighted sum of four pixels, rounded to the nearest (+8192, >> 14),
-// clamped to 0, alpha to 255 and colour to alpha.
-inline Rgba WeighedSum(const Rgba pixels[4], const int weights[4]) {
+// The weighted sum of the pixels at (i, j), (i + 1, j), (i, j + 1) and (i + 1, j + 1), rounded to the
+// nearest (+8192, >> 14), clamped to 0, alpha to 255 and colour to alpha.
+inline Rgba BilinearSum(Picture& picture, TilingMode mode, Rgba tile, int i, int j, const int weights[4]) {
+    const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
+                            Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
     Rgba sum;
     for (int c = 0; c < 4; ++c) {
         long total = 8192;
@@ -88,20 +90,6 @@ inline Rgba WeighedSum(const Rgba pixels[4], const int weights[4]) {
     for (int c = 0; c < 3; ++c)
         sum[c] = sum[c] > sum[3] ? sum[3] : sum[c];
     return sum;
-}
-
-inline Rgba BilinearSum(Picture& picture, TilingMode mode, Rgba tile, int i, int j, const int weights[4]) {
-    const Rgba pixels[4] = {Texel(picture, mode, tile, i, j), Texel(picture, mode, tile, i + 1, j),
-                            Texel(picture, mode, tile, i, j + 1), Texel(picture, mode, tile, i + 1, j + 1)};
-    return WeighedSum(pixels, weights);
-}
-
-// A span colour as the pixel format premultiplies it onto transparent black.
-inline uint32_t Premultiplied(Rgba span) {
-    uint32_t bytes = 0;
-    for (int c = 0; c < 3; ++c)
-        bytes = (bytes << 8) | uint32_t((span[c] * span[3] + 255) >> 8);
-    return (bytes << 8) | uint32_t(span[3]);
 }
 
 typedef agg::span_interpolator_linear<agg::trans_affine, 8> Interpolator;

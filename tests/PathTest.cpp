@@ -234,10 +234,6 @@ TEST(PathStream, EachCommandStoresAbsoluteVertices) {
     struct Case { const char* name; std::vector<PathCommands> commands; std::vector<float> data;
                   std::vector<Vertex> expected; };
     const Case cases[] = {
-        {"relative on an empty path is absolute", {C::MoveToRel, C::LineToRel}, {5, 6, 1, -1},
-         {{Move, 5, 6}, {Line, 6, 5}}},
-        {"VLineTo on an empty path takes x 0", {C::VLineTo}, {5}, {{Line, 0, 5}}},
-        {"HLineToRel on an empty path", {C::HLineToRel}, {5}, {{Line, 5, 0}}},
         {"horizontal and vertical", {C::MoveTo, C::HLineTo, C::VLineTo, C::HLineToRel, C::VLineToRel},
          {3, 4, 7, 9, 2, -3}, {{Move, 3, 4}, {Line, 7, 4}, {Line, 7, 9}, {Line, 9, 9}, {Line, 9, 6}}},
         {"after a close, relative is absolute and HLineTo takes y 0",
@@ -248,8 +244,6 @@ TEST(PathStream, EachCommandStoresAbsoluteVertices) {
          {{Move, 10, 20}, {Quad, 11, 21}, {Quad, 12, 22}, {Cubic, 13, 22}, {Cubic, 14, 22}, {Cubic, 15, 22}}},
         {"smooth quadratic reflects the quadratic control", {C::MoveTo, C::QuadTo, C::SQuadTo},
          {0, 0, 10, 0, 10, 10, 20, 30}, {{Move, 0, 0}, {Quad, 10, 0}, {Quad, 10, 10}, {Quad, 10, 20}, {Quad, 20, 30}}},
-        {"smooth quadratic after a line uses the current point", {C::MoveTo, C::LineTo, C::SQuadToRel},
-         {0, 0, 10, 10, 10, 20}, {{Move, 0, 0}, {Line, 10, 10}, {Quad, 10, 10}, {Quad, 20, 30}}},
         {"smooth cubic and its relative form", {C::MoveTo, C::CubicTo, C::SCubicTo, C::SCubicToRel},
          {0, 0, 0, 1, 2, 3, 4, 4, 6, 5, 8, 4, 1, 0, 2, 1},
          {{Move, 0, 0}, {Cubic, 0, 1}, {Cubic, 2, 3}, {Cubic, 4, 4}, {Cubic, 6, 5}, {Cubic, 6, 5}, {Cubic, 8, 4},

@@ -30,14 +30,11 @@ using namespace ORV::Vudadive2R;
 inline agg::trans_affine Affine(const Matrix3& m) { return agg::trans_affine(m[0], m[1], m[3], m[4], m[6], m[7]); }
 
 struct PlainStroke {
-    PlainStroke(float width, CapStyle cap = CapStyle::Butt, JoinStyle join = JoinStyle::Miter,
-                std::vector<Dash> dashes = {}, float phase = 0, float miterLimit = 4)
-        : width(width), cap(cap), join(join), dashes(std::move(dashes)), phase(phase), miterLimit(miterLimit) {}
     float width;
-    CapStyle cap;
-    JoinStyle join;
-    std::vector<Dash> dashes;
-    float phase, miterLimit;
+    CapStyle cap = CapStyle::Butt;
+    JoinStyle join = JoinStyle::Miter;
+    std::vector<Dash> dashes = {};
+    float phase = 0, miterLimit = 4;
 };
 
 struct GradientScene {  // numbers as DrawSupport::Gradient takes them

@@ -76,14 +76,6 @@ TEST(SvgPathData, ResolvesAsSvgDoes) {
     const double k = 0.55228474983079356;
     const Case cases[] = {
         // Where SVG and the command stream differ.
-        {"a relative move after z counts from the sub-path's start", "M10 10 h20 v20 h-20 z m40 0 h20",
-         {{Move, 10, 10}, {Line, 30, 10}, {Line, 30, 30}, {Line, 10, 30}, {ClosePoly, 0, 0}, {Move, 50, 10},
-          {Line, 70, 10}}},
-        {"a drawing command after z starts a sub-path at the start", "M10 10 L20 10 20 20 Z l5 0",
-         {{Move, 10, 10}, {Line, 20, 10}, {Line, 20, 20}, {ClosePoly, 0, 0}, {Move, 10, 10}, {Line, 15, 10}}},
-        {"a smooth cubic after a line takes the current point", "M0 0 c0 10 10 10 10 0 v10 s10 10 10 0",
-         {{Move, 0, 0}, {Cubic, 0, 10}, {Cubic, 10, 10}, {Cubic, 10, 0}, {Line, 10, 10}, {Cubic, 10, 10},
-          {Cubic, 20, 20}, {Cubic, 20, 10}}},
         {"radii far too small are scaled up, whatever the check", "M0 0 A0.001 0.002 0 0 1 2 0", HalfEllipse(1, 2)},
         // Arcs: the sweep flag set runs towards increasing angles, through -y here.
         {"a half circle", "M0 0 A1 1 0 0 1 2 0", HalfEllipse(1, 1)},

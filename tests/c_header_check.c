@@ -26,15 +26,6 @@ int main(void)
     orv_surface* surface = orv_surface_create(8, 4, ZADOZI_FORMAT_AB24);
     CHECK(surface != NULL);
     orv_context2D context = orv_context2D_create(surface);
-    orv_context2D_clear_color_set(context, 1.0f, 0.5f, 0.0f, 1.0f);
-    orv_context2D_clear(context);
-    orv_context2D_finish(context);
-
-    orv_mapping* mapping = orv_surface_create_mapping(surface, ZADOZI_MAPPING_READ_WRITE);
-    const unsigned char* bytes = (const unsigned char*)orv_mapping_sync_start(mapping);
-    CHECK(bytes[0] == 0xFF && bytes[1] == 0x80 && bytes[2] == 0x00 && bytes[3] == 0xFF);
-    orv_mapping_sync_end(mapping);
-    orv_mapping_destroy(mapping);
 
     /* A colour paint handle is an orv_paint. */
     orv_fill_state fill = orv_fill_state_create();
@@ -45,14 +36,11 @@ int main(void)
     /* A gradient handle is an orv_gradient_paint and an orv_paint. */
     const orv_color_stop stops[2] = {{0.0f, 1.0f, 0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.0f, 1.0f, 1.0f}};
     orv_linear_gradient_paint linear = orv_linear_gradient_paint_create(context, 0.0f, 0.0f, 8.0f, 0.0f);
-    int count = -1;
     orv_gradient_paint_color_stops_set(linear, stops, 2);
-    CHECK(orv_gradient_paint_color_stops_get(linear, &count)[1].B == 1.0f && count == 2);
     orv_fill_state_paint_set(fill, linear);
     orv_linear_gradient_paint_destroy(linear);
     orv_radial_gradient_paint radial = orv_radial_gradient_paint_create(context, 4.0f, 2.0f, 3.0f, 4.0f, 2.0f);
     orv_gradient_paint_color_ramp_spread_mode_set(radial, 2);
-    CHECK(orv_gradient_paint_color_ramp_spread_mode_get(radial) == 2);
     orv_radial_gradient_paint_destroy(radial);
     orv_fill_state_destroy(fill);
 

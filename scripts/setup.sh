@@ -24,7 +24,8 @@ bench=(libbenchmark-dev libcairo2-dev qt6-base-dev)
 fuzz_tools=(clang libclang-rt-14-dev python3)
 # The test run also builds the Debian packages and checks them.
 package_tools=(debhelper dpkg-dev lintian)
-test_tools=(googletest libgtest-dev pngcheck "${fuzz_tools[@]}" "${package_tools[@]}")
+# Icons drawn from their path data are compared with rsvg-convert's drawing.
+test_tools=(googletest libgtest-dev pngcheck librsvg2-bin "${fuzz_tools[@]}" "${package_tools[@]}")
 
 profiles=("$@")
 [ ${#profiles[@]} -eq 0 ] && profiles=(gallery test bench)

@@ -36,16 +36,14 @@ unsigned DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std:
     agg::filling_rule_e rule = agg::fill_non_zero;
     if (fillPaint) {
         rule = FillingRule(fill->FillRule());
-        const PassMatrices matrices(PaintSpaceMatrix(transforms.fillPaint->Get(), pathMatrix),
-                                    Internals::ContextOf(*fillPaint).get());
+        const PassMatrices matrices(*transforms.fillPaint, pathMatrix, Internals::ContextOf(*fillPaint).get());
         const PaintColors colors = LibraryPaintColors(*fillPaint);
         passes.Run(*fillPaint, colors, colors == ColorPaintColors, matrices, rule,
                    [&](auto& rasterizer) { geometry.AddFill(rasterizer); });
     }
     if (strokePaint) {
         geometry.PlanStroke();
-        const PassMatrices matrices(PaintSpaceMatrix(transforms.strokePaint->Get(), pathMatrix),
-                                    Internals::ContextOf(*strokePaint).get());
+        const PassMatrices matrices(*transforms.strokePaint, pathMatrix, Internals::ContextOf(*strokePaint).get());
         const PaintColors colors = LibraryPaintColors(*strokePaint);
         passes.Run(*strokePaint, colors, colors == ColorPaintColors, matrices, rule,
                    [&](auto& rasterizer) { geometry.AddStroke(rasterizer); });

@@ -69,6 +69,7 @@ public:
         addGeometry(coverage);
         clippedPasses += coverage.Clipped();
         Renderer& renderer = ReferenceRenderer();
+        Scanline& scanline = ReferenceScanline();
         if (colors) {
             PassOnRoad<SaturatingRasterizer, Scanline, Renderer> pass(matrices, coverage, scanline, renderer);
             colors(paint, pass);
@@ -88,6 +89,7 @@ private:
     CompositingRenderer& LibraryRenderer();
     SaturatingRasterizer& ReferenceRasterizer();
     Renderer& ReferenceRenderer();
+    Scanline& ReferenceScanline() { return referenceScanline ? *referenceScanline : referenceScanline.emplace(); }
 
     const DrawTarget& target;
     const DrawRoad road;
@@ -102,7 +104,7 @@ private:
     std::optional<InlineScanline> ownScanline;
     std::optional<CompositingRenderer> libraryRenderer;
     std::optional<SaturatingRasterizer> referenceRasterizer;
-    Scanline scanline;
+    std::optional<Scanline> referenceScanline;
     std::optional<PixelFormat> pixelFormat;
     std::optional<Renderer> referenceRenderer;
 };

@@ -7,6 +7,7 @@
 #include <agg_trans_affine.h>
 
 #include "vudadive2r/Context2D.hpp"
+#include "vudadive2r/Transforms.hpp"
 #include "vudadive2r/Types.hpp"
 
 namespace ORV {
@@ -26,8 +27,19 @@ public:
     // made from the transforms of `placement`, the context the paint was
     // made for (none: an image is not drawn).
     PassMatrices(const agg::trans_affine& paint, const Context2D* placement) : paint(paint), placement(placement) {}
+    // The same with the paint matrix PaintSpaceMatrix(paintTransform, path),
+    // made on first request: a paint of one colour asks for none. Both
+    // must outlive the matrices.
+    PassMatrices(Transform& paintTransform, const agg::trans_affine& path, const Context2D* placement)
+        : placement(placement), paintTransform(&paintTransform), path(&path) {}
 
-    const agg::trans_affine& Paint() const { return paint; }
+    const agg::trans_affine& Paint() const {
+        if (paintTransform) {
+            paint = PaintSpaceMatrix(paintTransform->Get(), *path);
+            paintTransform = nullptr;
+        }
+        return paint;
+    }
 
     // Surface positions to image pixels: the inverse of the image transform
     // followed by the path transform, their product taken in single
@@ -36,8 +48,10 @@ public:
     bool ImagePlacement(agg::trans_affine& matrix) const;
 
 private:
-    agg::trans_affine paint;
+    mutable agg::trans_affine paint;
     const Context2D* placement;
+    mutable Transform* paintTransform = nullptr;  // until the paint matrix is made
+    const agg::trans_affine* path = nullptr;
 };
 
 }  // namespace Vudadive2R

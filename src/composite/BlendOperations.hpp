@@ -52,11 +52,17 @@ VUDADIVE2R_BLEND_INLINE L Finish(const L& numerator, const L& keep, bool clampTo
     return Select(keep, backdrop, result);
 }
 
+// (t + (t >> 8)) >> 8. Lanes of 16 bits give it in fewer steps as the high
+// half of t x 257, equal for every t below 2^16 (their own FoldBytes).
+template <class L>
+VUDADIVE2R_BLEND_INLINE L FoldBytes(const L& t) {
+    return ShiftRight8(t + ShiftRight8(t));
+}
+
 // The pixel format's integer multiply: (t + (t >> 8)) >> 8 with t = a b + 128.
 template <class L>
 VUDADIVE2R_BLEND_INLINE L MultiplyBytes(const L& a, const L& b) {
-    const L t = Mul(a, b) + L(128);
-    return ShiftRight8(t + ShiftRight8(t));
+    return FoldBytes(Mul(a, b) + L(128));
 }
 
 // D' = D + S k - D (A k), all in the pixel format's byte multiply.

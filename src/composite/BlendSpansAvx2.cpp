@@ -106,6 +106,7 @@ Avx2NarrowLanes operator-(Avx2NarrowLanes a, Avx2NarrowLanes b) { return _mm256_
 // Products below 2^16 only.
 Avx2NarrowLanes Mul(Avx2NarrowLanes a, Avx2NarrowLanes b) { return _mm256_mullo_epi16(a.v, b.v); }
 Avx2NarrowLanes ShiftRight8(Avx2NarrowLanes a) { return _mm256_srli_epi16(a.v, 8); }
+Avx2NarrowLanes FoldBytes(Avx2NarrowLanes t) { return _mm256_mulhi_epu16(t.v, _mm256_set1_epi16(257)); }
 Avx2NarrowLanes AlphaBroadcast(Avx2NarrowLanes a) {
     return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a.v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
 }
@@ -162,6 +163,10 @@ Avx2NarrowPairLanes Mul(Avx2NarrowPairLanes a, Avx2NarrowPairLanes b) {
 }
 Avx2NarrowPairLanes ShiftRight8(Avx2NarrowPairLanes a) {
     return {_mm256_srli_epi16(a.first, 8), _mm256_srli_epi16(a.second, 8)};
+}
+Avx2NarrowPairLanes FoldBytes(Avx2NarrowPairLanes t) {
+    const __m256i factor = _mm256_set1_epi16(257);
+    return {_mm256_mulhi_epu16(t.first, factor), _mm256_mulhi_epu16(t.second, factor)};
 }
 Avx2NarrowPairLanes AlphaBroadcast(Avx2NarrowPairLanes a) {
     return {AlphaBroadcast(Avx2NarrowLanes(a.first)).v, AlphaBroadcast(Avx2NarrowLanes(a.second)).v};

@@ -128,6 +128,10 @@ inline Sse2NarrowLanes<P> ShiftRight8(Sse2NarrowLanes<P> a) {
     return _mm_srli_epi16(a.v, 8);
 }
 template <unsigned P>
+inline Sse2NarrowLanes<P> FoldBytes(Sse2NarrowLanes<P> t) {
+    return _mm_mulhi_epu16(t.v, _mm_set1_epi16(257));
+}
+template <unsigned P>
 inline Sse2NarrowLanes<P> AlphaBroadcast(Sse2NarrowLanes<P> a) {
     return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a.v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
 }

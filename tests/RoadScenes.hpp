@@ -37,23 +37,25 @@ private:
 
 struct PaintSpec {
     int kind = 0;  // 0 colour, 1 linear, 2 radial, 3 image
-    Color color{};
-    float geometry[5] = {};
+    Color color{};  // an image's tile colour
+    float geometry[5] = {};  // x0, y0, x1, y1 or cx, cy, radius, fx, fy
     std::vector<ColorStop> stops;
     SpreadMode spread = SpreadMode::Pad;
-    int imageWidth = 1, imageHeight = 1;
+    int imageWidth = 1, imageHeight = 1, imageStride = 0;  // 0: width x 4; negative: row 0 last
+    int imageFormat = 0x34324152;                          // "RA24"
     std::vector<uint8_t> image;
     TilingMode tiling = TilingMode::Clip;
 };
 
 struct Scene {
     int width = 1, height = 1;
-    std::vector<uint8_t> backdrop;
+    std::vector<uint8_t> backdrop;  // transparent black where it ends
     Origin origin = Origin::TopLeft;
     BlendMode blend = BlendMode::SourceOver;
     bool scissoring = false;
     std::vector<IntRectangle> scissors;
-    Matrix3 path, fillPaint, strokePaint, image;
+    Matrix3 path = Matrix3::Identity, fillPaint = Matrix3::Identity, strokePaint = Matrix3::Identity,
+            image = Matrix3::Identity;
     std::vector<PathCommands> commands;
     std::vector<float> data;
     bool filled = false, stroked = false;
@@ -252,8 +254,8 @@ inline std::shared_ptr<Paint> MakePaint(const PaintSpec& p, const std::shared_pt
     }
     default: {
         imageBytes = p.image;
-        keep = std::make_shared<Image>(context, int(0x34324152), p.imageWidth, p.imageHeight, p.imageWidth * 4,
-                                       imageBytes.data());
+        keep = std::make_shared<Image>(context, p.imageFormat, p.imageWidth, p.imageHeight,
+                                       p.imageStride ? p.imageStride : p.imageWidth * 4, imageBytes.data());
         auto paint = std::make_shared<ImagePaint>(context, keep);
         paint->ImageTilingMode = p.tiling;
         paint->TileColor = p.color;
@@ -265,6 +267,7 @@ inline std::shared_ptr<Paint> MakePaint(const PaintSpec& p, const std::shared_pt
 // The surface bytes drawn on a copy of the backdrop, and the passes clipped; exceptions pass through.
 inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clippedPasses = nullptr) {
     std::vector<uint8_t> pixels = s.backdrop;
+    pixels.resize(size_t(s.width) * size_t(s.height) * 4);
     const std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface(
         orv_surface_create_for_data(s.width, s.height, 0x34324241, s.width * 4, pixels.data()), orv_surface_destroy);
     {

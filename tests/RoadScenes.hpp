@@ -264,14 +264,11 @@ inline std::shared_ptr<Paint> MakePaint(const PaintSpec& p, const std::shared_pt
     }
 }
 
-// The surface bytes drawn on a copy of the backdrop, and the passes clipped; exceptions pass through.
-inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clippedPasses = nullptr) {
-    std::vector<uint8_t> pixels = s.backdrop;
-    pixels.resize(size_t(s.width) * size_t(s.height) * 4);
-    const std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface(
-        orv_surface_create_for_data(s.width, s.height, 0x34324241, s.width * 4, pixels.data()), orv_surface_destroy);
-    {
-        auto context = std::make_shared<Context2D>(surface.get());
+// A scene's objects on a surface over `pixels`, to be drawn once or again.
+struct Drawing {
+    Drawing(const Scene& s, uint8_t* pixels)
+        : surface(orv_surface_create_for_data(s.width, s.height, 0x34324241, s.width * 4, pixels), orv_surface_destroy),
+          context(std::make_shared<Context2D>(surface.get())), path(context) {
         RenderState& state = *context->renderState;
         state.origin = s.origin;
         state.blendMode = s.blend;
@@ -281,11 +278,6 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clipp
         context->transforms->fillPaint->Set(s.fillPaint);
         context->transforms->strokePaint->Set(s.strokePaint);
         context->transforms->image->Set(s.image);
-
-        std::shared_ptr<Image> fillImage, strokeImage;
-        std::vector<uint8_t> fillBytes, strokeBytes;
-        std::shared_ptr<FillState> fill;
-        std::shared_ptr<StrokeState> stroke;
         if (s.filled) {
             fill = std::make_shared<FillState>();
             fill->Paint(MakePaint(s.fillSpec, context, fillImage, fillBytes));
@@ -301,12 +293,32 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clipp
             stroke->dashPattern = s.dashes;
             stroke->DashPhase(s.dashPhase);
         }
-        Path path(context);
         path.AppendData(s.commands, s.data);
-        const unsigned clipped = DrawPath(path, fill, stroke, plainRoad ? DrawRoad::Reference : DrawRoad::Library);
+    }
+    // The passes clipped, as DrawPath counts them.
+    unsigned Draw(bool plainRoad) {
+        return DrawPath(path, fill, stroke, plainRoad ? DrawRoad::Reference : DrawRoad::Library);
+    }
+
+    const std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface;
+    const std::shared_ptr<Context2D> context;
+    Path path;
+    std::shared_ptr<Image> fillImage, strokeImage;
+    std::vector<uint8_t> fillBytes, strokeBytes;
+    std::shared_ptr<FillState> fill;
+    std::shared_ptr<StrokeState> stroke;
+};
+
+// The surface bytes drawn on a copy of the backdrop, and the passes clipped; exceptions pass through.
+inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clippedPasses = nullptr) {
+    std::vector<uint8_t> pixels = s.backdrop;
+    pixels.resize(size_t(s.width) * size_t(s.height) * 4);
+    {
+        Drawing drawing(s, pixels.data());
+        const unsigned clipped = drawing.Draw(plainRoad);
         if (clippedPasses)
             *clippedPasses = clipped;
-        context->Finish();
+        drawing.context->Finish();
     }
     return pixels;
 }

@@ -13,7 +13,6 @@
 #include <agg_span_gradient.h>
 #include <agg_span_interpolator_linear.h>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -41,16 +40,6 @@ inline Scene SceneOf(int width, int height, const Geometry& geometry) {
     s.commands = geometry.commands, s.data = geometry.data;
     s.filled = true;
     return s;
-}
-
-// A gradient from its numbers as DrawSupport::Gradient takes them.
-inline PaintSpec GradientSpec(const std::vector<ColorStop>& stops, SpreadMode spread, const std::vector<float>& g) {
-    PaintSpec p;
-    p.kind = g.size() == 5 ? 2 : 1;
-    std::copy(g.begin(), g.end(), p.geometry);
-    p.stops = stops;
-    p.spread = spread;
-    return p;
 }
 
 inline PaintSpec ImageSpec(const ImageSupport::Picture& picture, TilingMode tiling, Color tile,

@@ -234,24 +234,26 @@ inline Scene RandomScene(ByteStream& in) {
     return s;
 }
 
+inline std::shared_ptr<GradientPaint> MakeGradient(const PaintSpec& p, const std::shared_ptr<Context2D>& context) {
+    const float* g = p.geometry;
+    std::shared_ptr<GradientPaint> gradient;
+    if (p.kind == 1)
+        gradient = std::make_shared<LinearGradientPaint>(context, g[0], g[1], g[2], g[3]);
+    else
+        gradient = std::make_shared<RadialGradientPaint>(context, g[0], g[1], g[2], g[3], g[4]);
+    gradient->ColorStops = p.stops;
+    gradient->ColorRampSpreadMode = p.spread;
+    return gradient;
+}
+
 inline std::shared_ptr<Paint> MakePaint(const PaintSpec& p, const std::shared_ptr<Context2D>& context,
                                         std::shared_ptr<Image>& keep, std::vector<uint8_t>& imageBytes) {
     switch (p.kind) {
     case 0:
         return std::make_shared<ColorPaint>(context, p.color);
     case 1:
-    case 2: {
-        std::shared_ptr<GradientPaint> gradient;
-        if (p.kind == 1)
-            gradient = std::make_shared<LinearGradientPaint>(context, p.geometry[0], p.geometry[1], p.geometry[2],
-                                                             p.geometry[3]);
-        else
-            gradient = std::make_shared<RadialGradientPaint>(context, p.geometry[0], p.geometry[1], p.geometry[2],
-                                                             p.geometry[3], p.geometry[4]);
-        gradient->ColorStops = p.stops;
-        gradient->ColorRampSpreadMode = p.spread;
-        return gradient;
-    }
+    case 2:
+        return MakeGradient(p, context);
     default: {
         imageBytes = p.image;
         keep = std::make_shared<Image>(context, p.imageFormat, p.imageWidth, p.imageHeight,

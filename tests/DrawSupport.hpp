@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "RoadScenes.hpp"
 #include "TestSupport.hpp"
 
 namespace DrawSupport {
@@ -80,19 +82,22 @@ inline std::shared_ptr<StrokeState> StrokeIn(const std::shared_ptr<Context2D>& c
     return stroke;
 }
 
-// A gradient paint from its numbers: five make a radial gradient (cx, cy,
-// radius, fx, fy), four a linear one (x0, y0, x1, y1).
+// A gradient from its numbers: five make a radial gradient (cx, cy, radius,
+// fx, fy), four a linear one (x0, y0, x1, y1).
+inline RoadScenes::PaintSpec GradientSpec(const std::vector<ColorStop>& stops, SpreadMode spread,
+                                          const std::vector<float>& g) {
+    RoadScenes::PaintSpec p;
+    p.kind = g.size() == 5 ? 2 : 1;
+    std::copy(g.begin(), g.end(), p.geometry);
+    p.stops = stops;
+    p.spread = spread;
+    return p;
+}
+
 inline std::shared_ptr<GradientPaint> Gradient(const std::shared_ptr<Context2D>& context,
                                                const std::vector<ColorStop>& stops, SpreadMode spread,
                                                const std::vector<float>& g) {
-    std::shared_ptr<GradientPaint> paint;
-    if (g.size() == 5)
-        paint = std::make_shared<RadialGradientPaint>(context, g[0], g[1], g[2], g[3], g[4]);
-    else
-        paint = std::make_shared<LinearGradientPaint>(context, g[0], g[1], g[2], g[3]);
-    paint->ColorStops = stops;
-    paint->ColorRampSpreadMode = spread;
-    return paint;
+    return RoadScenes::MakeGradient(GradientSpec(stops, spread, g), context);
 }
 
 }  // namespace DrawSupport

@@ -36,20 +36,6 @@ uint32_t Covered(const Ranges& ranges, int column) {
 
 }  // namespace
 
-TEST(Draw, CurvesAreFlattenedBeforeThePathTransform) {
-    // A unit circle flattened to 0.5 units: three chords a quarter, corners at
-    // radius 1.026 near 23 degrees, the middle chord 0.951 from the centre.
-    Canvas polygon(240, 240), smooth(240, 240);
-    polygon.PathTransform().Scale(100, 100);
-    polygon.PathTransform().Translate(120, 120);
-    Geometry().Circle(0, 0, 1).On(polygon)->Draw(FillIn(polygon, kOpaque), nullptr);
-    Geometry().Circle(120, 120, 100).On(smooth)->Draw(FillIn(smooth, kOpaque), nullptr);
-    EXPECT_EQ(polygon.At(189, 189), 0u);  // 45 degrees, radius 97.6 to 99.0
-    EXPECT_EQ(smooth.At(189, 189), kOpaqueBytes);
-    EXPECT_EQ(polygon.At(213, 159), kOpaqueBytes);  // 23 degrees, radius 100.8 to 102.2
-    EXPECT_EQ(smooth.At(213, 159), 0u);
-}
-
 TEST(Draw, BlendModesAtFullCoverage) {
     // Colours convert as c x 255 + 0.5 truncated, premultiply as (C x A + 255)
     // >> 8. The first ten rows composite S = (122, 47, 77), Sa = 153 over D =

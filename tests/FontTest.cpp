@@ -314,19 +314,15 @@ TEST(FontDifferential, RandomTextMatchesFreeTypeAndTheBlendTable) {
 
         auto context = std::make_shared<Context2D>(surface.surface);
         Transform& glyph = *context->transforms->glyph;
-        const auto randomMatrix = [&] {
-            glyph.Set(Matrix3::Identity);
-            glyph.Translate(uniform(-10, 10), uniform(-10, 10));
+        const auto randomMatrix = [&] {  // moved, then mostly turned and sheared, then scaled
+            Matrix3 m = Matrix3::CreateTranslation(uniform(-10, 10), uniform(-10, 10)), shear = Matrix3::Identity;
             if (integer(0, 2) != 0) {
-                glyph.Rotate(uniform(-3.2f, 3.2f));
-                Matrix3 shear = Matrix3::Identity;
+                Matrix3::Multiply(m, Matrix3::CreateRotation(uniform(-3.2f, 3.2f)), m);
                 shear.M[3] = uniform(-0.8f, 0.8f);
-                Matrix3 m = glyph.Get();
                 Matrix3::Multiply(shear, m, m);
-                glyph.Set(m);
             }
-            glyph.Scale(uniform(0.3f, 2.5f), uniform(0.3f, 2.5f));
-            return glyph.Get();
+            Matrix3::Multiply(m, Matrix3::CreateScale(uniform(0.3f, 2.5f), uniform(0.3f, 2.5f)), m);
+            return m;
         };
         // The third draw repeats the first one's matrix and origin, after the
         // second has added its glyphs to the cache (or pushed the first's out).
@@ -408,24 +404,22 @@ TEST(FontDifferential, GlyphsTooLargeToRenderWholeMatchFreeTypeWhereTheyMeetTheS
     int inked = 0, exact = 0;
     const int rounds = 48;
     for (int round = 0; round < rounds; ++round) {
-        TestSupport::Surface surface(40, 30), expected(40, 30);
-        auto context = std::make_shared<Context2D>(surface.surface);
         const bool yDown = round % 2;
-        context->renderState->origin = yDown ? Origin::TopLeft : Origin::BottomLeft;
+        TextCanvas canvas(40, 30, 12, yDown ? Origin::TopLeft : Origin::BottomLeft);
+        Surface& surface = canvas.surface, expected(40, 30);
         // About 3000 pixels a side, the surface within the glyph's box.
         const float angle = uniform(-0.3f, 0.3f), scale = uniform(250, 300);
         const float c = scale * std::cos(angle), s = scale * std::sin(angle);
         const Matrix3 m{{c, s, 0, -s, c, 0, uniform(-2800, 0), yDown ? uniform(0, 2800) : uniform(-2800, 0), 1}};
-        context->transforms->glyph->Set(m);
+        canvas.Glyph().Set(m);
         const std::u32string codes(1, char32_t("OWS&@"[round % 5]));
         const std::string text(codes.begin(), codes.end());
-        Font font(context, path.c_str(), 12);
         ReferenceText reference(path, 12);
-        font.DrawString(0, 0, text.c_str(), Color{1, 0.5f, 0.25f, 1});
+        canvas.font.DrawString(0, 0, text.c_str(), Color{1, 0.5f, 0.25f, 1});
         reference.Draw(expected, yDown, m, 0, 0, codes, Color{1, 0.5f, 0.25f, 1});
         for (size_t i = 0; i < surface.memory.size(); ++i)
             ASSERT_LE(std::abs(surface.memory[i] - expected.memory[i]), 2) << "round " << round << " byte " << i;
-        inked += surface.memory != std::vector<uint8_t>(surface.memory.size(), 0);
+        inked += !canvas.Blank();
         exact += surface.memory == expected.memory;
     }
     EXPECT_GE(inked, rounds / 8);
@@ -450,13 +444,12 @@ TEST(FontDifferential, Utf8DecodesAsTheCodePointsDrawnOneByOne) {
     const std::string& path = TestSupport::FontPath();
     ReferenceText reference(path, 11);
     for (const auto& row : rows) {
-        TestSupport::Surface surface(420, 20), expected(420, 20);
-        auto context = std::make_shared<Context2D>(surface.surface);
-        context->renderState->origin = Origin::TopLeft;
-        Font font(context, path.c_str(), 11);
-        EXPECT_EQ(font.MeasureStringUtf8(row.text), reference.Measure(row.codes, Matrix3::Identity, true)) << row.text;
-        font.DrawStringUtf8(2, 14, row.text, Color{0.1f, 0.2f, 0.7f, 1});
+        TextCanvas canvas(420, 20, 11);
+        Surface expected(420, 20);
+        EXPECT_EQ(canvas.font.MeasureStringUtf8(row.text), reference.Measure(row.codes, Matrix3::Identity, true))
+            << row.text;
+        canvas.font.DrawStringUtf8(2, 14, row.text, Color{0.1f, 0.2f, 0.7f, 1});
         reference.Draw(expected, true, Matrix3::Identity, 2, 14, row.codes, Color{0.1f, 0.2f, 0.7f, 1});
-        EXPECT_EQ(surface.memory, expected.memory) << row.text;
+        EXPECT_EQ(canvas.surface.memory, expected.memory) << row.text;
     }
 }

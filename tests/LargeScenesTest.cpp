@@ -123,35 +123,35 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
     ImageSupport::Picture picture = ImageSupport::Picture::Of(
         37, 23, [](int i, int j) { return ImageSupport::Rgba{i * 7 % 256, j * 11 % 256, (i + j) * 5 % 256, 255}; });
     std::mt19937 engine(20261207);
-    std::vector<std::pair<std::string, PlainScene>> scenes;
-    auto add = [&](const char* name, int width, int height, Geometry geometry, bool filled, FillRule rule,
-                   PlainStroke outline, Matrix3 path = Matrix3::Identity) -> PlainScene& {
-        PlainScene s(width, height);
-        s.geometry = std::move(geometry);
-        s.filled = filled, s.rule = rule, s.outline = outline, s.path = path;
-        s.fill.color = fillColor, s.stroke.color = strokeColor;
+    std::vector<std::pair<std::string, Scene>> scenes;
+    auto add = [&](const char* name, int width, int height, const Geometry& geometry, bool filled, FillRule rule,
+                   float lineWidth, Matrix3 path = Matrix3::Identity) -> Scene& {
+        Scene s = SceneOf(width, height, geometry);
+        s.filled = filled, s.rule = rule, s.path = path;
+        s.stroked = lineWidth != 0, s.lineWidth = lineWidth;
+        s.fillSpec.color = fillColor, s.strokeSpec.color = strokeColor;
         scenes.emplace_back(name, std::move(s));
         return scenes.back().second;
     };
-    auto gradient = [&](PlainScene& s, std::vector<float> numbers) {
-        s.fill.gradient = s.stroke.gradient = GradientScene{stops, SpreadMode::Reflect, numbers};
+    auto gradient = [&](Scene& s, std::vector<float> numbers) {
+        s.fillSpec = s.strokeSpec = GradientSpec(stops, SpreadMode::Reflect, numbers);
     };
     const FillRule nonZero = FillRule::NonZero, evenOdd = FillRule::EvenOdd;
-    add("chart of 20 000 points, 1.5 px", 2048, 1536, Chart(engine, 20000, 2048, 1536), false, nonZero, {1.5f});
-    add("star of 2 000 vertices, non-zero", 1024, 768, Star(2000, 1024, 768), true, nonZero, {0});
+    add("chart of 20 000 points, 1.5 px", 2048, 1536, Chart(engine, 20000, 2048, 1536), false, nonZero, 1.5f);
+    add("star of 2 000 vertices, non-zero", 1024, 768, Star(2000, 1024, 768), true, nonZero, 0);
     add("star of 2 000 vertices rotated and scaled, even-odd, outlined", 1024, 768, Star(2000, 1024, 768), true,
-        evenOdd, {2}, RotatedAndScaled(1024, 768, 0.7f, 1.3f));
-    add("map of 3 000 polygons, filled and outlined", 2048, 1536, Map(engine, 3000, 2048, 1536), true, nonZero, {1});
-    add("scatter of 20 000 circles", 2048, 1536, Scatter(engine, 20000, 2048, 1536), true, nonZero, {0});
-    gradient(add("star in a linear gradient", 1024, 768, Star(2000, 1024, 768), true, nonZero, {3},
+        evenOdd, 2, RotatedAndScaled(1024, 768, 0.7f, 1.3f));
+    add("map of 3 000 polygons, filled and outlined", 2048, 1536, Map(engine, 3000, 2048, 1536), true, nonZero, 1);
+    add("scatter of 20 000 circles", 2048, 1536, Scatter(engine, 20000, 2048, 1536), true, nonZero, 0);
+    gradient(add("star in a linear gradient", 1024, 768, Star(2000, 1024, 768), true, nonZero, 3,
                  RotatedAndScaled(1024, 768, -0.4f, 1.1f)),
              {100, 50, 900, 700});
-    gradient(add("map in a radial gradient", 2048, 1536, Map(engine, 3000, 2048, 1536), true, evenOdd, {1}),
+    gradient(add("map in a radial gradient", 2048, 1536, Map(engine, 3000, 2048, 1536), true, evenOdd, 1),
              {1000, 700, 900, 1200, 800});
     // Spans that start far left: gradient and image colours depend on where each span starts.
     Geometry wide;
     wide.Move(-24000, 10).Line(-12000, 30).Line(0, 5).Line(900, 20).Line(700, 300).Line(-12000, 280).Line(-24000, 290);
-    gradient(add("polygon from 24 000 pixels left, linear gradient", 640, 320, wide, true, nonZero, {2},
+    gradient(add("polygon from 24 000 pixels left, linear gradient", 640, 320, wide, true, nonZero, 2,
                  RotatedAndScaled(640, 320, 0.01f, 1)),
              {-20000, 0, 600, 300});
     // Each tiling, turned (rows change along a span) or not; clipped ones large, edges inside the surface.
@@ -163,10 +163,8 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
         {7, TilingMode::Clip, 0, 10, ", in a clipped image"},
         {7, TilingMode::NoClip, -0.2f, 10, ", in a turned unclipped image"}};
     for (const auto& imaging : imagings) {
-        PlainScene imaged = scenes[imaging.scene].second;
-        imaged.fill.picture = imaged.stroke.picture = &picture;
-        imaged.fill.tiling = imaged.stroke.tiling = imaging.tiling;
-        imaged.fill.tile = imaged.stroke.tile = Color{0.6f, 0.2f, 0.4f, 0.6f};
+        Scene imaged = scenes[imaging.scene].second;
+        imaged.fillSpec = imaged.strokeSpec = ImageSpec(picture, imaging.tiling, Color{0.6f, 0.2f, 0.4f, 0.6f});
         const float k = imaging.scale;
         Matrix3 scale;
         Matrix3::Multiply(Matrix3::CreateScale(2.3f * k, 1.7f * k), Matrix3::CreateTranslation(30 * k - 30, 20 * k - 20),
@@ -181,38 +179,38 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
     afterClose.Rectangle(1.2f, -1.5f, 1.8f, -1).Cubic(24, 1, 27, 20, 20, 25).Line(14, 32);
     Matrix3 shifted;
     Matrix3::Multiply(Matrix3::CreateScale(23.5f, 23.5f), Matrix3::CreateTranslation(-23.6f, 36.6f), shifted);
-    add("a path that begins with a curve below the surface", 47, 26, first, true, nonZero, {0}, shifted);
-    add("a curve below the surface after a close", 47, 26, afterClose, true, nonZero, {0}, shifted);
+    add("a path that begins with a curve below the surface", 47, 26, first, true, nonZero, 0, shifted);
+    add("a curve below the surface after a close", 47, 26, afterClose, true, nonZero, 0, shifted);
     // 2 x 10^9 path units: just within the extent flattened as it is.
     Matrix3 tiny;
     Matrix3::Multiply(Matrix3::CreateScale(3e-8f, 3e-8f), Matrix3::CreateTranslation(48, 40), tiny);
-    add("circle of radius 10^9 path units, dashed", 96, 80, Geometry().Circle(0, 0, 1e9f), true, nonZero,
-        {1.5f, CapStyle::Butt, JoinStyle::Miter, {{4, 2}}, 30}, tiny);
+    Scene& circle = add("circle of radius 10^9 path units, dashed", 96, 80, Geometry().Circle(0, 0, 1e9f), true,
+                        nonZero, 1.5f, tiny);
+    circle.dashes = {{4, 2}}, circle.dashPhase = 30;
 
     const size_t firstDashed = scenes.size();
-    auto dashed = [&](const char* name, int width, int height, Geometry geometry, PlainStroke outline) {
-        PlainScene& s = add(name, width, height, std::move(geometry), false, nonZero, outline);
-        s.stroke.color = ink;
+    auto dashed = [&](const char* name, int width, int height, const Geometry& geometry, float lineWidth,
+                      CapStyle cap, JoinStyle join, std::vector<Dash> dashes, float phase = 0, float miterLimit = 4) {
+        Scene& s = add(name, width, height, geometry, false, nonZero, lineWidth);
+        s.cap = cap, s.join = join, s.dashes = dashes, s.dashPhase = phase, s.miterLimit = miterLimit;
+        s.strokeSpec.color = ink;
         for (int i = 0; i < width * height; ++i)
             s.backdrop.insert(s.backdrop.end(), {250, 245, 235, 255});
         return &s;
     };
     const CapStyle butt = CapStyle::Butt;
-    dashed("grid dotted", 2048, 2048, Grid(2048, 16, 3000), {1, butt, JoinStyle::Miter, {{1, 3}}});
-    dashed("grid dotted, 4096", 4096, 4096, Grid(4096, 32, 100), {1, butt, JoinStyle::Miter, {{1, 3}}});
-    dashed("spiral", 2048, 2048, Spiral(1000, 1050, 600, 20),
-           {2, CapStyle::Round, JoinStyle::Round, {{10, 4}, {2, 4}}, 3});
-    dashed("chart", 2048, 1536, Chart(engine, 20000, 2048, 1536), {1.5f, butt, JoinStyle::Miter, {{6, 3}}, 0, 10});
-    dashed("crossings, square caps", 640, 480, Crossings(640, 480),
-           {5, CapStyle::Square, JoinStyle::Miter, {{12, 6}}, 4, 3});
-    dashed("crossings, miters unbounded", 640, 480, Crossings(640, 480),
-           {3, butt, JoinStyle::Miter, {{20, 10}, {0.5f, 3}}, -7, 0.5f});
-    dashed("crossings, gradient", 640, 480, Crossings(640, 480),
-           {7, CapStyle::Round, JoinStyle::Bevel, {{3, 5}, {0, 4}}, 11})
-        ->stroke.gradient = GradientScene{{{0, {0.9f, 0.1f, 0.2f, 1}}, {0.5f, {0.1f, 0.7f, 0.3f, 0.8f}},
-                                            {1, {0.2f, 0.3f, 0.9f, 1}}},
-                                           SpreadMode::Reflect,
-                                           {100, 50, 420, 300}};
+    const JoinStyle miter = JoinStyle::Miter;
+    dashed("grid dotted", 2048, 2048, Grid(2048, 16, 3000), 1, butt, miter, {{1, 3}});
+    dashed("grid dotted, 4096", 4096, 4096, Grid(4096, 32, 100), 1, butt, miter, {{1, 3}});
+    dashed("spiral", 2048, 2048, Spiral(1000, 1050, 600, 20), 2, CapStyle::Round, JoinStyle::Round,
+           {{10, 4}, {2, 4}}, 3);
+    dashed("chart", 2048, 1536, Chart(engine, 20000, 2048, 1536), 1.5f, butt, miter, {{6, 3}}, 0, 10);
+    dashed("crossings, square caps", 640, 480, Crossings(640, 480), 5, CapStyle::Square, miter, {{12, 6}}, 4, 3);
+    dashed("crossings, miters unbounded", 640, 480, Crossings(640, 480), 3, butt, miter, {{20, 10}, {0.5f, 3}}, -7,
+           0.5f);
+    dashed("crossings, gradient", 640, 480, Crossings(640, 480), 7, CapStyle::Round, JoinStyle::Bevel,
+           {{3, 5}, {0, 4}}, 11)
+        ->strokeSpec = GradientSpec(stops, SpreadMode::Reflect, {100, 50, 420, 300});
     for (size_t i = 0; i < scenes.size(); ++i) {
         SCOPED_TRACE(scenes[i].first);
         EXPECT_EQ(DrawnPlainly(scenes[i].second), "");

@@ -22,6 +22,7 @@ const float kNaN = std::numeric_limits<float>::quiet_NaN(), kInf = std::numeric_
 }  // namespace
 
 TEST(GradientPaint, WorkedFigures) {
+    // One figure of each rule; the random gradient scenes compare the rest with AGG's spans.
     // Linear, red to blue from (0, 0) to (100, 0): d2 = 1600 sixteenths;
     // column c samples 16c + 8 and takes entry (16c + 8) x 256 / 1600. Entry
     // k is red 1 - k / 257, blue k / 257 (the last stop sits at index 256),
@@ -30,11 +31,9 @@ TEST(GradientPaint, WorkedFigures) {
     //
     // Radial, white to black, radius 50 (800 sixteenths) around (60.5,
     // 40.5), so that pixel centres of row 40 lie whole units from it: grey
-    // 1 - k / 257 is 128 at 25 units, 2 (entry 255) from 50. Repeat folds
-    // 60 units to 10 (entry 51), reflect to 40 (entry 204). A focus 30 to
-    // the right leaves 20 units to the circle on the right and 80 on the
-    // left: 10 units to the right is half way. A focus on the circle
-    // moves a sixteenth in; the centre is then half way along its ray.
+    // 1 - k / 257 is 128 at 25 units. Repeat folds 60 units to 10 (entry
+    // 51), reflect to 40 (entry 204). A focus on the circle moves a
+    // sixteenth in; the centre is then half way along its ray.
     typedef SpreadMode S;
     const Color halfRed{1, 0, 0, 0.5f}, halfBlue{0, 0, 1, 0.5f};
     const std::vector<ColorStop> radial{{0, kWhite}, {1, kBlack}};
@@ -43,15 +42,10 @@ TEST(GradientPaint, WorkedFigures) {
                   bool premultiplier = false; };
     const Case cases[] = {
         {kRedBlue, S::Pad, linear, 50, 0x7F0080FF},
-        {{{0, kRed}, {0.9f, kBlue}}, S::Pad, linear, 90, 0x0000FFFF},  // 0.9 at 230, column 90 at 231
-        {kRedBlue, S::Repeat, linear, 130, 0xB2004DFF},   // 2088 mod 1600 = 488: entry 78
-        {kRedBlue, S::Reflect, linear, 130, 0x4F00B0FF},  // 3200 - 2088 = 1112: entry 177
         {{{0, halfRed}, {1, halfBlue}}, S::Pad, linear, 50, 0x40004080, true},
         {radial, S::Pad, centred, 85, 0x808080FF},
-        {radial, S::Pad, centred, 110, 0x020202FF},
         {radial, S::Repeat, centred, 120, 0xCCCCCCFF},
         {radial, S::Reflect, centred, 120, 0x353535FF},
-        {radial, S::Pad, {60.5f, 40.5f, 50, 90.5f, 40.5f}, 100, 0x808080FF},
         {radial, S::Pad, {60.5f, 40.5f, 50, 110.5f, 40.5f}, 60, 0x808080FF},
     };
     for (const Case& c : cases) {

@@ -33,8 +33,6 @@ TEST(RoadDifferential, DeepWindingsAndEdgesBeyondTheSweptRowsAgree) {
         for (RoadScenes::Scene* s : {&deep, &edges}) {
             s->width = s == &deep ? 24 : 40;
             s->height = s == &deep ? 24 : 200;
-            s->backdrop.assign(size_t(s->width) * size_t(s->height) * 4, 0);
-            s->path = s->fillPaint = s->strokePaint = s->image = Matrix3::Identity;
             s->fillSpec.color = Color{0.2f, 0.4f, 0.6f, 0.7f};
             s->filled = true;
             s->rule = rule;
@@ -99,17 +97,15 @@ TEST(RoadDifferential, RectanglesAreThePlainComposition) {
             x0 = std::floor(x0), y0 = std::floor(y0), x1 = std::floor(x1), y1 = std::floor(y1);
         if (n % 7 == 0)  // narrower than a pixel
             x1 = x0 + (x1 - x0) / 64;
-        PlainScene scene(40, 40);
-        scene.geometry.Move(x0, y0).Line(x1, y0).Line(x1, y1).Line(x0, y1).Add(PathCommands::Close, {});
+        Scene scene = SceneOf(40, 40, Geometry().Rectangle(x0, y0, x1, y1));
         scene.rule = n % 2 ? FillRule::EvenOdd : FillRule::NonZero;
-        scene.fill.color = n % 4 == 1 ? Color{0.9f, 0.5f, 0.1f, 0.6f} : kOpaque;
-        scene.mode = n % 8 == 5 ? BlendMode::Source : n % 8 == 7 ? BlendMode::Multiply : BlendMode::SourceOver;
+        scene.fillSpec.color = n % 4 == 1 ? Color{0.9f, 0.5f, 0.1f, 0.6f} : kOpaque;
+        scene.blend = n % 8 == 5 ? BlendMode::Source : n % 8 == 7 ? BlendMode::Multiply : BlendMode::SourceOver;
         scene.origin = n % 4 == 2 ? Origin::BottomLeft : Origin::TopLeft;
-        if (n % 6 == 1)  // overlapping: their common pixels composited twice
-            scene.scissors = {{2, 3, 28, 22}, {10, -4, 40, 36}};
+        scene.scissoring = n % 6 == 1;  // overlapping: their common pixels composited twice
+        scene.scissors = {{2, 3, 28, 22}, {10, -4, 40, 36}};
         if (n % 3 == 0)
-            scene.fill.gradient =
-                GradientScene{{{0, {1, 0, 0, 1}}, {1, {0, 0, 1, 0.6f}}}, SpreadMode::Pad, {-5, 0, 45, 40}};
+            scene.fillSpec = GradientSpec({{0, {1, 0, 0, 1}}, {1, {0, 0, 1, 0.6f}}}, SpreadMode::Pad, {-5, 0, 45, 40});
         ASSERT_EQ(DrawnPlainly(scene), "") << "rectangle " << n;
     }
 }
@@ -131,39 +127,42 @@ struct Random {
 
     // Where the plain composition is defined: two distinct offsets after
     // clamping, a focus inside the circle, a length of a unit or more.
-    GradientScene Gradient() {
-        GradientScene p{{}, SpreadMode(Below(3)), {}};
+    PaintSpec Gradient() {
+        const SpreadMode spread = SpreadMode(Below(3));
+        std::vector<ColorStop> stops;
         auto clamped = [](float offset) { return std::fmin(1.0f, std::fmax(0.0f, offset)); };
-        while (p.stops.size() < 2 || clamped(p.stops[0].Offset) == clamped(p.stops[1].Offset)) {
-            p.stops.clear();
+        while (stops.size() < 2 || clamped(stops[0].Offset) == clamped(stops[1].Offset)) {
+            stops.clear();
             for (int i = 2 + Below(4); i > 0; --i)
-                p.stops.push_back({Below(5) ? Uniform(-0.3f, 1.3f) : float(Below(3)) / 2,
-                                   {Uniform(0, 1), Uniform(0, 1), Uniform(0, 1), Below(3) ? Uniform(0, 1) : 1}});
+                stops.push_back({Below(5) ? Uniform(-0.3f, 1.3f) : float(Below(3)) / 2,
+                                 {Uniform(0, 1), Uniform(0, 1), Uniform(0, 1), Below(3) ? Uniform(0, 1) : 1}});
         }
+        std::vector<float> g;
         if (Below(2)) {
             const float cx = Uniform(-10, 60), cy = Uniform(-10, 50), radius = Uniform(2, 60);
             const float angle = Uniform(-3.2f, 3.2f), reach = Below(3) ? Uniform(0, 0.95f) : 0;
-            p.g = {cx, cy, radius, cx + reach * radius * std::cos(angle), cy + reach * radius * std::sin(angle)};
+            g = {cx, cy, radius, cx + reach * radius * std::cos(angle), cy + reach * radius * std::sin(angle)};
         } else {
-            while (p.g.empty() || std::hypot(p.g[2] - p.g[0], p.g[3] - p.g[1]) < 1)
-                p.g = {Uniform(-20, 70), Uniform(-20, 70), Uniform(-20, 70), Uniform(-20, 70)};
+            while (g.empty() || std::hypot(g[2] - g[0], g[3] - g[1]) < 1)
+                g = {Uniform(-20, 70), Uniform(-20, 70), Uniform(-20, 70), Uniform(-20, 70)};
         }
-        return p;
+        return GradientSpec(stops, spread, g);
     }
 
-    PlainScene Scene(int width, int height) {
-        PlainScene scene(width, height);
-        scene.mode = BlendMode(Below(10));
+    Scene Drawing(int width, int height) {
+        Geometry geometry;
+        if (Below(3) == 0) {
+            geometry.Circle(Uniform(0, 30), Uniform(0, 25), Uniform(2, 30));
+        } else {
+            geometry.Move(Uniform(-10, 58), Uniform(-10, 50));
+            for (int i = 2 + Below(4); i > 0; --i)
+                geometry.Line(Uniform(-10, 58), Uniform(-10, 50));
+        }
+        Scene scene = SceneOf(width, height, geometry);
+        scene.blend = BlendMode(Below(10));
         scene.origin = Below(2) ? Origin::TopLeft : Origin::BottomLeft;
         for (int i = 0; i < width * height * 4; ++i)
             scene.backdrop.push_back(uint8_t(Below(256)));
-        if (Below(3) == 0) {
-            scene.geometry.Circle(Uniform(0, 30), Uniform(0, 25), Uniform(2, 30));
-        } else {
-            scene.geometry.Move(Uniform(-10, 58), Uniform(-10, 50));
-            for (int i = 2 + Below(4); i > 0; --i)
-                scene.geometry.Line(Uniform(-10, 58), Uniform(-10, 50));
-        }
         return scene;
     }
 };
@@ -174,13 +173,13 @@ TEST(GradientDifferential, RandomScenesAreThePlainComposition) {
     Random random;
     int changed = 0;
     for (int n = 0; n < 300; ++n) {
-        PlainScene scene = random.Scene(48, 40);
+        Scene scene = random.Drawing(48, 40);
         scene.path = random.Transform(0.5f, 2, 10);
         scene.fillPaint = random.Transform(0.3f, 3, 20);
         scene.strokePaint = random.Transform(0.3f, 3, 20);
-        scene.fill.gradient = random.Gradient();
-        scene.stroke.gradient = random.Gradient();
-        scene.outline.width = random.Uniform(1, 6);
+        scene.fillSpec = random.Gradient();
+        scene.strokeSpec = random.Gradient();
+        scene.stroked = true, scene.lineWidth = random.Uniform(1, 6);
         scene.rule = FillRule::EvenOdd;  // the fill state's default
         ASSERT_EQ(DrawnPlainly(scene, DrawRoad::Library, &changed), "") << "scene " << n;
     }
@@ -198,20 +197,20 @@ TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
         if (random.Below(3) == 0)  // opaque
             for (size_t alpha = 3; alpha < picture.bytes.size(); alpha += 4)
                 picture.bytes[alpha] = 255;
-        PlainScene scene = random.Scene(40, 32);
-        if (random.Below(3) == 0)
-            scene.scissors = {{random.Below(30), random.Below(20), random.Below(30), random.Below(20)},
+        Scene scene = random.Drawing(40, 32);
+        scene.scissoring = random.Below(3) == 0;
+        scene.scissors = {{random.Below(30), random.Below(20), random.Below(30), random.Below(20)},
                               {random.Below(30), random.Below(20), 12, 9}};
         scene.image = random.Transform(0.3f, 4, 20);
         scene.path = random.Transform(0.5f, 2, 10);
         scene.fillPaint = random.Transform(0.1f, 9, 20);  // not used by the image paint
-        scene.fill.picture = &picture;
-        scene.fill.format = int(random.Below(2) ? TestSupport::kRA24 : TestSupport::kRX24);
-        scene.fill.tiling = TilingMode(random.Below(4));
-        scene.fill.tile = Color{random.Uniform(0, 1), random.Uniform(0, 1), random.Uniform(0, 1), random.Uniform(0, 1)};
+        const int format = int(random.Below(2) ? TestSupport::kRA24 : TestSupport::kRX24);
+        const TilingMode tiling = TilingMode(random.Below(4));
+        const Color tile{random.Uniform(0, 1), random.Uniform(0, 1), random.Uniform(0, 1), random.Uniform(0, 1)};
+        scene.fillSpec = scene.strokeSpec = ImageSpec(picture, tiling, tile, format);
         scene.rule = FillRule(random.Below(2));
-        scene.outline.width = random.Below(2) ? random.Uniform(0.5f, 6) : 0.0f;  // butt, miter and 4 as AGG's
-        scene.stroke = scene.fill;
+        scene.lineWidth = random.Below(2) ? random.Uniform(0.5f, 6) : 0.0f;  // butt, miter and 4 as AGG's
+        scene.stroked = scene.lineWidth != 0;
         ASSERT_EQ(DrawnPlainly(scene, DrawRoad::Library, &changed), "") << "scene " << n;
     }
     EXPECT_GT(changed, 200);  // most scenes change the surface

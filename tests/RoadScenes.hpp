@@ -37,23 +37,25 @@ private:
 
 struct PaintSpec {
     int kind = 0;  // 0 colour, 1 linear, 2 radial, 3 image
-    Color color{};
-    float geometry[5] = {};
+    Color color{};  // an image's tile colour
+    float geometry[5] = {};  // x0, y0, x1, y1 or cx, cy, radius, fx, fy
     std::vector<ColorStop> stops;
     SpreadMode spread = SpreadMode::Pad;
-    int imageWidth = 1, imageHeight = 1;
+    int imageWidth = 1, imageHeight = 1, imageStride = 0;  // 0: width x 4; negative: row 0 last
+    int imageFormat = 0x34324152;                          // "RA24"
     std::vector<uint8_t> image;
     TilingMode tiling = TilingMode::Clip;
 };
 
 struct Scene {
     int width = 1, height = 1;
-    std::vector<uint8_t> backdrop;
+    std::vector<uint8_t> backdrop;  // transparent black where it ends
     Origin origin = Origin::TopLeft;
     BlendMode blend = BlendMode::SourceOver;
     bool scissoring = false;
     std::vector<IntRectangle> scissors;
-    Matrix3 path, fillPaint, strokePaint, image;
+    Matrix3 path = Matrix3::Identity, fillPaint = Matrix3::Identity, strokePaint = Matrix3::Identity,
+            image = Matrix3::Identity;
     std::vector<PathCommands> commands;
     std::vector<float> data;
     bool filled = false, stroked = false;
@@ -232,28 +234,30 @@ inline Scene RandomScene(ByteStream& in) {
     return s;
 }
 
+inline std::shared_ptr<GradientPaint> MakeGradient(const PaintSpec& p, const std::shared_ptr<Context2D>& context) {
+    const float* g = p.geometry;
+    std::shared_ptr<GradientPaint> gradient;
+    if (p.kind == 1)
+        gradient = std::make_shared<LinearGradientPaint>(context, g[0], g[1], g[2], g[3]);
+    else
+        gradient = std::make_shared<RadialGradientPaint>(context, g[0], g[1], g[2], g[3], g[4]);
+    gradient->ColorStops = p.stops;
+    gradient->ColorRampSpreadMode = p.spread;
+    return gradient;
+}
+
 inline std::shared_ptr<Paint> MakePaint(const PaintSpec& p, const std::shared_ptr<Context2D>& context,
                                         std::shared_ptr<Image>& keep, std::vector<uint8_t>& imageBytes) {
     switch (p.kind) {
     case 0:
         return std::make_shared<ColorPaint>(context, p.color);
     case 1:
-    case 2: {
-        std::shared_ptr<GradientPaint> gradient;
-        if (p.kind == 1)
-            gradient = std::make_shared<LinearGradientPaint>(context, p.geometry[0], p.geometry[1], p.geometry[2],
-                                                             p.geometry[3]);
-        else
-            gradient = std::make_shared<RadialGradientPaint>(context, p.geometry[0], p.geometry[1], p.geometry[2],
-                                                             p.geometry[3], p.geometry[4]);
-        gradient->ColorStops = p.stops;
-        gradient->ColorRampSpreadMode = p.spread;
-        return gradient;
-    }
+    case 2:
+        return MakeGradient(p, context);
     default: {
         imageBytes = p.image;
-        keep = std::make_shared<Image>(context, int(0x34324152), p.imageWidth, p.imageHeight, p.imageWidth * 4,
-                                       imageBytes.data());
+        keep = std::make_shared<Image>(context, p.imageFormat, p.imageWidth, p.imageHeight,
+                                       p.imageStride ? p.imageStride : p.imageWidth * 4, imageBytes.data());
         auto paint = std::make_shared<ImagePaint>(context, keep);
         paint->ImageTilingMode = p.tiling;
         paint->TileColor = p.color;
@@ -262,13 +266,11 @@ inline std::shared_ptr<Paint> MakePaint(const PaintSpec& p, const std::shared_pt
     }
 }
 
-// The surface bytes drawn on a copy of the backdrop, and the passes clipped; exceptions pass through.
-inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clippedPasses = nullptr) {
-    std::vector<uint8_t> pixels = s.backdrop;
-    const std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface(
-        orv_surface_create_for_data(s.width, s.height, 0x34324241, s.width * 4, pixels.data()), orv_surface_destroy);
-    {
-        auto context = std::make_shared<Context2D>(surface.get());
+// A scene's objects on a surface over `pixels`, to be drawn once or again.
+struct Drawing {
+    Drawing(const Scene& s, uint8_t* pixels)
+        : surface(orv_surface_create_for_data(s.width, s.height, 0x34324241, s.width * 4, pixels), orv_surface_destroy),
+          context(std::make_shared<Context2D>(surface.get())), path(context) {
         RenderState& state = *context->renderState;
         state.origin = s.origin;
         state.blendMode = s.blend;
@@ -278,11 +280,6 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clipp
         context->transforms->fillPaint->Set(s.fillPaint);
         context->transforms->strokePaint->Set(s.strokePaint);
         context->transforms->image->Set(s.image);
-
-        std::shared_ptr<Image> fillImage, strokeImage;
-        std::vector<uint8_t> fillBytes, strokeBytes;
-        std::shared_ptr<FillState> fill;
-        std::shared_ptr<StrokeState> stroke;
         if (s.filled) {
             fill = std::make_shared<FillState>();
             fill->Paint(MakePaint(s.fillSpec, context, fillImage, fillBytes));
@@ -298,12 +295,32 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clipp
             stroke->dashPattern = s.dashes;
             stroke->DashPhase(s.dashPhase);
         }
-        Path path(context);
         path.AppendData(s.commands, s.data);
-        const unsigned clipped = DrawPath(path, fill, stroke, plainRoad ? DrawRoad::Reference : DrawRoad::Library);
+    }
+    // The passes clipped, as DrawPath counts them.
+    unsigned Draw(bool plainRoad) {
+        return DrawPath(path, fill, stroke, plainRoad ? DrawRoad::Reference : DrawRoad::Library);
+    }
+
+    const std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface;
+    const std::shared_ptr<Context2D> context;
+    Path path;
+    std::shared_ptr<Image> fillImage, strokeImage;
+    std::vector<uint8_t> fillBytes, strokeBytes;
+    std::shared_ptr<FillState> fill;
+    std::shared_ptr<StrokeState> stroke;
+};
+
+// The surface bytes drawn on a copy of the backdrop, and the passes clipped; exceptions pass through.
+inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clippedPasses = nullptr) {
+    std::vector<uint8_t> pixels = s.backdrop;
+    pixels.resize(size_t(s.width) * size_t(s.height) * 4);
+    {
+        Drawing drawing(s, pixels.data());
+        const unsigned clipped = drawing.Draw(plainRoad);
         if (clippedPasses)
             *clippedPasses = clipped;
-        context->Finish();
+        drawing.context->Finish();
     }
     return pixels;
 }

@@ -4,6 +4,7 @@
 // for its operator new.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,7 +12,7 @@
 #include <new>
 
 #include "TestSupport.hpp"
-#include "path/PathDraw.hpp"
+#include "RoadScenes.hpp"
 
 using namespace ORV::Vudadive2R;
 
@@ -90,59 +91,36 @@ long FailEachAllocation(const std::function<void()>& operation, const std::funct
     }
 }
 
-// Scissors, a dashed stroke, a rotated path; paints 0 colour, 1 linear, 2 radial, 3 image.
-struct Scene {
-    Scene() : surface(48, 40), context(std::make_shared<Context2D>(surface.surface)) {
-        for (size_t i = 0; i < surface.memory.size(); ++i)
-            backdrop.push_back(uint8_t(i * 37 % 251));
+// Scissors, a dashed stroke, a rotated path of curves and arcs; paints 0 colour, 1 linear, 2 radial, 3 image.
+RoadScenes::Scene Scene(int fillKind, int strokeKind) {
+    typedef PathCommands C;
+    RoadScenes::Scene s;
+    s.width = 48, s.height = 40;
+    for (size_t i = 0; i < 48 * 40 * 4; ++i)
+        s.backdrop.push_back(uint8_t(i * 37 % 251));
+    s.scissoring = true;
+    s.scissors = {IntRectangle{2, 3, 30, 30}, IntRectangle{20, 10, 26, 28}};
+    s.path = Matrix3::CreateRotation(0.3f);
+    s.commands = {C::MoveTo, C::LCwArcTo, C::SCcwArcTo, C::Close, C::MoveTo, C::CubicTo, C::QuadTo, C::Close};
+    s.data = {8, 9, 15, 13, 0, 38, 9, 15, 13, 0, 8, 9, 12, 2, 40, 0, 0, 40, 36, 30, 20, 8, 30, 20};
+    s.filled = s.stroked = true;
+    s.lineWidth = 3.5f, s.join = JoinStyle::Round;
+    s.dashes = {Dash{6, 3}, Dash{2, 4.5f}}, s.dashPhase = 1.5f;
+    const float linear[] = {4, 4, 40, 30, 0}, radial[] = {24, 20, 18, 20, 16};
+    for (RoadScenes::PaintSpec* p : {&s.fillSpec, &s.strokeSpec}) {
+        p->kind = p == &s.fillSpec ? fillKind : strokeKind;
+        p->color = Color{0.8f, 0.3f, 0.1f, 0.7f};
+        std::copy_n(p->kind == 1 ? linear : radial, 5, p->geometry);
+        p->stops = {ColorStop{0.1f, Color{1, 0, 0, 1}}, ColorStop{0.6f, Color{0, 0.5f, 1, 0.5f}},
+                    ColorStop{0.9f, Color{0.2f, 1, 0.2f, 1}}};
+        p->spread = SpreadMode::Reflect;
+        p->imageWidth = 5, p->imageHeight = 4;
         for (int i = 0; i < 80; ++i)
-            texels[i] = uint8_t(i * 53 % 256);
-        context->renderState->scissoringEnabled = true;
-        context->renderState->scissorRectangles = {IntRectangle{2, 3, 30, 30}, IntRectangle{20, 10, 26, 28}};
-        context->transforms->path->Rotate(0.3f);
-        PathBuilder builder;
-        builder.Ellipse(8, -4, 30, 26);
-        builder.MoveTo(12, 2);
-        builder.CubicTo(40, 0, 0, 40, 36, 30);
-        builder.Arc(20, 8, 22, 18, 0.5f, 4, ArcType::Pie);
-        path = builder.ToPath(context);
-        stroke->LineWidth(3.5f);
-        stroke->JoinStyle(JoinStyle::Round);
-        stroke->dashPattern = {Dash{6, 3}, Dash{2, 4.5f}};
-        stroke->DashPhase(1.5f);
+            p->image.push_back(uint8_t(i * 53 % 256));
+        p->tiling = TilingMode::Repeat;
     }
-    std::vector<uint8_t> Draw() {
-        surface.memory = backdrop;
-        DrawPath(*path, fill, stroke, road);
-        return surface.memory;
-    }
-    std::shared_ptr<ORV::Vudadive2R::Paint> MakePaint(int kind) {
-        if (kind == 0)
-            return std::make_shared<ColorPaint>(context, Color{0.8f, 0.3f, 0.1f, 0.7f});
-        if (kind == 3) {
-            auto paint = std::make_shared<ImagePaint>(
-                context, std::make_shared<Image>(context, int(TestSupport::kRA24), 5, 4, 20, texels));
-            paint->ImageTilingMode = TilingMode::Repeat;
-            return paint;
-        }
-        const std::shared_ptr<GradientPaint> gradient =
-            kind == 1 ? std::shared_ptr<GradientPaint>(std::make_shared<LinearGradientPaint>(context, 4, 4, 40, 30))
-                      : std::make_shared<RadialGradientPaint>(context, 24, 20, 18, 20, 16);
-        gradient->ColorStops = {ColorStop{0.1f, Color{1, 0, 0, 1}}, ColorStop{0.6f, Color{0, 0.5f, 1, 0.5f}},
-                                ColorStop{0.9f, Color{0.2f, 1, 0.2f, 1}}};
-        gradient->ColorRampSpreadMode = SpreadMode::Reflect;
-        return gradient;
-    }
-
-    TestSupport::Surface surface;
-    std::shared_ptr<Context2D> context;
-    DrawRoad road = DrawRoad::Library;
-    std::vector<uint8_t> backdrop;
-    uint8_t texels[80];
-    std::unique_ptr<Path> path;
-    std::shared_ptr<FillState> fill = std::make_shared<FillState>();
-    std::shared_ptr<StrokeState> stroke = std::make_shared<StrokeState>();
-};
+    return s;
+}
 
 template <class Handle>
 struct Owned {
@@ -157,21 +135,27 @@ TEST(AllocationFailure, DrawsOfEveryPaintOnBothRoads) {
     for (int kind = 0; kind < 4; ++kind)
         for (bool plain : {false, true}) {
             SCOPED_TRACE(testing::Message() << "paint " << kind << (plain ? " plain road" : " own road"));
-            Scene scene;
-            scene.road = plain ? DrawRoad::Reference : DrawRoad::Library;
-            scene.fill->Paint(scene.MakePaint(kind));
-            scene.stroke->Paint(scene.MakePaint(3 - kind));
-            const std::vector<uint8_t> expected = scene.Draw();
+            const RoadScenes::Scene scene = Scene(kind, 3 - kind);
+            std::vector<uint8_t> pixels = scene.backdrop;
+            RoadScenes::Drawing drawing(scene, pixels.data());
+            auto draw = [&] {
+                pixels = scene.backdrop;
+                drawing.Draw(plain);
+            };
+            draw();
+            const std::vector<uint8_t> expected = pixels;
             ASSERT_NE(expected, scene.backdrop);
-            const long allocations = FailEachAllocation([&] { scene.Draw(); },
-                                                        [&] { ASSERT_EQ(scene.Draw(), expected); });
+            const long allocations = FailEachAllocation(draw, [&] {
+                draw();
+                ASSERT_EQ(pixels, expected);
+            });
             EXPECT_GT(allocations, 0);
         }
 }
 
 TEST(AllocationFailure, ObjectsMadeThroughTheCInterface) {
-    Scene scene;
-    orv_context2D context = orv_context2D_create(scene.surface.surface);
+    TestSupport::Surface surface(48, 40);
+    orv_context2D context = orv_context2D_create(surface.surface);
     FailEachAllocation(
         [&] {
             Owned<orv_path_builder> builder{orv_path_builder_create(), orv_path_builder_destroy};
@@ -190,16 +174,18 @@ TEST(AllocationFailure, ObjectsMadeThroughTheCInterface) {
 }
 
 TEST(AllocationFailure, PngLoadAndSave) {
-    Scene scene;
+    TestSupport::Surface surface(4, 4);
+    const auto context = std::make_shared<Context2D>(surface.surface);
     const std::string folder = TestSupport::TempPath("allocation-failure");
     std::system(("rm -rf " + folder + " && mkdir -p " + folder).c_str());
     const std::string source = folder + "/source.png", target = folder + "/target.png";
-    Image image(scene.context, int(TestSupport::kRA24), 5, 4, 20, scene.texels);
+    std::vector<uint8_t> texels = Scene(3, 3).fillSpec.image;
+    Image image(context, int(TestSupport::kRA24), 5, 4, 20, texels.data());
     PngImage::Save(&image, source.c_str());
     const std::string sourceBytes = TestSupport::FileBytes(source);
     std::ofstream(target) << "the old file";
 
-    FailEachAllocation([&] { PngImage::CreateFromFile(scene.context, source.c_str()); }, [] {});
+    FailEachAllocation([&] { PngImage::CreateFromFile(context, source.c_str()); }, [] {});
     FailEachAllocation([&] { PngImage::Save(&image, target.c_str()); },
                        [&] {
                            const std::string bytes = TestSupport::FileBytes(target);
@@ -211,22 +197,24 @@ TEST(AllocationFailure, PngLoadAndSave) {
 
 TEST(AllocationFailure, FontsAndText) {
     const std::string& fontPath = TestSupport::FontPath();
-    Scene scene;
-    scene.context->transforms->glyph->Rotate(-0.4f);
+    TestSupport::Surface surface(48, 40);
+    const auto context = std::make_shared<Context2D>(surface.surface);
+    const std::vector<uint8_t> backdrop = Scene(0, 0).backdrop;
+    context->transforms->glyph->Rotate(-0.4f);
     const char* const text = "Agile foxes, 1 2 3!";
     auto draw = [&](Font& font) {
-        scene.surface.memory = scene.backdrop;
+        surface.memory = backdrop;
         font.DrawString(3, 30, text, Color{0.1f, 0.9f, 0.4f, 0.8f});
-        return scene.surface.memory;
+        return surface.memory;
     };
-    Font font(scene.context, fontPath.c_str(), 13);
+    Font font(context, fontPath.c_str(), 13);
     const std::vector<uint8_t> expected = draw(font);
     const float width = font.MeasureString(text);
-    ASSERT_NE(expected, scene.backdrop);
+    ASSERT_NE(expected, backdrop);
 
-    FailEachAllocation([&] { Font(scene.context, fontPath.c_str(), 13); },
+    FailEachAllocation([&] { Font(context, fontPath.c_str(), 13); },
                        [&] {
-                           Font fresh(scene.context, fontPath.c_str(), 13);
+                           Font fresh(context, fontPath.c_str(), 13);
                            ASSERT_EQ(draw(fresh), expected);
                        });
     FailEachAllocation([&] { draw(font); }, [&] { ASSERT_EQ(draw(font), expected); });

@@ -4,9 +4,10 @@
 // Min, Max, ShiftRight4 arithmetic, MultiplyLow for products below 2^31, a
 // Divisor of a multiplier and a shift with Quotient(n, divisor) =
 // (n x multiplier) >> shift for n below 2^31, Lookup of the ramp entries,
-// and L::Focus with RadialValue(x, y, focus), the radial function in double
-// lanes) in an anonymous namespace and includes this under its own target,
-// as the composite span loops do. No standard library here.
+// and L::Focus with FixRow(y) and RadialValue(x, y, focus, AnyRow or
+// FixedRow), the radial function in double lanes) in an anonymous namespace
+// and includes this under its own target, as the composite span loops do.
+// No standard library here.
 #ifndef VUDADIVE2R_PAINT_GRADIENTLANEKERNELS_HPP
 #define VUDADIVE2R_PAINT_GRADIENTLANEKERNELS_HPP
 
@@ -89,16 +90,40 @@ struct GradientLoops {
                        const GradientLaneFocus& numbers, const GradientLaneSpread& spread, const uint8_t* ramp) {
         Line alongX(lineX), alongY(lineY);
         const Fold<Kind> fold(spread);
-        const typename L::Focus focus(numbers);
+        typename L::Focus focus(numbers);
+        if (OneRow(lineY)) {
+            // A span along a row of the gradient's space (no rotation or
+            // shear): the products of y are worked out once.
+            focus.FixRow(lineY.position[0] >> 4);
+            for (; groups > 0; --groups, colors += 4 * L::lanes) {
+                Lookup(ramp, fold.Index(RadialValue(ShiftRight4(alongX.position), alongY.position, focus, FixedRow())),
+                       colors);
+                alongX.Step();
+            }
+            alongX.Save(lineX);
+            return;
+        }
         for (; groups > 0; --groups, colors += 4 * L::lanes) {
             // The positions in sixteenths, as FunctionGradientValue hands them on.
-            Lookup(ramp, fold.Index(RadialValue(ShiftRight4(alongX.position), ShiftRight4(alongY.position), focus)),
+            Lookup(ramp,
+                   fold.Index(RadialValue(ShiftRight4(alongX.position), ShiftRight4(alongY.position), focus, AnyRow())),
                    colors);
             alongX.Step();
             alongY.Step();
         }
         alongX.Save(lineX);
         alongY.Save(lineY);
+    }
+
+    // True when the line's lanes stand at one position and no step moves
+    // them: no whole step, no part, no remainder above zero to carry.
+    static bool OneRow(const GradientLaneLine& line) {
+        if (line.whole != 0 || line.part != 0)
+            return false;
+        for (unsigned i = 0; i < L::lanes; ++i)
+            if (line.position[i] != line.position[0] || line.remainder[i] > 0)
+                return false;
+        return true;
     }
 
     static constexpr GradientKernels kernels = {

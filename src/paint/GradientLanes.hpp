@@ -42,6 +42,15 @@ struct GradientLaneFocus {
     double radiusSquared, factor, focusX, focusY, limit;
 };
 
+// Whether the lanes' y changes along a span (AnyRow) or stays that of the
+// row fixed in the focus (FixedRow).
+struct AnyRow {
+    static constexpr bool fixed = false;
+};
+struct FixedRow {
+    static constexpr bool fixed = true;
+};
+
 // Writes the colours of `groups` x lanes pixels and leaves the lines at the
 // pixel after them. `ramp` is the 256 entries, four bytes each.
 typedef void (*LinearGradientLanes)(uint8_t* colors, unsigned groups, GradientLaneLine& line,

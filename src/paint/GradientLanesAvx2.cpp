@@ -32,11 +32,19 @@ struct Avx2Divisor {
 
 struct Avx2Focus {
     __m256d radiusSquared, factor, focusX, focusY, limit, negativeLimit, half, negativeHalf, sign;
+    // For a row of one y: dy, dy dy, dy focusX and dy focusY.
+    __m256d rowY, rowYY, rowYFocusX, rowYFocusY;
     explicit Avx2Focus(const GradientLaneFocus& f)
         : radiusSquared(_mm256_set1_pd(f.radiusSquared)), factor(_mm256_set1_pd(f.factor)),
           focusX(_mm256_set1_pd(f.focusX)), focusY(_mm256_set1_pd(f.focusY)), limit(_mm256_set1_pd(f.limit)),
           negativeLimit(_mm256_set1_pd(-f.limit)), half(_mm256_set1_pd(0.5)), negativeHalf(_mm256_set1_pd(-0.5)),
           sign(_mm256_set1_pd(-0.0)) {}
+    void FixRow(int32_t y) {
+        rowY = _mm256_sub_pd(_mm256_set1_pd(double(y)), focusY);
+        rowYY = _mm256_mul_pd(rowY, rowY);
+        rowYFocusX = _mm256_mul_pd(rowY, focusX);
+        rowYFocusY = _mm256_mul_pd(rowY, focusY);
+    }
 };
 
 struct Avx2GradientLanes {
@@ -75,17 +83,24 @@ L8 Quotient(L8 n, const Avx2Divisor& d) {
 
 // RadialFocusFunction::calculate on four lanes, operation for operation in
 // the scalar code's order (no fused multiply-add, which would round once
-// where it rounds twice), then clamped and rounded as it does.
+// where it rounds twice), then clamped and rounded as it does. In a fixed
+// row the products of dy are the row's, the same numbers.
+template <bool Fixed>
 __m128i RadialQuarter(__m128i x, __m128i y, const Avx2Focus& f) {
     const __m256d dx = _mm256_sub_pd(_mm256_cvtepi32_pd(x), f.focusX);
-    const __m256d dy = _mm256_sub_pd(_mm256_cvtepi32_pd(y), f.focusY);
-    const __m256d d2 = _mm256_sub_pd(_mm256_mul_pd(dx, f.focusY), _mm256_mul_pd(dy, f.focusX));
-    const __m256d d3 = _mm256_sub_pd(
-        _mm256_mul_pd(f.radiusSquared, _mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy))),
-        _mm256_mul_pd(d2, d2));
+    __m256d dyFocusX = f.rowYFocusX, dyDy = f.rowYY, dyFocusY = f.rowYFocusY;
+    if constexpr (!Fixed) {
+        const __m256d dy = _mm256_sub_pd(_mm256_cvtepi32_pd(y), f.focusY);
+        dyFocusX = _mm256_mul_pd(dy, f.focusX);
+        dyDy = _mm256_mul_pd(dy, dy);
+        dyFocusY = _mm256_mul_pd(dy, f.focusY);
+    }
+    const __m256d d2 = _mm256_sub_pd(_mm256_mul_pd(dx, f.focusY), dyFocusX);
+    const __m256d d3 = _mm256_sub_pd(_mm256_mul_pd(f.radiusSquared, _mm256_add_pd(_mm256_mul_pd(dx, dx), dyDy)),
+                                     _mm256_mul_pd(d2, d2));
     const __m256d root = _mm256_sqrt_pd(_mm256_andnot_pd(f.sign, d3));
-    __m256d value = _mm256_mul_pd(
-        _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(dx, f.focusX), _mm256_mul_pd(dy, f.focusY)), root), f.factor);
+    __m256d value =
+        _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(dx, f.focusX), dyFocusY), root), f.factor);
     const __m256d notANumber = _mm256_cmp_pd(value, value, _CMP_UNORD_Q);
     value = _mm256_min_pd(_mm256_max_pd(value, f.negativeLimit), f.limit);
     value = _mm256_blendv_pd(value, f.limit, notANumber);
@@ -93,9 +108,11 @@ __m128i RadialQuarter(__m128i x, __m128i y, const Avx2Focus& f) {
     return _mm256_cvttpd_epi32(_mm256_add_pd(value, _mm256_blendv_pd(f.half, f.negativeHalf, negative)));
 }
 
-L8 RadialValue(L8 x, L8 y, const Avx2Focus& f) {
-    const __m128i low = RadialQuarter(_mm256_castsi256_si128(x.v), _mm256_castsi256_si128(y.v), f);
-    const __m128i high = RadialQuarter(_mm256_extracti128_si256(x.v, 1), _mm256_extracti128_si256(y.v, 1), f);
+template <class Row>
+L8 RadialValue(L8 x, L8 y, const Avx2Focus& f, Row) {
+    const __m128i low = RadialQuarter<Row::fixed>(_mm256_castsi256_si128(x.v), _mm256_castsi256_si128(y.v), f);
+    const __m128i high =
+        RadialQuarter<Row::fixed>(_mm256_extracti128_si256(x.v, 1), _mm256_extracti128_si256(y.v, 1), f);
     return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
 }
 

@@ -27,10 +27,18 @@ struct Sse2Divisor {
 
 struct Sse2Focus {
     __m128d radiusSquared, factor, focusX, focusY, limit, negativeLimit, half, negativeHalf, sign;
+    // For a row of one y: dy, dy dy, dy focusX and dy focusY.
+    __m128d rowY, rowYY, rowYFocusX, rowYFocusY;
     explicit Sse2Focus(const GradientLaneFocus& f)
         : radiusSquared(_mm_set1_pd(f.radiusSquared)), factor(_mm_set1_pd(f.factor)), focusX(_mm_set1_pd(f.focusX)),
           focusY(_mm_set1_pd(f.focusY)), limit(_mm_set1_pd(f.limit)), negativeLimit(_mm_set1_pd(-f.limit)),
           half(_mm_set1_pd(0.5)), negativeHalf(_mm_set1_pd(-0.5)), sign(_mm_set1_pd(-0.0)) {}
+    void FixRow(int32_t y) {
+        rowY = _mm_sub_pd(_mm_set1_pd(double(y)), focusY);
+        rowYY = _mm_mul_pd(rowY, rowY);
+        rowYFocusX = _mm_mul_pd(rowY, focusX);
+        rowYFocusY = _mm_mul_pd(rowY, focusY);
+    }
 };
 
 struct Sse2GradientLanes {
@@ -86,15 +94,21 @@ __m128d SelectDoubles(__m128d mask, __m128d a, __m128d b) {
 // RadialFocusFunction::calculate on the two lanes of the low half of x and
 // y, operation for operation in the scalar code's order, then clamped and
 // rounded as it does; the result in the low half.
+template <bool Fixed>
 __m128i RadialPair(__m128i x, __m128i y, const Sse2Focus& f) {
     const __m128d dx = _mm_sub_pd(_mm_cvtepi32_pd(x), f.focusX);
-    const __m128d dy = _mm_sub_pd(_mm_cvtepi32_pd(y), f.focusY);
-    const __m128d d2 = _mm_sub_pd(_mm_mul_pd(dx, f.focusY), _mm_mul_pd(dy, f.focusX));
-    const __m128d d3 = _mm_sub_pd(_mm_mul_pd(f.radiusSquared, _mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy))),
-                                  _mm_mul_pd(d2, d2));
+    __m128d dyFocusX = f.rowYFocusX, dyDy = f.rowYY, dyFocusY = f.rowYFocusY;
+    if constexpr (!Fixed) {
+        const __m128d dy = _mm_sub_pd(_mm_cvtepi32_pd(y), f.focusY);
+        dyFocusX = _mm_mul_pd(dy, f.focusX);
+        dyDy = _mm_mul_pd(dy, dy);
+        dyFocusY = _mm_mul_pd(dy, f.focusY);
+    }
+    const __m128d d2 = _mm_sub_pd(_mm_mul_pd(dx, f.focusY), dyFocusX);
+    const __m128d d3 =
+        _mm_sub_pd(_mm_mul_pd(f.radiusSquared, _mm_add_pd(_mm_mul_pd(dx, dx), dyDy)), _mm_mul_pd(d2, d2));
     const __m128d root = _mm_sqrt_pd(_mm_andnot_pd(f.sign, d3));
-    __m128d value =
-        _mm_mul_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(dx, f.focusX), _mm_mul_pd(dy, f.focusY)), root), f.factor);
+    __m128d value = _mm_mul_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(dx, f.focusX), dyFocusY), root), f.factor);
     const __m128d notANumber = _mm_cmpunord_pd(value, value);
     value = _mm_min_pd(_mm_max_pd(value, f.negativeLimit), f.limit);
     value = SelectDoubles(notANumber, f.limit, value);
@@ -102,9 +116,10 @@ __m128i RadialPair(__m128i x, __m128i y, const Sse2Focus& f) {
     return _mm_cvttpd_epi32(_mm_add_pd(value, SelectDoubles(negative, f.negativeHalf, f.half)));
 }
 
-L4 RadialValue(L4 x, L4 y, const Sse2Focus& f) {
-    const __m128i low = RadialPair(x.v, y.v, f);
-    const __m128i high = RadialPair(_mm_unpackhi_epi64(x.v, x.v), _mm_unpackhi_epi64(y.v, y.v), f);
+template <class Row>
+L4 RadialValue(L4 x, L4 y, const Sse2Focus& f, Row) {
+    const __m128i low = RadialPair<Row::fixed>(x.v, y.v, f);
+    const __m128i high = RadialPair<Row::fixed>(_mm_unpackhi_epi64(x.v, x.v), _mm_unpackhi_epi64(y.v, y.v), f);
     return _mm_unpacklo_epi64(low, high);
 }
 

@@ -56,7 +56,6 @@ public:
     // Removes item `i` by moving the last one into its place.
     void SwapRemove(std::size_t i) { items[i] = items[--count]; }
 
-    bool OnHeap() const { return items != inlineItems; }
     // Exchanges the items of two arrays that both keep them on the heap.
     void SwapHeapItems(ScratchArray& other) {
         std::swap(heap, other.heap);

@@ -160,8 +160,8 @@ bool DenseRasterizer::OrderEdges(bool checkRows) {
     const long long low = std::max(minY, firstRow), high = std::min(maxY, lastRow);
     const std::size_t rows = high >= low ? std::size_t(high - low + 1) : 0;
     // The buckets below are spread into a second store that is swapped in,
-    // which needs both stores on the heap.
-    if (count <= decltype(edges)::Inline || !edges.OnHeap() || count > UINT32_MAX || rows == 0 || rows > count) {
+    // which needs both stores on the heap: the edges are, beyond the inline ones.
+    if (count <= decltype(edges)::Inline || count > UINT32_MAX || rows == 0 || rows > count) {
         std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
         return !checkRows || SweptRowsFitInt();
     }
@@ -183,14 +183,10 @@ bool DenseRasterizer::OrderEdges(bool checkRows) {
     // order, and swap the stores; the rows' crossings are counted on the way.
     Edge* ordered = orderedEdges.Reserve(count);
     int* changes = checkRows ? CrossingChanges(low, high) : nullptr;
-    if (changes) {
-        for (const Edge& e : edges) {
-            ordered[next[bucket(e)]++] = e;
+    for (const Edge& e : edges) {
+        ordered[next[bucket(e)]++] = e;
+        if (changes)
             CountCrossing(changes, e, low, high);
-        }
-    } else {
-        for (const Edge& e : edges)
-            ordered[next[bucket(e)]++] = e;
     }
     orderedEdges.SetSize(count);
     edges.SwapHeapItems(orderedEdges);

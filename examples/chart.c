@@ -66,14 +66,10 @@ int main(int argc, char** argv)
 {
     const char* output = argc > 1 ? argv[1] : "chart.png";
     const char* font_file = argc > 2 ? argv[2] : DEFAULT_FONT;
-    /* The library reports a missing font with an exception, which ends a C
-     * program: check first. */
-    FILE* probe = fopen(font_file, "rb");
-    if (!probe) {
-        fprintf(stderr, "chart: cannot open the font '%s'\n", font_file);
-        return 1;
-    }
-    fclose(probe);
+    /* Errors are recorded, not thrown (C cannot catch an exception), and
+     * the library prints nothing: a failure is reported here, once. */
+    orv_error_mode_set(ORV_ERROR_MODE_RECORD);
+    orv_messages_set(ORV_MESSAGES_NONE);
 
     orv_surface* surface = orv_surface_create(WIDTH, HEIGHT, ZADOZI_FORMAT_AB24);
     chart c;
@@ -86,6 +82,10 @@ int main(int argc, char** argv)
     c.stroke = orv_stroke_state_create();
     c.font = orv_font_create(c.context, font_file, 13);
     c.title_font = orv_font_create(c.context, font_file, 17);
+    if (!c.font || !c.title_font) {
+        fprintf(stderr, "chart: the font '%s': %s\n", font_file, orv_error_message());
+        return 1;
+    }
 
     /* The dashed grid: a line per value tick. Lines on pixel centres stay sharp. */
     static const float dashes[2] = {4, 4};
@@ -144,15 +144,13 @@ int main(int argc, char** argv)
     }
     orv_context2D_finish(c.context);
 
-    /* Wrap the surface memory as an "RA24" image and save it. */
-    orv_mapping* mapping = orv_surface_create_mapping(surface, ZADOZI_MAPPING_READ_WRITE);
-    void* pixels = orv_mapping_sync_start(mapping);
-    orv_image image =
-        orv_image_create(c.context, ZADOZI_FORMAT_RA24, WIDTH, HEIGHT, orv_mapping_stride_get(mapping), pixels);
-    orv_png_image_save(image, output);
-    orv_image_destroy(image);
-    orv_mapping_sync_end(mapping);
-    orv_mapping_destroy(mapping);
+    /* Straight alpha, the top row first, as a PNG file wants it. */
+    orv_context2D_save_png(c.context, output);
+    int status = 0;
+    if (orv_error_last() != ORV_ERROR_NONE) {
+        fprintf(stderr, "chart: %s: %s\n", output, orv_error_message());
+        status = 1;
+    }
 
     orv_font_destroy(c.font);
     orv_font_destroy(c.title_font);
@@ -161,6 +159,7 @@ int main(int argc, char** argv)
     orv_path_builder_destroy(c.builder);
     orv_context2D_destroy(c.context);
     orv_surface_destroy(surface);
-    printf("chart: wrote %s\n", output);
-    return 0;
+    if (status == 0)
+        printf("chart: wrote %s\n", output);
+    return status;
 }

@@ -10,8 +10,12 @@
  * orv_transforms*, orv_transform* and orv_render_state* are views into a
  * context: never released, valid while the context lives.
  *
- * Errors are C++ exceptions of the library's family; they pass through these
- * functions unchanged. */
+ * Errors are C++ exceptions of the library's family; by default they pass
+ * through these functions unchanged, which ends a C program. A C program
+ * calls orv_error_mode_set(ORV_ERROR_MODE_RECORD) first: then no function
+ * lets an exception out, each error is recorded for the calling thread
+ * (orv_error_last, orv_error_message) and the function returns a neutral
+ * value. */
 #ifndef VUDADIVE2R_H
 #define VUDADIVE2R_H
 
@@ -132,6 +136,66 @@ typedef struct orv_transforms orv_transforms;
 typedef struct orv_transform orv_transform;
 typedef struct orv_render_state orv_render_state;
 
+/* Errors */
+
+/** How the functions of this header report errors (orv_error_mode_set). */
+enum {
+    ORV_ERROR_MODE_THROW = 0, /**< the default: every exception leaves the function unchanged */
+    ORV_ERROR_MODE_RECORD = 1 /**< no exception leaves any function: see orv_error_last */
+};
+
+/** What orv_error_last reports: none, or the kind of the last error on this thread. The first
+ * ten name the library's exception classes, the others the C++ standard library's. */
+enum {
+    ORV_ERROR_NONE = 0,
+    ORV_ERROR_EXCEPTION = 1,                 /**< Exception: PNG and font files that cannot be read */
+    ORV_ERROR_ARGUMENT = 2,                  /**< ArgumentException: SVG path data that cannot be read */
+    ORV_ERROR_ARGUMENT_NULL = 3,             /**< ArgumentNullException: a NULL handle, view or pointer */
+    ORV_ERROR_ARGUMENT_OUT_OF_RANGE = 4,     /**< ArgumentOutOfRangeException: a size or count */
+    ORV_ERROR_NOT_SUPPORTED = 5,             /**< NotSupportedException: a value, format or layout */
+    ORV_ERROR_NOT_IMPLEMENTED = 6,           /**< NotImplementedException, and orv_fill_state_paint_get */
+    ORV_ERROR_INVALID_OPERATION = 7,         /**< InvalidOperationException: a surface or file refused */
+    ORV_ERROR_INVALID_CAST = 8,              /**< InvalidCastException */
+    ORV_ERROR_FILE_NOT_FOUND = 9,            /**< FileNotFoundException */
+    ORV_ERROR_INDEX_OUT_OF_RANGE = 10,       /**< IndexOutOfRangeException */
+    ORV_ERROR_OUT_OF_MEMORY = 11,            /**< std::bad_alloc */
+    ORV_ERROR_LENGTH = 12,                   /**< std::length_error: a list beyond its largest size */
+    ORV_ERROR_OUT_OF_RANGE = 13,             /**< std::out_of_range: an empty list read */
+    ORV_ERROR_LOGIC = 14,                    /**< std::logic_error: a NULL font file name */
+    ORV_ERROR_UNKNOWN = 15                   /**< any other exception */
+};
+
+/** Where the library's lines (exception messages, "Not implemented.") are printed. */
+enum {
+    ORV_MESSAGES_STDOUT = 0, /**< the default, flushed after each line */
+    ORV_MESSAGES_STDERR = 1,
+    ORV_MESSAGES_NONE = 2 /**< nothing is printed; orv_error_message still has the text */
+};
+
+/** Sets the error mode of every orv_* function, for the whole process (ORV_ERROR_MODE_*). In
+ * ORV_ERROR_MODE_RECORD a function that fails records the error for the calling thread and
+ * returns NULL, 0, 0.0f, false or a zeroed structure, with its count out-parameter 0; NULL
+ * handles and views are reported as ORV_ERROR_ARGUMENT_NULL, never used. Another value is
+ * refused as an error of the current mode (ORV_ERROR_ARGUMENT_OUT_OF_RANGE). */
+ORV_C_API void orv_error_mode_set(int mode);
+/** The error mode (ORV_ERROR_MODE_THROW at start). */
+ORV_C_API int orv_error_mode_get(void);
+/** ORV_ERROR_NONE, or the code of the last error recorded on this thread. The record stays
+ * until the next error replaces it or orv_error_clear empties it: a successful call leaves it,
+ * so a program may check once after a sequence of calls. */
+ORV_C_API int orv_error_last(void);
+/** The message of the last error recorded on this thread: the exception's own text, or the
+ * function and exception class when it had none; "" when there is none. Valid until this
+ * thread's next error or orv_error_clear. */
+ORV_C_API const char* orv_error_message(void);
+/** Empties this thread's error record. */
+ORV_C_API void orv_error_clear(void);
+/** Sends the library's lines where `where` says (ORV_MESSAGES_*), for the whole process and both
+ * interfaces. Another value is refused as an error of the current mode. */
+ORV_C_API void orv_messages_set(int where);
+/** Where the library's lines go (ORV_MESSAGES_STDOUT at start). */
+ORV_C_API int orv_messages_get(void);
+
 /* Version */
 /** The version of the library actually loaded, encoded as VUDADIVE2R_VERSION
  * is (major x 10000 + minor x 100 + patch). */
@@ -167,11 +231,19 @@ ORV_C_API void orv_context2D_clear(orv_context2D context);
  * clear colour. Rows are the surface's own (the origin setting does not apply). Throws as
  * orv_context2D_clear. */
 ORV_C_API void orv_context2D_clear_rectangle(orv_context2D context, int x, int y, int width, int height);
+/** Saves the context's surface as an 8-bit RGBA PNG file with straight alpha, its rows as they
+ * are displayed (the surface's first row in memory at the top, whatever the origin), replacing a
+ * file at `filename` only once the new one is whole. "AB24" surfaces are premultiplied and
+ * divided back (each colour byte c of alpha a, 0 < a < 255, becomes (c x 255 + a / 2) / a, at
+ * most 255; a = 0 gives 0), "RA24" and "RX24" are copied ("RX24" with alpha 255), "RG16" is
+ * widened by bit replication with alpha 255. Throws NotSupportedException for another format and
+ * what orv_png_image_save throws. */
+ORV_C_API void orv_context2D_save_png(orv_context2D context, const char* filename);
 
 /* Transforms */
 /** The transform from path coordinates to surface pixels (a view). */
 ORV_C_API orv_transform* orv_transforms_path(orv_transforms* transforms);
-/** The image transform (a view); stored only, drawing does not read it. */
+/** The image transform (a view): places an image paint's image in path space. */
 ORV_C_API orv_transform* orv_transforms_image(orv_transforms* transforms);
 /** The transform from fill paint space to path space (a view). */
 ORV_C_API orv_transform* orv_transforms_fill_paint(orv_transforms* transforms);
@@ -222,7 +294,7 @@ ORV_C_API bool orv_render_state_scissoring_enabled_get(orv_render_state* state);
 ORV_C_API void orv_render_state_scissoring_enabled_set(orv_render_state* state, bool value);
 /** The scissor rectangles, in surface pixels; writes their count to `*count`. The array belongs
  * to the state and stays valid until the list next changes. Throws std::out_of_range when the
- * list is empty. */
+ * list is empty (in record mode: NULL, a count of 0 and ORV_ERROR_OUT_OF_RANGE). */
 ORV_C_API const orv_int_rectangle* orv_render_state_scissor_rectangles_get(orv_render_state* state,
                                                                          int* count);
 /** Replaces the scissor rectangles with a copy of `count` rectangles (x, y, width, height in
@@ -235,7 +307,8 @@ ORV_C_API void orv_render_state_scissor_rectangles_set(orv_render_state* state,
 ORV_C_API orv_fill_state orv_fill_state_create(void);
 /** Releases the handle and, with it, the fill state's hold on its paint. NULL is ignored. */
 ORV_C_API void orv_fill_state_destroy(orv_fill_state state);
-/** Not implemented: prints "Not implemented." and a newline to standard output and returns NULL. */
+/** Not implemented: prints "Not implemented." and a newline (see orv_messages_set) and returns
+ * NULL; in record mode it also records ORV_ERROR_NOT_IMPLEMENTED. */
 ORV_C_API orv_paint orv_fill_state_paint_get(orv_fill_state state);
 /** Sets the paint of the fill, adding a reference to it (the caller still releases its own
  * handle); NULL means no fill. */
@@ -440,7 +513,8 @@ ORV_C_API void orv_gradient_paint_color_ramp_spread_mode_set(orv_gradient_paint 
 ORV_C_API bool orv_gradient_paint_color_ramp_premulitiplier_enabled_get(orv_gradient_paint paint);
 ORV_C_API void orv_gradient_paint_color_ramp_premulitiplier_enabled_set(orv_gradient_paint paint, bool enabled);
 /* Writes the count and returns the paint's own stops, valid until they are
- * next set or the paint is destroyed; no stops raises std::out_of_range. */
+ * next set or the paint is destroyed; no stops raises std::out_of_range (in
+ * record mode: NULL, a count of 0 and ORV_ERROR_OUT_OF_RANGE). */
 ORV_C_API const orv_color_stop* orv_gradient_paint_color_stops_get(orv_gradient_paint paint, int* count);
 /* Replaces the stops with `count` copied from `stops`, in order; a count of 0
  * or less empties the list. NULL with a positive count raises
@@ -495,8 +569,10 @@ ORV_C_API void orv_png_image_save(orv_image image, const char* filename);
 typedef struct orv_font_handle* orv_font;
 /* Opens the font file at `size` pixels per em. Raises the library's Exception
  * ("FT_New_Face failed.") for a file that is not a readable font,
- * ArgumentNullException for a NULL context and std::logic_error for a NULL
- * file name. Release with orv_font_destroy. */
+ * ArgumentNullException for a NULL context, std::logic_error for a NULL
+ * file name and ArgumentOutOfRangeException for a size below 1 or above
+ * 33554431, or one FreeType cannot scale to ("FT_Set_Char_Size failed.").
+ * Release with orv_font_destroy. */
 ORV_C_API orv_font orv_font_create(orv_context2D context, const char* filename, int size);
 ORV_C_API void orv_font_destroy(orv_font font);
 /* Line metrics of the sized face in pixels: height = ascender - descender,

@@ -58,28 +58,33 @@ std::shared_ptr<ORV::Vudadive2R::FillState> FillWith(const std::shared_ptr<ORV::
     return fill;
 }
 
-std::string CaptureStdout(const std::function<void()>& action) {
+std::string CaptureOutput(int descriptor, const std::function<void()>& action) {
     std::fflush(stdout);
-    char name[] = "/tmp/vudadive2r-stdout-XXXXXX";
+    std::fflush(stderr);
+    char name[] = "/tmp/vudadive2r-output-XXXXXX";
     struct Redirection {  // undone on every exit, exceptions included
-        int file, saved;
+        int descriptor, file, saved;
         const char* name;
         ~Redirection() {
             std::fflush(stdout);
-            dup2(saved, 1);
+            std::fflush(stderr);
+            dup2(saved, descriptor);
             close(saved);
             close(file);
             unlink(name);
         }
-    } redirection{mkstemp(name), dup(1), name};
-    dup2(redirection.file, 1);
+    } redirection{descriptor, mkstemp(name), dup(descriptor), name};
+    dup2(redirection.file, descriptor);
     action();
     std::fflush(stdout);
+    std::fflush(stderr);
     std::ifstream in(name);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
 }
+
+std::string CaptureStdout(const std::function<void()>& action) { return CaptureOutput(1, action); }
 
 std::string Outcome(const std::function<void()>& action) {
     using namespace ORV::Vudadive2R;

@@ -42,7 +42,8 @@ void ExpectBlock(Surface& surface, int left, int top, int right, int bottom, uin
 
 std::shared_ptr<ORV::Vudadive2R::FillState> FillWith(const std::shared_ptr<ORV::Vudadive2R::Paint>& paint);
 
-// Runs `action` and returns what it printed to standard output.
+// Runs `action` and returns what it wrote to the file descriptor (1 or 2).
+std::string CaptureOutput(int descriptor, const std::function<void()>& action);
 std::string CaptureStdout(const std::function<void()>& action);
 
 // "Class: printed text" for the most derived class of the exception family

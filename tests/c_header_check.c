@@ -44,6 +44,26 @@ int main(void)
     orv_radial_gradient_paint_destroy(radial);
     orv_fill_state_destroy(fill);
 
+    /* The record error mode: a C program goes on after every error and
+     * reads what went wrong; nothing is printed. */
+    orv_error_mode_set(ORV_ERROR_MODE_RECORD);
+    orv_messages_set(ORV_MESSAGES_NONE);
+    CHECK(orv_error_mode_get() == ORV_ERROR_MODE_RECORD && orv_messages_get() == ORV_MESSAGES_NONE);
+    CHECK(orv_png_image_create_from_file(context, "/nonexistent/image.png") == NULL);
+    CHECK(orv_error_last() == ORV_ERROR_INVALID_OPERATION);
+    CHECK(strcmp(orv_error_message(), "File could not be opened for reading.") == 0);
+    orv_path_draw(NULL, NULL, NULL);
+    CHECK(orv_transform_get(orv_transforms_path(orv_context2D_transforms_get(NULL))).M[0] == 0.0f);
+    CHECK(orv_error_last() == ORV_ERROR_ARGUMENT_NULL);
+    CHECK(strcmp(orv_error_message(), "orv_transform_get: ArgumentNullException") == 0); /* the last of three */
+    int count = 3;
+    CHECK(orv_render_state_scissor_rectangles_get(orv_context2D_render_state_get(context), &count) == NULL);
+    CHECK(count == 0 && orv_error_last() == ORV_ERROR_OUT_OF_RANGE);
+    orv_error_clear();
+    CHECK(orv_error_last() == ORV_ERROR_NONE && strcmp(orv_error_message(), "") == 0);
+    orv_error_mode_set(ORV_ERROR_MODE_THROW);
+    orv_messages_set(ORV_MESSAGES_STDOUT);
+
     orv_context2D_destroy(context);
     orv_surface_destroy(surface);
     if (failures == 0)

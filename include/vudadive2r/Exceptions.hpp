@@ -1,29 +1,47 @@
 /// @file
 /// The exception family. An exception made with a message prints it (and a
-/// newline) to standard output when constructed; no text is kept.
+/// newline) when constructed, to standard output unless Messages says
+/// otherwise; the object keeps no text.
 #ifndef VUDADIVE2R_EXCEPTIONS_HPP
 #define VUDADIVE2R_EXCEPTIONS_HPP
+
+#include <cstdint>
 
 #include "Export.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
 
+/// Where the lines the library prints go: exception messages and the "Not implemented." of the C
+/// interface's fill-state paint getter.
+enum class MessageStream : int32_t {
+    StandardOutput = 0,  ///< the default; flushed after each line
+    StandardError = 1,
+    None = 2  ///< nothing is printed (the C interface's error record still keeps the text)
+};
+
+/// Where the library's lines go, for the whole process.
+ORV_API MessageStream Messages();
+/// Sends the library's lines to `stream`, for the whole process and every thread. Throws
+/// ArgumentOutOfRangeException for a value outside MessageStream.
+ORV_API void Messages(MessageStream stream);
+
 /// Base of every exception the library throws; thrown by value, keeps no text.
 class ORV_API Exception {
 public:
     /// Prints nothing.
     Exception();
-    /// Prints `message` and a newline to standard output.
+    /// Prints `message` and a newline (see Messages); a null message prints nothing.
     explicit Exception(const char* message);
 };
 
-/// An invalid argument; not thrown by the library itself.
+/// Malformed text argument: SVG path data that cannot be read (the message gives the byte offset
+/// and what was expected there).
 class ORV_API ArgumentException : public Exception {
 public:
     /// Prints nothing.
     ArgumentException();
-    /// Prints `message` and a newline to standard output.
+    /// Prints `message` and a newline (see Messages).
     explicit ArgumentException(const char* message);
     /// Only the first text is printed.
     ArgumentException(const char* message, const char* second);

@@ -34,8 +34,10 @@ public:
 
     // Opens face 0 of the font file at `size` pixels per em. Throws
     // ArgumentNullException for an empty context, std::logic_error for a
-    // null file name and Exception ("FT_New_Face failed.") for a file
-    // FreeType cannot open.
+    // null file name, Exception ("FT_New_Face failed.") for a file
+    // FreeType cannot open and ArgumentOutOfRangeException for a size
+    // below 1 or above 33554431 pixels, or one FreeType cannot scale to
+    // ("FT_Set_Char_Size failed.").
     Font(const std::shared_ptr<Context2D>& context, const char* filename, int size);
     virtual ~Font();
     Font(const Font&) = delete;

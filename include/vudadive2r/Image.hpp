@@ -83,6 +83,11 @@ public:
     /// pixels, ArgumentOutOfRangeException for an empty size, NotSupportedException for another format,
     /// Exception when writing fails.
     static void Save(Image* image, const char* filename);
+    /// Writes the context's surface as an 8-bit RGBA PNG file with straight alpha, rows as displayed (the
+    /// first row in memory at the top). AB24 is divided back by alpha: (c x 255 + a / 2) / a, at most 255, and
+    /// 0 where a = 0; RA24 and RX24 are copied (RX24 with alpha 255); RG16 is widened by bit replication with
+    /// alpha 255. Throws NotSupportedException for another format, then as Save.
+    static void SaveSurface(Context2D& context, const char* filename);
 };
 
 }  // namespace Vudadive2R

@@ -47,7 +47,7 @@ public:
 
     /// Path coordinates to surface pixels.
     Transform* path;
-    /// Stored only; drawing does not read it.
+    /// Image space to path space: places an image paint's image.
     Transform* image;
     /// Fill paint space to path space.
     Transform* fillPaint;

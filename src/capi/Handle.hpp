@@ -7,6 +7,7 @@
 #include <memory>
 #include <utility>
 
+#include "capi/ErrorGuard.hpp"
 #include "vudadive2r.h"
 #include "vudadive2r.hpp"
 
@@ -33,7 +34,12 @@ struct Handle {
         return Make(Pointer(std::move(object)));
     }
 
-    static Pointer& Read(HandleType handle) { return *reinterpret_cast<Pointer*>(handle); }
+    // A NULL handle is refused, never read.
+    static Pointer& Read(HandleType handle) {
+        if (!handle)
+            throw ArgumentNullException();
+        return *reinterpret_cast<Pointer*>(handle);
+    }
 
     // A copy for the duration of a call; a NULL handle gives an empty pointer.
     static Pointer Share(HandleType handle) { return handle ? Read(handle) : Pointer(); }
@@ -45,6 +51,29 @@ struct Handle {
 
     static void Free(HandleType handle) { delete reinterpret_cast<Pointer*>(handle); }
 };
+
+// A view (transforms, a transform, a render state) as the object it points
+// to; NULL is refused.
+template <class Object, class View>
+Object& ViewOf(View* view) {
+    if (!view)
+        throw ArgumentNullException();
+    return *reinterpret_cast<Object*>(view);
+}
+
+// An array argument of `count` entries: NULL is refused unless it is empty.
+inline void RequireArray(const void* array, int count) {
+    if (!array && count > 0)
+        throw ArgumentNullException();
+}
+
+// A pointer argument that must be given.
+template <class Value>
+Value& Required(Value* value) {
+    if (!value)
+        throw ArgumentNullException();
+    return *value;
+}
 
 // Each family's handle, named once. Derived families share their root's.
 using ContextHandle = Handle<Context2D, orv_context2D>;

@@ -92,7 +92,9 @@ void ImagePaintColors(const Paint& basePaint, PaintPass& pass) {
     const ImagePaint& paint = static_cast<const ImagePaint&>(basePaint);
     const Image& image = *paint.SourceImage;
     if (image.format != FormatCode::RA24 && image.format != FormatCode::RX24)
-        throw NotSupportedException();
+        throw NotSupportedException(
+            "An image paint draws only \"RA24\" and \"RX24\" images (8-bit RGBA and RGB); grey and other "
+            "layouts must be converted first.");
     agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
     const TilingMode mode = paint.ImageTilingMode;
     if (mode != TilingMode::Clip && mode != TilingMode::NoClip && mode != TilingMode::Repeat &&

@@ -302,13 +302,18 @@ Font::Font(const std::shared_ptr<Context2D>& context, const char* filename, int 
       glyphCache(new GlyphCache(GlyphCacheBound)) {
     if (!context)
         throw ArgumentNullException();
+    // FreeType would raise a size under one pixel to one, and a size whose
+    // 26.6 value wraps would come out as some other size: a font that
+    // measures and draws what nobody asked for. Both are refused, as is a
+    // size FreeType cannot scale to.
+    if (size < 1 || size > std::numeric_limits<int32_t>::max() / 64)
+        throw ArgumentOutOfRangeException("The font size must be from 1 to 33554431 pixels.");
     FT_Face opened = OpenFontFace(fileName.c_str());
+    if (FT_Set_Char_Size(opened, FT_F26Dot6(size) * 64, 0, 72, 0) != 0) {
+        CloseFontFace(opened);
+        throw ArgumentOutOfRangeException("FT_Set_Char_Size failed.");
+    }
     face = opened;
-    // The 26.6 size wraps as a 32-bit integer would; FreeType raises sizes
-    // under one pixel to one and refuses those it cannot scale to. Its
-    // verdict is not needed: a refused size leaves glyphs that draw nothing.
-    const int32_t size26Dot6 = int32_t(uint32_t(size) * 64u);
-    FT_Set_Char_Size(opened, size26Dot6, 0, 72, 0);
 }
 
 Font::~Font() { CloseFontFace(FaceOf(face)); }

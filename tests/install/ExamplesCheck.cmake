@@ -43,7 +43,7 @@ if(NOT size STREQUAL "400x267")
 endif()
 
 # Damaged input: cut short, and one byte of image data changed (a checksum
-# mismatch the library would only notice deep inside its decoder).
+# mismatch).
 file(SIZE ${WORK_DIR}/chart.png bytes)
 math(EXPR half "${bytes} / 2")
 execute_process(COMMAND head -c ${half} chart.png OUTPUT_FILE truncated.png WORKING_DIRECTORY ${WORK_DIR})
@@ -58,14 +58,35 @@ execute_process(COMMAND sh -c "printf '${other}' | dd of=corrupt.png bs=1 seek=$
                 WORKING_DIRECTORY ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR}/folder.png)
 
+# A file whose compressed data is damaged while every chunk's checksum is
+# right: the IDAT chunk's first data byte (zlib's method byte) changed and
+# its checksum computed again.
+execute_process(COMMAND python3 -c "
+import struct, zlib, sys
+data = bytearray(open('chart.png', 'rb').read())
+at = data.index(b'IDAT')
+length = struct.unpack('>I', data[at - 4:at])[0]
+data[at + 4] ^= 0x0F
+data[at + 4 + length:at + 8 + length] = struct.pack('>I', zlib.crc32(data[at:at + 4 + length]))
+open('zlib.png', 'wb').write(data)
+" WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE made)
+# A header claiming 10^6 x 10^6 pixels, checksum right.
+execute_process(COMMAND python3 -c "
+import struct, zlib
+header = b'IHDR' + struct.pack('>IIBBBBB', 1000000, 1000000, 8, 6, 0, 0, 0)
+open('huge.png', 'wb').write(b'\\x89PNG\\r\\n\\x1a\\n' + struct.pack('>I', 13) + header + struct.pack('>I', zlib.crc32(header)))
+" WORKING_DIRECTORY ${WORK_DIR})
+# Every refusal is the library's own message, reported by the program.
 set(refusals
-  "missing.png|out.png|64|cannot open 'missing.png'"
-  "truncated.png|out.png|64|truncated.png: damaged PNG file \\(cut short\\)"
-  "corrupt.png|out.png|64|corrupt.png: damaged PNG file \\(checksum mismatch\\)"
-  "${CMAKE_CURRENT_LIST_DIR}/palette.png|out.png|64|palette.png: unsupported PNG layout"
-  "folder.png|out.png|64|folder.png: not a PNG file"
-  "chart.png|no-such-directory/out.png|64|cannot write 'no-such-directory/out.png'"
-  "chart.png|folder.png|64|cannot write 'folder.png'"
+  "missing.png|out.png|64|missing.png: File could not be opened for reading."
+  "truncated.png|out.png|64|truncated.png: "
+  "corrupt.png|out.png|64|corrupt.png: "
+  "zlib.png|out.png|64|zlib.png: "
+  "huge.png|out.png|64|huge.png: "
+  "${CMAKE_CURRENT_LIST_DIR}/palette.png|out.png|64|palette.png: The image format is not supported."
+  "folder.png|out.png|64|folder.png: File is not recognized as a PNG file."
+  "chart.png|no-such-directory/out.png|64|no-such-directory/out.png: The file could not be opened for writing"
+  "chart.png|folder.png|64|folder.png: The file could not be opened for writing"
   "chart.png|out.png|0|bad SIZE '0'"
   "chart.png|out.png|4097|bad SIZE '4097'"
   "chart.png|out.png|64px|bad SIZE '64px'"

@@ -69,6 +69,16 @@ function(check_linked program kind)
   endif()
 endfunction()
 
+# A program that calls only the graphics library, linked with --as-needed,
+# lists only it: the library must find libzadozi by itself.
+if("shared" IN_LIST kinds)
+  pkg_config_flags(shared flags)
+  file(WRITE ${WORK_DIR}/version-only.c
+       "#include <vudadive2r.h>\nint main(void) { return orv_version_get() == VUDADIVE2R_VERSION ? 0 : 1; }\n")
+  run(${C_COMPILER} -std=c99 ${WORK_DIR}/version-only.c -Wl,--as-needed ${flags} -o ${WORK_DIR}/version-only)
+  run(${WORK_DIR}/version-only)
+endif()
+
 foreach(kind IN LISTS kinds)
   pkg_config_flags(${kind} flags)
   run(${C_COMPILER} -std=c99 -Wall -Wextra -pedantic -Werror ${SOURCE_DIR}/examples/hello.c ${flags}

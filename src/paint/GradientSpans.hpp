@@ -11,7 +11,7 @@
 #include "paint/GradientFunctions.hpp"
 #include "paint/GradientRamp.hpp"
 #include "paint/GradientSpanGenerator.hpp"
-#include "pipeline/PaintPass.hpp"
+#include "paint/PaintPass.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/GradientPaint.hpp"
 

@@ -2,7 +2,7 @@
 #ifndef VUDADIVE2R_PAINT_PAINTPASSES_HPP
 #define VUDADIVE2R_PAINT_PAINTPASSES_HPP
 
-#include "pipeline/PaintPass.hpp"
+#include "paint/PaintPass.hpp"
 #include "vudadive2r/GradientPaint.hpp"
 #include "vudadive2r/ImagePaint.hpp"
 #include "vudadive2r/Paint.hpp"

@@ -6,7 +6,7 @@
 #include "paint/PaintPasses.hpp"
 #include "pipeline/DrawTarget.hpp"
 #include "pipeline/PassGeometry.hpp"
-#include "pipeline/PassMatrices.hpp"
+#include "paint/PassMatrices.hpp"
 
 namespace ORV {
 namespace Vudadive2R {

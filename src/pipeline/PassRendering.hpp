@@ -12,7 +12,7 @@
 
 #include "common/ScratchArray.hpp"
 #include "composite/CompositingRenderer.hpp"
-#include "pipeline/PaintPass.hpp"
+#include "paint/PaintPass.hpp"
 #include "raster/DenseRasterizer.hpp"
 
 namespace ORV {

@@ -1,4 +1,4 @@
-#include "pipeline/PassMatrices.hpp"
+#include "paint/PassMatrices.hpp"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 // The matrices of one pass, from surface positions to the spaces a paint
 // samples: the paint space of colours and gradients, and the pixels of an
 // image placed by the image and path transforms.
-#ifndef VUDADIVE2R_PIPELINE_PASSMATRICES_HPP
-#define VUDADIVE2R_PIPELINE_PASSMATRICES_HPP
+#ifndef VUDADIVE2R_PAINT_PASSMATRICES_HPP
+#define VUDADIVE2R_PAINT_PASSMATRICES_HPP
 
 #include <agg_trans_affine.h>
 

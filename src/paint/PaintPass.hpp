@@ -1,12 +1,12 @@
 // One pass as a paint sees it: the coverage is made, and the paint says what
 // colours it gets, one colour or a span source, from the matrices the
 // pipeline hands it. The paint does not know which road runs the pass.
-#ifndef VUDADIVE2R_PIPELINE_PAINTPASS_HPP
-#define VUDADIVE2R_PIPELINE_PAINTPASS_HPP
+#ifndef VUDADIVE2R_PAINT_PAINTPASS_HPP
+#define VUDADIVE2R_PAINT_PAINTPASS_HPP
 
 #include <agg_color_rgba.h>
 
-#include "pipeline/PassMatrices.hpp"
+#include "paint/PassMatrices.hpp"
 #include "vudadive2r/Paint.hpp"
 
 namespace ORV {

@@ -148,6 +148,16 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
              {100, 50, 900, 700});
     gradient(add("map in a radial gradient", 2048, 1536, Map(engine, 3000, 2048, 1536), true, evenOdd, 1),
              {1000, 700, 900, 1200, 800});
+    // A map in metres, 1.6 x 1.2 million wide, rings of 40 km about a city out to 10^6 m and more from the
+    // focus: repeat and reflect fold values far beyond what pad keeps.
+    Matrix3 metres;
+    Matrix3::Multiply(Matrix3::CreateScale(0.001f, 0.001f), Matrix3::CreateTranslation(0.3f, -0.2f), metres);
+    for (const SpreadMode rings : {SpreadMode::Repeat, SpreadMode::Reflect}) {
+        Scene& map = add(rings == SpreadMode::Repeat ? "map in metres, radial rings repeated"
+                                                     : "map in metres, radial rings reflected",
+                         1600, 1200, Geometry().Rectangle(-1000, -1000, 1602000, 1202000), true, nonZero, 0, metres);
+        map.fillSpec = GradientSpec(stops, rings, {400000, 300000, 40000, 410000, 296000});
+    }
     // Spans that start far left: gradient and image colours depend on where each span starts.
     Geometry wide;
     wide.Move(-24000, 10).Line(-12000, 30).Line(0, 5).Line(900, 20).Line(700, 300).Line(-12000, 280).Line(-24000, 290);

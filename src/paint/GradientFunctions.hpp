@@ -15,9 +15,14 @@ namespace ORV {
 namespace Vudadive2R {
 
 // The span generator multiplies a gradient value (in sixteenths of a unit)
-// by 256 in int, so values, lengths and radii are kept within 2^23.
+// by 256 in int, so values, lengths and radii are kept within 2^23. Repeat
+// and reflect fold a value into the range before that product, so a
+// function's values may be far larger there: up to SpreadValue, which keeps
+// the folds' dividends (a value lifted by a multiple of a period of up to
+// 2^24) below 2^31.
 struct GradientLimits {
     static constexpr int Value = (1 << 23) - 1;
+    static constexpr int SpreadValue = (1 << 30) - (1 << 24);
 
     // Whether a length or radius rounds to 1 to Value sixteenths.
     static bool UsableRange(double units) {
@@ -39,7 +44,9 @@ struct BoundedGradient {
     int calculate(int x, int y, int d) const { return GradientLimits::Clamped(function.calculate(x, y, d)); }
 };
 
-// agg::gradient_radial_focus with its value rounded to the limit. AGG keeps
+// agg::gradient_radial_focus with its value rounded to a limit: Value for
+// pad, SpreadValue for repeat and reflect, whose folds take values that far
+// (AGG's own rounding to int is defined to 2^31). AGG keeps
 // radius and focus in sixteenths and moves a focus that lies on the circle
 // one sixteenth inwards; its value (the formula below, unchanged) can exceed
 // int for a focus near or outside the circle. Where the ray from the focus
@@ -52,7 +59,8 @@ public:
                GradientLimits::UsableOffset(focusY);
     }
 
-    RadialFocusFunction(double radius, double focusX, double focusY) {
+    RadialFocusFunction(double radius, double focusX, double focusY, int limit = GradientLimits::Value)
+        : limit(limit) {
         const agg::gradient_radial_focus invariants(radius, focusX, focusY);
         r = agg::iround(invariants.radius() * agg::gradient_subpixel_scale);
         fx = agg::iround(invariants.focus_x() * agg::gradient_subpixel_scale);
@@ -63,7 +71,7 @@ public:
 
     // The numbers of the lanes, which compute the same.
     GradientLaneFocus LaneNumbers() const {
-        return GradientLaneFocus{r2, mul, double(fx), double(fy), double(GradientLimits::Value)};
+        return GradientLaneFocus{r2, mul, double(fx), double(fy), double(limit)};
     }
 
     int calculate(int x, int y, int) const {
@@ -73,12 +81,12 @@ public:
         const double d3 = r2 * (dx * dx + dy * dy) - d2 * d2;
         const double value = (dx * fx + dy * fy + std::sqrt(std::fabs(d3))) * mul;
         if (std::isnan(value))
-            return GradientLimits::Value;
-        return agg::iround(std::min<double>(GradientLimits::Value, std::max<double>(-GradientLimits::Value, value)));
+            return limit;
+        return agg::iround(std::min<double>(limit, std::max<double>(-limit, value)));
     }
 
 private:
-    int r, fx, fy;
+    int limit, r, fx, fy;
     double r2, mul;
 };
 

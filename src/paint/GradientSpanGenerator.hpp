@@ -28,8 +28,8 @@ namespace Vudadive2R {
 // Gradient values reach the spreads as AGG's functions give them: the
 // position along x for the linear gradient, whose magnitude stays within
 // the interpolator's 2^30 / 16, and the radial function's, within
-// GradientLimits::Value.
-constexpr int32_t GradientValueLimit = int32_t(1) << 26;
+// GradientLimits::SpreadValue.
+constexpr int32_t GradientValueLimit = GradientLimits::SpreadValue;
 
 // Ramp index of a gradient value: the value folded by the spread, times 256,
 // divided by the range `d` (sixteenths, 1 to GradientLimits::Value), clamped

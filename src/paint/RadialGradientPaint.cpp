@@ -24,7 +24,9 @@ void RadialGradientColors(const Paint& basePaint, PaintPass& pass) {
     const float focusX = paint.fx - paint.cx, focusY = paint.fy - paint.cy;
     std::optional<RadialFocusFunction> function;
     if (RadialFocusFunction::Accepts(paint.radius, focusX, focusY))
-        function.emplace(paint.radius, focusX, focusY);
+        function.emplace(paint.radius, focusX, focusY,
+                         paint.ColorRampSpreadMode == SpreadMode::Pad ? GradientLimits::Value
+                                                                     : GradientLimits::SpreadValue);
     GradientColors(pass, ramp, paint.ColorRampSpreadMode, matrix, function ? &*function : nullptr,
                    paint.radius);
 }

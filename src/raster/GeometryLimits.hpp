@@ -9,6 +9,11 @@
 namespace ORV {
 namespace Vudadive2R {
 
+// Paint values have limits of their own, beside the paints'
+// (GradientLimits in paint/GradientFunctions.hpp): a radial gradient's value
+// is clamped to 2^23 - 1 sixteenths of a unit with pad, where the end colour
+// is what padding gives anyway, and to 2^30 - 2^24 with repeat and reflect,
+// whose folds take values that far; only beyond it does a ring stop.
 struct GeometryLimits {
     // The rasterizer rounds coordinates to 24.8 fixed-point ints and
     // subtracts them; below this magnitude (2^22 pixels) neither overflows.

@@ -15,6 +15,10 @@ namespace {
 constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr int kSlots = 3;
 constexpr int kMostCalls = 96;
+// Each call is bounded by its own time (Timed); an input stops making calls
+// after this much processor time, so that a sequence of slow but bounded
+// draws stays within the fuzzer's time-out for a whole input.
+constexpr double kInputSeconds = 2.5;
 
 // Handles by family; a slot is empty (NULL) or holds one handle.
 struct Handles {
@@ -102,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         Handles h;
         auto f = [&] { return input.Coordinate(); };
-        for (int call = 0; call < kMostCalls && !input.Empty(); ++call) {
+        const double started = ThreadSeconds();
+        for (int call = 0; call < kMostCalls && !input.Empty() && ThreadSeconds() - started < kInputSeconds; ++call) {
             const uint8_t op = input.Byte();
             const int s = input.Byte(), a = s % 2, k = s % kSlots;
             orv_context2D context = h.contexts[a] ? h.contexts[a] : h.contexts[1 - a];

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "common/PortableAtan2.hpp"
 #include "paint/GradientSpans.hpp"
 #include "paint/PaintPasses.hpp"
 #include "vudadive2r/GradientPaint.hpp"
@@ -19,10 +20,11 @@ void LinearGradientColors(const Paint& basePaint, PaintPass& pass) {
     const LinearGradientPaint& paint = static_cast<const LinearGradientPaint&>(basePaint);
     const ColorRamp ramp(paint.ColorStops);
 
-    // Single precision, as the gradient's own numbers are.
+    // Single precision, as the gradient's own numbers are; the angle from
+    // the library's own arc tangent, the same on every processor.
     const float dx = paint.x1 - paint.x0, dy = paint.y1 - paint.y0;
     const float length = std::sqrt(dx * dx + dy * dy);
-    const float angle = std::atan2(dy, dx);
+    const float angle = PortableAtan2(dy, dx);
 
     // Gradient space (x along the gradient from the start point) to paint
     // space; surface positions go through the paint matrix, then back.

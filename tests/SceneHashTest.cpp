@@ -92,7 +92,8 @@ uint64_t SceneHash(const RoadScenes::Scene& scene) {
 // images of every tiling.
 TEST(SceneHashes, PaintScenesAreTheSameOnEveryProcessor) {
     const uint64_t expected[] = {
-        0, 0, 0, 0, 0, 0, 0, 0,
+        0x55929f839b71907eull, 0xd85f2d369d2accd6ull, 0x0c3a983585cc7fd6ull, 0x091fefb7c60133f6ull,
+        0x6ec8120830783517ull, 0xa778b2920d94af7cull, 0x9fe692aba3c90f11ull, 0xc89f1746bb87b2f0ull,
     };
     std::mt19937 engine(36);
     std::vector<uint8_t> bytes(1024);
@@ -127,9 +128,9 @@ TEST(SceneHashes, HardGradientsOnLargeCanvasesAreTheSameOnEveryProcessor) {
         SpreadMode spread;
         uint64_t expected;
     } canvases[] = {
-        {8192, 256, SpreadMode::Repeat, 0},
-        {256, 8192, SpreadMode::Reflect, 0},
-        {2896, 1448, SpreadMode::Repeat, 0},
+        {8192, 256, SpreadMode::Repeat, 0x2860d733bf9ed696ull},
+        {256, 8192, SpreadMode::Reflect, 0x8e8940bccd529211ull},
+        {2896, 1448, SpreadMode::Repeat, 0xdf36c37a1d58b3e6ull},
     };
     const std::vector<ColorStop> stops = {{0, {0.9f, 0.1f, 0.2f, 1}}, {0.45f, {0.1f, 0.7f, 0.3f, 0.8f}},
                                           {1, {0.2f, 0.2f, 0.9f, 1}}};

@@ -86,6 +86,12 @@ enum {
     ORV_ARC_TYPE_PIE = 2    /**< a line to the centre, then closed */
 };
 
+/** How orv_path_clip combines a path with the clip. */
+enum {
+    ORV_CLIP_INTERSECT = 0, /**< drawable where the clip and the path both are */
+    ORV_CLIP_DIFFERENCE = 1 /**< drawable where the clip is and the path is not */
+};
+
 /** What a gradient paints beyond its ends. */
 enum {
     ORV_SPREAD_MODE_PAD = 0,     /**< the end colours continue (the default) */
@@ -218,8 +224,8 @@ ORV_C_API orv_render_state* orv_context2D_render_state_get(orv_context2D context
 ORV_C_API orv_color orv_context2D_clear_color_get(orv_context2D context);
 /** Sets the clear colour: straight alpha, components nominally 0 to 1, stored unchecked. */
 ORV_C_API void orv_context2D_clear_color_set(orv_context2D context, float r, float g, float b, float a);
-/** Resets the clear colour, the five transforms (identity) and the render state to their
- * defaults. */
+/** Resets the clear colour, the five transforms (identity), the render state and the clip to
+ * their defaults; saved states and open layers stay. */
 ORV_C_API void orv_context2D_set_default_state(orv_context2D context);
 /** Ends CPU access to the surface memory, so that the surface's owner sees what was drawn; the
  * next drawing call opens it again. */
@@ -239,6 +245,34 @@ ORV_C_API void orv_context2D_clear_rectangle(orv_context2D context, int x, int y
  * widened by bit replication with alpha 255. Throws NotSupportedException for another format and
  * what orv_png_image_save throws. */
 ORV_C_API void orv_context2D_save_png(orv_context2D context, const char* filename);
+
+/* Saved state, clip and layers. The clip is one coverage byte per surface pixel (255, every pixel
+ * drawable, after a reset): each coverage byte a of a draw becomes (255 + a x m) >> 8 under the
+ * clip byte m before it is composited. Clears and orv_font_draw_string ignore it, as they ignore
+ * scissoring. */
+/** Saves the five transforms, the render state and the clip. Throws InvalidOperationException
+ * beyond 4 096 saved states. */
+ORV_C_API void orv_context2D_save(orv_context2D context);
+/** Restores what the last orv_context2D_save saved. Throws InvalidOperationException without
+ * one, or when the last saved state is a layer's (orv_context2D_layer_pop ends it). */
+ORV_C_API void orv_context2D_restore(orv_context2D context);
+/** Removes the clip: every pixel drawable again (scissor rectangles still apply). */
+ORV_C_API void orv_context2D_clip_reset(orv_context2D context);
+/** Clips by the path's fill coverage c under the current path transform and `fill_rule`
+ * (ORV_FILL_RULE_*), as a fill computes it: each clip byte m becomes (255 + m x c) >> 8 with
+ * ORV_CLIP_INTERSECT, (255 + m x (255 - c)) >> 8 with ORV_CLIP_DIFFERENCE. Costs a byte per
+ * surface pixel. Throws NotSupportedException for a rule or operation outside its list. */
+ORV_C_API void orv_path_clip(orv_path path, int fill_rule, int operation);
+/** Saves the state as orv_context2D_save does and opens a layer: a transparent premultiplied
+ * copy of the surface's size that every draw, clear and text then writes instead of the
+ * surface. Throws InvalidOperationException unless the surface is "AB24" or beyond 32 open
+ * layers, NotSupportedException for a blend mode outside ORV_BLEND_MODE_*. */
+ORV_C_API void orv_context2D_layer_push(orv_context2D context, float opacity, int blend_mode);
+/** Restores the state saved by the last push and composites its layer onto what lies below:
+ * every pixel (premultiplied) with the layer's blend mode at cover o, the opacity clamped to 0
+ * to 1 as a byte, met with the restored clip as (255 + o x m) >> 8, once per scissor box.
+ * Throws InvalidOperationException when the last saved state is not a layer's. */
+ORV_C_API void orv_context2D_layer_pop(orv_context2D context);
 
 /* Transforms */
 /** The transform from path coordinates to surface pixels (a view). */

@@ -38,6 +38,7 @@ private:
 };
 
 class DrawScratch;
+struct DrawingStack;
 
 /// The drawing context: binds transforms, render state and the surface memory of one surface.
 class ORV_API Context2D {
@@ -58,7 +59,8 @@ public:
     Float32x2 GlyphOrigin() const;
     /// Sets the pen position for text.
     void SetGlyphOrigin(const Float32x2& origin);
-    /// Resets the clear colour, the five transforms and the render state.
+    /// Resets the clear colour, the five transforms, the render state and the clip (saved states and open
+    /// layers stay).
     void SetDefaultState();
     /// Fills the whole surface with the clear colour. Throws InvalidOperationException unless the format is
     /// AB24, RA24 or RG16.
@@ -69,8 +71,26 @@ public:
     /// As ClearRectangle(x, y, width, height).
     void ClearRectangle(const IntRectangle& rectangle);
     void CopyRectangle(int, int, int, int, int, int);  ///< always NotImplementedException
-    /// Ends CPU access so that the surface's owner sees what was drawn.
+    /// Ends CPU access so that the surface's owner sees what was drawn. Layers still open are not on the
+    /// surface yet.
     void Finish();
+
+    /// Saves the drawing state: the five transforms, the render state and the clip. Throws
+    /// InvalidOperationException beyond 4 096 saved states.
+    void Save();
+    /// Restores the state of the last Save. Throws InvalidOperationException without one, or when the
+    /// last saved state belongs to a layer (PopLayer ends it).
+    void Restore();
+    /// Removes the clip: every pixel is drawable again (scissor rectangles still apply).
+    void ClipReset();
+    /// Saves the drawing state and opens a layer: drawing, clears and text write into a transparent
+    /// premultiplied copy of the surface's size until PopLayer. Throws InvalidOperationException unless the
+    /// surface is "AB24" or beyond 32 open layers, NotSupportedException for a blend mode outside its list.
+    void PushLayer(float opacity, BlendMode blendMode);
+    /// Restores the state saved by the last PushLayer and composites its layer onto what lies below: every
+    /// pixel with the layer's blend mode at the opacity (clamped to 0 to 1, as a byte), through the clip and
+    /// scissor rectangles restored. Throws InvalidOperationException when the last saved state is not a layer's.
+    void PopLayer();
 
     /// Shared with the library's drawing classes; not owned by the client.
     orv_surface* surface;
@@ -83,6 +103,7 @@ private:
     Color clearColor;
     Float32x2 glyphOrigin;
     std::unique_ptr<DrawScratch> drawScratch;  // what the drawing keeps between draws
+    std::unique_ptr<DrawingStack> drawingStack;  // the clip, saved states and layers
 };
 
 }  // namespace Vudadive2R

@@ -64,6 +64,11 @@ public:
     /// is AB24, NotSupportedException for a fill rule, cap, join or blend mode
     /// outside its enumeration.
     void Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke);
+    /// Clips the context's drawing by the path's fill coverage c under the current path transform and
+    /// `rule`, as a fill computes it: each clip byte m of the surface becomes (255 + m c) >> 8 with
+    /// ClipOperation::Intersect, (255 + m (255 - c)) >> 8 with Difference. Throws NotSupportedException for
+    /// a rule or operation outside its list.
+    void Clip(FillRule rule, ClipOperation operation);
 
 private:
     friend struct Internals;

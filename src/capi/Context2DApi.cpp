@@ -30,4 +30,24 @@ void orv_context2D_save_png(orv_context2D context, const char* filename) {
     Guarded(__func__, [&] { PngImage::SaveSurface(*ContextHandle::Read(context), filename); });
 }
 
+void orv_context2D_save(orv_context2D context) {
+    Guarded(__func__, [&] { ContextHandle::Read(context)->Save(); });
+}
+
+void orv_context2D_restore(orv_context2D context) {
+    Guarded(__func__, [&] { ContextHandle::Read(context)->Restore(); });
+}
+
+void orv_context2D_clip_reset(orv_context2D context) {
+    Guarded(__func__, [&] { ContextHandle::Read(context)->ClipReset(); });
+}
+
+void orv_context2D_layer_push(orv_context2D context, float opacity, int blend_mode) {
+    Guarded(__func__, [&] { ContextHandle::Read(context)->PushLayer(opacity, BlendMode(blend_mode)); });
+}
+
+void orv_context2D_layer_pop(orv_context2D context) {
+    Guarded(__func__, [&] { ContextHandle::Read(context)->PopLayer(); });
+}
+
 }  // extern "C"

@@ -23,4 +23,8 @@ void orv_path_draw(orv_path path, orv_fill_state fill, orv_stroke_state stroke) 
 
 void orv_path_append_svg_path_data(orv_path path, const char* data, const orv_matrix3* transform) { Guarded(__func__, [&] { PathHandle::Read(path)->AppendSvgPathData(data, transform ? FromC(*transform) : Matrix3::Identity); }); }
 
+void orv_path_clip(orv_path path, int fill_rule, int operation) {
+    Guarded(__func__, [&] { PathHandle::Read(path)->Clip(FillRule(fill_rule), ClipOperation(operation)); });
+}
+
 }  // extern "C"

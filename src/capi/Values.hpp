@@ -40,6 +40,9 @@ static_assert(ORV_ARC_TYPE_OPEN == int(ArcType::Open) && ORV_ARC_TYPE_CHORD == i
                   ORV_ARC_TYPE_PIE == int(ArcType::Pie),
               "arc type values");
 
+static_assert(ORV_CLIP_INTERSECT == int(ClipOperation::Intersect) && ORV_CLIP_DIFFERENCE == int(ClipOperation::Difference),
+              "clip operation values");
+
 inline orv_color ToC(const Color& color) { return orv_color{color.R, color.G, color.B, color.A}; }
 
 inline orv_matrix3 ToC(const Matrix3& matrix) {

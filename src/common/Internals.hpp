@@ -11,6 +11,7 @@ namespace ORV {
 namespace Vudadive2R {
 
 class DrawScratch;
+struct DrawingStack;
 
 struct Internals {
     static const std::shared_ptr<Vudadive2R::Paint>& PaintOf(const FillState& state) { return state.paint; }
@@ -24,6 +25,9 @@ struct Internals {
     static std::unique_ptr<GlyphCache>& GlyphCacheOf(Font& font) { return font.glyphCache; }
     // Made by the first draw.
     static std::unique_ptr<DrawScratch>& DrawScratchOf(Context2D& context) { return context.drawScratch; }
+    // Made by the first save, clip or layer; null before.
+    static std::unique_ptr<DrawingStack>& DrawingStackOf(Context2D& context) { return context.drawingStack; }
+    static const DrawingStack* DrawingStackOf(const Context2D& context) { return context.drawingStack.get(); }
 };
 
 }  // namespace Vudadive2R

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "composite/ClipMask.hpp"
 #include "composite/PixelFormat.hpp"
 #include "composite/BlendSpans.hpp"
 #include "composite/CompositingOperations.hpp"
@@ -35,6 +36,13 @@ public:
     // may hold the pixels that spans leave out: source-over, D + S 0 - D (A 0).
     bool KeepsPixelsAtZeroCoverage() const { return keepsPixelsAtZero; }
     unsigned height() const { return buffer.height(); }
+
+    // Meets every coverage with the clip's bytes (`rows` must outlive the
+    // renderer); spans are then composited with a coverage per pixel.
+    void Mask(const MaskRows& rows) {
+        mask = &rows;
+        maskedCovers.resize(width());
+    }
 
     // Removes every clip box; the whole surface is drawable again, or
     // nothing when `visibility` is false.
@@ -69,6 +77,8 @@ public:
                                              agg::cover_type cover) {
         if (x1 > x2)
             std::swap(x1, x2);
+        if (mask)
+            return MaskedRows(x1, y1, y2, int64_t(x2) - x1 + 1, &c.color, c.source, nullptr, cover);
         const bool fill = cover == agg::cover_full && ((fillsOpaque && c.color.a == 255) || fillsAny);
         ForEachBlock(x1, y1, y2, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned, unsigned rows) {
             if (fill && rows == 1)
@@ -87,6 +97,8 @@ public:
     // blend_solid_hspan on each of rows y1 to y2 (y1 <= y2) with the same coverage.
     VUDADIVE2R_BLEND_INLINE void BlendSolidHspans(int x, int y1, int y2, int len, const SolidColor& c,
                                                   const agg::cover_type* covers) {
+        if (mask)
+            return MaskedRows(x, y1, y2, len, &c.color, c.source, covers, 0);
         ForEachBlock(x, y1, y2, len, [&](uint8_t* pixels, unsigned length, unsigned offset, unsigned rows) {
             if (blenders && rows == 1)
                 blenders->solid(pixels, length, c.source, covers + offset, 0);
@@ -102,6 +114,17 @@ public:
     void blend_color_hspan(int x, int y, int len, const color_type* colors, const agg::cover_type* covers,
                            agg::cover_type cover = agg::cover_full) {
         static_assert(sizeof(color_type) == 4, "colours are read as R, G, B, A bytes");
+        if (mask) {
+            ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
+                uint8_t* masked = maskedCovers.data();
+                MaskCovers(*mask, x + int(offset), y, length, covers ? covers + offset : nullptr, cover, masked);
+                if (blenders)
+                    blenders->color(pixels, length, reinterpret_cast<const uint8_t*>(colors + offset), masked, 0);
+                else
+                    Fallback(pixels, length, colors + offset, 1, masked, 0);
+            });
+            return;
+        }
         ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
             const agg::cover_type* spanCovers = covers ? covers + offset : nullptr;
             if (blenders)
@@ -116,7 +139,7 @@ public:
     // colours are copied.
     void blend_opaque_color_hspan(int x, int y, int len, const color_type* colors, const agg::cover_type* covers,
                                   agg::cover_type cover) {
-        if (!fillsOpaque || covers || cover != agg::cover_full)
+        if (!fillsOpaque || covers || cover != agg::cover_full || mask)
             return blend_color_hspan(x, y, len, colors, covers, cover);
         ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
             memcpy(pixels, colors + offset, 4 * std::size_t(length));
@@ -128,7 +151,7 @@ public:
     // at full coverage and one clip box (or the surface) holds the whole
     // span. Null otherwise.
     uint8_t* OpaqueSpanPixels(int x, int y, int len) {
-        if (!fillsOpaque || boxes.size() > 1)
+        if (!fillsOpaque || boxes.size() > 1 || mask)
             return nullptr;
         const agg::rect_i& box = boxes.empty() ? baseBox : boxes[0];
         if (y < box.y1 || y > box.y2 || x < box.x1 || int64_t(x) + len - 1 > box.x2)
@@ -169,6 +192,21 @@ private:
     }
 
     std::ptrdiff_t Stride() const { return buffer.stride(); }
+
+    // One colour on rows y1 to y2 under the clip, row by row: each row's
+    // coverage (`covers`, or `cover` throughout) met with its clip bytes.
+    void MaskedRows(int x, int y1, int y2, int64_t length, const color_type* color, const uint8_t* source,
+                    const agg::cover_type* covers, agg::cover_type cover) {
+        for (int y = y1; y <= y2; ++y)
+            ForEachBox(x, y, length, [&](uint8_t* pixels, unsigned clipped, unsigned offset) {
+                uint8_t* masked = maskedCovers.data();
+                MaskCovers(*mask, x + int(offset), y, clipped, covers ? covers + offset : nullptr, cover, masked);
+                if (blenders)
+                    blenders->solid(pixels, clipped, source, masked, 0);
+                else
+                    Fallback(pixels, clipped, color, 0, masked, 0);
+            });
+    }
 
     // Fallback for one colour on each of `rows` rows.
     void FallbackRows(uint8_t* pixels, unsigned length, const color_type* color, const agg::cover_type* covers,
@@ -239,6 +277,8 @@ private:
     bool fillsOpaque = false, fillsAny = false, keepsPixelsAtZero = false;
     agg::rect_i baseBox;
     std::vector<agg::rect_i> boxes;
+    const MaskRows* mask = nullptr;
+    std::vector<uint8_t> maskedCovers;
 };
 
 }  // namespace Vudadive2R

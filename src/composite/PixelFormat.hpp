@@ -10,6 +10,8 @@
 #include <agg_renderer_mclip.h>
 #include <agg_rendering_buffer.h>
 
+#include "composite/ClipMask.hpp"
+
 namespace ORV {
 namespace Vudadive2R {
 
@@ -28,8 +30,12 @@ struct PremultiplyingBlender {
         return value_type((unsigned(component) * alpha + 255) >> 8);
     }
 
+    // Under a clip (only while a pass of the reference road runs) the
+    // coverage meets the pixel's clip byte first.
     static AGG_INLINE void blend_pix(unsigned op, value_type* p, value_type r, value_type g, value_type b,
                                      value_type a, agg::cover_type cover) {
+        if (const ReferenceMask* mask = ActiveReferenceMask())
+            cover = mask->Cover(p, cover);
         agg::comp_op_table_rgba<color_type, order_type>::g_comp_op_func[op](
             p, Premultiply(r, a), Premultiply(g, a), Premultiply(b, a), a, cover);
     }

@@ -7,7 +7,10 @@
 
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
+#include "common/Internals.hpp"
+#include "context/DrawingStack.hpp"
 #include "pipeline/DrawTarget.hpp"
+#include "pipeline/LayerComposition.hpp"
 #include "vudadive2r/Exceptions.hpp"
 
 namespace ORV {
@@ -65,6 +68,7 @@ void Context2D::SetDefaultState() {
     transforms->strokePaint->LoadIdentity();
     transforms->glyph->LoadIdentity();
     renderState->SetDefaults();
+    ClipReset();
 }
 
 void Context2D::Clear() {
@@ -124,6 +128,91 @@ void Context2D::ClearRectangle(int x, int y, int width, int height) {
 void Context2D::CopyRectangle(int, int, int, int, int, int) { throw NotImplementedException(); }
 
 void Context2D::Finish() { surfaceMemory->Flush(); }
+
+// ---------------------------------------------------------------- saved states, clip, layers
+
+SavedState::SavedState(const Context2D& context)
+    : path(*context.transforms->path),
+      image(*context.transforms->image),
+      fillPaint(*context.transforms->fillPaint),
+      strokePaint(*context.transforms->strokePaint),
+      glyph(*context.transforms->glyph),
+      renderState(*context.renderState) {
+    const DrawingStack* stack = Internals::DrawingStackOf(context);
+    if (stack)
+        clip = stack->clip;
+}
+
+void SavedState::RestoreInto(Context2D& context) const {
+    *context.transforms->path = path;
+    *context.transforms->image = image;
+    *context.transforms->fillPaint = fillPaint;
+    *context.transforms->strokePaint = strokePaint;
+    *context.transforms->glyph = glyph;
+    *context.renderState = renderState;
+    Internals::DrawingStackOf(context)->clip = clip;
+}
+
+namespace {
+
+DrawingStack& StackOf(Context2D& context) {
+    std::unique_ptr<DrawingStack>& stack = Internals::DrawingStackOf(context);
+    if (!stack)
+        stack.reset(new DrawingStack());
+    return *stack;
+}
+
+}  // namespace
+
+void Context2D::Save() {
+    DrawingStack& stack = StackOf(*this);
+    if (stack.saved.size() >= DrawingStack::MostSaved)
+        throw InvalidOperationException("Too many saved states (4096).");
+    stack.saved.push_back(std::unique_ptr<SavedState>(new SavedState(*this)));
+}
+
+void Context2D::Restore() {
+    DrawingStack* stack = drawingStack.get();
+    if (!stack || stack->saved.empty())
+        throw InvalidOperationException("Restore without a saved state.");
+    if (stack->saved.back()->layer)
+        throw InvalidOperationException("The last saved state is a layer's: PopLayer ends it.");
+    stack->saved.back()->RestoreInto(*this);
+    stack->saved.pop_back();
+}
+
+void Context2D::ClipReset() {
+    if (drawingStack)
+        drawingStack->clip.reset();
+}
+
+void Context2D::PushLayer(float opacity, BlendMode blendMode) {
+    const unsigned operation = CompositingOperationOf(blendMode).aggOperation;
+    DrawTarget::RequireCompositable(*this);
+    DrawingStack& stack = StackOf(*this);
+    if (stack.saved.size() >= DrawingStack::MostSaved || stack.layers >= DrawingStack::MostLayers)
+        throw InvalidOperationException("Too many open layers (32) or saved states (4096).");
+    const DrawTarget target(*this);
+    const float clamped = opacity >= 0 ? (opacity <= 1 ? opacity : 1.0f) : 0.0f;  // NaN gives 0
+    std::unique_ptr<SavedState> state(new SavedState(*this));
+    state->layer.reset(new Layer(target.Pixels() ? target.Width() : 0, target.Pixels() ? target.Height() : 0,
+                                 ColorComponentToByte(clamped), operation));
+    stack.saved.push_back(std::move(state));
+    ++stack.layers;
+}
+
+void Context2D::PopLayer() {
+    DrawingStack* stack = drawingStack.get();
+    if (!stack || stack->saved.empty() || !stack->saved.back()->layer)
+        throw InvalidOperationException("PopLayer without an open layer.");
+    // The state saved at the push comes back first: the layer goes onto
+    // what lies below through the clip and scissor boxes of its push.
+    std::unique_ptr<SavedState> state = std::move(stack->saved.back());
+    stack->saved.pop_back();
+    --stack->layers;
+    state->RestoreInto(*this);
+    CompositeLayer(DrawTarget(*this), *state->layer);
+}
 
 }  // namespace Vudadive2R
 }  // namespace ORV

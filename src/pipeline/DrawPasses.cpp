@@ -12,7 +12,7 @@ template class PassOnRoad<SaturatingRasterizer, Scanline, Renderer>;
 // without passes.
 DrawPasses::DrawPasses(const DrawTarget& target, DrawRoad road, DrawScratch* scratch)
     : target(target), road(road), operation(target.Operation().aggOperation), buffer(target.Buffer()),
-      scratch(scratch) {}
+      scratch(scratch), referenceMask{buffer.row_ptr(0), target.DrawingStride(), target.ClipRows()} {}
 
 DrawPasses::~DrawPasses() {
     if (borrowed) {
@@ -40,6 +40,8 @@ CompositingRenderer& DrawPasses::LibraryRenderer() {
     if (!libraryRenderer) {
         libraryRenderer.emplace(buffer, operation);
         target.AddClipBoxes(*libraryRenderer);
+        if (target.Clip())
+            libraryRenderer->Mask(target.ClipRows());
     }
     return *libraryRenderer;
 }

@@ -62,6 +62,8 @@ public:
             colors(paint, pass);
             return;
         }
+        // AGG's pixel format meets the clip in its blender, pixel by pixel.
+        const ScopedReferenceMask clipped(target.Clip() ? &referenceMask : nullptr);
         SaturatingRasterizer& coverage = ReferenceRasterizer();
         coverage.SurfaceBounds(target.Width(), target.Height());
         coverage.filling_rule(rule);
@@ -107,6 +109,7 @@ private:
     std::optional<Scanline> referenceScanline;
     std::optional<PixelFormat> pixelFormat;
     std::optional<Renderer> referenceRenderer;
+    ReferenceMask referenceMask;
 };
 
 }  // namespace Vudadive2R

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "composite/ClipMask.hpp"
 #include "composite/CompositingOperations.hpp"
 #include "composite/PixelFormat.hpp"
 #include "vudadive2r/Context2D.hpp"
@@ -16,6 +17,7 @@ namespace ORV {
 namespace Vudadive2R {
 
 class CompositingRenderer;
+struct Layer;
 
 class DrawTarget {
 public:
@@ -24,11 +26,14 @@ public:
     // before the memory is mapped.
     static void RequireCompositable(const Context2D& context);
 
-    // Maps the surface's memory (once per frame; Finish releases it).
+    // Maps the surface's memory (once per frame; Finish releases it), or
+    // takes the innermost open layer, which drawing then writes instead.
     // Memory that could not be mapped makes a surface of no pixels: Pixels()
     // is null and the size 0 x 0, so that every setting is still validated
     // in order and nothing is written.
     explicit DrawTarget(Context2D& context);
+    // The surface itself (a null layer) or the given layer, whatever is open.
+    DrawTarget(Context2D& context, Layer* layer);
 
     unsigned char* Pixels() const { return pixels; }
     int Width() const { return width; }
@@ -41,10 +46,17 @@ public:
     // Row `row` counted from the origin: from the top for TopLeft, from the
     // bottom for BottomLeft. Drawing and text address rows this way.
     unsigned char* DrawingRow(int row) const;
+    // Whether rows count from the top (row y is the surface's own row y) or
+    // from the bottom (its row height - 1 - y).
+    bool FromTop() const { return renderState.origin != Origin::BottomLeft; }
     // The stride between rows counted from the origin.
     std::ptrdiff_t DrawingStride() const { return drawingStride; }
     // The surface as AGG's rendering buffer, rows counted from the origin.
     RenderingBuffer Buffer() const;
+
+    // The context's clip, or null; its rows counted from the origin.
+    const ClipMask* Clip() const { return clip; }
+    const MaskRows& ClipRows() const { return clipRows; }
 
     // The context's blend mode; NotSupportedException for a value outside
     // the enumeration.
@@ -64,6 +76,8 @@ private:
     int32_t format;
     int stride;  // the mapping's own, signed as the surface keeps its rows
     std::ptrdiff_t drawingStride;
+    const ClipMask* clip;
+    MaskRows clipRows;
 };
 
 }  // namespace Vudadive2R

@@ -8,7 +8,9 @@
 #include <agg_conv_stroke.h>
 #include <agg_conv_transform.h>
 #include <agg_gradient_lut.h>
+#include <agg_alpha_mask_u8.h>
 #include <agg_image_filters.h>
+#include <agg_pixfmt_amask_adaptor.h>
 #include <agg_span_allocator.h>
 #include <agg_span_gradient.h>
 #include <agg_span_interpolator_linear.h>
@@ -97,25 +99,9 @@ void RenderGradientPlainly(const Spans& spans, const Matrix3& paint, const Matri
 // Draws the scene through the chosen road and plainly: empty when the bytes
 // agree, else where they first differ. A draw the reference road clipped is
 // not compared. Counts in `changed` the draws that changed the surface.
-inline std::string DrawnPlainly(const Scene& s, DrawRoad road = DrawRoad::Library, int* changed = nullptr) {
-    unsigned clipped = 0;
-    const std::vector<uint8_t> drawn = RoadScenes::Draw(s, road == DrawRoad::Reference, &clipped);
-    if (road == DrawRoad::Reference && clipped)
-        return "";
-    std::vector<uint8_t> plain = s.backdrop;
-    plain.resize(drawn.size());
-    if (changed)
-        *changed += drawn != plain;
-
-    RenderingBuffer buffer(plain.data(), unsigned(s.width), unsigned(s.height),
-                           s.origin == Origin::TopLeft ? s.width * 4 : -s.width * 4);
-    PixelFormat pixelFormat(buffer);
-    const unsigned operations[] = {agg::comp_op_src,      agg::comp_op_src_over, agg::comp_op_dst_over,
-                                   agg::comp_op_src_in,   agg::comp_op_dst_in,   agg::comp_op_multiply,
-                                   agg::comp_op_screen,   agg::comp_op_darken,   agg::comp_op_lighten,
-                                   agg::comp_op_plus};
-    pixelFormat.comp_op(operations[int(s.blend)]);
-    Renderer renderer(pixelFormat);
+template <class Format>
+void ComposeThrough(const Scene& s, Format& pixelFormat) {
+    agg::renderer_mclip<Format> renderer(pixelFormat);
     for (const IntRectangle& r : s.scissoring ? s.scissors : std::vector<IntRectangle>())
         renderer.add_clip_box(r.X, r.Y, r.X + r.Width, r.Y + r.Height);
     Rasterizer rasterizer(1u << 16);  // its cell store unlimited: it covers completely at any size
@@ -176,6 +162,78 @@ inline std::string DrawnPlainly(const Scene& s, DrawRoad road = DrawRoad::Librar
         outline(transformer);
     else if (s.stroked)
         outline(dasher);
+}
+
+// AGG's alpha mask over the pixel format, each coverage byte a met with the
+// mask byte m as (255 + a m) >> 8 (alpha_mask_u8::combine_hspan). The packaged
+// adaptor drops the coverage of solid runs (blend_hline, and
+// blend_color_hspan without covers), so those two meet the mask here too.
+class MaskedPixelFormat : public agg::pixfmt_amask_adaptor<PixelFormat, agg::alpha_mask_gray8> {
+public:
+    typedef agg::pixfmt_amask_adaptor<PixelFormat, agg::alpha_mask_gray8> Base;
+    MaskedPixelFormat(PixelFormat& pixels, agg::alpha_mask_gray8& mask) : Base(pixels, mask), pixels(pixels), mask(mask) {}
+
+    void blend_hline(int x, int y, unsigned len, const agg::rgba8& c, agg::cover_type cover) {
+        Covers(len, nullptr, cover);
+        mask.combine_hspan(x, y, span.data(), int(len));
+        pixels.blend_solid_hspan(x, y, len, c, span.data());
+    }
+    void blend_solid_hspan(int x, int y, unsigned len, const agg::rgba8& c, const agg::cover_type* covers) {
+        Covers(len, covers, 0);
+        mask.combine_hspan(x, y, span.data(), int(len));
+        pixels.blend_solid_hspan(x, y, len, c, span.data());
+    }
+    void blend_color_hspan(int x, int y, unsigned len, const agg::rgba8* colors, const agg::cover_type* covers,
+                           agg::cover_type cover = agg::cover_full) {
+        Covers(len, covers, cover);
+        mask.combine_hspan(x, y, span.data(), int(len));
+        pixels.blend_color_hspan(x, y, len, colors, span.data(), agg::cover_full);
+    }
+
+private:
+    const agg::cover_type* Covers(unsigned len, const agg::cover_type* covers, agg::cover_type cover) {
+        span.assign(len, cover);
+        if (covers)
+            span.assign(covers, covers + len);
+        return span.data();
+    }
+    PixelFormat& pixels;
+    agg::alpha_mask_gray8& mask;
+    std::vector<agg::cover_type> span;
+};
+
+// The scene composited plainly onto `pixels` (rows from the origin as the
+// scene counts them), under `maskBytes` (a byte per pixel, rows in memory
+// order as the pixels', or null for none).
+inline void ComposePlainly(const Scene& s, uint8_t* pixels, const uint8_t* maskBytes) {
+    RenderingBuffer buffer(pixels, unsigned(s.width), unsigned(s.height),
+                           s.origin == Origin::TopLeft ? s.width * 4 : -s.width * 4);
+    PixelFormat pixelFormat(buffer);
+    const unsigned operations[] = {agg::comp_op_src,      agg::comp_op_src_over, agg::comp_op_dst_over,
+                                   agg::comp_op_src_in,   agg::comp_op_dst_in,   agg::comp_op_multiply,
+                                   agg::comp_op_screen,   agg::comp_op_darken,   agg::comp_op_lighten,
+                                   agg::comp_op_plus};
+    pixelFormat.comp_op(operations[int(s.blend)]);
+    agg::rendering_buffer maskBuffer(const_cast<uint8_t*>(maskBytes), unsigned(s.width), unsigned(s.height),
+                                     s.origin == Origin::TopLeft ? s.width : -s.width);
+    agg::alpha_mask_gray8 mask(maskBuffer);
+    MaskedPixelFormat masked(pixelFormat, mask);
+    if (maskBytes)
+        ComposeThrough(s, masked);
+    else
+        ComposeThrough(s, pixelFormat);
+}
+
+inline std::string DrawnPlainly(const Scene& s, DrawRoad road = DrawRoad::Library, int* changed = nullptr) {
+    unsigned clipped = 0;
+    const std::vector<uint8_t> drawn = RoadScenes::Draw(s, road == DrawRoad::Reference, &clipped);
+    if (road == DrawRoad::Reference && clipped)
+        return "";
+    std::vector<uint8_t> plain = s.backdrop;
+    plain.resize(drawn.size());
+    if (changed)
+        *changed += drawn != plain;
+    ComposePlainly(s, plain.data(), nullptr);
     for (size_t i = 0; i < plain.size(); ++i)
         if (plain[i] != drawn[i])
             return "byte " + std::to_string(i) + " differs";

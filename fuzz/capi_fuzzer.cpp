@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const uint8_t op = input.Byte();
             const int s = input.Byte(), a = s % 2, k = s % kSlots;
             orv_context2D context = h.contexts[a] ? h.contexts[a] : h.contexts[1 - a];
-            switch (op % 24) {
+            switch (op % 25) {
             case 0:
                 orv_context2D_destroy(h.contexts[a]);
                 h.contexts[a] = nullptr;
@@ -289,6 +289,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         orv_context2D_clear_color_set(context, f(), f(), f(), f());
                         orv_context2D_clear_rectangle(context, int8_t(input.Byte()), int8_t(input.Byte()),
                                                       int8_t(input.Byte()), int8_t(input.Byte()));
+                    });
+                break;
+            case 23:  // saved states, clips and layers, in any order: mismatched ends are errors
+                if (Use(context))
+                    Try([&] {
+                        switch (input.Byte() % 6) {
+                        case 0: orv_context2D_save(context); break;
+                        case 1: orv_context2D_restore(context); break;
+                        case 2: orv_context2D_layer_push(context, f(), int(input.Byte() % 11)); break;
+                        case 3: orv_context2D_layer_pop(context); break;
+                        case 4: orv_context2D_clip_reset(context); break;
+                        default:
+                            orv_path_clip(h.paths[k], int(input.Byte() % 3), int(input.Byte() % 3));
+                            break;
+                        }
                     });
                 break;
             default:

@@ -80,13 +80,13 @@ enum class TransformName : int32_t { Path = 0, Image = 1, FillPaint = 2, StrokeP
 /// Where y = 0 lies: the bottom row (the default) or the top row.
 enum class Origin : int32_t { BottomLeft = 0, TopLeft = 1 };
 
-/// How a paint is composited over the surface (Porter-Duff operators and separable blends).
 /// How Path::Clip combines the path with the clip.
 enum class ClipOperation : int32_t {
     Intersect = 0,  ///< drawable where the clip and the path both were
     Difference = 1  ///< drawable where the clip was and the path is not
 };
 
+/// How a paint is composited over the surface (Porter-Duff operators and separable blends).
 enum class BlendMode : int32_t {
     Source = 0,
     SourceOver = 1,

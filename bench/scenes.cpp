@@ -141,7 +141,7 @@ constexpr int kTextSize = 13;
 
 enum class Scene {
     Squares, Triangles, Polygon, Polyline, Dashed, Ellipses, Fill256, Fill1024, Fill4096, Gradient, Radial, Image,
-    Photo, Text, TextUtf8, Chart, Grid, Map, Circles,
+    Photo, Text, TextUtf8, Chart, Grid, Map, Circles, ClippedGradient, Layer,
 };
 
 struct SceneInfo {
@@ -171,6 +171,8 @@ const SceneInfo kScenes[] = {
     {Scene::Grid, "GridDotted2048", 2048, 2048, false},
     {Scene::Map, "Map3k", 2048, 1536, false},
     {Scene::Circles, "Circles20k", 2048, 1536, false},
+    {Scene::ClippedGradient, "ClippedGradient1024", 1024, 1024, false},
+    {Scene::Layer, "LayerCircles1024", 1024, 1024, false},
 };
 
 bool IsText(Scene s) { return s == Scene::Text || s == Scene::TextUtf8; }
@@ -181,7 +183,19 @@ bool IsStroke(Scene s) { return s == Scene::Polyline || s == Scene::Dashed || s 
 bool IsOutlined(Scene s) { return s == Scene::Map; }
 bool IsLarge(Scene s) { return s == Scene::Chart || s == Scene::Grid || s == Scene::Map || s == Scene::Circles; }
 // Scenes whose geometry TraceLarge draws.
-bool IsTraced(Scene s) { return IsLarge(s) || s == Scene::Photo; }
+bool IsTraced(Scene s) { return IsLarge(s) || s == Scene::Photo || s == Scene::Layer; }
+bool IsGradient(Scene s) { return s == Scene::Gradient || s == Scene::ClippedGradient; }
+// Not done with direct AGG: its alpha mask and a second buffer would be a
+// composition written for the benchmark, not AGG's plain design.
+bool HasDirectAgg(Scene s) { return s != Scene::ClippedGradient && s != Scene::Layer; }
+
+// The clipped gradient's clip: a rounded rectangle inset by 64 pixels, its
+// corners quarter circles of radius 128.
+constexpr double kClipInset = 64, kClipRadius = 128;
+// The layer's drawing: three overlapping circles of radius 280.
+constexpr double kLayerCircles[3][2] = {{392, 400}, {632, 400}, {512, 624}};
+constexpr double kLayerRadius = 280;
+constexpr double kLayerOpacity = 0.5;
 
 // The photo: the 256 x 256 picture scaled by 3.2 and turned by 0.35 radians
 // about the surface's centre, clipped to itself (transparent outside), x' =
@@ -287,9 +301,21 @@ const Geometry& Shapes() {
     return geometry;
 }
 
-// The large scenes and the photo's outline, traced into any way's path by a
-// sink with Move, Line, Cubic and Close, so that every way draws the same
-// geometry.
+// Four quarter arcs, each a cubic with the usual 0.5523 handles.
+template <class Sink>
+void TraceCircle(Sink& sink, float x, float y, float r) {
+    const float k = r * 0.5522847f;
+    sink.Move(x + r, y);
+    sink.Cubic(x + r, y + k, x + k, y + r, x, y + r);
+    sink.Cubic(x - k, y + r, x - r, y + k, x - r, y);
+    sink.Cubic(x - r, y - k, x - k, y - r, x, y - r);
+    sink.Cubic(x + k, y - r, x + r, y - k, x + r, y);
+    sink.Close();
+}
+
+// The large scenes, the photo's outline and the layer's circles, traced into
+// any way's path by a sink with Move, Line, Cubic and Close, so that every
+// way draws the same geometry.
 template <class Sink>
 void TraceLarge(Scene scene, Sink& sink) {
     const Geometry& g = Shapes();
@@ -321,16 +347,12 @@ void TraceLarge(Scene scene, Sink& sink) {
         break;
     }
     case Scene::Circles:
-        for (const auto& c : g.circles) {
-            // Four quarter arcs, each a cubic with the usual 0.5523 handles.
-            const float x = c[0], y = c[1], r = c[2], k = r * 0.5522847f;
-            sink.Move(x + r, y);
-            sink.Cubic(x + r, y + k, x + k, y + r, x, y + r);
-            sink.Cubic(x - k, y + r, x - r, y + k, x - r, y);
-            sink.Cubic(x - r, y - k, x - k, y - r, x, y - r);
-            sink.Cubic(x + k, y - r, x + r, y - k, x + r, y);
-            sink.Close();
-        }
+        for (const auto& c : g.circles)
+            TraceCircle(sink, c[0], c[1], c[2]);
+        break;
+    case Scene::Layer:
+        for (const auto& c : kLayerCircles)
+            TraceCircle(sink, float(c[0]), float(c[1]), float(kLayerRadius));
         break;
     case Scene::Photo: {
         const Placement p = PhotoPlacement();
@@ -481,7 +503,7 @@ void Library(benchmark::State& state, const SceneInfo& info) {
         const Color color{float(kColor.r), float(kColor.g), float(kColor.b), float(AlphaOf(state))};
         std::shared_ptr<Paint> paint = std::make_shared<ColorPaint>(context, color);
         std::vector<uint8_t> picture = Picture();
-        if (info.scene == Scene::Gradient) {
+        if (IsGradient(info.scene)) {
             auto gradient = std::make_shared<LinearGradientPaint>(context, 0.f, 0.f, float(info.width),
                                                                   float(info.height));
             for (const Stop& s : kStops)
@@ -546,9 +568,22 @@ void Library(benchmark::State& state, const SceneInfo& info) {
                 Record(info, builder, i);
                 paths.push_back(builder.ToPath(context));
             }
+            if (info.scene == Scene::ClippedGradient) {
+                // The clip stays in the context's state: set once, before timing.
+                PathBuilder clip;
+                clip.RoundRectangle(float(kClipInset), float(kClipInset), float(info.width - 2 * kClipInset),
+                                    float(info.height - 2 * kClipInset), float(2 * kClipRadius),
+                                    float(2 * kClipRadius));
+                clip.ToPath(context)->Clip(FillRule::NonZero, ClipOperation::Intersect);
+            }
+            const bool layered = info.scene == Scene::Layer;
             Measure(state, [&] {
+                if (layered)
+                    context->PushLayer(float(kLayerOpacity), BlendMode::SourceOver);
                 for (auto& path : paths)
                     path->Draw(filled ? fill : nullptr, outlined ? stroke : nullptr);
+                if (layered)
+                    context->PopLayer();
             });
         }
         target.Dump(state, "Library", false);
@@ -807,7 +842,7 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
     cairo_pattern_t* pattern = nullptr;
     std::vector<uint8_t> picture = Picture();
     cairo_surface_t* pictureSurface = nullptr;
-    if (info.scene == Scene::Gradient) {
+    if (IsGradient(info.scene)) {
         pattern = cairo_pattern_create_linear(0, 0, info.width, info.height);
         for (const Stop& s : kStops)
             cairo_pattern_add_color_stop_rgb(pattern, s.offset, s.r, s.g, s.b);
@@ -863,12 +898,35 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
         cairo_set_font_size(cr, kTextSize);
     }
 
+    if (info.scene == Scene::ClippedGradient) {
+        // The clip stays in Cairo's state as well: set once, before timing.
+        const double x0 = kClipInset, y0 = kClipInset, x1 = info.width - kClipInset, y1 = info.height - kClipInset;
+        const double r = kClipRadius;
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, x1 - r, y0 + r, r, -kPi / 2, 0);
+        cairo_arc(cr, x1 - r, y1 - r, r, 0, kPi / 2);
+        cairo_arc(cr, x0 + r, y1 - r, r, kPi / 2, kPi);
+        cairo_arc(cr, x0 + r, y0 + r, r, kPi, 3 * kPi / 2);
+        cairo_close_path(cr);
+        cairo_clip(cr);
+    }
+
     Measure(state, [&] {
         if (IsText(info.scene)) {
             for (int line = 0; line < kTextLines; ++line) {
                 cairo_move_to(cr, 4, 12 + (line * 13) % 750);
                 cairo_show_text(cr, TextLineOf(info.scene));
             }
+        } else if (info.scene == Scene::ClippedGradient) {
+            cairo_paint(cr);
+        } else if (info.scene == Scene::Layer) {
+            cairo_push_group(cr);
+            cairo_set_source_rgb(cr, kColor.r, kColor.g, kColor.b);
+            TraceCairo(cr, info, 0);
+            cairo_fill(cr);
+            cairo_pop_group_to_source(cr);
+            cairo_paint_with_alpha(cr, kLayerOpacity);
+            cairo_set_source(cr, fillSource);  // lets the group's surface go now
         } else {
             for (size_t i = 0; i < DrawCount(info.scene); ++i) {
                 TraceCairo(cr, info, i);
@@ -966,7 +1024,7 @@ void QtRaster(benchmark::State& state, const SceneInfo& info) {
     const QImage pictureImage(picture.data(), kPicture, kPicture, kPicture * 4, QImage::Format_ARGB32_Premultiplied);
 
     QBrush brush(QtColor(kColor, AlphaOf(state)));
-    if (info.scene == Scene::Gradient) {
+    if (IsGradient(info.scene)) {
         QLinearGradient gradient(0, 0, info.width, info.height);  // pad is Qt's default spread
         for (const Stop& s : kStops)
             gradient.setColorAt(s.offset, QtColor({s.r, s.g, s.b}, 1));
@@ -1001,7 +1059,7 @@ void QtRaster(benchmark::State& state, const SceneInfo& info) {
 
     const bool rectangles = info.scene == Scene::Squares || info.scene == Scene::Fill256 ||
                             info.scene == Scene::Fill1024 || info.scene == Scene::Fill4096 ||
-                            info.scene == Scene::Gradient || info.scene == Scene::Radial ||
+                            IsGradient(info.scene) || info.scene == Scene::Radial ||
                             info.scene == Scene::Image;
     std::vector<QPainterPath> paths;
     if (!rectangles && !IsText(info.scene))
@@ -1021,6 +1079,13 @@ void QtRaster(benchmark::State& state, const SceneInfo& info) {
     painter.setBrush(IsStroke(info.scene) ? QBrush(Qt::NoBrush) : brush);
     if (IsText(info.scene))
         painter.setPen(QPen(QtColor(kColor, AlphaOf(state))));
+    if (info.scene == Scene::ClippedGradient) {
+        // Kept in the painter's state: set once, before timing.
+        QPainterPath clip;
+        clip.addRoundedRect(QRectF(kClipInset, kClipInset, info.width - 2 * kClipInset, info.height - 2 * kClipInset),
+                            kClipRadius, kClipRadius);
+        painter.setClipPath(clip);
+    }
     const Geometry& g = Shapes();
 
     Measure(state, [&] {
@@ -1041,6 +1106,20 @@ void QtRaster(benchmark::State& state, const SceneInfo& info) {
                 run.setPositions(positions);
                 painter.drawGlyphRun(QPointF(0, 0), run);
             }
+        } else if (info.scene == Scene::Layer) {
+            // Qt has no layers: a transparent image of the surface's size in
+            // its own pixel order, painted and then drawn at the opacity.
+            QImage layer(info.width, info.height, QImage::Format_ARGB32_Premultiplied);
+            layer.fill(Qt::transparent);
+            QPainter group(&layer);
+            group.setRenderHint(QPainter::Antialiasing);
+            group.setPen(Qt::NoPen);
+            group.setBrush(QtColor(kColor, 1));
+            group.drawPath(paths[0]);
+            group.end();
+            painter.setOpacity(kLayerOpacity);
+            painter.drawImage(0, 0, layer);
+            painter.setOpacity(1);
         } else if (info.scene == Scene::Squares) {
             for (const auto& corner : g.squares)
                 painter.fillRect(QRectF(corner.first, corner.second, 8, 8), brush);
@@ -1071,6 +1150,8 @@ int Register() {
     };
     for (const SceneInfo& info : kScenes) {
         for (const auto& way : ways) {
+            if (way.second == DirectAgg && !HasDirectAgg(info.scene))
+                continue;
             const Way run = way.second;
             const SceneInfo* scene = &info;
             auto* b = benchmark::RegisterBenchmark((std::string(info.name) + "/" + way.first).c_str(),

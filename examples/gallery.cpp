@@ -969,6 +969,219 @@ void DrawGradients(const std::string& directory) {
     sheet.Save(directory + "/gradients.png");
 }
 
+// Clips by paths, saved states and layers: a photo clipped by a card's
+// rounded corners, a map cut out by a coastline, a ring made by removing a
+// circle from a circle, a group faded as one against shapes faded one by one,
+// and states saved, transformed and clipped three deep.
+void DrawClipsAndLayers(const std::string& directory) {
+    constexpr int kPhotoWidth = 96, kPhotoHeight = 72;
+    std::vector<unsigned char> pixels = Landscape(kPhotoWidth, kPhotoHeight, 255);
+    Sheet sheet(3, 2);
+    Context2D& context = *sheet.context;
+    auto photo = std::make_shared<Image>(sheet.context, ZADOZI_FORMAT_RA24, kPhotoWidth, kPhotoHeight, kPhotoWidth * 4,
+                                         pixels.data());
+    // Grey diagonal stripes, so that what is transparent shows; the lines
+    // run past the cell and a clip keeps them within it.
+    auto stripes = [&](Sheet& s) {
+        context.Save();
+        PathBuilder cell;
+        cell.Rectangle(0, 0, kCell, kCell);
+        cell.ToPath(s.context)->Clip(FillRule::NonZero, ClipOperation::Intersect);
+        PathBuilder lines;
+        for (int k = -160; k < 160; k += 12)
+            lines.Line(float(k), 160, float(k + 160), 0);
+        s.Stroke(lines, Rgba(170, 176, 186), 4);
+        context.Restore();
+    };
+    // Applies `step` in the current path transform's own frame.
+    auto within = [&](const Matrix3& step) {
+        Matrix3 next;
+        Matrix3::Multiply(step, context.transforms->path->Get(), next);
+        context.transforms->path->Set(next);
+    };
+
+    sheet.Cell(0, 0, [&](Sheet& s) {
+        PathBuilder card;
+        card.RoundRectangle(18, 14, 124, 132, 36, 36);
+        s.Place(Matrix3::CreateTranslation(3, 4));
+        s.Fill(card, Rgba(0, 0, 0, 0.18f));  // the card's shadow
+        s.Place(Matrix3::Identity);
+        context.Save();
+        card.ToPath(s.context)->Clip(FillRule::NonZero, ClipOperation::Intersect);
+        s.Fill(card, Rgba(250, 250, 252));
+        // The photo fills the card's upper part, edge to edge: only the
+        // clip rounds its upper corners.
+        Transform& image = *context.transforms->image;
+        image.Scale(1.3f, 1.3f);
+        image.Translate(18, 6);
+        auto paint = std::make_shared<ImagePaint>(s.context, photo);
+        auto fill = std::make_shared<FillState>();
+        fill->Paint(paint);
+        PathBuilder top;
+        top.Rectangle(0, 0, 160, 96);
+        top.ToPath(s.context)->Draw(fill, nullptr);
+        PathBuilder text;
+        text.Rectangle(30, 108, 92, 8);
+        text.Rectangle(30, 124, 62, 8);
+        s.Fill(text, Rgba(150, 156, 168));
+        context.Restore();
+        s.Stroke(card, Rgba(120, 126, 138), 1);
+    });
+
+    sheet.Cell(1, 0, [&](Sheet& s) {
+        PathBuilder sea;
+        sea.Rectangle(0, 0, 160, 160);
+        s.Fill(sea, Rgba(170, 205, 235));
+        // A coastline: a circle whose radius wanders.
+        PathBuilder coast;
+        for (int k = 0; k < 90; ++k) {
+            const float angle = k * 2 * kPi / 90;
+            const float radius = 58 + 11 * std::sin(3 * angle + 0.5f) + 6 * std::sin(5 * angle + 1.3f) +
+                                 3 * std::sin(13 * angle);
+            const float x = 80 + radius * std::cos(angle), y = 80 + 0.9f * radius * std::sin(angle);
+            if (k == 0)
+                coast.MoveTo(x, y);
+            else
+                coast.LineTo(x, y);
+        }
+        coast.Close();
+        context.Save();
+        coast.ToPath(s.context)->Clip(FillRule::NonZero, ClipOperation::Intersect);
+        // Fields: a jittered grid of quadrilaterals over the whole cell.
+        const Color fields[] = {Rgba(150, 190, 100), Rgba(120, 170, 90), Rgba(200, 205, 120), Rgba(170, 200, 110),
+                                Rgba(215, 190, 120)};
+        auto corner = [](int i, int j) {
+            const float dx = 5 * std::sin(i * 2.1f + j * 1.3f), dy = 5 * std::cos(i * 1.7f - j * 2.3f);
+            return std::make_pair(i * 20 + dx, j * 20 + dy);
+        };
+        for (int j = 0; j < 8; ++j)
+            for (int i = 0; i < 8; ++i) {
+                PathBuilder field;
+                const auto a = corner(i, j), b = corner(i + 1, j), c = corner(i + 1, j + 1), d = corner(i, j + 1);
+                field.MoveTo(a.first, a.second);
+                field.LineTo(b.first, b.second);
+                field.LineTo(c.first, c.second);
+                field.LineTo(d.first, d.second);
+                field.Close();
+                s.Fill(field, fields[(i * 3 + j * 7 + i * j) % 5]);
+                s.Stroke(field, Rgba(110, 140, 80), 0.75f);
+            }
+        PathBuilder lake;
+        lake.Ellipse(104, 62, 34, 22);
+        s.Fill(lake, Rgba(90, 150, 215));
+        PathBuilder river;
+        river.MoveTo(104, 62);
+        river.CubicTo(90, 90, 120, 110, 70, 170);
+        s.Stroke(river, Rgba(90, 150, 215), 4, CapStyle::Round);
+        // Roads run from edge to edge of the cell; the coast stops them.
+        PathBuilder roads;
+        roads.MoveTo(-5, 40);
+        roads.LineTo(70, 75);
+        roads.LineTo(165, 95);
+        roads.MoveTo(40, -5);
+        roads.CubicTo(60, 60, 30, 110, 55, 165);
+        s.Stroke(roads, Rgba(120, 80, 60), 4.5f, CapStyle::Butt, JoinStyle::Round);
+        s.Stroke(roads, Rgba(250, 235, 180), 2, CapStyle::Butt, JoinStyle::Round);
+        context.Restore();
+        s.Stroke(coast, Rgba(60, 90, 120), 1.5f, CapStyle::Butt, JoinStyle::Round);
+    });
+
+    sheet.Cell(2, 0, [&](Sheet& s) {
+        stripes(s);
+        context.Save();
+        PathBuilder outer, inner;
+        outer.Ellipse(80, 80, 136, 136);
+        inner.Ellipse(80, 80, 72, 72);
+        outer.ToPath(s.context)->Clip(FillRule::NonZero, ClipOperation::Intersect);
+        inner.ToPath(s.context)->Clip(FillRule::NonZero, ClipOperation::Difference);
+        auto gradient = std::make_shared<LinearGradientPaint>(s.context, 12.f, 12.f, 148.f, 148.f);
+        gradient->ColorStops = {{0, Rgba(250, 210, 60)}, {0.5f, Rgba(230, 80, 60)}, {1, Rgba(60, 40, 120)}};
+        auto fill = std::make_shared<FillState>();
+        fill->Paint(gradient);
+        PathBuilder everything;
+        everything.Rectangle(0, 0, 160, 160);
+        everything.ToPath(s.context)->Draw(fill, nullptr);
+        context.Restore();
+    });
+
+    // Three opaque circles faded as one group, then each faded on its own.
+    const Color discs[] = {Rgba(230, 50, 50), Rgba(40, 170, 70), Rgba(40, 90, 230)};
+    const float centres[3][2] = {{58, 62}, {102, 62}, {80, 100}};
+    for (int group = 0; group < 2; ++group)
+        sheet.Cell(group, 1, [&](Sheet& s) {
+            stripes(s);
+            if (group == 0)
+                context.PushLayer(0.4f, BlendMode::SourceOver);
+            for (int k = 0; k < 3; ++k) {
+                PathBuilder disc;
+                disc.Ellipse(centres[k][0], centres[k][1], 84, 84);
+                Color color = discs[k];
+                if (group == 1)
+                    color.A = 0.4f;
+                s.Fill(disc, color);
+            }
+            if (group == 0)
+                context.PopLayer();
+        });
+
+    sheet.Cell(2, 1, [&](Sheet& s) {
+        auto hatch = [&](Color color, float spacing) {
+            PathBuilder lines;
+            for (float k = -120; k <= 120; k += spacing)
+                lines.Line(-120, k, 120, k);
+            s.Stroke(lines, color, spacing / 3);
+        };
+        // Each level turns the frame, clips within the clip before it and
+        // hatches far beyond its own shape.
+        context.Save();
+        PathBuilder frame;
+        frame.RoundRectangle(12, 12, 136, 136, 40, 40);
+        frame.ToPath(s.context)->Clip(FillRule::NonZero, ClipOperation::Intersect);
+        within(Matrix3::CreateTranslation(80, 80));
+        hatch(Rgba(150, 190, 230), 9);
+        {
+            context.Save();
+            within(Matrix3::CreateRotation(kPi / 8));
+            PathBuilder square;
+            square.Rectangle(-56, -56, 112, 112);
+            square.ToPath(s.context)->Clip(FillRule::NonZero, ClipOperation::Intersect);
+            s.Fill(square, Rgba(250, 225, 150));
+            hatch(Rgba(230, 150, 60), 8);
+            {
+                context.Save();
+                Matrix3 step;
+                Matrix3::Multiply(Matrix3::CreateScale(0.8f, 0.8f), Matrix3::CreateRotation(kPi / 8), step);
+                within(step);
+                PathBuilder star;
+                Star(star, 0, 8, 82);
+                star.ToPath(s.context)->Clip(FillRule::NonZero, ClipOperation::Intersect);
+                s.Fill(star, Rgba(200, 60, 90));
+                hatch(Rgba(120, 20, 60), 10);
+                context.Restore();
+            }
+            // Back to the square's frame and clip: its axes, drawn long.
+            PathBuilder cross;
+            cross.Line(-120, 0, 120, 0);
+            cross.Line(0, -120, 0, 120);
+            s.Stroke(cross, Rgba(40, 50, 70), 2);
+            context.Restore();
+        }
+        context.Restore();
+        // No clip and the cell's own frame again: a frame round the cell.
+        PathBuilder border;
+        border.Rectangle(4, 4, 152, 152);
+        s.Stroke(border, Rgba(40, 50, 70), 1.5f, CapStyle::Butt, JoinStyle::Miter, 4, {{6, 4}});
+    });
+
+    sheet.Caption(0, 0, "A photo clipped by\na rounded rectangle");
+    sheet.Caption(1, 0, "Fields, a river and roads\nclipped by a coastline");
+    sheet.Caption(2, 0, "A circle clip minus a\nsmaller one: a ring");
+    sheet.Caption(0, 1, "One layer at 40 %:\nfaded as one group");
+    sheet.Caption(1, 1, "Each circle at 40 %:\nthe overlaps show");
+    sheet.Caption(2, 1, "Save, transform, clip,\nthree deep, restored");
+    sheet.Save(directory + "/clips-and-layers.png");
+}
+
 // Icons of the installed Adwaita theme, each at 16, 48 and 128 pixels, read
 // by the example's minimal reader and drawn from their path data scaled as
 // they are appended, so that curves stay smooth at every size.
@@ -1033,6 +1246,7 @@ int main(int argc, char** argv) {
         DrawClears(directory);
         DrawText(directory);
         DrawImagePaint(directory);
+        DrawClipsAndLayers(directory);
         DrawIcons(directory);
     } catch (const Exception&) {
         std::fprintf(stderr, "gallery: drawing failed\n");

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "PlainTarget.hpp"
+#include "composite/PremultipliedOver.hpp"
 #include "path/PathDraw.hpp"
 
 using namespace DrawSupport;
@@ -535,4 +536,31 @@ TEST(ClipLayer, StateComesBackAndHostileNestingIsBounded) {
     const auto start = std::chrono::steady_clock::now();
     spiky.Clip(FillRule::EvenOdd, ClipOperation::Difference);
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
+}
+
+TEST(ClipLayer, PremultipliedSourceOverIsAggsBlender) {
+    // Every length up to 37 (lanes and their tails), transparent pixels among them, one coverage or many.
+    std::mt19937 engine(5);
+    for (int round = 0; round < 4000; ++round) {
+        const unsigned length = unsigned(round % 38);
+        std::vector<uint8_t> source(4 * length), pixels(4 * length), covers(length);
+        for (uint8_t& b : source)
+            b = uint8_t(engine());
+        for (unsigned i = 0; i < length; ++i)
+            if (engine() % 3 == 0)
+                std::memset(&source[4 * i], 0, 4);
+        for (uint8_t& b : pixels)
+            b = uint8_t(engine());
+        for (uint8_t& c : covers)
+            c = uint8_t(engine() % 4 ? engine() : 255);
+        const uint8_t cover = uint8_t(engine());
+        const bool many = round % 2;
+        std::vector<uint8_t> expected = pixels;
+        for (unsigned i = 0; i < length; ++i)
+            agg::blender_rgba_pre<agg::rgba8, agg::order_rgba>::blend_pix(
+                &expected[4 * i], source[4 * i], source[4 * i + 1], source[4 * i + 2], source[4 * i + 3],
+                many ? covers[i] : cover);
+        BlendPremultipliedOver(pixels.data(), source.data(), length, many ? covers.data() : nullptr, cover);
+        ASSERT_EQ(pixels, expected) << "round " << round;
+    }
 }

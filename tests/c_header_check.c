@@ -44,6 +44,25 @@ int main(void)
     orv_radial_gradient_paint_destroy(radial);
     orv_fill_state_destroy(fill);
 
+    /* A layer at half opacity under a clip, inside a saved state. */
+    orv_path_builder builder = orv_path_builder_create();
+    orv_path_builder_rectangle(builder, 0.0f, 0.0f, 4.0f, 4.0f);
+    orv_path clip = orv_path_builder_to_path(builder, context);
+    orv_fill_state red = orv_fill_state_create();
+    orv_color_paint red_paint = orv_color_paint_create(context, 1.0f, 0.0f, 0.0f, 1.0f);
+    orv_fill_state_paint_set(red, red_paint);
+    orv_context2D_save(context);
+    orv_path_clip(clip, ORV_FILL_RULE_NON_ZERO, ORV_CLIP_INTERSECT);
+    orv_context2D_layer_push(context, 0.5f, ORV_BLEND_MODE_SOURCE_OVER);
+    orv_path_draw(clip, red, NULL);
+    orv_context2D_layer_pop(context);
+    orv_context2D_clip_reset(context);
+    orv_context2D_restore(context);
+    orv_fill_state_destroy(red);
+    orv_color_paint_destroy(red_paint);
+    orv_path_destroy(clip);
+    orv_path_builder_destroy(builder);
+
     /* The record error mode: a C program goes on after every error and
      * reads what went wrong; nothing is printed. */
     orv_error_mode_set(ORV_ERROR_MODE_RECORD);

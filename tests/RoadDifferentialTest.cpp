@@ -23,6 +23,19 @@ TEST(RoadDifferential, RandomScenesDrawTheSameBytes) {
     }
 }
 
+TEST(RoadDifferential, ClippedAndLayeredScenesDrawTheSameBytes) {
+    std::mt19937 engine(20261208);
+    std::vector<uint8_t> bytes(1024);
+    for (int trial = 0; trial < 1500; ++trial) {
+        for (uint8_t& b : bytes)
+            b = uint8_t(engine());
+        RoadScenes::ByteStream stream(bytes.data(), bytes.size());
+        RoadScenes::Scene scene = RoadScenes::RandomScene(stream);
+        RoadScenes::RandomClipAndLayer(stream, scene);
+        ASSERT_EQ(RoadScenes::CompareRoads(scene), "") << "trial " << trial;
+    }
+}
+
 // Passes the random scenes rarely make: windings beyond int sums, and
 // hundreds of edges over several bands of rows, many starting off the surface.
 TEST(RoadDifferential, DeepWindingsAndEdgesBeyondTheSweptRowsAgree) {

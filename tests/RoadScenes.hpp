@@ -65,6 +65,15 @@ struct Scene {
     CapStyle cap = CapStyle::Butt;
     JoinStyle join = JoinStyle::Miter;
     std::vector<Dash> dashes;
+    // A clip by a second path before the draw, and a layer around it.
+    bool clipped = false, layered = false;
+    std::vector<PathCommands> clipCommands;
+    std::vector<float> clipData;
+    Matrix3 clipPath = Matrix3::Identity;
+    FillRule clipRule = FillRule::NonZero;
+    ClipOperation clipOperation = ClipOperation::Intersect;
+    float layerOpacity = 1;
+    BlendMode layerMode = BlendMode::SourceOver;
 };
 
 namespace detail {
@@ -269,7 +278,7 @@ inline std::shared_ptr<Paint> MakePaint(const PaintSpec& p, const std::shared_pt
 // A scene's objects on a surface over `pixels`, to be drawn once or again.
 struct Drawing {
     Drawing(const Scene& s, uint8_t* pixels)
-        : surface(orv_surface_create_for_data(s.width, s.height, 0x34324241, s.width * 4, pixels), orv_surface_destroy),
+        : scene(s), surface(orv_surface_create_for_data(s.width, s.height, 0x34324241, s.width * 4, pixels), orv_surface_destroy),
           context(std::make_shared<Context2D>(surface.get())), path(context) {
         RenderState& state = *context->renderState;
         state.origin = s.origin;
@@ -299,9 +308,22 @@ struct Drawing {
     }
     // The passes clipped, as DrawPath counts them.
     unsigned Draw(bool plainRoad) {
-        return DrawPath(path, fill, stroke, plainRoad ? DrawRoad::Reference : DrawRoad::Library);
+        if (scene.clipped) {
+            context->transforms->path->Set(scene.clipPath);
+            Path clip(context);
+            clip.AppendData(scene.clipCommands, scene.clipData);
+            clip.Clip(scene.clipRule, scene.clipOperation);
+            context->transforms->path->Set(scene.path);
+        }
+        if (scene.layered)
+            context->PushLayer(scene.layerOpacity, scene.layerMode);
+        const unsigned clipped = DrawPath(path, fill, stroke, plainRoad ? DrawRoad::Reference : DrawRoad::Library);
+        if (scene.layered)
+            context->PopLayer();
+        return clipped;
     }
 
+    const Scene& scene;
     const std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface;
     const std::shared_ptr<Context2D> context;
     Path path;
@@ -323,6 +345,24 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clipp
         drawing.context->Finish();
     }
     return pixels;
+}
+
+// A clip and a layer for a scene, from the stream: the road fuzzer's
+// scenes meet both (the hashed scenes keep none).
+inline void RandomClipAndLayer(ByteStream& in, Scene& s) {
+    s.clipped = in.OneIn(2);
+    if (s.clipped) {
+        Scene shape;
+        shape.width = s.width, shape.height = s.height;
+        detail::RandomPath(in, shape, false);
+        s.clipCommands = shape.commands, s.clipData = shape.data;
+        s.clipPath = detail::RandomMatrix(in, float(s.width + s.height), false);
+        s.clipRule = FillRule(in.Below(2));
+        s.clipOperation = ClipOperation(in.Below(2));
+    }
+    s.layered = in.OneIn(3);
+    s.layerOpacity = in.Range(-0.2f, 1.2f);
+    s.layerMode = BlendMode(in.Below(10));
 }
 
 // Empty when both roads agree, else what differs first; compared only where

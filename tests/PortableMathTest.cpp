@@ -1,6 +1,6 @@
-// The library's own arc tangent: the x86-64 C library's results, bit for
-// bit, on every processor. On x86-64 the C library itself is the reference;
-// elsewhere the results recorded from it are.
+// The library's own arc tangent, cosine and sine: the x86-64 C library's
+// results, bit for bit, on every processor. On x86-64 the C library itself is
+// the reference; elsewhere the results recorded from it are.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <random>
 
 #include "common/PortableAtan2.hpp"
+#include "common/PortableCosSin.hpp"
 
 using namespace ORV::Vudadive2R;
 
@@ -99,6 +100,62 @@ TEST(PortableMath, Atan2RecordedResults) {
             << std::hex << row.y << ", " << row.x;
 }
 
+namespace {
+
+uint64_t Bits(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// cos and sin of float angles from the x86-64 C library (with fused
+// multiply-adds), as bits: angle, cos, sin. The bounds of its branches,
+// and angles where armhf's C library is an ulp away in cos or sin.
+const struct {
+    uint32_t angle;
+    uint64_t cosine, sine;
+} CosSinRows[] = {
+    {0x00000000, 0x3ff0000000000000, 0x0000000000000000},
+    {0x80000000, 0x3ff0000000000000, 0x8000000000000000},
+    {0x00000001, 0x3ff0000000000000, 0x36a0000000000000},  // 2^-149
+    {0x32000000, 0x3ff0000000000000, 0x3e40000000000000},  // 2^-27: cos below is 1
+    {0x32800000, 0x3fefffffffffffff, 0x3e50000000000000},  // 2^-26: sin below is x
+    {0x3d866a9c, 0x3fefee5cad1be58b, 0x3fb0ca3d1bb10419},  // armhf cos
+    {0x3e010625, 0x3fefbf0ed1c9087a, 0x3fc015da1d9f97b4},  // just above 0.126
+    {0x3e42fa82, 0x3fef6bf2164d90db, 0x3fc839ae21d933bc},  // armhf sin
+    {0xbec3467b, 0x3fedb35e3a370a81, 0xbfd7d269874f5348},  // armhf cos
+    {0x3f5b0000, 0x3fe4fcd8091b8f24, 0x3fe827f6d2325578},  // 0.85546875
+    {0x3fa99f48, 0x3fcf1fe326f5686d, 0x3fef0a202814dcff},  // armhf cos
+    {0xbf89aa51, 0x3fde6b0b5507d368, 0xbfec2796f71aa7f9},  // armhf sin
+    {0x3fc90fdb, 0xbe6777a5cf72cecc, 0x3feffffffffffff7},  // pi/2
+    {0xbfc90fdb, 0xbe6777a5cf72cecc, 0xbfeffffffffffff7},
+    {0x401b47e8, 0xbfe827f513dbe3a2, 0x3fe4fcda0ad3a77a},  // 2.42626381: reduced by multiples of pi/2
+    {0x40490fdb, 0xbfefffffffffffde, 0xbe7777a5cf72cec6},  // pi
+    {0xc0490fdb, 0xbfefffffffffffde, 0x3e7777a5cf72cec6},
+    {0xc03db966, 0xbfef7fcabfd15498, 0xbfc68e98b02e9eca},  // armhf sin
+    {0x40593672, 0xbfeefc88e3e80c28, 0xbfcff5b18a0949cc},  // armhf sin
+    {0x405a37b9, 0xbfeedb7058366ee2, 0xbfd0f375f4401b68},  // armhf cos
+    {0x40800000, 0xbfe4eaa606db24c1, 0xbfe837b9dddc1eae},  // 4
+    {0xc0800000, 0xbfe4eaa606db24c1, 0x3fe837b9dddc1eae},
+};
+
+}  // namespace
+
+TEST(PortableMath, CosSinRecordedResults) {
+    for (const auto& row : CosSinRows) {
+        double cosine, sine;
+        PortableCosSin(FromBits(row.angle), cosine, sine);
+        EXPECT_EQ(Bits(cosine), row.cosine) << std::hex << row.angle;
+        EXPECT_EQ(Bits(sine), row.sine) << std::hex << row.angle;
+    }
+    // Infinities, NaNs and finite angles from 105 414 336 up give NaNs.
+    for (uint32_t angle : {0x7f800000u, 0xff800000u, 0x7fc00000u, 0x4cc90fd8u, 0xcf000000u}) {
+        double cosine, sine;
+        PortableCosSin(FromBits(angle), cosine, sine);
+        EXPECT_TRUE(std::isnan(cosine) && std::isnan(sine)) << std::hex << angle;
+    }
+}
+
 #if defined(__x86_64__)
 
 namespace {
@@ -182,6 +239,49 @@ TEST_F(PortableMathAgainstLibrary, SpecialValues) {
                     Compare(FromBits(random()), signedX);
                 }
             }
+}
+
+namespace {
+
+// Likewise for cos and sin: another x86-64 C library, or this one choosing
+// its code without fused multiply-adds, rounds differently.
+bool CosSinLibraryIsReference() {
+    for (const auto& row : CosSinRows) {
+        const double angle = FromBits(row.angle);
+        if (Bits(std::cos(angle)) != row.cosine || Bits(std::sin(angle)) != row.sine)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(PortableMathCosSinAgainstLibrary, FloatsWithin4) {
+    if (!CosSinLibraryIsReference())
+        GTEST_SKIP() << "this C library's cos and sin are not the ones the results were recorded from";
+    unsigned mismatches = 0;
+    auto compare = [&](uint32_t angleBits) {
+        const float angle = FromBits(angleBits);
+        double cosine, sine;
+        PortableCosSin(angle, cosine, sine);
+        const double expectedCosine = std::cos(double(angle)), expectedSine = std::sin(double(angle));
+        if ((Bits(cosine) != Bits(expectedCosine) || Bits(sine) != Bits(expectedSine)) && ++mismatches <= 8)
+            ADD_FAILURE() << std::hexfloat << angle << ": " << cosine << ", " << sine << ", the C library "
+                          << expectedCosine << ", " << expectedSine;
+    };
+    // Every 151st float from 2^-28 to 4, both signs: every branch and every
+    // row of the table, many times over.
+    for (uint32_t magnitude = 0x31800000; magnitude <= 0x40800000; magnitude += 151) {
+        compare(magnitude);
+        compare(magnitude | 0x80000000);
+    }
+    // And every float around the bounds of the branches.
+    for (uint32_t bound : {0x32000000u, 0x32800000u, 0x3e010625u, 0x3f5b0000u, 0x401b47e8u, 0x40490fdbu})
+        for (uint32_t magnitude = bound - 4096; magnitude <= bound + 4096; ++magnitude) {
+            compare(magnitude);
+            compare(magnitude | 0x80000000);
+        }
+    EXPECT_EQ(mismatches, 0u);
 }
 
 #endif

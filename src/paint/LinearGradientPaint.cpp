@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/PortableAtan2.hpp"
+#include "common/PortableCosSin.hpp"
 #include "paint/GradientSpans.hpp"
 #include "paint/PaintPasses.hpp"
 #include "vudadive2r/GradientPaint.hpp"
@@ -20,15 +21,20 @@ void LinearGradientColors(const Paint& basePaint, PaintPass& pass) {
     const LinearGradientPaint& paint = static_cast<const LinearGradientPaint&>(basePaint);
     const ColorRamp ramp(paint.ColorStops);
 
-    // Single precision, as the gradient's own numbers are; the angle from
-    // the library's own arc tangent, the same on every processor.
+    // Single precision, as the gradient's own numbers are; the angle, its
+    // cosine and sine from the library's own functions, the same on every
+    // processor.
     const float dx = paint.x1 - paint.x0, dy = paint.y1 - paint.y0;
     const float length = std::sqrt(dx * dx + dy * dy);
     const float angle = PortableAtan2(dy, dx);
+    double cosine, sine;
+    PortableCosSin(angle, cosine, sine);
 
     // Gradient space (x along the gradient from the start point) to paint
-    // space; surface positions go through the paint matrix, then back.
-    agg::trans_affine placement = agg::trans_affine_rotation(angle) * agg::trans_affine_translation(paint.x0, paint.y0);
+    // space; surface positions go through the paint matrix, then back. The
+    // rotation as agg::trans_affine_rotation builds it.
+    const agg::trans_affine rotation(cosine, sine, -sine, cosine, 0.0, 0.0);
+    agg::trans_affine placement = rotation * agg::trans_affine_translation(paint.x0, paint.y0);
     placement.invert();
     agg::trans_affine matrix = pass.matrices.Paint();
     matrix.multiply(placement);

@@ -608,6 +608,14 @@ typedef struct orv_font_handle* orv_font;
  * 33554431, or one FreeType cannot scale to ("FT_Set_Char_Size failed.").
  * Release with orv_font_destroy. */
 ORV_C_API orv_font orv_font_create(orv_context2D context, const char* filename, int size);
+/* Opens the font fontconfig matches best to `pattern` ("DejaVu Sans", "Noto Sans:bold",
+ * "monospace"), as fc-match chooses it: its file and face, at `size` pixels per em. Raises
+ * ArgumentNullException for a NULL pattern, the library's Exception ("No font matches the
+ * pattern.") when nothing matches, and what orv_font_create raises. */
+ORV_C_API orv_font orv_font_create_from_name(orv_context2D context, const char* pattern, int size);
+/* The font file a font was opened from (for a font by name, fontconfig's match), valid while the
+ * font lives. */
+ORV_C_API const char* orv_font_file_name_get(orv_font font);
 ORV_C_API void orv_font_destroy(orv_font font);
 /* Line metrics of the sized face in pixels: height = ascender - descender,
  * the descender negative. */

@@ -69,6 +69,8 @@ const NullCall kNullCalls[] = {
         NULL_CALL_VOID(orv_context2D_clear, nullptr),
         NULL_CALL_VOID(orv_context2D_clear_rectangle, nullptr, 0, 0, 0, 0),
         NULL_CALL_VOID(orv_context2D_save_png, nullptr, "x"),
+        NULL_CALL(orv_font_file_name_get, nullptr),
+        NULL_CALL(orv_font_create_from_name, nullptr, "x", 12),
         NULL_CALL_VOID(orv_context2D_save, nullptr),
         NULL_CALL_VOID(orv_context2D_restore, nullptr),
         NULL_CALL_VOID(orv_context2D_clip_reset, nullptr),

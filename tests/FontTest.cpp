@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -109,6 +110,41 @@ TEST(Font, HostileTransformsPensAndSizes) {
     alone.font.DrawString(0, 0, ".", kWhite);
     EXPECT_EQ(skipped.surface.memory, alone.surface.memory);
     EXPECT_FALSE(alone.Blank());
+}
+
+TEST(Font, NamesMatchAsFcMatchChooses) {
+    Surface surface(60, 20), fromFile(60, 20);
+    auto context = std::make_shared<Context2D>(surface.surface);
+    context->renderState->origin = Origin::TopLeft;
+    for (const char* pattern : {"DejaVu Sans", "DejaVu Sans:bold", "DejaVu Serif:italic", "monospace",
+                                "sans-serif:weight=200", "A Family Nobody Installed"}) {
+        std::string expected;
+        if (FILE* pipe = popen(("fc-match -f '%{file}|%{index}' '" + std::string(pattern) + "' 2>/dev/null").c_str(),
+                               "r")) {
+            char buffer[4096];
+            expected.assign(buffer, std::fread(buffer, 1, sizeof buffer, pipe));
+            pclose(pipe);
+        }
+        Font font(context, FontName{pattern}, 14);
+        if (!expected.empty()) {
+            EXPECT_EQ(font.FileName() + "|" + std::to_string(font.FaceIndex()), expected) << pattern;
+        }
+    }
+    // A font by name draws what the font of its file draws, through the C interface too.
+    orv_context2D handle = orv_context2D_create(surface.surface);
+    orv_render_state_origin_set(orv_context2D_render_state_get(handle), ORV_ORIGIN_TOP_LEFT);
+    orv_font byName = orv_font_create_from_name(handle, "DejaVu Sans", 13);
+    ASSERT_NE(byName, nullptr);
+    orv_font_draw_string(byName, 2, 15, "Name", 1, 1, 1, 1);
+    auto fileContext = std::make_shared<Context2D>(fromFile.surface);
+    fileContext->renderState->origin = Origin::TopLeft;
+    Font(fileContext, orv_font_file_name_get(byName), 13).DrawString(2, 15, "Name", kWhite);
+    EXPECT_EQ(surface.memory, fromFile.memory);
+    EXPECT_NE(surface.memory, std::vector<uint8_t>(surface.memory.size(), 0));
+    EXPECT_THROW(orv_font_create_from_name(handle, nullptr, 13), ArgumentNullException);
+    EXPECT_THROW(orv_font_create_from_name(handle, "DejaVu Sans", 0), ArgumentOutOfRangeException);
+    orv_font_destroy(byName);
+    orv_context2D_destroy(handle);
 }
 
 TEST(Font, BadFilesNamesAndTexts) {

@@ -13,6 +13,12 @@ namespace ORV {
 namespace Vudadive2R {
 
 class CodePointReader;
+
+/// A fontconfig pattern naming a font: a family ("DejaVu Sans", "monospace"), optionally with
+/// properties ("Noto Sans:bold", "serif:italic:weight=200").
+struct FontName {
+    const char* pattern;
+};
 class GlyphCache;
 struct Internals;
 
@@ -39,6 +45,16 @@ public:
     // below 1 or above 33554431 pixels, or one FreeType cannot scale to
     // ("FT_Set_Char_Size failed.").
     Font(const std::shared_ptr<Context2D>& context, const char* filename, int size);
+    // Opens the font that fontconfig matches best to `name`, as fc-match
+    // chooses it (the pattern with the configuration's and the default
+    // substitutions): its file and face, at `size` pixels per em. Throws
+    // ArgumentNullException for a null pattern, Exception ("No font matches
+    // the pattern.") when nothing matches (no font installed, or a pattern
+    // fontconfig cannot read), and what the file constructor throws.
+    Font(const std::shared_ptr<Context2D>& context, FontName name, int size);
+    // The font file opened, and the index of the face in it.
+    const std::string& FileName() const { return fileName; }
+    int FaceIndex() const { return faceIndex; }
     virtual ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
@@ -66,6 +82,7 @@ public:
 
 private:
     friend struct Internals;
+    void Open();
     float MeasureCodePoints(CodePointReader text);
     void DrawCodePoints(int x, int y, CodePointReader text, const Color& color);
 
@@ -73,6 +90,7 @@ private:
     std::string fileName;
     int32_t size;
     void* face;  // the FreeType face, owned
+    int faceIndex = 0;
     std::unique_ptr<GlyphCache> glyphCache;  // null: every glyph rendered anew
 };
 

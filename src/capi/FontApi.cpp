@@ -7,6 +7,14 @@ extern "C" {
 // A NULL context handle reaches the constructor as an empty context, which it reports.
 orv_font orv_font_create(orv_context2D context, const char* filename, int size) { return Guarded(__func__, [&] { return FontHandle::Create<Font>(ContextHandle::Share(context), filename, size); }); }
 
+orv_font orv_font_create_from_name(orv_context2D context, const char* pattern, int size) {
+    return Guarded(__func__, [&] { return FontHandle::Create<Font>(ContextHandle::Share(context), FontName{pattern}, size); });
+}
+
+const char* orv_font_file_name_get(orv_font font) {
+    return Guarded(__func__, [&] { return FontHandle::Read(font)->FileName().c_str(); });
+}
+
 void orv_font_destroy(orv_font font) {
     if (font)
         FontHandle::Free(font);

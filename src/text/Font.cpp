@@ -11,6 +11,7 @@
 #include FT_OUTLINE_H
 
 #include "common/ColorBytes.hpp"
+#include "text/FontMatch.hpp"
 #include "pipeline/DrawTarget.hpp"
 #include "text/FreeTypeLibrary.hpp"
 #include "text/GlyphBlend.hpp"
@@ -300,6 +301,20 @@ void ForEachGlyphOf(FT_Face face, GlyphCache* cache, FT_Matrix matrix, CodePoint
 Font::Font(const std::shared_ptr<Context2D>& context, const char* filename, int size)
     : context(context), fileName(NameCopy(filename)), size(size), face(nullptr),
       glyphCache(new GlyphCache(GlyphCacheBound)) {
+    Open();
+}
+
+Font::Font(const std::shared_ptr<Context2D>& context, FontName name, int size)
+    : context(context), size(size), face(nullptr), glyphCache(new GlyphCache(GlyphCacheBound)) {
+    if (!context)
+        throw ArgumentNullException();
+    const FontMatch match = MatchFont(name.pattern);
+    fileName = match.file;
+    faceIndex = match.index;
+    Open();
+}
+
+void Font::Open() {
     if (!context)
         throw ArgumentNullException();
     // FreeType would raise a size under one pixel to one, and a size whose
@@ -308,7 +323,7 @@ Font::Font(const std::shared_ptr<Context2D>& context, const char* filename, int 
     // size FreeType cannot scale to.
     if (size < 1 || size > std::numeric_limits<int32_t>::max() / 64)
         throw ArgumentOutOfRangeException("The font size must be from 1 to 33554431 pixels.");
-    FT_Face opened = OpenFontFace(fileName.c_str());
+    FT_Face opened = OpenFontFace(fileName.c_str(), faceIndex);
     if (FT_Set_Char_Size(opened, FT_F26Dot6(size) * 64, 0, 72, 0) != 0) {
         CloseFontFace(opened);
         throw ArgumentOutOfRangeException("FT_Set_Char_Size failed.");

@@ -21,7 +21,7 @@ FT_Library library = nullptr;
 
 }  // namespace
 
-FT_Face OpenFontFace(const char* fileName) {
+FT_Face OpenFontFace(const char* fileName, long faceIndex) {
     std::lock_guard<std::mutex> guard(LibraryLock());
     if (!library) {
         FT_Library created = nullptr;
@@ -30,7 +30,7 @@ FT_Face OpenFontFace(const char* fileName) {
         library = created;
     }
     FT_Face face = nullptr;
-    if (FT_New_Face(library, fileName, 0, &face) != 0)
+    if (FT_New_Face(library, fileName, faceIndex, &face) != 0)
         throw Exception("FT_New_Face failed.");
     return face;
 }

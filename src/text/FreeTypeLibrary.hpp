@@ -8,10 +8,11 @@
 namespace ORV {
 namespace Vudadive2R {
 
-// Opens face 0 of a file, creating the shared library handle first if it
-// does not exist yet. Throws Exception "FT_Init_FreeType failed." (a later
-// call tries again) or "FT_New_Face failed.". Safe from several threads.
-FT_Face OpenFontFace(const char* fileName);
+// Opens a face of a file (face 0 unless told), creating the shared library
+// handle first if it does not exist yet. Throws Exception "FT_Init_FreeType
+// failed." (a later call tries again) or "FT_New_Face failed.". Safe from
+// several threads.
+FT_Face OpenFontFace(const char* fileName, long faceIndex = 0);
 
 // Releases a face opened by OpenFontFace; null does nothing.
 void CloseFontFace(FT_Face face);

@@ -12,7 +12,8 @@
 #define WIDTH 600
 #define HEIGHT 400
 #define MONTHS 12
-#define DEFAULT_FONT "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+/* Without a font file, the font fontconfig finds for this name. */
+#define DEFAULT_FONT "DejaVu Sans"
 
 /* The plot area in pixels (y = 0 at the top) and the values it spans. */
 static const float left = 64, right = 576, top = 56, bottom = 352;
@@ -65,7 +66,7 @@ static void text(orv_font font, float x, float y, int align, const char* string,
 int main(int argc, char** argv)
 {
     const char* output = argc > 1 ? argv[1] : "chart.png";
-    const char* font_file = argc > 2 ? argv[2] : DEFAULT_FONT;
+    const char* font_file = argc > 2 ? argv[2] : NULL;
     /* Errors are recorded, not thrown (C cannot catch an exception), and
      * the library prints nothing: a failure is reported here, once. */
     orv_error_mode_set(ORV_ERROR_MODE_RECORD);
@@ -80,10 +81,12 @@ int main(int argc, char** argv)
     c.builder = orv_path_builder_create();
     c.fill = orv_fill_state_create();
     c.stroke = orv_stroke_state_create();
-    c.font = orv_font_create(c.context, font_file, 13);
-    c.title_font = orv_font_create(c.context, font_file, 17);
+    c.font =
+        font_file ? orv_font_create(c.context, font_file, 13) : orv_font_create_from_name(c.context, DEFAULT_FONT, 13);
+    c.title_font =
+        font_file ? orv_font_create(c.context, font_file, 17) : orv_font_create_from_name(c.context, DEFAULT_FONT, 17);
     if (!c.font || !c.title_font) {
-        fprintf(stderr, "chart: the font '%s': %s\n", font_file, orv_error_message());
+        fprintf(stderr, "chart: the font '%s': %s\n", font_file ? font_file : DEFAULT_FONT, orv_error_message());
         return 1;
     }
 

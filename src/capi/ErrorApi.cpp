@@ -49,8 +49,10 @@ uint64_t MessageSerial() { return LastConstructedMessage().serial; }
 void RecordError(int code, const char* message) noexcept { Keep(code, message); }
 
 void RecordCurrentException(const char* function, uint64_t serial) noexcept {
-#define VUDADIVE2R_KEEP(Class, code) \
-    catch (const Class&) { KeepLibraryError(code, #Class, function, serial); }
+#define VUDADIVE2R_KEEP(Class, code)                      \
+    catch (const Class&) {                                \
+        KeepLibraryError(code, #Class, function, serial); \
+    }
     try {
         throw;
     }
@@ -64,11 +66,21 @@ void RecordCurrentException(const char* function, uint64_t serial) noexcept {
     VUDADIVE2R_KEEP(FileNotFoundException, ORV_ERROR_FILE_NOT_FOUND)
     VUDADIVE2R_KEEP(IndexOutOfRangeException, ORV_ERROR_INDEX_OUT_OF_RANGE)
     VUDADIVE2R_KEEP(Exception, ORV_ERROR_EXCEPTION)
-    catch (const std::bad_alloc& error) { Keep(ORV_ERROR_OUT_OF_MEMORY, error.what()); }
-    catch (const std::length_error& error) { Keep(ORV_ERROR_LENGTH, error.what()); }
-    catch (const std::out_of_range& error) { Keep(ORV_ERROR_OUT_OF_RANGE, error.what()); }
-    catch (const std::logic_error& error) { Keep(ORV_ERROR_LOGIC, error.what()); }
-    catch (const std::exception& error) { Keep(ORV_ERROR_UNKNOWN, error.what()); }
+    catch (const std::bad_alloc& error) {
+        Keep(ORV_ERROR_OUT_OF_MEMORY, error.what());
+    }
+    catch (const std::length_error& error) {
+        Keep(ORV_ERROR_LENGTH, error.what());
+    }
+    catch (const std::out_of_range& error) {
+        Keep(ORV_ERROR_OUT_OF_RANGE, error.what());
+    }
+    catch (const std::logic_error& error) {
+        Keep(ORV_ERROR_LOGIC, error.what());
+    }
+    catch (const std::exception& error) {
+        Keep(ORV_ERROR_UNKNOWN, error.what());
+    }
     catch (...) {
         record.code = ORV_ERROR_UNKNOWN;
         std::snprintf(record.message, sizeof record.message, "%s: an unknown exception", function);
@@ -98,7 +110,9 @@ void orv_error_clear(void) {
     record.message[0] = '\0';
 }
 
-void orv_messages_set(int where) { Guarded(__func__, [&] { Messages(MessageStream(where)); }); }
+void orv_messages_set(int where) {
+    Guarded(__func__, [&] { Messages(MessageStream(where)); });
+}
 int orv_messages_get(void) { return int(Messages()); }
 
 }  // extern "C"

@@ -5,7 +5,9 @@ using namespace ORV::Vudadive2R;
 
 extern "C" {
 
-orv_path orv_path_create(orv_context2D context) { return Guarded(__func__, [&] { return PathHandle::Create<Path>(ContextHandle::Read(context)); }); }
+orv_path orv_path_create(orv_context2D context) {
+    return Guarded(__func__, [&] { return PathHandle::Create<Path>(ContextHandle::Read(context)); });
+}
 
 void orv_path_destroy(orv_path path) {
     if (path)
@@ -21,7 +23,11 @@ void orv_path_draw(orv_path path, orv_fill_state fill, orv_stroke_state stroke) 
     });
 }
 
-void orv_path_append_svg_path_data(orv_path path, const char* data, const orv_matrix3* transform) { Guarded(__func__, [&] { PathHandle::Read(path)->AppendSvgPathData(data, transform ? FromC(*transform) : Matrix3::Identity); }); }
+void orv_path_append_svg_path_data(orv_path path, const char* data, const orv_matrix3* transform) {
+    Guarded(__func__, [&] {
+        PathHandle::Read(path)->AppendSvgPathData(data, transform ? FromC(*transform) : Matrix3::Identity);
+    });
+}
 
 void orv_path_clip(orv_path path, int fill_rule, int operation) {
     Guarded(__func__, [&] { PathHandle::Read(path)->Clip(FillRule(fill_rule), ClipOperation(operation)); });

@@ -9,24 +9,13 @@
 #include <cstring>
 #include <random>
 
+#include "common/FloatBits.hpp"
 #include "common/PortableAtan2.hpp"
 #include "common/PortableCosSin.hpp"
 
 using namespace ORV::Vudadive2R;
 
 namespace {
-
-uint32_t Bits(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-float FromBits(uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 // atan2f(y, x) of the x86-64 C library. Whole-number pairs where the arm64
 // one, built with fused multiply-adds, is an ulp away:
@@ -101,12 +90,6 @@ TEST(PortableMath, Atan2RecordedResults) {
 }
 
 namespace {
-
-uint64_t Bits(double value) {
-    uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
 
 // cos and sin of float angles from the x86-64 C library (with fused
 // multiply-adds), as bits: angle, cos, sin. The bounds of its branches,

@@ -1,5 +1,7 @@
 #include "common/PortableAtan2.hpp"
 
+#include "common/FloatBits.hpp"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -11,18 +13,6 @@ namespace ORV {
 namespace Vudadive2R {
 
 namespace {
-
-uint32_t Bits(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-float FromBits(uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 constexpr uint32_t Magnitude = 0x7fffffff, Infinity = 0x7f800000, QuietBit = 0x00400000;
 

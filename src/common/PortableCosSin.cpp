@@ -1,5 +1,7 @@
 #include "common/PortableCosSin.hpp"
 
+#include "common/FloatBits.hpp"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -14,18 +16,6 @@ namespace ORV {
 namespace Vudadive2R {
 
 namespace {
-
-uint64_t Bits(double value) {
-    uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-double FromBits(uint64_t bits) {
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 // a + b == sum + error exactly.
 void TwoSum(double a, double b, double& sum, double& error) {

@@ -595,6 +595,20 @@ ORV_C_API void orv_png_image_destroy(orv_png_image image);
  * NotSupportedException for another format, Exception when writing fails. */
 ORV_C_API void orv_png_image_save(orv_image image, const char* filename);
 
+/* JPEG images */
+/** Loads a baseline or progressive JPEG file into a new "RX24" image (X = 255) that owns its
+ * pixels, turned upright by its Exif orientation (1 to 8), bottom row first like every loaded
+ * image. Colour is libjpeg-turbo's accurate decode; grey is replicated into R, G and B; CMYK
+ * (and YCCK) becomes R = C x K / 255 rounded, G and B likewise from M and Y, as libjpeg-turbo's
+ * tools show Adobe's inverted CMYK. The context may be NULL. Throws ArgumentNullException for a
+ * NULL file name; InvalidOperationException for a file that cannot be opened, is not a JPEG
+ * file, is damaged or cut short (with the decoder's own message), has more than 2^28 pixels or
+ * more than 1 000 scans, or needs more than 1 GB of decoder memory; NotSupportedException for
+ * component counts other than 1, 3 and 4. */
+ORV_C_API orv_image orv_jpeg_image_create_from_file(orv_context2D context, const char* filename);
+/** Releases the handle; the pixels are freed with the image. NULL is ignored. */
+ORV_C_API void orv_jpeg_image_destroy(orv_image image);
+
 /* Fonts: text drawn with a FreeType face (face 0 of any file FreeType
  * reads). orv_font_measure_string and orv_font_draw_string take each byte 1
  * to 255 as one character (Latin-1); the _utf8 twins decode UTF-8. A

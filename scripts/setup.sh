@@ -17,8 +17,8 @@ set -euo pipefail
 
 # The gallery captions its cells with DejaVu Sans, found through fontconfig,
 # and draws icons of the installed Adwaita theme from their SVG path data.
-build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev libfontconfig-dev fonts-dejavu-core fontconfig
-       adwaita-icon-theme)
+build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev libfontconfig-dev libjpeg-dev
+       fonts-dejavu-core fontconfig adwaita-icon-theme)
 bench=(libbenchmark-dev libcairo2-dev qt6-base-dev)
 # The test run also runs each fuzz target briefly, built with clang.
 fuzz_tools=(clang libclang-rt-14-dev python3)
@@ -40,8 +40,8 @@ for profile in "${profiles[@]}"; do
     package) packages+=("${package_tools[@]}") ;;
     arm64|armhf)
       foreign+=("$profile")
-      packages+=("crossbuild-essential-$profile" qemu-user "libfreetype-dev:$profile" "libpng-dev:$profile" "libfontconfig-dev:$profile"
-                 "libgtest-dev:$profile" "libstdc++6:$profile") ;;
+      packages+=("crossbuild-essential-$profile" qemu-user "libfreetype-dev:$profile" "libpng-dev:$profile"
+                 "libfontconfig-dev:$profile" "libjpeg-dev:$profile" "libgtest-dev:$profile" "libstdc++6:$profile") ;;
     *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench, fuzz, package, arm64, armhf)" >&2; exit 2 ;;
   esac
 done

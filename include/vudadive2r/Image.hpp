@@ -90,6 +90,24 @@ public:
     static void SaveSurface(Context2D& context, const char* filename);
 };
 
+/// An image loaded from a JPEG file; owns its malloc'd pixels.
+class ORV_API JpegImage : public Image {
+public:
+    /// Takes ownership of `data`, which must come from malloc.
+    JpegImage(const std::shared_ptr<Context2D>& context, int format, int width, int height, int stride,
+              void* data);
+    /// Frees the pixels.
+    ~JpegImage() override;
+
+    /// Loads a baseline or progressive JPEG file into a new RX24 image (X = 255), turned upright by its Exif
+    /// orientation: colour as decoded by libjpeg-turbo, grey replicated, CMYK as R = C x K / 255 rounded (and
+    /// G, B from M, Y). Throws InvalidOperationException for a file that cannot be opened, is no JPEG file, is
+    /// damaged or cut short (the decoder's message), has over 2^28 pixels or over 1 000 scans;
+    /// NotSupportedException for other component counts; ArgumentNullException for a null name.
+    static std::unique_ptr<JpegImage> CreateFromFile(const std::shared_ptr<Context2D>& context,
+                                                     const char* filename);
+};
+
 }  // namespace Vudadive2R
 }  // namespace ORV
 

@@ -44,6 +44,13 @@ void orv_png_image_destroy(orv_png_image image) {
         ImageHandle::Free(image);
 }
 
+orv_image orv_jpeg_image_create_from_file(orv_context2D context, const char* filename) { return Guarded(__func__, [&] { return ImageHandle::Adopt(JpegImage::CreateFromFile(ContextHandle::Share(context), filename)); }); }
+
+void orv_jpeg_image_destroy(orv_image image) {
+    if (image)
+        ImageHandle::Free(image);
+}
+
 // A NULL handle reaches Save as a null image, which it reports.
 void orv_png_image_save(orv_image image, const char* filename) {
     Guarded(__func__, [&] { PngImage::Save(image ? ImageHandle::Read(image).get() : nullptr, filename); });

@@ -20,7 +20,7 @@ cmake -S "$root" -B "$root/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DV
       -DVUDADIVE2R_BUILD_TESTS=ON -DVUDADIVE2R_BUILD_BENCHMARKS=OFF
 cmake --build "$root/build-sanitize" -j "$jobs"
 (cd "$root/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-   ctest --output-on-failure -j "$jobs")
+   LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" ctest --output-on-failure -j "$jobs")
 
 # The thread test under ThreadSanitizer: the library and that one test. Run
 # without address randomisation, which kernels with wide mmap randomisation

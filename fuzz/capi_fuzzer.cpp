@@ -96,6 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     recording = size & 1;
     orv_error_mode_set(recording ? ORV_ERROR_MODE_RECORD : ORV_ERROR_MODE_THROW);
     orv_messages_set(recording ? ORV_MESSAGES_NONE : ORV_MESSAGES_STDOUT);
+    if (orv_error_mode_get() != (recording ? ORV_ERROR_MODE_RECORD : ORV_ERROR_MODE_THROW) ||
+        orv_messages_get() != (recording ? ORV_MESSAGES_NONE : ORV_MESSAGES_STDOUT))
+        std::abort();
     std::vector<uint8_t> memory[2] = {std::vector<uint8_t>(24 * 20 * 4, 0x5a), std::vector<uint8_t>(9 * 7 * 4, 0)};
     orv_surface* surfaces[2] = {orv_surface_create_for_data(24, 20, ZADOZI_FORMAT_AB24, 24 * 4, memory[0].data()),
                                 orv_surface_create_for_data(9, 7, ZADOZI_FORMAT_AB24, -9 * 4, memory[1].data())};
@@ -227,19 +230,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                        1 + input.Count(3), 1 + input.Count(3), 16, texels[a]);
                     });
                 break;
-            case 15:  // a PNG saved from an image, and loaded again
-                if (h.images[a] || h.pngs[a])
+            case 15: {  // a PNG saved from an image or from the surface, and loaded again, as PNG or as JPEG
+                const uint8_t how = input.Byte();
+                if (how & 1) {
+                    if (Use(context))
+                        Try([&] { orv_context2D_save_png(context, saved.name.c_str()); });
+                } else if (h.images[a] || h.pngs[a]) {
                     Try([&] { orv_png_image_save(h.pngs[a] ? orv_image(h.pngs[a]) : h.images[a], saved.name.c_str()); });
+                }
                 orv_png_image_destroy(h.pngs[a]);
                 h.pngs[a] = nullptr;
                 if (context)
-                    Try([&] { h.pngs[a] = orv_png_image_create_from_file(context, saved.name.c_str()); });
+                    Try([&] {
+                        h.pngs[a] = how & 2 ? orv_jpeg_image_create_from_file(context, saved.name.c_str())
+                                            : orv_png_image_create_from_file(context, saved.name.c_str());
+                    });
                 break;
+            }
             case 16:
                 orv_font_destroy(h.fonts[a]);
                 h.fonts[a] = nullptr;
-                if (context && input.Byte() < 32)  // fonts are slow to open
-                    Try([&] { h.fonts[a] = orv_font_create(context, kDejaVuSans, int(input.Count(40))); });
+                if (context && input.Byte() < 32) {  // fonts are slow to open
+                    const char* const names[] = {"DejaVu Sans", "monospace:bold", ":::", ""};
+                    const uint8_t which = input.Byte() % 5;
+                    Try([&] {
+                        h.fonts[a] = which == 4 ? orv_font_create(context, kDejaVuSans, int(input.Count(40)))
+                                                : orv_font_create_from_name(context, names[which], int(input.Count(40)));
+                        if (h.fonts[a] && !orv_font_file_name_get(h.fonts[a]))
+                            std::abort();
+                    });
+                }
                 break;
             case 17:
                 if (Use(h.fonts[a])) {

@@ -228,6 +228,9 @@ private:
             stroke = std::make_shared<StrokeState>();
             stroke->Paint(PaintOf(s.strokeSpec, strokeImage, strokeBytes, client));
             stroke->LineWidth(s.lineWidth);
+            stroke->MiterLimit(s.miterLimit);
+            stroke->dashPattern = s.dashes;
+            stroke->DashPhase(s.dashPhase);
             stroke->CapStyle(s.cap);
             stroke->JoinStyle(s.join);
         }
@@ -563,4 +566,55 @@ TEST(ClipLayer, PremultipliedSourceOverIsAggsBlender) {
         BlendPremultipliedOver(pixels.data(), source.data(), length, many ? covers.data() : nullptr, cover);
         ASSERT_EQ(pixels, expected) << "round " << round;
     }
+}
+
+TEST(ClipLayerDifferential, LargeScenesAreThePlainComposition) {
+    // At the sizes programs draw: 2 048 x 1 536, a clip by a star of 2 000 vertices reaching far beyond
+    // every border, a difference by hundreds of circles, 3 000 circles in a radial gradient and an outline
+    // dashed in a layer at 0.7 multiply, a linear gradient over everything after the restore.
+    const int width = 2048, height = 1536;
+    Random random;
+    std::vector<uint8_t> backdrop(size_t(width) * height * 4);
+    for (uint8_t& byte : backdrop)
+        byte = uint8_t(random.Below(256));
+    Geometry star, holes, dots;
+    for (int i = 0; i < 2000; ++i) {
+        const float angle = 6.2831853f * float(i) / 2000, radius = i % 2 ? 300.0f : 3000.0f;
+        i ? star.Line(1024 + radius * std::cos(angle), 768 + radius * std::sin(angle))
+          : star.Move(1024 + radius * std::cos(angle), 768 + radius * std::sin(angle));
+    }
+    for (int i = 0; i < 300; ++i)
+        holes.Circle(random.Uniform(-50, 2100), random.Uniform(-50, 1600), random.Uniform(3, 20));
+    for (int i = 0; i < 3000; ++i)
+        dots.Circle(random.Uniform(-20, 2070), random.Uniform(-20, 1560), random.Uniform(2, 12));
+    const std::vector<ColorStop> stops = {{0, {0.9f, 0.2f, 0.1f, 1}}, {0.5f, {0.1f, 0.8f, 0.3f, 0.7f}},
+                                          {1, {0.2f, 0.3f, 0.9f, 1}}};
+    auto clip = [&](const Geometry& g, ClipOperation operation, Origin origin) {
+        Action a;
+        a.step = Step::Clip, a.scene = SceneOf(width, height, g), a.operation = operation;
+        a.scene.rule = FillRule::NonZero, a.scene.origin = origin;
+        return a;
+    };
+    Action save, push, pop, restore, draw, over;
+    save.step = Step::Save, push.step = Step::Push, pop.step = Step::Pop, restore.step = Step::Restore;
+    push.opacity = 0.7f, push.mode = BlendMode::Multiply;
+    draw.step = Step::Draw, draw.scene = SceneOf(width, height, dots);
+    draw.scene.origin = Origin::TopLeft;
+    draw.scene.fillSpec = GradientSpec(stops, SpreadMode::Reflect, {1000, 700, 400, 1100, 800});
+    draw.scene.stroked = true, draw.scene.lineWidth = 1.5f, draw.scene.dashes = {{6, 3}};
+    draw.scene.strokeSpec.color = Color{0.1f, 0.1f, 0.2f, 0.8f};
+    over.step = Step::Draw, over.scene = SceneOf(width, height, Geometry().Rectangle(-10, -10, 2060, 1550));
+    over.scene.blend = BlendMode::Screen;
+    over.scene.fillSpec = GradientSpec(stops, SpreadMode::Repeat, {0, 0, 700, 300});
+    const std::vector<Action> actions = {save, clip(star, ClipOperation::Intersect, Origin::TopLeft),
+                                         clip(holes, ClipOperation::Difference, Origin::BottomLeft),
+                                         push, draw, pop, restore, over};
+    PlainCanvas plain(width, height, backdrop);
+    LibraryCanvas library(width, height, backdrop, DrawRoad::Library);
+    for (const Action& a : actions) {
+        plain.Run(a);
+        library.Run(a);
+    }
+    EXPECT_NE(plain.Pixels(), backdrop);
+    EXPECT_EQ(Difference(library.Finish(), plain.Pixels(), width, actions), "");
 }

@@ -17,15 +17,21 @@ set -euo pipefail
 
 # The gallery captions its cells with DejaVu Sans, found through fontconfig,
 # and draws icons of the installed Adwaita theme from their SVG path data.
+# Shaped text needs HarfBuzz, FriBiDi and ICU (line breaks), and the gallery's
+# lines in other scripts the Noto fonts.
 build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev libfontconfig-dev libjpeg-dev
-       fonts-dejavu-core fontconfig adwaita-icon-theme)
-bench=(libbenchmark-dev libcairo2-dev qt6-base-dev)
+       libharfbuzz-dev libfribidi-dev libicu-dev
+       fonts-dejavu-core fonts-noto-core fontconfig adwaita-icon-theme)
+bench=(libbenchmark-dev libcairo2-dev libpango1.0-dev qt6-base-dev)
 # The test run also runs each fuzz target briefly, built with clang.
 fuzz_tools=(clang libclang-rt-14-dev python3)
 # The test run also builds the Debian packages and checks them.
 package_tools=(debhelper dpkg-dev lintian)
-# Icons drawn from their path data are compared with rsvg-convert's drawing.
-test_tools=(googletest libgtest-dev pngcheck librsvg2-bin "${fuzz_tools[@]}" "${package_tools[@]}")
+# Icons drawn from their path data are compared with rsvg-convert's drawing;
+# shaping with hb-shape's; JPEG files are made and decoded by libjpeg-turbo's
+# own tools; the window example runs under Xvfb, screenshot by xwd.
+test_tools=(googletest libgtest-dev pngcheck librsvg2-bin libharfbuzz-bin libjpeg-turbo-progs
+            xvfb xauth x11-apps libsdl2-dev "${fuzz_tools[@]}" "${package_tools[@]}")
 
 profiles=("$@")
 [ ${#profiles[@]} -eq 0 ] && profiles=(gallery test bench)
@@ -41,7 +47,8 @@ for profile in "${profiles[@]}"; do
     arm64|armhf)
       foreign+=("$profile")
       packages+=("crossbuild-essential-$profile" qemu-user "libfreetype-dev:$profile" "libpng-dev:$profile"
-                 "libfontconfig-dev:$profile" "libjpeg-dev:$profile" "libgtest-dev:$profile" "libstdc++6:$profile") ;;
+                 "libfontconfig-dev:$profile" "libjpeg-dev:$profile" "libharfbuzz-dev:$profile"
+                 "libfribidi-dev:$profile" "libicu-dev:$profile" "libgtest-dev:$profile" "libstdc++6:$profile") ;;
     *) echo "setup.sh: unknown profile '$profile' (gallery, test, bench, fuzz, package, arm64, armhf)" >&2; exit 2 ;;
   esac
 done

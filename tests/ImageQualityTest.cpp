@@ -121,6 +121,7 @@ TEST(ImageQuality, OtherPlacementsAndQualitiesKeepTheBilinearBytes) {
     } cases[] = {
         {"enlarged, quality 2", 0.25f, 1, ImageQualityHigh},
         {"turned and moved, quality 2", 1, 1, ImageQualityHigh},
+        {"shrunk by less than 1/512, quality 2", 1, 1.0019f, ImageQualityHigh},
         {"shrunk, quality 0", 1.5f, 16, 0},
         {"shrunk, quality 3", 1.5f, 16, 3},
         {"shrunk, quality -1", 1.5f, 16, -1},

@@ -868,6 +868,55 @@ void DrawImagePaint(const std::string& directory) {
     sheet.Save(directory + "/image-paint.png");
 }
 
+// Pictures finer than the cells, shrunk into them bilinearly and at the
+// high image quality: rings of a zone plate, whose rings get finer outwards
+// (shrunk by 4), and a white picture ruled every 4 pixels (shrunk by 5).
+void DrawImageQuality(const std::string& directory) {
+    constexpr int kRings = 4 * kCell, kRuled = 5 * kCell;
+    std::vector<unsigned char> rings(size_t(kRings) * kRings * 4), ruled(size_t(kRuled) * kRuled * 4);
+    for (int y = 0; y < kRings; ++y)
+        for (int x = 0; x < kRings; ++x) {
+            // Half a period a pixel at the middle of each side: far finer than the cell shows.
+            const double dx = x - kRings / 2 + 0.5, dy = y - kRings / 2 + 0.5;
+            const unsigned char v = (unsigned char)(127.5 + 127.5 * std::cos(kPi * (dx * dx + dy * dy) / kRings));
+            unsigned char* pixel = &rings[(size_t(y) * kRings + x) * 4];
+            pixel[0] = pixel[1] = pixel[2] = v, pixel[3] = 255;
+        }
+    for (int y = 0; y < kRuled; ++y)
+        for (int x = 0; x < kRuled; ++x) {
+            const unsigned char v = x % 4 == 0 || y % 4 == 0 ? 40 : 255;
+            unsigned char* pixel = &ruled[(size_t(y) * kRuled + x) * 4];
+            pixel[0] = v, pixel[1] = v, pixel[2] = (unsigned char)(v / 2 + 127), pixel[3] = 255;
+        }
+    Sheet sheet(4, 1);
+    auto ringsImage = std::make_shared<Image>(sheet.context, ZADOZI_FORMAT_RA24, kRings, kRings, kRings * 4, rings.data());
+    auto ruledImage = std::make_shared<Image>(sheet.context, ZADOZI_FORMAT_RA24, kRuled, kRuled, kRuled * 4, ruled.data());
+    const struct {
+        const char* label;
+        const std::shared_ptr<Image>& image;
+        float scale;
+        ImageQuality quality;
+    } cells[] = {
+        {"Rings shrunk by 4,\nbilinear (quality 1)", ringsImage, 0.25f, 1},
+        {"The same at\nORV_IMAGE_QUALITY_HIGH", ringsImage, 0.25f, ImageQualityHigh},
+        {"Lines every 4 pixels shrunk\nby 5, bilinear (quality 1)", ruledImage, 0.2f, 1},
+        {"The same at\nORV_IMAGE_QUALITY_HIGH", ruledImage, 0.2f, ImageQualityHigh},
+    };
+    for (int i = 0; i < 4; ++i) {
+        sheet.Cell(i, 0, [&](Sheet& s) {
+            s.context->renderState->imageQuality = cells[i].quality;
+            s.context->transforms->image->Scale(cells[i].scale, cells[i].scale);
+            auto fill = std::make_shared<FillState>();
+            fill->Paint(std::make_shared<ImagePaint>(s.context, cells[i].image));
+            PathBuilder square;
+            square.Rectangle(0, 0, kCell, kCell);
+            square.ToPath(s.context)->Draw(fill, nullptr);
+        });
+        sheet.Caption(i, 0, cells[i].label);
+    }
+    sheet.Save(directory + "/image-quality.png");
+}
+
 // Linear and radial gradients in every spread mode, a moved focus, stops
 // out of order, gradients on strokes and under a rotated paint transform.
 void DrawGradients(const std::string& directory) {
@@ -1246,6 +1295,7 @@ int main(int argc, char** argv) {
         DrawClears(directory);
         DrawText(directory);
         DrawImagePaint(directory);
+        DrawImageQuality(directory);
         DrawClipsAndLayers(directory);
         DrawIcons(directory);
     } catch (const Exception&) {

@@ -1,7 +1,7 @@
 // The image paint: small random images (sizes of zero and below, null data,
 // both stride signs, formats it does not take), every tiling mode and some
-// outside the enumeration, tile colours, and random image and path
-// transforms, filling and stroking a small random path; and the image
+// outside the enumeration, tile colours, both image qualities, and random
+// image and path transforms, filling and stroking a small random path; and the image
 // spans of each tiling (in lanes where the processor has them) against the
 // tiling rules under AGG's interpolator, pixel for pixel.
 #include <cmath>
@@ -38,6 +38,8 @@ std::shared_ptr<Paint> RandomImagePaint(FuzzInput& input, const std::shared_ptr<
     auto paint = std::make_shared<ImagePaint>(context, image);
     const uint8_t mode = input.Byte();
     paint->ImageTilingMode = TilingMode(mode < 250 ? mode % 4 : int32_t(mode));
+    // Either quality: shrinking placements resample at the high one.
+    context->renderState->imageQuality = mode & 4 ? ImageQualityHigh : 1;
     paint->TileColor = RandomColor(input);
     context->transforms->image->Set(RandomMatrix(input));
     return paint;

@@ -107,6 +107,10 @@ enum {
     ORV_TILING_MODE_REFLECT = 3  /**< the image repeats, every other copy mirrored */
 };
 
+/** The image quality that averages the pixels each surface pixel covers when an image paint shrinks
+ * an image (other values sample bilinearly). */
+enum { ORV_IMAGE_QUALITY_HIGH = 2 };
+
 /* Value structures, laid out exactly as the class interface's value types. */
 typedef struct orv_color {
     float R;
@@ -304,9 +308,10 @@ ORV_C_API void orv_transform_set(orv_transform* transform, const orv_matrix3* ma
 ORV_C_API int orv_render_state_origin_get(orv_render_state* state);
 /** Sets the origin (ORV_ORIGIN_*); 0 puts y = 0 at the bottom, any other value at the top. */
 ORV_C_API void orv_render_state_origin_set(orv_render_state* state, int value);
-/** The image quality value, stored only (1 by default). */
+/** The image quality value (1 by default). */
 ORV_C_API int orv_render_state_image_quality_get(orv_render_state* state);
-/** Stores the image quality; drawing does not read it. */
+/** Stores the image quality; ORV_IMAGE_QUALITY_HIGH resamples images that an image paint shrinks,
+ * any other value samples bilinearly. */
 ORV_C_API void orv_render_state_image_quality_set(orv_render_state* state, int value);
 /** The rendering quality value, stored only (2 by default). */
 ORV_C_API int orv_render_state_rendering_quality_get(orv_render_state* state);

@@ -3,6 +3,11 @@
 #define VUDADIVE2R_IMAGE_SUPPORT_HPP
 
 #include <agg_color_rgba.h>
+#include <agg_image_accessors.h>
+#include <agg_image_filters.h>
+#include <agg_pixfmt_rgba.h>
+#include <agg_rendering_buffer.h>
+#include <agg_span_image_filter_rgba.h>
 #include <agg_span_interpolator_linear.h>
 #include <agg_trans_affine.h>
 
@@ -10,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "TestSupport.hpp"
@@ -120,6 +126,46 @@ struct ReferenceSampler {
         }
     }
 };
+
+// AGG's resampling span generator, whose scales its prepare() keeps in
+// 1/256 pixel: more than 256 on an axis shrinks the image.
+template <class Accessor>
+struct Resampler : agg::span_image_resample_rgba_affine<Accessor> {
+    using agg::span_image_resample_rgba_affine<Accessor>::span_image_resample_rgba_affine;
+    bool Shrinks() const { return this->m_rx > 256 || this->m_ry > 256; }
+};
+
+// Renders through `spans` with AGG's resampling of `picture` under the
+// accessor of `mode` when `matrix` shrinks it; false, rendering nothing, otherwise.
+template <class Spans>
+bool ResampleIfShrunk(const Spans& spans, Picture& picture, TilingMode mode, agg::rgba8 tile,
+                      agg::trans_affine& matrix, agg::image_filter_lut& filter) {
+    agg::rendering_buffer buffer(picture.bytes.data(), unsigned(picture.width), unsigned(picture.height),
+                                 picture.stride);
+    agg::pixfmt_rgba32 pixels(buffer);
+    agg::span_interpolator_linear<agg::trans_affine> interpolator(matrix);
+    auto render = [&](auto& accessor) {
+        Resampler<std::remove_reference_t<decltype(accessor)>> generator(accessor, interpolator, filter);
+        generator.prepare();
+        if (generator.Shrinks())
+            spans(generator);
+        return generator.Shrinks();
+    };
+    if (mode == TilingMode::Clip) {
+        agg::image_accessor_clip<agg::pixfmt_rgba32> accessor(pixels, tile);
+        return render(accessor);
+    }
+    if (mode == TilingMode::NoClip) {
+        agg::image_accessor_clone<agg::pixfmt_rgba32> accessor(pixels);
+        return render(accessor);
+    }
+    if (mode == TilingMode::Repeat) {
+        agg::image_accessor_wrap<agg::pixfmt_rgba32, agg::wrap_mode_repeat, agg::wrap_mode_repeat> accessor(pixels);
+        return render(accessor);
+    }
+    agg::image_accessor_wrap<agg::pixfmt_rgba32, agg::wrap_mode_reflect, agg::wrap_mode_reflect> accessor(pixels);
+    return render(accessor);
+}
 
 }  // namespace ImageSupport
 

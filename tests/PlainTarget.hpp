@@ -125,6 +125,11 @@ void ComposeThrough(const Scene& s, Format& pixelFormat) {
         ImageSupport::Interpolator interpolator(imageMatrix);
         agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
         auto byte = [](float c) { return int(double(c) * 255 + 0.5); };
+        if (s.imageQuality == ImageQualityHigh &&
+            ImageSupport::ResampleIfShrunk(spans, picture, p.tiling,
+                                           agg::rgba8(byte(p.color.R), byte(p.color.G), byte(p.color.B), byte(p.color.A)),
+                                           imageMatrix, filter))
+            return;
         ImageSupport::ReferenceSampler sampler{picture, p.tiling,
                                                {byte(p.color.R), byte(p.color.G), byte(p.color.B), byte(p.color.A)},
                                                interpolator, filter.weight_array()};

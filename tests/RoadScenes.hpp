@@ -74,6 +74,7 @@ struct Scene {
     ClipOperation clipOperation = ClipOperation::Intersect;
     float layerOpacity = 1;
     BlendMode layerMode = BlendMode::SourceOver;
+    ImageQuality imageQuality = 1;
 };
 
 namespace detail {
@@ -285,6 +286,7 @@ struct Drawing {
         state.blendMode = s.blend;
         state.scissoringEnabled = s.scissoring;
         state.scissorRectangles = s.scissors;
+        state.imageQuality = s.imageQuality;
         context->transforms->path->Set(s.path);
         context->transforms->fillPaint->Set(s.fillPaint);
         context->transforms->strokePaint->Set(s.strokePaint);
@@ -347,8 +349,8 @@ inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clipp
     return pixels;
 }
 
-// A clip and a layer for a scene, from the stream: the road fuzzer's
-// scenes meet both (the hashed scenes keep none).
+// A clip, a layer and the image quality for a scene, from the stream: the
+// road fuzzer's scenes meet all three (the hashed scenes keep none).
 inline void RandomClipAndLayer(ByteStream& in, Scene& s) {
     s.clipped = in.OneIn(2);
     if (s.clipped) {
@@ -363,6 +365,7 @@ inline void RandomClipAndLayer(ByteStream& in, Scene& s) {
     s.layered = in.OneIn(3);
     s.layerOpacity = in.Range(-0.2f, 1.2f);
     s.layerMode = BlendMode(in.Below(10));
+    s.imageQuality = in.OneIn(2) ? ImageQualityHigh : 1;
 }
 
 // Empty when both roads agree, else what differs first; compared only where

@@ -25,7 +25,9 @@ public:
     // Tiling mode Clip, tile colour transparent black.
     ImagePaint(const std::shared_ptr<Context2D>& context, std::shared_ptr<Image> image);
     // Samples the image bilinearly, placed by the context's image transform
-    // followed by its path transform; the paint matrix is not used. Throws
+    // followed by its path transform; the paint matrix is not used. With the
+    // context's image quality ImageQualityHigh, a placement that shrinks the
+    // image averages the pixels each surface pixel covers instead. Throws
     // NotSupportedException for an image format other than "RA24" or "RX24"
     // and for a tiling mode outside 0 to 3, before drawing anything. Draws
     // nothing for an empty or null image, an image wider or taller than 2^28

@@ -23,7 +23,7 @@ public:
     void SetDefaults();
 
     Origin origin;  ///< only zero is BottomLeft; any other value draws as TopLeft
-    /// Stored only (1 by default).
+    /// 1 by default; ImageQualityHigh resamples images that an image paint shrinks.
     ImageQuality imageQuality;
     /// Stored only (2 by default); anti-aliasing is always on.
     RenderingQuality renderingQuality;

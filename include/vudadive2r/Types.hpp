@@ -100,8 +100,12 @@ enum class BlendMode : int32_t {
     Plus = 9,
 };
 
-/// Stored and returned only; no named values.
+/// Read by the image paint: ImageQualityHigh resamples images it shrinks;
+/// every other value (1 by default) samples bilinearly.
 typedef int32_t ImageQuality;
+/// Averages the pixels each surface pixel covers when an image is shrunk.
+constexpr ImageQuality ImageQualityHigh = 2;
+/// Stored and returned only; no named values.
 typedef int32_t RenderingQuality;
 typedef int32_t ImageMode;
 

@@ -7,8 +7,10 @@
 
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
+#include "common/Internals.hpp"
 #include "paint/PaintPasses.hpp"
 #include "paint/SpanImageBilinearTiled.hpp"
+#include "paint/SpanImageResampleTiled.hpp"
 #include "vudadive2r/Exceptions.hpp"
 #include "vudadive2r/ImagePaint.hpp"
 #include "vudadive2r/Transforms.hpp"
@@ -78,6 +80,12 @@ void ImageSpans(PaintPass& pass, const agg::rendering_buffer& buffer, const agg:
     pass.Spans(source);
 }
 
+// The image quality of the context that places the image.
+bool HighQuality(const Paint& paint) {
+    const std::shared_ptr<Context2D>& context = Internals::ContextOf(paint);
+    return context && context->renderState && context->renderState->imageQuality == ImageQualityHigh;
+}
+
 }  // namespace
 
 ImagePaint::ImagePaint(const std::shared_ptr<Context2D>& context, std::shared_ptr<Image> image)
@@ -110,12 +118,14 @@ void ImagePaintColors(const Paint& basePaint, PaintPass& pass) {
     agg::rendering_buffer buffer(static_cast<agg::int8u*>(image.data), unsigned(image.width),
                                  unsigned(image.height), image.stride);
     const bool opaque = KnownOpaque(image, region);
+    const agg::rgba8 tile(ColorComponentToByte(paint.TileColor.R), ColorComponentToByte(paint.TileColor.G),
+                          ColorComponentToByte(paint.TileColor.B), ColorComponentToByte(paint.TileColor.A));
+    if (HighQuality(paint) && ResampleShrunkImage(pass, buffer, matrix, filter, mode, tile,
+                                                  opaque && (mode != TilingMode::Clip || tile.a == 255)))
+        return;
     switch (mode) {
-    case TilingMode::Clip: {
-        const agg::rgba8 tile(ColorComponentToByte(paint.TileColor.R), ColorComponentToByte(paint.TileColor.G),
-                              ColorComponentToByte(paint.TileColor.B), ColorComponentToByte(paint.TileColor.A));
+    case TilingMode::Clip:
         return ImageSpans<BoundedCoordinate<false>>(pass, buffer, matrix, filter, opaque && tile.a == 255, tile);
-    }
     // Read as agg::image_accessor_no_clip reads blocks inside the image; a
     // block reaching past an edge reads the nearest edge pixels rather than
     // memory beyond the image.

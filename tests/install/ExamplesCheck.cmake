@@ -1,5 +1,5 @@
 # Runs the examples in WORK_DIR: the chart and the widget each write their PNG
-# file, the thumbnailer shrinks the chart, and refuses bad input with status
+# file, the thumbnailer shrinks the chart and JPEG photos, and refuses bad input with status
 # 1, one line on standard error and no file. Included by InstallCheck.cmake,
 # which builds them into WORK_DIR, or run with -P on those of the build tree.
 # In: WORK_DIR, and EXAMPLES_DIR where the programs are (WORK_DIR by default).
@@ -40,6 +40,48 @@ run(${EXAMPLES_DIR}/thumbnail chart.png thumbnail.png 400)
 png_size(${WORK_DIR}/thumbnail.png size)
 if(NOT size STREQUAL "400x267")
   message(FATAL_ERROR "the thumbnail of a 600x400 chart in a 400 box is ${size}, not 400x267")
+endif()
+
+# A JPEG photo made by libjpeg-turbo's cjpeg from a 120 x 80 picture written
+# here, as it is and with an Exif orientation of 6 (a quarter turn): the
+# thumbnails are 64 x 43 and, upright, 43 x 64. Cut short, it is refused.
+find_program(CJPEG cjpeg)
+if(NOT CJPEG)
+  message(STATUS "JPEG thumbnails not checked: cjpeg (libjpeg-turbo-progs) is missing")
+else()
+  execute_process(COMMAND python3 -c "
+rows = bytearray()
+for y in range(80):
+    for x in range(120):
+        rows += bytes((x * 2, y * 3, 255 if (x // 4 + y // 4) % 2 else 0))
+open('photo.ppm', 'wb').write(b'P6 120 80 255\\n' + bytes(rows))
+" WORKING_DIRECTORY ${WORK_DIR})
+  run(${CJPEG} -quality 90 -outfile photo.jpg photo.ppm)
+  execute_process(COMMAND python3 -c "
+import struct
+data = open('photo.jpg', 'rb').read()
+entry = struct.pack('>HHIHH', 0x0112, 3, 1, 6, 0)
+tiff = b'MM' + struct.pack('>HI', 42, 8) + struct.pack('>H', 1) + entry + struct.pack('>I', 0)
+app1 = b'Exif\\0\\0' + tiff
+open('turned.jpg', 'wb').write(data[:2] + b'\\xff\\xe1' + struct.pack('>H', len(app1) + 2) + app1 + data[2:])
+open('cut.jpg', 'wb').write(data[:len(data) // 2])
+" WORKING_DIRECTORY ${WORK_DIR})
+  foreach(photo "photo.jpg|64x43" "turned.jpg|43x64")
+    string(REPLACE "|" ";" fields "${photo}")
+    list(GET fields 0 input)
+    list(GET fields 1 wanted)
+    run(${EXAMPLES_DIR}/thumbnail ${input} ${input}.png 64)
+    png_size(${WORK_DIR}/${input}.png size)
+    if(NOT size STREQUAL wanted)
+      message(FATAL_ERROR "the thumbnail of ${input} in a 64 box is ${size}, not ${wanted}")
+    endif()
+  endforeach()
+  execute_process(COMMAND ${EXAMPLES_DIR}/thumbnail cut.jpg cut.png 64 WORKING_DIRECTORY ${WORK_DIR}
+                  RESULT_VARIABLE status ERROR_VARIABLE error)
+  if(NOT status EQUAL 1 OR NOT error MATCHES "^thumbnail: cut.jpg: Premature end of JPEG file\n$" OR
+     EXISTS ${WORK_DIR}/cut.png)
+    message(FATAL_ERROR "thumbnail cut.jpg: status ${status}, wanted 1, the decoder's message and no file\n${error}")
+  endif()
 endif()
 
 # Damaged input: cut short, and one byte of image data changed (a checksum

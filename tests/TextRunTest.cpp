@@ -305,7 +305,7 @@ TEST(TextRun, HostileInput) {
 namespace {
 
 // The outlines of a run as the definition places them, read from FreeType here.
-void PlainOutlines(const TextRun& run, int size, float x, float y, RoadScenes::Scene& scene) {
+void PlainOutlines(const TextRun& run, int size, double x, double y, RoadScenes::Scene& scene) {
     FT_Library library;
     ASSERT_EQ(FT_Init_FreeType(&library), 0);
     std::map<int, FT_Face> faces;
@@ -320,8 +320,8 @@ void PlainOutlines(const TextRun& run, int size, float x, float y, RoadScenes::S
         const FT_Outline& outline = face->glyph->outline;
         const int64_t gx = int64_t(g.X * 64), gy = int64_t(g.Y * 64);
         auto point = [&](const FT_Vector& p) {
-            scene.data.push_back(float(double(x) + double(gx + p.x) / 64));
-            scene.data.push_back(float(double(y) + double(gy - p.y) / 64));
+            scene.data.push_back(float(x + double(gx + p.x) / 64));
+            scene.data.push_back(float(y + double(gy - p.y) / 64));
         };
         FT_Outline_Funcs funcs = {
             [](const FT_Vector* to, void* user) {
@@ -482,4 +482,220 @@ TEST(TextRun, DrawsAsAggComposedDirectly) {
                                          << " x " << s.height << ": byte " << differs << " paint " << s.fillSpec.kind << " blend " << int(s.blend) << " origin " << int(s.origin) << " scissoring " << s.scissoring << " drawn " << int(drawn[differs]) << " plain " << int(plain[differs]) << " backdrop " << int(s.backdrop[differs]);
     }
     EXPECT_GT(changed, 100);  // many scenes clip, scissor or layer most of the text away
+}
+
+// ---------------------------------------------------------------- layout
+
+namespace {
+
+// DejaVu Sans Mono at 10 pixels: every advance is 1233 x 640 / 2048 = 385.3, 385/64 pixel.
+constexpr int64_t kMono = 385;
+
+std::shared_ptr<Font> Mono(const std::shared_ptr<Context2D>& context = Scratch()) {
+    return FontNamed(context, "DejaVu Sans Mono", 10);
+}
+
+}  // namespace
+
+TEST(TextLayout, BreaksAndAlignsAsWorkedOut) {
+    const auto font = Mono();
+    struct Line {
+        int start, end;
+        double x;  // 1/64 pixel, or in the width's pixels for the fractional cases
+        int64_t advance;
+    };
+    const float width = 42.2f;  // 2700.8/64: "aaa bbb" (2695) fits, "aaa bbb ccc" does not
+    const double right = double(width) - 7.0 * kMono / 64, rightLast = double(width) - 3.0 * kMono / 64;
+    struct Case {
+        const char* text;
+        float width;
+        TextAlignment alignment;
+        std::vector<Line> lines;
+    } const cases[] = {
+        {"aaa bbb ccc", width, TextAlignment::Left, {{0, 7, 0, 7 * kMono}, {8, 11, 0, 3 * kMono}}},
+        {"aaa bbb ccc", width, TextAlignment::Right, {{0, 7, right, 7 * kMono}, {8, 11, rightLast, 3 * kMono}}},
+        {"aaa bbb ccc", width, TextAlignment::Center, {{0, 7, right / 2, 7 * kMono}, {8, 11, rightLast / 2, 3 * kMono}}},
+        // Justified: 2700 - 2695 = 5/64 after the one space; the last line as Left.
+        {"aaa bbb ccc", width, TextAlignment::Justify, {{0, 7, 0, 2700}, {8, 11, 0, 3 * kMono}}},
+        // Spaces at a break are left out; a newline always breaks, and is no justified line's end.
+        {"aa   bb\nc\n\nd", 100, TextAlignment::Justify,
+         {{0, 7, 0, 7 * kMono}, {8, 9, 0, kMono}, {10, 10, 0, 0}, {11, 12, 0, kMono}}},
+        // A word wider than the width stands alone; a width of 0 puts each word on its own line.
+        {"aaaaaaaaaa b", 20, TextAlignment::Left, {{0, 10, 0, 10 * kMono}, {11, 12, 0, kMono}}},
+        {"a b-c d", 0, TextAlignment::Left, {{0, 1, 0, kMono}, {2, 4, 0, 2 * kMono}, {4, 5, 0, kMono}, {6, 7, 0, kMono}}},
+        {"tail\n", 100, TextAlignment::Left, {{0, 4, 0, 4 * kMono}}},
+        {"", 100, TextAlignment::Left, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " alignment " + std::to_string(int(c.alignment)));
+        const TextLayout layout(font, c.text, c.width, c.alignment);
+        ASSERT_EQ(layout.LineCount(), int(c.lines.size()));
+        for (int i = 0; i < layout.LineCount(); ++i) {
+            const TextLine& line = layout.Line(i);
+            EXPECT_EQ(line.Start, c.lines[i].start);
+            EXPECT_EQ(line.End, c.lines[i].end);
+            EXPECT_EQ(line.X, float(c.lines[i].x));
+            EXPECT_EQ(line.Y, font->Ascender() + float(i) * font->Height());
+            EXPECT_EQ(line.Width, float(c.lines[i].advance) / 64);
+            const std::vector<Glyph>& glyphs = layout.LineRun(i).Glyphs();
+            if (!glyphs.empty())
+                EXPECT_EQ(glyphs[0].Cluster, unsigned(c.lines[i].start));
+        }
+        const TextExtents extents = layout.Extents();
+        EXPECT_EQ(extents.Width, c.width);
+        EXPECT_EQ(extents.Height, font->Height() * float(c.lines.size()));
+    }
+    // The justified line's second word moved by the 5/64 pixel left over.
+    const TextLayout justified(font, "aaa bbb ccc", width, TextAlignment::Justify);
+    EXPECT_EQ(justified.LineRun(0).Glyphs()[4].X, float(4 * kMono + 5) / 64);
+    EXPECT_EQ(justified.LineRun(0).Glyphs()[3].X, float(3 * kMono) / 64);
+    // Three spaces share 10/64: 4, 3, 3.
+    const TextLayout shares(font, "a b c d e", float(7 * kMono + 10) / 64, TextAlignment::Justify);
+    ASSERT_EQ(shares.LineCount(), 2);
+    const std::vector<Glyph>& g = shares.LineRun(0).Glyphs();
+    EXPECT_EQ(g[2].X * 64, 2 * kMono + 4);
+    EXPECT_EQ(g[4].X * 64, 4 * kMono + 7);
+    EXPECT_EQ(g[6].X * 64, 6 * kMono + 10);
+}
+
+TEST(TextLayout, RightToLeftParagraphsKeepTheirDirectionOnEveryLine) {
+    const auto font = FontNamed(Scratch(), "DejaVu Sans", 16);
+    // The last line is Latin, but in a right-to-left paragraph its final "!" stands at its left.
+    const std::string text = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D abc!";
+    const TextLayout layout(font, text.c_str(), 1, TextAlignment::Left);
+    ASSERT_EQ(layout.LineCount(), 3);
+    const std::vector<Glyph>& line = layout.LineRun(2).Glyphs();
+    ASSERT_EQ(line.size(), 4u);
+    EXPECT_EQ(line[0].Cluster, 21u);
+    EXPECT_EQ(line[1].Cluster, 18u);
+    EXPECT_EQ(TextRun(font, "abc!").Glyphs()[0].Cluster, 0u);  // on its own, left to right
+}
+
+TEST(TextLayout, HostileInput) {
+    const auto font = Mono();
+    using TestSupport::ExpectOutcome;
+    for (float width : {-1.0f, NAN, INFINITY, 16777217.0f * 2})
+        ExpectOutcome([&] { TextLayout(font, "a", width, TextAlignment::Left); },
+                      "ArgumentOutOfRange: The layout width must be from 0 to 16777216 pixels.\n");
+    ExpectOutcome([&] { TextLayout(font, "a", 10, TextAlignment(4)); }, "ArgumentOutOfRange: ");
+    ExpectOutcome([&] { TextLayout(font, nullptr, 10, TextAlignment::Left); }, "ArgumentNull: ");
+    ExpectOutcome([&] { TextLayout(nullptr, "a", 10, TextAlignment::Left); }, "ArgumentNull: ");
+    EXPECT_THROW(TextLayout(font, "a", 10, TextAlignment::Left, "kern=x"), ArgumentException);
+    const TextLayout layout(font, "a b", 1, TextAlignment::Left);
+    for (int index : {-1, 2, INT_MAX}) {
+        EXPECT_THROW(layout.Line(index), ArgumentOutOfRangeException);
+        EXPECT_THROW(layout.LineRun(index), ArgumentOutOfRangeException);
+    }
+    // Malformed UTF-8 and control characters break and shape like any text.
+    const TextLayout bad(font, "\xFF\xFE \x01\x02\r\n\xE2\x80\xA8x \xF0\x9F", 1, TextAlignment::Justify);
+    EXPECT_GE(bad.LineCount(), 3);
+}
+
+TEST(TextLayout, DrawsEveryLineAsOnePath) {
+    std::mt19937 random(38);
+    for (int trial = 0; trial < 40; ++trial) {
+        RoadScenes::Scene s;
+        s.width = 160, s.height = 120;
+        s.backdrop.assign(size_t(s.width) * s.height * 4, 0);
+        for (uint8_t& b : s.backdrop)
+            b = uint8_t(random());
+        s.filled = true, s.rule = FillRule::NonZero;
+        s.blend = BlendMode(random() % 10);
+        s.origin = random() % 2 ? Origin::TopLeft : Origin::BottomLeft;
+        s.fillSpec.color = Color{float(random() % 256) / 255, 0.5f, 0.25f, float(random() % 256) / 255};
+        std::vector<uint8_t> drawn = s.backdrop;
+        const int size = 8 + int(random() % 14);
+        const float width = float(random() % 9000) / 64, x = float(random() % 640) / 64 - 2, y = float(random() % 640) / 64;
+        const TextAlignment alignment = TextAlignment(random() % 4);
+        {
+            RoadScenes::Drawing drawing(s, drawn.data());
+            const auto font = FontNamed(drawing.context, trial % 2 ? "DejaVu Sans" : "Noto Serif", size);
+            TextLayout layout(font, "Shaped text, wrapped and justified: office \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 42.",
+                              width, alignment);
+            for (int i = 0; i < layout.LineCount(); ++i)
+                PlainOutlines(layout.LineRun(i), size, double(x) + double(layout.Line(i).X),
+                              double(y) + double(layout.Line(i).Y), s);
+            layout.Draw(x, y, drawing.fill);
+            drawing.context->Finish();
+        }
+        std::vector<uint8_t> plain = s.backdrop;
+        DrawSupport::ComposePlainly(s, plain.data(), nullptr);
+        ASSERT_EQ(drawn, plain) << "trial " << trial;
+        EXPECT_NE(drawn, s.backdrop);
+    }
+}
+
+// ---------------------------------------------------------------- the C interface
+
+TEST(TextCInterface, RunsAndLayoutsAsTheClasses) {
+    TestSupport::Surface cSurface(120, 60), cppSurface(120, 60);
+    orv_context2D context = orv_context2D_create(cSurface.surface);
+    orv_font font = orv_font_create_from_name(context, "DejaVu Sans", 18);
+    const auto cppContext = std::make_shared<Context2D>(cppSurface.surface);
+    const auto cppFont = FontNamed(cppContext, "DejaVu Sans", 18);
+    const char* text = "To \xD7\xA9\xD7\x9C 1 office \xE0\xB8\xAA";
+    orv_text_run run = orv_text_run_create(font, text, "liga=0");
+    ASSERT_TRUE(run);
+    const TextRun cppRun(cppFont, text, "liga=0");
+    int count = -1;
+    const orv_glyph* glyphs = orv_text_run_glyphs_get(run, &count);
+    ASSERT_EQ(count, int(cppRun.Glyphs().size()));
+    for (int i = 0; i < count; ++i) {
+        const Glyph& g = cppRun.Glyphs()[size_t(i)];
+        EXPECT_EQ(glyphs[i].index, g.Index);
+        EXPECT_EQ(glyphs[i].cluster, g.Cluster);
+        EXPECT_EQ(glyphs[i].x, g.X);
+        EXPECT_EQ(glyphs[i].y, g.Y);
+        EXPECT_EQ(glyphs[i].font, g.Font);
+        EXPECT_STREQ(orv_text_run_font_file_name_get(run, glyphs[i].font), cppRun.FontFileName(g.Font).c_str());
+    }
+    EXPECT_EQ(orv_text_run_advance_get(run), cppRun.Advance());
+    const orv_text_extents logical = orv_text_run_logical_extents_get(run), ink = orv_text_run_ink_extents_get(run);
+    EXPECT_EQ(logical.width, cppRun.LogicalExtents().Width);
+    EXPECT_EQ(logical.y, cppRun.LogicalExtents().Y);
+    EXPECT_EQ(ink.x, cppRun.InkExtents().X);
+    EXPECT_EQ(ink.height, cppRun.InkExtents().Height);
+    orv_text_run language = orv_text_run_create_with_language(font, text, nullptr, "he");
+    EXPECT_TRUE(language);
+    orv_text_run_destroy(language);
+
+    orv_color_paint paint = orv_color_paint_create(context, 0.1f, 0.6f, 0.9f, 0.8f);
+    orv_fill_state fill = orv_fill_state_create();
+    orv_fill_state_paint_set(fill, paint);
+    orv_text_run_draw(run, 3.25f, 30.5f, fill);
+    auto cppFill = DrawSupport::FillIn(cppContext, Color{0.1f, 0.6f, 0.9f, 0.8f});
+    TextRun(cppFont, text, "liga=0").Draw(3.25f, 30.5f, cppFill);
+    orv_context2D_finish(context);
+    cppContext->Finish();
+    EXPECT_EQ(cSurface.memory, cppSurface.memory);
+    EXPECT_NE(cSurface.memory, std::vector<uint8_t>(cSurface.memory.size(), 0));
+
+    orv_text_layout layout = orv_text_layout_create(font, "aaa bbb ccc ddd", nullptr, 50, ORV_TEXT_ALIGNMENT_CENTER);
+    const TextLayout cppLayout(cppFont, "aaa bbb ccc ddd", 50, TextAlignment::Center);
+    ASSERT_EQ(orv_text_layout_line_count_get(layout), cppLayout.LineCount());
+    for (int i = 0; i < cppLayout.LineCount(); ++i) {
+        const orv_text_line line = orv_text_layout_line_get(layout, i);
+        EXPECT_EQ(line.start, cppLayout.Line(i).Start);
+        EXPECT_EQ(line.end, cppLayout.Line(i).End);
+        EXPECT_EQ(line.x, cppLayout.Line(i).X);
+        EXPECT_EQ(line.y, cppLayout.Line(i).Y);
+        EXPECT_EQ(line.width, cppLayout.Line(i).Width);
+        int lineCount = 0;
+        const orv_glyph* lineGlyphs = orv_text_layout_line_glyphs_get(layout, i, &lineCount);
+        ASSERT_EQ(lineCount, int(cppLayout.LineRun(i).Glyphs().size()));
+        EXPECT_EQ(lineGlyphs[0].cluster, cppLayout.LineRun(i).Glyphs()[0].Cluster);
+    }
+    EXPECT_EQ(orv_text_layout_extents_get(layout).height, cppLayout.Extents().Height);
+    orv_text_layout_draw(layout, 1, 2, fill);
+    TextLayout(cppFont, "aaa bbb ccc ddd", 50, TextAlignment::Center).Draw(1, 2, cppFill);
+    orv_context2D_finish(context);
+    cppContext->Finish();
+    EXPECT_EQ(cSurface.memory, cppSurface.memory);
+
+    orv_text_layout_destroy(layout);
+    orv_fill_state_destroy(fill);
+    orv_color_paint_destroy(paint);
+    orv_text_run_destroy(run);
+    orv_font_destroy(font);
+    orv_context2D_destroy(context);
 }

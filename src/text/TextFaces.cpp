@@ -5,7 +5,11 @@
 
 #include <mutex>
 
+#include FT_OUTLINE_H
+#include FT_BBOX_H
+
 #include "common/Internals.hpp"
+#include "text/FontMatch.hpp"
 #include "text/FreeTypeLibrary.hpp"
 #include "vudadive2r/Exceptions.hpp"
 
@@ -20,16 +24,6 @@ struct TextFaces::Face {
     FT_Face face = nullptr;
     hb_font_t* font = nullptr;
 };
-
-namespace {
-
-// fontconfig is consulted under one lock, as the font lookup does.
-std::mutex& FallbackLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-}  // namespace
 
 TextFaces::TextFaces(const std::string& file, int index, int size, const std::string& pattern)
     : size(size), pattern(pattern) {
@@ -84,7 +78,7 @@ bool TextFaces::Open(Face& face) {
 // gives it; the font's own face is left out of it.
 void TextFaces::ListFallbacks() {
     listed = true;
-    std::lock_guard<std::mutex> guard(FallbackLock());
+    std::lock_guard<std::mutex> guard(FontconfigLock());
     if (!FcInit())
         return;
     std::string request = pattern;
@@ -158,6 +152,75 @@ const std::string& TextFaces::FileName(int index) const {
     if (index < 0 || index >= int(faces.size()))
         throw ArgumentOutOfRangeException();
     return faces[size_t(index)]->file;
+}
+
+namespace {
+
+struct Decomposition {
+    GlyphOutline& outline;
+    bool open = false;
+
+    void Add(PathCommands command, std::initializer_list<const FT_Vector*> points) {
+        outline.commands.push_back(command);
+        for (const FT_Vector* point : points)
+            outline.points.push_back(*point);
+    }
+    void Close() {
+        if (open)
+            outline.commands.push_back(PathCommands::Close);
+        open = false;
+    }
+};
+
+Decomposition& Of(void* user) { return *static_cast<Decomposition*>(user); }
+
+const FT_Outline_Funcs kDecomposer = {
+    [](const FT_Vector* to, void* user) {
+        Of(user).Close();
+        Of(user).Add(PathCommands::MoveTo, {to});
+        Of(user).open = true;
+        return 0;
+    },
+    [](const FT_Vector* to, void* user) {
+        Of(user).Add(PathCommands::LineTo, {to});
+        return 0;
+    },
+    [](const FT_Vector* control, const FT_Vector* to, void* user) {
+        Of(user).Add(PathCommands::QuadTo, {control, to});
+        return 0;
+    },
+    [](const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user) {
+        Of(user).Add(PathCommands::CubicTo, {control1, control2, to});
+        return 0;
+    },
+    0, 0};
+
+}  // namespace
+
+const GlyphOutline& TextFaces::Outline(int font, unsigned index) {
+    const uint64_t key = uint64_t(unsigned(font)) << 32 | index;
+    const auto found = outlines.find(key);
+    if (found != outlines.end())
+        return found->second;
+    GlyphOutline outline;
+    const FT_Face face = faces[size_t(font)]->face;
+    if (face && FT_Load_Glyph(face, index, kOutlineLoadFlags) == 0 && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE &&
+        face->glyph->outline.n_points > 0) {
+        Decomposition decomposition{outline};
+        if (FT_Outline_Decompose(&face->glyph->outline, &kDecomposer, &decomposition) == 0) {
+            decomposition.Close();
+            FT_Outline_Get_BBox(&face->glyph->outline, &outline.box);
+        } else {
+            outline = GlyphOutline();
+        }
+    }
+    const size_t bytes = 64 + outline.commands.size() * sizeof(PathCommands) + outline.points.size() * sizeof(FT_Vector);
+    if (outlineBytes + bytes > OutlineCacheBound) {
+        outlines.clear();
+        outlineBytes = 0;
+    }
+    outlineBytes += bytes;
+    return outlines.emplace(key, std::move(outline)).first->second;
 }
 
 FT_Pos TextFaces::Ascender() const { return faces[0]->face->size->metrics.ascender; }

@@ -21,11 +21,6 @@ struct OutlineCommands {
     std::vector<float> data;
 };
 
-// FreeType's outline of a glyph, unhinted at the face's size: no hinting
-// keeps every position between pixels exact, and the outline the same
-// wherever the glyph lands. Embedded bitmaps are passed over for the outline.
-constexpr FT_Int32 kOutlineLoadFlags = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
-
 // The exact box of a glyph's outline in 26.6 pixels, y up; false for a glyph
 // without an outline.
 bool GlyphOutlineBox(TextFaces& faces, int font, unsigned index, FT_BBox& box);

@@ -538,8 +538,9 @@ TEST(TextLayout, BreaksAndAlignsAsWorkedOut) {
             EXPECT_EQ(line.Y, font->Ascender() + float(i) * font->Height());
             EXPECT_EQ(line.Width, float(c.lines[i].advance) / 64);
             const std::vector<Glyph>& glyphs = layout.LineRun(i).Glyphs();
-            if (!glyphs.empty())
+            if (!glyphs.empty()) {
                 EXPECT_EQ(glyphs[0].Cluster, unsigned(c.lines[i].start));
+            }
         }
         const TextExtents extents = layout.Extents();
         EXPECT_EQ(extents.Width, c.width);

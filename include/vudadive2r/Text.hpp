@@ -60,7 +60,8 @@ public:
     /// feature strings separated by commas ("liga=0,tnum", "kern[3:5]=0" with byte offsets);
     /// `language`: a BCP 47 tag, null for HarfBuzz's default language (from the locale). Throws
     /// ArgumentNullException for an empty font or a null text, ArgumentException for a feature
-    /// HarfBuzz cannot read, ArgumentOutOfRangeException for a text longer than MaximumLength.
+    /// HarfBuzz cannot read, ArgumentOutOfRangeException for a text longer than MaximumLength,
+    /// Exception ("The font cannot be shaped.") for a font file HarfBuzz cannot read.
     TextRun(const std::shared_ptr<Font>& font, const char* utf8, const char* features = nullptr,
             const char* language = nullptr);
     virtual ~TextRun();

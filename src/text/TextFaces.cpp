@@ -32,7 +32,7 @@ TextFaces::TextFaces(const std::string& file, int index, int size, const std::st
     own->index = index;
     faces.push_back(std::move(own));
     if (!Open(*faces[0]))
-        throw Exception("FT_New_Face failed.");
+        throw Exception("The font cannot be shaped.");
 }
 
 TextFaces::~TextFaces() {

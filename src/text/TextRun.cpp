@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <unordered_map>
 
 #include <ft2build.h>
 #include FT_OUTLINE_H
@@ -110,6 +111,7 @@ std::vector<hb_script_t> Scripts(const std::vector<char32_t>& codes, hb_unicode_
 
 std::vector<int> FontsFor(const std::vector<char32_t>& codes, hb_unicode_funcs_t* unicode, TextFaces& faces) {
     std::vector<int> fonts(codes.size());
+    std::unordered_map<char32_t, int> chosen;  // each character looked up in the list once
     for (size_t i = 0; i < codes.size(); ++i) {
         const char32_t code = codes[i];
         const bool clings = Clings(unicode, code);
@@ -118,8 +120,10 @@ std::vector<int> FontsFor(const std::vector<char32_t>& codes, hb_unicode_funcs_t
             fonts[i] = fonts[i - 1];
             continue;
         }
-        const int first = faces.FirstWith(code);
-        fonts[i] = first >= 0 ? first : 0;
+        auto found = chosen.find(code);
+        if (found == chosen.end())
+            found = chosen.emplace(code, std::max(0, faces.FirstWith(code))).first;
+        fonts[i] = found->second;
     }
     return fonts;
 }

@@ -297,6 +297,9 @@ TEST(TextRun, HostileInput) {
     const std::string longest(TextRun::MaximumLength, 'x');
     EXPECT_EQ(TextRun(font, longest.c_str()).Glyphs().size(), longest.size());
     EXPECT_TRUE(TextRun(font, "").Glyphs().empty());
+    for (int index : {-1, 1 << 20})
+        EXPECT_THROW(TextRun(font, "a").FontFileName(index), ArgumentOutOfRangeException);
+    EXPECT_EQ(TextRun(font, "a").FontFileName(0), font->FileName());
     EXPECT_EQ(TextRun(font, "").InkExtents().Width, 0);
 }
 

@@ -77,7 +77,7 @@ public:
     /// The smallest box holding every glyph outline (all zero without any ink).
     TextExtents InkExtents() const;
     /// The file of font `index` of the fallback list (0: the font itself). Throws
-    /// ArgumentOutOfRangeException for an index no glyph of any run could have.
+    /// ArgumentOutOfRangeException for an index beyond the list.
     const std::string& FontFileName(int index) const;
 
     /// Fills the glyph outlines, as FreeType gives them unhinted at the font's size in 26.6

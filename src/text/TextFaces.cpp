@@ -148,7 +148,9 @@ int TextFaces::FirstWith(char32_t code) {
 hb_font_t* TextFaces::HarfBuzzFont(int index) { return faces[size_t(index)]->font; }
 FT_Face TextFaces::FreeTypeFace(int index) { return faces[size_t(index)]->face; }
 
-const std::string& TextFaces::FileName(int index) const {
+const std::string& TextFaces::FileName(int index) {
+    if (index > 0 && !listed)
+        ListFallbacks();
     if (index < 0 || index >= int(faces.size()))
         throw ArgumentOutOfRangeException();
     return faces[size_t(index)]->file;

@@ -52,7 +52,8 @@ public:
     // Face `index`, opened; its HarfBuzz font is scaled to the size in 1/64 pixel.
     hb_font_t* HarfBuzzFont(int index);
     FT_Face FreeTypeFace(int index);
-    const std::string& FileName(int index) const;
+    // The file of face `index`; ArgumentOutOfRangeException beyond the list.
+    const std::string& FileName(int index);
     int Count() const { return int(faces.size()); }
     int Size() const { return size; }
     // The outline of glyph `index` of face `font`; empty for a glyph without one.

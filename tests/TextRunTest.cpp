@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fontconfig/fontconfig.h>
+#include <hb.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -51,9 +52,12 @@ struct HbGlyph {
 // hb-shape's glyphs for `text` with the font scaled to 64 x size (1/64 pixel units).
 std::vector<HbGlyph> HbShape(const std::string& file, int size, const std::string& text, const char* features,
                              const std::string& direction, const std::string& before, const std::string& after) {
-    std::string command = "hb-shape --utf8-clusters --no-glyph-names --output-format=json --font-size=" +
+    std::string command = "LC_ALL=C.UTF-8 hb-shape --utf8-clusters --no-glyph-names --output-format=json --font-size=" +
                           std::to_string(64 * size) + " --direction=" + direction +
-                          " --text-before=" + Quoted(before) + " --text-after=" + Quoted(after);
+                          " --text-before=" + Quoted(before) + " --text-after=" + Quoted(after) +
+                          // hb-shape takes its default from the environment's locale, a library
+                          // from the process's: the test's process names its own.
+                          " --language=" + Quoted(hb_language_to_string(hb_language_get_default()));
     if (features)
         command += " --features=" + Quoted(features);
     command += " " + Quoted(file) + " " + Quoted(text) + " 2>/dev/null";

@@ -12,7 +12,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <random>
 #include <regex>
@@ -311,11 +310,43 @@ TEST(TextRun, HostileInput) {
 
 namespace {
 
-// The outlines of a run as the definition places them, read from FreeType here.
+// The outlines of a run as the definition places them, read from FreeType here: a point (px, py)
+// of a glyph at (gx, gy) lands at (x + (gx + px) / 64, y + (gy - py) / 64), every contour closed.
+struct PlainDecomposer {
+    RoadScenes::Scene& scene;
+    double x, y;
+    int64_t gx = 0, gy = 0;
+
+    static int Add(void* user, PathCommands command, std::initializer_list<const FT_Vector*> points) {
+        PlainDecomposer& d = *static_cast<PlainDecomposer*>(user);
+        if (command == PathCommands::MoveTo)
+            d.Close();
+        d.scene.commands.push_back(command);
+        for (const FT_Vector* p : points) {
+            d.scene.data.push_back(float(d.x + double(d.gx + p->x) / 64));
+            d.scene.data.push_back(float(d.y + double(d.gy - p->y) / 64));
+        }
+        return 0;
+    }
+    void Close() {
+        if (!scene.commands.empty() && scene.commands.back() != PathCommands::Close)
+            scene.commands.push_back(PathCommands::Close);
+    }
+};
+
 void PlainOutlines(const TextRun& run, int size, double x, double y, RoadScenes::Scene& scene) {
     FT_Library library;
     ASSERT_EQ(FT_Init_FreeType(&library), 0);
     std::map<int, FT_Face> faces;
+    const FT_Outline_Funcs funcs = {
+        [](const FT_Vector* to, void* d) { return PlainDecomposer::Add(d, PathCommands::MoveTo, {to}); },
+        [](const FT_Vector* to, void* d) { return PlainDecomposer::Add(d, PathCommands::LineTo, {to}); },
+        [](const FT_Vector* c, const FT_Vector* to, void* d) { return PlainDecomposer::Add(d, PathCommands::QuadTo, {c, to}); },
+        [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* d) {
+            return PlainDecomposer::Add(d, PathCommands::CubicTo, {c1, c2, to});
+        },
+        0, 0};
+    PlainDecomposer decomposer{scene, x, y};
     for (const Glyph& g : run.Glyphs()) {
         FT_Face& face = faces[g.Font];
         if (!face) {
@@ -324,45 +355,9 @@ void PlainOutlines(const TextRun& run, int size, double x, double y, RoadScenes:
         }
         if (FT_Load_Glyph(face, g.Index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
             continue;
-        const FT_Outline& outline = face->glyph->outline;
-        const int64_t gx = int64_t(g.X * 64), gy = int64_t(g.Y * 64);
-        auto point = [&](const FT_Vector& p) {
-            scene.data.push_back(float(x + double(gx + p.x) / 64));
-            scene.data.push_back(float(y + double(gy - p.y) / 64));
-        };
-        FT_Outline_Funcs funcs = {
-            [](const FT_Vector* to, void* user) {
-                auto& s = *static_cast<std::pair<RoadScenes::Scene*, std::function<void(const FT_Vector&)>*>*>(user);
-                if (!s.first->commands.empty() && s.first->commands.back() != PathCommands::Close)
-                    s.first->commands.push_back(PathCommands::Close);
-                s.first->commands.push_back(PathCommands::MoveTo);
-                (*s.second)(*to);
-                return 0;
-            },
-            [](const FT_Vector* to, void* user) {
-                auto& s = *static_cast<std::pair<RoadScenes::Scene*, std::function<void(const FT_Vector&)>*>*>(user);
-                s.first->commands.push_back(PathCommands::LineTo);
-                (*s.second)(*to);
-                return 0;
-            },
-            [](const FT_Vector* c, const FT_Vector* to, void* user) {
-                auto& s = *static_cast<std::pair<RoadScenes::Scene*, std::function<void(const FT_Vector&)>*>*>(user);
-                s.first->commands.push_back(PathCommands::QuadTo);
-                (*s.second)(*c), (*s.second)(*to);
-                return 0;
-            },
-            [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user) {
-                auto& s = *static_cast<std::pair<RoadScenes::Scene*, std::function<void(const FT_Vector&)>*>*>(user);
-                s.first->commands.push_back(PathCommands::CubicTo);
-                (*s.second)(*c1), (*s.second)(*c2), (*s.second)(*to);
-                return 0;
-            },
-            0, 0};
-        std::function<void(const FT_Vector&)> add = point;
-        std::pair<RoadScenes::Scene*, std::function<void(const FT_Vector&)>*> user(&scene, &add);
-        FT_Outline_Decompose(const_cast<FT_Outline*>(&outline), &funcs, &user);
-        if (!scene.commands.empty() && scene.commands.back() != PathCommands::Close)
-            scene.commands.push_back(PathCommands::Close);
+        decomposer.gx = int64_t(g.X * 64), decomposer.gy = int64_t(g.Y * 64);
+        FT_Outline_Decompose(&face->glyph->outline, &funcs, &decomposer);
+        decomposer.Close();
     }
     for (auto& face : faces)
         FT_Done_Face(face.second);

@@ -1276,6 +1276,92 @@ void DrawIcons(const std::string& directory) {
 
 }  // namespace
 
+// Shaped text: runs and layouts by family name, drawn like paths.
+void DrawShapedText(const std::string& directory) {
+    Sheet sheet(3, 3);
+    auto font = [&](Sheet& s, const char* name, int size) { return std::make_shared<Font>(s.context, FontName{name}, size); };
+    auto solid = [](Sheet& s, Color color) {
+        auto fill = std::make_shared<FillState>();
+        fill->Paint(std::make_shared<ColorPaint>(s.context, color));
+        return fill;
+    };
+    const Color ink = Rgba(30, 30, 30), blue = Rgba(40, 90, 200), red = Rgba(200, 60, 60);
+    sheet.Cell(0, 0, [&](Sheet& s) {
+        // One code point after another, then shaped: the pairs close up.
+        Font plain(s.context, FontName{"DejaVu Sans"}, 30);
+        s.Text(plain, 10, 50, "AV To Ta", red, Matrix3::Identity, true);
+        TextRun(font(s, "DejaVu Sans", 30), "AV To Ta").Draw(10, 110, solid(s, ink));
+    });
+    sheet.Caption(0, 0, "Kerning: unshaped (red),\nshaped (black)");
+    sheet.Cell(1, 0, [&](Sheet& s) {
+        const auto serif = font(s, "Noto Serif", 30);
+        TextRun(serif, "office ffi").Draw(8, 50, solid(s, ink));
+        TextRun(serif, "office ffi", "liga=0").Draw(8, 110, solid(s, red));
+    });
+    sheet.Caption(1, 0, "Ligatures; \"liga=0\" in red");
+    sheet.Cell(2, 0, [&](Sheet& s) {
+        TextRun(font(s, "Noto Sans Arabic", 24), "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 2026").Draw(10, 55, solid(s, ink));
+        TextRun(font(s, "Noto Sans Hebrew", 20), "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 123 \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D")
+            .Draw(10, 120, solid(s, blue));
+    });
+    sheet.Caption(2, 0, "Arabic and Hebrew\nwith numbers");
+    sheet.Cell(0, 1, [&](Sheet& s) {
+        TextRun(font(s, "Noto Sans Devanagari", 26),
+                "\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA5\x87")
+            .Draw(10, 60, solid(s, ink));
+        TextRun(font(s, "Noto Sans Thai", 26),
+                "\xE0\xB8\xAA\xE0\xB8\xA7\xE0\xB8\xB1\xE0\xB8\xAA\xE0\xB8\x94\xE0\xB8\xB5")
+            .Draw(10, 125, solid(s, blue));
+    });
+    sheet.Caption(0, 1, "Devanagari and Thai");
+    sheet.Cell(1, 1, [&](Sheet& s) {
+        // One family name; what DejaVu Sans lacks comes from fontconfig's list.
+        const auto sans = font(s, "DejaVu Sans", 20);
+        TextRun(sans, "Aa \xD0\x96 \xCE\xA9 \xD7\xA9").Draw(10, 50, solid(s, ink));
+        TextRun(sans, "\xE0\xA4\x95 \xE0\xB8\x81 \xE1\x83\x90 \xE0\xAE\xA4").Draw(10, 100, solid(s, blue));
+    });
+    sheet.Caption(1, 1, "Fallback from one family:\n\"DejaVu Sans\"");
+    sheet.Cell(2, 1, [&](Sheet& s) {
+        TextLayout layout(font(s, "Noto Serif", 11),
+                          "Shaped text wraps at the line-break opportunities of Unicode and is justified "
+                          "by sharing the room left over among the spaces of every line but the last.",
+                          144, TextAlignment::Justify);
+        layout.Draw(8, 8, solid(s, ink));
+    });
+    sheet.Caption(2, 1, "A justified paragraph,\n144 px wide");
+    sheet.Cell(0, 2, [&](Sheet& s) {
+        auto gradient = std::make_shared<LinearGradientPaint>(s.context, 0, 40, 0, 120);
+        gradient->ColorStops = {ColorStop{0, Rgba(250, 120, 30)}, ColorStop{1, Rgba(120, 30, 200)}};
+        auto fill = std::make_shared<FillState>();
+        fill->Paint(gradient);
+        TextRun(font(s, "DejaVu Sans:bold", 54), "Grad").Draw(8, 110, fill);
+    });
+    sheet.Caption(0, 2, "Filled with a gradient");
+    sheet.Cell(1, 2, [&](Sheet& s) {
+        PathBuilder circle;
+        circle.Ellipse(80, 80, 130, 130);
+        s.Fill(circle, Rgba(225, 232, 245));
+        circle.ToPath(s.context)->Clip(FillRule::NonZero, ClipOperation::Intersect);
+        TextLayout layout(font(s, "DejaVu Sans:bold", 17),
+                          "Text is clipped like any path: the clip of the context applies to every glyph",
+                          156, TextAlignment::Center);
+        layout.Draw(2, 12, solid(s, blue));
+        s.context->ClipReset();
+    });
+    sheet.Caption(1, 2, "Clipped to a circle");
+    sheet.Cell(2, 2, [&](Sheet& s) {
+        // The path transform turns the run; the blend mode applies.
+        PathBuilder band;
+        band.Rectangle(0, 60, 160, 40);
+        s.Fill(band, Rgba(40, 90, 200));
+        s.Place(Matrix3::CreateRotation(-0.35f));
+        s.context->renderState->blendMode = BlendMode::Screen;
+        TextRun(font(s, "Noto Sans", 26), "Screen").Draw(-20, 110, solid(s, Rgba(230, 200, 40)));
+    });
+    sheet.Caption(2, 2, "Path transform and\nscreen blend");
+    sheet.Save(directory + "/shaped-text.png");
+}
+
 int main(int argc, char** argv) {
     const std::string directory = argc > 1 ? argv[1] : "gallery";
     if (CaptionFontPath().empty()) {
@@ -1294,6 +1380,7 @@ int main(int argc, char** argv) {
         DrawGradients(directory);
         DrawClears(directory);
         DrawText(directory);
+        DrawShapedText(directory);
         DrawImagePaint(directory);
         DrawImageQuality(directory);
         DrawClipsAndLayers(directory);

@@ -659,6 +659,92 @@ ORV_C_API float orv_font_measure_string_utf8(orv_font font, const char* text);
 ORV_C_API void orv_font_draw_string_utf8(orv_font font, int x, int y, const char* text, float r, float g,
                                          float b, float a);
 
+/* Shaped text. A run is a line of UTF-8 text shaped once with a font and drawn like a filled path;
+ * a layout is a paragraph of runs wrapped to a width. Both keep their font alive.
+ *
+ * Shaping: every malformed UTF-8 sequence is one U+FFFD (as orv_font_measure_string_utf8 decodes
+ * it); bidirectional levels follow the Unicode bidirectional algorithm, the paragraph's direction
+ * from its first strong character; the text is cut where the level, the script or the font
+ * changes and each piece is shaped by HarfBuzz (its own OpenType functions, the font scaled to
+ * 64 x size, no hinting), the pieces placed in display order. A character the font lacks takes
+ * the first font of fontconfig's fallback list that has it (for a font by name the list of its
+ * pattern, for a font from a file that of its face's family name); marks and characters of no
+ * script stay with the font before them; a character no font has is glyph 0 of the font. */
+typedef struct orv_text_run_handle* orv_text_run;
+typedef struct orv_text_layout_handle* orv_text_layout;
+/* One glyph: its index in its font, the byte offset in the text of its cluster, its origin in
+ * pixels from the run's origin (y downwards, multiples of 1/64) and its font in the fallback list
+ * (0: the run's font itself). */
+typedef struct orv_glyph {
+    unsigned int index;
+    unsigned int cluster;
+    float x, y;
+    int font;
+} orv_glyph;
+/* A box in pixels from an origin, y downwards: corner (x, y), width and height. */
+typedef struct orv_text_extents {
+    float x, y, width, height;
+} orv_text_extents;
+/* Shapes `utf8` with the font. `features`: NULL or HarfBuzz feature strings separated by commas
+ * ("liga=0,tnum"; ranges in bytes of the text); empty entries are skipped. The language is
+ * HarfBuzz's default (from the locale). Raises ArgumentNullException for a NULL font or text,
+ * ArgumentException for a feature that cannot be read, ArgumentOutOfRangeException for a text of
+ * more than 1048576 bytes. Release with orv_text_run_destroy. */
+ORV_C_API orv_text_run orv_text_run_create(orv_font font, const char* utf8, const char* features);
+/* As orv_text_run_create, in the language of a BCP 47 tag ("tr", "sr-Cyrl"; NULL: the default). */
+ORV_C_API orv_text_run orv_text_run_create_with_language(orv_font font, const char* utf8, const char* features,
+                                                         const char* language);
+ORV_C_API void orv_text_run_destroy(orv_text_run run);
+/* The glyphs in display order, left to right; their count in `*count` (NULL raises
+ * ArgumentNullException). The array lives as long as the run. */
+ORV_C_API const orv_glyph* orv_text_run_glyphs_get(orv_text_run run, int* count);
+/* The sum of the advances in pixels. */
+ORV_C_API float orv_text_run_advance_get(orv_text_run run);
+/* Logical extents: from the origin to the advance, from the font's ascender (above, negative y)
+ * to its descender. Ink extents: the smallest box of every glyph outline, all zero without ink. */
+ORV_C_API orv_text_extents orv_text_run_logical_extents_get(orv_text_run run);
+ORV_C_API orv_text_extents orv_text_run_ink_extents_get(orv_text_run run);
+/* The file of font `font` of the run's fallback list, valid while the run lives. Raises
+ * ArgumentOutOfRangeException for an index beyond the list. */
+ORV_C_API const char* orv_text_run_font_file_name_get(orv_text_run run, int font);
+/* Fills the glyph outlines (FreeType's, unhinted at the font's size, in 1/64 pixel), each at its
+ * glyph's position from (x, y) in path space, as one path with the non-zero rule in the fill
+ * state's paint: exactly the bytes orv_path_draw gives that path (path transform, blend mode,
+ * scissors, clip, layers). A NULL fill draws nothing. */
+ORV_C_API void orv_text_run_draw(orv_text_run run, float x, float y, orv_fill_state fill);
+
+/* Alignments of a layout's lines. */
+enum {
+    ORV_TEXT_ALIGNMENT_LEFT = 0,
+    ORV_TEXT_ALIGNMENT_RIGHT = 1,
+    ORV_TEXT_ALIGNMENT_CENTER = 2,
+    ORV_TEXT_ALIGNMENT_JUSTIFY = 3
+};
+/* A line of a layout: bytes [start, end) of the text (trailing spaces and the line break left
+ * out), its origin (x from the layout's left, y its baseline below the layout's top) and advance. */
+typedef struct orv_text_line {
+    int start, end;
+    float x, y, width;
+} orv_text_line;
+/* Wraps `utf8` to `width` pixels at the Unicode line-break opportunities (ICU's): greedy, a piece
+ * wider than the width alone on its line, a newline always breaking. Line i's baseline lies at
+ * ascender + i x height; Right puts a line at width - advance, Center at half that, Justify widens
+ * every line but the last and those before a newline to the width by equal shares after each
+ * space. Raises what orv_text_run_create raises, and ArgumentOutOfRangeException for a width that
+ * is negative or not finite or an alignment outside the list. */
+ORV_C_API orv_text_layout orv_text_layout_create(orv_font font, const char* utf8, const char* features,
+                                                 float width, int alignment);
+ORV_C_API void orv_text_layout_destroy(orv_text_layout layout);
+ORV_C_API int orv_text_layout_line_count_get(orv_text_layout layout);
+/* Line `index`; ArgumentOutOfRangeException out of range (a zeroed line in the record mode). */
+ORV_C_API orv_text_line orv_text_layout_line_get(orv_text_layout layout, int index);
+/* The glyphs of line `index`, positioned from the line's origin, as orv_text_run_glyphs_get. */
+ORV_C_API const orv_glyph* orv_text_layout_line_glyphs_get(orv_text_layout layout, int index, int* count);
+/* From (0, 0) to the width and the lines' total height. */
+ORV_C_API orv_text_extents orv_text_layout_extents_get(orv_text_layout layout);
+/* Draws every line at (x + line x, y + line y) as one path, as orv_text_run_draw draws a run. */
+ORV_C_API void orv_text_layout_draw(orv_text_layout layout, float x, float y, orv_fill_state fill);
+
 /* Image paint. An image paint handle is an orv_paint. The paint shares the
  * image: destroying the image handle leaves the image alive while a paint
  * holds it. Drawing throws for an image format other than "RA24" or "RX24"

@@ -14,6 +14,7 @@
 #include "vudadive2r/Paint.hpp"
 #include "vudadive2r/Path.hpp"
 #include "vudadive2r/RenderState.hpp"
+#include "vudadive2r/Text.hpp"
 #include "vudadive2r/Transforms.hpp"
 #include "vudadive2r/Types.hpp"
 

@@ -41,6 +41,8 @@ bool IsNeutral(int value) { return value == 0; }
 bool IsNeutral(float value) { return value == 0.0f; }
 bool IsNeutral(bool value) { return !value; }
 bool IsNeutral(orv_color value) { return value.R == 0 && value.G == 0 && value.B == 0 && value.A == 0; }
+bool IsNeutral(orv_text_extents value) { return !value.x && !value.y && !value.width && !value.height; }
+bool IsNeutral(orv_text_line value) { return !value.start && !value.end && !value.x && !value.y && !value.width; }
 bool IsNeutral(orv_matrix3 value) {
     for (float m : value.M)
         if (m != 0)
@@ -182,6 +184,20 @@ const NullCall kNullCalls[] = {
         NULL_CALL_VOID(orv_font_draw_string, nullptr, 0, 0, "x", 1, 1, 1, 1),
         NULL_CALL(orv_font_measure_string_utf8, nullptr, "x"),
         NULL_CALL_VOID(orv_font_draw_string_utf8, nullptr, 0, 0, "x", 1, 1, 1, 1),
+        NULL_CALL(orv_text_run_create, nullptr, "x", nullptr),
+        NULL_CALL(orv_text_run_create_with_language, nullptr, "x", nullptr, "en"),
+        NULL_CALL(orv_text_run_glyphs_get, nullptr, &count),
+        NULL_CALL(orv_text_run_advance_get, nullptr),
+        NULL_CALL(orv_text_run_logical_extents_get, nullptr),
+        NULL_CALL(orv_text_run_ink_extents_get, nullptr),
+        NULL_CALL(orv_text_run_font_file_name_get, nullptr, 0),
+        NULL_CALL_VOID(orv_text_run_draw, nullptr, 0, 0, nullptr),
+        NULL_CALL(orv_text_layout_create, nullptr, "x", nullptr, 10, 0),
+        NULL_CALL(orv_text_layout_line_count_get, nullptr),
+        NULL_CALL(orv_text_layout_line_get, nullptr, 0),
+        NULL_CALL(orv_text_layout_line_glyphs_get, nullptr, 0, &count),
+        NULL_CALL(orv_text_layout_extents_get, nullptr),
+        NULL_CALL_VOID(orv_text_layout_draw, nullptr, 0, 0, nullptr),
         NULL_CALL(orv_image_paint_create, nullptr, nullptr),
         NULL_CALL(orv_image_paint_tiling_mode_get, nullptr),
         NULL_CALL_VOID(orv_image_paint_tiling_mode_set, nullptr, 0),

@@ -20,6 +20,7 @@ struct FontName {
     const char* pattern;
 };
 class GlyphCache;
+class TextFaces;
 struct Internals;
 
 // The single-byte operations take each byte of a text as one character code
@@ -92,6 +93,8 @@ private:
     void* face;  // the FreeType face, owned
     int faceIndex = 0;
     std::unique_ptr<GlyphCache> glyphCache;  // null: every glyph rendered anew
+    std::string pattern;                     // the fontconfig pattern of a font by name
+    std::shared_ptr<TextFaces> textFaces;    // shaped text's faces, made by its first run
 };
 
 }  // namespace Vudadive2R

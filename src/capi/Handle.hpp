@@ -84,6 +84,8 @@ using StrokeHandle = Handle<StrokeState, orv_stroke_state>;
 using PaintHandle = Handle<Paint, orv_paint>;
 using ImageHandle = Handle<Image, orv_image>;
 using FontHandle = Handle<Font, orv_font>;
+using TextRunHandle = Handle<TextRun, orv_text_run>;
+using TextLayoutHandle = Handle<TextLayout, orv_text_layout>;
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -23,6 +23,10 @@ struct Internals {
     static const std::vector<float>& DataOf(const PathBuilder& builder) { return builder.data; }
     // Replaceable, or empty to render every glyph anew.
     static std::unique_ptr<GlyphCache>& GlyphCacheOf(Font& font) { return font.glyphCache; }
+    static std::shared_ptr<TextFaces>& TextFacesOf(Font& font) { return font.textFaces; }
+    static const std::string& PatternOf(const Font& font) { return font.pattern; }
+    static int SizeOf(const Font& font) { return font.size; }
+    static const std::shared_ptr<Context2D>& ContextOf(const Font& font) { return font.context; }
     // Made by the first draw.
     static std::unique_ptr<DrawScratch>& DrawScratchOf(Context2D& context) { return context.drawScratch; }
     // Made by the first save, clip or layer; null before.

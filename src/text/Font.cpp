@@ -309,6 +309,7 @@ Font::Font(const std::shared_ptr<Context2D>& context, FontName name, int size)
     if (!context)
         throw ArgumentNullException();
     const FontMatch match = MatchFont(name.pattern);
+    pattern = name.pattern;
     fileName = match.file;
     faceIndex = match.index;
     Open();

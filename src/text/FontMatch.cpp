@@ -10,14 +10,14 @@
 namespace ORV {
 namespace Vudadive2R {
 
-namespace {
-
 // fontconfig's configuration is loaded once and consulted under one lock:
 // its lookups are not all safe from several threads in older releases.
-std::mutex& MatchLock() {
+std::mutex& FontconfigLock() {
     static std::mutex lock;
     return lock;
 }
+
+namespace {
 
 struct PatternDeleter {
     void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
@@ -29,7 +29,7 @@ typedef std::unique_ptr<FcPattern, PatternDeleter> Pattern;
 FontMatch MatchFont(const char* pattern) {
     if (!pattern)
         throw ArgumentNullException("pattern");
-    std::lock_guard<std::mutex> guard(MatchLock());
+    std::lock_guard<std::mutex> guard(FontconfigLock());
     if (!FcInit())
         throw Exception("No font matches the pattern.");
     Pattern parsed(FcNameParse(reinterpret_cast<const FcChar8*>(pattern)));

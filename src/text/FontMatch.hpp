@@ -2,6 +2,7 @@
 #ifndef VUDADIVE2R_TEXT_FONTMATCH_HPP
 #define VUDADIVE2R_TEXT_FONTMATCH_HPP
 
+#include <mutex>
 #include <string>
 
 namespace ORV {
@@ -18,6 +19,9 @@ struct FontMatch {
 // ("No font matches the pattern.") when nothing matches. Safe from several
 // threads.
 FontMatch MatchFont(const char* pattern);
+
+// Held around every call into fontconfig.
+std::mutex& FontconfigLock();
 
 }  // namespace Vudadive2R
 }  // namespace ORV

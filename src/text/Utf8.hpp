@@ -24,6 +24,8 @@ public:
 
     // The next character, or false at the end.
     bool Next(char32_t& code);
+    // The byte the next character starts at.
+    const char* Position() const { return reinterpret_cast<const char*>(position); }
 
 private:
     const unsigned char* position;

@@ -1,0 +1,299 @@
+// A shaped run: UTF-8 decoded, levelled by the bidirectional algorithm, cut
+// into pieces of one level, script and font, each shaped by HarfBuzz, the
+// pieces placed in display order; drawn as one path of glyph outlines.
+#include "vudadive2r/Text.hpp"
+
+#include <fribidi.h>
+#include <hb.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <unordered_map>
+
+#include <ft2build.h>
+#include FT_OUTLINE_H
+
+#include "common/Internals.hpp"
+#include "text/TextFaces.hpp"
+#include "text/TextOutlines.hpp"
+#include "text/Utf8.hpp"
+#include "vudadive2r/Exceptions.hpp"
+#include "vudadive2r/Path.hpp"
+
+namespace ORV {
+namespace Vudadive2R {
+
+static_assert(sizeof(Glyph) == 5 * 4, "Glyph is laid out as orv_glyph");
+
+namespace {
+
+// ---------------------------------------------------------------- the text's characters
+
+struct Characters {
+    std::vector<char32_t> codes;
+    std::vector<unsigned> offsets;  // byte offset of each character in the whole text
+};
+
+Characters Decode(const std::string& text, size_t begin, size_t end) {
+    Characters characters;
+    const std::string piece = text.substr(begin, end - begin);
+    CodePointReader reader(piece.c_str(), CodePointReader::Encoding::Utf8);
+    for (;;) {
+        const unsigned offset = unsigned(begin + size_t(reader.Position() - piece.c_str()));
+        char32_t code = 0;
+        if (!reader.Next(code))
+            break;
+        characters.codes.push_back(code);
+        characters.offsets.push_back(offset);
+    }
+    return characters;
+}
+
+// ---------------------------------------------------------------- features
+
+std::vector<hb_feature_t> Features(const char* features) {
+    std::vector<hb_feature_t> parsed;
+    if (!features)
+        return parsed;
+    const std::string all(features);
+    size_t start = 0;
+    while (start <= all.size()) {
+        size_t comma = all.find(',', start);
+        if (comma == std::string::npos)
+            comma = all.size();
+        const std::string one = all.substr(start, comma - start);
+        start = comma + 1;
+        if (one.find_first_not_of(" \t") == std::string::npos)
+            continue;  // nothing between two commas
+        hb_feature_t feature;
+        if (!hb_feature_from_string(one.c_str(), int(one.size()), &feature))
+            throw ArgumentException("A font feature cannot be read.");
+        parsed.push_back(feature);
+    }
+    return parsed;
+}
+
+// ---------------------------------------------------------------- scripts and fonts
+
+bool OfNoScript(hb_script_t script) {
+    return script == HB_SCRIPT_COMMON || script == HB_SCRIPT_INHERITED || script == HB_SCRIPT_UNKNOWN;
+}
+
+// Marks, joiners and selectors belong with the character before them.
+bool Clings(hb_unicode_funcs_t* unicode, char32_t code) {
+    const hb_unicode_general_category_t category = hb_unicode_general_category(unicode, code);
+    return category == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||
+           category == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK ||
+           category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK || category == HB_UNICODE_GENERAL_CATEGORY_FORMAT ||
+           (code >= 0xFE00 && code <= 0xFE0F) || (code >= 0xE0100 && code <= 0xE01EF);
+}
+
+// Characters of no script take the script before them (at the start, the first after them).
+std::vector<hb_script_t> Scripts(const std::vector<char32_t>& codes, hb_unicode_funcs_t* unicode) {
+    std::vector<hb_script_t> scripts(codes.size());
+    hb_script_t current = HB_SCRIPT_INVALID;
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const hb_script_t own = hb_unicode_script(unicode, codes[i]);
+        if (!OfNoScript(own))
+            current = own;
+        scripts[i] = OfNoScript(own) ? current : own;
+    }
+    hb_script_t following = HB_SCRIPT_INVALID;
+    for (size_t i = codes.size(); i-- > 0;) {
+        if (scripts[i] == HB_SCRIPT_INVALID)
+            scripts[i] = following;
+        else if (!OfNoScript(hb_unicode_script(unicode, codes[i])))
+            following = scripts[i];
+    }
+    return scripts;
+}
+
+std::vector<int> FontsFor(const std::vector<char32_t>& codes, hb_unicode_funcs_t* unicode, TextFaces& faces) {
+    std::vector<int> fonts(codes.size());
+    std::unordered_map<char32_t, int> chosen;  // each character looked up in the list once
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const char32_t code = codes[i];
+        const bool clings = Clings(unicode, code);
+        const bool neutral = clings || OfNoScript(hb_unicode_script(unicode, code));
+        if (i > 0 && neutral && (clings || faces.Has(fonts[i - 1], code))) {
+            fonts[i] = fonts[i - 1];
+            continue;
+        }
+        auto found = chosen.find(code);
+        if (found == chosen.end())
+            found = chosen.emplace(code, std::max(0, faces.FirstWith(code))).first;
+        fonts[i] = found->second;
+    }
+    return fonts;
+}
+
+// ---------------------------------------------------------------- pieces in display order
+
+struct Piece {
+    size_t begin, end;  // characters
+    FriBidiLevel level;
+    hb_script_t script;
+    int font;
+};
+
+// Reverses every longest sequence of pieces at a level or above, from the
+// highest level down to the lowest odd one.
+std::vector<size_t> DisplayOrder(const std::vector<Piece>& pieces) {
+    std::vector<size_t> order(pieces.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    FriBidiLevel highest = 0, lowestOdd = 255;
+    for (const Piece& piece : pieces) {
+        highest = std::max(highest, piece.level);
+        if (piece.level & 1)
+            lowestOdd = std::min(lowestOdd, piece.level);
+    }
+    for (int level = highest; level >= int(lowestOdd) && level > 0; --level) {
+        for (size_t i = 0; i < order.size();) {
+            if (pieces[order[i]].level < level) {
+                ++i;
+                continue;
+            }
+            size_t j = i;
+            while (j < order.size() && pieces[order[j]].level >= level)
+                ++j;
+            std::reverse(order.begin() + long(i), order.begin() + long(j));
+            i = j;
+        }
+    }
+    return order;
+}
+
+struct BufferDeleter {
+    void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- the run
+
+TextRun::TextRun(const std::shared_ptr<Font>& font, const char* utf8, const char* features, const char* language)
+    : font(font) {
+    if (!font || !utf8)
+        throw ArgumentNullException();
+    const size_t length = std::strlen(utf8);
+    if (length > MaximumLength)
+        throw ArgumentOutOfRangeException("A text run holds at most 1048576 bytes.");
+    Shape(std::string(utf8, length), 0, length, 0, features, language);
+}
+
+TextRun::TextRun(const std::shared_ptr<Font>& font, const std::string& text, size_t begin, size_t end, int direction,
+                 const char* features, const char* language)
+    : font(font) {
+    Shape(text, begin, end, direction, features, language);
+}
+
+TextRun::~TextRun() = default;
+
+void TextRun::Shape(const std::string& text, size_t begin, size_t end, int direction, const char* features,
+                    const char* language) {
+    const std::vector<hb_feature_t> featureList = Features(features);
+    faces = FacesOf(*font);
+    const Characters characters = Decode(text, begin, end);
+    const std::vector<char32_t>& codes = characters.codes;
+    const size_t count = codes.size();
+    if (count == 0)
+        return;
+
+    std::vector<FriBidiCharType> types(count);
+    std::vector<FriBidiBracketType> brackets(count);
+    std::vector<FriBidiLevel> levels(count);
+    const FriBidiChar* bidiCodes = reinterpret_cast<const FriBidiChar*>(codes.data());
+    static_assert(sizeof(FriBidiChar) == sizeof(char32_t), "FriBiDi reads UTF-32");
+    fribidi_get_bidi_types(bidiCodes, FriBidiStrIndex(count), types.data());
+    fribidi_get_bracket_types(bidiCodes, FriBidiStrIndex(count), types.data(), brackets.data());
+    FriBidiParType base = direction == 1 ? FRIBIDI_PAR_LTR : direction == 2 ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_ON;
+    if (!fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), FriBidiStrIndex(count), &base,
+                                             levels.data()))
+        throw std::bad_alloc();
+    this->direction = base == FRIBIDI_PAR_RTL ? 2 : 1;
+
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    const std::vector<hb_script_t> scripts = Scripts(codes, unicode);
+    const std::vector<int> fonts = FontsFor(codes, unicode, *faces);
+    std::vector<Piece> pieces;
+    for (size_t i = 0; i < count; ++i) {
+        if (i == 0 || levels[i] != levels[i - 1] || scripts[i] != scripts[i - 1] || fonts[i] != fonts[i - 1])
+            pieces.push_back(Piece{i, i + 1, levels[i], scripts[i], fonts[i]});
+        else
+            pieces.back().end = i + 1;
+    }
+
+    const hb_language_t chosenLanguage = language ? hb_language_from_string(language, -1) : HB_LANGUAGE_INVALID;
+    std::unique_ptr<hb_buffer_t, BufferDeleter> buffer(hb_buffer_create());
+    int64_t penX = 0, penY = 0;
+    for (size_t p : DisplayOrder(pieces)) {
+        const Piece& piece = pieces[p];
+        hb_buffer_clear_contents(buffer.get());
+        hb_buffer_add_codepoints(buffer.get(), reinterpret_cast<const hb_codepoint_t*>(codes.data()), int(count),
+                                 unsigned(piece.begin), int(piece.end - piece.begin));
+        // Clusters are byte offsets in the text, as are feature ranges.
+        unsigned length = 0;
+        hb_glyph_info_t* input = hb_buffer_get_glyph_infos(buffer.get(), &length);
+        for (unsigned i = 0; i < length; ++i)
+            input[i].cluster = characters.offsets[piece.begin + i];
+        hb_buffer_set_direction(buffer.get(), (piece.level & 1) ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+        if (piece.script != HB_SCRIPT_INVALID)
+            hb_buffer_set_script(buffer.get(), piece.script);
+        if (chosenLanguage != HB_LANGUAGE_INVALID)
+            hb_buffer_set_language(buffer.get(), chosenLanguage);
+        hb_buffer_guess_segment_properties(buffer.get());
+        hb_shape(faces->HarfBuzzFont(piece.font), buffer.get(), featureList.data(), unsigned(featureList.size()));
+        if (!hb_buffer_allocation_successful(buffer.get()))
+            throw std::bad_alloc();
+        hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer.get(), &length);
+        hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer.get(), &length);
+        for (unsigned i = 0; i < length; ++i) {
+            const int64_t x = penX + position[i].x_offset, y = -(penY + position[i].y_offset);
+            glyphs.push_back(Glyph{info[i].codepoint, info[i].cluster, float(x) / 64, float(y) / 64, piece.font});
+            positions.push_back(x);
+            positions.push_back(y);
+            advances.push_back(position[i].x_advance);
+            penX += position[i].x_advance;
+            penY += position[i].y_advance;
+        }
+    }
+    advance = penX;
+}
+
+float TextRun::Advance() const { return float(advance) / 64; }
+
+TextExtents TextRun::LogicalExtents() const {
+    const float ascender = float(faces->Ascender()) / 64, descender = float(faces->Descender()) / 64;
+    return TextExtents{0, -ascender, Advance(), ascender - descender};
+}
+
+TextExtents TextRun::InkExtents() const {
+    bool any = false;
+    int64_t left = 0, top = 0, right = 0, bottom = 0;
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        FT_BBox box;
+        if (!GlyphOutlineBox(*faces, glyphs[i].Font, glyphs[i].Index, box))
+            continue;
+        const int64_t x = positions[2 * i], y = positions[2 * i + 1];
+        const int64_t l = x + box.xMin, r = x + box.xMax, t = y - box.yMax, b = y - box.yMin;
+        if (!any)
+            left = l, right = r, top = t, bottom = b;
+        left = std::min(left, l), right = std::max(right, r), top = std::min(top, t), bottom = std::max(bottom, b);
+        any = true;
+    }
+    return TextExtents{float(left) / 64, float(top) / 64, float(right - left) / 64, float(bottom - top) / 64};
+}
+
+const std::string& TextRun::FontFileName(int index) const { return faces->FileName(index); }
+
+void TextRun::Draw(float x, float y, const std::shared_ptr<FillState>& fill) {
+    Path path(Internals::ContextOf(*font));
+    OutlineCommands outlines;
+    AppendRunOutlines(*faces, glyphs, positions, double(x), double(y), outlines);
+    DrawOutlines(path, outlines, fill);
+}
+
+}  // namespace Vudadive2R
+}  // namespace ORV

@@ -223,9 +223,9 @@ TEST(CErrorMode, NullHandlesAreRecordedInRecordModeAndThrownInThrowMode) {
 
 TEST(CErrorMode, EachErrorOfTheCatalogueGivesItsCodeAndMessage) {
     Modes modes(ORV_ERROR_MODE_RECORD, ORV_MESSAGES_NONE);
-    TestSupport::Surface surface(8, 8), rg16(8, 8, TestSupport::kRG16);
+    TestSupport::Surface surface(8, 8), undrawable(8, 8, TestSupport::kRA24);
     orv_context2D context = orv_context2D_create(surface.surface);
-    orv_context2D rgContext = orv_context2D_create(rg16.surface);
+    orv_context2D rgContext = orv_context2D_create(undrawable.surface);
     orv_path_builder builder = orv_path_builder_create();
     orv_path_builder_rectangle(builder, 1, 1, 4, 4);
     orv_path path = orv_path_builder_to_path(builder, context);
@@ -273,7 +273,7 @@ TEST(CErrorMode, EachErrorOfTheCatalogueGivesItsCodeAndMessage) {
         {[&] { return !orv_font_create(context, TestSupport::FontPath().c_str(), 0); },
          ORV_ERROR_ARGUMENT_OUT_OF_RANGE, "The font size must be from 1 to 33554431 pixels."},
         {[&] { orv_path_draw(path, greyFill, nullptr); return true; }, ORV_ERROR_NOT_SUPPORTED,
-         "An image paint draws only \"RA24\" and \"RX24\" images..."},
+         "An image paint draws only \"RA24\", \"RX24\", \"AR24\" and \"XR24\" images..."},
         {[&] { orv_gradient_paint_color_ramp_spread_mode_set(gradient, 7); orv_fill_state_paint_set(fill, gradient);
                orv_path_draw(path, fill, nullptr); return true; }, ORV_ERROR_NOT_SUPPORTED,
          "orv_path_draw: NotSupportedException"},

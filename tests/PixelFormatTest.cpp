@@ -439,8 +439,9 @@ TEST(PixelFormats, TextOnEveryLayout) {
     }
 }
 
-// An "AR24" image is the "RA24" image of its bytes reordered; an "XR24"
-// image reads its fourth byte as 255. Both row orders.
+// An "AR24" image is the "RA24" image of its bytes reordered, its
+// premultiplied colour divided back; an "XR24" image reads its fourth byte
+// as 255. Both row orders.
 TEST(PixelFormats, ImagePaintReadsAr24AndXr24) {
     std::mt19937 engine(19);
     for (uint32_t imageFormat : {kAR24, kXR24})
@@ -448,10 +449,17 @@ TEST(PixelFormats, ImagePaintReadsAr24AndXr24) {
             std::vector<uint8_t> image(5 * 4 * 4);
             for (uint8_t& b : image)
                 b = uint8_t(engine());
+            image[3] = 0, image[7] = 255, image[11] = 1;  // alpha 0, 255 and 1 among the random ones
             std::vector<uint8_t> ra24 = Swapped(image);
-            if (imageFormat == kXR24)
-                for (size_t i = 3; i < ra24.size(); i += 4)
-                    ra24[i] = 255;
+            for (size_t i = 0; i < ra24.size(); i += 4) {
+                if (imageFormat == kXR24) {
+                    ra24[i + 3] = 255;
+                    continue;
+                }
+                const unsigned a = ra24[i + 3];
+                for (size_t c = i; c < i + 3; ++c)
+                    ra24[c] = uint8_t(a == 0 ? 0 : std::min(255u, (ra24[c] * 255u + a / 2) / a));
+            }
             const auto draw = [&](uint32_t format, std::vector<uint8_t>& bytes) {
                 TestSupport::Surface surface(12, 10);
                 auto context = std::make_shared<Context2D>(surface.surface);

@@ -3,6 +3,7 @@
 #include <agg_image_filters.h>
 #include <agg_rendering_buffer.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -94,7 +95,9 @@ namespace {
 
 // An "AR24" or "XR24" image read as the "RA24" image of the same pixels:
 // its bytes B, G, R, A (or X, read as 255) reordered into `pixels`, rows in
-// the image's own order with a positive stride.
+// the image's own order with a positive stride. "AR24" holds premultiplied
+// colour, divided back as a saved surface is: (c x 255 + a / 2) / a, at
+// most 255, and 0 where a is 0.
 void ReorderImage(const Image& image, std::vector<uint8_t>& pixels) {
     const bool opaque = image.format == FormatCode::XR24;
     pixels.resize(std::size_t(image.width) * std::size_t(image.height) * 4);
@@ -104,10 +107,14 @@ void ReorderImage(const Image& image, std::vector<uint8_t>& pixels) {
                                                 : int64_t(y) * image.stride);
         uint8_t* to = pixels.data() + std::size_t(y) * std::size_t(image.width) * 4;
         for (int32_t x = 0; x < image.width; ++x, from += 4, to += 4) {
-            to[0] = from[2];
-            to[1] = from[1];
-            to[2] = from[0];
-            to[3] = opaque ? 255 : from[3];
+            const unsigned a = opaque ? 255 : from[3];
+            const auto straight = [a](unsigned c) {
+                return uint8_t(a == 255 ? c : a == 0 ? 0 : std::min(255u, (c * 255 + a / 2) / a));
+            };
+            to[0] = straight(from[2]);
+            to[1] = straight(from[1]);
+            to[2] = straight(from[0]);
+            to[3] = uint8_t(a);
         }
     }
 }

@@ -191,11 +191,11 @@ private:
         if constexpr (!SwapRedAndBlue) {
             return K::Load(colors);
         } else {
-            uint32_t words[K::pixels];
-            memcpy(words, colors, sizeof words);
-            for (unsigned i = 0; i < K::pixels; ++i)
-                words[i] = (words[i] & 0xFF00FF00u) | ((words[i] >> 16) & 0xFFu) | ((words[i] & 0xFFu) << 16);
-            return K::Load(reinterpret_cast<const uint8_t*>(words));
+            typedef uint32_t Words __attribute__((vector_size(4 * K::pixels), may_alias));
+            Words words;
+            memcpy(&words, colors, sizeof words);
+            words = (words & 0xFF00FF00u) | ((words >> 16) & 0xFFu) | ((words & 0xFFu) << 16);
+            return K::Load(reinterpret_cast<const uint8_t*>(&words));
         }
     }
 

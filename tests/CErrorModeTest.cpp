@@ -428,6 +428,10 @@ TEST(CErrorMode, SavedSurfaceIsStraightAlphaInDisplayOrder) {
         {TestSupport::kAB24, {200, 0, 0, 100}, {0, 0, 0, 1}, {255, 0, 0, 100}, {0, 0, 0, 1}},
         {TestSupport::kRA24, {1, 2, 3, 4}, {5, 6, 7, 8}, {1, 2, 3, 4}, {5, 6, 7, 8}},
         {TestSupport::kRX24, {1, 2, 3, 4}, {5, 6, 7, 8}, {1, 2, 3, 255}, {5, 6, 7, 255}},
+        // Blue first, premultiplied as "AB24"; the X formats' fourth byte saved as 255.
+        {TestSupport::kAR24, {0, 32, 64, 128}, {255, 200, 10, 255}, {128, 64, 0, 128}, {10, 200, 255, 255}},
+        {TestSupport::kXR24, {3, 2, 1, 7}, {7, 6, 5, 0}, {1, 2, 3, 255}, {5, 6, 7, 255}},
+        {TestSupport::kXB24, {1, 2, 3, 4}, {5, 6, 7, 8}, {1, 2, 3, 255}, {5, 6, 7, 255}},
         // 5-6-5 widened by repeating each value's high bits: 0b10101 -> 0b10101101, 0b100001 -> 0b10000110.
         {TestSupport::kRG16, {0x31, 0xAC}, {0xFF, 0xFF}, {173, 134, 140, 255}, {255, 255, 255, 255}},
     };

@@ -372,8 +372,9 @@ TEST(PixelFormats, XBytesChangeOnlyWhereCovered) {
                     const bool changed = p[0] != 7 || p[1] != 7 || p[2] != 7;
                     // Covered pixels change colour (the colour differs from 7 everywhere).
                     EXPECT_EQ(p[3], changed ? 255 : 7) << column << ", " << row;
-                    if (column >= 6 || row == 3)
+                    if (column >= 6 || row == 3) {
                         EXPECT_FALSE(changed) << column << ", " << row;
+                    }
                 }
         }
 }
@@ -501,5 +502,41 @@ TEST(PixelFormats, ClientPaintsGetTheRendererOfTheLayout) {
         }
         EXPECT_EQ(client.memory, library.memory) << std::hex << format;
         EXPECT_NE(client.memory, std::vector<uint8_t>(client.memory.size(), 0x5A)) << std::hex << format;
+    }
+}
+
+// Rows padded beyond their pixels and rows in reverse memory order: the
+// same pixels as a tight surface, the padding untouched.
+TEST(PixelFormats, PaddedAndReversedRows) {
+    const int width = 13, height = 9;
+    for (uint32_t format : kNewFormats) {
+        const int bytes = format == kRG16 ? 2 : 4, tight = width * bytes;
+        const auto draw = [&](int stride) {
+            TestSupport::Surface surface(width, height, format, stride);
+            std::fill(surface.memory.begin(), surface.memory.end(), 0xA5);
+            auto context = std::make_shared<Context2D>(surface.surface);
+            auto gradient = std::make_shared<LinearGradientPaint>(context, 0, 0, 13, 9);
+            gradient->ColorStops = {{0, {1, 0.5f, 0, 0.8f}}, {1, {0, 0.3f, 1, 0.4f}}};
+            Path path(context);
+            path.AppendData({PathCommands::MoveTo, PathCommands::LineTo, PathCommands::LineTo}, {-1, 0.5f, 14, 3, 4, 9.5f});
+            path.Draw(TestSupport::FillWith(gradient), nullptr);
+            Font font(context, TestSupport::FontPath().c_str(), 9);
+            font.DrawString(1, 7, "Ag", Color{0.1f, 0.2f, 0.9f, 0.9f});
+            context->Finish();
+            // Memory row r of the surface's own row order, and its padding.
+            std::vector<uint8_t> rows, padding;
+            for (int row = 0; row < height; ++row) {
+                const uint8_t* at = surface.memory.data() + (stride >= 0 ? row : height - 1 - row) * std::abs(stride ? stride : tight);
+                rows.insert(rows.end(), at, at + tight);
+                if (std::abs(stride) > tight)
+                    padding.insert(padding.end(), at + tight, at + std::abs(stride));
+            }
+            EXPECT_EQ(padding, std::vector<uint8_t>(padding.size(), 0xA5)) << std::hex << format;
+            return rows;
+        };
+        const std::vector<uint8_t> plain = draw(0);
+        EXPECT_NE(plain, std::vector<uint8_t>(plain.size(), 0xA5));
+        for (int stride : {tight + 6, -tight, -(tight + 10)})
+            EXPECT_EQ(draw(stride), plain) << std::hex << format << std::dec << " stride " << stride;
     }
 }

@@ -10,10 +10,10 @@
 #include <agg_renderer_mclip.h>
 #include <agg_rendering_buffer.h>
 
-#include <cstdint>
-#include <cstring>
+#include <cstddef>
 
 #include "composite/ClipMask.hpp"
+#include "composite/PixelLayout.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -42,13 +42,15 @@ struct PremultiplyingBlenderOf {
                                      value_type a, agg::cover_type cover) {
         if (const ReferenceMask* mask = ActiveReferenceMask())
             cover = mask->Cover(p, cover);
-        const value_type kept = p[3];
-        if (OpaqueFourth)
+        const auto operation = agg::comp_op_table_rgba<color_type, order_type>::g_comp_op_func[op];
+        if constexpr (OpaqueFourth) {
+            const value_type kept = p[3];
             p[3] = 255;
-        agg::comp_op_table_rgba<color_type, order_type>::g_comp_op_func[op](
-            p, Premultiply(r, a), Premultiply(g, a), Premultiply(b, a), a, cover);
-        if (OpaqueFourth)
+            operation(p, Premultiply(r, a), Premultiply(g, a), Premultiply(b, a), a, cover);
             p[3] = cover ? 255 : kept;
+        } else {
+            operation(p, Premultiply(r, a), Premultiply(g, a), Premultiply(b, a), a, cover);
+        }
     }
 };
 
@@ -105,18 +107,11 @@ private:
         if (const ReferenceMask* mask = ActiveReferenceMask())
             cover = mask->Cover(packed, cover);
         value_type pixel[4];
-        uint16_t word;
-        memcpy(&word, packed, 2);
-        const unsigned r5 = word >> 11, g6 = (word >> 5) & 0x3F, b5 = word & 0x1F;
-        pixel[0] = value_type(r5 << 3 | r5 >> 2);
-        pixel[1] = value_type(g6 << 2 | g6 >> 4);
-        pixel[2] = value_type(b5 << 3 | b5 >> 2);
-        pixel[3] = 255;
+        WidenRgb565(packed, 1, pixel);
         agg::comp_op_table_rgba<color_type, order_type>::g_comp_op_func[op](
             pixel, PremultiplyingBlender::Premultiply(c.r, c.a), PremultiplyingBlender::Premultiply(c.g, c.a),
             PremultiplyingBlender::Premultiply(c.b, c.a), c.a, cover);
-        word = uint16_t(((pixel[0] & 0xF8u) << 8) | ((pixel[1] & 0xFCu) << 3) | (pixel[2] >> 3));
-        memcpy(packed, &word, 2);
+        NarrowToRgb565(pixel, 1, packed);
     }
 
     RenderingBuffer* buffer;

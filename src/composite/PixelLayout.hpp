@@ -43,12 +43,6 @@ inline bool ComposesInPlace(PixelLayout layout) {
     return layout == PixelLayout::Rgba || layout == PixelLayout::Bgra;
 }
 
-inline void SwapRedAndBlue(uint8_t* pixel) {
-    const uint8_t red = pixel[0];
-    pixel[0] = pixel[2];
-    pixel[2] = red;
-}
-
 // Copies `length` four-byte pixels with the first and third bytes swapped.
 inline void CopySwappingRedAndBlue(uint8_t* to, const uint8_t* from, unsigned length) {
     for (unsigned i = 0; i < length; ++i) {
@@ -59,11 +53,6 @@ inline void CopySwappingRedAndBlue(uint8_t* to, const uint8_t* from, unsigned le
         word = (word & 0xFF00FF00u) | ((word >> 16) & 0xFFu) | ((word & 0xFFu) << 16);
         std::memcpy(to + 4 * i, &word, 4);
     }
-}
-
-inline void SetFourthBytes(uint8_t* pixels, unsigned length) {
-    for (unsigned i = 0; i < length; ++i)
-        pixels[4 * i + 3] = 255;
 }
 
 // 5-6-5 (red high, the machine's byte order) to R, G, B, 255 by replicating

@@ -239,9 +239,9 @@ TEST(CErrorMode, NullHandlesAreRecordedInRecordModeAndThrownInThrowMode) {
 
 TEST(CErrorMode, EachErrorOfTheCatalogueGivesItsCodeAndMessage) {
     Modes modes(ORV_ERROR_MODE_RECORD, ORV_MESSAGES_NONE);
-    TestSupport::Surface surface(8, 8), rg16(8, 8, TestSupport::kRG16);
+    TestSupport::Surface surface(8, 8), undrawable(8, 8, TestSupport::kRA24);
     orv_context2D context = orv_context2D_create(surface.surface);
-    orv_context2D rgContext = orv_context2D_create(rg16.surface);
+    orv_context2D rgContext = orv_context2D_create(undrawable.surface);
     orv_path_builder builder = orv_path_builder_create();
     orv_path_builder_rectangle(builder, 1, 1, 4, 4);
     orv_path path = orv_path_builder_to_path(builder, context);
@@ -289,7 +289,7 @@ TEST(CErrorMode, EachErrorOfTheCatalogueGivesItsCodeAndMessage) {
         {[&] { return !orv_font_create(context, TestSupport::FontPath().c_str(), 0); },
          ORV_ERROR_ARGUMENT_OUT_OF_RANGE, "The font size must be from 1 to 33554431 pixels."},
         {[&] { orv_path_draw(path, greyFill, nullptr); return true; }, ORV_ERROR_NOT_SUPPORTED,
-         "An image paint draws only \"RA24\" and \"RX24\" images..."},
+         "An image paint draws only \"RA24\", \"RX24\", \"AR24\" and \"XR24\" images..."},
         {[&] { orv_gradient_paint_color_ramp_spread_mode_set(gradient, 7); orv_fill_state_paint_set(fill, gradient);
                orv_path_draw(path, fill, nullptr); return true; }, ORV_ERROR_NOT_SUPPORTED,
          "orv_path_draw: NotSupportedException"},
@@ -444,6 +444,10 @@ TEST(CErrorMode, SavedSurfaceIsStraightAlphaInDisplayOrder) {
         {TestSupport::kAB24, {200, 0, 0, 100}, {0, 0, 0, 1}, {255, 0, 0, 100}, {0, 0, 0, 1}},
         {TestSupport::kRA24, {1, 2, 3, 4}, {5, 6, 7, 8}, {1, 2, 3, 4}, {5, 6, 7, 8}},
         {TestSupport::kRX24, {1, 2, 3, 4}, {5, 6, 7, 8}, {1, 2, 3, 255}, {5, 6, 7, 255}},
+        // Blue first, premultiplied as "AB24"; the X formats' fourth byte saved as 255.
+        {TestSupport::kAR24, {0, 32, 64, 128}, {255, 200, 10, 255}, {128, 64, 0, 128}, {10, 200, 255, 255}},
+        {TestSupport::kXR24, {3, 2, 1, 7}, {7, 6, 5, 0}, {1, 2, 3, 255}, {5, 6, 7, 255}},
+        {TestSupport::kXB24, {1, 2, 3, 4}, {5, 6, 7, 8}, {1, 2, 3, 255}, {5, 6, 7, 255}},
         // 5-6-5 widened by repeating each value's high bits: 0b10101 -> 0b10101101, 0b100001 -> 0b10000110.
         {TestSupport::kRG16, {0x31, 0xAC}, {0xFF, 0xFF}, {173, 134, 140, 255}, {255, 255, 255, 255}},
     };

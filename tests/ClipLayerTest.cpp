@@ -523,8 +523,8 @@ TEST(ClipLayer, StateComesBackAndHostileNestingIsBounded) {
     for (int i = 0; i < 4096; ++i)
         context->Restore();
     // A layer needs a surface it can composite into.
-    TestSupport::Surface rg16(4, 4, TestSupport::kRG16);
-    EXPECT_THROW(Context2D(rg16.surface).PushLayer(1, BlendMode::SourceOver), InvalidOperationException);
+    TestSupport::Surface straight(4, 4, TestSupport::kRA24);
+    EXPECT_THROW(Context2D(straight.surface).PushLayer(1, BlendMode::SourceOver), InvalidOperationException);
 
     // A clip of a hundred thousand edges reaching a million pixels out is made in bounded time.
     std::vector<PathCommands> commands(1, PathCommands::MoveTo);

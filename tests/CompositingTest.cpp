@@ -91,6 +91,19 @@ void Sweep(const Mode& mode, unsigned sweep, uint8_t cover, uint32_t stride) {
             }
             ASSERT_TRUE(std::equal(expected.begin(), expected.begin() + 4 * count, actual.begin()))
                 << "operation " << mode.aggOperation << " level " << int(level) << " cover " << int(cover);
+            // Pixels that keep blue first: the same bytes from colours whose
+            // first and third bytes trade places as they are loaded.
+            actual = backdrop;
+            std::vector<uint8_t> swapped = colors;
+            for (unsigned i = 0; i < count; ++i)
+                std::swap(swapped[4 * i], swapped[4 * i + 2]);
+            const ColorSpanBlender colorSwapped = SpanBlendersFor(mode.operation, level).colorSwapped;
+            for (unsigned at = 0, piece = 0, length; at < count; at += length, ++piece) {
+                length = inPieces ? std::min(count - at, 1 + piece % 7) : count;
+                colorSwapped(&actual[4 * at], length, &swapped[4 * at], &covers[at], 0);
+            }
+            ASSERT_TRUE(std::equal(expected.begin(), expected.begin() + 4 * count, actual.begin()))
+                << "swapped: operation " << mode.aggOperation << " level " << int(level);
         }
     }
 }

@@ -33,6 +33,10 @@ TEST(Context, ClearColourBytesPerFormat) {
         {TestSupport::kAB24, {}, 0, 0},
         {TestSupport::kAB24, {1, 0.5f, 0, 1}, 0xFF8000FF, 0},
         {TestSupport::kRA24, {1, 0.5f, 0, 1}, 0xFF8000FF, 0},
+        // "AR24" and "XR24" keep blue first; the X formats write 255 as their fourth byte.
+        {TestSupport::kAR24, {1, 0.5f, 0, 0.4f}, 0x0080FF66, 0},
+        {TestSupport::kXR24, {1, 0.5f, 0, 0.4f}, 0x0080FFFF, 0},
+        {TestSupport::kXB24, {1, 0.5f, 0, 0}, 0xFF8000FF, 0},
         {TestSupport::kRG16, {1, 0, 0, 1}, 0xF800, 10},
         {TestSupport::kRG16, {1, 1, 1, 0}, 0xFFFF, 10},
         {TestSupport::kRG16, {0, 1, 0, 1}, 0x07E0, 10},

@@ -47,8 +47,11 @@ struct PaintSpec {
     TilingMode tiling = TilingMode::Clip;
 };
 
+inline int BytesPerPixel(uint32_t format) { return format == 0x36314752 ? 2 : 4; }
+
 struct Scene {
     int width = 1, height = 1;
+    uint32_t format = 0x34324241;   // "AB24"; "RG16" has 2 bytes a pixel, the others 4
     std::vector<uint8_t> backdrop;  // transparent black where it ends
     Origin origin = Origin::TopLeft;
     BlendMode blend = BlendMode::SourceOver;
@@ -279,7 +282,8 @@ inline std::shared_ptr<Paint> MakePaint(const PaintSpec& p, const std::shared_pt
 // A scene's objects on a surface over `pixels`, to be drawn once or again.
 struct Drawing {
     Drawing(const Scene& s, uint8_t* pixels)
-        : scene(s), surface(orv_surface_create_for_data(s.width, s.height, 0x34324241, s.width * 4, pixels), orv_surface_destroy),
+        : scene(s), surface(orv_surface_create_for_data(s.width, s.height, s.format, s.width * BytesPerPixel(s.format), pixels),
+                            orv_surface_destroy),
           context(std::make_shared<Context2D>(surface.get())), path(context) {
         RenderState& state = *context->renderState;
         state.origin = s.origin;
@@ -338,7 +342,7 @@ struct Drawing {
 // The surface bytes drawn on a copy of the backdrop, and the passes clipped; exceptions pass through.
 inline std::vector<uint8_t> Draw(const Scene& s, bool plainRoad, unsigned* clippedPasses = nullptr) {
     std::vector<uint8_t> pixels = s.backdrop;
-    pixels.resize(size_t(s.width) * size_t(s.height) * 4);
+    pixels.resize(size_t(s.width) * size_t(s.height) * BytesPerPixel(s.format));
     {
         Drawing drawing(s, pixels.data());
         const unsigned clipped = drawing.Draw(plainRoad);

@@ -17,6 +17,9 @@ constexpr uint32_t kAB24 = 0x34324241;
 constexpr uint32_t kRA24 = 0x34324152;
 constexpr uint32_t kRX24 = 0x34325852;
 constexpr uint32_t kRG16 = 0x36314752;
+constexpr uint32_t kAR24 = 0x34325241;
+constexpr uint32_t kXR24 = 0x34325258;
+constexpr uint32_t kXB24 = 0x34324258;
 constexpr uint32_t kR8 = 0x20203852;
 constexpr uint32_t kR16 = 0x20363152;
 

@@ -24,6 +24,9 @@ static int bytes_per_pixel(uint32_t format)
     case ZADOZI_FORMAT_AB24:
     case ZADOZI_FORMAT_RA24:
     case ZADOZI_FORMAT_RX24:
+    case ZADOZI_FORMAT_AR24:
+    case ZADOZI_FORMAT_XR24:
+    case ZADOZI_FORMAT_XB24:
         return 4;
     case ZADOZI_FORMAT_RG16:
     case ZADOZI_FORMAT_R16:

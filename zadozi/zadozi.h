@@ -27,6 +27,10 @@ typedef struct orv_mapping orv_mapping;
 #define ZADOZI_FORMAT_AB24 ZADOZI_FOURCC('A', 'B', '2', '4')
 #define ZADOZI_FORMAT_RA24 ZADOZI_FOURCC('R', 'A', '2', '4')
 #define ZADOZI_FORMAT_RX24 ZADOZI_FOURCC('R', 'X', '2', '4')
+/* Window and display buffers: bytes B, G, R, A; B, G, R, X; R, G, B, X. */
+#define ZADOZI_FORMAT_AR24 ZADOZI_FOURCC('A', 'R', '2', '4')
+#define ZADOZI_FORMAT_XR24 ZADOZI_FOURCC('X', 'R', '2', '4')
+#define ZADOZI_FORMAT_XB24 ZADOZI_FOURCC('X', 'B', '2', '4')
 #define ZADOZI_FORMAT_RG16 ZADOZI_FOURCC('R', 'G', '1', '6')
 #define ZADOZI_FORMAT_R16 ZADOZI_FOURCC('R', '1', '6', ' ')
 #define ZADOZI_FORMAT_R8 ZADOZI_FOURCC('R', '8', ' ', ' ')

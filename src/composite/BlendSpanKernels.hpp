@@ -104,15 +104,18 @@ struct SpanLoops {
         Span<L, Operation, true>(pixels, length, source, covers, cover, rows, stride);
     }
 
-    template <class Operation>
+    // SwapRedAndBlue: the colours' first and third bytes trade places as
+    // they are loaded, for pixels that keep blue first.
+    template <class Operation, bool SwapRedAndBlue>
     static void Color(uint8_t* pixels, unsigned length, const uint8_t* colors, const uint8_t* covers,
                       uint8_t cover) {
-        Span<L, Operation, false>(pixels, length, colors, covers, cover, 1, 0);
+        Span<L, Operation, false, SwapRedAndBlue>(pixels, length, colors, covers, cover, 1, 0);
     }
 
     template <class Operation>
     static constexpr SpanBlenders Entry(SpanFiller fill, SpanRowsFiller fillRows) {
-        return SpanBlenders{&Solid<Operation>, &SolidRows<Operation>, &Color<Operation>, fill, fillRows};
+        return SpanBlenders{&Solid<Operation>, &SolidRows<Operation>, &Color<Operation, false>, fill, fillRows,
+                            &Color<Operation, true>};
     }
 
 private:
@@ -121,7 +124,7 @@ private:
     // bytes apart (a column of a rectangle's edge cells takes one call and
     // one set-up), or on one row, each in its straight colour from `source`
     // on.
-    template <class K, class Operation, bool OneColor>
+    template <class K, class Operation, bool OneColor, bool SwapRedAndBlue = false>
     static VUDADIVE2R_BLEND_INLINE void Span(uint8_t* pixels, unsigned length, const uint8_t* source,
                                              const uint8_t* covers, uint8_t cover, unsigned rows,
                                              std::ptrdiff_t stride) {
@@ -131,11 +134,11 @@ private:
         } else if constexpr (OneColor) {
             SolidRun<K, Operation>(pixels, whole, source, covers, cover, rows, stride);
         } else {
-            ColorRun<K, Operation>(pixels, whole, source, covers, cover);
+            ColorRun<K, Operation, SwapRedAndBlue>(pixels, whole, source, covers, cover);
         }
         if constexpr (K::pixels > 1) {
             if (whole < length)
-                Span<typename K::Smaller, Operation, OneColor>(pixels + 4 * whole, length - whole,
+                Span<typename K::Smaller, Operation, OneColor, SwapRedAndBlue>(pixels + 4 * whole, length - whole,
                                                                OneColor ? source : source + 4 * whole,
                                                                covers ? covers + whole : nullptr, cover, rows,
                                                                stride);
@@ -170,15 +173,30 @@ private:
     }
 
     // `count` pixels, a multiple of K::pixels, each in its straight colour.
-    template <class K, class Operation>
+    template <class K, class Operation, bool SwapRedAndBlue>
     static VUDADIVE2R_BLEND_INLINE void ColorRun(uint8_t* pixels, unsigned count, const uint8_t* colors,
                                                  const uint8_t* covers, uint8_t cover) {
         BlendFormulas::Inputs<K> in;
         Loop<K, Operation>(pixels, count, covers, cover, in, [colors](BlendFormulas::Inputs<K>& in, unsigned i) {
-            const K straight = K::Load(colors + 4 * i);
+            const K straight = LoadColors<K, SwapRedAndBlue>(colors + 4 * i);
             in.A = AlphaBroadcast(straight);
             in.S = SelectAlpha(in.A, ShiftRight8(Mul(straight, in.A) + K(255)));
         });
+    }
+
+    // K::pixels colours from `colors`, their first and third bytes swapped
+    // on request: word operations the compiler keeps in vector registers.
+    template <class K, bool SwapRedAndBlue>
+    static VUDADIVE2R_BLEND_INLINE K LoadColors(const uint8_t* colors) {
+        if constexpr (!SwapRedAndBlue) {
+            return K::Load(colors);
+        } else {
+            typedef uint32_t Words __attribute__((vector_size(4 * K::pixels), may_alias));
+            Words words;
+            memcpy(&words, colors, sizeof words);
+            words = (words & 0xFF00FF00u) | ((words >> 16) & 0xFFu) | ((words & 0xFFu) << 16);
+            return K::Load(reinterpret_cast<const uint8_t*>(&words));
+        }
     }
 
     // `setSource` puts the source of the pixels from the i-th on into the

@@ -43,6 +43,7 @@ struct SpanBlenders {
     ColorSpanBlender color;
     SpanFiller fill;  // the fills are the same for every operation of a level
     SpanRowsFiller fillRows;
+    ColorSpanBlender colorSwapped;  // color for pixels that keep blue first
 };
 
 // The loops of `operation` at `level`; a level this processor lacks gives

@@ -54,6 +54,7 @@ struct ReferenceMask {
     const uint8_t* rowZero;      // the pixels of the pass's row 0
     std::ptrdiff_t stride;       // between the pass's rows
     MaskRows mask;
+    std::ptrdiff_t pixelBytes = 4;
 
     uint8_t Cover(const uint8_t* pixel, uint8_t cover) const {
         const std::ptrdiff_t offset = pixel - rowZero;
@@ -64,7 +65,7 @@ struct ReferenceMask {
             const std::ptrdiff_t step = -stride;
             y = (step - 1 - offset) / step;
         }
-        const std::ptrdiff_t x = (offset - y * stride) / 4;
+        const std::ptrdiff_t x = (offset - y * stride) / pixelBytes;
         return MaskedCover(cover, mask.Row(int(y))[x]);
     }
 };

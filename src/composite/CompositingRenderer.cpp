@@ -3,17 +3,25 @@
 namespace ORV {
 namespace Vudadive2R {
 
-CompositingRenderer::CompositingRenderer(RenderingBuffer& buffer, unsigned operation, SimdLevel level)
-    : buffer(buffer), operation(operation), blenders(nullptr),
+CompositingRenderer::CompositingRenderer(RenderingBuffer& buffer, unsigned operation, SimdLevel level,
+                                         PixelLayout layout)
+    : buffer(buffer), operation(operation), layout(layout), pixelBytes(BytesPerPixel(layout)),
+      swapsRedAndBlue(Vudadive2R::SwapsRedAndBlue(layout)), blenders(nullptr),
       baseBox(0, 0, int(buffer.width()) - 1, int(buffer.height()) - 1) {
+    if (!ComposesInPlace(layout))
+        stagingRow.resize(std::size_t(buffer.width()) * 4);
     BlendOperation known;
     if (SpanOperationOf(operation, known)) {
         blenders = &SpanBlendersFor(known, level);
+        colorBlender = swapsRedAndBlue ? blenders->colorSwapped : blenders->color;
         // At full coverage source-over gives an opaque colour itself and
         // source gives any colour itself: plain fills.
         fillsOpaque = known == BlendOperation::Source || known == BlendOperation::SourceOver;
         fillsAny = known == BlendOperation::Source;
-        keepsPixelsAtZero = known == BlendOperation::SourceOver;
+        // An X layout's fourth byte is kept where the coverage is 0, which
+        // runs would not see.
+        keepsPixelsAtZero = known == BlendOperation::SourceOver && layout != PixelLayout::Rgbx &&
+                            layout != PixelLayout::Bgrx;
     }
 }
 

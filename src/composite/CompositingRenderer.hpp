@@ -15,6 +15,7 @@
 #include "composite/PixelFormat.hpp"
 #include "composite/BlendSpans.hpp"
 #include "composite/CompositingOperations.hpp"
+#include "composite/PixelLayout.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -27,8 +28,10 @@ public:
     // the pixel format's operation number `operation` (agg::comp_op_e).
     // Operations other than the blend modes' ten go pixel by pixel through
     // PremultiplyingBlender. `level` selects the span loops; the default is
-    // the widest this processor runs. Throws nothing.
-    CompositingRenderer(RenderingBuffer& buffer, unsigned operation, SimdLevel level = BestSimdLevel());
+    // the widest this processor runs. `layout` is how the buffer keeps its
+    // pixels (see PixelLayout.hpp). Throws only when memory runs out.
+    CompositingRenderer(RenderingBuffer& buffer, unsigned operation, SimdLevel level = BestSimdLevel(),
+                        PixelLayout layout = PixelLayout::Rgba);
 
     unsigned width() const { return buffer.width(); }
 
@@ -55,21 +58,26 @@ public:
     // Columns x1 to x2 inclusive (either order) of row y in one colour
     // (straight alpha) and one coverage.
     void blend_hline(int x1, int y, int x2, const color_type& c, agg::cover_type cover) {
-        BlendHlines(x1, y, y, x2, SolidColor(c), cover);
+        BlendHlines(x1, y, y, x2, SolidColor(c, swapsRedAndBlue), cover);
     }
 
     // `len` pixels from column x of row y in one colour, one coverage each.
     void blend_solid_hspan(int x, int y, int len, const color_type& c, const agg::cover_type* covers) {
-        BlendSolidHspans(x, y, y, len, SolidColor(c), covers);
+        BlendSolidHspans(x, y, y, len, SolidColor(c, swapsRedAndBlue), covers);
     }
 
     // A colour (straight alpha) with its premultiplied bytes, worked out
-    // once for the spans of a pass.
+    // once for the spans of a pass; with red and blue swapped for pixels
+    // that keep blue first (SwapsRedAndBlue()).
     struct SolidColor {
-        explicit SolidColor(const color_type& c) : color(c) { Premultiply(c, source); }
+        SolidColor(const color_type& c, bool swapRedAndBlue)
+            : color(swapRedAndBlue ? color_type(c.b, c.g, c.r, c.a) : c) {
+            Premultiply(color, source);
+        }
         color_type color;
         uint8_t source[4];
     };
+    bool SwapsRedAndBlue() const { return swapsRedAndBlue; }
 
     // blend_hline on each of rows y1 to y2 (y1 <= y2): a rectangle's inside.
     // Each pixel meets the clip boxes in the same order as row by row.
@@ -80,18 +88,19 @@ public:
         if (mask)
             return MaskedRows(x1, y1, y2, int64_t(x2) - x1 + 1, &c.color, c.source, nullptr, cover);
         const bool fill = cover == agg::cover_full && ((fillsOpaque && c.color.a == 255) || fillsAny);
-        ForEachBlock(x1, y1, y2, int64_t(x2) - x1 + 1, [&](uint8_t* pixels, unsigned length, unsigned, unsigned rows) {
-            if (fill && rows == 1)
-                blenders->fill(pixels, length, c.source);
-            else if (fill)
-                blenders->fillRows(pixels, length, c.source, rows, Stride());
-            else if (blenders && rows == 1)
-                blenders->solid(pixels, length, c.source, nullptr, cover);
-            else if (blenders)
-                blenders->solidRows(pixels, length, c.source, nullptr, cover, rows, Stride());
-            else
-                FallbackRows(pixels, length, &c.color, nullptr, cover, rows);
-        });
+        ForEachBlock(x1, y1, y2, int64_t(x2) - x1 + 1, nullptr, cover,
+                     [&](uint8_t* pixels, unsigned length, unsigned, unsigned rows) {
+                         if (fill && rows == 1)
+                             blenders->fill(pixels, length, c.source);
+                         else if (fill)
+                             blenders->fillRows(pixels, length, c.source, rows, Stride());
+                         else if (blenders && rows == 1)
+                             blenders->solid(pixels, length, c.source, nullptr, cover);
+                         else if (blenders)
+                             blenders->solidRows(pixels, length, c.source, nullptr, cover, rows, Stride());
+                         else
+                             FallbackRows(pixels, length, &c.color, nullptr, cover, rows);
+                     });
     }
 
     // blend_solid_hspan on each of rows y1 to y2 (y1 <= y2) with the same coverage.
@@ -99,7 +108,7 @@ public:
                                                   const agg::cover_type* covers) {
         if (mask)
             return MaskedRows(x, y1, y2, len, &c.color, c.source, covers, 0);
-        ForEachBlock(x, y1, y2, len, [&](uint8_t* pixels, unsigned length, unsigned offset, unsigned rows) {
+        ForEachBlock(x, y1, y2, len, covers, 0, [&](uint8_t* pixels, unsigned length, unsigned offset, unsigned rows) {
             if (blenders && rows == 1)
                 blenders->solid(pixels, length, c.source, covers + offset, 0);
             else if (blenders)
@@ -118,19 +127,24 @@ public:
             ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
                 uint8_t* masked = maskedCovers.data();
                 MaskCovers(*mask, x + int(offset), y, length, covers ? covers + offset : nullptr, cover, masked);
-                if (blenders)
-                    blenders->color(pixels, length, reinterpret_cast<const uint8_t*>(colors + offset), masked, 0);
-                else
-                    Fallback(pixels, length, colors + offset, 1, masked, 0);
+                Compose(pixels, length, masked, 0, [&](uint8_t* composed) {
+                    if (blenders)
+                        colorBlender(composed, length, reinterpret_cast<const uint8_t*>(colors + offset), masked, 0);
+                    else
+                        FallbackColors(composed, length, colors + offset, masked, 0);
+                });
             });
             return;
         }
         ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
             const agg::cover_type* spanCovers = covers ? covers + offset : nullptr;
-            if (blenders)
-                blenders->color(pixels, length, reinterpret_cast<const uint8_t*>(colors + offset), spanCovers, cover);
-            else
-                Fallback(pixels, length, colors + offset, 1, spanCovers, cover);
+            Compose(pixels, length, spanCovers, cover, [&](uint8_t* composed) {
+                if (blenders)
+                    colorBlender(composed, length, reinterpret_cast<const uint8_t*>(colors + offset), spanCovers,
+                                 cover);
+                else
+                    FallbackColors(composed, length, colors + offset, spanCovers, cover);
+            });
         });
     }
 
@@ -139,10 +153,13 @@ public:
     // colours are copied.
     void blend_opaque_color_hspan(int x, int y, int len, const color_type* colors, const agg::cover_type* covers,
                                   agg::cover_type cover) {
-        if (!fillsOpaque || covers || cover != agg::cover_full || mask)
+        if (!fillsOpaque || covers || cover != agg::cover_full || mask || !ComposesInPlace(layout))
             return blend_color_hspan(x, y, len, colors, covers, cover);
         ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
-            memcpy(pixels, colors + offset, 4 * std::size_t(length));
+            if (swapsRedAndBlue)
+                CopySwappingRedAndBlue(pixels, reinterpret_cast<const uint8_t*>(colors + offset), length);
+            else
+                memcpy(pixels, colors + offset, 4 * std::size_t(length));
         });
     }
 
@@ -151,7 +168,7 @@ public:
     // at full coverage and one clip box (or the surface) holds the whole
     // span. Null otherwise.
     uint8_t* OpaqueSpanPixels(int x, int y, int len) {
-        if (!fillsOpaque || boxes.size() > 1 || mask)
+        if (!fillsOpaque || boxes.size() > 1 || mask || layout != PixelLayout::Rgba)
             return nullptr;
         const agg::rect_i& box = boxes.empty() ? baseBox : boxes[0];
         if (y < box.y1 || y > box.y2 || x < box.x1 || int64_t(x) + len - 1 > box.x2)
@@ -173,11 +190,12 @@ public:
         y2 = std::min(y2, int(height()) - 1);
         if (x1 > x2 || y1 > y2)
             return;
-        const int64_t rows = int64_t(y2) - y1 + 1, lines = (4 * (int64_t(x2) - x1) + 3) / line + 2;
+        const int64_t rows = int64_t(y2) - y1 + 1, lines = (pixelBytes * (int64_t(x2) - x1) + 3) / line + 2;
         if (rows * lines > mostLines)
             return;
         for (int64_t row = 0; row < rows; ++row) {
-            const uintptr_t first = uintptr_t(buffer.row_ptr(int(y1 + row)) + 4 * int64_t(x1)) & ~uintptr_t(line - 1);
+            const uintptr_t first =
+                uintptr_t(buffer.row_ptr(int(y1 + row)) + pixelBytes * int64_t(x1)) & ~uintptr_t(line - 1);
             for (int64_t i = 0; i < lines; ++i)
                 __builtin_prefetch(reinterpret_cast<const void*>(first + uintptr_t(i * line)), 1);
         }
@@ -201,10 +219,12 @@ private:
             ForEachBox(x, y, length, [&](uint8_t* pixels, unsigned clipped, unsigned offset) {
                 uint8_t* masked = maskedCovers.data();
                 MaskCovers(*mask, x + int(offset), y, clipped, covers ? covers + offset : nullptr, cover, masked);
-                if (blenders)
-                    blenders->solid(pixels, clipped, source, masked, 0);
-                else
-                    Fallback(pixels, clipped, color, 0, masked, 0);
+                Compose(pixels, clipped, masked, 0, [&](uint8_t* composed) {
+                    if (blenders)
+                        blenders->solid(composed, clipped, source, masked, 0);
+                    else
+                        Fallback(composed, clipped, color, 0, masked, 0);
+                });
             });
     }
 
@@ -213,6 +233,33 @@ private:
                       agg::cover_type cover, unsigned rows) const {
         for (; rows > 0; --rows, pixels += Stride())
             Fallback(pixels, length, color, 0, covers, cover);
+    }
+
+    // Colours per pixel without span loops, swapped as the pixels keep them.
+    void FallbackColors(uint8_t* pixels, unsigned length, const color_type* colors, const agg::cover_type* covers,
+                        agg::cover_type cover) const {
+        if (!swapsRedAndBlue)
+            return Fallback(pixels, length, colors, 1, covers, cover);
+        for (unsigned i = 0; i < length; ++i) {
+            const color_type swapped(colors[i].b, colors[i].g, colors[i].r, colors[i].a);
+            Fallback(pixels + 4 * i, 1, &swapped, 0, covers ? covers + i : nullptr, cover);
+        }
+    }
+
+    // Hands `compose` the `length` pixels from `pixels` on as four-byte
+    // pixels (see ComposeStaged in PixelLayout.hpp).
+    template <class ComposeFour>
+    VUDADIVE2R_BLEND_INLINE void Compose(uint8_t* pixels, unsigned length, const agg::cover_type* covers,
+                                         agg::cover_type cover, ComposeFour compose) {
+        if (ComposesInPlace(layout))
+            return compose(pixels);
+        ComposeStaged(pixels, length, covers, cover, compose);
+    }
+
+    template <class ComposeFour>
+    void ComposeStaged(uint8_t* pixels, unsigned length, const agg::cover_type* covers, agg::cover_type cover,
+                       ComposeFour compose) {
+        Vudadive2R::ComposeStaged(layout, pixels, length, covers, cover, stagingRow.data(), compose);
     }
 
     // Operations without span loops, pixel by pixel as the pixel format does.
@@ -239,19 +286,34 @@ private:
             const int64_t last = std::min<int64_t>(int64_t(x) + length - 1, box->x2);
             if (first > last)
                 continue;
-            span(buffer.row_ptr(y) + 4 * first, unsigned(last - first + 1), unsigned(first - x));
+            span(buffer.row_ptr(y) + pixelBytes * first, unsigned(last - first + 1), unsigned(first - x));
         }
     }
 
     // The same for the span repeated on rows y1 to y2, box by box: `span`
     // also receives the number of rows, which follow each other by the
-    // buffer's stride. One row as ForEachBox.
+    // buffer's stride. One row as ForEachBox. `covers` (or `cover`
+    // throughout) is the span's coverage, which staged layouts need; they
+    // take the rows one by one.
     template <class Span>
-    VUDADIVE2R_BLEND_INLINE void ForEachBlock(int x, int y1, int y2, int64_t length, Span span) {
+    VUDADIVE2R_BLEND_INLINE void ForEachBlock(int x, int y1, int y2, int64_t length, const agg::cover_type* covers,
+                                              agg::cover_type cover, Span span) {
+        if (!ComposesInPlace(layout))
+            return StagedRows(x, y1, y2, length, covers, cover, span);
         if (y1 == y2)
             return ForEachBox(x, y1, length, [&span](uint8_t* pixels, unsigned clipped, unsigned offset)
                                                  __attribute__((always_inline)) { span(pixels, clipped, offset, 1u); });
         ForEachRows(x, y1, y2, length, span);
+    }
+
+    template <class Span>
+    void StagedRows(int x, int y1, int y2, int64_t length, const agg::cover_type* covers, agg::cover_type cover,
+                    Span span) {
+        for (int y = y1; y <= y2; ++y)
+            ForEachBox(x, y, length, [&](uint8_t* pixels, unsigned clipped, unsigned offset) {
+                ComposeStaged(pixels, clipped, covers ? covers + offset : nullptr, cover,
+                              [&](uint8_t* composed) { span(composed, clipped, offset, 1u); });
+            });
     }
 
     template <class Span>
@@ -266,14 +328,19 @@ private:
             const int64_t last = std::min<int64_t>(int64_t(x) + length - 1, box->x2);
             if (top > bottom || first > last)
                 continue;
-            span(buffer.row_ptr(top) + 4 * first, unsigned(last - first + 1), unsigned(first - x),
+            span(buffer.row_ptr(top) + pixelBytes * first, unsigned(last - first + 1), unsigned(first - x),
                  unsigned(bottom - top + 1));
         }
     }
 
     RenderingBuffer& buffer;
     unsigned operation;
+    PixelLayout layout;
+    int64_t pixelBytes;
+    bool swapsRedAndBlue;
     const SpanBlenders* blenders;
+    ColorSpanBlender colorBlender = nullptr;
+    std::vector<uint8_t> stagingRow;  // a row of staged pixels, or the X bytes they had
     bool fillsOpaque = false, fillsAny = false, keepsPixelsAtZero = false;
     agg::rect_i baseBox;
     std::vector<agg::rect_i> boxes;

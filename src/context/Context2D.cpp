@@ -89,12 +89,18 @@ void Context2D::ClearRectangle(int x, int y, int width, int height) {
     const uint8_t g = ColorComponentToByte(clearColor.G);
     const uint8_t b = ColorComponentToByte(clearColor.B);
     const uint8_t a = ColorComponentToByte(clearColor.A);
-    if (format == FormatCode::AB24 || format == FormatCode::RA24) {
+    if (format == FormatCode::AB24 || format == FormatCode::RA24 || format == FormatCode::XB24) {
         bytesPerPixel = 4;
         pixel[0] = r;
         pixel[1] = g;
         pixel[2] = b;
-        pixel[3] = a;
+        pixel[3] = format == FormatCode::XB24 ? 255 : a;
+    } else if (format == FormatCode::AR24 || format == FormatCode::XR24) {
+        bytesPerPixel = 4;
+        pixel[0] = b;
+        pixel[1] = g;
+        pixel[2] = r;
+        pixel[3] = format == FormatCode::XR24 ? 255 : a;
     } else if (format == FormatCode::RG16) {
         bytesPerPixel = 2;
         const uint16_t packed = uint16_t(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));

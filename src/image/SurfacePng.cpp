@@ -42,15 +42,15 @@ void ConvertRow(int32_t format, const unsigned char* source, unsigned char* targ
             continue;
         }
         const unsigned char* pixel = source + 4 * column;
-        if (format == FormatCode::AB24) {
+        // Blue first in "AR24" and "XR24"; the X formats' fourth byte is 255.
+        const bool blueFirst = format == FormatCode::AR24 || format == FormatCode::XR24;
+        const bool opaque = format == FormatCode::RX24 || format == FormatCode::XR24 || format == FormatCode::XB24;
+        for (int c = 0; c < 3; ++c)
+            target[c] = pixel[blueFirst ? 2 - c : c];
+        target[3] = opaque ? 255 : pixel[3];
+        if (format == FormatCode::AB24 || format == FormatCode::AR24)
             for (int c = 0; c < 3; ++c)
-                target[c] = Unpremultiplied(pixel[c], pixel[3]);
-            target[3] = pixel[3];
-        } else {
-            std::memcpy(target, pixel, 4);
-            if (format == FormatCode::RX24)
-                target[3] = 255;
-        }
+                target[c] = Unpremultiplied(target[c], target[3]);
     }
 }
 
@@ -61,8 +61,10 @@ void PngImage::SaveSurface(Context2D& context, const char* filename) {
         throw ArgumentNullException("filename");
     const int32_t format = int32_t(orv_surface_format_get(context.surface));
     if (format != FormatCode::AB24 && format != FormatCode::RA24 && format != FormatCode::RX24 &&
-        format != FormatCode::RG16)
-        throw NotSupportedException("Only \"AB24\", \"RA24\", \"RX24\" and \"RG16\" surfaces can be saved.");
+        format != FormatCode::RG16 && format != FormatCode::AR24 && format != FormatCode::XR24 &&
+        format != FormatCode::XB24)
+        throw NotSupportedException(
+            "Only \"AB24\", \"AR24\", \"XR24\", \"XB24\", \"RA24\", \"RX24\" and \"RG16\" surfaces can be saved.");
     const int width = orv_surface_width_get(context.surface);
     const int height = orv_surface_height_get(context.surface);
     const unsigned char* pixels = context.surfaceMemory->Data();

@@ -3,7 +3,10 @@
 #include <agg_image_filters.h>
 #include <agg_rendering_buffer.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
@@ -96,13 +99,51 @@ ImagePaint::ImagePaint(const std::shared_ptr<Context2D>& context, std::shared_pt
 
 ImagePaint::~ImagePaint() {}
 
+namespace {
+
+// An "AR24" or "XR24" image read as the "RA24" image of the same pixels:
+// its bytes B, G, R, A (or X, read as 255) reordered into `pixels`, rows in
+// the image's own order with a positive stride. "AR24" holds premultiplied
+// colour, divided back as a saved surface is: (c x 255 + a / 2) / a, at
+// most 255, and 0 where a is 0.
+void ReorderImage(const Image& image, std::vector<uint8_t>& pixels) {
+    const bool opaque = image.format == FormatCode::XR24;
+    pixels.resize(std::size_t(image.width) * std::size_t(image.height) * 4);
+    for (int32_t y = 0; y < image.height; ++y) {
+        const uint8_t* from = static_cast<const uint8_t*>(image.data) +
+                              (image.stride < 0 ? int64_t(image.height - 1 - y) * -int64_t(image.stride)
+                                                : int64_t(y) * image.stride);
+        uint8_t* to = pixels.data() + std::size_t(y) * std::size_t(image.width) * 4;
+        for (int32_t x = 0; x < image.width; ++x, from += 4, to += 4) {
+            const unsigned a = opaque ? 255 : from[3];
+            const auto straight = [a](unsigned c) {
+                return uint8_t(a == 255 ? c : a == 0 ? 0 : std::min(255u, (c * 255 + a / 2) / a));
+            };
+            to[0] = straight(from[2]);
+            to[1] = straight(from[1]);
+            to[2] = straight(from[0]);
+            to[3] = uint8_t(a);
+        }
+    }
+}
+
+}  // namespace
+
 void ImagePaintColors(const Paint& basePaint, PaintPass& pass) {
     const ImagePaint& paint = static_cast<const ImagePaint&>(basePaint);
-    const Image& image = *paint.SourceImage;
+    const Image* source = paint.SourceImage.get();
+    std::vector<uint8_t> reordered;
+    std::optional<Image> reorderedImage;
+    if ((source->format == FormatCode::AR24 || source->format == FormatCode::XR24) && Readable(*source)) {
+        ReorderImage(*source, reordered);
+        source = &reorderedImage.emplace(nullptr, FormatCode::RA24, source->width, source->height, source->width * 4,
+                                         reordered.data());
+    }
+    const Image& image = *source;
     if (image.format != FormatCode::RA24 && image.format != FormatCode::RX24)
         throw NotSupportedException(
-            "An image paint draws only \"RA24\" and \"RX24\" images (8-bit RGBA and RGB); grey and other "
-            "layouts must be converted first.");
+            "An image paint draws only \"RA24\", \"RX24\", \"AR24\" and \"XR24\" images (8-bit RGBA and RGB); "
+            "grey and other layouts must be converted first.");
     agg::image_filter_lut filter(agg::image_filter_bilinear(), true);
     const TilingMode mode = paint.ImageTilingMode;
     if (mode != TilingMode::Clip && mode != TilingMode::NoClip && mode != TilingMode::Repeat &&

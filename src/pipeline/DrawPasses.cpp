@@ -7,12 +7,35 @@ namespace Vudadive2R {
 
 template class PassOnRoad<DenseRasterizer, InlineScanline, CompositingRenderer>;
 template class PassOnRoad<SaturatingRasterizer, Scanline, Renderer>;
+template class PassOnRoad<SaturatingRasterizer, Scanline, agg::renderer_mclip<PixelFormatBgra>>;
+template class PassOnRoad<SaturatingRasterizer, Scanline, agg::renderer_mclip<PixelFormatRgbx>>;
+template class PassOnRoad<SaturatingRasterizer, Scanline, agg::renderer_mclip<PixelFormatBgrx>>;
+template class PassOnRoad<SaturatingRasterizer, Scanline, agg::renderer_mclip<PixelFormatRgb565>>;
+
+namespace {
+thread_local PixelLayout activeLayout = PixelLayout::Rgba;
+}  // namespace
+
+PixelLayout ActiveReferenceLayout() { return activeLayout; }
+ScopedReferenceLayout::ScopedReferenceLayout(PixelLayout layout) : previous(activeLayout) { activeLayout = layout; }
+ScopedReferenceLayout::~ScopedReferenceLayout() { activeLayout = previous; }
+
+namespace {
+
+// A reference mask finds a pixel's column from its address.
+ReferenceMask MaskOf(const DrawTarget& target, const RenderingBuffer& buffer) {
+    ReferenceMask mask{buffer.row_ptr(0), target.DrawingStride(), target.ClipRows()};
+    mask.pixelBytes = BytesPerPixel(target.Layout());
+    return mask;
+}
+
+}  // namespace
 
 // The blend mode is checked here, before any pass, as it is for a draw
 // without passes.
 DrawPasses::DrawPasses(const DrawTarget& target, DrawRoad road, DrawScratch* scratch)
     : target(target), road(road), operation(target.Operation().aggOperation), buffer(target.Buffer()),
-      scratch(scratch), referenceMask{buffer.row_ptr(0), target.DrawingStride(), target.ClipRows()} {}
+      scratch(scratch), referenceMask(MaskOf(target, buffer)) {}
 
 DrawPasses::~DrawPasses() {
     if (borrowed) {
@@ -38,7 +61,7 @@ DenseRasterizer& DrawPasses::LibraryRasterizer() {
 
 CompositingRenderer& DrawPasses::LibraryRenderer() {
     if (!libraryRenderer) {
-        libraryRenderer.emplace(buffer, operation);
+        libraryRenderer.emplace(buffer, operation, BestSimdLevel(), target.Layout());
         target.AddClipBoxes(*libraryRenderer);
         if (target.Clip())
             libraryRenderer->Mask(target.ClipRows());
@@ -52,26 +75,28 @@ SaturatingRasterizer& DrawPasses::ReferenceRasterizer() {
     return *referenceRasterizer;
 }
 
-Renderer& DrawPasses::ReferenceRenderer() {
-    if (!referenceRenderer) {
-        pixelFormat.emplace(buffer);
-        pixelFormat->comp_op(operation);
-        referenceRenderer.emplace(*pixelFormat);
-        target.AddClipBoxes(*referenceRenderer);
-    }
-    return *referenceRenderer;
-}
-
 void RasterizeWithColors(const Paint& paint, PaintColors colors, void* rasterizer, void* scanline, void* renderer,
                          void* paintMatrix) {
     // The pipeline is the only producer of these arguments. Its rasterizer
     // arrives as AGG's type (what a client's paint may use) and is read back
     // as the saturating one it is, so that the sweep cannot overflow.
     const PassMatrices matrices(*static_cast<const PaintMatrix*>(paintMatrix), Internals::ContextOf(paint).get());
-    PassOnRoad<SaturatingRasterizer, Scanline, Renderer> pass(
-        matrices, static_cast<SaturatingRasterizer&>(*static_cast<Rasterizer*>(rasterizer)),
-        *static_cast<Scanline*>(scanline), *static_cast<Renderer*>(renderer));
-    colors(paint, pass);
+    auto& coverage = static_cast<SaturatingRasterizer&>(*static_cast<Rasterizer*>(rasterizer));
+    auto& lines = *static_cast<Scanline*>(scanline);
+    // The renderer is the one of the surface's layout that the client's
+    // paint was handed.
+    const auto run = [&](auto* typed) {
+        PassOnRoad<SaturatingRasterizer, Scanline, std::remove_pointer_t<decltype(typed)>> pass(matrices, coverage,
+                                                                                               lines, *typed);
+        colors(paint, pass);
+    };
+    switch (ActiveReferenceLayout()) {
+    case PixelLayout::Bgra: return run(static_cast<agg::renderer_mclip<PixelFormatBgra>*>(renderer));
+    case PixelLayout::Rgbx: return run(static_cast<agg::renderer_mclip<PixelFormatRgbx>*>(renderer));
+    case PixelLayout::Bgrx: return run(static_cast<agg::renderer_mclip<PixelFormatBgrx>*>(renderer));
+    case PixelLayout::Rgb565: return run(static_cast<agg::renderer_mclip<PixelFormatRgb565>*>(renderer));
+    default: return run(static_cast<Renderer*>(renderer));
+    }
 }
 
 }  // namespace Vudadive2R

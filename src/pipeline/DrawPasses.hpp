@@ -11,6 +11,7 @@
 #define VUDADIVE2R_PIPELINE_DRAWPASSES_HPP
 
 #include <optional>
+#include <type_traits>
 
 #include "composite/CompositingRenderer.hpp"
 #include "pipeline/AggTypes.hpp"
@@ -30,6 +31,36 @@ enum class DrawRoad { Library, Reference };
 // every unit that runs passes or adapts Rasterize.
 extern template class PassOnRoad<DenseRasterizer, InlineScanline, CompositingRenderer>;
 extern template class PassOnRoad<SaturatingRasterizer, Scanline, Renderer>;
+extern template class PassOnRoad<SaturatingRasterizer, Scanline, agg::renderer_mclip<PixelFormatBgra>>;
+extern template class PassOnRoad<SaturatingRasterizer, Scanline, agg::renderer_mclip<PixelFormatRgbx>>;
+extern template class PassOnRoad<SaturatingRasterizer, Scanline, agg::renderer_mclip<PixelFormatBgrx>>;
+extern template class PassOnRoad<SaturatingRasterizer, Scanline, agg::renderer_mclip<PixelFormatRgb565>>;
+
+// The reference road's pixel format and multi-clip renderer over one
+// surface; the renderer keeps the format's address, so this never moves.
+template <class Format>
+struct ReferenceRendering {
+    ReferenceRendering(RenderingBuffer& buffer, unsigned operation) : format(buffer), renderer(format) {
+        format.comp_op(operation);
+    }
+    ReferenceRendering(const ReferenceRendering&) = delete;
+    Format format;
+    agg::renderer_mclip<Format> renderer;
+};
+
+// The pixel layout whose reference renderer a running client paint was
+// handed: the library's own paints, called by that paint, read it back.
+PixelLayout ActiveReferenceLayout();
+class ScopedReferenceLayout {
+public:
+    explicit ScopedReferenceLayout(PixelLayout layout);
+    ~ScopedReferenceLayout();
+    ScopedReferenceLayout(const ScopedReferenceLayout&) = delete;
+    ScopedReferenceLayout& operator=(const ScopedReferenceLayout&) = delete;
+
+private:
+    PixelLayout previous;
+};
 
 class DrawPasses {
 public:
@@ -70,16 +101,20 @@ public:
         coverage.reset();
         addGeometry(coverage);
         clippedPasses += coverage.Clipped();
-        Renderer& renderer = ReferenceRenderer();
         Scanline& scanline = ReferenceScanline();
-        if (colors) {
-            PassOnRoad<SaturatingRasterizer, Scanline, Renderer> pass(matrices, coverage, scanline, renderer);
-            colors(paint, pass);
-        } else {
-            // A client's paint receives AGG's type, as the interface promises.
-            PaintMatrix paintMatrix = matrices.Paint();
-            paint.Rasterize(static_cast<Rasterizer*>(&coverage), &scanline, &renderer, &paintMatrix);
-        }
+        WithReferenceRenderer([&](auto& renderer) {
+            if (colors) {
+                PassOnRoad<SaturatingRasterizer, Scanline, std::remove_reference_t<decltype(renderer)>> pass(
+                    matrices, coverage, scanline, renderer);
+                colors(paint, pass);
+            } else {
+                // A client's paint receives AGG's types, as the interface
+                // promises: the renderer over the surface's pixel format.
+                const ScopedReferenceLayout layout(target.Layout());
+                PaintMatrix paintMatrix = matrices.Paint();
+                paint.Rasterize(static_cast<Rasterizer*>(&coverage), &scanline, &renderer, &paintMatrix);
+            }
+        });
     }
 
     unsigned ClippedPasses() const { return clippedPasses; }
@@ -90,7 +125,25 @@ private:
     DenseRasterizer& LibraryRasterizer();
     CompositingRenderer& LibraryRenderer();
     SaturatingRasterizer& ReferenceRasterizer();
-    Renderer& ReferenceRenderer();
+    template <class Format>
+    agg::renderer_mclip<Format>& ReferenceRenderer(std::optional<ReferenceRendering<Format>>& rendering) {
+        if (!rendering) {
+            rendering.emplace(buffer, operation);
+            target.AddClipBoxes(rendering->renderer);
+        }
+        return rendering->renderer;
+    }
+    // Calls `visit` with the reference renderer of the target's layout.
+    template <class Visit>
+    void WithReferenceRenderer(Visit visit) {
+        switch (target.Layout()) {
+        case PixelLayout::Bgra: return visit(ReferenceRenderer(bgra));
+        case PixelLayout::Rgbx: return visit(ReferenceRenderer(rgbx));
+        case PixelLayout::Bgrx: return visit(ReferenceRenderer(bgrx));
+        case PixelLayout::Rgb565: return visit(ReferenceRenderer(rgb565));
+        default: return visit(ReferenceRenderer(rgba));
+        }
+    }
     Scanline& ReferenceScanline() { return referenceScanline ? *referenceScanline : referenceScanline.emplace(); }
 
     const DrawTarget& target;
@@ -107,8 +160,11 @@ private:
     std::optional<CompositingRenderer> libraryRenderer;
     std::optional<SaturatingRasterizer> referenceRasterizer;
     std::optional<Scanline> referenceScanline;
-    std::optional<PixelFormat> pixelFormat;
-    std::optional<Renderer> referenceRenderer;
+    std::optional<ReferenceRendering<PixelFormat>> rgba;
+    std::optional<ReferenceRendering<PixelFormatBgra>> bgra;
+    std::optional<ReferenceRendering<PixelFormatRgbx>> rgbx;
+    std::optional<ReferenceRendering<PixelFormatBgrx>> bgrx;
+    std::optional<ReferenceRendering<PixelFormatRgb565>> rgb565;
     ReferenceMask referenceMask;
 };
 

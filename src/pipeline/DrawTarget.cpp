@@ -13,19 +13,9 @@
 namespace ORV {
 namespace Vudadive2R {
 
-namespace {
-
-// A corner X + Width may not fit an int. Clamping keeps the box the renderer
-// ends up with, since it clips every box to the surface anyway.
-int ClampedCorner(int32_t origin, int32_t extent) {
-    const int64_t corner = int64_t(origin) + int64_t(extent);
-    return int(std::max<int64_t>(INT_MIN, std::min<int64_t>(INT_MAX, corner)));
-}
-
-}  // namespace
 
 void DrawTarget::RequireCompositable(const Context2D& context) {
-    if (orv_surface_format_get(context.surface) != uint32_t(FormatCode::AB24))
+    if (LayoutOfFormat(int32_t(orv_surface_format_get(context.surface))) == PixelLayout::None)
         throw InvalidOperationException();
 }
 
@@ -81,16 +71,6 @@ RenderingBuffer DrawTarget::Buffer() const {
 
 const CompositingOperation& DrawTarget::Operation() const { return CompositingOperationOf(renderState.blendMode); }
 
-template <class AnyRenderer>
-void DrawTarget::AddBoxes(AnyRenderer& renderer) const {
-    if (!renderState.scissoringEnabled)
-        return;
-    for (const IntRectangle& r : renderState.scissorRectangles)
-        renderer.add_clip_box(r.X, r.Y, ClampedCorner(r.X, r.Width), ClampedCorner(r.Y, r.Height));
-}
-
-void DrawTarget::AddClipBoxes(Renderer& renderer) const { AddBoxes(renderer); }
-void DrawTarget::AddClipBoxes(CompositingRenderer& renderer) const { AddBoxes(renderer); }
 
 }  // namespace Vudadive2R
 }  // namespace ORV

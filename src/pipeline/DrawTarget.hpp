@@ -8,9 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "vudadive2r/RenderState.hpp"
+
 #include "composite/ClipMask.hpp"
 #include "composite/CompositingOperations.hpp"
 #include "composite/PixelFormat.hpp"
+#include "composite/PixelLayout.hpp"
 #include "vudadive2r/Context2D.hpp"
 
 namespace ORV {
@@ -21,9 +24,9 @@ struct Layer;
 
 class DrawTarget {
 public:
-    // Throws InvalidOperationException unless the context's surface is
-    // "AB24", the one format that paths and text composite into. Checked
-    // before the memory is mapped.
+    // Throws InvalidOperationException unless paths and text composite into
+    // the context's surface's format ("AB24", "AR24", "XB24", "XR24",
+    // "RG16"). Checked before the memory is mapped.
     static void RequireCompositable(const Context2D& context);
 
     // Maps the surface's memory (once per frame; Finish releases it), or
@@ -39,6 +42,8 @@ public:
     int Width() const { return width; }
     int Height() const { return height; }
     int32_t Format() const { return format; }
+    // How drawing composes the pixels (an open layer's are "AB24").
+    PixelLayout Layout() const { return LayoutOfFormat(format); }
 
     // Row `row` in the surface's own order (row 0 first in memory for a
     // positive stride, last for a negative one), as clears address it.
@@ -63,12 +68,21 @@ public:
     const CompositingOperation& Operation() const;
 
     // Adds the scissor rectangles, when scissoring is on, as clip boxes.
-    void AddClipBoxes(Renderer& renderer) const;
-    void AddClipBoxes(CompositingRenderer& renderer) const;
+    template <class AnyRenderer>
+    void AddClipBoxes(AnyRenderer& renderer) const {
+        if (!renderState.scissoringEnabled)
+            return;
+        for (const IntRectangle& r : renderState.scissorRectangles)
+            renderer.add_clip_box(r.X, r.Y, ClampedCorner(r.X, r.Width), ClampedCorner(r.Y, r.Height));
+    }
 
 private:
-    template <class AnyRenderer>
-    void AddBoxes(AnyRenderer& renderer) const;
+    // A corner X + Width may not fit an int. Clamping keeps the box the
+    // renderer ends up with, since it clips every box to the surface anyway.
+    static int ClampedCorner(int32_t origin, int32_t extent) {
+        const int64_t corner = int64_t(origin) + int64_t(extent);
+        return int(corner < INT32_MIN ? INT32_MIN : corner > INT32_MAX ? INT32_MAX : corner);
+    }
 
     const RenderState& renderState;
     unsigned char* pixels;

@@ -31,6 +31,12 @@ void CompositeLayer(const DrawTarget& target, const Layer& layer) {
     const bool sourceOver = layer.operation == agg::comp_op_src_over;
     const auto operation = Operations::g_comp_op_func[layer.operation];
 
+    // Other layouts compose the layer's rows in their pixel order, their
+    // pixels staged as four bytes (PixelLayout.hpp).
+    const PixelLayout layout = target.Layout();
+    const bool swap = SwapsRedAndBlue(layout), inPlace = ComposesInPlace(layout);
+    const int64_t pixelBytes = BytesPerPixel(layout);
+    std::vector<uint8_t> swapped(swap ? 4 * std::size_t(width) : 0), staging(inPlace ? 0 : 4 * std::size_t(width));
     std::vector<uint8_t> covers(mask ? std::size_t(width) : 0);
     boxes.first_clip_box();
     do {
@@ -39,15 +45,22 @@ void CompositeLayer(const DrawTarget& target, const Layer& layer) {
         for (int y = y1; y <= y2; ++y) {
             const int surfaceRow = fromTop ? y : height - 1 - y;
             const uint8_t* source = layer.pixels.data() + (std::size_t(surfaceRow) * std::size_t(width) + x1) * 4u;
-            uint8_t* pixel = target.DrawingRow(y) + 4 * x1;
+            if (swap) {
+                CopySwappingRedAndBlue(swapped.data(), source, length);
+                source = swapped.data();
+            }
             if (mask)
                 MaskCovers(*mask, x1, y, length, nullptr, layer.opacity, covers.data());
-            if (sourceOver) {
-                BlendPremultipliedOver(pixel, source, length, mask ? covers.data() : nullptr, layer.opacity);
-                continue;
-            }
-            for (unsigned x = 0; x < length; ++x, source += 4, pixel += 4)
-                operation(pixel, source[0], source[1], source[2], source[3], mask ? covers[x] : layer.opacity);
+            const uint8_t* rowCovers = mask ? covers.data() : nullptr;
+            ComposeStaged(layout, target.DrawingRow(y) + pixelBytes * x1, length, rowCovers, layer.opacity,
+                          staging.data(), [&](uint8_t* pixel) {
+                              if (sourceOver)
+                                  return BlendPremultipliedOver(pixel, source, length, rowCovers, layer.opacity);
+                              const uint8_t* from = source;
+                              for (unsigned x = 0; x < length; ++x, from += 4, pixel += 4)
+                                  operation(pixel, from[0], from[1], from[2], from[3],
+                                            mask ? covers[x] : layer.opacity);
+                          });
         }
     } while (boxes.next_clip_box());
 }

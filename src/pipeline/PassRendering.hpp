@@ -96,7 +96,7 @@ void RenderSolid(DenseRasterizer& rasterizer, ScanlineType& scanline, Compositin
     if (!rasterizer.rewind_scanlines())
         return;
     scanline.reset(rasterizer.min_x(), rasterizer.max_x());
-    const CompositingRenderer::SolidColor solid(color);
+    const CompositingRenderer::SolidColor solid(color, renderer.SwapsRedAndBlue());
     const bool runs = renderer.KeepsPixelsAtZeroCoverage();
     if (runs && !rasterizer.Rectangle())
         return RenderSolidRuns(rasterizer, scanline, renderer, solid);

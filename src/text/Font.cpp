@@ -377,12 +377,20 @@ float Font::MeasureCodePoints(CodePointReader text) {
 
 void Font::DrawCodePoints(int x, int y, CodePointReader text, const Color& color) {
     DrawTarget::RequireCompositable(*context);
-    const TextColor ink{TruncatedColorByte(color.R), TruncatedColorByte(color.G), TruncatedColorByte(color.B),
+    TextColor ink{TruncatedColorByte(color.R), TruncatedColorByte(color.G), TruncatedColorByte(color.B),
                         TruncatedColorByte(color.A)};
 
     const DrawTarget target(*context);
     if (!target.Pixels() || ink.a == 0)
         return;
+    // Other layouts: the ink in the pixels' order, the pixels staged as four
+    // bytes around each blend (PixelLayout.hpp).
+    const PixelLayout layout = target.Layout();
+    const int64_t pixelBytes = BytesPerPixel(layout);
+    const bool inPlace = ComposesInPlace(layout);
+    if (SwapsRedAndBlue(layout))
+        std::swap(ink.r, ink.b);
+    std::vector<uint8_t> staging(inPlace ? 0 : 4 * std::size_t(target.Width()));
     const int64_t width = target.Width();
     const int64_t height = target.Height();
 
@@ -436,9 +444,16 @@ void Font::DrawCodePoints(int x, int y, CodePointReader text, const Color& color
         for (unsigned i = part.rowBegin; i < part.rowEnd && i - piece.firstRow < coverage.Rows(); ++i) {
             const unsigned char* source = coverage.Row(i - piece.firstRow);
             if (run) {
-                if (part.columnBegin < columnEnd)
-                    BlendGlyphRow(target.DrawingRow(int(first + int64_t(i) * rowStep)) + runStart * 4,
-                                  source + (part.columnBegin - piece.firstColumn), columnEnd - part.columnBegin, ink);
+                if (part.columnBegin < columnEnd) {
+                    uint8_t* pixels = target.DrawingRow(int(first + int64_t(i) * rowStep)) + runStart * pixelBytes;
+                    const uint8_t* covers = source + (part.columnBegin - piece.firstColumn);
+                    const unsigned count = columnEnd - part.columnBegin;
+                    if (inPlace)
+                        BlendGlyphRow(pixels, covers, count, ink);
+                    else
+                        ComposeStaged(layout, pixels, count, covers, 0, staging.data(),
+                                      [&](uint8_t* four) { BlendGlyphRow(four, covers, count, ink); });
+                }
                 continue;
             }
             unsigned char* pixels = nullptr;
@@ -451,7 +466,11 @@ void Font::DrawCodePoints(int x, int y, CodePointReader text, const Color& color
                     continue;
                 if (!pixels)
                     pixels = target.DrawingRow(int(first + int64_t(i) * rowStep));
-                BlendGlyphPixel(pixels + px * 4, ink, c);
+                if (inPlace)
+                    BlendGlyphPixel(pixels + px * 4, ink, c);
+                else
+                    ComposeStaged(layout, pixels + px * pixelBytes, 1, nullptr, uint8_t(c), staging.data(),
+                                  [&](uint8_t* four) { BlendGlyphPixel(four, ink, c); });
             }
         }
     };

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -625,6 +626,67 @@ TEST(TextLayout, DrawsEveryLineAsOnePath) {
         DrawSupport::ComposePlainly(s, plain.data(), nullptr);
         ASSERT_EQ(drawn, plain) << "trial " << trial;
         EXPECT_NE(drawn, s.backdrop);
+    }
+}
+
+// A run or a paragraph keeps its outlines between draws and rebuilds them in the same storage
+// when the origin moves: every draw of a sequence on one surface, the origin often the one
+// before, the transform, blend mode and colour changing, against AGG composed directly from
+// outlines placed anew. The paragraphs run to some sixty lines.
+TEST(TextLayout, KeptOutlinesDrawAsPlacedAnew) {
+    std::mt19937 random(3812);
+    std::string paragraph;
+    for (int i = 0; i < 40; ++i)
+        paragraph += "Shaped text, wrapped and justified: office \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 42. ";
+    for (int trial = 0; trial < 12; ++trial) {
+        const int width = 180, height = 760, size = 8 + int(random() % 5);
+        std::vector<uint8_t> drawn(size_t(width) * height * 4), plain;
+        for (uint8_t& b : drawn)
+            b = uint8_t(random());
+        plain = drawn;
+        std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface(
+            orv_surface_create_for_data(width, height, 0x34324241, width * 4, drawn.data()), orv_surface_destroy);
+        const auto context = std::make_shared<Context2D>(surface.get());
+        context->renderState->origin = Origin::TopLeft;
+        const auto font = FontNamed(context, trial % 2 ? "DejaVu Sans" : "Noto Serif", size);
+        const bool layout = trial % 3 != 2;
+        TextLayout paragraphs(font, paragraph.c_str(), float(width - 10), TextAlignment(trial % 4));
+        TextRun run(font, "Kept AV office \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 42");
+        if (layout)
+            ASSERT_GT(paragraphs.LineCount(), 40);
+        // A few origins, so that most draws meet the one before; NaN draws nothing, kept or not.
+        const float origins[][2] = {{3.25f, 2}, {3.25f, 41.5f}, {-1.5f, 40.015625f}, {60.5f, 300.75f}, {NAN, 5}};
+        for (int step = 0; step < 10; ++step) {
+            const float* origin = origins[random() % 2 ? 0 : random() % 5];
+            RoadScenes::Scene s;
+            s.width = width, s.height = height, s.filled = true, s.rule = FillRule::NonZero;
+            s.blend = BlendMode(random() % 10);
+            s.fillSpec.color = Color{float(random() % 256) / 255, 0.5f, 0.25f, float(random() % 256) / 255};
+            if (random() % 2) {
+                const float angle = float(int(random() % 200) - 100) / 1000;
+                s.path.M[0] = std::cos(angle), s.path.M[1] = std::sin(angle);
+                s.path.M[3] = -s.path.M[1], s.path.M[4] = s.path.M[0], s.path.M[7] = float(random() % 20);
+            }
+            if (layout) {
+                for (int i = 0; i < paragraphs.LineCount(); ++i)
+                    PlainOutlines(paragraphs.LineRun(i), size, double(origin[0]) + double(paragraphs.Line(i).X),
+                                  double(origin[1]) + double(paragraphs.Line(i).Y), s);
+            } else {
+                PlainOutlines(run, size, origin[0], origin[1], s);
+            }
+            context->renderState->blendMode = s.blend;
+            context->transforms->path->Set(s.path);
+            auto fill = std::make_shared<FillState>();
+            fill->Paint(std::make_shared<ColorPaint>(context, s.fillSpec.color));
+            if (layout)
+                paragraphs.Draw(origin[0], origin[1], fill);
+            else
+                run.Draw(origin[0], origin[1], fill);
+            context->Finish();
+            if (!std::isnan(origin[0]))
+                DrawSupport::ComposePlainly(s, plain.data(), nullptr);
+            ASSERT_EQ(drawn, plain) << "trial " << trial << " step " << step;
+        }
     }
 }
 

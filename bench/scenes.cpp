@@ -193,7 +193,7 @@ const SceneInfo kScenes[] = {
     {Scene::Circles, "Circles20k", 2048, 1536, false},
     {Scene::ClippedGradient, "ClippedGradient1024", 1024, 1024, false},
     {Scene::Layer, "LayerCircles1024", 1024, 1024, false},
-    {Scene::Paragraph, "Paragraph200Lines", 1024, 3072, false},
+    {Scene::Paragraph, "Paragraph200Lines", 1024, 3200, false},
     {Scene::ShapedRun, "ShapedRun200", 1024, 768, false},
 };
 
@@ -503,7 +503,12 @@ struct Pixels {
     // How far a way's count of lit pixels may stray: 3 %, but for the dashed
     // chart, whose sharp joins Cairo and Qt bevel past the miter limit where
     // AGG and the library cut the tip at the limit (about 22 % fewer pixels).
-    double Tolerance() const { return std::strcmp(scene, "Chart20kDashed") == 0 ? 0.3 : 0.03; }
+    // The paragraph: 8 %, each way breaking, justifying and rasterising the
+    // glyphs its own way (Pango and Qt light 4 to 6 % more pixels, most of
+    // them faint fringes of FreeType's rasteriser).
+    double Tolerance() const {
+        return std::strcmp(scene, "Chart20kDashed") == 0 ? 0.3 : std::strcmp(scene, "Paragraph200Lines") == 0 ? 0.08 : 0.03;
+    }
 
     // Checks the way's picture against the library's (each scene's library
     // way runs first): the pixels that differ from the first one, the

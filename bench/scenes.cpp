@@ -44,7 +44,9 @@
 #ifdef VUDADIVE2R_BENCH_CAIRO
 #include <cairo-ft.h>
 #include <cairo.h>
+#ifdef VUDADIVE2R_BENCH_PANGO
 #include <pango/pangocairo.h>
+#endif
 #endif
 #ifdef VUDADIVE2R_BENCH_QT
 #include <QGlyphRun>
@@ -1014,10 +1016,13 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
     cairo_font_options_set_hint_style(unhinted, CAIRO_HINT_STYLE_NONE);
     cairo_font_options_set_hint_metrics(unhinted, CAIRO_HINT_METRICS_OFF);
     cairo_font_options_set_antialias(unhinted, CAIRO_ANTIALIAS_GRAY);
+#ifdef VUDADIVE2R_BENCH_PANGO
     PangoContext* pango = nullptr;
     PangoFontDescription* description = nullptr;
+#endif
     std::string paragraph;
     std::vector<cairo_glyph_t> runGlyphs;
+#ifdef VUDADIVE2R_BENCH_PANGO
     if (info.scene == Scene::Paragraph) {
         pango = pango_cairo_create_context(cr);
         pango_cairo_context_set_font_options(pango, unhinted);
@@ -1025,7 +1030,9 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
         description = pango_font_description_from_string(kFontFamily);
         pango_font_description_set_absolute_size(description, kTextSize * PANGO_SCALE);
         paragraph = ParagraphText();
-    } else if (info.scene == Scene::ShapedRun) {
+    }
+#endif
+    if (info.scene == Scene::ShapedRun) {
         // The library's shaping of the line, its glyph ids and positions
         // taken before timing.
         for (const Glyph& glyph : ShapedLine())
@@ -1036,6 +1043,7 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
 
     Measure(state, [&] {
         if (info.scene == Scene::Paragraph) {
+#ifdef VUDADIVE2R_BENCH_PANGO
             PangoLayout* layout = pango_layout_new(pango);
             pango_layout_set_font_description(layout, description);
             pango_layout_set_width(layout, int(kParagraphWidth * PANGO_SCALE));
@@ -1045,6 +1053,7 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
             cairo_move_to(cr, kParagraphX, kParagraphY);
             pango_cairo_show_layout(cr, layout);
             g_object_unref(layout);
+#endif
         } else if (info.scene == Scene::ShapedRun) {
             for (int line = 0; line < kTextLines; ++line) {
                 const double baseline = 12 + (line * 13) % 750;
@@ -1091,10 +1100,12 @@ void Cairo(benchmark::State& state, const SceneInfo& info) {
     cairo_pattern_destroy(fillSource);
     if (fontFace)
         cairo_font_face_destroy(fontFace);
+#ifdef VUDADIVE2R_BENCH_PANGO
     if (pango)
         g_object_unref(pango);
     if (description)
         pango_font_description_free(description);
+#endif
     cairo_font_options_destroy(unhinted);
     if (pattern)
         cairo_pattern_destroy(pattern);
@@ -1332,6 +1343,10 @@ int Register() {
         for (const auto& way : ways) {
             if (way.second == DirectAgg && !HasDirectAgg(info.scene))
                 continue;
+#if defined(VUDADIVE2R_BENCH_CAIRO) && !defined(VUDADIVE2R_BENCH_PANGO)
+            if (way.second == Cairo && info.scene == Scene::Paragraph)
+                continue;  // the paragraph's Cairo way is Pango's
+#endif
             const Way run = way.second;
             const SceneInfo* scene = &info;
             auto* b = benchmark::RegisterBenchmark((std::string(info.name) + "/" + way.first).c_str(),

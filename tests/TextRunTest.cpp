@@ -21,6 +21,8 @@
 
 #include "PlainTarget.hpp"
 #include "TestSupport.hpp"
+#include "common/Internals.hpp"
+#include "text/TextOutlines.hpp"
 #include "text/Utf8.hpp"
 
 using namespace ORV::Vudadive2R;
@@ -686,6 +688,47 @@ TEST(TextLayout, KeptOutlinesDrawAsPlacedAnew) {
             if (!std::isnan(origin[0]))
                 DrawSupport::ComposePlainly(s, plain.data(), nullptr);
             ASSERT_EQ(drawn, plain) << "trial " << trial << " step " << step;
+        }
+    }
+}
+
+// The outlines put straight into a path's storage against the plain road: the float command
+// stream decoded by Path::AppendData. Entry for entry, bit for bit, at hostile origins too.
+TEST(TextRun, OutlinesInStorageAsTheDecodedStream) {
+    const auto context = Scratch();
+    const struct {
+        const char* font;
+        const char* text;
+    } cases[] = {
+        {"DejaVu Sans", "AV To office, 0123456789 \xC3\xA9\xC3\xB1"},
+        {"Noto Serif", "Wy\xCC\x81 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 42"},
+        {"DejaVu Sans Mono:bold", "O0o8B @#%&"},
+    };
+    const float origins[][2] = {{0, 0},          {-0.0f, -0.0f}, {3.015625f, 12.7f}, {-1e30f, 5},
+                                {NAN, 1},        {INFINITY, -INFINITY}, {16777218.0f, -0.5f}, {1e-40f, 1e-40f}};
+    for (const auto& c : cases) {
+        const auto font = FontNamed(context, c.font, 17);
+        TextRun run(font, c.text);
+        const std::shared_ptr<TextFaces> faces = FacesOf(*font);
+        std::vector<int64_t> positions;
+        for (const Glyph& g : run.Glyphs())
+            positions.push_back(int64_t(g.X * 64)), positions.push_back(int64_t(g.Y * 64));
+        for (const auto& origin : origins) {
+            SCOPED_TRACE(std::string(c.font) + " at " + std::to_string(origin[0]) + ", " + std::to_string(origin[1]));
+            OutlineCommands stream;
+            AppendRunOutlines(*faces, run.Glyphs(), positions, origin[0], origin[1], stream);
+            Path plain(context), direct(context);
+            plain.AppendData(stream.commands, stream.data);
+            AddRunOutlines(Internals::StorageOf(direct), *faces, run.Glyphs(), positions, origin[0], origin[1]);
+            const PathStorage &a = Internals::StorageOf(plain), &b = Internals::StorageOf(direct);
+            ASSERT_GT(a.total_vertices(), 100u);
+            ASSERT_EQ(a.total_vertices(), b.total_vertices());
+            for (unsigned i = 0; i < a.total_vertices(); ++i) {
+                double ax, ay, bx, by;
+                ASSERT_EQ(a.vertex(i, &ax, &ay), b.vertex(i, &bx, &by)) << "entry " << i;
+                ASSERT_EQ(std::memcmp(&ax, &bx, sizeof ax), 0) << "entry " << i << ": " << ax << " " << bx;
+                ASSERT_EQ(std::memcmp(&ay, &by, sizeof ay), 0) << "entry " << i << ": " << ay << " " << by;
+            }
         }
     }
 }

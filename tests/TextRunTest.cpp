@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -20,6 +21,8 @@
 
 #include "PlainTarget.hpp"
 #include "TestSupport.hpp"
+#include "common/Internals.hpp"
+#include "text/TextOutlines.hpp"
 #include "text/Utf8.hpp"
 
 using namespace ORV::Vudadive2R;
@@ -625,6 +628,108 @@ TEST(TextLayout, DrawsEveryLineAsOnePath) {
         DrawSupport::ComposePlainly(s, plain.data(), nullptr);
         ASSERT_EQ(drawn, plain) << "trial " << trial;
         EXPECT_NE(drawn, s.backdrop);
+    }
+}
+
+// A run or a paragraph keeps its outlines between draws and rebuilds them in the same storage
+// when the origin moves: every draw of a sequence on one surface, the origin often the one
+// before, the transform, blend mode and colour changing, against AGG composed directly from
+// outlines placed anew. The paragraphs run to some sixty lines.
+TEST(TextLayout, KeptOutlinesDrawAsPlacedAnew) {
+    std::mt19937 random(3812);
+    std::string paragraph;
+    for (int i = 0; i < 40; ++i)
+        paragraph += "Shaped text, wrapped and justified: office \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 42. ";
+    for (int trial = 0; trial < 12; ++trial) {
+        const int width = 180, height = 760, size = 8 + int(random() % 5);
+        std::vector<uint8_t> drawn(size_t(width) * height * 4), plain;
+        for (uint8_t& b : drawn)
+            b = uint8_t(random());
+        plain = drawn;
+        std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface(
+            orv_surface_create_for_data(width, height, 0x34324241, width * 4, drawn.data()), orv_surface_destroy);
+        const auto context = std::make_shared<Context2D>(surface.get());
+        context->renderState->origin = Origin::TopLeft;
+        const auto font = FontNamed(context, trial % 2 ? "DejaVu Sans" : "Noto Serif", size);
+        const bool layout = trial % 3 != 2;
+        TextLayout paragraphs(font, paragraph.c_str(), float(width - 10), TextAlignment(trial % 4));
+        TextRun run(font, "Kept AV office \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 42");
+        if (layout)
+            ASSERT_GT(paragraphs.LineCount(), 40);
+        // A few origins, so that most draws meet the one before; NaN draws nothing, kept or not.
+        const float origins[][2] = {{3.25f, 2}, {3.25f, 41.5f}, {-1.5f, 40.015625f}, {60.5f, 300.75f}, {NAN, 5}};
+        for (int step = 0; step < 10; ++step) {
+            const float* origin = origins[random() % 2 ? 0 : random() % 5];
+            RoadScenes::Scene s;
+            s.width = width, s.height = height, s.filled = true, s.rule = FillRule::NonZero;
+            s.blend = BlendMode(random() % 10);
+            s.fillSpec.color = Color{float(random() % 256) / 255, 0.5f, 0.25f, float(random() % 256) / 255};
+            if (random() % 2) {
+                const float angle = float(int(random() % 200) - 100) / 1000;
+                s.path.M[0] = std::cos(angle), s.path.M[1] = std::sin(angle);
+                s.path.M[3] = -s.path.M[1], s.path.M[4] = s.path.M[0], s.path.M[7] = float(random() % 20);
+            }
+            if (layout) {
+                for (int i = 0; i < paragraphs.LineCount(); ++i)
+                    PlainOutlines(paragraphs.LineRun(i), size, double(origin[0]) + double(paragraphs.Line(i).X),
+                                  double(origin[1]) + double(paragraphs.Line(i).Y), s);
+            } else {
+                PlainOutlines(run, size, origin[0], origin[1], s);
+            }
+            context->renderState->blendMode = s.blend;
+            context->transforms->path->Set(s.path);
+            auto fill = std::make_shared<FillState>();
+            fill->Paint(std::make_shared<ColorPaint>(context, s.fillSpec.color));
+            if (layout)
+                paragraphs.Draw(origin[0], origin[1], fill);
+            else
+                run.Draw(origin[0], origin[1], fill);
+            context->Finish();
+            if (!std::isnan(origin[0]))
+                DrawSupport::ComposePlainly(s, plain.data(), nullptr);
+            ASSERT_EQ(drawn, plain) << "trial " << trial << " step " << step;
+        }
+    }
+}
+
+// The outlines put straight into a path's storage against the plain road: the float command
+// stream decoded by Path::AppendData. Entry for entry, bit for bit, at hostile origins too.
+TEST(TextRun, OutlinesInStorageAsTheDecodedStream) {
+    const auto context = Scratch();
+    const struct {
+        const char* font;
+        const char* text;
+    } cases[] = {
+        {"DejaVu Sans", "AV To office, 0123456789 \xC3\xA9\xC3\xB1"},
+        {"Noto Serif", "Wy\xCC\x81 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 42"},
+        {"DejaVu Sans Mono:bold", "O0o8B @#%&"},
+    };
+    const float origins[][2] = {{0, 0},          {-0.0f, -0.0f}, {3.015625f, 12.7f}, {-1e30f, 5},
+                                {NAN, 1},        {INFINITY, -INFINITY}, {16777218.0f, -0.5f}, {1e-40f, 1e-40f}};
+    for (const auto& c : cases) {
+        const auto font = FontNamed(context, c.font, 17);
+        TextRun run(font, c.text);
+        const std::shared_ptr<TextFaces> faces = FacesOf(*font);
+        std::vector<int64_t> positions;
+        for (const Glyph& g : run.Glyphs())
+            positions.push_back(int64_t(g.X * 64)), positions.push_back(int64_t(g.Y * 64));
+        for (const auto& origin : origins) {
+            SCOPED_TRACE(std::string(c.font) + " at " + std::to_string(origin[0]) + ", " + std::to_string(origin[1]));
+            OutlineCommands stream;
+            AppendRunOutlines(*faces, run.Glyphs(), positions, origin[0], origin[1], stream);
+            Path plain(context), direct(context);
+            plain.AppendData(stream.commands, stream.data);
+            AddRunOutlines(Internals::StorageOf(direct), *faces, run.Glyphs(), positions, origin[0], origin[1]);
+            const PathStorage &a = Internals::StorageOf(plain), &b = Internals::StorageOf(direct);
+            ASSERT_GT(a.total_vertices(), 100u);
+            ASSERT_EQ(a.total_vertices(), b.total_vertices());
+            for (unsigned i = 0; i < a.total_vertices(); ++i) {
+                double ax, ay, bx, by;
+                ASSERT_EQ(a.vertex(i, &ax, &ay), b.vertex(i, &bx, &by)) << "entry " << i;
+                ASSERT_EQ(std::memcmp(&ax, &bx, sizeof ax), 0) << "entry " << i << ": " << ax << " " << bx;
+                ASSERT_EQ(std::memcmp(&ay, &by, sizeof ay), 0) << "entry " << i << ": " << ay << " " << by;
+            }
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 namespace ORV {
 namespace Vudadive2R {
 
+class Path;
 class TextFaces;
 class TextLayout;
 struct Internals;
@@ -102,6 +103,10 @@ private:
     std::vector<int64_t> advances;   // each glyph's, 1/64 pixel
     int64_t advance = 0;              // 1/64 pixel
     int direction = 1;                // the paragraph's: 1 left to right, 2 right to left
+    // The outlines last drawn and their origin: drawn again as they are while
+    // the origin stays, rebuilt in the same storage when it moves.
+    std::unique_ptr<Path> drawn;
+    float drawnX = 0, drawnY = 0;
 };
 
 /// How the lines of a layout sit in its width.
@@ -154,6 +159,8 @@ private:
     float lineHeight = 0;
     std::vector<TextLine> lines;
     std::vector<std::unique_ptr<TextRun>> runs;
+    std::unique_ptr<Path> drawn;  // as a run's
+    float drawnX = 0, drawnY = 0;
 };
 
 }  // namespace Vudadive2R

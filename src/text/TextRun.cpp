@@ -289,10 +289,19 @@ TextExtents TextRun::InkExtents() const {
 const std::string& TextRun::FontFileName(int index) const { return faces->FileName(index); }
 
 void TextRun::Draw(float x, float y, const std::shared_ptr<FillState>& fill) {
-    Path path(Internals::ContextOf(*font));
-    OutlineCommands outlines;
-    AppendRunOutlines(*faces, glyphs, positions, double(x), double(y), outlines);
-    DrawOutlines(path, outlines, fill);
+    if (!drawn || !SameOrigin(x, y, drawnX, drawnY)) {
+        if (!drawn)
+            drawn.reset(new Path(Internals::ContextOf(*font)));
+        drawn->Clear();  // keeps the storage's memory
+        drawnX = x, drawnY = y;
+        try {
+            AddRunOutlines(Internals::StorageOf(*drawn), *faces, glyphs, positions, double(x), double(y));
+        } catch (...) {
+            drawn.reset();
+            throw;
+        }
+    }
+    DrawNonZero(*drawn, fill);
 }
 
 }  // namespace Vudadive2R

@@ -78,8 +78,10 @@ bool KnownOpaque(const Image& image, const SpanRegion& region) {
 template <class Coordinate>
 void ImageSpans(PaintPass& pass, const agg::rendering_buffer& buffer, const agg::trans_affine& matrix,
                 const agg::image_filter_lut& filter, bool opaque, agg::rgba8 tile = agg::rgba8(0, 0, 0, 0)) {
-    SpanImageBilinearTiled<Coordinate> generator(buffer, matrix, filter, LargestImageCoordinate + 1, tile);
-    SpanSourceOf<decltype(generator)> source(generator, opaque);
+    const auto make = [&] {
+        return SpanImageBilinearTiled<Coordinate>(buffer, matrix, filter, LargestImageCoordinate + 1, tile);
+    };
+    SpanSourceMade<decltype(make)> source(make, opaque);
     pass.Spans(source);
 }
 

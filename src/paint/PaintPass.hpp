@@ -6,6 +6,9 @@
 
 #include <agg_color_rgba.h>
 
+#include <memory>
+#include <utility>
+
 #include "paint/PassMatrices.hpp"
 #include "vudadive2r/Paint.hpp"
 
@@ -31,10 +34,14 @@ public:
     // Whether its colours may be generated straight into the surface: it
     // reads no pixels (an image may be the surface itself).
     bool ReadsNoPixels() const { return readsNoPixels; }
+    // A source of the same colours with state of its own, for another
+    // thread's rows of the pass; null when there is none.
+    virtual std::unique_ptr<SpanSource> Twin() const { return nullptr; }
+
+    virtual ~SpanSource() = default;
 
 protected:
     SpanSource(bool opaque, bool readsNoPixels) : opaque(opaque), readsNoPixels(readsNoPixels) {}
-    ~SpanSource() = default;
 
 private:
     bool opaque, readsNoPixels;
@@ -53,6 +60,26 @@ public:
 
 private:
     Generator& generator;
+};
+
+// The span generator that `make()` returns as a span source whose twins
+// make their own.
+template <class Make>
+class SpanSourceMade final : public SpanSource {
+public:
+    SpanSourceMade(const Make& make, bool opaque, bool readsNoPixels = false)
+        : SpanSource(opaque, readsNoPixels), make(make), generator(make()) {}
+    void prepare() override { generator.prepare(); }
+    void generate(agg::rgba8* colors, int x, int y, unsigned length) override {
+        generator.generate(colors, x, y, length);
+    }
+    std::unique_ptr<SpanSource> Twin() const override {
+        return std::make_unique<SpanSourceMade>(make, Opaque(), ReadsNoPixels());
+    }
+
+private:
+    Make make;
+    decltype(std::declval<const Make&>()()) generator;
 };
 
 class PaintPass {

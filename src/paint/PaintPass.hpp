@@ -6,6 +6,7 @@
 
 #include <agg_color_rgba.h>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -37,6 +38,17 @@ public:
     // A source of the same colours with state of its own, for another
     // thread's rows of the pass; null when there is none.
     virtual std::unique_ptr<SpanSource> Twin() const { return nullptr; }
+    // Whether it may read bytes from `begin` up to `end`: a source that
+    // reads pixels reads anything unless Reads named its memory.
+    bool MayRead(const void* begin, const void* end) const {
+        if (readsNoPixels)
+            return false;
+        return !readBegin || (std::less<const void*>()(readBegin, end) && std::less<const void*>()(begin, readEnd));
+    }
+    void Reads(const void* begin, const void* end) {
+        readBegin = begin;
+        readEnd = end;
+    }
 
     virtual ~SpanSource() = default;
 
@@ -45,6 +57,10 @@ protected:
 
 private:
     bool opaque, readsNoPixels;
+
+protected:
+    const void* readBegin = nullptr;
+    const void* readEnd = nullptr;
 };
 
 // Any span generator as a span source, with Opaque() and ReadsNoPixels() as given.
@@ -74,7 +90,9 @@ public:
         generator.generate(colors, x, y, length);
     }
     std::unique_ptr<SpanSource> Twin() const override {
-        return std::make_unique<SpanSourceMade>(make, Opaque(), ReadsNoPixels());
+        auto twin = std::make_unique<SpanSourceMade>(make, Opaque(), ReadsNoPixels());
+        twin->Reads(readBegin, readEnd);
+        return twin;
     }
 
 private:

@@ -6,6 +6,8 @@
 #ifndef VUDADIVE2R_PIPELINE_BANDEDPASS_HPP
 #define VUDADIVE2R_PIPELINE_BANDEDPASS_HPP
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -33,6 +35,13 @@ public:
     }
 
     void Spans(SpanSource& source) override {
+        // Colours read from the surface would depend on which rows other
+        // threads have drawn.
+        const RenderingBuffer& surface = renderers[0]->Buffer();
+        const uint8_t* first = surface.row_ptr(0);
+        const uint8_t* last = surface.row_ptr(int(surface.height()) - 1);
+        if (source.MayRead(std::min(first, last), std::max(first, last) + std::abs(surface.stride())))
+            return whole.Spans(source);
         std::vector<std::unique_ptr<SpanSource>> twins(renderers.size());
         for (std::size_t band = 1; band < twins.size(); ++band)
             if (!(twins[band] = source.Twin()))

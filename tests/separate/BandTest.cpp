@@ -163,6 +163,43 @@ TEST(Bands, GradientImageAndColourFillsDrawTheBytesOfOneThread) {
         EXPECT_TRUE(DrawPaints(threads) == one) << threads << " threads";
 }
 
+// An image paint reading the surface it draws into, shifted down and right:
+// its colours are those of rows already drawn, so it stays on one thread.
+std::vector<uint8_t> DrawSurfaceOntoItself(int threads) {
+    constexpr int width = 600, height = 500;
+    std::vector<uint8_t> pixels(std::size_t(width) * height * 4);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint8_t(i * 13 + i / 4099);
+    orv_surface* surface = orv_surface_create_for_data(width, height, 0x34324241, width * 4, pixels.data());
+    orv_context2D context = orv_context2D_create(surface);
+    orv_context2D_threads_set(context, threads);
+    orv_image image = orv_image_create(context, 0x34324152, width, height, width * 4, pixels.data());
+    orv_paint paint = orv_image_paint_create(context, image);
+    const orv_matrix3 shift = {{1, 0, 0, 0, 1, 0, 7.5f, 31.25f, 1}};
+    orv_transform_set(orv_transforms_image(orv_context2D_transforms_get(context)), &shift);
+    orv_path_builder builder = orv_path_builder_create();
+    orv_path_builder_rectangle(builder, 0, 0, float(width), float(height));
+    orv_path path = orv_path_builder_to_path(builder, context);
+    orv_fill_state fill = orv_fill_state_create();
+    orv_fill_state_paint_set(fill, paint);
+    orv_path_draw(path, fill, nullptr);
+    orv_context2D_finish(context);
+    orv_fill_state_destroy(fill);
+    orv_path_destroy(path);
+    orv_path_builder_destroy(builder);
+    orv_image_paint_destroy(paint);
+    orv_image_destroy(image);
+    orv_context2D_destroy(context);
+    orv_surface_destroy(surface);
+    return pixels;
+}
+
+TEST(Bands, AnImageOfTheSurfaceItselfDrawsTheBytesOfOneThread) {
+    const std::vector<uint8_t> one = DrawSurfaceOntoItself(1);
+    for (int threads : {2, 4})
+        EXPECT_TRUE(DrawSurfaceOntoItself(threads) == one) << threads << " threads";
+}
+
 TEST(Bands, ThreadCountsOutOfRangeAreRefused) {
     std::vector<uint8_t> pixels(16 * 16 * 4);
     orv_surface* surface = orv_surface_create_for_data(16, 16, 0x34324241, 16 * 4, pixels.data());

@@ -199,6 +199,20 @@ const SceneInfo kScenes[] = {
     {Scene::ShapedRun, "ShapedRun200", 1024, 768, false},
 };
 
+// Drawn by the library with 1, 2 and 4 threads, timed on the wall clock.
+const SceneInfo kThreadScenes[] = {
+    {Scene::Chart, "Chart20kDashed", 2048, 1536, false},
+    {Scene::Grid, "GridDotted2048", 2048, 2048, false},
+    {Scene::Map, "Map3k", 2048, 1536, false},
+    {Scene::Circles, "Circles20k", 2048, 1536, false},
+    {Scene::Fill4096, "Fill4096", 4096, 4096, false},
+    {Scene::Gradient, "LinearGradient4096", 4096, 4096, false},
+    {Scene::Radial, "RadialGradient4096", 4096, 4096, false},
+    {Scene::Image, "ImagePaint4096", 4096, 4096, false},
+};
+// The threads the library's context draws with.
+int benchThreads = 1;
+
 bool IsText(Scene s) { return s == Scene::Text || s == Scene::TextUtf8; }
 const char* TextLineOf(Scene s) { return s == Scene::TextUtf8 ? kTextLineUtf8 : kTextLine; }
 
@@ -557,6 +571,7 @@ void Library(benchmark::State& state, const SceneInfo& info) {
     {
         auto context = std::make_shared<Context2D>(surface);
         context->renderState->origin = Origin::TopLeft;
+        context->SetThreads(benchThreads);
         const Color color{float(kColor.r), float(kColor.g), float(kColor.b), float(AlphaOf(state))};
         std::shared_ptr<Paint> paint = std::make_shared<ColorPaint>(context, color);
         std::vector<uint8_t> picture = Picture();
@@ -1357,6 +1372,19 @@ int Register() {
             if (info.bothAlphas)
                 b->Arg(1);
         }
+    }
+    for (const SceneInfo& info : kThreadScenes) {
+        const SceneInfo* scene = &info;
+        auto* b = benchmark::RegisterBenchmark((std::string(info.name) + "/LibraryThreads").c_str(),
+                                               [scene](benchmark::State& st) {
+                                                   benchThreads = int(st.range(1));
+                                                   Library(st, *scene);
+                                                   benchThreads = 1;
+                                               });
+        // Wall time: the CPU time of all threads would not show the gain.
+        for (int threads : {1, 2, 4})
+            b->Args({0, threads});
+        b->Unit(benchmark::kMillisecond)->UseRealTime();
     }
     return 0;
 }

@@ -228,6 +228,13 @@ ORV_C_API orv_render_state* orv_context2D_render_state_get(orv_context2D context
 ORV_C_API orv_color orv_context2D_clear_color_get(orv_context2D context);
 /** Sets the clear colour: straight alpha, components nominally 0 to 1, stored unchecked. */
 ORV_C_API void orv_context2D_clear_color_set(orv_context2D context, float r, float g, float b, float a);
+/** The number of threads the context draws with, 1 at first. */
+ORV_C_API int orv_context2D_threads_get(orv_context2D context);
+/** Sets the number of threads, 1 to 64, that the context draws large fills and strokes with: their
+ * rows are shared out, the bytes as drawn on one. The threads are made on the first draw that needs
+ * them, run only inside the context's drawing calls, and end with the context. Out of range:
+ * ArgumentOutOfRangeException. */
+ORV_C_API void orv_context2D_threads_set(orv_context2D context, int count);
 /** Resets the clear colour, the five transforms (identity), the render state and the clip to
  * their defaults; saved states and open layers stay. */
 ORV_C_API void orv_context2D_set_default_state(orv_context2D context);

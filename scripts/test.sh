@@ -22,7 +22,7 @@ cmake --build "$root/build-sanitize" -j "$jobs"
 (cd "$root/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
    LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" ctest --output-on-failure -j "$jobs")
 
-# The thread test under ThreadSanitizer: the library and that one test. Run
+# The thread tests under ThreadSanitizer: the library and those two tests. Run
 # without address randomisation, which kernels with wide mmap randomisation
 # give in a layout ThreadSanitizer's runtime cannot map.
 cmake -S "$root" -B "$root/build-thread" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUDADIVE2R_THREAD_SANITIZE=ON \

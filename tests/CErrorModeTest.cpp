@@ -66,6 +66,8 @@ const NullCall kNullCalls[] = {
         NULL_CALL(orv_context2D_render_state_get, nullptr),
         NULL_CALL(orv_context2D_clear_color_get, nullptr),
         NULL_CALL_VOID(orv_context2D_clear_color_set, nullptr, 1, 1, 1, 1),
+        NULL_CALL(orv_context2D_threads_get, nullptr),
+        NULL_CALL_VOID(orv_context2D_threads_set, nullptr, 2),
         NULL_CALL_VOID(orv_context2D_set_default_state, nullptr),
         NULL_CALL_VOID(orv_context2D_finish, nullptr),
         NULL_CALL_VOID(orv_context2D_clear, nullptr),

@@ -59,6 +59,13 @@ public:
     Float32x2 GlyphOrigin() const;
     /// Sets the pen position for text.
     void SetGlyphOrigin(const Float32x2& origin);
+    /// The number of threads the context draws with, 1 at first.
+    int Threads() const;
+    /// Sets the number of threads, 1 to 64, that large fills and strokes are drawn with, each compositing
+    /// whole rows of its own; the bytes are those of one thread. The threads are made when first needed,
+    /// run only inside this context's drawing calls and are joined by its destructor; the context is still
+    /// used from one thread at a time. Throws ArgumentOutOfRangeException outside 1 to 64.
+    void SetThreads(int count);
     /// Resets the clear colour, the five transforms, the render state and the clip (saved states and open
     /// layers stay).
     void SetDefaultState();

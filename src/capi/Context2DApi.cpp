@@ -32,6 +32,14 @@ void orv_context2D_clear_color_set(orv_context2D context, float r, float g, floa
     Guarded(__func__, [&] { ContextHandle::Read(context)->ClearColor(Color{r, g, b, a}); });
 }
 
+int orv_context2D_threads_get(orv_context2D context) {
+    return Guarded(__func__, [&] { return ContextHandle::Read(context)->Threads(); });
+}
+
+void orv_context2D_threads_set(orv_context2D context, int count) {
+    Guarded(__func__, [&] { ContextHandle::Read(context)->SetThreads(count); });
+}
+
 void orv_context2D_set_default_state(orv_context2D context) {
     Guarded(__func__, [&] { ContextHandle::Read(context)->SetDefaultState(); });
 }

@@ -50,6 +50,7 @@ public:
     // Removes every clip box; the whole surface is drawable again, or
     // nothing when `visibility` is false.
     void reset_clipping(bool visibility);
+    const RenderingBuffer& Buffer() const { return buffer; }
 
     // Adds a clip box (inclusive corners, any order), clipped to the surface;
     // a box outside it is dropped. Every span is composited once per box.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
@@ -59,6 +60,15 @@ Color Context2D::ClearColor() const { return clearColor; }
 void Context2D::ClearColor(const Color& color) { clearColor = color; }
 Float32x2 Context2D::GlyphOrigin() const { return glyphOrigin; }
 void Context2D::SetGlyphOrigin(const Float32x2& origin) { glyphOrigin = origin; }
+
+int Context2D::Threads() const { return drawScratch ? drawScratch->threads : 1; }
+void Context2D::SetThreads(int count) {
+    if (count < 1 || count > DrawScratch::MostThreads)
+        throw ArgumentOutOfRangeException("The thread count must be from 1 to 64.");
+    if (!drawScratch)
+        drawScratch.reset(new DrawScratch());
+    drawScratch->threads = count;
+}
 
 void Context2D::SetDefaultState() {
     clearColor = Color{0, 0, 0, 0};

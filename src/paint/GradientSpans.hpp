@@ -28,8 +28,8 @@ inline bool IsFinite(const agg::trans_affine& m) {
 template <class Spread, class Value>
 void GradientSpans(PaintPass& pass, const ColorRamp& ramp, const agg::trans_affine& matrix, const Value& value,
                    int range) {
-    GradientSpanGenerator<Value, Spread> generator(matrix, value, ramp, range);
-    SpanSourceOf<decltype(generator)> source(generator, ramp.Opaque(), true);
+    const auto make = [&] { return GradientSpanGenerator<Value, Spread>(matrix, value, ramp, range); };
+    SpanSourceMade<decltype(make)> source(make, ramp.Opaque(), true);
     pass.Spans(source);
 }
 

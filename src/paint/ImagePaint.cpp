@@ -78,8 +78,14 @@ bool KnownOpaque(const Image& image, const SpanRegion& region) {
 template <class Coordinate>
 void ImageSpans(PaintPass& pass, const agg::rendering_buffer& buffer, const agg::trans_affine& matrix,
                 const agg::image_filter_lut& filter, bool opaque, agg::rgba8 tile = agg::rgba8(0, 0, 0, 0)) {
-    SpanImageBilinearTiled<Coordinate> generator(buffer, matrix, filter, LargestImageCoordinate + 1, tile);
-    SpanSourceOf<decltype(generator)> source(generator, opaque);
+    const auto make = [&] {
+        return SpanImageBilinearTiled<Coordinate>(buffer, matrix, filter, LargestImageCoordinate + 1, tile);
+    };
+    SpanSourceMade<decltype(make)> source(make, opaque);
+    // The image's bytes, which may be the surface's own.
+    const agg::int8u* first = buffer.row_ptr(0);
+    const agg::int8u* last = buffer.row_ptr(int(buffer.height()) - 1);
+    source.Reads(std::min(first, last), std::max(first, last) + std::size_t(buffer.width()) * 4);
     pass.Spans(source);
 }
 

@@ -6,6 +6,10 @@
 
 #include <agg_color_rgba.h>
 
+#include <functional>
+#include <memory>
+#include <utility>
+
 #include "paint/PassMatrices.hpp"
 #include "vudadive2r/Paint.hpp"
 
@@ -31,13 +35,32 @@ public:
     // Whether its colours may be generated straight into the surface: it
     // reads no pixels (an image may be the surface itself).
     bool ReadsNoPixels() const { return readsNoPixels; }
+    // A source of the same colours with state of its own, for another
+    // thread's rows of the pass; null when there is none.
+    virtual std::unique_ptr<SpanSource> Twin() const { return nullptr; }
+    // Whether it may read bytes from `begin` up to `end`: a source that
+    // reads pixels reads anything unless Reads named its memory.
+    bool MayRead(const void* begin, const void* end) const {
+        if (readsNoPixels)
+            return false;
+        return !readBegin || (std::less<const void*>()(readBegin, end) && std::less<const void*>()(begin, readEnd));
+    }
+    void Reads(const void* begin, const void* end) {
+        readBegin = begin;
+        readEnd = end;
+    }
+
+    virtual ~SpanSource() = default;
 
 protected:
     SpanSource(bool opaque, bool readsNoPixels) : opaque(opaque), readsNoPixels(readsNoPixels) {}
-    ~SpanSource() = default;
 
 private:
     bool opaque, readsNoPixels;
+
+protected:
+    const void* readBegin = nullptr;
+    const void* readEnd = nullptr;
 };
 
 // Any span generator as a span source, with Opaque() and ReadsNoPixels() as given.
@@ -53,6 +76,28 @@ public:
 
 private:
     Generator& generator;
+};
+
+// The span generator that `make()` returns as a span source whose twins
+// make their own.
+template <class Make>
+class SpanSourceMade final : public SpanSource {
+public:
+    SpanSourceMade(const Make& make, bool opaque, bool readsNoPixels = false)
+        : SpanSource(opaque, readsNoPixels), make(make), generator(make()) {}
+    void prepare() override { generator.prepare(); }
+    void generate(agg::rgba8* colors, int x, int y, unsigned length) override {
+        generator.generate(colors, x, y, length);
+    }
+    std::unique_ptr<SpanSource> Twin() const override {
+        auto twin = std::make_unique<SpanSourceMade>(make, Opaque(), ReadsNoPixels());
+        twin->Reads(readBegin, readEnd);
+        return twin;
+    }
+
+private:
+    Make make;
+    decltype(std::declval<const Make&>()()) generator;
 };
 
 class PaintPass {

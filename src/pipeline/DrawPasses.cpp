@@ -41,6 +41,10 @@ DrawPasses::~DrawPasses() {
     if (borrowed) {
         scratch->rasterizer.Trim(DrawScratch::KeptBytes);
         scratch->scanline.Trim(DrawScratch::KeptBytes);
+        for (auto& band : scratch->bands) {
+            band->rasterizer.Trim(DrawScratch::KeptBytes);
+            band->scanline.Trim(DrawScratch::KeptBytes);
+        }
         scratch->inUse = false;
     }
 }
@@ -67,6 +71,32 @@ CompositingRenderer& DrawPasses::LibraryRenderer() {
             libraryRenderer->Mask(target.ClipRows());
     }
     return *libraryRenderer;
+}
+
+int DrawPasses::Bands(const DenseRasterizer& coverage) const {
+    if (!borrowed || scratch->threads <= 1)
+        return 1;
+    const long long rows = (long long)std::min(coverage.max_y(), target.Height() - 1) - std::max(coverage.min_y(), 0) + 1;
+    const long long columns = (long long)std::min(coverage.max_x(), target.Width() - 1) - std::max(coverage.min_x(), 0) + 1;
+    if (rows < 2 || columns < 1 || rows * columns < scratch->bandedPixels)
+        return 1;
+    return int(std::min<long long>(scratch->threads, rows));
+}
+
+const std::vector<CompositingRenderer*>& DrawPasses::BandRenderers(int bands) {
+    while (int(bandRenderers.size()) < bands - 1) {
+        bandRenderers.push_back(std::make_unique<CompositingRenderer>(buffer, operation, BestSimdLevel(), target.Layout()));
+        CompositingRenderer& renderer = *bandRenderers.back();
+        target.AddClipBoxes(renderer);
+        if (target.Clip())
+            renderer.Mask(target.ClipRows());
+    }
+    while (int(scratch->bands.size()) < bands)
+        scratch->bands.push_back(std::make_unique<DrawScratch::Band>());
+    bandRendererList.assign(1, &LibraryRenderer());
+    for (int band = 1; band < bands; ++band)
+        bandRendererList.push_back(bandRenderers[std::size_t(band - 1)].get());
+    return bandRendererList;
 }
 
 SaturatingRasterizer& DrawPasses::ReferenceRasterizer() {

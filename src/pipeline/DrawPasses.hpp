@@ -10,11 +10,14 @@
 #ifndef VUDADIVE2R_PIPELINE_DRAWPASSES_HPP
 #define VUDADIVE2R_PIPELINE_DRAWPASSES_HPP
 
+#include <memory>
 #include <optional>
 #include <type_traits>
+#include <vector>
 
 #include "composite/CompositingRenderer.hpp"
 #include "pipeline/AggTypes.hpp"
+#include "pipeline/BandedPass.hpp"
 #include "pipeline/DrawScratch.hpp"
 #include "pipeline/DrawTarget.hpp"
 #include "pipeline/PassRendering.hpp"
@@ -88,6 +91,11 @@ public:
             clippedPasses += coverage.Clipped();
             CompositingRenderer& renderer = LibraryRenderer();
             renderer.Prefetch(coverage.min_x(), coverage.min_y(), coverage.max_x(), coverage.max_y());
+            if (const int bands = Bands(coverage); bands > 1) {
+                BandedPass pass(matrices, coverage, inlineScanline, BandRenderers(bands), *scratch);
+                colors(paint, pass);
+                return;
+            }
             PassOnRoad<DenseRasterizer, InlineScanline, CompositingRenderer> pass(matrices, coverage, inlineScanline,
                                                                                   renderer);
             colors(paint, pass);
@@ -125,6 +133,12 @@ private:
     DenseRasterizer& LibraryRasterizer();
     CompositingRenderer& LibraryRenderer();
     SaturatingRasterizer& ReferenceRasterizer();
+    // The number of threads to draw the library's road's pass in
+    // `coverage` with: 1 for a pass too small or a context with one.
+    int Bands(const DenseRasterizer& coverage) const;
+    // A renderer for each of `bands` bands, the first the pass's own, and
+    // the scratch's stores for as many.
+    const std::vector<CompositingRenderer*>& BandRenderers(int bands);
     template <class Format>
     agg::renderer_mclip<Format>& ReferenceRenderer(std::optional<ReferenceRendering<Format>>& rendering) {
         if (!rendering) {
@@ -158,6 +172,8 @@ private:
     std::optional<DenseRasterizer> ownRasterizer;
     std::optional<InlineScanline> ownScanline;
     std::optional<CompositingRenderer> libraryRenderer;
+    std::vector<std::unique_ptr<CompositingRenderer>> bandRenderers;
+    std::vector<CompositingRenderer*> bandRendererList;
     std::optional<SaturatingRasterizer> referenceRasterizer;
     std::optional<Scanline> referenceScanline;
     std::optional<ReferenceRendering<PixelFormat>> rgba;

@@ -80,6 +80,43 @@ void DenseRasterizer::Prepare() {
     bandBottom = NoBand;
 }
 
+void DenseRasterizer::TakeBand(const DenseRasterizer& source, int top, int bottom) {
+    reset();
+    const Edge* from = source.edges.data();
+    std::copy(from, from + source.edges.size(), edges.Reserve(source.edges.size()));
+    edges.SetSize(source.edges.size());
+    firstRow = top;
+    lastRow = bottom;
+    leftFold = source.leftFold;
+    rightFold = source.rightFold;
+    surfaceWidth = source.surfaceWidth;
+    keepsSpanColumns = source.keepsSpanColumns;
+    minX = source.minX, minY = source.minY, maxX = source.maxX, maxY = source.maxY;
+    anyCells = source.anyCells;
+    clipped = source.clipped;
+    edgeCount = source.edgeCount;
+    fillingRule = source.fillingRule;
+    wide = source.wide;
+    prepared = true;
+    if (source.rectangle.present) {
+        rectangle = source.rectangle;
+        return;
+    }
+    originX = source.originX;
+    width = source.width;
+    words = source.words;
+    rowBytes = source.rowBytes;
+    bandRows = source.bandRows;
+    rowStorage.Reserve(std::size_t(bandRows) * rowBytes);
+    for (int i = 0; i < bandRows; ++i) {
+        std::memset(Row(i), 0, words * sizeof(std::uint64_t));
+        rowFirstWord[i] = SIZE_MAX;
+        rowLastWord[i] = 0;
+    }
+    bandTop = 0;
+    bandBottom = NoBand;
+}
+
 bool DenseRasterizer::FindRectangle() {
     if (edgeCount != 2 || edges.size() != 2)
         return false;

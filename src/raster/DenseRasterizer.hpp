@@ -193,6 +193,11 @@ public:
         }
     }
 
+    // Takes the rewound coverage of `source` for rows `top` to `bottom`
+    // only, so that threads of their own may sweep bands of one pass: the
+    // same edges, walked from the band's first row, sum to the same cells.
+    void TakeBand(const DenseRasterizer& source, int top, int bottom);
+
     // Whether the pass is one rectangle, swept by rows of its own; known
     // once the scanlines are rewound.
     bool Rectangle() const { return rectangle.present; }

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "composite/CompositingRenderer.hpp"
@@ -17,7 +19,7 @@ using namespace ORV::Vudadive2R;
 
 std::vector<SimdLevel> AvailableLevels() {
     std::vector<SimdLevel> levels{SimdLevel::Portable};
-    if (BestSimdLevel() >= SimdLevel::Sse2)
+    if (BestSimdLevel() >= SimdLevel::Sse2)  // NEON on ARM
         levels.push_back(SimdLevel::Sse2);
     if (BestSimdLevel() >= SimdLevel::Avx2)
         levels.push_back(SimdLevel::Avx2);
@@ -90,7 +92,7 @@ void Sweep(const Mode& mode, unsigned sweep, uint8_t cover, uint32_t stride) {
                 color(&actual[4 * at], length, &colors[4 * at], &covers[at], 0);
             }
             ASSERT_TRUE(std::equal(expected.begin(), expected.begin() + 4 * count, actual.begin()))
-                << "operation " << mode.aggOperation << " level " << int(level) << " cover " << int(cover);
+                << "operation " << mode.aggOperation << " level " << SimdLevelName(level) << " cover " << int(cover);
             // Pixels that keep blue first: the same bytes from colours whose
             // first and third bytes trade places as they are loaded.
             actual = backdrop;
@@ -166,6 +168,93 @@ TEST(Compositing, SolidSourceOverAtOneCoverageMatchesThePixelFormat) {
                                                 << c << " alpha " << alpha;
                 }
             }
+}
+
+// The processor's widest level is the one the renderers take, and the one
+// the sweeps above reach: on AArch64, whose processors all have NEON, that
+// is NEON (so the suite under an emulator proves the NEON loops too).
+TEST(Compositing, TheWidestLevelIsTheProcessors) {
+    const SimdLevel best = BestSimdLevel();
+    std::printf("span loops: %s\n", SimdLevelName(best));
+    RecordProperty("simd_level", SimdLevelName(best));
+    EXPECT_EQ(AvailableLevels().back(), best);
+#if defined(__aarch64__)
+    EXPECT_EQ(best, SimdLevel::Neon);
+    EXPECT_STREQ("NEON", SimdLevelName(best));
+    for (unsigned operation = 0; operation < unsigned(BlendOperation::Count); ++operation)
+        EXPECT_EQ(&SpanBlendersFor(BlendOperation(operation), SimdLevel::Neon), &NeonSpanBlenders()[operation]);
+#endif
+}
+
+// Every loop of every operation and level in random short spans, at random
+// byte offsets, with a coverage per pixel or one for the span, on one row or
+// several: each pixel as the pixel format blends it alone.
+TEST(Compositing, EveryLoopMatchesThePixelFormatOnRandomSpans) {
+    const unsigned aggOperations[] = {agg::comp_op_src,      agg::comp_op_src_over, agg::comp_op_dst_over,
+                                      agg::comp_op_src_in,   agg::comp_op_dst_in,   agg::comp_op_multiply,
+                                      agg::comp_op_screen,   agg::comp_op_darken,   agg::comp_op_lighten,
+                                      agg::comp_op_plus};
+    static_assert(sizeof aggOperations / sizeof aggOperations[0] == unsigned(BlendOperation::Count), "every operation");
+    enum Loop { Solid, SolidRows, Color, ColorSwapped, Loops };
+    std::mt19937 random(20261208);
+    auto byte = [&random]() { return uint8_t(random() >> 24); };
+    const unsigned rounds = 3000 / VUDADIVE2R_TEST_THINNING;
+    for (unsigned round = 0; round < rounds; ++round) {
+        const unsigned operation = round % unsigned(BlendOperation::Count);
+        const Loop loop = Loop(round / unsigned(BlendOperation::Count) % Loops);
+        const unsigned length = random() % 41, offset = random() % 4, rows = loop == SolidRows ? 1 + random() % 3 : 1;
+        const unsigned rowBytes = 4 * length + 8;
+        // Edge values often: they are where a lane's rounding or clamp goes wrong.
+        auto value = [&]() {
+            const unsigned pick = random() % 8;
+            return pick == 0 ? uint8_t(0) : pick == 1 ? uint8_t(255) : byte();
+        };
+        std::vector<uint8_t> backdrop(offset + rowBytes * rows + 4), colors(4 * length + 1), covers(length + 1);
+        for (uint8_t& b : backdrop)
+            b = value();
+        for (uint8_t& b : colors)
+            b = value();
+        for (uint8_t& b : covers)
+            b = value();
+        const bool perPixel = random() % 2, oneColor = loop == Solid || loop == SolidRows;
+        const uint8_t cover = value();
+        const uint8_t* color = colors.data();
+        const uint8_t source[4] = {PremultiplyingBlender::Premultiply(color[0], color[3]),
+                                   PremultiplyingBlender::Premultiply(color[1], color[3]),
+                                   PremultiplyingBlender::Premultiply(color[2], color[3]), color[3]};
+        std::vector<uint8_t> expected = backdrop;
+        for (unsigned row = 0; row < rows; ++row)
+            for (unsigned i = 0; i < length; ++i) {
+                const uint8_t* c = oneColor ? color : &colors[4 * i];
+                PremultiplyingBlender::blend_pix(aggOperations[operation], &expected[offset + row * rowBytes + 4 * i],
+                                                 c[0], c[1], c[2], c[3], perPixel ? covers[i] : cover);
+            }
+        std::vector<uint8_t> swapped = colors;
+        for (unsigned i = 0; i < length; ++i)
+            std::swap(swapped[4 * i], swapped[4 * i + 2]);
+        for (SimdLevel level : AvailableLevels()) {
+            const SpanBlenders& loops = SpanBlendersFor(BlendOperation(operation), level);
+            std::vector<uint8_t> actual = backdrop;
+            uint8_t* pixels = actual.data() + offset;
+            const uint8_t* k = perPixel ? covers.data() : nullptr;
+            switch (loop) {
+            case Solid:
+                loops.solid(pixels, length, source, k, cover);
+                break;
+            case SolidRows:
+                loops.solidRows(pixels, length, source, k, cover, rows, rowBytes);
+                break;
+            case Color:
+                loops.color(pixels, length, colors.data(), k, cover);
+                break;
+            default:
+                loops.colorSwapped(pixels, length, swapped.data(), k, cover);
+                break;
+            }
+            ASSERT_EQ(expected, actual) << "round " << round << " operation " << operation << " loop " << loop
+                                        << " level " << SimdLevelName(level) << " length " << length;
+        }
+    }
 }
 
 // A fill writes its four bytes to exactly the span's pixels, whatever the

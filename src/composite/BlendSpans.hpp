@@ -1,5 +1,6 @@
 // Span loops that composite one blend mode exactly as the pixel format does,
-// chosen once per renderer: portable, SSE2 or AVX2.
+// chosen once per renderer: portable, SSE2 or AVX2 on x86, portable or NEON
+// on ARM.
 #ifndef VUDADIVE2R_COMPOSITE_BLENDSPANS_HPP
 #define VUDADIVE2R_COMPOSITE_BLENDSPANS_HPP
 
@@ -11,10 +12,15 @@
 namespace ORV {
 namespace Vudadive2R {
 
-enum class SimdLevel { Portable, Sse2, Avx2 };
+// Levels rank by width. NEON is ARM's 128-bit level and shares SSE2's rank,
+// so that a cap or a request of that rank means NEON on ARM processors.
+enum class SimdLevel { Portable, Sse2, Avx2, Neon = Sse2 };
 
 // The widest level this processor runs.
 SimdLevel BestSimdLevel();
+
+// The level's name on this processor: "portable", "SSE2", "AVX2" or "NEON".
+const char* SimdLevelName(SimdLevel level);
 
 // Composites `length` pixels (bytes R, G, B, A, premultiplied) with one
 // colour given premultiplied, `source` = R, G, B, A. `covers` holds one
@@ -54,6 +60,7 @@ const SpanBlenders& SpanBlendersFor(BlendOperation operation, SimdLevel level);
 const SpanBlenders* PortableSpanBlenders();
 const SpanBlenders* Sse2SpanBlenders();
 const SpanBlenders* Avx2SpanBlenders();
+const SpanBlenders* NeonSpanBlenders();
 
 }  // namespace Vudadive2R
 }  // namespace ORV

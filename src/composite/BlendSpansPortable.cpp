@@ -55,6 +55,10 @@ SimdLevel BestSimdLevel() {
         level = SimdLevel::Avx2;
     else if (__builtin_cpu_supports("sse2"))
         level = SimdLevel::Sse2;
+#elif defined(__ARM_NEON)
+    // Every AArch64 processor has NEON; 32-bit ARM builds have it only where
+    // the compiler targets it (Debian's armhf baseline does not).
+    level = SimdLevel::Neon;
 #endif
 #if defined(VUDADIVE2R_WIDEST_SIMD)
     // A build capped below what the processor runs.
@@ -62,6 +66,22 @@ SimdLevel BestSimdLevel() {
         level = SimdLevel(VUDADIVE2R_WIDEST_SIMD);
 #endif
     return level;
+}
+
+const char* SimdLevelName(SimdLevel level) {
+    switch (level) {
+    case SimdLevel::Portable:
+        return "portable";
+    case SimdLevel::Sse2:
+#if defined(__ARM_NEON)
+        return "NEON";
+#else
+        return "SSE2";
+#endif
+    case SimdLevel::Avx2:
+        return "AVX2";
+    }
+    return "unknown";
 }
 
 const SpanBlenders& SpanBlendersFor(BlendOperation operation, SimdLevel level) {
@@ -74,6 +94,9 @@ const SpanBlenders& SpanBlendersFor(BlendOperation operation, SimdLevel level) {
         table = Avx2SpanBlenders();
     else if (level == SimdLevel::Sse2)
         table = Sse2SpanBlenders();
+#elif defined(__ARM_NEON)
+    if (level == SimdLevel::Neon)
+        table = NeonSpanBlenders();
 #endif
     return table[unsigned(operation)];
 }

@@ -6,6 +6,8 @@
 
 #if defined(__SSE2__)
 #include <immintrin.h>
+#elif defined(__ARM_NEON)
+#include <arm_neon.h>
 #endif
 
 namespace ORV {
@@ -96,6 +98,48 @@ __attribute__((target("avx2"))) unsigned BlendAvx2(uint8_t* pixels, const uint8_
     }
     return i;
 }
+#elif defined(__ARM_NEON)
+// The rounded products of 16-bit lanes of bytes: (t + (t >> 8)) >> 8 with
+// t = a b + 128, whose sum stays below 2^16.
+inline uint16x8_t Multiply16(uint16x8_t a, uint16x8_t b) {
+    const uint16x8_t t = vmlaq_u16(vdupq_n_u16(128), a, b);
+    return vshrq_n_u16(vsraq_n_u16(t, t, 8), 8);
+}
+
+// Two pixels in 16-bit lanes, their coverages in `k` (each pixel's in its
+// four lanes); the narrowing store keeps the low bytes, which wrap as AGG's do.
+inline uint16x8_t BlendTwo(uint16x8_t d, uint16x8_t s, uint16x8_t k) {
+    const uint16x8_t scaled = Multiply16(s, k);
+    const uint16x8_t alpha =
+        vcombine_u16(vdup_lane_u16(vget_low_u16(scaled), 3), vdup_lane_u16(vget_high_u16(scaled), 3));
+    return vsubq_u16(vaddq_u16(d, scaled), Multiply16(d, alpha));
+}
+
+inline uint16x8_t CoverLanes(const uint8_t* covers, uint8_t cover) {
+    if (!covers)
+        return vdupq_n_u16(cover);
+    return vcombine_u16(vdup_n_u16(covers[0]), vdup_n_u16(covers[1]));
+}
+
+// Four pixels at a time; returns how many pixels it has blended.
+unsigned BlendNeon(uint8_t* pixels, const uint8_t* source, unsigned length, const uint8_t* covers, uint8_t cover) {
+    unsigned i = 0;
+    for (; i + 4 <= length; i += 4) {
+        const uint8x16_t s = vld1q_u8(source + 4 * i);
+        const uint64x2_t words = vreinterpretq_u64_u8(s);
+        if ((vgetq_lane_u64(words, 0) | vgetq_lane_u64(words, 1)) == 0)
+            continue;
+        uint8_t* at = pixels + 4 * i;
+        const uint8x16_t d = vld1q_u8(at);
+        const uint8_t* k = covers ? covers + i : nullptr;
+        const uint16x8_t low =
+            BlendTwo(vmovl_u8(vget_low_u8(d)), vmovl_u8(vget_low_u8(s)), CoverLanes(k, cover));
+        const uint16x8_t high = BlendTwo(vmovl_u8(vget_high_u8(d)), vmovl_u8(vget_high_u8(s)),
+                                         CoverLanes(k ? k + 2 : nullptr, cover));
+        vst1q_u8(at, vcombine_u8(vmovn_u16(low), vmovn_u16(high)));
+    }
+    return i;
+}
 #endif
 
 }  // namespace
@@ -120,6 +164,10 @@ void BlendPremultipliedOver(uint8_t* pixels, const uint8_t* source, unsigned len
             BlendTwo(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero), CoverLanes(k ? k + 2 : nullptr, cover));
         _mm_storeu_si128(at, _mm_packus_epi16(low, high));
     }
+#elif defined(__ARM_NEON)
+    static const bool neon = BestSimdLevel() == SimdLevel::Neon;
+    if (neon)
+        i = BlendNeon(pixels, source, length, covers, cover);
 #endif
     for (; i < length; ++i)
         if (!Transparent(source + 4 * i))

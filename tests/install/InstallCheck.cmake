@@ -41,12 +41,14 @@ set(ENV{PKG_CONFIG_PATH} ${pc_dir})
 run(pkg-config --modversion vudadive2r)
 string(STRIP "${output}" version)
 
-# The flags that link `kind`: a static program is linked wholly static, as an
-# embedded product is, since the linker prefers a shared library to an archive.
+# The flags that link `kind`: a static program takes the two archives by
+# their file names, since the linker prefers a shared library to an archive,
+# and the system's libraries as the system has them (Debian ships no archive
+# of HarfBuzz or graphite2, so a wholly static program cannot be linked).
 function(pkg_config_flags kind result)
   if(kind STREQUAL "static")
     run(pkg-config --static --cflags --libs vudadive2r)
-    set(link -static)
+    set(link "")
   else()
     run(pkg-config --cflags --libs vudadive2r)
     set(link -Wl,-rpath,${libdir})  # no LD_LIBRARY_PATH: the paths must be right
@@ -54,6 +56,9 @@ function(pkg_config_flags kind result)
   string(STRIP "${output}" flags)
   if(NOT flags MATCHES "-lzadozi")
     message(FATAL_ERROR "pkg-config flags do not pull in zadozi: ${flags}")
+  endif()
+  if(kind STREQUAL "static")
+    string(REGEX REPLACE "-l(vudadive2r|zadozi)( |$)" "-l:lib\\1.a\\2" flags "${flags}")
   endif()
   separate_arguments(flags UNIX_COMMAND "${flags}")
   set(${result} ${flags} ${link} PARENT_SCOPE)

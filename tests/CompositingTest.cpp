@@ -209,7 +209,7 @@ TEST(Compositing, EveryLoopMatchesThePixelFormatOnRandomSpans) {
             const unsigned pick = random() % 8;
             return pick == 0 ? uint8_t(0) : pick == 1 ? uint8_t(255) : byte();
         };
-        std::vector<uint8_t> backdrop(offset + rowBytes * rows + 4), colors(4 * length + 1), covers(length + 1);
+        std::vector<uint8_t> backdrop(offset + rowBytes * rows + 4), colors(4 * length + 4), covers(length + 1);
         for (uint8_t& b : backdrop)
             b = value();
         for (uint8_t& b : colors)
@@ -218,7 +218,7 @@ TEST(Compositing, EveryLoopMatchesThePixelFormatOnRandomSpans) {
             b = value();
         const bool perPixel = random() % 2, oneColor = loop == Solid || loop == SolidRows;
         const uint8_t cover = value();
-        const uint8_t* color = colors.data();
+        const uint8_t* color = colors.data();  // the first colour, also for an empty span
         const uint8_t source[4] = {PremultiplyingBlender::Premultiply(color[0], color[3]),
                                    PremultiplyingBlender::Premultiply(color[1], color[3]),
                                    PremultiplyingBlender::Premultiply(color[2], color[3]), color[3]};

@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const uint8_t op = input.Byte();
             const int s = input.Byte(), a = s % 2, k = s % kSlots;
             orv_context2D context = h.contexts[a] ? h.contexts[a] : h.contexts[1 - a];
-            switch (op % 25) {
+            switch (op % 28) {
             case 0:
                 orv_context2D_destroy(h.contexts[a]);
                 h.contexts[a] = nullptr;
@@ -324,6 +324,56 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                             orv_path_clip(h.paths[k], int(input.Byte() % 3), int(input.Byte() % 3));
                             break;
                         }
+                    });
+                break;
+            case 24:  // a shaped run, read back and drawn
+            case 25:  // a laid-out paragraph, read back and drawn
+                if (Use(h.fonts[a])) {
+                    char text[12] = {};
+                    for (int i = 0; i < 11; ++i)
+                        text[i] = char(input.Byte());
+                    const char* features[] = {nullptr, "liga=0,kern", "-kern", "tnum[1:3]"};
+                    const char* feature = features[input.Byte() % 4];
+                    if (op % 28 == 24) {
+                        orv_text_run run = nullptr;
+                        Try([&] {
+                            run = input.Byte() & 1
+                                      ? orv_text_run_create(h.fonts[a], text, feature)
+                                      : orv_text_run_create_with_language(h.fonts[a], text, feature, "tr");
+                            int count = -1;
+                            const orv_glyph* glyphs = orv_text_run_glyphs_get(run, &count);
+                            if (count < 0 || (count > 0 && !glyphs))
+                                std::abort();
+                            orv_text_run_advance_get(run);
+                            orv_text_run_logical_extents_get(run);
+                            orv_text_run_ink_extents_get(run);
+                            orv_text_run_font_file_name_get(run, count > 0 ? glyphs[0].font : 0);
+                            orv_text_run_draw(run, f(), f(), h.fills[a]);
+                        });
+                        orv_text_run_destroy(run);
+                    } else {
+                        orv_text_layout layout = nullptr;
+                        Try([&] {
+                            layout = orv_text_layout_create(h.fonts[a], text, feature, f(), int(input.Byte() % 5));
+                            const int lines = orv_text_layout_line_count_get(layout);
+                            int count = 0;
+                            for (int line = 0; line < lines; ++line) {
+                                orv_text_layout_line_get(layout, line);
+                                orv_text_layout_line_glyphs_get(layout, line, &count);
+                            }
+                            orv_text_layout_extents_get(layout);
+                            orv_text_layout_draw(layout, f(), f(), h.fills[a]);
+                        });
+                        orv_text_layout_destroy(layout);
+                    }
+                }
+                break;
+            case 26:
+                if (Use(context))
+                    Try([&] {
+                        orv_context2D_threads_set(context, int(input.Byte() % 5) - 1);
+                        if (context && orv_context2D_threads_get(context) < 1)
+                            std::abort();
                     });
                 break;
             default:

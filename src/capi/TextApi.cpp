@@ -12,8 +12,10 @@ static_assert(sizeof(orv_glyph) == sizeof(Glyph) && offsetof(orv_glyph, cluster)
 
 orv_text_extents ToC(const TextExtents& e) { return orv_text_extents{e.X, e.Y, e.Width, e.Height}; }
 
+// The count is zeroed before the handle is read (by the callers), so that a
+// failed call leaves 0 there, as the other counted getters do.
 const orv_glyph* GlyphsOf(const TextRun& run, int* count) {
-    Required(count) = int(run.Glyphs().size());
+    *count = int(run.Glyphs().size());
     return reinterpret_cast<const orv_glyph*>(run.Glyphs().data());
 }
 
@@ -38,7 +40,10 @@ void orv_text_run_destroy(orv_text_run run) {
 }
 
 const orv_glyph* orv_text_run_glyphs_get(orv_text_run run, int* count) {
-    return Guarded(__func__, [&] { return GlyphsOf(*TextRunHandle::Read(run), count); });
+    return Guarded(__func__, [&] {
+        Required(count) = 0;
+        return GlyphsOf(*TextRunHandle::Read(run), count);
+    });
 }
 
 float orv_text_run_advance_get(orv_text_run run) {
@@ -89,7 +94,10 @@ orv_text_line orv_text_layout_line_get(orv_text_layout layout, int index) {
 }
 
 const orv_glyph* orv_text_layout_line_glyphs_get(orv_text_layout layout, int index, int* count) {
-    return Guarded(__func__, [&] { return GlyphsOf(TextLayoutHandle::Read(layout)->LineRun(index), count); });
+    return Guarded(__func__, [&] {
+        Required(count) = 0;
+        return GlyphsOf(TextLayoutHandle::Read(layout)->LineRun(index), count);
+    });
 }
 
 orv_text_extents orv_text_layout_extents_get(orv_text_layout layout) {

@@ -139,6 +139,8 @@ void ComposeThrough(const Scene& s, Format& pixelFormat) {
     TestSupport::Surface scratch(1, 1);
     Path path(std::make_shared<Context2D>(scratch.surface));
     path.AppendData(s.commands, s.data);
+    for (const agg::vertex_d& v : s.vertices)
+        Internals::StorageOf(path).vertices().add_vertex(v.x, v.y, v.cmd);
     agg::conv_curve<PathStorage> curves(Internals::StorageOf(path));
     agg::trans_affine matrix = Affine(s.path);
     agg::conv_transform<decltype(curves)> transformer(curves, matrix);

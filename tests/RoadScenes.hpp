@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "common/Internals.hpp"
 #include "path/PathDraw.hpp"
+#include "pipeline/PathStorage.hpp"
 #include "vudadive2r.hpp"
 
 namespace RoadScenes {
@@ -61,6 +63,8 @@ struct Scene {
             image = Matrix3::Identity;
     std::vector<PathCommands> commands;
     std::vector<float> data;
+    // Vertices in double appended after the commands (text's polylines).
+    std::vector<agg::vertex_d> vertices;
     bool filled = false, stroked = false;
     FillRule rule = FillRule::NonZero;
     PaintSpec fillSpec, strokeSpec;
@@ -311,6 +315,8 @@ struct Drawing {
             stroke->DashPhase(s.dashPhase);
         }
         path.AppendData(s.commands, s.data);
+        for (const agg::vertex_d& v : s.vertices)
+            Internals::StorageOf(path).vertices().add_vertex(v.x, v.y, v.cmd);
     }
     // The passes clipped, as DrawPath counts them.
     unsigned Draw(bool plainRoad) {

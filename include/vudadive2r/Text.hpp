@@ -103,10 +103,8 @@ private:
     std::vector<int64_t> advances;   // each glyph's, 1/64 pixel
     int64_t advance = 0;              // 1/64 pixel
     int direction = 1;                // the paragraph's: 1 left to right, 2 right to left
-    // The outlines last drawn and their origin: drawn again as they are while
-    // the origin stays, rebuilt in the same storage when it moves.
+    // The storage of the last draw's path, kept for its memory.
     std::unique_ptr<Path> drawn;
-    float drawnX = 0, drawnY = 0;
 };
 
 /// How the lines of a layout sit in its width.
@@ -160,7 +158,6 @@ private:
     std::vector<TextLine> lines;
     std::vector<std::unique_ptr<TextRun>> runs;
     std::unique_ptr<Path> drawn;  // as a run's
-    float drawnX = 0, drawnY = 0;
 };
 
 }  // namespace Vudadive2R

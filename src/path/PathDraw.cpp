@@ -2,6 +2,9 @@
 // composited into the context's surface.
 #include "path/PathDraw.hpp"
 
+#include <stdexcept>
+#include <type_traits>
+
 #include "common/Internals.hpp"
 #include "paint/PaintPasses.hpp"
 #include "pipeline/DrawTarget.hpp"
@@ -16,7 +19,7 @@ void Path::Draw(const std::shared_ptr<FillState>& fill, const std::shared_ptr<St
 }
 
 unsigned DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke,
-                  DrawRoad road) {
+                  DrawRoad road, const std::vector<PlacedStamp>* stamps) {
     Context2D& context = *Internals::ContextOf(path);
     DrawTarget::RequireCompositable(context);
     const DrawTarget target(context);
@@ -38,8 +41,17 @@ unsigned DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std:
         rule = FillingRule(fill->FillRule());
         const PassMatrices matrices(*transforms.fillPaint, pathMatrix, Internals::ContextOf(*fillPaint).get());
         const PaintColors colors = LibraryPaintColors(*fillPaint);
-        passes.Run(*fillPaint, colors, colors == ColorPaintColors, matrices, rule,
-                   [&](auto& rasterizer) { geometry.AddFill(rasterizer); });
+        const bool stamped = stamps && !stamps->empty();
+        if (stamped && !(colors && road == DrawRoad::Library))
+            throw std::logic_error("Cells were placed for a pass that does not take them.");
+        passes.Run(*fillPaint, colors, colors == ColorPaintColors, matrices, rule, [&](auto& rasterizer) {
+            geometry.AddFill(rasterizer);
+            if constexpr (std::is_same_v<std::remove_reference_t<decltype(rasterizer)>, DenseRasterizer>) {
+                if (stamped && geometry.Drawable())
+                    for (const PlacedStamp& s : *stamps)
+                        rasterizer.AddStamp(*s.stamp, s.dx, s.dy);
+            }
+        });
     }
     if (strokePaint) {
         geometry.PlanStroke();

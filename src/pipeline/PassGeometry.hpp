@@ -41,6 +41,10 @@ public:
     PassGeometry(const PassGeometry&) = delete;
     PassGeometry& operator=(const PassGeometry&) = delete;
 
+    // Whether the path is drawn at all: within the geometry limits, through
+    // a matrix that keeps them, in a draw that has pixels and a pass.
+    bool Drawable() const { return drawable; }
+
     // A path of lines only skips the curve converter, which would hand on
     // its vertices unchanged.
     template <class AnyRasterizer>

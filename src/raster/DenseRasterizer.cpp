@@ -25,6 +25,9 @@ void DenseRasterizer::reset() {
     clipped = false;
     rectangle.present = false;
     edgeCount = 0;
+    placements.clear();
+    activeStamps.clear();
+    nextPlacement = 0;
     outline.Reset();
 }
 
@@ -34,6 +37,8 @@ void DenseRasterizer::Trim(std::size_t bytes) {
     active.Trim(bytes);
     rowCrossings.Trim(bytes);
     rowStorage.Trim(bytes);
+    placements.Trim(bytes);
+    activeStamps.Trim(bytes);
     reset();
 }
 
@@ -55,6 +60,12 @@ void DenseRasterizer::Prepare() {
     if (FindRectangle())
         return;
     wide = !OrderEdges(edgeCount > SafeEdges);
+    if (!placements.empty()) {
+        // The row counts above know the edges only; past SafeEdges in all, long long holds any sum.
+        wide = wide || edgeCount > SafeEdges;
+        std::stable_sort(placements.begin(), placements.end(),
+                         [](const Placement& a, const Placement& b) { return a.top < b.top; });
+    }
     originX = KeptColumn(minX);
     width = std::size_t((long long)KeptColumn(maxX) - originX + 1);
     words = (width + 63) / 64;
@@ -95,6 +106,9 @@ void DenseRasterizer::TakeBand(const DenseRasterizer& source, int top, int botto
     anyCells = source.anyCells;
     clipped = source.clipped;
     edgeCount = source.edgeCount;
+    const Placement* placed = source.placements.data();
+    std::copy(placed, placed + source.placements.size(), placements.Reserve(source.placements.size()));
+    placements.SetSize(source.placements.size());
     fillingRule = source.fillingRule;
     wide = source.wide;
     prepared = true;
@@ -118,7 +132,7 @@ void DenseRasterizer::TakeBand(const DenseRasterizer& source, int top, int botto
 }
 
 bool DenseRasterizer::FindRectangle() {
-    if (edgeCount != 2 || edges.size() != 2)
+    if (edgeCount != 2 || edges.size() != 2 || takingStamp || !placements.empty())
         return false;
     const Edge& a = edges[0];
     const Edge& b = edges[1];
@@ -238,6 +252,8 @@ void DenseRasterizer::Restart(int y) {
     scanY = y;
     active.clear();
     nextEdge = 0;
+    activeStamps.clear();
+    nextPlacement = 0;
 }
 
 void DenseRasterizer::ClearBand() {
@@ -256,6 +272,9 @@ void DenseRasterizer::ClearBand() {
 }
 
 void DenseRasterizer::Activate() {
+    for (; nextPlacement < placements.size() && placements[nextPlacement].top <= bandBottom; ++nextPlacement)
+        if (placements[nextPlacement].bottom >= bandTop)
+            activeStamps.push_back(placements[nextPlacement]);
     firstNewEdge = nextEdge;
     for (; nextEdge < edges.size() && edges[nextEdge].top <= bandBottom; ++nextEdge) {
         const Edge& e = edges[nextEdge];
@@ -295,6 +314,56 @@ void DenseRasterizer::Activate() {
         }
         active.push_back(a);
     }
+}
+
+bool DenseRasterizer::TakeStamp(CellStamp& stamp) {
+    ClosePolygon();
+    stamp = CellStamp();
+    stamp.anyEdges = minX <= maxX;
+    stamp.anyCells = anyCells;
+    stamp.minX = minX, stamp.minY = minY, stamp.maxX = maxX, stamp.maxY = maxY;
+    stamp.edges = edgeCount;
+    if (edgeCount > SafeEdges || !placements.empty()) {
+        reset();
+        return false;
+    }
+    if (!anyCells) {
+        stamp.top = minY;
+        stamp.rowStart.push_back(0);
+        reset();
+        return true;
+    }
+    takingStamp = true;
+    Prepare();
+    takingStamp = false;
+    Restart(std::max(minY, firstRow));
+    stamp.top = scanY;
+    // Every row a sweep would read, its cells as they stand (bits set, sums
+    // zero or not), left cleared as a sweep leaves them.
+    while (ReachRow()) {
+        const std::size_t index = std::size_t(scanY - bandTop);
+        while (stamp.rowStart.size() < std::size_t(scanY - stamp.top))
+            stamp.rowStart.push_back(std::uint32_t(stamp.cells.size()));
+        stamp.rowStart.push_back(std::uint32_t(stamp.cells.size()));
+        unsigned char* rowStart = Row(int(index));
+        std::uint64_t* bits = reinterpret_cast<std::uint64_t*>(rowStart);
+        const Cell<int>* cells = reinterpret_cast<const Cell<int>*>(rowStart + words * sizeof(std::uint64_t));
+        for (std::size_t w = rowFirstWord[index]; w <= rowLastWord[index] && rowFirstWord[index] != SIZE_MAX; ++w) {
+            std::uint64_t word = bits[w];
+            bits[w] = 0;
+            while (word) {
+                const std::size_t i = w * 64 + std::size_t(__builtin_ctzll(word));
+                word &= word - 1;
+                stamp.cells.push_back(StampCell{originX + int(i), cells[i].cover, cells[i].area});
+            }
+        }
+        rowFirstWord[index] = SIZE_MAX;
+        rowLastWord[index] = 0;
+        ++scanY;
+    }
+    stamp.rowStart.push_back(std::uint32_t(stamp.cells.size()));
+    reset();
+    return true;
 }
 
 }  // namespace Vudadive2R

@@ -38,6 +38,7 @@
 #include <cstring>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "raster/GeometryLimits.hpp"
 #include "raster/OutlineVertices.hpp"
@@ -104,6 +105,48 @@ public:
 
     // Ends the pass: closes an open sub-path.
     void FinishFeed() { ClosePolygon(); }
+
+    // ------------------------------------------------------------ ready cells
+
+    // The cells one shape's edges leave, row by row, taken once and added
+    // again at whole-pixel offsets instead of walking the edges: a row's
+    // sums do not depend on the order in which edges add to them, and
+    // edges moved by whole pixels (256 in 24.8) leave the same cells moved.
+    struct StampCell {
+        int x, cover, area;
+    };
+    struct CellStamp {
+        bool anyEdges = false;  // the bounds below hold
+        bool anyCells = false;
+        int minX = 0, minY = 0, maxX = 0, maxY = 0;  // as edge() leaves them
+        int top = 0;                                 // the first row with cells
+        std::vector<std::uint32_t> rowStart;         // into cells, a row each from top, and the end
+        std::vector<StampCell> cells;                // each row's in column order, zero sums included
+        std::size_t edges = 0;                       // edges with cells
+        int Bottom() const { return top + int(rowStart.size()) - 2; }
+    };
+
+    // After one shape's edges were fed, with surface bounds holding all of
+    // them and no span columns: their cells into `stamp`, the rasterizer
+    // reset. False when the edges are too many to sum in int.
+    bool TakeStamp(CellStamp& stamp);
+
+    // Adds a stamp's cells moved by (dx, dy) pixels, as its edges moved by
+    // (256 dx, 256 dy) would. The stamp must outlive the pass, and its cells,
+    // moved, lie within the surface's columns.
+    void AddStamp(const CellStamp& stamp, int dx, int dy) {
+        if (!stamp.anyEdges)
+            return;
+        minX = std::min(minX, stamp.minX + dx);
+        maxX = std::max(maxX, stamp.maxX + dx);
+        minY = std::min(minY, stamp.minY + dy);
+        maxY = std::max(maxY, stamp.maxY + dy);
+        if (!stamp.anyCells)
+            return;
+        anyCells = true;
+        edgeCount += stamp.edges;
+        placements.push_back(Placement{&stamp, dx, dy, stamp.top + dy, stamp.Bottom() + dy});
+    }
 
     // ------------------------------------------------------------ the sweep
 
@@ -226,6 +269,13 @@ private:
     struct Edge {
         int x1, y1, x2, y2;
         int top;  // first row
+    };
+
+    // A stamp added at an offset, with its first and last rows there.
+    struct Placement {
+        const CellStamp* stamp;
+        int dx, dy;
+        int top, bottom;
     };
 
     // An edge being walked down the rows: AGG's DDA for the x positions at
@@ -534,6 +584,34 @@ private:
                 ++i;
             }
         }
+        for (std::size_t i = 0; i < activeStamps.size();) {
+            const Placement p = activeStamps[i];
+            AddStampRows<Int>(p);
+            if (p.bottom <= bandBottom)
+                activeStamps.SwapRemove(i);
+            else
+                ++i;
+        }
+    }
+
+    // Adds a placed stamp's cells of the band's rows.
+    template <class Int>
+    void AddStampRows(const Placement& p) {
+        const CellStamp& s = *p.stamp;
+        const int from = std::max(p.top, bandTop), to = std::min(p.bottom, bandBottom);
+        for (int y = from; y <= to; ++y) {
+            const std::uint32_t begin = s.rowStart[std::size_t(y - p.top)], end = s.rowStart[std::size_t(y - p.top) + 1];
+            if (begin == end)
+                continue;
+            const std::size_t index = std::size_t(y - bandTop);
+            unsigned char* rowStart = Row(int(index));
+            RowCells<Int> row{reinterpret_cast<Cell<Int>*>(rowStart + words * sizeof(std::uint64_t)),
+                              reinterpret_cast<std::uint64_t*>(rowStart), originX};
+            rowFirstWord[index] = std::min(rowFirstWord[index], std::size_t(s.cells[begin].x + p.dx - originX) >> 6);
+            rowLastWord[index] = std::max(rowLastWord[index], std::size_t(s.cells[end - 1].x + p.dx - originX) >> 6);
+            for (std::uint32_t k = begin; k < end; ++k)
+                row.Add(s.cells[k].x + p.dx, s.cells[k].cover, s.cells[k].area);
+        }
     }
 
     // Adds an active edge's pieces of the band's rows.
@@ -576,11 +654,15 @@ private:
     inline __attribute__((always_inline)) bool ReachRow() {
         if (scanY <= bandBottom)
             return true;
-        if (active.empty()) {
-            // Nothing crosses this row: go straight to the next edge.
-            if (nextEdge == edges.size())
+        if (active.empty() && activeStamps.empty()) {
+            // Nothing crosses this row: go straight to the next edge or stamp.
+            const bool edgesLeft = nextEdge < edges.size(), stampsLeft = nextPlacement < placements.size();
+            if (!edgesLeft && !stampsLeft)
                 return false;
-            scanY = std::max(scanY, edges[nextEdge].top);
+            const int next = !stampsLeft  ? edges[nextEdge].top
+                             : !edgesLeft ? placements[nextPlacement].top
+                                          : std::min(edges[nextEdge].top, placements[nextPlacement].top);
+            scanY = std::max(scanY, next);
         }
         const int last = std::min(maxY, lastRow);
         if (scanY > last)
@@ -702,6 +784,10 @@ private:
     ScratchArray<Edge, 64> orderedEdges;  // the edges in row order, swapped in
     ScratchArray<ActiveEdge, 32> active;
     ScratchArray<int, 16> rowCrossings;
+    ScratchArray<Placement, 8> placements;  // in row order once prepared
+    ScratchArray<Placement, 8> activeStamps;
+    std::size_t nextPlacement = 0;
+    bool takingStamp = false;  // no rectangle is looked for
     // A band of rows of counters, each row its bit words, then the cover and
     // area of each cell.
     ScratchArray<unsigned char, InlineRowBytes> rowStorage;

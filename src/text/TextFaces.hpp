@@ -14,6 +14,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "text/GlyphPolylines.hpp"
 #include "vudadive2r/Font.hpp"
 #include "vudadive2r/Types.hpp"
 
@@ -58,6 +59,8 @@ public:
     int Size() const { return size; }
     // The outline of glyph `index` of face `font`; empty for a glyph without one.
     const GlyphOutline& Outline(int font, unsigned index);
+    // Flattened outlines and their cells, for drawing.
+    GlyphPolylines& Polylines() { return polylines; }
     // The font's own line metrics in 1/64 pixel (the descender negative).
     FT_Pos Ascender() const;
     FT_Pos Descender() const;
@@ -73,6 +76,7 @@ private:
     std::vector<std::unique_ptr<Face>> faces;
     std::unordered_map<uint64_t, GlyphOutline> outlines;
     size_t outlineBytes = 0;
+    GlyphPolylines polylines;
 };
 
 // The font's faces, made on first use and shared by its runs.

@@ -194,21 +194,14 @@ const TextRun& TextLayout::LineRun(int index) const {
 TextExtents TextLayout::Extents() const { return TextExtents{0, 0, width, lineHeight * float(lines.size())}; }
 
 void TextLayout::Draw(float x, float y, const std::shared_ptr<FillState>& fill) {
-    if (!drawn || !SameOrigin(x, y, drawnX, drawnY)) {
-        if (!drawn)
-            drawn.reset(new Path(Internals::ContextOf(*font)));
-        drawn->Clear();  // keeps the storage's memory
-        drawnX = x, drawnY = y;
-        try {
-            for (size_t i = 0; i < runs.size(); ++i)
-                AddRunOutlines(Internals::StorageOf(*drawn), *runs[i]->faces, runs[i]->glyphs, runs[i]->positions,
-                               double(x) + double(lines[i].X), double(y) + double(lines[i].Y));
-        } catch (...) {
-            drawn.reset();
-            throw;
-        }
-    }
-    DrawNonZero(*drawn, fill);
+    if (!drawn)
+        drawn.reset(new Path(Internals::ContextOf(*font)));
+    std::vector<PlacedRun> placed;
+    placed.reserve(runs.size());
+    for (size_t i = 0; i < runs.size(); ++i)
+        placed.push_back(PlacedRun{*runs[i]->faces, runs[i]->glyphs, runs[i]->positions,
+                                   double(x) + double(lines[i].X), double(y) + double(lines[i].Y)});
+    DrawRuns(*drawn, placed, fill);
 }
 
 }  // namespace Vudadive2R

@@ -1,9 +1,14 @@
 #include "text/TextOutlines.hpp"
 
-#include <cstring>
-#include <stdexcept>
+#include <cmath>
+#include <cstdlib>
 
 #include "common/Internals.hpp"
+#include "paint/PaintPasses.hpp"
+#include "paint/PassMatrices.hpp"
+#include "path/PathDraw.hpp"
+#include "pipeline/PathStorage.hpp"
+#include "pipeline/DrawTarget.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -14,65 +19,153 @@ bool GlyphOutlineBox(TextFaces& faces, int font, unsigned index, FT_BBox& box) {
     return !outline.points.empty();
 }
 
-// Sums of 1/64 pixels, exact in double, then rounded to float.
-void AppendRunOutlines(TextFaces& faces, const std::vector<Glyph>& glyphs, const std::vector<int64_t>& positions,
-                       double x, double y, OutlineCommands& outlines) {
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        const GlyphOutline& outline = faces.Outline(glyphs[i].Font, glyphs[i].Index);
-        const int64_t gx = positions[2 * i], gy = positions[2 * i + 1];
-        outlines.commands.insert(outlines.commands.end(), outline.commands.begin(), outline.commands.end());
-        for (const FT_Vector& point : outline.points) {
-            outlines.data.push_back(float(x + double(gx + point.x) / 64));
-            outlines.data.push_back(float(y + double(gy - point.y) / 64));
+namespace {
+
+// Beyond this a double holds no finer than quarters anyway.
+constexpr double FarPosition = 1125899906842624.0;  // 2^50
+
+// Where a glyph lands: whole pixels and quarters, or `far` for a position
+// not finite or beyond FarPosition.
+struct GlyphPlace {
+    bool far;
+    double x, y;  // the position itself
+    double wholeX, wholeY;
+    int quarterX, quarterY;
+};
+
+GlyphPlace PlaceOf(double originX, double originY, int64_t gx, int64_t gy) {
+    GlyphPlace p;
+    p.x = originX + double(gx) / 64;
+    p.y = originY + double(gy) / 64;
+    p.far = !(std::fabs(p.x) < FarPosition && std::fabs(p.y) < FarPosition);
+    if (p.far)
+        return p;
+    const double qx = std::floor(p.x * 4 + 0.5), qy = std::floor(p.y * 4 + 0.5);
+    p.wholeX = std::floor(qx / 4), p.wholeY = std::floor(qy / 4);
+    p.quarterX = int(qx - p.wholeX * 4), p.quarterY = int(qy - p.wholeY * 4);
+    return p;
+}
+
+void AppendMoved(PathStorage& storage, const GlyphPolyline& polyline, double wx, double wy) {
+    for (const agg::vertex_d& v : polyline.vertices) {
+        if (agg::is_vertex(v.cmd))
+            storage.vertices().add_vertex(wx + v.x, wy + v.y, v.cmd);
+        else
+            storage.vertices().add_vertex(0.0, 0.0, v.cmd);
+    }
+}
+
+// What lets a pass take glyph cells instead of edges: the library's own
+// colours, and a path transform that only moves, by multiples of 1/256.
+struct StampWindow {
+    bool open = false;
+    int width = 0, height = 0;
+    double tx = 0, ty = 0;
+    long long wholeX = 0, wholeY = 0;  // of the transform's move
+    int subX = 0, subY = 0;           // and its 1/256 pixels
+};
+
+StampWindow WindowOf(Context2D& context, const std::shared_ptr<FillState>& fill) {
+    StampWindow w;
+    if (!fill)
+        return w;
+    const std::shared_ptr<Paint> paint = Internals::PaintOf(*fill);
+    if (!paint || !LibraryPaintColors(*paint))
+        return w;
+    const agg::trans_affine m = ToAffine(context.transforms->path->Get());
+    if (!(m.sx == 1 && m.sy == 1 && m.shx == 0 && m.shy == 0 && std::fabs(m.tx) < 16777216.0 &&
+          std::fabs(m.ty) < 16777216.0))
+        return w;
+    const double sx = m.tx * 256, sy = m.ty * 256;
+    if (sx != std::floor(sx) || sy != std::floor(sy))
+        return w;
+    const DrawTarget target(context);
+    if (!target.Pixels() || target.Width() < 4 || target.Height() < 4)
+        return w;
+    w.width = target.Width(), w.height = target.Height();
+    w.tx = m.tx, w.ty = m.ty;
+    const long long ax = (long long)sx, ay = (long long)sy;
+    w.wholeX = ax >= 0 ? ax / 256 : -((-ax + 255) / 256);
+    w.wholeY = ay >= 0 ? ay / 256 : -((-ay + 255) / 256);
+    w.subX = int(ax - w.wholeX * 256), w.subY = int(ay - w.wholeY * 256);
+    w.open = true;
+    return w;
+}
+
+// The cells of a glyph, where they stand for its edges exactly: the moves
+// exact in double, every vertex a pixel or more inside the surface, so that
+// no edge is clipped, culled or folded and every coordinate rounds the same
+// way in both frames.
+bool Stamped(GlyphPolylines& polylines, GlyphPolyline& polyline, const GlyphPlace& p, const StampWindow& w,
+             std::vector<PlacedStamp>& stamps) {
+    if (polyline.curved ||
+        !ExactlyMoved(polyline, std::max(std::fabs(p.wholeX), std::fabs(p.wholeY)) + std::max(std::fabs(w.tx), std::fabs(w.ty)), -8))
+        return false;
+    const GlyphPolyline::Stamp* stamp = polylines.StampOf(polyline, w.subX, w.subY);
+    if (!stamp)
+        return false;
+    const long long dx = (long long)p.wholeX + w.wholeX - stamp->originX;
+    const long long dy = (long long)p.wholeY + w.wholeY - stamp->originY;
+    const DenseRasterizer::CellStamp& cells = stamp->cells;
+    if (!cells.anyEdges || cells.minX + dx < 1 || cells.maxX + dx > w.width - 2 || cells.minY + dy < 1 ||
+        cells.maxY + dy > w.height - 2)
+        return false;
+    stamps.push_back(PlacedStamp{&cells, int(dx), int(dy)});
+    return true;
+}
+
+}  // namespace
+
+void AppendRuns(Path& path, const std::vector<PlacedRun>& runs) {
+    PathStorage& storage = Internals::StorageOf(path);
+    for (const PlacedRun& run : runs) {
+        for (size_t i = 0; i < run.glyphs.size(); ++i) {
+            const Glyph& g = run.glyphs[i];
+            const GlyphPlace p = PlaceOf(run.x, run.y, run.positions[2 * i], run.positions[2 * i + 1]);
+            if (p.far) {
+                if (!run.faces.Outline(g.Font, g.Index).points.empty())
+                    storage.move_to(p.x, p.y);
+                continue;
+            }
+            const auto polyline = run.faces.Polylines().Get(run.faces, g.Font, g.Index, p.quarterX, p.quarterY);
+            AppendMoved(storage, *polyline, p.wholeX, p.wholeY);
         }
     }
 }
 
-bool SameOrigin(float x, float y, float drawnX, float drawnY) {
-    return std::memcmp(&x, &drawnX, sizeof x) == 0 && std::memcmp(&y, &drawnY, sizeof y) == 0;
-}
-
-void AddRunOutlines(PathStorage& storage, TextFaces& faces, const std::vector<Glyph>& glyphs,
-                    const std::vector<int64_t>& positions, double x, double y) {
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        const GlyphOutline& outline = faces.Outline(glyphs[i].Font, glyphs[i].Index);
-        const int64_t gx = positions[2 * i], gy = positions[2 * i + 1];
-        const FT_Vector* point = outline.points.data();
-        double v[6];
-        // As AppendRunOutlines rounds it to float and the decoder reads it:
-        // fmaf(1, f, 0) is f + 0 exactly (the product is exact), -0 made +0.
-        auto take = [&](unsigned count) {
-            for (unsigned k = 0; k < count; ++k, ++point) {
-                v[2 * k] = double(float(x + double(gx + point->x) / 64) + 0.0f);
-                v[2 * k + 1] = double(float(y + double(gy - point->y) / 64) + 0.0f);
+void DrawRuns(Path& path, const std::vector<PlacedRun>& runs, const std::shared_ptr<FillState>& fill) {
+    path.Clear();
+    PathStorage& storage = Internals::StorageOf(path);
+    const StampWindow window = WindowOf(*Internals::ContextOf(path), fill);
+    std::vector<PlacedStamp> stamps;
+    std::vector<std::shared_ptr<GlyphPolyline>> used;  // their stamps live while the pass draws
+    for (const PlacedRun& run : runs) {
+        GlyphPolylines& polylines = run.faces.Polylines();
+        for (size_t i = 0; i < run.glyphs.size(); ++i) {
+            const Glyph& g = run.glyphs[i];
+            const GlyphPlace p = PlaceOf(run.x, run.y, run.positions[2 * i], run.positions[2 * i + 1]);
+            if (p.far) {
+                if (!run.faces.Outline(g.Font, g.Index).points.empty())
+                    storage.move_to(p.x, p.y);
+                continue;
             }
-        };
-        for (const PathCommands command : outline.commands) {
-            switch (command) {
-            case PathCommands::MoveTo: take(1), storage.move_to(v[0], v[1]); break;
-            case PathCommands::LineTo: take(1), storage.line_to(v[0], v[1]); break;
-            case PathCommands::QuadTo: take(2), storage.curve3(v[0], v[1], v[2], v[3]); break;
-            case PathCommands::CubicTo: take(3), storage.curve4(v[0], v[1], v[2], v[3], v[4], v[5]); break;
-            case PathCommands::Close: storage.close_polygon(); break;
-            default: throw std::logic_error("A glyph outline holds a command its decomposer never makes.");
+            std::shared_ptr<GlyphPolyline> polyline = polylines.Get(run.faces, g.Font, g.Index, p.quarterX, p.quarterY);
+            if (polyline->vertices.empty())
+                continue;
+            if (window.open && Stamped(polylines, *polyline, p, window, stamps)) {
+                used.push_back(std::move(polyline));
+                continue;
             }
+            AppendMoved(storage, *polyline, p.wholeX, p.wholeY);
         }
     }
-}
-
-void DrawOutlines(Path& path, const OutlineCommands& outlines, const std::shared_ptr<FillState>& fill) {
-    path.AppendData(outlines.commands, outlines.data);
-    DrawNonZero(path, fill);
-}
-
-void DrawNonZero(Path& path, const std::shared_ptr<FillState>& fill) {
     std::shared_ptr<FillState> nonZero;
     if (fill) {
         nonZero = std::make_shared<FillState>();
         nonZero->Paint(Internals::PaintOf(*fill));
         nonZero->FillRule(FillRule::NonZero);
     }
-    path.Draw(nonZero, nullptr);
+    DrawPath(path, nonZero, nullptr, DrawRoad::Library, &stamps);
 }
 
 }  // namespace Vudadive2R

@@ -1,4 +1,6 @@
-// Glyph outlines as path commands: what shaped text draws.
+// What shaped text draws: every glyph's outline, flattened where the glyph
+// lands within its pixel (GlyphPolylines), moved to its position, and all
+// of a draw's glyphs filled as one path, non-zero.
 #ifndef VUDADIVE2R_TEXT_TEXTOUTLINES_HPP
 #define VUDADIVE2R_TEXT_TEXTOUTLINES_HPP
 
@@ -9,7 +11,6 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include "pipeline/PathStorage.hpp"
 #include "text/TextFaces.hpp"
 #include "vudadive2r/Path.hpp"
 #include "vudadive2r/Text.hpp"
@@ -17,39 +18,32 @@
 namespace ORV {
 namespace Vudadive2R {
 
-struct OutlineCommands {
-    std::vector<PathCommands> commands;
-    std::vector<float> data;
-};
-
 // The exact box of a glyph's outline in 26.6 pixels, y up; false for a glyph
 // without an outline.
 bool GlyphOutlineBox(TextFaces& faces, int font, unsigned index, FT_BBox& box);
 
-// Every glyph's outline, each contour closed, a point (px, py) of a glyph at
-// (gx, gy) (1/64 pixel, y down) at (x + (gx + px) / 64, y + (gy - py) / 64),
-// worked out in double and rounded to float.
-void AppendRunOutlines(TextFaces& faces, const std::vector<Glyph>& glyphs, const std::vector<int64_t>& positions,
-                       double x, double y, OutlineCommands& outlines);
+// A run's glyphs (positions in 1/64 pixel, y down) with the run's origin.
+struct PlacedRun {
+    TextFaces& faces;
+    const std::vector<Glyph>& glyphs;
+    const std::vector<int64_t>& positions;
+    double x, y;
+};
 
-// The same outlines appended straight to the storage of a path made by its
-// constructor (coordinate scale 1, offset 0), each point and command as
-// Path::AppendData decodes them from AppendRunOutlines' stream, without the
-// stream between: no float vectors to grow and no commands to decode.
-void AddRunOutlines(PathStorage& storage, TextFaces& faces, const std::vector<Glyph>& glyphs,
-                    const std::vector<int64_t>& positions, double x, double y);
+// The glyph at (x + gx / 64, y + gy / 64), worked out in double and
+// rounded to the nearest quarter pixel (halves up), splits into whole
+// pixels (wx, wy) and the quarter (fx, fy); its polyline's vertices are
+// placed at (wx + vx, wy + vy), in double. A glyph without an outline adds
+// nothing; one at a position that is not finite, or beyond 2^50 pixels,
+// only a move to it (a path with a coordinate beyond the limits draws nothing).
+// Fills them all as Path::Draw fills a path, with the fill state's paint
+// and the non-zero rule; `path` is the storage used, cleared first. A null
+// fill state draws nothing but is checked as Path::Draw checks.
+void DrawRuns(Path& path, const std::vector<PlacedRun>& runs, const std::shared_ptr<FillState>& fill);
 
-// Whether an origin is the one the kept outlines were built at, bit for bit
-// (the same bits make the same points; NaN is then NaN again).
-bool SameOrigin(float x, float y, float drawnX, float drawnY);
-
-// Fills the path as Path::Draw does, with the fill state's paint and the
-// non-zero rule. A null fill state draws nothing but is checked as Path::Draw checks.
-void DrawNonZero(Path& path, const std::shared_ptr<FillState>& fill);
-
-// Fills the outlines as Path::Draw fills a path: the fill state's paint, the
-// non-zero rule. A null fill state draws nothing but is checked as Path::Draw checks.
-void DrawOutlines(Path& path, const OutlineCommands& outlines, const std::shared_ptr<FillState>& fill);
+// The vertices DrawRuns fills, appended to `path` (for tests and clients
+// that keep text as a path).
+void AppendRuns(Path& path, const std::vector<PlacedRun>& runs);
 
 }  // namespace Vudadive2R
 }  // namespace ORV

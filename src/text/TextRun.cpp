@@ -289,19 +289,9 @@ TextExtents TextRun::InkExtents() const {
 const std::string& TextRun::FontFileName(int index) const { return faces->FileName(index); }
 
 void TextRun::Draw(float x, float y, const std::shared_ptr<FillState>& fill) {
-    if (!drawn || !SameOrigin(x, y, drawnX, drawnY)) {
-        if (!drawn)
-            drawn.reset(new Path(Internals::ContextOf(*font)));
-        drawn->Clear();  // keeps the storage's memory
-        drawnX = x, drawnY = y;
-        try {
-            AddRunOutlines(Internals::StorageOf(*drawn), *faces, glyphs, positions, double(x), double(y));
-        } catch (...) {
-            drawn.reset();
-            throw;
-        }
-    }
-    DrawNonZero(*drawn, fill);
+    if (!drawn)
+        drawn.reset(new Path(Internals::ContextOf(*font)));
+    DrawRuns(*drawn, {PlacedRun{*faces, glyphs, positions, double(x), double(y)}}, fill);
 }
 
 }  // namespace Vudadive2R

@@ -98,6 +98,10 @@ void RenderSolid(DenseRasterizer& rasterizer, ScanlineType& scanline, Compositin
     scanline.reset(rasterizer.min_x(), rasterizer.max_x());
     const CompositingRenderer::SolidColor solid(color, renderer.SwapsRedAndBlue());
     const bool runs = renderer.KeepsPixelsAtZeroCoverage();
+    if (runs && rasterizer.StampsOnly())
+        return rasterizer.SweepStampRows([&](int x, int y, int length, const agg::cover_type* covers) {
+            renderer.BlendSolidHspans(x, y, y, length, solid, covers);
+        });
     if (runs && !rasterizer.Rectangle())
         return RenderSolidRuns(rasterizer, scanline, renderer, solid);
     while (rasterizer.sweep_scanline(scanline)) {

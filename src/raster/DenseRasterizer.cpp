@@ -2,6 +2,8 @@
 // ordering and activating edges, finding rectangles, bounding the columns.
 #include "raster/DenseRasterizer.hpp"
 
+#include <algorithm>
+
 namespace ORV {
 namespace Vudadive2R {
 
@@ -28,6 +30,7 @@ void DenseRasterizer::reset() {
     placements.clear();
     activeStamps.clear();
     nextPlacement = 0;
+    stampsOnly = false;
     outline.Reset();
 }
 
@@ -39,6 +42,12 @@ void DenseRasterizer::Trim(std::size_t bytes) {
     rowStorage.Trim(bytes);
     placements.Trim(bytes);
     activeStamps.Trim(bytes);
+    stampOrder.Trim(bytes);
+    stampPieces.Trim(bytes);
+    stampSums.Trim(bytes);
+    stampTouched.Trim(bytes);
+    if (stampCovers.capacity() > bytes)
+        std::vector<std::uint8_t>().swap(stampCovers);
     reset();
 }
 
@@ -60,11 +69,14 @@ void DenseRasterizer::Prepare() {
     if (FindRectangle())
         return;
     wide = !OrderEdges(edgeCount > SafeEdges);
+    stampsOnly = false;
     if (!placements.empty()) {
         // The row counts above know the edges only; past SafeEdges in all, long long holds any sum.
         wide = wide || edgeCount > SafeEdges;
         std::stable_sort(placements.begin(), placements.end(),
                          [](const Placement& a, const Placement& b) { return a.top < b.top; });
+        stampsOnly = edges.empty() && fillingRule == agg::fill_non_zero &&
+                     std::all_of(placements.begin(), placements.end(), [](const Placement& p) { return p.stamp->swept; });
     }
     originX = KeptColumn(minX);
     width = std::size_t((long long)KeptColumn(maxX) - originX + 1);
@@ -109,6 +121,7 @@ void DenseRasterizer::TakeBand(const DenseRasterizer& source, int top, int botto
     const Placement* placed = source.placements.data();
     std::copy(placed, placed + source.placements.size(), placements.Reserve(source.placements.size()));
     placements.SetSize(source.placements.size());
+    stampsOnly = source.stampsOnly;
     fillingRule = source.fillingRule;
     wide = source.wide;
     prepared = true;
@@ -362,8 +375,71 @@ bool DenseRasterizer::TakeStamp(CellStamp& stamp) {
         ++scanY;
     }
     stamp.rowStart.push_back(std::uint32_t(stamp.cells.size()));
+    // Each row swept alone, as SweepCells sweeps, into a run of alphas.
+    stamp.swept = fillingRule == agg::fill_non_zero;
+    for (std::size_t row = 0; row + 1 < stamp.rowStart.size(); ++row) {
+        stamp.alphaStart.push_back(std::uint32_t(stamp.alphas.size()));
+        const std::uint32_t begin = stamp.rowStart[row], end = stamp.rowStart[row + 1];
+        if (begin == end)
+            continue;
+        const int first = stamp.cells[begin].x;
+        const std::size_t at = stamp.alphas.size();
+        stamp.alphas.resize(at + std::size_t(stamp.cells[end - 1].x - first + 1), 0);
+        std::uint8_t* out = stamp.alphas.data() + at;
+        long long winding = 0;
+        int runStart = first;
+        for (std::uint32_t k = begin; k < end; ++k) {
+            const StampCell& c = stamp.cells[k];
+            if (c.x > runStart)
+                std::memset(out + (runStart - first), int(Alpha(winding * 2 * agg::poly_subpixel_scale)),
+                            std::size_t(c.x - runStart));
+            winding += c.cover;
+            runStart = c.x;
+            if (c.area) {
+                out[c.x - first] = std::uint8_t(Alpha(winding * 2 * agg::poly_subpixel_scale - c.area));
+                ++runStart;
+            }
+        }
+        if (winding != 0)
+            stamp.swept = false;
+    }
+    stamp.alphaStart.push_back(std::uint32_t(stamp.alphas.size()));
     reset();
     return true;
+}
+
+void DenseRasterizer::SweepSummed(const StampPiece* pieces, std::size_t count, int from, int to, std::uint8_t* out) {
+    const std::size_t width = std::size_t(to - from + 1);
+    long long* sums = stampSums.Reserve(2 * width);
+    std::uint8_t* touched = stampTouched.Reserve(width);
+    std::memset(sums, 0, 2 * width * sizeof(long long));
+    std::memset(touched, 0, width);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Placement& p = *pieces[i].placement;
+        const CellStamp& s = *p.stamp;
+        const std::uint32_t begin = s.rowStart[std::size_t(pieces[i].row)], end = s.rowStart[std::size_t(pieces[i].row) + 1];
+        for (std::uint32_t k = begin; k < end; ++k) {
+            const std::size_t column = std::size_t(s.cells[k].x + p.dx - from);
+            sums[2 * column] += s.cells[k].cover;
+            sums[2 * column + 1] += s.cells[k].area;
+            touched[column] = 1;
+        }
+    }
+    std::memset(out, 0, width);
+    long long winding = 0;
+    std::size_t runStart = 0;
+    for (std::size_t column = 0; column < width; ++column) {
+        if (!touched[column])
+            continue;
+        if (column > runStart)
+            std::memset(out + runStart, int(Alpha(winding * 2 * agg::poly_subpixel_scale)), column - runStart);
+        winding += sums[2 * column];
+        runStart = column;
+        if (sums[2 * column + 1]) {
+            out[column] = std::uint8_t(Alpha(winding * 2 * agg::poly_subpixel_scale - sums[2 * column + 1]));
+            ++runStart;
+        }
+    }
 }
 
 }  // namespace Vudadive2R

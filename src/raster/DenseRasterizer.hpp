@@ -123,6 +123,13 @@ public:
         std::vector<std::uint32_t> rowStart;         // into cells, a row each from top, and the end
         std::vector<StampCell> cells;                // each row's in column order, zero sums included
         std::size_t edges = 0;                       // edges with cells
+        // Each row swept alone (non-zero): the alpha of every column from
+        // the row's first cell to its last, 0 where the sweep leaves
+        // pixels out. `swept` when every row's cover sums to zero, so that
+        // nothing reaches the columns after its last cell.
+        bool swept = false;
+        std::vector<std::uint32_t> alphaStart;  // into alphas, a row each and the end
+        std::vector<std::uint8_t> alphas;
         int Bottom() const { return top + int(rowStart.size()) - 2; }
     };
 
@@ -130,6 +137,19 @@ public:
     // them and no span columns: their cells into `stamp`, the rasterizer
     // reset. False when the edges are too many to sum in int.
     bool TakeStamp(CellStamp& stamp);
+
+    // Whether the pass is stamps only, every one swept, filled non-zero:
+    // then SweepStampRows may give its rows. Known once rewound.
+    bool StampsOnly() const { return stampsOnly; }
+
+    // Each row of a pass of stamps only, as runs of coverage: `composite(x,
+    // y, length, covers)` with the alpha of each column from x, 0 for the
+    // pixels AGG's spans leave out. Where a row's stamps lie apart, their
+    // swept rows are copied; where their cells share columns, those cells
+    // are summed and swept as the sweep would. For loops that leave pixels
+    // as they are at coverage 0.
+    template <class Composite>
+    void SweepStampRows(Composite composite);
 
     // Adds a stamp's cells moved by (dx, dy) pixels, as its edges moved by
     // (256 dx, 256 dy) would. The stamp must outlive the pass, and its cells,
@@ -788,6 +808,38 @@ private:
     ScratchArray<Placement, 8> activeStamps;
     std::size_t nextPlacement = 0;
     bool takingStamp = false;  // no rectangle is looked for
+    bool stampsOnly = false;
+    ScratchArray<Placement, 64> stampOrder;  // the stamps crossing a row, by column
+    std::vector<std::uint8_t> stampCovers;
+    int groupEnd = 0;
+    // The row of covers, holding `length` columns and what it held.
+    std::uint8_t* CoversFor(std::size_t length) {
+        if (stampCovers.size() < length)
+            stampCovers.resize(std::max(length, 2 * stampCovers.size()));
+        return stampCovers.data();
+    }
+    ScratchArray<long long, 256> stampSums;  // cover and area of each column of a group
+    ScratchArray<std::uint8_t, 256> stampTouched;
+    struct StampPiece {
+        const Placement* placement;
+        int row;  // within the stamp
+        int x, last;
+    };
+    ScratchArray<StampPiece, 64> stampPieces;
+
+    // Sums the cells of `count` pieces of row-in-stamp over columns `from`
+    // to `to` and sweeps them into `out` (the alpha of column from first).
+    void SweepSummed(const StampPiece* pieces, std::size_t count, int from, int to, std::uint8_t* out);
+    // A stamp's row: its alpha run and first column, moved.
+    static bool PieceOf(const Placement& p, int y, StampPiece& piece) {
+        const CellStamp& s = *p.stamp;
+        const int row = y - p.top;
+        const std::uint32_t begin = s.rowStart[std::size_t(row)], end = s.rowStart[std::size_t(row) + 1];
+        if (begin == end)
+            return false;
+        piece = StampPiece{&p, row, s.cells[begin].x + p.dx, s.cells[end - 1].x + p.dx};
+        return true;
+    }
     // A band of rows of counters, each row its bit words, then the cover and
     // area of each cell.
     ScratchArray<unsigned char, InlineRowBytes> rowStorage;
@@ -812,6 +864,105 @@ private:
     agg::filling_rule_e fillingRule = agg::fill_non_zero;
     OutlineVertices outline;
 };
+
+template <class Composite>
+void DenseRasterizer::SweepStampRows(Composite composite) {
+    // Runs of coverage are joined across gaps up to this wide: one call
+    // for a word rather than one for each glyph.
+    constexpr int joinedGap = 24;
+    const int firstY = std::max(minY, firstRow), lastY = std::min(maxY, lastRow);
+    std::size_t next = 0;
+    stampOrder.clear();
+    for (int y = firstY; y <= lastY; ++y) {
+        if (stampOrder.empty()) {
+            if (next == placements.size())
+                return;
+            y = std::max(y, placements[next].top);
+            if (y > lastY)
+                return;
+        }
+        for (; next < placements.size() && placements[next].top <= y; ++next) {
+            const Placement& p = placements[next];
+            if (p.bottom < y)
+                continue;
+            // Kept in the order of their moves, which is the order of
+            // their columns unless glyphs reach over one another.
+            std::size_t at = stampOrder.size();
+            stampOrder.push_back(p);
+            for (; at > 0 && stampOrder[at - 1].dx > p.dx; --at)
+                stampOrder[at] = stampOrder[at - 1];
+            stampOrder[at] = p;
+        }
+        stampPieces.clear();
+        for (std::size_t i = 0; i < stampOrder.size(); ++i) {
+            StampPiece piece;
+            if (PieceOf(stampOrder[i], y, piece))
+                stampPieces.push_back(piece);
+        }
+        // Groups of pieces sharing columns, each group wholly right of the
+        // one before; otherwise the row is summed as one group.
+        const StampPiece* pieces = stampPieces.data();
+        const std::size_t count = stampPieces.size();
+        bool ordered = true;
+        for (std::size_t i = 0, j = 0; i < count && ordered; i = j) {
+            const int before = i ? groupEnd : INT_MIN;  // where the group before ends
+            int to = pieces[i].last;
+            ordered = pieces[i].x > before;
+            for (j = i + 1; j < count && pieces[j].x <= to; ++j) {
+                ordered = ordered && pieces[j].x > before;
+                to = std::max(to, pieces[j].last);
+            }
+            groupEnd = to;
+        }
+        if (!ordered) {
+            int from = INT_MAX, to = INT_MIN;
+            for (std::size_t i = 0; i < count; ++i)
+                from = std::min(from, pieces[i].x), to = std::max(to, pieces[i].last);
+            std::uint8_t* out = CoversFor(std::size_t(to - from + 1));
+            SweepSummed(pieces, count, from, to, out);
+            composite(from, y, to - from + 1, out);
+        } else {
+            std::size_t i = 0;
+            int runX = 0, runEnd = 0;  // the run being joined, up to runEnd (exclusive)
+            bool running = false;
+            while (i < count) {
+                // The group from piece i: the pieces whose columns meet it.
+                int from = pieces[i].x, to = pieces[i].last;
+                std::size_t j = i + 1;
+                for (; j < count && pieces[j].x <= to; ++j)
+                    from = std::min(from, pieces[j].x), to = std::max(to, pieces[j].last);
+                if (running && from - runEnd > joinedGap) {
+                    composite(runX, y, runEnd - runX, stampCovers.data());
+                    running = false;
+                }
+                if (!running) {
+                    runX = from;
+                    runEnd = from;
+                    running = true;
+                }
+                std::uint8_t* covers = CoversFor(std::size_t(to + 1 - runX));
+                std::memset(covers + (runEnd - runX), 0, std::size_t(from - runEnd));
+                if (j == i + 1) {
+                    const CellStamp& s = *pieces[i].placement->stamp;
+                    const std::uint32_t a = s.alphaStart[std::size_t(pieces[i].row)];
+                    std::memcpy(covers + (from - runX), s.alphas.data() + a, std::size_t(to - from + 1));
+                } else {
+                    SweepSummed(pieces + i, j - i, from, to, covers + (from - runX));
+                }
+                runEnd = to + 1;
+                i = j;
+            }
+            if (running)
+                composite(runX, y, runEnd - runX, stampCovers.data());
+        }
+        // Stamps ending on this row leave.
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < stampOrder.size(); ++i)
+            if (stampOrder[i].bottom > y)
+                stampOrder[kept++] = stampOrder[i];
+        stampOrder.SetSize(kept);
+    }
+}
 
 }  // namespace Vudadive2R
 }  // namespace ORV

@@ -93,9 +93,10 @@ StampWindow WindowOf(Context2D& context, const std::shared_ptr<FillState>& fill)
 }
 
 // The cells of a glyph, where they stand for its edges exactly: the moves
-// exact in double, every vertex a pixel or more inside the surface, so that
-// no edge is clipped, culled or folded and every coordinate rounds the same
-// way in both frames.
+// exact in double, every vertex a pixel or more inside the surface's
+// columns and below its first row, so that no cell is folded and every
+// coordinate rounds the same way in both frames (the edges of rows beyond
+// the last are culled, their cells never swept).
 bool Stamped(GlyphPolylines& polylines, GlyphPolyline& polyline, const GlyphPlace& p, const StampWindow& w,
              std::vector<PlacedStamp>& stamps) {
     if (polyline.curved ||
@@ -107,8 +108,10 @@ bool Stamped(GlyphPolylines& polylines, GlyphPolyline& polyline, const GlyphPlac
     const long long dx = (long long)p.wholeX + w.wholeX - stamp->originX;
     const long long dy = (long long)p.wholeY + w.wholeY - stamp->originY;
     const DenseRasterizer::CellStamp& cells = stamp->cells;
+    // Rows below the surface are never swept, so a glyph may reach past
+    // the last row; above it the coordinates would change sign.
     if (!cells.anyEdges || cells.minX + dx < 1 || cells.maxX + dx > w.width - 2 || cells.minY + dy < 1 ||
-        cells.maxY + dy > w.height - 2)
+        cells.maxY + dy > (1LL << 30))
         return false;
     stamps.push_back(PlacedStamp{&cells, int(dx), int(dy)});
     return true;

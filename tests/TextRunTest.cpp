@@ -513,6 +513,87 @@ TEST(TextRun, DrawsAsAggComposedDirectly) {
     EXPECT_GT(changed, 100);  // many scenes clip, scissor or layer most of the text away
 }
 
+// Paragraphs at the sizes programs draw, where most glyphs add their kept cells rather than edges:
+// thousands of glyphs on a large surface, glyphs over one another (kerning, marks, joined scripts), paragraphs crossing every border, moves of the path
+// transform by whole pixels, by 1/256 and by less, one to four threads, every blend mode, solid and
+// gradient paints, all against AGG composed directly over the outlines read here. Marks stacked on
+// a letter reach into the lines above and below, so glyphs of two lines share rows.
+TEST(TextLayout, KeptGlyphCellsDrawAsTheOutlinesAtScale) {
+    std::string paragraph;
+    const char* pieces[] = {"AV To Wa Ty ", "caf\x65\xCC\x81 na\xC3\xAFve ", "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 ",
+                            "\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA5\x87 ",
+                            "\xE0\xB8\xAA\xE0\xB8\xA7\xE0\xB8\xB1\xE0\xB8\xAA\xE0\xB8\x94\xE0\xB8\xB5 ", "office 0123 @#% ", "i\xCC\x88\xCC\x81\xCC\xA3 "};
+    std::mt19937 random(120926);
+    for (int i = 0; i < 260; ++i)
+        paragraph += pieces[random() % std::size(pieces)];
+    const char* fonts[] = {"DejaVu Sans", "Noto Serif", "Noto Sans"};
+    int changed = 0;
+    for (int trial = 0; trial < 16; ++trial) {
+        const int width = trial % 4 ? 1400 : 997, height = trial % 4 ? 1000 : 613, size = 9 + int(random() % 30);
+        RoadScenes::Scene s;
+        s.width = width, s.height = height, s.filled = true, s.rule = FillRule::NonZero;
+        s.backdrop.resize(size_t(width) * height * 4);
+        for (uint8_t& b : s.backdrop)
+            b = uint8_t(random());
+        s.blend = BlendMode(random() % 10);
+        auto unit = [&] { return float(random() % 1001) / 1000; };
+        if (trial % 3 == 2) {
+            s.fillSpec = DrawSupport::GradientSpec({ColorStop{0, Color{unit(), unit(), unit(), 1}}, ColorStop{1, Color{unit(), unit(), unit(), unit()}}},
+                                                   SpreadMode(random() % 3), {unit() * 300, unit() * 300, 600 + unit() * 600, unit() * 900});
+        } else {
+            s.fillSpec.color = Color{unit(), unit(), unit(), trial % 2 ? 1.0f : unit()};
+        }
+        // Moves by whole pixels, by 1/256, by less (no cells kept), and one turn.
+        const float moves[][2] = {{0, 0}, {7, -3}, {-2.25f, 5.5f}, {3.00390625f, 0.99609375f}, {0.3f, 0.1f}};
+        const int move = trial == 15 ? -1 : int(random() % std::size(moves));
+        if (move >= 0) {
+            s.path.M[6] = moves[move][0], s.path.M[7] = moves[move][1];
+        } else {
+            s.path.M[0] = std::cos(0.05f), s.path.M[1] = std::sin(0.05f), s.path.M[3] = -s.path.M[1], s.path.M[4] = s.path.M[0];
+        }
+        // Within the surface, or over its left, top, right or bottom border.
+        const float origins[][2] = {{20.25f, 30}, {-13.015625f, 40.5f}, {15, -11.75f}, {float(width) - 600.5f, 20.125f},
+                                    {30.0078125f, float(height) - 300}};
+        const float* origin = origins[trial % 5 == 0 ? 0 : random() % std::size(origins)];
+        const float layoutWidth = trial % 5 == 3 ? float(width) - 250 : float(width) - 60;
+        std::vector<uint8_t> drawn = s.backdrop;
+        {
+            std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface(
+                orv_surface_create_for_data(width, height, 0x34324241, width * 4, drawn.data()), orv_surface_destroy);
+            const auto context = std::make_shared<Context2D>(surface.get());
+            context->renderState->origin = Origin::TopLeft;
+            context->renderState->blendMode = s.blend;
+            context->SetThreads(1 + trial % 4);
+            context->transforms->path->Set(s.path);
+            const auto font = FontNamed(context, fonts[trial % 3], size);
+            TextLayout layout(font, paragraph.c_str(), layoutWidth, TextAlignment(trial % 4));
+            ASSERT_GT(layout.LineCount(), 5);
+            int glyphs = 0;
+            for (int i = 0; i < layout.LineCount(); ++i) {
+                PlainOutlines(layout.LineRun(i), size, double(origin[0]) + double(layout.Line(i).X),
+                              double(origin[1]) + double(layout.Line(i).Y), s);
+                glyphs += int(layout.LineRun(i).Glyphs().size());
+            }
+            EXPECT_GT(glyphs, 1500);
+            auto fill = std::make_shared<FillState>();
+            std::shared_ptr<Image> image;
+            std::vector<uint8_t> imageBytes;
+            fill->Paint(RoadScenes::MakePaint(s.fillSpec, context, image, imageBytes));
+            layout.Draw(origin[0], origin[1], fill);
+            context->Finish();
+        }
+        std::vector<uint8_t> plain = s.backdrop;
+        DrawSupport::ComposePlainly(s, plain.data(), nullptr);
+        size_t differs = 0;
+        while (differs < drawn.size() && drawn[differs] == plain[differs])
+            ++differs;
+        ASSERT_EQ(differs, drawn.size()) << "trial " << trial << " pixel " << differs / 4 % size_t(width) << ", "
+                                         << differs / 4 / size_t(width) << " blend " << int(s.blend) << " move " << move;
+        changed += drawn != s.backdrop;
+    }
+    EXPECT_GE(changed, 12);  // an opaque paint keeps the backdrop under a destination-in
+}
+
 // ---------------------------------------------------------------- layout
 
 namespace {

@@ -32,6 +32,8 @@ struct GlyphOutline {
 // same wherever the glyph lands; embedded bitmaps are passed over.
 constexpr FT_Int32 kOutlineLoadFlags = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
 
+class ColorGlyphs;
+
 class TextFaces {
 public:
     // Outlines kept for redrawing, bookkeeping included: beyond this all are
@@ -61,6 +63,8 @@ public:
     // The font's own line metrics in 1/64 pixel (the descender negative).
     FT_Pos Ascender() const;
     FT_Pos Descender() const;
+    // The faces' colour glyphs (text/ColorGlyphs.hpp), made on first use.
+    ColorGlyphs& Colors();
 
 private:
     struct Face;
@@ -73,6 +77,7 @@ private:
     std::vector<std::unique_ptr<Face>> faces;
     std::unordered_map<uint64_t, GlyphOutline> outlines;
     size_t outlineBytes = 0;
+    std::unique_ptr<ColorGlyphs> colors;
 };
 
 // The font's faces, made on first use and shared by its runs.

@@ -11,6 +11,7 @@
 
 #include "common/Internals.hpp"
 #include "text/TextFaces.hpp"
+#include "text/ColorGlyphs.hpp"
 #include "text/TextOutlines.hpp"
 #include "text/Utf8.hpp"
 #include "vudadive2r/Exceptions.hpp"
@@ -209,6 +210,9 @@ void TextLayout::Draw(float x, float y, const std::shared_ptr<FillState>& fill) 
         }
     }
     DrawNonZero(*drawn, fill);
+    for (size_t i = 0; i < runs.size(); ++i)
+        DrawColorGlyphs(Internals::ContextOf(*font), *runs[i]->faces, runs[i]->glyphs, runs[i]->positions,
+                        double(x) + double(lines[i].X), double(y) + double(lines[i].Y), fill);
 }
 
 }  // namespace Vudadive2R

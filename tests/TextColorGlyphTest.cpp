@@ -536,6 +536,15 @@ TEST(TextColorGlyph, CInterfaceDrawsTheComposition) {
     EXPECT_EQ(drawn, composed);
     EXPECT_NE(drawn, s.backdrop);
 
+    // A fill state without a paint draws neither outlines nor emoji.
+    orv_fill_state empty = orv_fill_state_create();
+    const std::vector<uint8_t> before = drawn;
+    orv_text_run_draw(run, 6.5f, 40.25f, empty);
+    orv_text_layout_draw(layout, 3, 1.5f, empty);
+    orv_context2D_finish(context);
+    EXPECT_EQ(drawn, before);
+    orv_fill_state_destroy(empty);
+
     orv_text_layout_destroy(layout);
     orv_fill_state_destroy(fill);
     orv_color_paint_destroy(paint);

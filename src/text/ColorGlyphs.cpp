@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "common/FormatCodes.hpp"
+#include "common/Internals.hpp"
 #include "vudadive2r/Image.hpp"
 #include "vudadive2r/ImagePaint.hpp"
 #include "vudadive2r/Path.hpp"
@@ -137,7 +138,8 @@ private:
 void DrawColorGlyphs(const std::shared_ptr<Context2D>& context, TextFaces& faces, const std::vector<Glyph>& glyphs,
                      const std::vector<int64_t>& positions, double x, double y,
                      const std::shared_ptr<FillState>& fill) {
-    if (!fill)
+    // A fill that draws no outlines draws no emoji either.
+    if (!fill || !Internals::PaintOf(*fill))
         return;
     std::unique_ptr<Path> box;  // made at the first colour glyph: most runs have none
     std::unique_ptr<ImageTransformKept> kept;

@@ -63,7 +63,8 @@ bool ColorGlyphBox(TextFaces& faces, int font, unsigned index, FT_BBox& box);
 // y + gy / 64) (positions in 1/64 pixel, y down): each the bytes of a
 // rectangle path filled with an image paint of its bitmap, the context's
 // image transform placing the bitmap on the rectangle for that draw only.
-// The fill state's paint is not used; a null fill state draws nothing.
+// The fill state's paint is not used, but a null fill state or one without a
+// paint draws nothing.
 void DrawColorGlyphs(const std::shared_ptr<Context2D>& context, TextFaces& faces, const std::vector<Glyph>& glyphs,
                      const std::vector<int64_t>& positions, double x, double y,
                      const std::shared_ptr<FillState>& fill);

@@ -1315,12 +1315,14 @@ void DrawShapedText(const std::string& directory) {
     });
     sheet.Caption(0, 1, "Devanagari and Thai");
     sheet.Cell(1, 1, [&](Sheet& s) {
-        // One family name; what DejaVu Sans lacks comes from fontconfig's list.
+        // One family name; what DejaVu Sans lacks comes from fontconfig's list,
+        // emoji from the colour font in their own colours.
         const auto sans = font(s, "DejaVu Sans", 20);
-        TextRun(sans, "Aa \xD0\x96 \xCE\xA9 \xD7\xA9").Draw(10, 50, solid(s, ink));
-        TextRun(sans, "\xE0\xA4\x95 \xE0\xB8\x81 \xE1\x83\x90 \xE0\xAE\xA4").Draw(10, 100, solid(s, blue));
+        TextRun(sans, "Aa \xD0\x96 \xCE\xA9 \xD7\xA9").Draw(10, 40, solid(s, ink));
+        TextRun(sans, "\xE0\xA4\x95 \xE0\xB8\x81 \xE1\x83\x90 \xE0\xAE\xA4").Draw(10, 85, solid(s, blue));
+        TextRun(sans, "Go \xF0\x9F\x9A\x80\xF0\x9F\x8D\x95\xF0\x9F\x8C\x88!").Draw(10, 135, solid(s, ink));
     });
-    sheet.Caption(1, 1, "Fallback from one family:\n\"DejaVu Sans\"");
+    sheet.Caption(1, 1, "Fallback from one family:\n\"DejaVu Sans\", emoji in colour");
     sheet.Cell(2, 1, [&](Sheet& s) {
         TextLayout layout(font(s, "Noto Serif", 11),
                           "Shaped text wraps at the line-break opportunities of Unicode and is justified "

@@ -1,5 +1,5 @@
 // Shaped text: random UTF-8 (malformed sequences, controls, marks and every
-// script the installed fonts cover), random feature strings, fonts by name,
+// script the installed fonts cover, colour emoji), random feature strings, fonts by name,
 // sizes, layout widths and alignments, shaped, measured and drawn with a
 // random render state. Only the documented exceptions may leave: a feature
 // that cannot be read (ArgumentException), a width or alignment out of range
@@ -21,7 +21,9 @@ const char* const kTextPieces[] = {
     "AV", "ffi", " ", "\n", "\t", "-", "123", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7",
     "\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA5\x87", "\xE0\xB8\xAA\xE0\xB8\xA7\xE0\xB8\xB1",
     "\xCC\x81", "\xE2\x80\x8D", "\xE2\x80\x8F", "\xE2\x80\xAE", "\xE2\x81\xA6", "(", ")", "\xF0\x9F\x98\x80",
-    "\xE4\xB8\xAD", "\xE2\x80\xA8", "\xEF\xBF\xBD", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"};
+    "\xE4\xB8\xAD", "\xE2\x80\xA8", "\xEF\xBF\xBD", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+    // Emoji of the colour font (its bitmaps are drawn as images), a presentation selector.
+    "\xF0\x9F\x9A\x80", "\xF0\x9F\x8D\x95", "\xEF\xB8\x8F"};
 const char* const kFeaturePieces[] = {"liga", "=0", "kern", "tnum", "-", "+", "[", "]", ":", ",", "3", "smcp=1",
                                       "aalt=2", "\"", "'", " "};
 

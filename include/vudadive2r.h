@@ -708,7 +708,8 @@ ORV_C_API const orv_glyph* orv_text_run_glyphs_get(orv_text_run run, int* count)
 /* The sum of the advances in pixels. */
 ORV_C_API float orv_text_run_advance_get(orv_text_run run);
 /* Logical extents: from the origin to the advance, from the font's ascender (above, negative y)
- * to its descender. Ink extents: the smallest box of every glyph outline, all zero without ink. */
+ * to its descender. Ink extents: the smallest box of every glyph outline and colour glyph box
+ * (rounded outwards to 1/64 pixel), all zero without ink. */
 ORV_C_API orv_text_extents orv_text_run_logical_extents_get(orv_text_run run);
 ORV_C_API orv_text_extents orv_text_run_ink_extents_get(orv_text_run run);
 /* The file of font `font` of the run's fallback list, valid while the run lives. Raises
@@ -717,7 +718,9 @@ ORV_C_API const char* orv_text_run_font_file_name_get(orv_text_run run, int font
 /* Fills the glyph outlines (FreeType's, unhinted at the font's size, in 1/64 pixel), each at its
  * glyph's position from (x, y) in path space, as one path with the non-zero rule in the fill
  * state's paint: exactly the bytes orv_path_draw gives that path (path transform, blend mode,
- * scissors, clip, layers). A NULL fill draws nothing. */
+ * scissors, clip, layers). Then each colour glyph (an emoji font's bitmap) in glyph order, as a
+ * rectangle filled with an image paint of its bitmap in its own colours (the README defines it).
+ * A NULL fill draws nothing. */
 ORV_C_API void orv_text_run_draw(orv_text_run run, float x, float y, orv_fill_state fill);
 
 /* Alignments of a layout's lines. */

@@ -18,10 +18,10 @@ set -euo pipefail
 # The gallery captions its cells with DejaVu Sans, found through fontconfig,
 # and draws icons of the installed Adwaita theme from their SVG path data.
 # Shaped text needs HarfBuzz, FriBiDi and ICU (line breaks), and the gallery's
-# lines in other scripts the Noto fonts.
+# lines in other scripts the Noto fonts (emoji: the colour bitmap font).
 build=(g++ cmake ninja-build pkg-config libagg-dev libfreetype-dev libpng-dev libfontconfig-dev libjpeg-dev
        libharfbuzz-dev libfribidi-dev libicu-dev
-       fonts-dejavu-core fonts-noto-core fontconfig adwaita-icon-theme)
+       fonts-dejavu-core fonts-noto-core fonts-noto-color-emoji fontconfig adwaita-icon-theme)
 bench=(libbenchmark-dev libcairo2-dev libpango1.0-dev qt6-base-dev)
 # The test run also runs each fuzz target briefly, built with clang.
 fuzz_tools=(clang libclang-rt-14-dev python3)
@@ -29,8 +29,9 @@ fuzz_tools=(clang libclang-rt-14-dev python3)
 package_tools=(debhelper dpkg-dev lintian)
 # Icons drawn from their path data are compared with rsvg-convert's drawing;
 # shaping with hb-shape's; JPEG files are made and decoded by libjpeg-turbo's
-# own tools; the window example runs under Xvfb, screenshot by xwd.
-test_tools=(googletest libgtest-dev pngcheck librsvg2-bin libharfbuzz-bin libjpeg-turbo-progs
+# own tools; the window example runs under Xvfb, screenshot by xwd. Terminus
+# is a bitmap font without colour, which text must not draw as colour glyphs.
+test_tools=(googletest libgtest-dev pngcheck librsvg2-bin libharfbuzz-bin libjpeg-turbo-progs fonts-terminus-otb
             xvfb xauth x11-apps libsdl2-dev "${fuzz_tools[@]}" "${package_tools[@]}")
 
 profiles=("$@")

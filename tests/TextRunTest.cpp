@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "PlainGlyphs.hpp"
 #include "PlainTarget.hpp"
 #include "TestSupport.hpp"
 #include "common/Internals.hpp"
@@ -313,66 +314,13 @@ TEST(TextRun, HostileInput) {
 
 namespace {
 
-// The outlines of a run as the definition places them, read from FreeType here: a glyph at
-// (x + gx / 64, y + gy / 64) rounded to the nearest quarter pixel, (w + f) with w whole and f the
-// quarter, has its outline's points at (fx + px / 64, fy - py / 64), each contour closed, flattened by
-// AGG's curve converter there, and the vertices moved by w in double.
-struct PlainDecomposer {
-    RoadScenes::Scene& scene;
-    double x, y;
-    int64_t gx = 0, gy = 0;
-    agg::path_storage glyph;
-    double fx = 0, fy = 0;
-
-    void Start() {
-        glyph.remove_all();
-        const double px = x + double(gx) / 64, py = y + double(gy) / 64;
-        const double qx = std::floor(px * 4 + 0.5), qy = std::floor(py * 4 + 0.5);
-        wx = std::floor(qx / 4), wy = std::floor(qy / 4);
-        fx = (qx - wx * 4) / 4, fy = (qy - wy * 4) / 4;
-    }
-    static int Add(void* user, PathCommands command, std::initializer_list<const FT_Vector*> points) {
-        PlainDecomposer& d = *static_cast<PlainDecomposer*>(user);
-        double v[6];
-        int k = 0;
-        for (const FT_Vector* p : points)
-            v[k++] = d.fx + double(p->x) / 64, v[k++] = d.fy - double(p->y) / 64;
-        switch (command) {
-        case PathCommands::MoveTo: d.glyph.close_polygon(), d.glyph.move_to(v[0], v[1]); break;
-        case PathCommands::LineTo: d.glyph.line_to(v[0], v[1]); break;
-        case PathCommands::QuadTo: d.glyph.curve3(v[0], v[1], v[2], v[3]); break;
-        default: d.glyph.curve4(v[0], v[1], v[2], v[3], v[4], v[5]); break;
-        }
-        return 0;
-    }
-    void Finish() {
-        glyph.close_polygon();
-        agg::conv_curve<agg::path_storage> curves(glyph);
-        curves.rewind(0);
-        double vx, vy;
-        unsigned command;
-        while (!agg::is_stop(command = curves.vertex(&vx, &vy)))
-            scene.vertices.push_back(agg::is_vertex(command) ? agg::vertex_d(wx + vx, wy + vy, command)
-                                                             : agg::vertex_d(0, 0, command));
-    }
-    double wx = 0, wy = 0;
-};
-
+// The run's outlines as the definition places them (PlainGlyphs), into the scene's vertices.
 void PlainOutlines(const TextRun& run, int size, double x, double y, RoadScenes::Scene& scene) {
+    if (!(std::isfinite(x) && std::isfinite(y)))
+        return;  // nothing is drawn
     FT_Library library;
     ASSERT_EQ(FT_Init_FreeType(&library), 0);
     std::map<int, FT_Face> faces;
-    const FT_Outline_Funcs funcs = {
-        [](const FT_Vector* to, void* d) { return PlainDecomposer::Add(d, PathCommands::MoveTo, {to}); },
-        [](const FT_Vector* to, void* d) { return PlainDecomposer::Add(d, PathCommands::LineTo, {to}); },
-        [](const FT_Vector* c, const FT_Vector* to, void* d) { return PlainDecomposer::Add(d, PathCommands::QuadTo, {c, to}); },
-        [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* d) {
-            return PlainDecomposer::Add(d, PathCommands::CubicTo, {c1, c2, to});
-        },
-        0, 0};
-    if (!(std::isfinite(x) && std::isfinite(y)))
-        return;  // nothing is drawn
-    PlainDecomposer decomposer{scene, x, y, 0, 0, {}, 0, 0, 0, 0};
     for (const Glyph& g : run.Glyphs()) {
         FT_Face& face = faces[g.Font];
         if (!face) {
@@ -381,10 +329,7 @@ void PlainOutlines(const TextRun& run, int size, double x, double y, RoadScenes:
         }
         if (FT_Load_Glyph(face, g.Index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
             continue;
-        decomposer.gx = int64_t(g.X * 64), decomposer.gy = int64_t(g.Y * 64);
-        decomposer.Start();
-        FT_Outline_Decompose(&face->glyph->outline, &funcs, &decomposer);
-        decomposer.Finish();
+        PlainGlyphs::Append(&face->glyph->outline, x, y, int64_t(g.X * 64), int64_t(g.Y * 64), scene.vertices);
     }
     for (auto& face : faces)
         FT_Done_Face(face.second);

@@ -75,7 +75,8 @@ public:
     float Advance() const;
     /// The box from the origin to the advance, from the font's ascender to its descender.
     TextExtents LogicalExtents() const;
-    /// The smallest box holding every glyph outline (all zero without any ink).
+    /// The smallest box holding every glyph outline and every colour glyph's scaled bitmap
+    /// (rounded outwards to 1/64 pixel); all zero without any ink.
     TextExtents InkExtents() const;
     /// The file of font `index` of the fallback list (0: the font itself). Throws
     /// ArgumentOutOfRangeException for an index beyond the list.
@@ -84,8 +85,11 @@ public:
     /// Fills the glyph outlines, as FreeType gives them unhinted at the font's size in 26.6
     /// pixels, each placed at its glyph's position from the origin (x, y) in path space, as one
     /// path with the non-zero rule, with the fill state's paint: the bytes of Path::Draw of that
-    /// path (path transform, blend mode, scissors, clip, layers). An empty fill state draws
-    /// nothing. Throws what Path::Draw throws.
+    /// path (path transform, blend mode, scissors, clip, layers). Colour glyphs (FreeType's BGRA
+    /// bitmaps, an emoji font's) are left out of that path and drawn after it in glyph order, each
+    /// a rectangle filled with an ImagePaint of its bitmap placed by the image transform for that
+    /// draw only (the README gives the exact composition); they keep their own colours. An empty
+    /// fill state draws nothing. Throws what Path::Draw throws.
     void Draw(float x, float y, const std::shared_ptr<FillState>& fill);
 
 private:

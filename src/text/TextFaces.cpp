@@ -9,6 +9,7 @@
 #include FT_BBOX_H
 
 #include "common/Internals.hpp"
+#include "text/ColorGlyphs.hpp"
 #include "text/FontMatch.hpp"
 #include "text/FreeTypeLibrary.hpp"
 #include "vudadive2r/Exceptions.hpp"
@@ -57,7 +58,7 @@ bool TextFaces::Open(Face& face) {
     } catch (const Exception&) {
         return false;
     }
-    if (FT_Set_Char_Size(face.face, FT_F26Dot6(size) * 64, 0, 72, 0) != 0)
+    if (SizeColorBitmapFace(face.face, size, FT_Set_Char_Size(face.face, FT_F26Dot6(size) * 64, 0, 72, 0)) != 0)
         return false;
     hb_blob_t* blob = hb_blob_create_from_file_or_fail(face.file.c_str());
     if (!blob)
@@ -206,8 +207,9 @@ const GlyphOutline& TextFaces::Outline(int font, unsigned index) {
         return found->second;
     GlyphOutline outline;
     const FT_Face face = faces[size_t(font)]->face;
-    if (face && FT_Load_Glyph(face, index, kOutlineLoadFlags) == 0 && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE &&
-        face->glyph->outline.n_points > 0) {
+    // A colour glyph is drawn as an image instead (ColorGlyphs.cpp).
+    if (face && !IsColorGlyph(*this, font, index) && FT_Load_Glyph(face, index, kOutlineLoadFlags) == 0 &&
+        face->glyph->format == FT_GLYPH_FORMAT_OUTLINE && face->glyph->outline.n_points > 0) {
         Decomposition decomposition{outline};
         if (FT_Outline_Decompose(&face->glyph->outline, &kDecomposer, &decomposition) == 0) {
             decomposition.Close();
@@ -227,6 +229,12 @@ const GlyphOutline& TextFaces::Outline(int font, unsigned index) {
 
 FT_Pos TextFaces::Ascender() const { return faces[0]->face->size->metrics.ascender; }
 FT_Pos TextFaces::Descender() const { return faces[0]->face->size->metrics.descender; }
+
+ColorGlyphs& TextFaces::Colors() {
+    if (!colors)
+        colors.reset(new ColorGlyphs());
+    return *colors;
+}
 
 std::shared_ptr<TextFaces> FacesOf(Font& font) {
     std::shared_ptr<TextFaces>& faces = Internals::TextFacesOf(font);

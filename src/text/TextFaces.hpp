@@ -33,6 +33,8 @@ struct GlyphOutline {
 // same wherever the glyph lands; embedded bitmaps are passed over.
 constexpr FT_Int32 kOutlineLoadFlags = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
 
+class ColorGlyphs;
+
 class TextFaces {
 public:
     // Outlines kept for redrawing, bookkeeping included: beyond this all are
@@ -64,6 +66,8 @@ public:
     // The font's own line metrics in 1/64 pixel (the descender negative).
     FT_Pos Ascender() const;
     FT_Pos Descender() const;
+    // The faces' colour glyphs (text/ColorGlyphs.hpp), made on first use.
+    ColorGlyphs& Colors();
 
 private:
     struct Face;
@@ -77,6 +81,7 @@ private:
     std::unordered_map<uint64_t, GlyphOutline> outlines;
     size_t outlineBytes = 0;
     GlyphPolylines polylines;
+    std::unique_ptr<ColorGlyphs> colors;
 };
 
 // The font's faces, made on first use and shared by its runs.

@@ -11,6 +11,7 @@
 
 #include "common/Internals.hpp"
 #include "text/TextFaces.hpp"
+#include "text/ColorGlyphs.hpp"
 #include "text/TextOutlines.hpp"
 #include "text/Utf8.hpp"
 #include "vudadive2r/Exceptions.hpp"
@@ -202,6 +203,8 @@ void TextLayout::Draw(float x, float y, const std::shared_ptr<FillState>& fill) 
         placed.push_back(PlacedRun{*runs[i]->faces, runs[i]->glyphs, runs[i]->positions,
                                    double(x) + double(lines[i].X), double(y) + double(lines[i].Y)});
     DrawRuns(*drawn, placed, fill);
+    for (const PlacedRun& run : placed)
+        DrawColorGlyphs(Internals::ContextOf(*font), run.faces, run.glyphs, run.positions, run.x, run.y, fill);
 }
 
 }  // namespace Vudadive2R

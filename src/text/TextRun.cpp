@@ -15,6 +15,7 @@
 #include FT_OUTLINE_H
 
 #include "common/Internals.hpp"
+#include "text/ColorGlyphs.hpp"
 #include "text/TextFaces.hpp"
 #include "text/TextOutlines.hpp"
 #include "text/Utf8.hpp"
@@ -274,7 +275,8 @@ TextExtents TextRun::InkExtents() const {
     int64_t left = 0, top = 0, right = 0, bottom = 0;
     for (size_t i = 0; i < glyphs.size(); ++i) {
         FT_BBox box;
-        if (!GlyphOutlineBox(*faces, glyphs[i].Font, glyphs[i].Index, box))
+        if (!GlyphOutlineBox(*faces, glyphs[i].Font, glyphs[i].Index, box) &&
+            !ColorGlyphBox(*faces, glyphs[i].Font, glyphs[i].Index, box))
             continue;
         const int64_t x = positions[2 * i], y = positions[2 * i + 1];
         const int64_t l = x + box.xMin, r = x + box.xMax, t = y - box.yMax, b = y - box.yMin;
@@ -292,6 +294,7 @@ void TextRun::Draw(float x, float y, const std::shared_ptr<FillState>& fill) {
     if (!drawn)
         drawn.reset(new Path(Internals::ContextOf(*font)));
     DrawRuns(*drawn, {PlacedRun{*faces, glyphs, positions, double(x), double(y)}}, fill);
+    DrawColorGlyphs(Internals::ContextOf(*font), *faces, glyphs, positions, double(x), double(y), fill);
 }
 
 }  // namespace Vudadive2R

@@ -716,7 +716,8 @@ ORV_C_API orv_text_extents orv_text_run_ink_extents_get(orv_text_run run);
  * ArgumentOutOfRangeException for an index beyond the list. */
 ORV_C_API const char* orv_text_run_font_file_name_get(orv_text_run run, int font);
 /* Fills the glyph outlines (FreeType's, unhinted at the font's size, in 1/64 pixel), each at its
- * glyph's position from (x, y) in path space, as one path with the non-zero rule in the fill
+ * glyph's position from (x, y) in path space rounded to a quarter pixel and flattened there (the
+ * README defines it), as one path with the non-zero rule in the fill
  * state's paint: exactly the bytes orv_path_draw gives that path (path transform, blend mode,
  * scissors, clip, layers). Then each colour glyph (an emoji font's bitmap) in glyph order, as a
  * rectangle filled with an image paint of its bitmap in its own colours (the README defines it).

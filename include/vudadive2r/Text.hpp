@@ -83,7 +83,8 @@ public:
     const std::string& FontFileName(int index) const;
 
     /// Fills the glyph outlines, as FreeType gives them unhinted at the font's size in 26.6
-    /// pixels, each placed at its glyph's position from the origin (x, y) in path space, as one
+    /// pixels, each placed at its glyph's position from the origin (x, y) in path space, rounded
+    /// to a quarter pixel and flattened there (the README gives the exact placement), as one
     /// path with the non-zero rule, with the fill state's paint: the bytes of Path::Draw of that
     /// path (path transform, blend mode, scissors, clip, layers). Colour glyphs (FreeType's BGRA
     /// bitmaps, an emoji font's) are left out of that path and drawn after it in glyph order, each

@@ -19,8 +19,10 @@
 
 namespace PlainGlyphs {
 
-// Appends the glyph whose outline is `outline` (loaded unhinted) to `out`.
-inline void Append(FT_Outline* outline, double x, double y, int64_t gx, int64_t gy, std::vector<agg::vertex_d>& out) {
+// Appends the glyph whose outline is `outline` (loaded unhinted) to `out`; `curved` keeps the
+// curves (a glyph larger than the library flattens), placed the same way.
+inline void Append(FT_Outline* outline, double x, double y, int64_t gx, int64_t gy, std::vector<agg::vertex_d>& out,
+                   bool curved = false) {
     struct Frame {
         agg::path_storage glyph;
         double fx, fy;
@@ -65,6 +67,14 @@ inline void Append(FT_Outline* outline, double x, double y, int64_t gx, int64_t 
         0, 0};
     FT_Outline_Decompose(outline, &funcs, &frame);
     frame.glyph.close_polygon();
+    if (curved) {
+        for (unsigned i = 0; i < frame.glyph.total_vertices(); ++i) {
+            double vx, vy;
+            const unsigned command = frame.glyph.vertex(i, &vx, &vy);
+            out.push_back(agg::is_vertex(command) ? agg::vertex_d(wx + vx, wy + vy, command) : agg::vertex_d(0, 0, command));
+        }
+        return;
+    }
     agg::conv_curve<agg::path_storage> curves(frame.glyph);
     curves.rewind(0);
     double vx, vy;

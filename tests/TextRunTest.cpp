@@ -315,7 +315,7 @@ TEST(TextRun, HostileInput) {
 namespace {
 
 // The run's outlines as the definition places them (PlainGlyphs), into the scene's vertices.
-void PlainOutlines(const TextRun& run, int size, double x, double y, RoadScenes::Scene& scene) {
+void PlainOutlines(const TextRun& run, int size, double x, double y, RoadScenes::Scene& scene, bool curved = false) {
     if (!(std::isfinite(x) && std::isfinite(y)))
         return;  // nothing is drawn
     FT_Library library;
@@ -329,7 +329,7 @@ void PlainOutlines(const TextRun& run, int size, double x, double y, RoadScenes:
         }
         if (FT_Load_Glyph(face, g.Index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
             continue;
-        PlainGlyphs::Append(&face->glyph->outline, x, y, int64_t(g.X * 64), int64_t(g.Y * 64), scene.vertices);
+        PlainGlyphs::Append(&face->glyph->outline, x, y, int64_t(g.X * 64), int64_t(g.Y * 64), scene.vertices, curved);
     }
     for (auto& face : faces)
         FT_Done_Face(face.second);
@@ -537,6 +537,37 @@ TEST(TextLayout, KeptGlyphCellsDrawAsTheOutlinesAtScale) {
         changed += drawn != s.backdrop;
     }
     EXPECT_GE(changed, 12);  // an opaque paint keeps the backdrop under a destination-in
+}
+
+// Glyphs near and beyond the largest flattened in their own frame (4096 pixels), huge ones keeping
+// their curves, and positions far away or not finite: the same composition, in bounded time.
+TEST(TextRun, HugeGlyphsAndFarPositions) {
+    const struct {
+        int size;
+        float x, y;
+        bool curved;
+    } cases[] = {{2500, -300.25f, 1200.5f, false}, {9000, -2000, 4000, true}, {120, 1e20f, 50, false}, {60, 20, 2.5e15f, false}};
+    for (const auto& c : cases) {
+        RoadScenes::Scene s;
+        s.width = 256, s.height = 192, s.filled = true, s.rule = FillRule::NonZero;
+        s.backdrop.assign(size_t(s.width) * s.height * 4, 40);
+        s.fillSpec.color = Color{0.2f, 0.5f, 0.9f, 0.75f};
+        std::vector<uint8_t> drawn = s.backdrop;
+        {
+            RoadScenes::Drawing drawing(s, drawn.data());
+            const auto font = FontNamed(drawing.context, "DejaVu Sans", c.size);
+            TextRun run(font, "\xE2\x96\x88@Wg");  // a full block first, over the whole surface
+            PlainOutlines(run, c.size, c.x, c.y, s, c.curved);
+            run.Draw(c.x, c.y, drawing.fill);
+            drawing.context->Finish();
+        }
+        std::vector<uint8_t> plain = s.backdrop;
+        DrawSupport::ComposePlainly(s, plain.data(), nullptr);
+        EXPECT_EQ(drawn, plain) << "size " << c.size;
+        if (c.size > 1000) {
+            EXPECT_NE(drawn, s.backdrop) << "size " << c.size;
+        }
+    }
 }
 
 // ---------------------------------------------------------------- layout

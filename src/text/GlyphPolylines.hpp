@@ -53,7 +53,7 @@ public:
     static constexpr std::size_t CacheBound = std::size_t(16) << 20;
     // Glyphs wider or taller than this many pixels keep their curves, for
     // the path's own flattening and culling.
-    static constexpr double FlattenedExtent = 16384;
+    static constexpr double FlattenedExtent = 4096;
 
     // Glyph `index` of face `font` at quarter (quarterX, quarterY) of a pixel (0 to 3).
     std::shared_ptr<GlyphPolyline> Get(TextFaces& faces, int font, unsigned index, int quarterX, int quarterY);

@@ -561,12 +561,14 @@ TEST(TextRun, HugeGlyphsAndFarPositions) {
             run.Draw(c.x, c.y, drawing.fill);
             drawing.context->Finish();
         }
+        if (c.size < 1000) {
+            EXPECT_EQ(drawn, s.backdrop) << "far away: nothing on the surface";  // and beyond AGG's own range
+            continue;
+        }
         std::vector<uint8_t> plain = s.backdrop;
         DrawSupport::ComposePlainly(s, plain.data(), nullptr);
         EXPECT_EQ(drawn, plain) << "size " << c.size;
-        if (c.size > 1000) {
-            EXPECT_NE(drawn, s.backdrop) << "size " << c.size;
-        }
+        EXPECT_NE(drawn, s.backdrop) << "size " << c.size;
     }
 }
 

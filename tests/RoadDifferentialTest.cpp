@@ -199,6 +199,37 @@ TEST(GradientDifferential, RandomScenesAreThePlainComposition) {
     EXPECT_GT(changed, 250);
 }
 
+// Surfaces of 1024 x 1024 and 4096 x 64 filled with radial gradients of
+// every spread: radii of a few pixels to far beyond the surface, the focus
+// from the centre to near the circle, placed unscaled (the gradient's rows
+// then step by whole sixteenths), scaled by whole numbers and fractions,
+// mirrored and turned, over a random backdrop.
+TEST(GradientDifferential, LargeRadialGradientsAreThePlainComposition) {
+    Random random;
+    for (int n = 0; n < 12; ++n) {
+        const bool square = n % 2 == 0;
+        const int width = square ? 1024 : 4096, height = square ? 1024 : 64;
+        Scene scene = SceneOf(width, height, Geometry().Rectangle(-0.5f, 0, float(width), float(height) - 0.25f));
+        for (int i = 0; i < width * height * 4; ++i)
+            scene.backdrop.push_back(uint8_t(random.Below(256)));
+        PaintSpec spec = random.Gradient();
+        const float radius = std::exp(random.Uniform(1, 12));
+        const float cx = std::floor(random.Uniform(-200, float(width) + 200)), cy = random.Uniform(-100, 1100);
+        const float reach = n % 3 ? random.Uniform(0, 0.999f) : 0, angle = random.Uniform(-3.2f, 3.2f);
+        spec = GradientSpec(spec.stops, SpreadMode(n % 3),
+                            {cx, cy, radius, cx + reach * radius * std::cos(angle), cy + reach * radius * std::sin(angle)});
+        scene.fillSpec = spec;
+        switch (n / 3 % 4) {
+        case 0: break;
+        case 1: scene.fillPaint = Matrix3::CreateScale(float(1 + n % 4), 2); break;
+        case 2: scene.fillPaint = Matrix3::CreateScale(-1, 1); break;
+        default: scene.fillPaint = random.Transform(0.3f, 3, 100); break;
+        }
+        scene.blend = n % 4 == 1 ? BlendMode::Source : BlendMode::SourceOver;
+        ASSERT_EQ(DrawnPlainly(scene), "") << "gradient " << n;
+    }
+}
+
 TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
     Random random;
     int changed = 0;

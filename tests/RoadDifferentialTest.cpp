@@ -230,6 +230,46 @@ TEST(GradientDifferential, LargeRadialGradientsAreThePlainComposition) {
     }
 }
 
+// Photos placed on a page: an image turned and scaled unevenly over a
+// 1024 x 1024 or 4096 x 64 surface, outlined by its own placed rectangle and
+// a little beyond, under each tiling, against the plain composition.
+TEST(ImagePaintDifferential, TurnedPhotosAtUserSizesMatchThePlainComposition) {
+    Random random;
+    for (int n = 0; n < 12; ++n) {
+        const bool square = n % 2 == 0;
+        const int width = square ? 1024 : 4096, height = square ? 1024 : 64;
+        const int side = 16 + random.Below(300);
+        Picture picture(side, side / 2 + 1, (n % 3 ? 1 : -1) * 4 * side);
+        for (uint8_t& byte : picture.bytes)
+            byte = uint8_t(random.Below(256));
+        if (n % 4 == 0)  // opaque
+            for (size_t alpha = 3; alpha < picture.bytes.size(); alpha += 4)
+                picture.bytes[alpha] = 255;
+        Matrix3 placement = Matrix3::CreateScale(random.Uniform(0.4f, 4), random.Uniform(0.4f, 4)), step;
+        Matrix3::Multiply(placement, Matrix3::CreateRotation(random.Uniform(-3.2f, 3.2f)), step);
+        Matrix3::Multiply(step, Matrix3::CreateTranslation(random.Uniform(0, float(width)), random.Uniform(0, 200)),
+                          placement);
+        // The image's rectangle and a margin of 3 pixels, placed.
+        Geometry outline;
+        const float corners[4][2] = {{-3, -3}, {float(side) + 3, -3}, {float(side) + 3, float(side / 2 + 4)},
+                                     {-3, float(side / 2 + 4)}};
+        for (int i = 0; i < 4; ++i) {
+            const float x = corners[i][0], y = corners[i][1];
+            const float px = placement[0] * x + placement[3] * y + placement[6];
+            const float py = placement[1] * x + placement[4] * y + placement[7];
+            i ? outline.Line(px, py) : outline.Move(px, py);
+        }
+        Scene scene = SceneOf(width, height, outline);
+        scene.image = placement;
+        const TilingMode tiling = TilingMode(n % 4);
+        const Color tile{random.Uniform(0, 1), random.Uniform(0, 1), random.Uniform(0, 1), random.Uniform(0, 1)};
+        scene.fillSpec = ImageSpec(picture, tiling, tile);
+        for (int i = 0; i < width * height * 4; ++i)
+            scene.backdrop.push_back(uint8_t(random.Below(256)));
+        ASSERT_EQ(DrawnPlainly(scene), "") << "photo " << n << ", tiling " << int(tiling);
+    }
+}
+
 TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
     Random random;
     int changed = 0;

@@ -10,6 +10,9 @@ const GradientKernels* GradientKernelsFor(SimdLevel level) {
         return Avx2GradientKernels();
     if (level != SimdLevel::Portable && best != SimdLevel::Portable)
         return Sse2GradientKernels();
+#elif defined(__aarch64__) && defined(__ARM_NEON)
+    if (level != SimdLevel::Portable && BestSimdLevel() != SimdLevel::Portable)
+        return NeonGradientKernels();
 #else
     (void)level;
 #endif

@@ -79,6 +79,7 @@ const GradientKernels* GradientKernelsFor(SimdLevel level);
 
 const GradientKernels* Sse2GradientKernels();
 const GradientKernels* Avx2GradientKernels();
+const GradientKernels* NeonGradientKernels();  // 64-bit ARM
 
 }  // namespace Vudadive2R
 }  // namespace ORV

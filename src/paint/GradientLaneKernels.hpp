@@ -108,8 +108,8 @@ struct GradientLoops {
             focus.FixRow(lineY.position[0] >> 4);
             if (lineX.part == 0 && lineX.whole % 16 == 0) {
                 // Every lane moves by the same whole number of sixteenths
-                // (an unscaled or integer-scaled paint): x's products are
-                // stepped by additions.
+                // (an unscaled or mirrored paint, among others): x's
+                // products are stepped by additions.
                 typename L::StepAlong along(focus, ShiftRight4(alongX.position), lineX.whole / 16);
                 for (unsigned group = 0; group < groups; ++group, colors += 4 * L::lanes) {
                     Lookup(ramp, fold.template Index<padded>(along.template Value<padded>(focus)), colors);

@@ -93,16 +93,17 @@ std::string CompareSpans(Ours& ours, Theirs& theirs, int width, int rows, std::m
 // with each spread: empty when they agree.
 template <class Value, class Function>
 std::string CompareGradients(const agg::trans_affine& matrix, const Value& value, const Function& function,
-                             int sixteenths, std::mt19937& random) {
+                             int sixteenths, std::mt19937& random, int width = 300, int rows = 20,
+                             SimdLevel level = BestSimdLevel()) {
     const std::vector<ColorStop> stops = {{0, {1, 0, 0, 1}}, {0.3f, {0, 1, 0, 0.5f}}, {1, {0, 0, 1, 1}}};
     const ColorRamp ramp(stops);
     auto compare = [&](auto spread, auto spreadFunction) {
-        GradientSpanGenerator<Value, decltype(spread)> ours(matrix, value, ramp, sixteenths);
+        GradientSpanGenerator<Value, decltype(spread)> ours(matrix, value, ramp, sixteenths, level);
         BoundedSpanInterpolator interpolator(matrix);
         BoundedGradient<decltype(spreadFunction)> bounded{spreadFunction};
         agg::span_gradient<agg::rgba8, BoundedSpanInterpolator, decltype(bounded), const ColorRamp> theirs(
             interpolator, bounded, ramp, 0, sixteenths / double(agg::gradient_subpixel_scale));
-        return CompareSpans(ours, theirs, 300, 20, random);
+        return CompareSpans(ours, theirs, width, rows, random);
     };
     const std::string pad = compare(PadSpread(sixteenths), function);
     const std::string reflect = compare(ReflectSpread(sixteenths), agg::gradient_reflect_adaptor<Function>(function));
@@ -173,6 +174,45 @@ TEST(PaintSpans, RadialGradientsAtTheirLimitsAreAggsSpans) {
         const int sixteenths = agg::iround(c.radius * agg::gradient_subpixel_scale);
         const FunctionGradientValue<RadialFocusFunction> value{function, sixteenths};
         EXPECT_EQ(CompareGradients(matrix, value, function, sixteenths, random), "") << c.what;
+    }
+}
+
+// Rows of surfaces 1024 and 4096 wide under random radial gradients: radii
+// from a pixel to the largest, the focus anywhere from the centre to beyond
+// the circle, placed unscaled, mirrored and scaled by whole numbers (whose
+// lanes step by whole sixteenths), scaled by fractions and turned.
+TEST(PaintSpans, RadialGradientsAtUserSizesAreAggsSpans) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int n = 0; n < 48; ++n) {
+        const double radius = std::exp(unit(random) * std::log(500000.0)) + 0.5;
+        const double reach = n % 4 == 0 ? 1.0 : n % 4 == 1 ? 1 + unit(random) : unit(random);
+        const double angle = 6.3 * unit(random);
+        const float focusX = float(reach * radius * std::cos(angle)), focusY = float(reach * radius * std::sin(angle));
+        if (!RadialFocusFunction::Accepts(radius, focusX, focusY))
+            continue;
+        const int width = n % 2 ? 4096 : 1024;
+        agg::trans_affine paint;
+        switch (n / 2 % 6) {
+        case 0: break;
+        case 1: paint = agg::trans_affine_scaling(-1, 1); break;
+        case 2: paint = agg::trans_affine_scaling(double(1 + n % 3), double(2 + n % 2)); break;
+        case 3: paint = agg::trans_affine_scaling(0.25 + 3 * unit(random), 0.25 + 3 * unit(random)); break;
+        case 4: paint = agg::trans_affine_rotation(6.3 * unit(random)); break;
+        default: paint = agg::trans_affine_scaling(0.5, -2) * agg::trans_affine_skewing(0.3 * unit(random), 0); break;
+        }
+        // The centre anywhere near the surface, whole or not.
+        const double centreX = n % 3 ? std::floor(width * unit(random)) : width * unit(random) - 100;
+        const double centreY = 600 * unit(random) - 100;
+        agg::trans_affine matrix = agg::trans_affine_translation(-centreX, -centreY) * ~paint;
+        const RadialFocusFunction function(radius, focusX, focusY);
+        const int sixteenths = agg::iround(radius * agg::gradient_subpixel_scale);
+        const FunctionGradientValue<RadialFocusFunction> value{function, sixteenths};
+        // Each lane width this processor has, and pixel by pixel.
+        for (int level = int(BestSimdLevel()); level >= 0; --level)
+            EXPECT_EQ(CompareGradients(matrix, value, function, sixteenths, random, width, 3, SimdLevel(level)), "")
+                << "gradient " << n << ": radius " << radius << ", focus " << focusX << ", " << focusY << ", level "
+                << level;
     }
 }
 

@@ -199,6 +199,77 @@ TEST(GradientDifferential, RandomScenesAreThePlainComposition) {
     EXPECT_GT(changed, 250);
 }
 
+// Surfaces of 1024 x 1024 and 4096 x 64 filled with radial gradients of
+// every spread: radii of a few pixels to far beyond the surface, the focus
+// from the centre to near the circle, placed unscaled (the gradient's rows
+// then step by whole sixteenths), scaled by whole numbers and fractions,
+// mirrored and turned, over a random backdrop.
+TEST(GradientDifferential, LargeRadialGradientsAreThePlainComposition) {
+    Random random;
+    for (int n = 0; n < 12; ++n) {
+        const bool square = n % 2 == 0;
+        const int width = square ? 1024 : 4096, height = square ? 1024 : 64;
+        Scene scene = SceneOf(width, height, Geometry().Rectangle(-0.5f, 0, float(width), float(height) - 0.25f));
+        for (int i = 0; i < width * height * 4; ++i)
+            scene.backdrop.push_back(uint8_t(random.Below(256)));
+        PaintSpec spec = random.Gradient();
+        const float radius = std::exp(random.Uniform(1, 12));
+        const float cx = std::floor(random.Uniform(-200, float(width) + 200)), cy = random.Uniform(-100, 1100);
+        const float reach = n % 3 ? random.Uniform(0, 0.999f) : 0, angle = random.Uniform(-3.2f, 3.2f);
+        spec = GradientSpec(spec.stops, SpreadMode(n % 3),
+                            {cx, cy, radius, cx + reach * radius * std::cos(angle), cy + reach * radius * std::sin(angle)});
+        scene.fillSpec = spec;
+        switch (n / 3 % 4) {
+        case 0: break;
+        case 1: scene.fillPaint = Matrix3::CreateScale(float(1 + n % 4), 2); break;
+        case 2: scene.fillPaint = Matrix3::CreateScale(-1, 1); break;
+        default: scene.fillPaint = random.Transform(0.3f, 3, 100); break;
+        }
+        scene.blend = n % 4 == 1 ? BlendMode::Source : BlendMode::SourceOver;
+        ASSERT_EQ(DrawnPlainly(scene), "") << "gradient " << n;
+    }
+}
+
+// Photos placed on a page: an image turned and scaled unevenly over a
+// 1024 x 1024 or 4096 x 64 surface, outlined by its own placed rectangle and
+// a little beyond, under each tiling, against the plain composition.
+TEST(ImagePaintDifferential, TurnedPhotosAtUserSizesMatchThePlainComposition) {
+    Random random;
+    for (int n = 0; n < 12; ++n) {
+        const bool square = n % 2 == 0;
+        const int width = square ? 1024 : 4096, height = square ? 1024 : 64;
+        const int side = 16 + random.Below(300);
+        Picture picture(side, side / 2 + 1, (n % 3 ? 1 : -1) * 4 * side);
+        for (uint8_t& byte : picture.bytes)
+            byte = uint8_t(random.Below(256));
+        if (n % 4 == 0)  // opaque
+            for (size_t alpha = 3; alpha < picture.bytes.size(); alpha += 4)
+                picture.bytes[alpha] = 255;
+        Matrix3 placement = Matrix3::CreateScale(random.Uniform(0.4f, 4), random.Uniform(0.4f, 4)), step;
+        Matrix3::Multiply(placement, Matrix3::CreateRotation(random.Uniform(-3.2f, 3.2f)), step);
+        Matrix3::Multiply(step, Matrix3::CreateTranslation(random.Uniform(0, float(width)), random.Uniform(0, 200)),
+                          placement);
+        // The image's rectangle and a margin of 3 pixels, placed.
+        Geometry outline;
+        const float corners[4][2] = {{-3, -3}, {float(side) + 3, -3}, {float(side) + 3, float(side / 2 + 4)},
+                                     {-3, float(side / 2 + 4)}};
+        for (int i = 0; i < 4; ++i) {
+            const float x = corners[i][0], y = corners[i][1];
+            const float px = placement[0] * x + placement[3] * y + placement[6];
+            const float py = placement[1] * x + placement[4] * y + placement[7];
+            i ? outline.Line(px, py) : outline.Move(px, py);
+        }
+        Scene scene = SceneOf(width, height, outline);
+        scene.image = placement;
+        const TilingMode tiling = TilingMode(n % 4);
+        const Color tile{random.Uniform(0, 1), random.Uniform(0, 1), random.Uniform(0, 1), random.Uniform(0, 1)};
+        scene.fillSpec = ImageSpec(picture, tiling, tile);
+        for (int i = 0; i < width * height * 4; ++i)
+            scene.backdrop.push_back(uint8_t(random.Below(256)));
+        ASSERT_EQ(DrawnPlainly(scene), "") << "photo " << n << ", tiling " << int(tiling);
+    }
+}
+
 TEST(ImagePaintDifferential, RandomScenesMatchThePlainComposition) {
     Random random;
     int changed = 0;

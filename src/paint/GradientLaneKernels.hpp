@@ -4,8 +4,10 @@
 // Min, Max, ShiftRight4 arithmetic, MultiplyLow for products below 2^31, a
 // Divisor of a multiplier and a shift with Quotient(n, divisor) =
 // (n x multiplier) >> shift for n below 2^31, Lookup of the ramp entries,
-// and L::Focus with FixRow(y) and RadialValue(x, y, focus, AnyRow or
-// FixedRow), the radial function in double lanes) in an anonymous namespace
+// L::Focus with FixRow(y) and PadTo(range), RadialValue(x, y, focus, AnyRow
+// or FixedRow, PadClamp), the radial function in double lanes, and
+// L::StepAlong(focus, x, step) with Value<clamped>(focus) and Step(), the
+// same along a fixed row whose lanes all move by `step`) in an anonymous namespace
 // and includes this under its own target, as the composite span loops do.
 // No standard library here.
 #ifndef VUDADIVE2R_PAINT_GRADIENTLANEKERNELS_HPP
@@ -56,9 +58,13 @@ struct GradientLoops {
               periodDivisor(spread.periodMultiplier, spread.periodShift),
               rangeScaler(spread.rangeMultiplier, spread.rangeShift - 8) {}
 
+        // Clamped: a pad value already within 0 to the range.
+        template <bool Clamped = false>
         L Index(const L& value) const {
             L folded;
-            if constexpr (Kind == LaneSpreadKind::Pad) {
+            if constexpr (Clamped) {
+                folded = value;
+            } else if constexpr (Kind == LaneSpreadKind::Pad) {
                 folded = Min(Max(value, zero), range);
             } else {
                 const L lifted = value + lift;
@@ -88,15 +94,35 @@ struct GradientLoops {
     template <LaneSpreadKind Kind>
     static void Radial(uint8_t* colors, unsigned groups, GradientLaneLine& lineX, GradientLaneLine& lineY,
                        const GradientLaneFocus& numbers, const GradientLaneSpread& spread, const uint8_t* ramp) {
+        // Pad's clamp is made on the values before they are rounded.
+        constexpr bool padded = Kind == LaneSpreadKind::Pad;
+        constexpr PadClamp<padded> clamp;
         Line alongX(lineX), alongY(lineY);
         const Fold<Kind> fold(spread);
         typename L::Focus focus(numbers);
+        if (padded)
+            focus.PadTo(spread.range);
         if (OneRow(lineY)) {
             // A span along a row of the gradient's space (no rotation or
             // shear): the products of y are worked out once.
             focus.FixRow(lineY.position[0] >> 4);
+            if (lineX.part == 0 && lineX.whole % 16 == 0) {
+                // Every lane moves by the same whole number of sixteenths
+                // (an unscaled or mirrored paint, among others): x's
+                // products are stepped by additions.
+                typename L::StepAlong along(focus, ShiftRight4(alongX.position), lineX.whole / 16);
+                for (unsigned group = 0; group < groups; ++group, colors += 4 * L::lanes) {
+                    Lookup(ramp, fold.template Index<padded>(along.template Value<padded>(focus)), colors);
+                    along.Step();
+                }
+                alongX.position = alongX.position + L(int32_t(int64_t(groups) * lineX.whole));
+                alongX.Save(lineX);
+                return;
+            }
             for (; groups > 0; --groups, colors += 4 * L::lanes) {
-                Lookup(ramp, fold.Index(RadialValue(ShiftRight4(alongX.position), alongY.position, focus, FixedRow())),
+                Lookup(ramp,
+                       fold.template Index<padded>(
+                           RadialValue(ShiftRight4(alongX.position), alongY.position, focus, FixedRow(), clamp)),
                        colors);
                 alongX.Step();
             }
@@ -106,7 +132,8 @@ struct GradientLoops {
         for (; groups > 0; --groups, colors += 4 * L::lanes) {
             // The positions in sixteenths, as FunctionGradientValue hands them on.
             Lookup(ramp,
-                   fold.Index(RadialValue(ShiftRight4(alongX.position), ShiftRight4(alongY.position), focus, AnyRow())),
+                   fold.template Index<padded>(RadialValue(ShiftRight4(alongX.position), ShiftRight4(alongY.position),
+                                                           focus, AnyRow(), clamp)),
                    colors);
             alongX.Step();
             alongY.Step();

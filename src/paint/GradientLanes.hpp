@@ -51,6 +51,12 @@ struct FixedRow {
     static constexpr bool fixed = true;
 };
 
+// Whether the radial lanes clamp a value to the pad's range before rounding
+// it (a whole number, so rounding and clamping commute), instead of to the
+// limit, leaving it folded.
+template <bool Clamped>
+struct PadClamp {};
+
 // Writes the colours of `groups` x lanes pixels and leaves the lines at the
 // pixel after them. `ramp` is the 256 entries, four bytes each.
 typedef void (*LinearGradientLanes)(uint8_t* colors, unsigned groups, GradientLaneLine& line,
@@ -68,9 +74,12 @@ struct GradientKernels {
 
 // The widest kernels this processor runs, null where there are none.
 const GradientKernels* BestGradientKernels();
+// Those of `level` (at most the widest), null for Portable.
+const GradientKernels* GradientKernelsFor(SimdLevel level);
 
 const GradientKernels* Sse2GradientKernels();
 const GradientKernels* Avx2GradientKernels();
+const GradientKernels* NeonGradientKernels();  // 64-bit ARM
 
 }  // namespace Vudadive2R
 }  // namespace ORV

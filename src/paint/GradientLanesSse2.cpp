@@ -32,7 +32,10 @@ struct Sse2Focus {
     explicit Sse2Focus(const GradientLaneFocus& f)
         : radiusSquared(_mm_set1_pd(f.radiusSquared)), factor(_mm_set1_pd(f.factor)), focusX(_mm_set1_pd(f.focusX)),
           focusY(_mm_set1_pd(f.focusY)), limit(_mm_set1_pd(f.limit)), negativeLimit(_mm_set1_pd(-f.limit)),
-          half(_mm_set1_pd(0.5)), negativeHalf(_mm_set1_pd(-0.5)), sign(_mm_set1_pd(-0.0)) {}
+          half(_mm_set1_pd(0.5)), negativeHalf(_mm_set1_pd(-0.5)), sign(_mm_set1_pd(-0.0)), zero(_mm_setzero_pd()),
+          padRange(zero) {}
+    __m128d zero, padRange;
+    void PadTo(int32_t range) { padRange = _mm_set1_pd(double(range)); }
     void FixRow(int32_t y) {
         rowY = _mm_sub_pd(_mm_set1_pd(double(y)), focusY);
         rowYY = _mm_mul_pd(rowY, rowY);
@@ -41,10 +44,13 @@ struct Sse2Focus {
     }
 };
 
+struct Sse2StepAlong;
+
 struct Sse2GradientLanes {
     static constexpr unsigned lanes = 4;
     typedef Sse2Divisor Divisor;
     typedef Sse2Focus Focus;
+    typedef Sse2StepAlong StepAlong;
     __m128i v;
 
     Sse2GradientLanes() = default;
@@ -91,11 +97,39 @@ __m128d SelectDoubles(__m128d mask, __m128d a, __m128d b) {
     return _mm_or_pd(_mm_and_pd(mask, a), _mm_andnot_pd(mask, b));
 }
 
+// A value rounded as RadialFocusFunction rounds it: NaN to the limit, then
+// clamped and rounded half away from zero. Padded: clamped to the pad's
+// range (see GradientLaneKernels.hpp) and rounded, which gives its fold.
+template <bool Padded>
+inline __attribute__((always_inline)) __m128i Rounded(__m128d value, const Sse2Focus& f) {
+    if constexpr (Padded) {
+        // min returns its second operand for NaN: the range.
+        value = _mm_max_pd(_mm_min_pd(value, f.padRange), f.zero);
+        return _mm_cvttpd_epi32(_mm_add_pd(value, f.half));
+    }
+    const __m128d notANumber = _mm_cmpunord_pd(value, value);
+    value = _mm_min_pd(_mm_max_pd(value, f.negativeLimit), f.limit);
+    value = SelectDoubles(notANumber, f.limit, value);
+    const __m128d negative = _mm_cmplt_pd(value, _mm_setzero_pd());
+    return _mm_cvttpd_epi32(_mm_add_pd(value, SelectDoubles(negative, f.negativeHalf, f.half)));
+}
+
+// The value from dx and the products that RadialFocusFunction::calculate
+// makes of it and y, operation for operation in its order; the result in
+// the low half.
+template <bool Padded>
+inline __attribute__((always_inline)) __m128i RadialFromProducts(__m128d dx, __m128d dyDy, __m128d d2, __m128d before,
+                                                                 const Sse2Focus& f) {
+    const __m128d d3 =
+        _mm_sub_pd(_mm_mul_pd(f.radiusSquared, _mm_add_pd(_mm_mul_pd(dx, dx), dyDy)), _mm_mul_pd(d2, d2));
+    const __m128d root = _mm_sqrt_pd(_mm_andnot_pd(f.sign, d3));
+    return Rounded<Padded>(_mm_mul_pd(_mm_add_pd(before, root), f.factor), f);
+}
+
 // RadialFocusFunction::calculate on the two lanes of the low half of x and
-// y, operation for operation in the scalar code's order, then clamped and
-// rounded as it does; the result in the low half.
-template <bool Fixed>
-__m128i RadialPair(__m128i x, __m128i y, const Sse2Focus& f) {
+// y. In a fixed row the products of dy are the row's, the same numbers.
+template <bool Fixed, bool Padded>
+inline __attribute__((always_inline)) __m128i RadialPair(__m128i x, __m128i y, const Sse2Focus& f) {
     const __m128d dx = _mm_sub_pd(_mm_cvtepi32_pd(x), f.focusX);
     __m128d dyFocusX = f.rowYFocusX, dyDy = f.rowYY, dyFocusY = f.rowYFocusY;
     if constexpr (!Fixed) {
@@ -105,23 +139,51 @@ __m128i RadialPair(__m128i x, __m128i y, const Sse2Focus& f) {
         dyFocusY = _mm_mul_pd(dy, f.focusY);
     }
     const __m128d d2 = _mm_sub_pd(_mm_mul_pd(dx, f.focusY), dyFocusX);
-    const __m128d d3 =
-        _mm_sub_pd(_mm_mul_pd(f.radiusSquared, _mm_add_pd(_mm_mul_pd(dx, dx), dyDy)), _mm_mul_pd(d2, d2));
-    const __m128d root = _mm_sqrt_pd(_mm_andnot_pd(f.sign, d3));
-    __m128d value = _mm_mul_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(dx, f.focusX), dyFocusY), root), f.factor);
-    const __m128d notANumber = _mm_cmpunord_pd(value, value);
-    value = _mm_min_pd(_mm_max_pd(value, f.negativeLimit), f.limit);
-    value = SelectDoubles(notANumber, f.limit, value);
-    const __m128d negative = _mm_cmplt_pd(value, _mm_setzero_pd());
-    return _mm_cvttpd_epi32(_mm_add_pd(value, SelectDoubles(negative, f.negativeHalf, f.half)));
+    const __m128d before = _mm_add_pd(_mm_mul_pd(dx, f.focusX), dyFocusY);
+    return RadialFromProducts<Padded>(dx, dyDy, d2, before, f);
 }
 
-template <class Row>
-L4 RadialValue(L4 x, L4 y, const Sse2Focus& f, Row) {
-    const __m128i low = RadialPair<Row::fixed>(x.v, y.v, f);
-    const __m128i high = RadialPair<Row::fixed>(_mm_unpackhi_epi64(x.v, x.v), _mm_unpackhi_epi64(y.v, y.v), f);
+template <class Row, bool Padded>
+inline __attribute__((always_inline)) L4 RadialValue(L4 x, L4 y, const Sse2Focus& f, Row, PadClamp<Padded>) {
+    const __m128i low = RadialPair<Row::fixed, Padded>(x.v, y.v, f);
+    const __m128i high =
+        RadialPair<Row::fixed, Padded>(_mm_unpackhi_epi64(x.v, x.v), _mm_unpackhi_epi64(y.v, y.v), f);
     return _mm_unpacklo_epi64(low, high);
 }
+
+// Four lanes of a fixed row stepped by one whole number of sixteenths, as
+// Avx2StepAlong: dx and its products are whole numbers below 2^51, held
+// exactly, so adding the step's products gives each exactly.
+struct Sse2StepAlong {
+    __m128d dx[2], d2[2], before[2];
+    __m128d dxStep, d2Step, beforeStep;
+
+    Sse2StepAlong(const Sse2Focus& f, L4 x, int32_t step)
+        : dxStep(_mm_set1_pd(double(step))), d2Step(_mm_mul_pd(dxStep, f.focusY)),
+          beforeStep(_mm_mul_pd(dxStep, f.focusX)) {
+        const __m128i halves[2] = {x.v, _mm_unpackhi_epi64(x.v, x.v)};
+        for (int h = 0; h < 2; ++h) {
+            dx[h] = _mm_sub_pd(_mm_cvtepi32_pd(halves[h]), f.focusX);
+            d2[h] = _mm_sub_pd(_mm_mul_pd(dx[h], f.focusY), f.rowYFocusX);
+            before[h] = _mm_add_pd(_mm_mul_pd(dx[h], f.focusX), f.rowYFocusY);
+        }
+    }
+
+    template <bool Padded>
+    L4 Value(const Sse2Focus& f) const {
+        const __m128i low = RadialFromProducts<Padded>(dx[0], f.rowYY, d2[0], before[0], f);
+        const __m128i high = RadialFromProducts<Padded>(dx[1], f.rowYY, d2[1], before[1], f);
+        return _mm_unpacklo_epi64(low, high);
+    }
+
+    void Step() {
+        for (int h = 0; h < 2; ++h) {
+            dx[h] = _mm_add_pd(dx[h], dxStep);
+            d2[h] = _mm_add_pd(d2[h], d2Step);
+            before[h] = _mm_add_pd(before[h], beforeStep);
+        }
+    }
+};
 
 void Lookup(const uint8_t* ramp, L4 index, uint8_t* colors) {
     int32_t at[4];

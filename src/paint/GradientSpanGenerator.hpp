@@ -119,11 +119,14 @@ template <class Value, class Spread>
 class GradientSpanGenerator {
 public:
     // `range` is the ramp's length in units; GradientLimits::UsableRange(range).
-    GradientSpanGenerator(const agg::trans_affine& matrix, const Value& value, const ColorRamp& ramp, int range)
+    // `level` chooses the lanes (Portable: none); the default is the widest
+    // this processor runs.
+    GradientSpanGenerator(const agg::trans_affine& matrix, const Value& value, const ColorRamp& ramp, int range,
+                          SimdLevel level = BestSimdLevel())
         : matrix(matrix), fallback(matrix), value(value), spread(range), ramp(ramp) {
         // The linear gradient (the position alone) and the radial one go
-        // through the widest lanes there are.
-        const GradientKernels* kernels = BestGradientKernels();
+        // through the lanes.
+        const GradientKernels* kernels = GradientKernelsFor(level);
         if (!kernels)
             return;
         if constexpr (!Value::UsesY) {

@@ -82,6 +82,15 @@ private:
     template <bool RowFixed>
     void Generate(agg::rgba8* span, const SpanLines& lines, unsigned length) {
         agg::dda2_line_interpolator alongX = lines.x, alongY = lines.y;
+#if defined(__SSE2__)
+        if (!RowFixed && !Coordinate::Periodic && weigh && length >= 2 * TurnedLanes) {
+            const unsigned done = GenerateTurned(reinterpret_cast<uint8_t*>(span), alongX, alongY, length);
+            span += done;
+            length -= done;
+            if (length == 0)
+                return;
+        }
+#endif
         Coordinate columns(int(image.width())), rows(int(image.height()));
         // The samples move by at most (|step| + 1) / 256 + 1 pixels from one
         // pixel to the next; within a period that is one addition.
@@ -149,6 +158,125 @@ private:
     }
 
 #if defined(__SSE2__)
+    // A turned or sheared placement of a bounded tiling: the samples'
+    // columns, rows and fractions are stepped four at a time in lanes and
+    // their weights multiplied there, then each pixel's four image pixels
+    // (or the tile colour) weighed. Returns the pixels done, a multiple of
+    // the lanes, and leaves `alongX` and `alongY` at the pixel after them.
+    static constexpr unsigned TurnedLanes = 4;
+
+    unsigned GenerateTurned(uint8_t* out, agg::dda2_line_interpolator& alongX, agg::dda2_line_interpolator& alongY,
+                            unsigned length) {
+        constexpr int half = agg::image_subpixel_scale / 2, mask = agg::image_subpixel_mask;
+        constexpr int shift = agg::image_subpixel_shift, lanes = int(TurnedLanes);
+        // Each line's state at the lanes' first pixels, and its step over
+        // `lanes` pixels as a line of the same kind (see StepSamples).
+        struct LaneLine {
+            __m128i along, remainder, whole, increment, count;
+            LaneLine(agg::dda2_line_interpolator line, int divisor) {
+                alignas(16) int32_t state[2][lanes];
+                for (int lane = 0; lane < lanes; ++lane, ++line)
+                    state[0][lane] = line.y(), state[1][lane] = line.mod();
+                along = _mm_load_si128(reinterpret_cast<const __m128i*>(state[0]));
+                remainder = _mm_load_si128(reinterpret_cast<const __m128i*>(state[1]));
+                const int64_t increments = lanes * int64_t(line.rem());
+                whole = _mm_set1_epi32(int(lanes * int64_t(line.lft()) + increments / divisor));
+                increment = _mm_set1_epi32(int(increments % divisor));
+                count = _mm_set1_epi32(divisor);
+            }
+            void Step() {
+                const __m128i remainders = _mm_add_epi32(remainder, increment);
+                const __m128i carry = _mm_cmpgt_epi32(remainders, _mm_setzero_si128());
+                remainder = _mm_sub_epi32(remainders, _mm_and_si128(carry, count));
+                along = _mm_sub_epi32(_mm_add_epi32(along, whole), carry);
+            }
+            void Resume(agg::dda2_line_interpolator& line) const {
+                agg::dda2_line_interpolator::save_data_type state[2] = {_mm_cvtsi128_si32(remainder),
+                                                                        _mm_cvtsi128_si32(along)};
+                line.load(state);
+            }
+        };
+        LaneLine lineX(alongX, int(length)), lineY(alongY, int(length));
+        if (!nearFarReady) {
+            for (int f = 0; f < agg::image_subpixel_scale; ++f)
+                nearFar[f] = WeightPair(weights[f], weights[f + agg::image_subpixel_scale]);
+            nearFarReady = true;
+        }
+        const __m128i halfPixel = _mm_set1_epi32(half), fractions = _mm_set1_epi32(mask);
+        const __m128i first = _mm_set1_epi32(start), rounding = _mm_set1_epi32(agg::image_filter_scale / 2);
+        const __m128i lowWords = _mm_set1_epi32(0xFFFF);
+        const int width = int(image.width()), height = int(image.height());
+        const unsigned groups = length / TurnedLanes;
+        for (unsigned group = 0; group < groups; ++group, out += 4 * TurnedLanes) {
+            const __m128i sampleX = _mm_sub_epi32(lineX.along, halfPixel);
+            const __m128i sampleY = _mm_sub_epi32(lineY.along, halfPixel);
+            alignas(16) int32_t column[lanes], row[lanes], nearX[lanes], nearY[lanes];
+            _mm_store_si128(reinterpret_cast<__m128i*>(column), _mm_add_epi32(_mm_srai_epi32(sampleX, shift), first));
+            _mm_store_si128(reinterpret_cast<__m128i*>(row), _mm_add_epi32(_mm_srai_epi32(sampleY, shift), first));
+            _mm_store_si128(reinterpret_cast<__m128i*>(nearX), _mm_xor_si128(_mm_and_si128(sampleX, fractions), fractions));
+            _mm_store_si128(reinterpret_cast<__m128i*>(nearY), _mm_xor_si128(_mm_and_si128(sampleY, fractions), fractions));
+            lineX.Step();
+            lineY.Step();
+            // Each pixel's near and far weights, then their four products:
+            // weights below 2^15, so one multiply-add of a word with a zero
+            // word beside it is the product.
+            const __m128i columnWeights = _mm_setr_epi32(int(nearFar[nearX[0]]), int(nearFar[nearX[1]]),
+                                                         int(nearFar[nearX[2]]), int(nearFar[nearX[3]]));
+            const __m128i rowWeights = _mm_setr_epi32(int(nearFar[nearY[0]]), int(nearFar[nearY[1]]),
+                                                      int(nearFar[nearY[2]]), int(nearFar[nearY[3]]));
+            const __m128i columnNear = _mm_and_si128(columnWeights, lowWords);
+            const __m128i columnFar = _mm_srli_epi32(columnWeights, 16);
+            const __m128i rowNear = _mm_and_si128(rowWeights, lowWords);
+            const __m128i rowFar = _mm_srli_epi32(rowWeights, 16);
+            auto product = [&](__m128i a, __m128i b) {
+                return _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(a, b), rounding), agg::image_filter_shift);
+            };
+            alignas(16) uint32_t upperPairs[lanes], lowerPairs[lanes];
+            _mm_store_si128(reinterpret_cast<__m128i*>(upperPairs),
+                            _mm_or_si128(product(rowNear, columnNear), _mm_slli_epi32(product(rowNear, columnFar), 16)));
+            _mm_store_si128(reinterpret_cast<__m128i*>(lowerPairs),
+                            _mm_or_si128(product(rowFar, columnNear), _mm_slli_epi32(product(rowFar, columnFar), 16)));
+            for (int lane = 0; lane < lanes; lane += 2) {
+                __m128i sums[2];
+                for (int i = 0; i < 2; ++i) {
+                    const int c = column[lane + i], r = row[lane + i];
+                    const uint8_t *p00, *p01, *p10, *p11;
+                    Corners(c, r, width, height, p00, p01, p10, p11);
+                    sums[i] = WeighedSums(ChannelPairs(p00, p01), ChannelPairs(p10, p11), upperPairs[lane + i],
+                                          lowerPairs[lane + i]);
+                }
+                StoreClampedPair(sums[0], sums[1], out + 4 * lane);
+            }
+        }
+        lineX.Resume(alongX);
+        lineY.Resume(alongY);
+        return groups * TurnedLanes;
+    }
+
+    // The four pixels a sample at column c and row r reads, as the bounded
+    // coordinates give them: outside the image the tile colour (clip), or
+    // the nearest edge column and row (no clip).
+    void Corners(int c, int r, int width, int height, const uint8_t*& p00, const uint8_t*& p01, const uint8_t*& p10,
+                 const uint8_t*& p11) const {
+        if (Coordinate::ReadsOutside) {
+            const bool left = unsigned(c) < unsigned(width), right = unsigned(c + 1) < unsigned(width);
+            const bool upper = unsigned(r) < unsigned(height), lower = unsigned(r + 1) < unsigned(height);
+            const uint8_t* upperRow = image.row_ptr(upper ? r : 0);
+            const uint8_t* lowerRow = image.row_ptr(lower ? r + 1 : 0);
+            p00 = upper && left ? upperRow + 4 * c : tile;
+            p01 = upper && right ? upperRow + 4 * (c + 1) : tile;
+            p10 = lower && left ? lowerRow + 4 * c : tile;
+            p11 = lower && right ? lowerRow + 4 * (c + 1) : tile;
+            return;
+        }
+        const auto clamp = [](int v, int size) { return v < 0 ? 0 : v >= size ? size - 1 : v; };
+        const int left = clamp(c, width), right = clamp(c + 1, width);
+        const uint8_t* upperRow = image.row_ptr(clamp(r, height));
+        const uint8_t* lowerRow = image.row_ptr(clamp(r + 1, height));
+        p00 = upperRow + 4 * left, p01 = upperRow + 4 * right;
+        p10 = lowerRow + 4 * left, p11 = lowerRow + 4 * right;
+    }
+
     // At most this many phases (columns, or twice the columns when
     // mirrored) are prepared: 32 bytes each.
     static constexpr int StripPhases = 512;
@@ -327,6 +455,9 @@ private:
     agg::int8u tile[4];
 #if defined(__SSE2__)
     StripWeigher weigh = nullptr;
+    // Each column fraction's near and far weights (WeightPair), for turned spans.
+    bool nearFarReady = false;
+    uint32_t nearFar[agg::image_subpixel_scale];
     // The strip of the rows last prepared (the phases are the image's).
     bool stripReady = false;
     int stripUpper = 0, stripLower = 0;

@@ -119,23 +119,6 @@ bool Stamped(GlyphPolylines& polylines, GlyphPolyline& polyline, const GlyphPlac
 
 }  // namespace
 
-void AppendRuns(Path& path, const std::vector<PlacedRun>& runs) {
-    PathStorage& storage = Internals::StorageOf(path);
-    for (const PlacedRun& run : runs) {
-        for (size_t i = 0; i < run.glyphs.size(); ++i) {
-            const Glyph& g = run.glyphs[i];
-            const GlyphPlace p = PlaceOf(run.x, run.y, run.positions[2 * i], run.positions[2 * i + 1]);
-            if (p.far) {
-                if (!run.faces.Outline(g.Font, g.Index).points.empty())
-                    storage.move_to(p.x, p.y);
-                continue;
-            }
-            const auto polyline = run.faces.Polylines().Get(run.faces, g.Font, g.Index, p.quarterX, p.quarterY);
-            AppendMoved(storage, *polyline, p.wholeX, p.wholeY);
-        }
-    }
-}
-
 void DrawRuns(Path& path, const std::vector<PlacedRun>& runs, const std::shared_ptr<FillState>& fill) {
     path.Clear();
     PathStorage& storage = Internals::StorageOf(path);

@@ -41,10 +41,6 @@ struct PlacedRun {
 // fill state draws nothing but is checked as Path::Draw checks.
 void DrawRuns(Path& path, const std::vector<PlacedRun>& runs, const std::shared_ptr<FillState>& fill);
 
-// The vertices DrawRuns fills, appended to `path` (for tests and clients
-// that keep text as a path).
-void AppendRuns(Path& path, const std::vector<PlacedRun>& runs);
-
 }  // namespace Vudadive2R
 }  // namespace ORV
 

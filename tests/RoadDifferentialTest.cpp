@@ -212,13 +212,13 @@ TEST(GradientDifferential, LargeRadialGradientsAreThePlainComposition) {
         Scene scene = SceneOf(width, height, Geometry().Rectangle(-0.5f, 0, float(width), float(height) - 0.25f));
         for (int i = 0; i < width * height * 4; ++i)
             scene.backdrop.push_back(uint8_t(random.Below(256)));
-        PaintSpec spec = random.Gradient();
+        PaintSpec gradient = random.Gradient();
         const float radius = std::exp(random.Uniform(1, 12));
         const float cx = std::floor(random.Uniform(-200, float(width) + 200)), cy = random.Uniform(-100, 1100);
         const float reach = n % 3 ? random.Uniform(0, 0.999f) : 0, angle = random.Uniform(-3.2f, 3.2f);
-        spec = GradientSpec(spec.stops, SpreadMode(n % 3),
+        gradient = GradientSpec(gradient.stops, SpreadMode(n % 3),
                             {cx, cy, radius, cx + reach * radius * std::cos(angle), cy + reach * radius * std::sin(angle)});
-        scene.fillSpec = spec;
+        scene.fillSpec = gradient;
         switch (n / 3 % 4) {
         case 0: break;
         case 1: scene.fillPaint = Matrix3::CreateScale(float(1 + n % 4), 2); break;

@@ -31,6 +31,22 @@ inline uint8_t TruncatedColorByte(float component) {
     return static_cast<uint8_t>(static_cast<uint32_t>(scaled) & 0xFFu);
 }
 
+// One row of premultiplied B, G, R, A pixels (or B, G, R, X with `opaque`,
+// X read as 255) as straight R, G, B, A: (c x 255 + a / 2) / a, at most 255,
+// and 0 where a is 0, as a saved surface is divided back.
+inline void StraightRgbaFromPremultipliedBgra(const uint8_t* from, uint8_t* to, int width, bool opaque) {
+    for (int x = 0; x < width; ++x, from += 4, to += 4) {
+        const unsigned a = opaque ? 255 : from[3];
+        const auto straight = [a](unsigned c) {
+            return uint8_t(a == 255 ? c : a == 0 ? 0 : (c * 255 + a / 2) / a < 255 ? (c * 255 + a / 2) / a : 255);
+        };
+        to[0] = straight(from[2]);
+        to[1] = straight(from[1]);
+        to[2] = straight(from[0]);
+        to[3] = uint8_t(a);
+    }
+}
+
 }  // namespace Vudadive2R
 }  // namespace ORV
 

@@ -119,17 +119,8 @@ void ReorderImage(const Image& image, std::vector<uint8_t>& pixels) {
         const uint8_t* from = static_cast<const uint8_t*>(image.data) +
                               (image.stride < 0 ? int64_t(image.height - 1 - y) * -int64_t(image.stride)
                                                 : int64_t(y) * image.stride);
-        uint8_t* to = pixels.data() + std::size_t(y) * std::size_t(image.width) * 4;
-        for (int32_t x = 0; x < image.width; ++x, from += 4, to += 4) {
-            const unsigned a = opaque ? 255 : from[3];
-            const auto straight = [a](unsigned c) {
-                return uint8_t(a == 255 ? c : a == 0 ? 0 : std::min(255u, (c * 255 + a / 2) / a));
-            };
-            to[0] = straight(from[2]);
-            to[1] = straight(from[1]);
-            to[2] = straight(from[0]);
-            to[3] = uint8_t(a);
-        }
+        StraightRgbaFromPremultipliedBgra(from, pixels.data() + std::size_t(y) * std::size_t(image.width) * 4,
+                                          image.width, opaque);
     }
 }
 

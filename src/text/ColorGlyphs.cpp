@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "common/ColorBytes.hpp"
 #include "common/FormatCodes.hpp"
 #include "common/Internals.hpp"
 #include "vudadive2r/Image.hpp"
@@ -40,17 +41,8 @@ void ReadPremultipliedBgra(const FT_Bitmap& bitmap, ColorGlyph& glyph) {
     for (int row = 0; row < glyph.rows; ++row) {
         // A negative pitch puts the top row last in memory.
         const uint8_t* from = bitmap.buffer + (pitch < 0 ? int64_t(glyph.rows - 1 - row) * -pitch : row * pitch);
-        uint8_t* to = glyph.pixels.data() + size_t(row) * size_t(glyph.width) * 4;
-        for (int column = 0; column < glyph.width; ++column, from += 4, to += 4) {
-            const unsigned a = from[3];
-            const auto straight = [a](unsigned c) {
-                return uint8_t(a == 255 ? c : a == 0 ? 0 : std::min(255u, (c * 255 + a / 2) / a));
-            };
-            to[0] = straight(from[2]);
-            to[1] = straight(from[1]);
-            to[2] = straight(from[0]);
-            to[3] = uint8_t(a);
-        }
+        StraightRgbaFromPremultipliedBgra(from, glyph.pixels.data() + size_t(row) * size_t(glyph.width) * 4, glyph.width,
+                                          false);
     }
 }
 

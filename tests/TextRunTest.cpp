@@ -572,6 +572,95 @@ TEST(TextRun, HugeGlyphsAndFarPositions) {
     }
 }
 
+// A run and a layout drawn again and again by one context, as a program redraws its labels: draws
+// that land every glyph at the quarters of an earlier one, moved by whole pixels, add the glyphs'
+// cells summed once; the others do not. Every draw, against AGG composed directly: repeated and
+// moved by whole pixels (also by the path transform), by quarters and less, over each border,
+// solid and gradient paints, every blend mode, one to three threads.
+TEST(TextRun, RedrawnTextDrawsAsTheOutlines) {
+    std::mt19937 random(20261209);
+    const int width = 480, height = 320, size = 14;
+    RoadScenes::Scene s;
+    s.width = width, s.height = height, s.filled = true, s.rule = FillRule::NonZero;
+    s.backdrop.resize(size_t(width) * height * 4);
+    for (uint8_t& b : s.backdrop)
+        b = uint8_t(random());
+    std::vector<uint8_t> drawn = s.backdrop, plain = s.backdrop;
+    std::unique_ptr<orv_surface, void (*)(orv_surface*)> surface(
+        orv_surface_create_for_data(width, height, 0x34324241, width * 4, drawn.data()), orv_surface_destroy);
+    const auto context = std::make_shared<Context2D>(surface.get());
+    context->renderState->origin = Origin::TopLeft;
+    const auto font = FontNamed(context, "DejaVu Sans", size);
+    const TextRun run(font, "AV To office \xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 na\xC3\xAFve 42");
+    TextRun& label = const_cast<TextRun&>(run);
+    TextLayout layout(font, "Wrapped and justified, twice over: kerning AV To Wa, marks i\xCC\x88\xCC\x81.", 150,
+                      TextAlignment::Justify);
+    auto unit = [&] { return float(random() % 1001) / 1000; };
+    float x = 40, y = 60;
+    int moved = 0;
+    for (int draw = 0; draw < 150; ++draw) {
+        const bool paragraph = draw % 4 == 3 && draw > 10;
+        // Mostly the same place or whole pixels away; now and then a fraction, or over a border.
+        // First as scripted: kept cells made, used, then quarters changed with the wholes kept.
+        const float script[][2] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0.25f}, {0, 0}, {0, 0}, {3, 1}, {0.25f, 0}, {0, 0}};
+        const int kind = draw < int(std::size(script)) ? -1 : int(random() % 12);
+        if (kind < 0) {
+            x += script[draw][0], y += script[draw][1];
+        } else if (kind < 7) {
+            x += float(int(random() % 81) - 40), y += float(int(random() % 41) - 20);
+        } else if (kind == 7) {
+            x += float(int(random() % 9) - 4) / 4, y += float(int(random() % 9) - 4) / 8;
+        } else if (kind == 8) {
+            x += unit() - 0.5f;
+        } else if (kind == 9) {
+            const float borders[][2] = {{-7.5f, 100}, {300, 6}, {float(width) - 120, 200}, {150, float(height) - 4}};
+            // Whole pixels away, so that only the borders refuse the kept cells.
+            const float* border = borders[random() % 4];
+            x = std::floor(border[0]) + (x - std::floor(x)), y = std::floor(border[1]) + (y - std::floor(y));
+        }
+        if (kind != 9)  // back within the surface
+            x = std::clamp(x, 10.0f, float(width) - 260), y = std::clamp(y, 30.0f, float(height) - 80);
+        const float shifts[][2] = {{5, -2}, {-1.25f, 3}, {2.00390625f, -0.99609375f}, {0.3f, 0.1f}};
+        const float none[2] = {0, 0};
+        const float* shift = random() % 3 ? none : shifts[random() % std::size(shifts)];
+        s.path = Matrix3::Identity;
+        s.path.M[6] = shift[0], s.path.M[7] = shift[1];
+        s.blend = draw % 5 == 4 ? BlendMode(random() % 10) : BlendMode::SourceOver;
+        if (draw % 7 == 6) {
+            s.fillSpec = DrawSupport::GradientSpec({ColorStop{0, Color{unit(), unit(), unit(), 1}}, ColorStop{1, Color{unit(), unit(), unit(), unit()}}},
+                                                   SpreadMode(random() % 3), {unit() * 200, unit() * 200, 300 + unit() * 200, unit() * 300});
+        } else {
+            s.fillSpec = RoadScenes::PaintSpec();
+            s.fillSpec.color = Color{unit(), unit(), unit(), draw % 2 ? 1.0f : unit()};
+        }
+        s.vertices.clear();
+        if (paragraph) {
+            for (int i = 0; i < layout.LineCount(); ++i)
+                PlainOutlines(layout.LineRun(i), size, double(x) + double(layout.Line(i).X), double(y) + double(layout.Line(i).Y), s);
+        } else {
+            PlainOutlines(run, size, x, y, s);
+        }
+        context->renderState->blendMode = s.blend;
+        context->SetThreads(1 + draw % 3);
+        context->transforms->path->Set(s.path);
+        auto fill = std::make_shared<FillState>();
+        std::shared_ptr<Image> image;
+        std::vector<uint8_t> imageBytes;
+        fill->Paint(RoadScenes::MakePaint(s.fillSpec, context, image, imageBytes));
+        if (paragraph)
+            layout.Draw(x, y, fill);
+        else
+            label.Draw(x, y, fill);
+        context->Finish();
+        const std::vector<uint8_t> before = plain;
+        DrawSupport::ComposePlainly(s, plain.data(), nullptr);
+        moved += plain != before;
+        ASSERT_EQ(drawn, plain) << "draw " << draw << " at " << x << ", " << y << " shifted " << shift[0] << ", "
+                                << shift[1] << (paragraph ? " paragraph" : " run");
+    }
+    EXPECT_GT(moved, 100);
+}
+
 // ---------------------------------------------------------------- layout
 
 namespace {

@@ -19,6 +19,7 @@ class Path;
 class TextFaces;
 class TextLayout;
 struct Internals;
+struct DrawnText;
 
 /// One shaped glyph: its index in its font, the byte offset in the UTF-8 text of the first
 /// character of its cluster, its origin in pixels relative to the run's origin (y downwards, to
@@ -108,8 +109,8 @@ private:
     std::vector<int64_t> advances;   // each glyph's, 1/64 pixel
     int64_t advance = 0;              // 1/64 pixel
     int direction = 1;                // the paragraph's: 1 left to right, 2 right to left
-    // The storage of the last draw's path, kept for its memory.
-    std::unique_ptr<Path> drawn;
+    // What draws keep: the path's storage and the glyphs' cells.
+    std::unique_ptr<DrawnText> drawn;
 };
 
 /// How the lines of a layout sit in its width.
@@ -162,7 +163,7 @@ private:
     float lineHeight = 0;
     std::vector<TextLine> lines;
     std::vector<std::unique_ptr<TextRun>> runs;
-    std::unique_ptr<Path> drawn;  // as a run's
+    std::unique_ptr<DrawnText> drawn;  // as a run's
 };
 
 }  // namespace Vudadive2R

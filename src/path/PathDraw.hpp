@@ -20,10 +20,7 @@ namespace Vudadive2R {
 // edges (DenseRasterizer::AddStamp), as the edges they were taken from
 // would add theirs: only for the library's road and a paint of the
 // library's own colours, and only where the path would draw at all.
-struct PlacedStamp {
-    const DenseRasterizer::CellStamp* stamp;
-    int dx, dy;
-};
+using PlacedStamp = DenseRasterizer::PlacedStamp;
 unsigned DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std::shared_ptr<StrokeState>& stroke,
                   DrawRoad road, const std::vector<PlacedStamp>* stamps = nullptr);
 

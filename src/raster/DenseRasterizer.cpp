@@ -3,6 +3,7 @@
 #include "raster/DenseRasterizer.hpp"
 
 #include <algorithm>
+#include <climits>
 
 namespace ORV {
 namespace Vudadive2R {
@@ -375,8 +376,16 @@ bool DenseRasterizer::TakeStamp(CellStamp& stamp) {
         ++scanY;
     }
     stamp.rowStart.push_back(std::uint32_t(stamp.cells.size()));
-    // Each row swept alone, as SweepCells sweeps, into a run of alphas.
-    stamp.swept = fillingRule == agg::fill_non_zero;
+    SweepStampAlone(stamp, fillingRule);
+    reset();
+    return true;
+}
+
+// Each row as SweepCells sweeps it alone, into a run of alphas.
+void DenseRasterizer::SweepStampAlone(CellStamp& stamp, agg::filling_rule_e rule) {
+    stamp.swept = rule == agg::fill_non_zero;
+    stamp.alphaStart.clear();
+    stamp.alphas.clear();
     for (std::size_t row = 0; row + 1 < stamp.rowStart.size(); ++row) {
         stamp.alphaStart.push_back(std::uint32_t(stamp.alphas.size()));
         const std::uint32_t begin = stamp.rowStart[row], end = stamp.rowStart[row + 1];
@@ -391,12 +400,12 @@ bool DenseRasterizer::TakeStamp(CellStamp& stamp) {
         for (std::uint32_t k = begin; k < end; ++k) {
             const StampCell& c = stamp.cells[k];
             if (c.x > runStart)
-                std::memset(out + (runStart - first), int(Alpha(winding * 2 * agg::poly_subpixel_scale)),
+                std::memset(out + (runStart - first), int(AlphaOf(winding * 2 * agg::poly_subpixel_scale, rule)),
                             std::size_t(c.x - runStart));
             winding += c.cover;
             runStart = c.x;
             if (c.area) {
-                out[c.x - first] = std::uint8_t(Alpha(winding * 2 * agg::poly_subpixel_scale - c.area));
+                out[c.x - first] = std::uint8_t(AlphaOf(winding * 2 * agg::poly_subpixel_scale - c.area, rule));
                 ++runStart;
             }
         }
@@ -404,7 +413,78 @@ bool DenseRasterizer::TakeStamp(CellStamp& stamp) {
             stamp.swept = false;
     }
     stamp.alphaStart.push_back(std::uint32_t(stamp.alphas.size()));
-    reset();
+}
+
+bool DenseRasterizer::MergeStamps(const std::vector<PlacedStamp>& placed, CellStamp& merged) {
+    merged = CellStamp();
+    long long top = LLONG_MAX, bottom = LLONG_MIN;
+    for (const PlacedStamp& p : placed) {
+        const CellStamp& s = *p.stamp;
+        if (!s.anyEdges)
+            continue;
+        if (!merged.anyEdges) {
+            merged.anyEdges = true;
+            merged.minX = s.minX + p.dx, merged.maxX = s.maxX + p.dx;
+            merged.minY = s.minY + p.dy, merged.maxY = s.maxY + p.dy;
+        }
+        merged.minX = std::min(merged.minX, s.minX + p.dx), merged.maxX = std::max(merged.maxX, s.maxX + p.dx);
+        merged.minY = std::min(merged.minY, s.minY + p.dy), merged.maxY = std::max(merged.maxY, s.maxY + p.dy);
+        if (!s.anyCells)
+            continue;
+        merged.anyCells = true;
+        merged.edges += s.edges;
+        top = std::min<long long>(top, (long long)s.top + p.dy);
+        bottom = std::max<long long>(bottom, (long long)s.Bottom() + p.dy);
+    }
+    if (!merged.anyCells || bottom - top > (1 << 24))
+        return false;
+    // Each row's cells from every stamp, ordered by column, then those
+    // sharing a column summed.
+    const std::size_t rows = std::size_t(bottom - top + 1);
+    std::vector<std::uint32_t> counts(rows + 1, 0);
+    for (const PlacedStamp& p : placed) {
+        const CellStamp& s = *p.stamp;
+        if (!s.anyEdges || !s.anyCells)
+            continue;
+        for (std::size_t row = 0; row + 1 < s.rowStart.size(); ++row)
+            counts[std::size_t(s.top + p.dy - top) + row + 1] += s.rowStart[row + 1] - s.rowStart[row];
+    }
+    for (std::size_t row = 0; row < rows; ++row)
+        counts[row + 1] += counts[row];
+    struct Summed {
+        int x;
+        long long cover, area;
+    };
+    std::vector<Summed> all(counts[rows]);
+    std::vector<std::uint32_t> filled(counts.begin(), counts.end() - 1);
+    for (const PlacedStamp& p : placed) {
+        const CellStamp& s = *p.stamp;
+        if (!s.anyEdges || !s.anyCells)
+            continue;
+        for (std::size_t row = 0; row + 1 < s.rowStart.size(); ++row) {
+            std::uint32_t& at = filled[std::size_t(s.top + p.dy - top) + row];
+            for (std::uint32_t k = s.rowStart[row]; k < s.rowStart[row + 1]; ++k)
+                all[at++] = Summed{s.cells[k].x + p.dx, s.cells[k].cover, s.cells[k].area};
+        }
+    }
+    merged.top = int(top);
+    merged.cells.reserve(all.size());
+    for (std::size_t row = 0; row < rows; ++row) {
+        merged.rowStart.push_back(std::uint32_t(merged.cells.size()));
+        Summed* from = all.data() + counts[row];
+        Summed* to = all.data() + counts[row + 1];
+        std::sort(from, to, [](const Summed& a, const Summed& b) { return a.x < b.x; });
+        for (Summed* c = from; c != to;) {
+            Summed sum = *c;
+            for (++c; c != to && c->x == sum.x; ++c)
+                sum.cover += c->cover, sum.area += c->area;
+            if (sum.cover < INT_MIN || sum.cover > INT_MAX || sum.area < INT_MIN || sum.area > INT_MAX)
+                return false;
+            merged.cells.push_back(StampCell{sum.x, int(sum.cover), int(sum.area)});
+        }
+    }
+    merged.rowStart.push_back(std::uint32_t(merged.cells.size()));
+    SweepStampAlone(merged, agg::fill_non_zero);
     return true;
 }
 

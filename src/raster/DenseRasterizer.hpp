@@ -138,6 +138,18 @@ public:
     // reset. False when the edges are too many to sum in int.
     bool TakeStamp(CellStamp& stamp);
 
+    // A stamp at an offset of whole pixels.
+    struct PlacedStamp {
+        const CellStamp* stamp;
+        int dx, dy;
+    };
+
+    // The cells of stamps at their offsets summed into one stamp, as the
+    // edges of them all, moved, would leave them (the bounds too), each row
+    // swept alone as TakeStamp sweeps a non-zero fill. False when a sum
+    // leaves int or no stamp has cells.
+    static bool MergeStamps(const std::vector<PlacedStamp>& placed, CellStamp& merged);
+
     // Whether the pass is stamps only, every one swept, filled non-zero:
     // then SweepStampRows may give its rows. Known once rewound.
     bool StampsOnly() const { return stampsOnly; }
@@ -764,7 +776,8 @@ private:
     }
 
     // AGG's calculate_alpha on the exact sum, with the identity gamma.
-    unsigned Alpha(long long area) const {
+    unsigned Alpha(long long area) const { return AlphaOf(area, fillingRule); }
+    static unsigned AlphaOf(long long area, agg::filling_rule_e fillingRule) {
         long long cover = area >> (agg::poly_subpixel_shift * 2 + 1 - 8);
         if (cover < 0)
             cover = -cover;
@@ -829,6 +842,8 @@ private:
 
     // Sums the cells of `count` pieces of row-in-stamp over columns `from`
     // to `to` and sweeps them into `out` (the alpha of column from first).
+    // Each row of `stamp` swept alone into its alphas; `swept` set.
+    static void SweepStampAlone(CellStamp& stamp, agg::filling_rule_e rule);
     void SweepSummed(const StampPiece* pieces, std::size_t count, int from, int to, std::uint8_t* out);
     // A stamp's row: its alpha run and first column, moved.
     static bool PieceOf(const Placement& p, int y, StampPiece& piece) {

@@ -73,12 +73,16 @@ void Flatten(const GlyphOutline& outline, double fx, double fy, GlyphPolyline& o
 
 }  // namespace
 
-bool ExactlyMoved(const GlyphPolyline& polyline, double magnitude, int translationBit) {
+double ExactMoveLimit(const GlyphPolyline& polyline, int translationBit) {
     const int bit = std::min(std::min(polyline.lowestBit, translationBit), 0);
     const double reach = std::max(std::max(std::fabs(polyline.left), std::fabs(polyline.right)),
                                   std::max(std::fabs(polyline.top), std::fabs(polyline.bottom)));
-    // Every sum is a multiple of 2^bit below 2^(52 + bit): 53 bits hold it.
-    return magnitude + reach + 1 < std::ldexp(1.0, 52 + bit);
+    // Every sum is then a multiple of 2^bit below 2^(52 + bit): 53 bits hold it.
+    return std::ldexp(1.0, 52 + bit) - reach - 1;
+}
+
+bool ExactlyMoved(const GlyphPolyline& polyline, double magnitude, int translationBit) {
+    return magnitude < ExactMoveLimit(polyline, translationBit);
 }
 
 std::shared_ptr<GlyphPolyline> GlyphPolylines::Get(TextFaces& faces, int font, unsigned index, int quarterX,

@@ -80,6 +80,8 @@ private:
 // Whether adding whole pixels up to `magnitude` (with `translationBit`, the
 // lowest bit of a further move) to a polyline's coordinates is exact in double.
 bool ExactlyMoved(const GlyphPolyline& polyline, double magnitude, int translationBit);
+// The magnitude below which ExactlyMoved holds.
+double ExactMoveLimit(const GlyphPolyline& polyline, int translationBit);
 
 }  // namespace Vudadive2R
 }  // namespace ORV

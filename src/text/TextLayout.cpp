@@ -196,15 +196,16 @@ TextExtents TextLayout::Extents() const { return TextExtents{0, 0, width, lineHe
 
 void TextLayout::Draw(float x, float y, const std::shared_ptr<FillState>& fill) {
     if (!drawn)
-        drawn.reset(new Path(Internals::ContextOf(*font)));
+        drawn.reset(new DrawnText(Internals::ContextOf(*font)));
     std::vector<PlacedRun> placed;
     placed.reserve(runs.size());
     for (size_t i = 0; i < runs.size(); ++i)
         placed.push_back(PlacedRun{*runs[i]->faces, runs[i]->glyphs, runs[i]->positions,
                                    double(x) + double(lines[i].X), double(y) + double(lines[i].Y)});
     DrawRuns(*drawn, placed, fill);
-    for (const PlacedRun& run : placed)
-        DrawColorGlyphs(Internals::ContextOf(*font), run.faces, run.glyphs, run.positions, run.x, run.y, fill);
+    if (AnyColorGlyphs(*drawn, placed))
+        for (const PlacedRun& run : placed)
+            DrawColorGlyphs(Internals::ContextOf(*font), run.faces, run.glyphs, run.positions, run.x, run.y, fill);
 }
 
 }  // namespace Vudadive2R

@@ -1,6 +1,7 @@
 #include "text/TextOutlines.hpp"
 
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 
 #include "common/Internals.hpp"
@@ -9,6 +10,7 @@
 #include "path/PathDraw.hpp"
 #include "pipeline/PathStorage.hpp"
 #include "pipeline/DrawTarget.hpp"
+#include "text/ColorGlyphs.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -33,15 +35,22 @@ struct GlyphPlace {
     int quarterX, quarterY;
 };
 
-GlyphPlace PlaceOf(double originX, double originY, int64_t gx, int64_t gy) {
+// std::floor for |v| < 2^62, without a call where the target has no
+// rounding instruction.
+inline double Floor(double v) {
+    const double t = double((long long)v);
+    return t > v ? t - 1 : t;
+}
+
+inline GlyphPlace PlaceOf(double originX, double originY, int64_t gx, int64_t gy) {
     GlyphPlace p;
     p.x = originX + double(gx) / 64;
     p.y = originY + double(gy) / 64;
     p.far = !(std::fabs(p.x) < FarPosition && std::fabs(p.y) < FarPosition);
     if (p.far)
         return p;
-    const double qx = std::floor(p.x * 4 + 0.5), qy = std::floor(p.y * 4 + 0.5);
-    p.wholeX = std::floor(qx / 4), p.wholeY = std::floor(qy / 4);
+    const double qx = Floor(p.x * 4 + 0.5), qy = Floor(p.y * 4 + 0.5);
+    p.wholeX = Floor(qx / 4), p.wholeY = Floor(qy / 4);
     p.quarterX = int(qx - p.wholeX * 4), p.quarterY = int(qy - p.wholeY * 4);
     return p;
 }
@@ -117,33 +126,133 @@ bool Stamped(GlyphPolylines& polylines, GlyphPolyline& polyline, const GlyphPlac
     return true;
 }
 
+// The kept stamp of all the glyphs, where this draw places them as the
+// draw that made it did, moved by whole pixels, and each glyph's own
+// cells would have been added (Stamped): the bounds of all of them are
+// the stamp's, and its exact limit the least of theirs.
+bool KeptStamp(const DrawnText& drawn, const std::vector<PlacedRun>& runs, const StampWindow& w,
+               std::vector<PlacedStamp>& stamps) {
+    if (!drawn.stamp || w.subX != drawn.subX || w.subY != drawn.subY)
+        return false;
+    std::size_t k = 0;
+    long long baseX = 0, baseY = 0;
+    for (const PlacedRun& run : runs) {
+        for (size_t i = 0; i < run.glyphs.size(); ++i, ++k) {
+            const GlyphPlace p = PlaceOf(run.x, run.y, run.positions[2 * i], run.positions[2 * i + 1]);
+            if (p.far || k >= drawn.places.size())
+                return false;
+            if (k == 0)
+                baseX = (long long)p.wholeX, baseY = (long long)p.wholeY;
+            const DrawnText::Place& kept = drawn.places[k];
+            if (kept.x != (long long)p.wholeX - baseX || kept.y != (long long)p.wholeY - baseY ||
+                kept.quarters != p.quarterX * 4 + p.quarterY)
+                return false;
+        }
+    }
+    if (k != drawn.places.size())
+        return false;
+    const double magnitude = std::max(std::fabs(double(baseX)), std::fabs(double(baseY))) + double(drawn.reach) +
+                             std::max(std::fabs(w.tx), std::fabs(w.ty));
+    if (!(magnitude < drawn.exactLimit))
+        return false;
+    const long long dx = baseX + w.wholeX - drawn.baseX, dy = baseY + w.wholeY - drawn.baseY;
+    const DenseRasterizer::CellStamp& cells = *drawn.stamp;
+    if (cells.minX + dx < 1 || cells.maxX + dx > w.width - 2 || cells.minY + dy < 1 || cells.maxY + dy > (1LL << 30))
+        return false;
+    stamps.push_back(PlacedStamp{&cells, int(dx), int(dy)});
+    return true;
+}
+
+// After a draw whose glyphs were all stamped at `places`: the places kept,
+// and at the second draw with the same ones the stamps summed into one,
+// which then stands for them.
+void KeepStamp(DrawnText& drawn, std::vector<DrawnText::Place>& places, const StampWindow& w, long long baseX,
+               long long baseY, const std::vector<std::shared_ptr<GlyphPolyline>>& used,
+               std::vector<PlacedStamp>& stamps) {
+    if (places != drawn.places || w.subX != drawn.subX || w.subY != drawn.subY) {
+        drawn.places.swap(places);
+        drawn.subX = w.subX, drawn.subY = w.subY;
+        drawn.stamp.reset();
+        drawn.refused = false;
+        return;
+    }
+    if (drawn.stamp || drawn.refused || stamps.empty())
+        return;
+    auto stamp = std::make_unique<DenseRasterizer::CellStamp>();
+    std::size_t bytes = 0;
+    if (DenseRasterizer::MergeStamps(stamps, *stamp))
+        bytes = stamp->cells.size() * sizeof(DenseRasterizer::StampCell) + stamp->alphas.size() +
+                (stamp->rowStart.size() + stamp->alphaStart.size()) * sizeof(std::uint32_t);
+    if (bytes == 0 || bytes > DrawnText::StampBound || !stamp->swept) {
+        drawn.refused = true;
+        return;
+    }
+    drawn.exactLimit = INFINITY;
+    for (const auto& polyline : used)
+        drawn.exactLimit = std::min(drawn.exactLimit, ExactMoveLimit(*polyline, -8));
+    drawn.reach = 0;
+    for (const DrawnText::Place& p : drawn.places)
+        drawn.reach = std::max(drawn.reach, std::max(std::llabs(p.x), std::llabs(p.y)));
+    drawn.baseX = baseX + w.wholeX, drawn.baseY = baseY + w.wholeY;
+    drawn.stamp = std::move(stamp);
+    stamps.assign(1, PlacedStamp{drawn.stamp.get(), 0, 0});
+}
+
 }  // namespace
 
-void DrawRuns(Path& path, const std::vector<PlacedRun>& runs, const std::shared_ptr<FillState>& fill) {
+bool AnyColorGlyphs(DrawnText& drawn, const std::vector<PlacedRun>& runs) {
+    if (drawn.colorGlyphs < 0) {
+        drawn.colorGlyphs = 0;
+        for (const PlacedRun& run : runs)
+            for (const Glyph& g : run.glyphs)
+                if (run.faces.Colors().Find(run.faces, g.Font, g.Index).color)
+                    drawn.colorGlyphs = 1;
+    }
+    return drawn.colorGlyphs == 1;
+}
+
+void DrawRuns(DrawnText& drawn, const std::vector<PlacedRun>& runs, const std::shared_ptr<FillState>& fill) {
+    Path& path = drawn.path;
     path.Clear();
     PathStorage& storage = Internals::StorageOf(path);
     const StampWindow window = WindowOf(*Internals::ContextOf(path), fill);
     std::vector<PlacedStamp> stamps;
     std::vector<std::shared_ptr<GlyphPolyline>> used;  // their stamps live while the pass draws
-    for (const PlacedRun& run : runs) {
-        GlyphPolylines& polylines = run.faces.Polylines();
-        for (size_t i = 0; i < run.glyphs.size(); ++i) {
-            const Glyph& g = run.glyphs[i];
-            const GlyphPlace p = PlaceOf(run.x, run.y, run.positions[2 * i], run.positions[2 * i + 1]);
-            if (p.far) {
-                if (!run.faces.Outline(g.Font, g.Index).points.empty())
-                    storage.move_to(p.x, p.y);
-                continue;
+    if (!(window.open && KeptStamp(drawn, runs, window, stamps))) {
+        bool allStamped = window.open;
+        std::vector<DrawnText::Place> places;
+        long long baseX = 0, baseY = 0;
+        for (const PlacedRun& run : runs) {
+            GlyphPolylines& polylines = run.faces.Polylines();
+            for (size_t i = 0; i < run.glyphs.size(); ++i) {
+                const Glyph& g = run.glyphs[i];
+                const GlyphPlace p = PlaceOf(run.x, run.y, run.positions[2 * i], run.positions[2 * i + 1]);
+                if (p.far) {
+                    if (!run.faces.Outline(g.Font, g.Index).points.empty())
+                        storage.move_to(p.x, p.y);
+                    allStamped = false;
+                    continue;
+                }
+                if (allStamped) {
+                    if (places.empty())
+                        baseX = (long long)p.wholeX, baseY = (long long)p.wholeY;
+                    places.push_back(DrawnText::Place{(long long)p.wholeX - baseX, (long long)p.wholeY - baseY,
+                                                      p.quarterX * 4 + p.quarterY});
+                }
+                std::shared_ptr<GlyphPolyline> polyline =
+                    polylines.Get(run.faces, g.Font, g.Index, p.quarterX, p.quarterY);
+                if (polyline->vertices.empty())
+                    continue;
+                if (window.open && Stamped(polylines, *polyline, p, window, stamps)) {
+                    used.push_back(std::move(polyline));
+                    continue;
+                }
+                allStamped = false;
+                AppendMoved(storage, *polyline, p.wholeX, p.wholeY);
             }
-            std::shared_ptr<GlyphPolyline> polyline = polylines.Get(run.faces, g.Font, g.Index, p.quarterX, p.quarterY);
-            if (polyline->vertices.empty())
-                continue;
-            if (window.open && Stamped(polylines, *polyline, p, window, stamps)) {
-                used.push_back(std::move(polyline));
-                continue;
-            }
-            AppendMoved(storage, *polyline, p.wholeX, p.wholeY);
         }
+        if (allStamped)
+            KeepStamp(drawn, places, window, baseX, baseY, used, stamps);
     }
     std::shared_ptr<FillState> nonZero;
     if (fill) {

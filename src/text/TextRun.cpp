@@ -292,9 +292,11 @@ const std::string& TextRun::FontFileName(int index) const { return faces->FileNa
 
 void TextRun::Draw(float x, float y, const std::shared_ptr<FillState>& fill) {
     if (!drawn)
-        drawn.reset(new Path(Internals::ContextOf(*font)));
-    DrawRuns(*drawn, {PlacedRun{*faces, glyphs, positions, double(x), double(y)}}, fill);
-    DrawColorGlyphs(Internals::ContextOf(*font), *faces, glyphs, positions, double(x), double(y), fill);
+        drawn.reset(new DrawnText(Internals::ContextOf(*font)));
+    const std::vector<PlacedRun> placed{PlacedRun{*faces, glyphs, positions, double(x), double(y)}};
+    DrawRuns(*drawn, placed, fill);
+    if (AnyColorGlyphs(*drawn, placed))
+        DrawColorGlyphs(Internals::ContextOf(*font), *faces, glyphs, positions, double(x), double(y), fill);
 }
 
 }  // namespace Vudadive2R

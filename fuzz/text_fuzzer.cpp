@@ -52,6 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int alignment = int(input.Count(4));
     const float x = input.Coordinate(), y = input.Coordinate();
     const std::string text = Pieces(input, kTextPieces, std::size(kTextPieces), 400);
+    // Redrawn at the same place and whole pixels away: the glyphs' cells summed and kept.
+    const float dx = float(int(input.Byte()) - 128), dy = float(int(input.Byte()) - 128);
     try {
         auto font = std::make_shared<Font>(scene.target.context, FontName{pattern}, fontSize);
         TextRun run(font, text.c_str(), features ? featureText.c_str() : nullptr);
@@ -60,11 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 std::abort();
         run.InkExtents();
         run.Draw(x, y, scene.fill);
+        run.Draw(x, y, scene.fill);
+        run.Draw(x + dx, y + dy, scene.fill);
         TextLayout layout(font, text.c_str(), width, TextAlignment(alignment), features ? featureText.c_str() : nullptr);
         for (int i = 0; i < layout.LineCount(); ++i)
             if (layout.Line(i).Start > layout.Line(i).End || size_t(layout.Line(i).End) > text.size())
                 std::abort();
         layout.Draw(x, y, scene.fill);
+        layout.Draw(x + dx, y + dy, scene.fill);
     } catch (const ArgumentException&) {
     } catch (const ArgumentOutOfRangeException&) {
     } catch (const NotSupportedException&) {

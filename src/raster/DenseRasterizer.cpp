@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace ORV {
 namespace Vudadive2R {
@@ -42,8 +43,11 @@ void DenseRasterizer::Trim(std::size_t bytes) {
     rowCrossings.Trim(bytes);
     rowStorage.Trim(bytes);
     placements.Trim(bytes);
+    placementsSorted.Trim(bytes);
+    placementRows.Trim(bytes);
     activeStamps.Trim(bytes);
     stampOrder.Trim(bytes);
+    stampEntering.Trim(bytes);
     stampPieces.Trim(bytes);
     stampSums.Trim(bytes);
     stampTouched.Trim(bytes);
@@ -74,8 +78,7 @@ void DenseRasterizer::Prepare() {
     if (!placements.empty()) {
         // The row counts above know the edges only; past SafeEdges in all, long long holds any sum.
         wide = wide || edgeCount > SafeEdges;
-        std::stable_sort(placements.begin(), placements.end(),
-                         [](const Placement& a, const Placement& b) { return a.top < b.top; });
+        SortPlacements();
         stampsOnly = edges.empty() && fillingRule == agg::fill_non_zero &&
                      std::all_of(placements.begin(), placements.end(), [](const Placement& p) { return p.stamp->swept; });
     }
@@ -328,6 +331,36 @@ void DenseRasterizer::Activate() {
         }
         active.push_back(a);
     }
+}
+
+void DenseRasterizer::SortPlacements() {
+    // By first row, equal ones kept in their order: counted into place where
+    // the rows are not many more than the placements (a text's glyphs).
+    const std::size_t n = placements.size();
+    int low = INT_MAX, high = INT_MIN;
+    bool sorted = true;
+    for (std::size_t i = 0; i < n; ++i) {
+        low = std::min(low, placements[i].top), high = std::max(high, placements[i].top);
+        sorted = sorted && (i == 0 || placements[i - 1].top <= placements[i].top);
+    }
+    if (sorted)
+        return;
+    const std::size_t rows = std::size_t((long long)high - low + 1);
+    if (rows > 4 * n + 4096) {
+        std::stable_sort(placements.begin(), placements.end(),
+                         [](const Placement& a, const Placement& b) { return a.top < b.top; });
+        return;
+    }
+    std::uint32_t* starts = placementRows.Reserve(rows + 1);
+    std::memset(starts, 0, (rows + 1) * sizeof(std::uint32_t));
+    for (std::size_t i = 0; i < n; ++i)
+        ++starts[std::size_t(placements[i].top - low) + 1];
+    for (std::size_t row = 0; row < rows; ++row)
+        starts[row + 1] += starts[row];
+    Placement* sortedPlacements = placementsSorted.Reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+        sortedPlacements[starts[std::size_t(placements[i].top - low)]++] = placements[i];
+    std::memcpy(static_cast<void*>(placements.data()), sortedPlacements, n * sizeof(Placement));
 }
 
 bool DenseRasterizer::TakeStamp(CellStamp& stamp) {

@@ -818,11 +818,15 @@ private:
     ScratchArray<ActiveEdge, 32> active;
     ScratchArray<int, 16> rowCrossings;
     ScratchArray<Placement, 8> placements;  // in row order once prepared
+    ScratchArray<Placement, 1> placementsSorted;
+    ScratchArray<std::uint32_t, 1> placementRows;
+    void SortPlacements();
     ScratchArray<Placement, 8> activeStamps;
     std::size_t nextPlacement = 0;
     bool takingStamp = false;  // no rectangle is looked for
     bool stampsOnly = false;
     ScratchArray<Placement, 64> stampOrder;  // the stamps crossing a row, by column
+    ScratchArray<Placement, 64> stampEntering;
     std::vector<std::uint8_t> stampCovers;
     int groupEnd = 0;
     // The row of covers, holding `length` columns and what it held.
@@ -896,17 +900,38 @@ void DenseRasterizer::SweepStampRows(Composite composite) {
             if (y > lastY)
                 return;
         }
+        // Kept in the order of their moves, which is the order of their
+        // columns unless glyphs reach over one another: those entering at
+        // this row ordered among themselves, then merged in.
+        stampEntering.clear();
         for (; next < placements.size() && placements[next].top <= y; ++next) {
             const Placement& p = placements[next];
             if (p.bottom < y)
                 continue;
-            // Kept in the order of their moves, which is the order of
-            // their columns unless glyphs reach over one another.
-            std::size_t at = stampOrder.size();
-            stampOrder.push_back(p);
-            for (; at > 0 && stampOrder[at - 1].dx > p.dx; --at)
-                stampOrder[at] = stampOrder[at - 1];
-            stampOrder[at] = p;
+            std::size_t at = stampEntering.size();
+            stampEntering.push_back(p);
+            for (; at > 0 && stampEntering[at - 1].dx > p.dx; --at)
+                stampEntering[at] = stampEntering[at - 1];
+            stampEntering[at] = p;
+        }
+        if (!stampEntering.empty()) {
+            const std::size_t had = stampOrder.size(), entering = stampEntering.size();
+            if (had == 0 || stampOrder[had - 1].dx <= stampEntering[0].dx) {
+                for (std::size_t i = 0; i < entering; ++i)
+                    stampOrder.push_back(stampEntering[i]);
+            } else {
+                // From the back: each place takes the larger move, the
+                // earlier stamp last among equal ones.
+                stampOrder.Reserve(had + entering);
+                stampOrder.SetSize(had + entering);
+                std::size_t a = had, b = entering, to = had + entering;
+                while (b > 0) {
+                    if (a > 0 && stampOrder[a - 1].dx > stampEntering[b - 1].dx)
+                        stampOrder[--to] = stampOrder[--a];
+                    else
+                        stampOrder[--to] = stampEntering[--b];
+                }
+            }
         }
         stampPieces.clear();
         for (std::size_t i = 0; i < stampOrder.size(); ++i) {

@@ -192,6 +192,33 @@ TextRun::TextRun(const std::shared_ptr<Font>& font, const std::string& text, siz
 
 TextRun::~TextRun() = default;
 
+namespace {
+
+// Types that leave every level of a paragraph that is not right to left at 0:
+// with no right-to-left letter, Arabic number or explicit embedding or
+// isolate, European numbers resolve to left to right and neutrals between
+// left-to-right ends do too, so the algorithm need not run.
+bool LeftToRightOnly(FriBidiCharType type) {
+    switch (type) {
+    case FRIBIDI_TYPE_LTR:
+    case FRIBIDI_TYPE_EN:
+    case FRIBIDI_TYPE_ES:
+    case FRIBIDI_TYPE_ET:
+    case FRIBIDI_TYPE_CS:
+    case FRIBIDI_TYPE_NSM:
+    case FRIBIDI_TYPE_BN:
+    case FRIBIDI_TYPE_BS:
+    case FRIBIDI_TYPE_SS:
+    case FRIBIDI_TYPE_WS:
+    case FRIBIDI_TYPE_ON:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
 void TextRun::Shape(const std::string& text, size_t begin, size_t end, int direction, const char* features,
                     const char* language) {
     const std::vector<hb_feature_t> featureList = Features(features);
@@ -208,11 +235,13 @@ void TextRun::Shape(const std::string& text, size_t begin, size_t end, int direc
     const FriBidiChar* bidiCodes = reinterpret_cast<const FriBidiChar*>(codes.data());
     static_assert(sizeof(FriBidiChar) == sizeof(char32_t), "FriBiDi reads UTF-32");
     fribidi_get_bidi_types(bidiCodes, FriBidiStrIndex(count), types.data());
-    fribidi_get_bracket_types(bidiCodes, FriBidiStrIndex(count), types.data(), brackets.data());
     FriBidiParType base = direction == 1 ? FRIBIDI_PAR_LTR : direction == 2 ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_ON;
-    if (!fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), FriBidiStrIndex(count), &base,
-                                             levels.data()))
-        throw std::bad_alloc();
+    if (base == FRIBIDI_PAR_RTL || !std::all_of(types.begin(), types.end(), LeftToRightOnly)) {
+        fribidi_get_bracket_types(bidiCodes, FriBidiStrIndex(count), types.data(), brackets.data());
+        if (!fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), FriBidiStrIndex(count), &base,
+                                                 levels.data()))
+            throw std::bad_alloc();
+    }
     this->direction = base == FRIBIDI_PAR_RTL ? 2 : 1;
 
     hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
@@ -229,6 +258,9 @@ void TextRun::Shape(const std::string& text, size_t begin, size_t end, int direc
     const hb_language_t chosenLanguage = language ? hb_language_from_string(language, -1) : HB_LANGUAGE_INVALID;
     std::unique_ptr<hb_buffer_t, BufferDeleter> buffer(hb_buffer_create());
     int64_t penX = 0, penY = 0;
+    glyphs.reserve(count);  // a glyph a character, mostly
+    positions.reserve(2 * count);
+    advances.reserve(count);
     for (size_t p : DisplayOrder(pieces)) {
         const Piece& piece = pieces[p];
         hb_buffer_clear_contents(buffer.get());

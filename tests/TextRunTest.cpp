@@ -749,6 +749,51 @@ TEST(TextLayout, RightToLeftParagraphsKeepTheirDirectionOnEveryLine) {
     EXPECT_EQ(TextRun(font, "abc!").Glyphs()[0].Cluster, 0u);  // on its own, left to right
 }
 
+// Every line of a layout is its text shaped on its own, glyph for glyph, however the layout comes
+// by its glyphs: random paragraphs of kerning pairs, ligatures, marks, Indic and Thai clusters,
+// numbers, fallback fonts, soft hyphens and hyphens, with features, at random widths.
+TEST(TextLayout, LinesAreTheirTextShapedAlone) {
+    const char* pieces[] = {"AV ", "To ", "Wa", "office ", "fi", "caf\x65\xCC\x81 ", "na\xC3\xAFve ", "42 ", "3.14 ",
+                            "\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA5\x87 ",
+                            "\xE0\xB8\xAA\xE0\xB8\xA7\xE0\xB8\xB1\xE0\xB8\xAA\xE0\xB8\x94\xE0\xB8\xB5 ", "co\xC2\xADop ",
+                            "well-known ", "\xCE\xB4\xCE\xAD\xCE\xBB\xCF\x84\xCE\xB1 ", "\xE6\xBC\xA2\xE5\xAD\x97 ", "(x) ",
+                            "i\xCC\x88\xCC\x81 ", "\xE2\x80\x94", "  ", "\n", "Lj ", "\xEF\xAC\x81 ",
+                            // Kerned across a break after the hyphen: the hyphen's advance is not the same alone.
+                            "x-Type ", "AV-AVA-Yes ", "re-Join"};
+    const char* features[] = {nullptr, "liga=0", "kern=0,tnum", "smcp"};
+    const char* fonts[] = {"DejaVu Sans", "Noto Serif", "DejaVu Sans Mono"};
+    std::mt19937 random(91209);
+    int lines = 0;
+    for (int trial = 0; trial < 60; ++trial) {
+        std::string text;
+        const int count = 1 + int(random() % 40);
+        for (int i = 0; i < count; ++i)
+            text += pieces[random() % std::size(pieces)];
+        const char* feature = features[random() % std::size(features)];
+        const auto font = FontNamed(Scratch(), fonts[random() % std::size(fonts)], 9 + int(random() % 20));
+        const TextLayout layout(font, text.c_str(), float(random() % 400), TextAlignment::Left, feature);
+        for (int i = 0; i < layout.LineCount(); ++i, ++lines) {
+            const TextLine& line = layout.Line(i);
+            const std::string alone = text.substr(size_t(line.Start), size_t(line.End - line.Start));
+            SCOPED_TRACE("trial " + std::to_string(trial) + " line " + std::to_string(i) + ": " + alone);
+            const TextRun run(font, alone.c_str(), feature);
+            const std::vector<Glyph>& expected = run.Glyphs();
+            const std::vector<Glyph>& got = layout.LineRun(i).Glyphs();
+            ASSERT_EQ(got.size(), expected.size());
+            for (size_t g = 0; g < got.size(); ++g) {
+                EXPECT_EQ(got[g].Index, expected[g].Index) << "glyph " << g;
+                EXPECT_EQ(got[g].Cluster, expected[g].Cluster + unsigned(line.Start)) << "glyph " << g;
+                EXPECT_EQ(got[g].X, expected[g].X) << "glyph " << g;
+                EXPECT_EQ(got[g].Y, expected[g].Y) << "glyph " << g;
+                EXPECT_EQ(got[g].Font, expected[g].Font) << "glyph " << g;
+            }
+            EXPECT_EQ(layout.LineRun(i).Advance(), run.Advance());
+            EXPECT_EQ(line.Width, run.Advance());
+        }
+    }
+    EXPECT_GT(lines, 300);
+}
+
 TEST(TextLayout, HostileInput) {
     const auto font = Mono();
     using TestSupport::ExpectOutcome;

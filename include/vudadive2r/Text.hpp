@@ -98,9 +98,14 @@ private:
     friend struct Internals;
     friend class TextLayout;
     TextRun(const std::shared_ptr<Font>& font, const std::string& text, std::size_t begin, std::size_t end,
-            int direction, const char* features, const char* language);
+            int direction, const char* features, const char* language, bool keepItemized = false);
+    // Line [begin, end) of the text `whole` was shaped from, as TextRun(font, text, begin, end,
+    // whole's direction, ...) shapes it: whole's glyphs where they are the same, shaped anew where not.
+    TextRun(const TextRun& whole, const std::string& text, std::size_t begin, std::size_t end, const char* features,
+            const char* language);
     void Shape(const std::string& text, std::size_t begin, std::size_t end, int direction, const char* features,
-               const char* language);
+               const char* language, bool keepItemized);
+    bool TakeLine(const TextRun& whole, std::size_t begin, std::size_t end);
 
     std::shared_ptr<Font> font;
     std::shared_ptr<TextFaces> faces;
@@ -111,6 +116,9 @@ private:
     int direction = 1;                // the paragraph's: 1 left to right, 2 right to left
     // What draws keep: the path's storage and the glyphs' cells.
     std::unique_ptr<DrawnText> drawn;
+    // A layout's whole text: its characters' pieces and where its glyphs may be cut.
+    struct Itemized;
+    std::unique_ptr<Itemized> itemized;
 };
 
 /// How the lines of a layout sit in its width.

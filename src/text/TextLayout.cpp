@@ -110,7 +110,7 @@ TextLayout::TextLayout(const std::shared_ptr<Font>& font, const char* utf8, floa
 
     // Each glyph's advance counted at its cluster: the advance of a piece is a
     // difference of sums.
-    const TextRun whole(font, text, 0, length, 0, features, language);
+    const TextRun whole(font, text, 0, length, 0, features, language, true);
     std::vector<int64_t> sums(length + 1, 0);
     for (size_t i = 0; i < whole.glyphs.size(); ++i)
         sums[whole.glyphs[i].Cluster + 1] += whole.advances[i];
@@ -151,7 +151,7 @@ TextLayout::TextLayout(const std::shared_ptr<Font>& font, const char* utf8, floa
     for (size_t i = 0; i < spans.size(); ++i) {
         const size_t end = Trimmed(text, spans[i].begin, spans[i].end);
         std::unique_ptr<TextRun> run(
-            new TextRun(font, text, spans[i].begin, end, whole.direction, features, language));
+            new TextRun(whole, text, spans[i].begin, end, features, language));
         const int64_t extra = room - run->advance;
         const bool last = i + 1 == spans.size() || spans[i].mandatory;
         float x = 0;

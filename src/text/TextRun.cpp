@@ -181,13 +181,100 @@ TextRun::TextRun(const std::shared_ptr<Font>& font, const char* utf8, const char
     const size_t length = std::strlen(utf8);
     if (length > MaximumLength)
         throw ArgumentOutOfRangeException("A text run holds at most 1048576 bytes.");
-    Shape(std::string(utf8, length), 0, length, 0, features, language);
+    Shape(std::string(utf8, length), 0, length, 0, features, language, false);
 }
 
 TextRun::TextRun(const std::shared_ptr<Font>& font, const std::string& text, size_t begin, size_t end, int direction,
-                 const char* features, const char* language)
+                 const char* features, const char* language, bool keepItemized)
     : font(font) {
-    Shape(text, begin, end, direction, features, language);
+    Shape(text, begin, end, direction, features, language, keepItemized);
+}
+
+TextRun::TextRun(const TextRun& whole, const std::string& text, size_t begin, size_t end, const char* features,
+                 const char* language)
+    : font(whole.font) {
+    if (!TakeLine(whole, begin, end))
+        Shape(text, begin, end, whole.direction, features, language, false);
+}
+
+// The whole text's characters with their scripts and fonts, its glyphs'
+// pens (and the advance after the last) and whether each glyph is unsafe
+// to break before: kept only where every level is 0.
+struct TextRun::Itemized {
+    std::vector<char32_t> codes;
+    std::vector<unsigned> offsets;
+    std::vector<hb_script_t> scripts;
+    std::vector<int> fonts;
+    std::vector<int64_t> pens;
+    std::vector<bool> unsafe;
+};
+
+namespace {
+
+// Scripts whose shaping reads the characters around a piece (joining) and
+// that are not right to left: a line of them is always shaped anew.
+bool ReadsContext(hb_script_t script) { return script == HB_SCRIPT_MONGOLIAN || script == HB_SCRIPT_PHAGS_PA; }
+
+}  // namespace
+
+bool TextRun::TakeLine(const TextRun& whole, size_t begin, size_t end) {
+    // A line of a text whose levels are all 0 is its own characters with the
+    // same scripts and fonts, in the same pieces but cut at the line's ends.
+    // HarfBuzz's glyphs of a piece cut where no glyph is unsafe to break are
+    // those of its parts shaped alone (the scripts kept read no context), so
+    // where the line's ends are such places its glyphs are the whole's.
+    if (!whole.itemized || begin >= end)
+        return false;
+    const Itemized& it = *whole.itemized;
+    const auto first = std::lower_bound(it.offsets.begin(), it.offsets.end(), unsigned(begin));
+    const auto last = std::lower_bound(it.offsets.begin(), it.offsets.end(), unsigned(end));
+    if (first == it.offsets.end() || *first != begin || (last != it.offsets.end() && *last != end))
+        return false;
+    const size_t i0 = size_t(first - it.offsets.begin()), i1 = size_t(last - it.offsets.begin());
+    // The line's own scripts (Scripts) differ from the whole's only in the
+    // characters of no script it starts with, which take the first script
+    // after them there; its fonts (FontsFor) read only the font before, so
+    // they are the whole's if the first is.
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    size_t k = i0;
+    while (k < i1 && OfNoScript(hb_unicode_script(unicode, it.codes[k])))
+        ++k;
+    const hb_script_t leading = k < i1 ? it.scripts[k] : HB_SCRIPT_INVALID;
+    for (size_t i = i0; i < k; ++i)
+        if (it.scripts[i] != leading)
+            return false;
+    for (size_t i = i0; i < i1; ++i)
+        if (ReadsContext(it.scripts[i]))
+            return false;
+    if (std::max(0, whole.faces->FirstWith(it.codes[i0])) != it.fonts[i0])
+        return false;
+    const auto byCluster = [](const Glyph& g, unsigned cluster) { return g.Cluster < cluster; };
+    const size_t n = whole.glyphs.size();
+    const size_t g0 = size_t(std::lower_bound(whole.glyphs.begin(), whole.glyphs.end(), unsigned(begin), byCluster) -
+                             whole.glyphs.begin());
+    const size_t g1 = size_t(std::lower_bound(whole.glyphs.begin(), whole.glyphs.end(), unsigned(end), byCluster) -
+                             whole.glyphs.begin());
+    if (g0 >= g1 || whole.glyphs[g0].Cluster != begin || (g0 > 0 && it.unsafe[g0]))
+        return false;
+    if (g1 < n ? whole.glyphs[g1].Cluster != end || it.unsafe[g1] : i1 != it.codes.size())
+        return false;
+    faces = whole.faces;
+    direction = whole.direction;
+    const int64_t pen = it.pens[g0];
+    glyphs.reserve(g1 - g0);
+    positions.reserve(2 * (g1 - g0));
+    advances.reserve(g1 - g0);
+    for (size_t g = g0; g < g1; ++g) {
+        const int64_t x = whole.positions[2 * g] - pen, y = whole.positions[2 * g + 1];
+        Glyph glyph = whole.glyphs[g];
+        glyph.X = float(x) / 64;
+        glyphs.push_back(glyph);
+        positions.push_back(x);
+        positions.push_back(y);
+        advances.push_back(whole.advances[g]);
+    }
+    advance = it.pens[g1] - pen;
+    return true;
 }
 
 TextRun::~TextRun() = default;
@@ -220,7 +307,7 @@ bool LeftToRightOnly(FriBidiCharType type) {
 }  // namespace
 
 void TextRun::Shape(const std::string& text, size_t begin, size_t end, int direction, const char* features,
-                    const char* language) {
+                    const char* language, bool keepItemized) {
     const std::vector<hb_feature_t> featureList = Features(features);
     faces = FacesOf(*font);
     const Characters characters = Decode(text, begin, end);
@@ -236,7 +323,8 @@ void TextRun::Shape(const std::string& text, size_t begin, size_t end, int direc
     static_assert(sizeof(FriBidiChar) == sizeof(char32_t), "FriBiDi reads UTF-32");
     fribidi_get_bidi_types(bidiCodes, FriBidiStrIndex(count), types.data());
     FriBidiParType base = direction == 1 ? FRIBIDI_PAR_LTR : direction == 2 ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_ON;
-    if (base == FRIBIDI_PAR_RTL || !std::all_of(types.begin(), types.end(), LeftToRightOnly)) {
+    const bool levelsZero = base != FRIBIDI_PAR_RTL && std::all_of(types.begin(), types.end(), LeftToRightOnly);
+    if (!levelsZero) {
         fribidi_get_bracket_types(bidiCodes, FriBidiStrIndex(count), types.data(), brackets.data());
         if (!fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), FriBidiStrIndex(count), &base,
                                                  levels.data()))
@@ -257,7 +345,14 @@ void TextRun::Shape(const std::string& text, size_t begin, size_t end, int direc
 
     const hb_language_t chosenLanguage = language ? hb_language_from_string(language, -1) : HB_LANGUAGE_INVALID;
     std::unique_ptr<hb_buffer_t, BufferDeleter> buffer(hb_buffer_create());
+    std::unique_ptr<Itemized> kept;
+    if (keepItemized && levelsZero) {
+        kept.reset(new Itemized());
+        kept->pens.reserve(count + 1);
+        kept->unsafe.reserve(count);
+    }
     int64_t penX = 0, penY = 0;
+    bool rises = false;
     glyphs.reserve(count);  // a glyph a character, mostly
     positions.reserve(2 * count);
     advances.reserve(count);
@@ -288,11 +383,27 @@ void TextRun::Shape(const std::string& text, size_t begin, size_t end, int direc
             positions.push_back(x);
             positions.push_back(y);
             advances.push_back(position[i].x_advance);
+            if (kept) {
+                rises = rises || position[i].y_advance != 0;
+                kept->pens.push_back(penX);
+                kept->unsafe.push_back(hb_glyph_info_get_glyph_flags(&info[i]) & HB_GLYPH_FLAG_UNSAFE_TO_BREAK);
+            }
             penX += position[i].x_advance;
             penY += position[i].y_advance;
         }
     }
     advance = penX;
+    // Horizontal text moves no pen down; glyphs whose clusters run
+    // backwards could not be cut by cluster.
+    if (kept && !rises &&
+        std::is_sorted(glyphs.begin(), glyphs.end(), [](const Glyph& a, const Glyph& b) { return a.Cluster < b.Cluster; })) {
+        kept->pens.push_back(penX);
+        kept->codes = codes;
+        kept->offsets = characters.offsets;
+        kept->scripts = scripts;
+        kept->fonts = fonts;
+        itemized = std::move(kept);
+    }
 }
 
 float TextRun::Advance() const { return float(advance) / 64; }

@@ -198,6 +198,16 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
                         nonZero, 1.5f, tiny);
     circle.dashes = {{4, 2}}, circle.dashPhase = 30;
 
+    // Fed in parts on threads: sub-paths left open and one before any move, stroked with round joins.
+    Geometry open;
+    open.Line(300, 40).Line(500, 900);
+    for (int i = 0; i < 4000; ++i)
+        open.Move(float(i % 80) * 26, float(i / 80) * 31).Line(float(i % 80) * 26 + 19, float(i / 80) * 31 + 7)
+            .Add(PathCommands::QuadTo, {float(i % 80) * 26 + 30, float(i / 80) * 31 + 25, float(i % 80) * 26 + 4,
+                                        float(i / 80) * 31 + 20});
+    Scene& rounds = add("4 000 open sub-paths, round joins and caps", 2100, 1600, open, true, nonZero, 3.5f);
+    rounds.join = JoinStyle::Round, rounds.cap = CapStyle::Round;
+
     const size_t firstDashed = scenes.size();
     auto dashed = [&](const char* name, int width, int height, const Geometry& geometry, float lineWidth,
                       CapStyle cap, JoinStyle join, std::vector<Dash> dashes, float phase = 0, float miterLimit = 4) {
@@ -223,9 +233,23 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
         ->strokeSpec = GradientSpec(stops, SpreadMode::Reflect, {100, 50, 420, 300});
     for (size_t i = 0; i < scenes.size(); ++i) {
         SCOPED_TRACE(scenes[i].first);
-        EXPECT_EQ(DrawnPlainly(scenes[i].second), "");
+        // With threads, a pass of many sub-paths is also fed in parts.
+        EXPECT_EQ(DrawnPlainly(scenes[i].second, DrawRoad::Library, nullptr, {2 + int(i % 7)}), "");
         if (i >= firstDashed) {
             EXPECT_EQ(DrawnPlainly(scenes[i].second, DrawRoad::Reference), "");
         }
+    }
+    // A vertex beyond the raster range in the last polygons: the pass is clipped to the surface (not the
+    // plain composition, which would overflow), and fed whole again where its parts met the vertex.
+    Geometry far = Map(engine, 3000, 2048, 1536);
+    far.Move(900, 700).Line(5e6f, 800).Line(950, 760).Add(PathCommands::Close, {});
+    Scene beyond = SceneOf(2048, 1536, far);
+    beyond.filled = beyond.stroked = true, beyond.rule = FillRule::EvenOdd, beyond.lineWidth = 2;
+    beyond.fillSpec.color = fillColor, beyond.strokeSpec.color = strokeColor;
+    const std::vector<uint8_t> one = RoadScenes::Draw(beyond, false);
+    EXPECT_NE(one, beyond.backdrop);
+    for (const int threads : {2, 5}) {
+        beyond.threads = threads;
+        EXPECT_TRUE(RoadScenes::Draw(beyond, false) == one) << threads << " threads";
     }
 }

@@ -231,7 +231,9 @@ inline void ComposePlainly(const Scene& s, uint8_t* pixels, const uint8_t* maskB
         ComposeThrough(s, pixelFormat);
 }
 
-inline std::string DrawnPlainly(const Scene& s, DrawRoad road = DrawRoad::Library, int* changed = nullptr) {
+// Also drawn by a context of each of `moreThreads` threads, against the same composition.
+inline std::string DrawnPlainly(const Scene& s, DrawRoad road = DrawRoad::Library, int* changed = nullptr,
+                                const std::vector<int>& moreThreads = {}) {
     unsigned clipped = 0;
     const std::vector<uint8_t> drawn = RoadScenes::Draw(s, road == DrawRoad::Reference, &clipped);
     if (road == DrawRoad::Reference && clipped)
@@ -244,6 +246,14 @@ inline std::string DrawnPlainly(const Scene& s, DrawRoad road = DrawRoad::Librar
     for (size_t i = 0; i < plain.size(); ++i)
         if (plain[i] != drawn[i])
             return "byte " + std::to_string(i) + " differs";
+    for (const int threads : moreThreads) {
+        Scene threaded = s;
+        threaded.threads = threads;
+        const std::vector<uint8_t> again = RoadScenes::Draw(threaded, road == DrawRoad::Reference);
+        for (size_t i = 0; i < plain.size(); ++i)
+            if (plain[i] != again[i])
+                return "byte " + std::to_string(i) + " differs with " + std::to_string(threads) + " threads";
+    }
     return "";
 }
 

@@ -82,6 +82,7 @@ struct Scene {
     float layerOpacity = 1;
     BlendMode layerMode = BlendMode::SourceOver;
     ImageQuality imageQuality = 1;
+    int threads = 1;  // the context's
 };
 
 namespace detail {
@@ -299,6 +300,7 @@ struct Drawing {
         context->transforms->fillPaint->Set(s.fillPaint);
         context->transforms->strokePaint->Set(s.strokePaint);
         context->transforms->image->Set(s.image);
+        context->SetThreads(s.threads);
         if (s.filled) {
             fill = std::make_shared<FillState>();
             fill->Paint(MakePaint(s.fillSpec, context, fillImage, fillBytes));

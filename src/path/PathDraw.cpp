@@ -45,6 +45,7 @@ unsigned DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std:
         if (stamped && !(colors && road == DrawRoad::Library))
             throw std::logic_error("Cells were placed for a pass that does not take them.");
         passes.Run(*fillPaint, colors, colors == ColorPaintColors, matrices, rule, [&](auto& rasterizer) {
+            geometry.FeedOn(passes.Crew());  // known once the pass has its stores
             geometry.AddFill(rasterizer);
             if constexpr (std::is_same_v<std::remove_reference_t<decltype(rasterizer)>, DenseRasterizer>) {
                 if (stamped && geometry.Drawable())
@@ -58,7 +59,10 @@ unsigned DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std:
         const PassMatrices matrices(*transforms.strokePaint, pathMatrix, Internals::ContextOf(*strokePaint).get());
         const PaintColors colors = LibraryPaintColors(*strokePaint);
         passes.Run(*strokePaint, colors, colors == ColorPaintColors, matrices, rule,
-                   [&](auto& rasterizer) { geometry.AddStroke(rasterizer); });
+                   [&](auto& rasterizer) {
+                       geometry.FeedOn(passes.Crew());
+                       geometry.AddStroke(rasterizer);
+                   });
     }
     return passes.ClippedPasses();
 }

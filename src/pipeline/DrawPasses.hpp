@@ -127,6 +127,10 @@ public:
 
     unsigned ClippedPasses() const { return clippedPasses; }
 
+    // The context's threads, for the library's road's geometry: null when
+    // the draw has the caller's thread only.
+    DrawScratch* Crew() const { return road == DrawRoad::Library && borrowed ? scratch : nullptr; }
+
 private:
     // Each made on first use: a draw needs one road's objects, and making
     // the others is a noticeable share of drawing a small shape.

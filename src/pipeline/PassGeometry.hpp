@@ -12,12 +12,15 @@
 #include <agg_conv_transform.h>
 #include <agg_rasterizer_scanline_aa.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <type_traits>
+#include <vector>
 
 #include "pipeline/CullingDashGenerator.hpp"
 #include "pipeline/DashOutlines.hpp"
+#include "pipeline/DrawScratch.hpp"
 #include "pipeline/PathPreparation.hpp"
 #include "pipeline/StrokePreparation.hpp"
 #include "raster/DenseRasterizer.hpp"
@@ -47,10 +50,28 @@ public:
 
     // A path of lines only skips the curve converter, which would hand on
     // its vertices unchanged.
+    // The threads a large pass's geometry may be fed on (the context's,
+    // when it has more than one): in parts of whole sub-paths.
+    void FeedOn(DrawScratch* scratch) { crew = scratch && scratch->threads > 1 ? scratch : nullptr; }
+
     template <class AnyRasterizer>
     void AddFill(AnyRasterizer& rasterizer) {
         if (!drawable)
             return;
+        if constexpr (std::is_same_v<AnyRasterizer, DenseRasterizer>) {
+            const bool fed = curved ? AddInParts(rasterizer,
+                                                 [this](StorageReader& part, auto& feed) {
+                                                     CurveConverter partCurves(part);
+                                                     PathTransformer transformed(partCurves, pathMatrix);
+                                                     return feed(transformed);
+                                                 })
+                                    : AddInParts(rasterizer, [this](StorageReader& part, auto& feed) {
+                                          LineTransformer transformed(part, pathMatrix);
+                                          return feed(transformed);
+                                      });
+            if (fed)
+                return;
+        }
         if (curved)
             return AddPass(rasterizer, CurveTransformer(), width, height);
         LineTransformer lines(pathReader, pathMatrix);
@@ -65,8 +86,23 @@ public:
     void AddStroke(AnyRasterizer& rasterizer) {
         if (!(drawable && strokeGeometry.drawable))
             return;
-        if (!dashes.records)
+        if (!dashes.records) {
+            if constexpr (std::is_same_v<AnyRasterizer, DenseRasterizer>) {
+                const bool fed = AddInParts(rasterizer, [this](StorageReader& part, auto& feed) {
+                    CurveConverter partCurves(part);
+                    PathTransformer transformed(partCurves, pathMatrix);
+                    Stroker outlined(transformed);
+                    outlined.width(stroker->width());
+                    outlined.line_cap(stroker->line_cap());
+                    outlined.line_join(stroker->line_join());
+                    outlined.miter_limit(stroker->miter_limit());
+                    return feed(outlined);
+                });
+                if (fed)
+                    return;
+            }
             return AddPass(rasterizer, *stroker, width, height);
+        }
         Dasher dasher(CurveTransformer());
         CullingDashGenerator& generator = dasher.generator();
         for (unsigned i = 0; i < dashes.records; ++i)
@@ -110,6 +146,61 @@ private:
         unsigned vertex(double* x, double* y) { return outline.vertex(x, y); }
     };
 
+    // Passes of fewer vertices are fed on the calling thread alone.
+    static constexpr unsigned PartVertices = 4096;
+
+    // Feeds the pass in parts of whole sub-paths, `feedPart(reader, feed)`
+    // making a part's vertex source over `reader` and handing it to `feed`,
+    // each part on a thread of the crew into a rasterizer of its own, then
+    // joins their edges in the path's order. Every sub-path's outline
+    // depends on its own vertices alone, so these are the edges, in the
+    // same order, of one feed of the whole. False, with the rasterizer to be
+    // fed anew, for a pass too small, without a crew, or with a vertex the
+    // feed would clip.
+    template <class FeedPart>
+    bool AddInParts(DenseRasterizer& rasterizer, FeedPart feedPart) {
+        if (!crew)
+            return false;
+        const unsigned begin = pathReader.Begin(), end = pathReader.End();
+        if (end - begin < 2 * PartVertices)
+            return false;
+        const PathStorage& storage = *pathReader.Storage();
+        const int wanted = int(std::min<unsigned>(unsigned(crew->threads), (end - begin) / PartVertices));
+        std::vector<unsigned> cuts{begin};
+        for (int part = 1; part < wanted; ++part) {
+            unsigned at = std::max(cuts.back() + 1, begin + unsigned((unsigned long long)(end - begin) * unsigned(part) /
+                                                                     unsigned(wanted)));
+            while (at < end && !agg::is_move_to(storage.command(at)))
+                ++at;
+            if (at >= end)
+                break;
+            cuts.push_back(at);
+        }
+        cuts.push_back(end);
+        const int parts = int(cuts.size()) - 1;
+        if (parts < 2)
+            return false;
+        while (int(crew->bands.size()) < parts)
+            crew->bands.push_back(std::make_unique<DrawScratch::Band>());
+        for (int part = 1; part < parts; ++part)
+            crew->bands[std::size_t(part)]->rasterizer.StartPartOf(rasterizer);
+        std::vector<unsigned char> within(std::size_t(parts), 0);
+        crew->crew.Run(parts, [&](int part) {
+            DenseRasterizer& into = part == 0 ? rasterizer : crew->bands[std::size_t(part)]->rasterizer;
+            StorageReader reader(storage, cuts[std::size_t(part)], cuts[std::size_t(part) + 1]);
+            auto feed = [&into](auto& source) { return AddPartOfPass(into, source); };
+            within[std::size_t(part)] = feedPart(reader, feed);
+        });
+        if (std::find(within.begin(), within.end(), 0) != within.end()) {
+            rasterizer.reset();
+            return false;
+        }
+        for (int part = 1; part < parts; ++part)
+            rasterizer.AppendPart(crew->bands[std::size_t(part)]->rasterizer);
+        return true;
+    }
+
+    DrawScratch* crew = nullptr;
     agg::trans_affine pathMatrix;  // the transformer keeps its address
     const StrokeState* stroke;
     const int width, height;

@@ -50,13 +50,20 @@ class StorageReader {
 public:
     StorageReader() = default;
     StorageReader(const PathStorage& storage, unsigned end) : storage(&storage), end(end) {}
-    void rewind(unsigned) { index = 0; }
+    // The vertices from `begin` to `end` alone.
+    StorageReader(const PathStorage& storage, unsigned begin, unsigned end)
+        : storage(&storage), begin(begin), end(end), index(begin) {}
+    void rewind(unsigned) { index = begin; }
     unsigned vertex(double* x, double* y) {
         return index < end ? storage->vertex(index++, x, y) : unsigned(agg::path_cmd_stop);
     }
+    const PathStorage* Storage() const { return storage; }
+    unsigned Begin() const { return begin; }
+    unsigned End() const { return end; }
 
 private:
     const PathStorage* storage = nullptr;
+    unsigned begin = 0;
     unsigned end = 0;
     unsigned index = 0;
 };

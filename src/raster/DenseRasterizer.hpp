@@ -106,6 +106,29 @@ public:
     // Ends the pass: closes an open sub-path.
     void FinishFeed() { ClosePolygon(); }
 
+    // For a part of a pass fed on another thread: the surface, its kept
+    // columns and the filling rule of `pass`, and empty.
+    void StartPartOf(const DenseRasterizer& pass) {
+        firstRow = pass.firstRow, lastRow = pass.lastRow;
+        leftFold = pass.leftFold, rightFold = pass.rightFold;
+        surfaceWidth = pass.surfaceWidth, keepsSpanColumns = pass.keepsSpanColumns;
+        fillingRule = pass.fillingRule;
+        reset();
+    }
+
+    // Adds the edges of `part` (fed after StartPartOf this pass, with its
+    // sub-paths closed) after this pass's own, as if fed here in that
+    // order.
+    void AppendPart(const DenseRasterizer& part) {
+        for (std::size_t i = 0; i < part.edges.size(); ++i)
+            edges.push_back(part.edges[i]);
+        minX = std::min(minX, part.minX), maxX = std::max(maxX, part.maxX);
+        minY = std::min(minY, part.minY), maxY = std::max(maxY, part.maxY);
+        anyCells = anyCells || part.anyCells;
+        edgeCount += part.edgeCount;
+        clipped = clipped || part.clipped;
+    }
+
     // ------------------------------------------------------------ ready cells
 
     // The cells one shape's edges leave, row by row, taken once and added

@@ -198,6 +198,24 @@ void AddPass(DenseRasterizer& rasterizer, VertexSource& source, int width, int h
     rasterizer.FinishFeed();
 }
 
+// A part of a pass fed on its own (PassGeometry's parts): as AddPass, but
+// false at a vertex AddPass would clip, for the whole pass to be fed anew.
+template <class VertexSource>
+bool AddPartOfPass(DenseRasterizer& rasterizer, VertexSource& source) {
+    rasterizer.reset();
+    source.rewind(0);
+    double x, y;
+    unsigned command;
+    while (!agg::is_stop(command = source.vertex(&x, &y))) {
+        if (agg::is_vertex(command) && !(std::fabs(x) < GeometryLimits::RasterCoordinate &&
+                                         std::fabs(y) < GeometryLimits::RasterCoordinate))
+            return false;
+        rasterizer.add_vertex(x, y, command);
+    }
+    rasterizer.FinishFeed();
+    return true;
+}
+
 // AGG's own rasterizer keeps every cell it makes and sorts them, so its
 // work is bounded by the limits above.
 template <class VertexSource>

@@ -105,6 +105,62 @@ TEST(Bands, LargeScenesDrawTheBytesOfOneThread) {
     EXPECT_GT(split, kScenes);
 }
 
+// Paths of thousands of sub-paths, whose geometry a context of several threads feeds in parts:
+// polygons, circles of curves and open strokes with round joins, filled and outlined, some
+// reaching beyond the surface, one with a vertex past the raster range (fed whole again).
+TEST(Bands, PathsOfManySubPathsFedInPartsDrawTheBytesOfOneThread) {
+    std::mt19937 engine(91210);
+    std::uniform_real_distribution<float> unit(0, 1);
+    for (int trial = 0; trial < 4; ++trial) {
+        RoadScenes::Scene scene;
+        scene.width = 900, scene.height = 700;
+        scene.backdrop.assign(std::size_t(scene.width) * scene.height * 4, 0);
+        for (std::size_t i = 0; i < scene.backdrop.size(); ++i)
+            scene.backdrop[i] = uint8_t(engine());
+        auto add = [&](PathCommands command, std::initializer_list<float> values) {
+            scene.commands.push_back(command);
+            scene.data.insert(scene.data.end(), values);
+        };
+        for (int shape = 0; shape < 3000; ++shape) {
+            const float x = -40 + unit(engine) * 980, y = -40 + unit(engine) * 780, r = 2 + 20 * unit(engine);
+            if (shape % 3 == 0) {  // a circle of four cubics
+                const float k = 0.5522847498f * r;
+                add(PathCommands::MoveTo, {x + r, y});
+                add(PathCommands::CubicTo, {x + r, y + k, x + k, y + r, x, y + r});
+                add(PathCommands::CubicTo, {x - k, y + r, x - r, y + k, x - r, y});
+                add(PathCommands::CubicTo, {x - r, y - k, x - k, y - r, x, y - r});
+                add(PathCommands::CubicTo, {x + k, y - r, x + r, y - k, x + r, y});
+                add(PathCommands::Close, {});
+            } else {
+                add(PathCommands::MoveTo, {x, y});
+                for (int corner = 1; corner < 5 + shape % 6; ++corner)
+                    add(PathCommands::LineTo, {x + r * unit(engine) * 2 - r, y + r * unit(engine) * 2 - r});
+                if (shape % 2)
+                    add(PathCommands::Close, {});
+            }
+        }
+        if (trial == 3) {
+            add(PathCommands::MoveTo, {400, 300});
+            add(PathCommands::LineTo, {6e6f, 320});
+            add(PathCommands::LineTo, {420, 350});
+        }
+        scene.filled = trial != 1, scene.stroked = trial != 0;
+        scene.rule = trial % 2 ? FillRule::EvenOdd : FillRule::NonZero;
+        scene.fillSpec.color = Color{0.2f, 0.5f, 0.8f, 0.7f};
+        scene.strokeSpec.color = Color{0.9f, 0.3f, 0.1f, 0.8f};
+        scene.lineWidth = 1.5f + float(trial);
+        scene.join = trial == 2 ? JoinStyle::Round : JoinStyle::Miter;
+        scene.cap = trial == 2 ? CapStyle::Round : CapStyle::Butt;
+        const Drawn one = DrawWith(scene, 1, false);
+        ASSERT_EQ(one.error, "");
+        ASSERT_NE(one.bytes, scene.backdrop);
+        for (int threads : {2, 3, 8}) {
+            const Drawn many = DrawWith(scene, threads, false);
+            ASSERT_TRUE(many == one) << "trial " << trial << ", " << threads << " threads";
+        }
+    }
+}
+
 // A surface-sized gradient, image and colour fill and a wide stroke over
 // them in one context, drawn with each thread count in turn.
 std::vector<uint8_t> DrawPaints(int threads) {

@@ -188,7 +188,7 @@ private:
         crew->crew.Run(parts, [&](int part) {
             DenseRasterizer& into = part == 0 ? rasterizer : crew->bands[std::size_t(part)]->rasterizer;
             StorageReader reader(storage, cuts[std::size_t(part)], cuts[std::size_t(part) + 1]);
-            auto feed = [&into](auto& source) { return AddPartOfPass(into, source); };
+            auto feed = [&into](auto& source) { return AddWithinRasterRange(into, source); };
             within[std::size_t(part)] = feedPart(reader, feed);
         });
         if (std::find(within.begin(), within.end(), 0) != within.end()) {

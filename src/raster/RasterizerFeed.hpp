@@ -177,31 +177,11 @@ void AddPathWithinLimits(RasterizerType& rasterizer, VertexSource& source, int w
     rasterizer.FinishFeed();
 }
 
-// The library's coverage culls exactly to the surface, so it takes every
-// vertex of the raster range as it is, whatever the number of edges and
-// however far they reach; only a pass with a vertex beyond that range, or
-// not finite, is clipped to the surface in extended precision.
+// Resets the rasterizer and adds the source while every vertex lies within
+// the raster range; false at the first that does not (the pass is then to
+// be fed clipped). Also a part of a pass on its own (PassGeometry's parts).
 template <class VertexSource>
-void AddPass(DenseRasterizer& rasterizer, VertexSource& source, int width, int height) {
-    rasterizer.reset();
-    source.rewind(0);
-    double x, y;
-    unsigned command;
-    while (!agg::is_stop(command = source.vertex(&x, &y))) {
-        if (agg::is_vertex(command) && !(std::fabs(x) < GeometryLimits::RasterCoordinate &&
-                                         std::fabs(y) < GeometryLimits::RasterCoordinate)) {
-            detail::AddPathClipped(rasterizer, source, width, height);
-            return;
-        }
-        rasterizer.add_vertex(x, y, command);
-    }
-    rasterizer.FinishFeed();
-}
-
-// A part of a pass fed on its own (PassGeometry's parts): as AddPass, but
-// false at a vertex AddPass would clip, for the whole pass to be fed anew.
-template <class VertexSource>
-bool AddPartOfPass(DenseRasterizer& rasterizer, VertexSource& source) {
+bool AddWithinRasterRange(DenseRasterizer& rasterizer, VertexSource& source) {
     rasterizer.reset();
     source.rewind(0);
     double x, y;
@@ -214,6 +194,16 @@ bool AddPartOfPass(DenseRasterizer& rasterizer, VertexSource& source) {
     }
     rasterizer.FinishFeed();
     return true;
+}
+
+// The library's coverage culls exactly to the surface, so it takes every
+// vertex of the raster range as it is, whatever the number of edges and
+// however far they reach; only a pass with a vertex beyond that range, or
+// not finite, is clipped to the surface in extended precision.
+template <class VertexSource>
+void AddPass(DenseRasterizer& rasterizer, VertexSource& source, int width, int height) {
+    if (!AddWithinRasterRange(rasterizer, source))
+        detail::AddPathClipped(rasterizer, source, width, height);
 }
 
 // AGG's own rasterizer keeps every cell it makes and sorts them, so its

@@ -469,7 +469,8 @@ bool DenseRasterizer::MergeStamps(const std::vector<PlacedStamp>& placed, CellSt
         top = std::min<long long>(top, (long long)s.top + p.dy);
         bottom = std::max<long long>(bottom, (long long)s.Bottom() + p.dy);
     }
-    if (!merged.anyCells || bottom - top > (1 << 24))
+    // A row count for each row between: kept for what a text spans.
+    if (!merged.anyCells || bottom - top > (1 << 20))
         return false;
     // Each row's cells from every stamp, ordered by column, then those
     // sharing a column summed.

@@ -65,15 +65,19 @@ PassGeometry::PassGeometry(const PathStorage& storage, const agg::trans_affine& 
                TransformKeepsLimits(pathMatrix, largestCoordinate);
 }
 
+void PassGeometry::SetUpStroker(Stroker& outlined) const {
+    outlined.width(strokeGeometry.width);
+    outlined.line_cap(LineCap(stroke->CapStyle()));
+    outlined.line_join(LineJoin(stroke->JoinStyle()));
+    outlined.miter_limit(strokeGeometry.miterLimit);
+}
+
 void PassGeometry::PlanStroke() {
     const agg::line_cap_e cap = LineCap(stroke->CapStyle());
     const agg::line_join_e join = LineJoin(stroke->JoinStyle());
     strokeGeometry = SafeStrokeGeometry(stroke->LineWidth(), stroke->MiterLimit());
     stroker.emplace(CurveTransformer());
-    stroker->width(strokeGeometry.width);
-    stroker->line_cap(cap);
-    stroker->line_join(join);
-    stroker->miter_limit(strokeGeometry.miterLimit);
+    SetUpStroker(*stroker);
     if (drawable && strokeGeometry.drawable && !stroke->dashPattern.empty()) {
         dashes = PlanDashes(stroke->dashPattern, stroke->DashPhase());
         dashWindow = DashCullingWindow(strokeGeometry, cap, join, width, height);

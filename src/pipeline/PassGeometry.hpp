@@ -48,12 +48,12 @@ public:
     // a matrix that keeps them, in a draw that has pixels and a pass.
     bool Drawable() const { return drawable; }
 
-    // A path of lines only skips the curve converter, which would hand on
-    // its vertices unchanged.
     // The threads a large pass's geometry may be fed on (the context's,
     // when it has more than one): in parts of whole sub-paths.
     void FeedOn(DrawScratch* scratch) { crew = scratch && scratch->threads > 1 ? scratch : nullptr; }
 
+    // A path of lines only skips the curve converter, which would hand on
+    // its vertices unchanged.
     template <class AnyRasterizer>
     void AddFill(AnyRasterizer& rasterizer) {
         if (!drawable)
@@ -92,10 +92,7 @@ public:
                     CurveConverter partCurves(part);
                     PathTransformer transformed(partCurves, pathMatrix);
                     Stroker outlined(transformed);
-                    outlined.width(stroker->width());
-                    outlined.line_cap(stroker->line_cap());
-                    outlined.line_join(stroker->line_join());
-                    outlined.miter_limit(stroker->miter_limit());
+                    SetUpStroker(outlined);
                     return feed(outlined);
                 });
                 if (fed)
@@ -145,6 +142,9 @@ private:
         }
         unsigned vertex(double* x, double* y) { return outline.vertex(x, y); }
     };
+
+    // The stroke state's width, cap, join and miter limit, as planned.
+    void SetUpStroker(Stroker& outlined) const;
 
     // Passes of fewer vertices are fed on the calling thread alone.
     static constexpr unsigned PartVertices = 4096;

@@ -867,10 +867,10 @@ private:
     };
     ScratchArray<StampPiece, 64> stampPieces;
 
-    // Sums the cells of `count` pieces of row-in-stamp over columns `from`
-    // to `to` and sweeps them into `out` (the alpha of column from first).
     // Each row of `stamp` swept alone into its alphas; `swept` set.
     static void SweepStampAlone(CellStamp& stamp, agg::filling_rule_e rule);
+    // Sums the cells of `count` pieces of row-in-stamp over columns `from`
+    // to `to` and sweeps them into `out` (the alpha of column from first).
     void SweepSummed(const StampPiece* pieces, std::size_t count, int from, int to, std::uint8_t* out);
     // A stamp's row: its alpha run and first column, moved.
     static bool PieceOf(const Placement& p, int y, StampPiece& piece) {

@@ -101,6 +101,19 @@ StampWindow WindowOf(Context2D& context, const std::shared_ptr<FillState>& fill)
     return w;
 }
 
+// Places `cells` moved by (dx, dy) where they may be added: within the
+// surface's columns and below its first row (rows below the surface are
+// never swept, so cells may reach past the last row; above it the
+// coordinates would change sign).
+bool PlaceStamp(const DenseRasterizer::CellStamp& cells, long long dx, long long dy, const StampWindow& w,
+                std::vector<PlacedStamp>& stamps) {
+    if (!cells.anyEdges || cells.minX + dx < 1 || cells.maxX + dx > w.width - 2 || cells.minY + dy < 1 ||
+        cells.maxY + dy > (1LL << 30))
+        return false;
+    stamps.push_back(PlacedStamp{&cells, int(dx), int(dy)});
+    return true;
+}
+
 // The cells of a glyph, where they stand for its edges exactly: the moves
 // exact in double, every vertex a pixel or more inside the surface's
 // columns and below its first row, so that no cell is folded and every
@@ -114,16 +127,8 @@ bool Stamped(GlyphPolylines& polylines, GlyphPolyline& polyline, const GlyphPlac
     const GlyphPolyline::Stamp* stamp = polylines.StampOf(polyline, w.subX, w.subY);
     if (!stamp)
         return false;
-    const long long dx = (long long)p.wholeX + w.wholeX - stamp->originX;
-    const long long dy = (long long)p.wholeY + w.wholeY - stamp->originY;
-    const DenseRasterizer::CellStamp& cells = stamp->cells;
-    // Rows below the surface are never swept, so a glyph may reach past
-    // the last row; above it the coordinates would change sign.
-    if (!cells.anyEdges || cells.minX + dx < 1 || cells.maxX + dx > w.width - 2 || cells.minY + dy < 1 ||
-        cells.maxY + dy > (1LL << 30))
-        return false;
-    stamps.push_back(PlacedStamp{&cells, int(dx), int(dy)});
-    return true;
+    return PlaceStamp(stamp->cells, (long long)p.wholeX + w.wholeX - stamp->originX,
+                      (long long)p.wholeY + w.wholeY - stamp->originY, w, stamps);
 }
 
 // The kept stamp of all the glyphs, where this draw places them as the
@@ -155,12 +160,7 @@ bool KeptStamp(const DrawnText& drawn, const std::vector<PlacedRun>& runs, const
                              std::max(std::fabs(w.tx), std::fabs(w.ty));
     if (!(magnitude < drawn.exactLimit))
         return false;
-    const long long dx = baseX + w.wholeX - drawn.baseX, dy = baseY + w.wholeY - drawn.baseY;
-    const DenseRasterizer::CellStamp& cells = *drawn.stamp;
-    if (cells.minX + dx < 1 || cells.maxX + dx > w.width - 2 || cells.minY + dy < 1 || cells.maxY + dy > (1LL << 30))
-        return false;
-    stamps.push_back(PlacedStamp{&cells, int(dx), int(dy)});
-    return true;
+    return PlaceStamp(*drawn.stamp, baseX + w.wholeX - drawn.baseX, baseY + w.wholeY - drawn.baseY, w, stamps);
 }
 
 // After a draw whose glyphs were all stamped at `places`: the places kept,

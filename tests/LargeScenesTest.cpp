@@ -252,4 +252,10 @@ TEST(LargeScenes, AreThePlainCompositionByteForByte) {
         beyond.threads = threads;
         EXPECT_TRUE(RoadScenes::Draw(beyond, false) == one) << threads << " threads";
     }
+    // Dashed, a dash running through the far vertex: the dashes are read and fed in parts until it.
+    beyond.dashes = {{1e7f, 2}}, beyond.filled = false, beyond.threads = 1;
+    const std::vector<uint8_t> oneDashed = RoadScenes::Draw(beyond, false);
+    EXPECT_NE(oneDashed, beyond.backdrop);
+    beyond.threads = 3;
+    EXPECT_TRUE(RoadScenes::Draw(beyond, false) == oneDashed);
 }

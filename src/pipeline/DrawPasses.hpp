@@ -92,6 +92,9 @@ public:
             CompositingRenderer& renderer = LibraryRenderer();
             renderer.Prefetch(coverage.min_x(), coverage.min_y(), coverage.max_x(), coverage.max_y());
             if (const int bands = Bands(coverage); bands > 1) {
+                coverage.PrepareInParts(bands, [this](int tasks, const std::function<void(int)>& task) {
+                    scratch->crew.Run(tasks, task);
+                });
                 BandedPass pass(matrices, coverage, inlineScanline, BandRenderers(bands), *scratch);
                 colors(paint, pass);
                 return;

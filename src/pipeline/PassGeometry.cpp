@@ -84,5 +84,52 @@ void PassGeometry::PlanStroke() {
     }
 }
 
+bool PassGeometry::AddDashesInParts(DenseRasterizer& rasterizer, Dasher& dasher) {
+    if (!crew)
+        return false;
+    dasher.generator().StartPass();
+    dasher.rewind(0);
+    rasterizer.reset();
+    std::vector<DashVertex> chunk;
+    std::vector<std::size_t> cuts;
+    std::vector<unsigned char> within;
+    DashVertex next{0, 0, 0};
+    next.command = dasher.vertex(&next.x, &next.y);
+    while (!agg::is_stop(next.command)) {
+        // A chunk ends before a dash's move-to.
+        chunk.clear();
+        do {
+            chunk.push_back(next);
+            next.command = dasher.vertex(&next.x, &next.y);
+        } while (!agg::is_stop(next.command) && (chunk.size() < DashChunk || !agg::is_move_to(next.command)));
+        cuts = CutsAtMoves(0, chunk.size(), [&chunk](std::size_t at) { return agg::is_move_to(chunk[at].command); });
+        const int parts = int(cuts.size()) - 1;
+        StartParts(rasterizer, parts);
+        within.assign(std::size_t(parts), 0);
+        // The first part goes on after the edges of the chunks before.
+        auto feedPart = [&](int part) {
+            DenseRasterizer& into = part == 0 ? rasterizer : crew->bands[std::size_t(part)]->rasterizer;
+            const DashVertex* first = chunk.data() + cuts[std::size_t(part)];
+            DashStretch stretch{first, chunk.data() + cuts[std::size_t(part) + 1], first};
+            DashOutlines<DashStretch> outlines(stretch, *stroker);
+            within[std::size_t(part)] = FeedWithinRasterRange(into, outlines);
+            if (part > 0)
+                into.FinishFeed();
+        };
+        if (parts < 2)
+            feedPart(0);
+        else
+            crew->crew.Run(parts, feedPart);
+        if (std::find(within.begin(), within.end(), 0) != within.end()) {
+            rasterizer.reset();
+            return false;
+        }
+        for (int part = 1; part < parts; ++part)
+            rasterizer.AppendPart(crew->bands[std::size_t(part)]->rasterizer);
+    }
+    rasterizer.FinishFeed();
+    return true;
+}
+
 }  // namespace Vudadive2R
 }  // namespace ORV

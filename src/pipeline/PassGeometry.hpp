@@ -107,6 +107,8 @@ public:
         generator.StartAt(dashes.phase);
         generator.CullOutside(dashWindow);
         if constexpr (std::is_same_v<AnyRasterizer, DenseRasterizer>) {
+            if (AddDashesInParts(rasterizer, dasher))
+                return;
             // The library's road outlines straight dashes by their caps.
             DashOutlines<Dasher> outlines(dasher, *stroker);
             PassOf<DashOutlines<Dasher>> pass{outlines, generator};
@@ -149,6 +151,36 @@ private:
     // Passes of fewer vertices are fed on the calling thread alone.
     static constexpr unsigned PartVertices = 4096;
 
+    // Where a stretch of vertices from `begin` to `end` is cut into parts
+    // of at least PartVertices, one for each thread at most, each starting
+    // at a vertex where `isMove`: the first part's start, each next part's,
+    // and `end`.
+    template <class IsMove>
+    std::vector<std::size_t> CutsAtMoves(std::size_t begin, std::size_t end, IsMove isMove) const {
+        const std::size_t wanted = std::min((end - begin) / PartVertices, std::size_t(crew->threads));
+        std::vector<std::size_t> cuts{begin};
+        for (std::size_t part = 1; part < wanted; ++part) {
+            const unsigned long long share = (unsigned long long)(end - begin) * part / wanted;
+            std::size_t at = std::max(cuts.back() + 1, begin + std::size_t(share));
+            while (at < end && !isMove(at))
+                ++at;
+            if (at >= end)
+                break;
+            cuts.push_back(at);
+        }
+        cuts.push_back(end);
+        return cuts;
+    }
+
+    // Readies a rasterizer of the crew for each part after the first, which
+    // the pass's own takes.
+    void StartParts(const DenseRasterizer& rasterizer, int parts) {
+        while (int(crew->bands.size()) < parts)
+            crew->bands.push_back(std::make_unique<DrawScratch::Band>());
+        for (int part = 1; part < parts; ++part)
+            crew->bands[std::size_t(part)]->rasterizer.StartPartOf(rasterizer);
+    }
+
     // Feeds the pass in parts of whole sub-paths, `feedPart(reader, feed)`
     // making a part's vertex source over `reader` and handing it to `feed`,
     // each part on a thread of the crew into a rasterizer of its own, then
@@ -165,29 +197,16 @@ private:
         if (end - begin < 2 * PartVertices)
             return false;
         const PathStorage& storage = *pathReader.Storage();
-        const int wanted = int(std::min<unsigned>(unsigned(crew->threads), (end - begin) / PartVertices));
-        std::vector<unsigned> cuts{begin};
-        for (int part = 1; part < wanted; ++part) {
-            unsigned at = std::max(cuts.back() + 1, begin + unsigned((unsigned long long)(end - begin) * unsigned(part) /
-                                                                     unsigned(wanted)));
-            while (at < end && !agg::is_move_to(storage.command(at)))
-                ++at;
-            if (at >= end)
-                break;
-            cuts.push_back(at);
-        }
-        cuts.push_back(end);
+        const std::vector<std::size_t> cuts =
+            CutsAtMoves(begin, end, [&storage](std::size_t at) { return agg::is_move_to(storage.command(unsigned(at))); });
         const int parts = int(cuts.size()) - 1;
         if (parts < 2)
             return false;
-        while (int(crew->bands.size()) < parts)
-            crew->bands.push_back(std::make_unique<DrawScratch::Band>());
-        for (int part = 1; part < parts; ++part)
-            crew->bands[std::size_t(part)]->rasterizer.StartPartOf(rasterizer);
+        StartParts(rasterizer, parts);
         std::vector<unsigned char> within(std::size_t(parts), 0);
         crew->crew.Run(parts, [&](int part) {
             DenseRasterizer& into = part == 0 ? rasterizer : crew->bands[std::size_t(part)]->rasterizer;
-            StorageReader reader(storage, cuts[std::size_t(part)], cuts[std::size_t(part) + 1]);
+            StorageReader reader(storage, unsigned(cuts[std::size_t(part)]), unsigned(cuts[std::size_t(part) + 1]));
             auto feed = [&into](auto& source) { return AddWithinRasterRange(into, source); };
             within[std::size_t(part)] = feedPart(reader, feed);
         });
@@ -199,6 +218,34 @@ private:
             rasterizer.AppendPart(crew->bands[std::size_t(part)]->rasterizer);
         return true;
     }
+
+    // A dashed stroke's dashes as the dasher hands them on, kept a chunk at
+    // a time, and a vertex source over a stretch of them.
+    struct DashVertex {
+        double x, y;
+        unsigned command;
+    };
+    struct DashStretch {
+        const DashVertex *begin, *end, *at;
+        void rewind(unsigned) { at = begin; }
+        unsigned vertex(double* x, double* y) {
+            if (at == end)
+                return agg::path_cmd_stop;
+            *x = at->x;
+            *y = at->y;
+            return (at++)->command;
+        }
+    };
+    // Dash vertices read from the dasher before their outlines are fed.
+    static constexpr std::size_t DashChunk = std::size_t(1) << 16;
+
+    // Reads the dashes on the calling thread a chunk at a time and feeds
+    // each chunk's outlines in parts of whole dashes, each part on a thread
+    // of the crew; the parts' edges are joined in the dashes' order. Each
+    // dash is outlined on its own, so these are the edges, in the same
+    // order, of one feed of the whole. False, with the rasterizer to be fed
+    // anew, without a crew or with a vertex the feed would clip.
+    bool AddDashesInParts(DenseRasterizer& rasterizer, Dasher& dasher);
 
     DrawScratch* crew = nullptr;
     agg::trans_affine pathMatrix;  // the transformer keeps its address

@@ -109,9 +109,25 @@ void DenseRasterizer::Prepare() {
 
 void DenseRasterizer::TakeBand(const DenseRasterizer& source, int top, int bottom) {
     reset();
+    // The edges the band's sweep would activate and walk, in their order:
+    // those ordered after the band's last row, and those ending above its
+    // first, add nothing to its rows.
     const Edge* from = source.edges.data();
-    std::copy(from, from + source.edges.size(), edges.Reserve(source.edges.size()));
-    edges.SetSize(source.edges.size());
+    Edge* to = edges.Reserve(source.edges.size());
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < source.edges.size(); ++i) {
+        const Edge& e = from[i];
+        if (source.rectangle.present) {
+            to[kept++] = e;  // not ordered, and not walked
+            continue;
+        }
+        if (e.top > bottom)
+            break;
+        const int last = WithinOneRow(e) ? e.top : std::max(e.y1, e.y2) >> agg::poly_subpixel_shift;
+        if (last >= top)
+            to[kept++] = e;
+    }
+    edges.SetSize(kept);
     firstRow = top;
     lastRow = bottom;
     leftFold = source.leftFold;
@@ -233,10 +249,12 @@ bool DenseRasterizer::OrderEdges(bool checkRows) {
         std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
         return !checkRows || SweptRowsFitInt();
     }
-    // Edges that start above the swept rows are activated with the first.
-    auto bucket = [low, high](const Edge& e) {
-        return std::size_t(std::min<long long>(std::max<long long>(e.top, low), high) - low);
-    };
+    auto bucket = [low, high](const Edge& e) { return RowBucket(e, low, high); };
+    int* changes = checkRows ? CrossingChanges(low, high) : nullptr;
+    if (orderRunner && orderParts > 1 && count >= 2 * EdgesPerOrderTask) {
+        SpreadInParts(rows, low, high, changes);
+        return !checkRows || (changes && CrossingsFit(changes, rows));
+    }
     // Where each row's bucket of edges starts; then where its next edge goes.
     std::unique_ptr<std::uint32_t[]> next(new std::uint32_t[rows]());
     for (const Edge& e : edges)
@@ -250,7 +268,6 @@ bool DenseRasterizer::OrderEdges(bool checkRows) {
     // Spread into the second store in one pass, each bucket filled in
     // order, and swap the stores; the rows' crossings are counted on the way.
     Edge* ordered = orderedEdges.Reserve(count);
-    int* changes = checkRows ? CrossingChanges(low, high) : nullptr;
     for (const Edge& e : edges) {
         ordered[next[bucket(e)]++] = e;
         if (changes)
@@ -262,6 +279,49 @@ bool DenseRasterizer::OrderEdges(bool checkRows) {
     if (!checkRows)
         return true;
     return changes && CrossingsFit(changes, rows);
+}
+
+// Each task takes a slice of the edges in their order. A bucket holds the
+// first task's edges of its row, then the second's, and so on, so that
+// every edge lands where one task would put it.
+void DenseRasterizer::SpreadInParts(std::size_t rows, long long low, long long high, int* changes) {
+    const std::size_t count = edges.size();
+    const std::size_t tasks = std::min<std::size_t>(std::size_t(orderParts), count / EdgesPerOrderTask);
+    auto bucket = [low, high](const Edge& e) { return RowBucket(e, low, high); };
+    auto slice = [count, tasks](std::size_t task) { return count * task / tasks; };
+    // Each task's count per row, then where its next edge of the row goes;
+    // and each task's row crossings but the first's, added up after.
+    std::unique_ptr<std::uint32_t[]> next(new std::uint32_t[rows * tasks]());
+    std::vector<std::vector<int>> taskChanges(changes ? tasks - 1 : 0, std::vector<int>(rows + 1, 0));
+    (*orderRunner)(int(tasks), [&](int task) {
+        std::uint32_t* own = next.get() + std::size_t(task) * rows;
+        int* crossings = !changes ? nullptr : task == 0 ? changes : taskChanges[std::size_t(task) - 1].data();
+        for (std::size_t i = slice(std::size_t(task)), end = slice(std::size_t(task) + 1); i < end; ++i) {
+            ++own[bucket(edges[i])];
+            if (crossings)
+                CountCrossing(crossings, edges[i], low, high);
+        }
+    });
+    std::uint32_t position = 0;
+    for (std::size_t b = 0; b < rows; ++b)
+        for (std::size_t task = 0; task < tasks; ++task) {
+            std::uint32_t& at = next[task * rows + b];
+            const std::uint32_t size = at;
+            at = position;
+            position += size;
+        }
+    Edge* ordered = orderedEdges.Reserve(count);
+    (*orderRunner)(int(tasks), [&](int task) {
+        std::uint32_t* own = next.get() + std::size_t(task) * rows;
+        for (std::size_t i = slice(std::size_t(task)), end = slice(std::size_t(task) + 1); i < end; ++i)
+            ordered[own[bucket(edges[i])]++] = edges[i];
+    });
+    for (const std::vector<int>& more : taskChanges)
+        for (std::size_t row = 0; row <= rows; ++row)
+            changes[row] += more[row];
+    orderedEdges.SetSize(count);
+    edges.SwapHeapItems(orderedEdges);
+    orderedEdges.clear();
 }
 
 void DenseRasterizer::Restart(int y) {

@@ -36,6 +36,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -201,6 +202,22 @@ public:
         anyCells = true;
         edgeCount += stamp.edges;
         placements.push_back(Placement{&stamp, dx, dy, stamp.top + dy, stamp.Bottom() + dy});
+    }
+
+    // Runs task(0) to task(tasks - 1) at once where it can (a crew of
+    // threads), returning when all have.
+    typedef std::function<void(int tasks, const std::function<void(int)>& task)> TaskRunner;
+
+    // Orders the edges and lays out the band now, ahead of the sweep, a
+    // pass of many edges ordered in `parts` tasks run by `run`: the order
+    // is the one of a single task.
+    void PrepareInParts(int parts, const TaskRunner& run) {
+        ClosePolygon();
+        orderParts = parts;
+        orderRunner = &run;
+        Prepare();
+        orderParts = 1;
+        orderRunner = nullptr;
     }
 
     // ------------------------------------------------------------ the sweep
@@ -438,6 +455,16 @@ private:
     // few edges, or rows far outnumbering them, are sorted by comparison.
     // Returns SweptRowsFitInt() where `checkRows`, else true.
     bool OrderEdges(bool checkRows);
+    // The row whose bucket an edge goes to: edges that start above the
+    // swept rows are activated with the first.
+    static std::size_t RowBucket(const Edge& e, long long low, long long high) {
+        return std::size_t(std::min<long long>(std::max<long long>(e.top, low), high) - low);
+    }
+    // Fewer edges than this a task are ordered by one.
+    static constexpr std::size_t EdgesPerOrderTask = 16384;
+    // OrderEdges' buckets, each task counting and spreading a slice of the
+    // edges of its own; its row crossings into `changes` (or none).
+    void SpreadInParts(std::size_t rows, long long low, long long high, int* changes);
 
     void Restart(int y);
 
@@ -898,6 +925,9 @@ private:
     int minX, minY, maxX, maxY;
     int scanY = 0;
     bool anyCells = false, prepared = false, wide = false, clipped = false;
+    // Set by PrepareInParts for the ordering only.
+    int orderParts = 1;
+    const TaskRunner* orderRunner = nullptr;
     struct {
         bool present = false, leftDown = false;
         int top = 0, bottom = 0;  // 24.8

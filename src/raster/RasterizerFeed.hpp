@@ -177,12 +177,10 @@ void AddPathWithinLimits(RasterizerType& rasterizer, VertexSource& source, int w
     rasterizer.FinishFeed();
 }
 
-// Resets the rasterizer and adds the source while every vertex lies within
-// the raster range; false at the first that does not (the pass is then to
-// be fed clipped). Also a part of a pass on its own (PassGeometry's parts).
+// Adds the source after what the rasterizer holds, while every vertex lies
+// within the raster range; false at the first that does not.
 template <class VertexSource>
-bool AddWithinRasterRange(DenseRasterizer& rasterizer, VertexSource& source) {
-    rasterizer.reset();
+bool FeedWithinRasterRange(DenseRasterizer& rasterizer, VertexSource& source) {
     source.rewind(0);
     double x, y;
     unsigned command;
@@ -192,6 +190,17 @@ bool AddWithinRasterRange(DenseRasterizer& rasterizer, VertexSource& source) {
             return false;
         rasterizer.add_vertex(x, y, command);
     }
+    return true;
+}
+
+// Resets the rasterizer and adds the source while every vertex lies within
+// the raster range; false at the first that does not (the pass is then to
+// be fed clipped). Also a part of a pass on its own (PassGeometry's parts).
+template <class VertexSource>
+bool AddWithinRasterRange(DenseRasterizer& rasterizer, VertexSource& source) {
+    rasterizer.reset();
+    if (!FeedWithinRasterRange(rasterizer, source))
+        return false;
     rasterizer.FinishFeed();
     return true;
 }

@@ -38,6 +38,11 @@ public:
     void CullOutside(const DashWindow& window);
     // Restarts the pattern and the budgets: the feed may read the pass twice.
     void StartPass();
+    // What the pass has counted against the budgets so far, and whether it
+    // ran out of either.
+    double Steps() const { return steps; }
+    double KeptWork() const { return keptWork; }
+    bool Exhausted() const { return exhausted; }
 
     void remove_all();
     void add_vertex(double x, double y, unsigned command);

@@ -84,6 +84,68 @@ void PassGeometry::PlanStroke() {
     }
 }
 
+void PassGeometry::SetUpDasher(CullingDashGenerator& generator) const {
+    for (unsigned i = 0; i < dashes.records; ++i)
+        generator.AddDash(stroke->dashPattern[i].Length, stroke->dashPattern[i].Gap);
+    generator.StartAt(dashes.phase);
+    generator.CullOutside(dashWindow);
+}
+
+bool PassGeometry::AddDashedInParts(DenseRasterizer& rasterizer) {
+    if (!crew || dashes.phase < 0 || !(dashes.period > 0))
+        return false;
+    // The length of the path up to each vertex, through the matrix (a curve
+    // counts its control polygon), as a measure of the dasher's work.
+    const PathStorage& storage = *pathReader.Storage();
+    const unsigned begin = pathReader.Begin(), end = pathReader.End();
+    std::vector<double> along(end - begin + 1, 0);
+    double length = 0, lastX = 0, lastY = 0;
+    for (unsigned i = begin; i < end; ++i) {
+        double x, y;
+        const unsigned command = storage.vertex(i, &x, &y);
+        if (agg::is_vertex(command)) {
+            pathMatrix.transform(&x, &y);
+            if (!agg::is_move_to(command))
+                length += std::fabs(x - lastX) + std::fabs(y - lastY);
+            lastX = x, lastY = y;
+        }
+        along[i - begin + 1] = length;
+    }
+    const double parts = std::min(length / dashes.period / PartDashes, double(crew->threads));
+    if (!(parts >= 2))
+        return false;
+    const std::size_t wanted = std::size_t(parts);
+    const std::vector<std::size_t> cuts = CutsAtMoves(
+        begin, end, wanted, [&storage](std::size_t at) { return agg::is_move_to(storage.command(unsigned(at))); },
+        [&](std::size_t part) {
+            const double share = length * double(part) / double(wanted);
+            return begin + std::size_t(std::lower_bound(along.begin(), along.end(), share) - along.begin());
+        });
+    // Each part's dasher's counts against the budgets.
+    std::vector<double> steps(cuts.size(), 0), kept(cuts.size(), 0);
+    if (!FeedParts(rasterizer, cuts, [&](int part, StorageReader& reader, auto& feed) {
+            CurveConverter partCurves(reader);
+            PathTransformer transformed(partCurves, pathMatrix);
+            Dasher dasher(transformed);
+            CullingDashGenerator& generator = dasher.generator();
+            SetUpDasher(generator);
+            DashOutlines<Dasher> outlines(dasher, *stroker);
+            PassOf<DashOutlines<Dasher>> pass{outlines, generator};
+            const bool within = feed(pass);
+            steps[std::size_t(part)] = generator.Exhausted() ? HUGE_VAL : generator.Steps();
+            kept[std::size_t(part)] = generator.KeptWork();
+            return within;
+        }))
+        return false;
+    double allSteps = 0, allKept = 0;
+    for (std::size_t part = 0; part < steps.size(); ++part)
+        allSteps += steps[part], allKept += kept[part];
+    if (allSteps <= dashWindow.stepBudget && allKept <= dashWindow.keptBudget)
+        return true;
+    rasterizer.reset();
+    return false;
+}
+
 bool PassGeometry::AddDashesInParts(DenseRasterizer& rasterizer, Dasher& dasher) {
     if (!crew)
         return false;

@@ -102,12 +102,9 @@ public:
         }
         Dasher dasher(CurveTransformer());
         CullingDashGenerator& generator = dasher.generator();
-        for (unsigned i = 0; i < dashes.records; ++i)
-            generator.AddDash(stroke->dashPattern[i].Length, stroke->dashPattern[i].Gap);
-        generator.StartAt(dashes.phase);
-        generator.CullOutside(dashWindow);
+        SetUpDasher(generator);
         if constexpr (std::is_same_v<AnyRasterizer, DenseRasterizer>) {
-            if (AddDashesInParts(rasterizer, dasher))
+            if (AddDashedInParts(rasterizer) || AddDashesInParts(rasterizer, dasher))
                 return;
             // The library's road outlines straight dashes by their caps.
             DashOutlines<Dasher> outlines(dasher, *stroker);
@@ -151,17 +148,16 @@ private:
     // Passes of fewer vertices are fed on the calling thread alone.
     static constexpr unsigned PartVertices = 4096;
 
-    // Where a stretch of vertices from `begin` to `end` is cut into parts
-    // of at least PartVertices, one for each thread at most, each starting
-    // at a vertex where `isMove`: the first part's start, each next part's,
-    // and `end`.
-    template <class IsMove>
-    std::vector<std::size_t> CutsAtMoves(std::size_t begin, std::size_t end, IsMove isMove) const {
-        const std::size_t wanted = std::min((end - begin) / PartVertices, std::size_t(crew->threads));
+    // Where a stretch of vertices from `begin` to `end` is cut into at most
+    // `wanted` parts, each starting at the first vertex where `isMove` from
+    // `startNear(part)` on: the first part's start, each next part's, and
+    // `end`.
+    template <class IsMove, class StartNear>
+    static std::vector<std::size_t> CutsAtMoves(std::size_t begin, std::size_t end, std::size_t wanted,
+                                                IsMove isMove, StartNear startNear) {
         std::vector<std::size_t> cuts{begin};
         for (std::size_t part = 1; part < wanted; ++part) {
-            const unsigned long long share = (unsigned long long)(end - begin) * part / wanted;
-            std::size_t at = std::max(cuts.back() + 1, begin + std::size_t(share));
+            std::size_t at = std::max(cuts.back() + 1, startNear(part));
             while (at < end && !isMove(at))
                 ++at;
             if (at >= end)
@@ -170,6 +166,15 @@ private:
         }
         cuts.push_back(end);
         return cuts;
+    }
+    // Parts of at least PartVertices, one for each thread at most, of
+    // about the same number of vertices.
+    template <class IsMove>
+    std::vector<std::size_t> CutsAtMoves(std::size_t begin, std::size_t end, IsMove isMove) const {
+        const std::size_t wanted = std::min((end - begin) / PartVertices, std::size_t(crew->threads));
+        return CutsAtMoves(begin, end, wanted, isMove, [begin, end, wanted](std::size_t part) {
+            return begin + std::size_t((unsigned long long)(end - begin) * part / wanted);
+        });
     }
 
     // Readies a rasterizer of the crew for each part after the first, which
@@ -197,18 +202,27 @@ private:
         if (end - begin < 2 * PartVertices)
             return false;
         const PathStorage& storage = *pathReader.Storage();
-        const std::vector<std::size_t> cuts =
-            CutsAtMoves(begin, end, [&storage](std::size_t at) { return agg::is_move_to(storage.command(unsigned(at))); });
+        return FeedParts(rasterizer, CutsAtMoves(begin, end, [&storage](std::size_t at) {
+                             return agg::is_move_to(storage.command(unsigned(at)));
+                         }),
+                         [&feedPart](int, StorageReader& reader, auto& feed) { return feedPart(reader, feed); });
+    }
+
+    // Feeds the path's parts between `cuts`, `feedPart(part, reader, feed)`
+    // as for AddInParts; false for fewer than two parts.
+    template <class FeedPart>
+    bool FeedParts(DenseRasterizer& rasterizer, const std::vector<std::size_t>& cuts, FeedPart feedPart) {
         const int parts = int(cuts.size()) - 1;
         if (parts < 2)
             return false;
+        const PathStorage& storage = *pathReader.Storage();
         StartParts(rasterizer, parts);
         std::vector<unsigned char> within(std::size_t(parts), 0);
         crew->crew.Run(parts, [&](int part) {
             DenseRasterizer& into = part == 0 ? rasterizer : crew->bands[std::size_t(part)]->rasterizer;
             StorageReader reader(storage, unsigned(cuts[std::size_t(part)]), unsigned(cuts[std::size_t(part) + 1]));
             auto feed = [&into](auto& source) { return AddWithinRasterRange(into, source); };
-            within[std::size_t(part)] = feedPart(reader, feed);
+            within[std::size_t(part)] = feedPart(part, reader, feed);
         });
         if (std::find(within.begin(), within.end(), 0) != within.end()) {
             rasterizer.reset();
@@ -218,6 +232,22 @@ private:
             rasterizer.AppendPart(crew->bands[std::size_t(part)]->rasterizer);
         return true;
     }
+
+    // The pattern, its phase and the window dashes are culled to.
+    void SetUpDasher(CullingDashGenerator& generator) const;
+
+    // A dashed stroke of many sub-paths whose pattern starts afresh on each
+    // (a phase not negative): parts of whole sub-paths of about the same
+    // length each dashed, outlined and fed on a thread of the crew, their
+    // edges joined in the path's order. Each sub-path's dashes depend on its
+    // own vertices alone, and so do the dasher's budgets' counts: while the
+    // parts' counts add up to no more than the budgets, one dasher would
+    // have stopped nowhere either, and these are the edges, in the same
+    // order, of one feed of the whole. False, with the rasterizer to be fed
+    // anew, otherwise or with a vertex the feed would clip.
+    bool AddDashedInParts(DenseRasterizer& rasterizer);
+    // Dashes expected in a part of a pass at least.
+    static constexpr double PartDashes = 1024;
 
     // A dashed stroke's dashes as the dasher hands them on, kept a chunk at
     // a time, and a vertex source over a stretch of them.

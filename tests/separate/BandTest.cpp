@@ -161,6 +161,43 @@ TEST(Bands, PathsOfManySubPathsFedInPartsDrawTheBytesOfOneThread) {
     }
 }
 
+// Dashed strokes of many sub-paths, dashed in parts on the threads: a pattern that starts afresh on
+// each, and one that runs on (a negative phase); and hostile ones that run the dasher out of its
+// budget of kept dashes after about two thirds of the lines, where each thread's share of the lines
+// stays within it. Every count draws what one thread draws, stopping where it stops.
+TEST(Bands, DashedPathsOfManySubPathsDrawTheBytesOfOneThread) {
+    struct Case {
+        int size, lines;
+        float length, dash, phase;
+    };
+    const Case cases[] = {{800, 300, 1000, 3, 1}, {800, 300, 1000, 3, -2}, {64, 200, 300, 0.032f, 0}};
+    for (const Case& c : cases) {
+        RoadScenes::Scene scene;
+        scene.width = scene.height = c.size;
+        scene.backdrop.assign(std::size_t(c.size) * std::size_t(c.size) * 4, 0);
+        for (int line = 0; line < c.lines; ++line) {
+            const float y = 0.5f + float(line) * float(c.size) / float(c.lines);
+            const float start = -100 + float(line % 7);
+            scene.commands.push_back(PathCommands::MoveTo);
+            scene.data.insert(scene.data.end(), {start, y});
+            scene.commands.push_back(PathCommands::LineTo);
+            scene.data.insert(scene.data.end(), {start + c.length, y + float(line % 3)});
+        }
+        scene.stroked = true, scene.lineWidth = 1;
+        scene.strokeSpec.color = Color{0.9f, 0.3f, 0.1f, 0.8f};
+        scene.dashes = {{c.dash, c.dash}}, scene.dashPhase = c.phase;
+        const Drawn one = DrawWith(scene, 1, false);
+        ASSERT_EQ(one.error, "");
+        // The hostile pattern stops before the lines at the bottom.
+        const std::size_t lastRow = std::size_t(c.size - 1) * std::size_t(c.size) * 4;
+        EXPECT_EQ(std::equal(one.bytes.begin() + std::ptrdiff_t(lastRow), one.bytes.end(),
+                             scene.backdrop.begin() + std::ptrdiff_t(lastRow)),
+                  c.size == 64);
+        for (int threads : {2, 3, 8})
+            EXPECT_TRUE(DrawWith(scene, threads, false) == one) << c.size << ", " << threads << " threads";
+    }
+}
+
 // A surface-sized gradient, image and colour fill and a wide stroke over
 // them in one context, drawn with each thread count in turn.
 std::vector<uint8_t> DrawPaints(int threads) {

@@ -57,9 +57,11 @@ private:
             return;
         const long long rows = (long long)region.bottom - region.top + 1;
         const int count = int(std::min<long long>((long long)renderers.size(), rows));
+        std::vector<int> starts(std::size_t(count) + 1);
+        coverage.BandStarts(region.top, region.bottom, count, starts.data());
         scratch.crew.Run(count, [&](int band) {
-            const int top = int(region.top + rows * band / count);
-            const int bottom = int(region.top + rows * (band + 1) / count - 1);
+            const int top = starts[std::size_t(band)];
+            const int bottom = starts[std::size_t(band) + 1] - 1;
             DrawScratch::Band& own = *scratch.bands[std::size_t(band)];
             own.rasterizer.TakeBand(coverage, top, bottom);
             RowPass pass(matrices, own.rasterizer, own.scanline, *renderers[std::size_t(band)]);

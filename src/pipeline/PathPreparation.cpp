@@ -113,12 +113,22 @@ void AddCulledCurve(const double* x, const double* y, unsigned count, double sca
 }
 
 // About the number of segments the curve converter makes of a curve with
-// this control polygon length at its tolerance of half a path unit.
-double EstimatedSegments(const double* x, const double* y, unsigned count) {
+// this control polygon length at its tolerance of half a path unit, where
+// that is more than GeometryLimits::CostlyCurve; 0 for a curve within it.
+// The polygon is no longer than the sum of its sides' |dx| + |dy|, so a
+// curve whose sum (with room for rounding) leaves it within is settled
+// without a square root per side.
+double CostlySegments(const double* x, const double* y, unsigned count) {
+    double bound = 0;
+    for (unsigned k = 1; k < count; ++k)
+        bound += std::fabs(x[k] - x[k - 1]) + std::fabs(y[k] - y[k - 1]);
+    if (std::sqrt(bound * (1 + 0x1p-20) / 0.5) + 1 <= GeometryLimits::CostlyCurve)
+        return 0;
     double length = 0;
     for (unsigned k = 1; k < count; ++k)
         length += std::hypot(x[k] - x[k - 1], y[k] - y[k - 1]);
-    return std::sqrt(length / 0.5) + 1;
+    const double estimate = std::sqrt(length / 0.5) + 1;
+    return estimate > GeometryLimits::CostlyCurve ? estimate : 0;
 }
 
 // The largest factor by which the matrix stretches a length.
@@ -238,7 +248,7 @@ Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagni
             const unsigned sides =
                 present == entries && atVertex && window.reach >= 0 ? window.Outside(px, py, entries + 1) : 0;
             const bool verbatim = !sides && extent <= GeometryLimits::CurveExtent &&
-                                  !(flattenCostly && EstimatedSegments(px, py, entries + 1) > GeometryLimits::CostlyCurve);
+                                  !(flattenCostly && CostlySegments(px, py, entries + 1) > 0);
             if (!verbatim && !copy) {
                 return Walk::NeedsCopy;
             } else if (sides) {
@@ -247,9 +257,7 @@ Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagni
                 if (copy)
                     for (unsigned k = 0; k < present; ++k)
                         copy->vertices().add_vertex(px[k + 1], py[k + 1], commands[k]);
-                const double estimate = EstimatedSegments(px, py, entries + 1);
-                if (estimate > GeometryLimits::CostlyCurve)
-                    segments += estimate;
+                segments += CostlySegments(px, py, entries + 1);
             } else {
                 // The converter's tolerance, scaled with the size of curves
                 // beyond GeometryLimits::CurveExtent, or 1/16 pixel where

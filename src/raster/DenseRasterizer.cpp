@@ -26,6 +26,7 @@ void DenseRasterizer::reset() {
     maxX = maxY = INT_MIN;
     anyCells = false;
     prepared = false;
+    crossingRows = 0;
     clipped = false;
     rectangle.present = false;
     edgeCount = 0;
@@ -73,7 +74,9 @@ void DenseRasterizer::Prepare() {
     LimitSpanColumns();
     if (FindRectangle())
         return;
-    wide = !OrderEdges(edgeCount > SafeEdges);
+    // A pass drawn in bands counts its rows' crossings too, to weigh them
+    // (BandStarts); with no more edges than SafeEdges no row can exceed it.
+    wide = !OrderEdges(edgeCount > SafeEdges || orderParts > 1);
     stampsOnly = false;
     if (!placements.empty()) {
         // The row counts above know the edges only; past SafeEdges in all, long long holds any sum.
@@ -212,7 +215,49 @@ int* DenseRasterizer::CrossingChanges(long long low, long long high) {
     const std::size_t rows = std::size_t(high - low + 1);
     int* changes = rowCrossings.Reserve(rows + 1);
     std::fill(changes, changes + rows + 1, 0);
+    crossingLow = low;
+    crossingRows = rows;
     return changes;
+}
+
+void DenseRasterizer::BandStarts(int top, int bottom, int bands, int* starts) const {
+    const long long rows = (long long)bottom - top + 1;
+    for (int band = 0; band <= bands; ++band)
+        starts[band] = int(top + rows * band / bands);
+    if (!prepared || rectangle.present || crossingRows == 0 || bands < 2)
+        return;
+    // A row weighs the edges crossing it and a share for its covered
+    // columns, which the sweep reads and the spans composite.
+    const double columns = double(std::max(0, max_x() - min_x() + 1));
+    const double own = columns / 32 + 1;
+    const int* changes = rowCrossings.data();
+    auto crossingsUpTo = [&](long long row, long long& at, long long& crossing) {
+        for (; at <= row; ++at)
+            if (at >= crossingLow && at < crossingLow + (long long)crossingRows)
+                crossing += changes[at - crossingLow];
+    };
+    long long at = std::min<long long>(crossingLow, top), crossing = 0;
+    double total = 0;
+    for (long long row = top; row <= bottom; ++row) {
+        crossingsUpTo(row, at, crossing);
+        total += double(crossing) + own;
+    }
+    at = std::min<long long>(crossingLow, top), crossing = 0;
+    double sum = 0;
+    int band = 1;
+    for (long long row = top; row <= bottom && band < bands; ++row) {
+        crossingsUpTo(row, at, crossing);
+        sum += double(crossing) + own;
+        // Each band keeps a row at least.
+        while (band < bands && sum >= total * band / bands) {
+            starts[band] = int(std::max<long long>(row + 1, starts[band - 1] + 1));
+            ++band;
+        }
+    }
+    for (; band < bands; ++band)
+        starts[band] = starts[band - 1] + 1;
+    for (band = bands - 1; band > 0 && starts[band] > bottom - (bands - 1 - band); --band)
+        starts[band] = bottom - (bands - 1 - band);
 }
 
 bool DenseRasterizer::CrossingsFit(const int* changes, std::size_t rows) {

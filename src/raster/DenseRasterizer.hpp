@@ -220,6 +220,13 @@ public:
         orderRunner = nullptr;
     }
 
+    // The first rows of `bands` bands of the rows from `top` to `bottom`,
+    // each of one row at least, into starts[0] to starts[bands - 1], and
+    // bottom + 1 into starts[bands]: of about the same work each where the
+    // ordering counted the edges crossing each row (PrepareInParts does),
+    // else of the same number of rows. After the edges are prepared.
+    void BandStarts(int top, int bottom, int bands, int* starts) const;
+
     // ------------------------------------------------------------ the sweep
 
     int min_x() const { return KeptColumn(minX); }
@@ -867,6 +874,9 @@ private:
     ScratchArray<Edge, 64> orderedEdges;  // the edges in row order, swapped in
     ScratchArray<ActiveEdge, 32> active;
     ScratchArray<int, 16> rowCrossings;
+    // The rows rowCrossings counted this pass, from crossingLow; none: 0.
+    long long crossingLow = 0;
+    std::size_t crossingRows = 0;
     ScratchArray<Placement, 8> placements;  // in row order once prepared
     ScratchArray<Placement, 1> placementsSorted;
     ScratchArray<std::uint32_t, 1> placementRows;

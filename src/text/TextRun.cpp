@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <unordered_map>
 
@@ -144,7 +145,7 @@ std::vector<size_t> DisplayOrder(const std::vector<Piece>& pieces) {
     std::vector<size_t> order(pieces.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    FriBidiLevel highest = 0, lowestOdd = 255;
+    FriBidiLevel highest = 0, lowestOdd = std::numeric_limits<FriBidiLevel>::max();
     for (const Piece& piece : pieces) {
         highest = std::max(highest, piece.level);
         if (piece.level & 1)

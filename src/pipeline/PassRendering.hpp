@@ -95,9 +95,18 @@ void RenderSolid(DenseRasterizer& rasterizer, ScanlineType& scanline, Compositin
                  const agg::rgba8& color) {
     if (!rasterizer.rewind_scanlines())
         return;
-    scanline.reset(rasterizer.min_x(), rasterizer.max_x());
     const CompositingRenderer::SolidColor solid(color, renderer.SwapsRedAndBlue());
     const bool runs = renderer.KeepsPixelsAtZeroCoverage();
+    if (runs && rasterizer.Rectangle() && rasterizer.RectangleColumns() <= NarrowRow) {
+        // A narrow rectangle's rows come as runs of coverage without a scanline.
+        agg::cover_type covers[NarrowRow];
+        const agg::cover_type* run;
+        int first, last, x, length;
+        while (rasterizer.SweepRectangleRun(covers, first, last, x, length, run))
+            renderer.BlendSolidHspans(x, first, last, length, solid, run);
+        return;
+    }
+    scanline.reset(rasterizer.min_x(), rasterizer.max_x());
     if (runs && rasterizer.StampsOnly())
         return rasterizer.SweepStampRows([&](int x, int y, int length, const agg::cover_type* covers) {
             renderer.BlendSolidHspans(x, y, y, length, solid, covers);

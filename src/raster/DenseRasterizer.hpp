@@ -342,6 +342,42 @@ public:
         return last - y;
     }
 
+    // The columns of a rectangle's rows, its left edge's to its right's.
+    int RectangleColumns() const { return rectangle.rightColumn - rectangle.leftColumn + 1; }
+
+    // The next rows of a rectangle alike, `first` to `last`, as one run of
+    // `length` covers at `run` for the columns from `x` on (0 between its
+    // spans), as the sweep and TakeRowsLikeTheLast give them; false after
+    // the last. `covers`, of RectangleColumns(), holds the run.
+    inline __attribute__((always_inline)) bool SweepRectangleRun(agg::cover_type* covers, int& first, int& last,
+                                                                 int& x, int& length, const agg::cover_type*& run) {
+        RectangleRow row;
+        while (NextRectangleRow(first, row)) {
+            int begin = row.left, end = row.left;
+            if (row.left == row.right) {
+                if (!row.leftCell)
+                    continue;
+                covers[0] = agg::cover_type(row.leftCell);
+            } else {
+                const int runStart = row.left + (rectangle.leftFraction ? 1 : 0);
+                covers[0] = agg::cover_type(row.leftCell);
+                std::memset(covers + (runStart - row.left), int(row.run), std::size_t(row.right - runStart));
+                covers[row.right - row.left] = agg::cover_type(row.rightCell);
+                // The spans' extent: a span of alpha 0 is none.
+                begin = row.leftCell ? row.left : row.run ? runStart : row.right;
+                end = row.rightCell ? row.right : row.run ? row.right - 1 : row.left;
+                if (!(row.leftCell || row.run || row.rightCell))
+                    continue;
+            }
+            x = begin;
+            length = end - begin + 1;
+            run = covers + (begin - row.left);
+            last = first + TakeRowsLikeTheLast();
+            return true;
+        }
+        return false;
+    }
+
 private:
     // ------------------------------------------------------------ edges and the band
 
@@ -390,45 +426,58 @@ private:
     // the edge's height, and the sweep forms them directly.
     bool FindRectangle();
 
-    // SweepRow for the two cells of a rectangle's row.
-    template <class Scanline>
-    inline __attribute__((always_inline)) bool SweepRectangleRow(Scanline& scanline) {
+    // A rectangle's row as the sweep forms it: the columns from `left` to
+    // `right` and its spans' alphas (0: no span), the left edge's cell (when
+    // the edge lies within a column), the run of full columns after it up
+    // to the right edge, and the right edge's cell; both edges in one cell
+    // when they share a column (its alpha as the left cell's).
+    struct RectangleRow {
+        int left, right;
+        unsigned leftCell, run, rightCell;
+    };
+    // The next row of the rectangle that it reaches, or false after its
+    // last (or the surface's).
+    inline __attribute__((always_inline)) bool NextRectangleRow(int& y, RectangleRow& row) {
         const int last = std::min(rectangle.bottom >> agg::poly_subpixel_shift, lastRow);
         while (scanY <= last) {
-            const int y = scanY++;
+            y = scanY++;
             const long long rowTop = (long long)y << agg::poly_subpixel_shift;
             const long long height = std::min<long long>(rectangle.bottom, rowTop + agg::poly_subpixel_scale) -
                                      std::max<long long>(rectangle.top, rowTop);
             if (height <= 0)
                 continue;
             const long long cover = rectangle.leftDown ? height : -height;
-            const int left = rectangle.leftColumn, right = rectangle.rightColumn;
-            scanline.reset_spans();
-            if (left == right) {
-                // One cell of both edges: no cover beyond it.
-                const unsigned alpha =
-                    Alpha(-2 * cover * (rectangle.leftFraction - rectangle.rightFraction));
-                if (alpha)
-                    scanline.add_cell(left, alpha);
-            } else {
-                int runStart = left;
-                if (rectangle.leftFraction) {
-                    const unsigned alpha = Alpha(cover * 2 * agg::poly_subpixel_scale - 2 * rectangle.leftFraction * cover);
-                    if (alpha)
-                        scanline.add_cell(left, alpha);
-                    ++runStart;
-                }
-                if (right > runStart) {
-                    const unsigned alpha = Alpha(cover * 2 * agg::poly_subpixel_scale);
-                    if (alpha)
-                        scanline.add_span(runStart, unsigned(right - runStart), alpha);
-                }
-                if (rectangle.rightFraction) {
-                    const unsigned alpha = Alpha(2 * rectangle.rightFraction * cover);
-                    if (alpha)
-                        scanline.add_cell(right, alpha);
-                }
+            row.left = rectangle.leftColumn, row.right = rectangle.rightColumn;
+            row.leftCell = row.run = row.rightCell = 0;
+            if (row.left == row.right) {
+                row.leftCell = Alpha(-2 * cover * (rectangle.leftFraction - rectangle.rightFraction));
+                return true;
             }
+            if (rectangle.leftFraction)
+                row.leftCell = Alpha(cover * 2 * agg::poly_subpixel_scale - 2 * rectangle.leftFraction * cover);
+            if (row.right > row.left + (rectangle.leftFraction ? 1 : 0))
+                row.run = Alpha(cover * 2 * agg::poly_subpixel_scale);
+            if (rectangle.rightFraction)
+                row.rightCell = Alpha(2 * rectangle.rightFraction * cover);
+            return true;
+        }
+        return false;
+    }
+
+    // SweepRow for the two cells of a rectangle's row.
+    template <class Scanline>
+    inline __attribute__((always_inline)) bool SweepRectangleRow(Scanline& scanline) {
+        int y;
+        RectangleRow row;
+        while (NextRectangleRow(y, row)) {
+            scanline.reset_spans();
+            const int runStart = row.left + (rectangle.leftFraction ? 1 : 0);
+            if (row.leftCell)
+                scanline.add_cell(row.left, row.leftCell);
+            if (row.run)
+                scanline.add_span(runStart, unsigned(row.right - runStart), row.run);
+            if (row.rightCell)
+                scanline.add_cell(row.right, row.rightCell);
             if (scanline.num_spans()) {
                 scanline.finalize(y);
                 return true;

@@ -1,7 +1,37 @@
 #include "pipeline/DrawCrew.hpp"
 
+#include <chrono>
+
 namespace ORV {
 namespace Vudadive2R {
+
+namespace {
+
+constexpr std::chrono::microseconds SpinTime(50);
+
+inline void Relax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__) || defined(__arm__)
+    asm volatile("yield");
+#endif
+}
+
+}  // namespace
+
+template <class Ready>
+bool DrawCrew::SpinUntil(Ready ready) {
+    const auto until = std::chrono::steady_clock::now() + SpinTime;
+    for (;;) {
+        for (int i = 0; i < 64; ++i) {
+            if (ready())
+                return true;
+            Relax();
+        }
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+    }
+}
 
 DrawCrew::~DrawCrew() {
     {
@@ -29,8 +59,9 @@ void DrawCrew::Run(int count, const std::function<void(int)>& task) {
         current = &task;
         tasks = helpers + 1;
         pending = helpers;
+        unfinished.store(helpers, std::memory_order_relaxed);
         failure = nullptr;
-        ++round;
+        publishedRound.store(++round, std::memory_order_release);
     }
     wake.notify_all();
     std::exception_ptr own;
@@ -41,6 +72,7 @@ void DrawCrew::Run(int count, const std::function<void(int)>& task) {
     } catch (...) {
         own = std::current_exception();
     }
+    SpinUntil([this] { return unfinished.load(std::memory_order_acquire) == 0; });
     std::unique_lock<std::mutex> guard(lock);
     done.wait(guard, [this] { return pending == 0; });
     current = nullptr;
@@ -54,6 +86,11 @@ void DrawCrew::Work(int index) {
     unsigned long long seen = 0;
     std::unique_lock<std::mutex> guard(lock);
     for (;;) {
+        if (!stopping && round == seen) {
+            guard.unlock();
+            SpinUntil([&] { return publishedRound.load(std::memory_order_acquire) != seen; });
+            guard.lock();
+        }
         wake.wait(guard, [&] { return stopping || round != seen; });
         if (stopping)
             return;
@@ -71,6 +108,7 @@ void DrawCrew::Work(int index) {
         guard.lock();
         if (thrown && !failure)
             failure = thrown;
+        unfinished.fetch_sub(1, std::memory_order_release);
         if (--pending == 0)
             done.notify_one();
     }

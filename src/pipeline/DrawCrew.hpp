@@ -5,6 +5,7 @@
 #define VUDADIVE2R_PIPELINE_DRAWCREW_HPP
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -30,6 +31,11 @@ public:
 
 private:
     void Work(int index);
+    // Waits up to SpinTime for `ready()` without sleeping: the passes of a
+    // large draw run several rounds in a row, and a thread woken from sleep
+    // takes tens of microseconds to start.
+    template <class Ready>
+    static bool SpinUntil(Ready ready);
 
     std::mutex lock;
     std::condition_variable wake, done;
@@ -37,6 +43,9 @@ private:
     const std::function<void(int)>* current = nullptr;
     unsigned long long round = 0;
     int tasks = 0, pending = 0;
+    // `round` and `pending`, as the spinning threads read them.
+    std::atomic<unsigned long long> publishedRound{0};
+    std::atomic<int> unfinished{0};
     bool stopping = false;
     std::exception_ptr failure;
 };

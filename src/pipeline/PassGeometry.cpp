@@ -140,7 +140,9 @@ bool PassGeometry::AddDashedInParts(DenseRasterizer& rasterizer) {
     double allSteps = 0, allKept = 0;
     for (std::size_t part = 0; part < steps.size(); ++part)
         allSteps += steps[part], allKept += kept[part];
-    if (allSteps <= dashWindow.stepBudget && allKept <= dashWindow.keptBudget)
+    // Steps are whole numbers, added exactly; the kept work is summed in
+    // another order than one dasher's, so its rounding is allowed for.
+    if (allSteps <= dashWindow.stepBudget && allKept * (1 + 0x1p-16) <= dashWindow.keptBudget)
         return true;
     rasterizer.reset();
     return false;

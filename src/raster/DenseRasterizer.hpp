@@ -215,9 +215,15 @@ public:
         ClosePolygon();
         orderParts = parts;
         orderRunner = &run;
+        // The runner lives as long as this call, also when it throws.
+        struct Restore {
+            DenseRasterizer& rasterizer;
+            ~Restore() {
+                rasterizer.orderParts = 1;
+                rasterizer.orderRunner = nullptr;
+            }
+        } restore{*this};
         Prepare();
-        orderParts = 1;
-        orderRunner = nullptr;
     }
 
     // The first rows of `bands` bands of the rows from `top` to `bottom`,

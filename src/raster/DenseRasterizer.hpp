@@ -365,7 +365,7 @@ public:
                     continue;
                 covers[0] = agg::cover_type(row.leftCell);
             } else {
-                const int runStart = row.left + (rectangle.leftFraction ? 1 : 0);
+                const int runStart = row.runStart;
                 covers[0] = agg::cover_type(row.leftCell);
                 std::memset(covers + (runStart - row.left), int(row.run), std::size_t(row.right - runStart));
                 covers[row.right - row.left] = agg::cover_type(row.rightCell);
@@ -439,6 +439,7 @@ private:
     // when they share a column (its alpha as the left cell's).
     struct RectangleRow {
         int left, right;
+        int runStart;  // the run's first column
         unsigned leftCell, run, rightCell;
     };
     // The next row of the rectangle that it reaches, or false after its
@@ -454,6 +455,7 @@ private:
                 continue;
             const long long cover = rectangle.leftDown ? height : -height;
             row.left = rectangle.leftColumn, row.right = rectangle.rightColumn;
+            row.runStart = row.left + (rectangle.leftFraction ? 1 : 0);
             row.leftCell = row.run = row.rightCell = 0;
             if (row.left == row.right) {
                 row.leftCell = Alpha(-2 * cover * (rectangle.leftFraction - rectangle.rightFraction));
@@ -461,7 +463,7 @@ private:
             }
             if (rectangle.leftFraction)
                 row.leftCell = Alpha(cover * 2 * agg::poly_subpixel_scale - 2 * rectangle.leftFraction * cover);
-            if (row.right > row.left + (rectangle.leftFraction ? 1 : 0))
+            if (row.right > row.runStart)
                 row.run = Alpha(cover * 2 * agg::poly_subpixel_scale);
             if (rectangle.rightFraction)
                 row.rightCell = Alpha(2 * rectangle.rightFraction * cover);
@@ -477,7 +479,7 @@ private:
         RectangleRow row;
         while (NextRectangleRow(y, row)) {
             scanline.reset_spans();
-            const int runStart = row.left + (rectangle.leftFraction ? 1 : 0);
+            const int runStart = row.runStart;
             if (row.leftCell)
                 scanline.add_cell(row.left, row.leftCell);
             if (row.run)

@@ -7,6 +7,8 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#elif defined(__ARM_NEON)
+#include <arm_neon.h>
 #endif
 
 namespace ORV {
@@ -41,6 +43,7 @@ inline void BlendGlyphPixel(uint8_t* p, const TextColor& ink, uint32_t c) {
 // where SSE2 is there: all four at zero coverage are passed over, all four at
 // full coverage of an opaque colour are a copy, and any other four are
 // blended in 16-bit lanes, in which every product and sum of the table fits.
+// NEON does the same four at a time.
 inline void BlendGlyphRow(uint8_t* pixels, const uint8_t* coverage, unsigned count, const TextColor& ink) {
     unsigned j = 0;
 #if defined(__SSE2__)
@@ -85,6 +88,50 @@ inline void BlendGlyphRow(uint8_t* pixels, const uint8_t* coverage, unsigned cou
             after = _mm_or_si128(_mm_and_si128(copied, solidPixels), _mm_andnot_si128(copied, after));
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), after);
+    }
+#elif defined(__ARM_NEON)
+    const bool opaque = ink.a == 255;
+    const uint32_t solid = ink.r | ink.g << 8 | ink.b << 16 | 0xFF000000u;
+    const uint8x16_t solidPixels = vreinterpretq_u8_u32(vdupq_n_u32(solid));
+    const uint16_t colorWords[8] = {uint16_t(ink.r), uint16_t(ink.g), uint16_t(ink.b), 0,
+                                    uint16_t(ink.r), uint16_t(ink.g), uint16_t(ink.b), 0};
+    const uint16x8_t color = vld1q_u16(colorWords);
+    const uint16_t alphaWords[8] = {0, 0, 0, 0xFFFF, 0, 0, 0, 0xFFFF};
+    const uint16x8_t alphaLanes = vld1q_u16(alphaWords);
+    const uint16x8_t alpha = vdupq_n_u16(uint16_t(ink.a));
+    const uint16x8_t one = vdupq_n_u16(1), full = vdupq_n_u16(256), low = vdupq_n_u16(255);
+    // Each coverage byte spread over its pixel's four channels.
+    const uint8_t spreadLow[8] = {0, 0, 0, 0, 1, 1, 1, 1}, spreadHigh[8] = {2, 2, 2, 2, 3, 3, 3, 3};
+    const uint8x8_t toLow = vld1_u8(spreadLow), toHigh = vld1_u8(spreadHigh);
+    const auto blend = [&](uint16x8_t p, uint16x8_t t) {
+        const uint16x8_t mixed = vshrq_n_u16(vaddq_u16(vmulq_u16(p, vsubq_u16(full, t)), vmulq_u16(color, t)), 8);
+        const uint16x8_t gained =
+            vandq_u16(vsubq_u16(vaddq_u16(p, t), vshrq_n_u16(vaddq_u16(vmulq_u16(p, t), low), 8)), low);
+        return vbslq_u16(alphaLanes, gained, mixed);
+    };
+    for (; j + 4 <= count; j += 4) {
+        uint32_t four;
+        std::memcpy(&four, coverage + j, 4);
+        if (four == 0)
+            continue;
+        uint8_t* p = pixels + 4 * j;
+        if (opaque && four == 0xFFFFFFFFu) {
+            vst1q_u8(p, solidPixels);
+            continue;
+        }
+        const uint8x8_t c8 = vreinterpret_u8_u32(vdup_n_u32(four));
+        // t = (a c + a) >> 8 for every c, which is a itself at c = 255.
+        const uint16x8_t tLow = vshrq_n_u16(vmulq_u16(vaddq_u16(vmovl_u8(vtbl1_u8(c8, toLow)), one), alpha), 8);
+        const uint16x8_t tHigh = vshrq_n_u16(vmulq_u16(vaddq_u16(vmovl_u8(vtbl1_u8(c8, toHigh)), one), alpha), 8);
+        const uint8x16_t before = vld1q_u8(p);
+        uint8x16_t after = vcombine_u8(vmovn_u16(blend(vmovl_u8(vget_low_u8(before)), tLow)),
+                                       vmovn_u16(blend(vmovl_u8(vget_high_u8(before)), tHigh)));
+        if (opaque) {
+            const uint8x16_t copied = vreinterpretq_u8_u32(
+                vceqq_u32(vmovl_u16(vget_low_u16(vmovl_u8(c8))), vdupq_n_u32(255)));
+            after = vbslq_u8(copied, solidPixels, after);
+        }
+        vst1q_u8(p, after);
     }
 #endif
     for (; j < count; ++j)

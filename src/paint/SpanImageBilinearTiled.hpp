@@ -37,7 +37,7 @@ namespace Vudadive2R {
 // units either way, limit at most 2^22. `filter`: the bilinear lookup table
 // (diameter 2). `tile`: the R, G, B, A bytes read outside the image where
 // the tiling reads any. `level` chooses the weighing (Portable: pixel by
-// pixel, as where SSE2 is missing); the default is the widest this
+// pixel, as where neither SSE2 nor NEON is); the default is the widest this
 // processor runs.
 template <class Coordinate>
 class SpanImageBilinearTiled {
@@ -49,9 +49,9 @@ public:
                            SimdLevel level = BestSimdLevel())
         : image(image), matrix(matrix), weights(filter.weight_array()), start(filter.start()), limit(limit),
           tile{tile.r, tile.g, tile.b, tile.a} {
-#if defined(__SSE2__)
+#if defined(VUDADIVE2R_IMAGE_LANES)
         if (level != SimdLevel::Portable)
-            weigh = WeighStripSse2;
+            weigh = WeighStrip;
 #if defined(__x86_64__) || defined(__i386__)
         if (level == SimdLevel::Avx2 && BestSimdLevel() == SimdLevel::Avx2)
             weigh = WeighStripAvx2;
@@ -82,7 +82,7 @@ private:
     template <bool RowFixed>
     void Generate(agg::rgba8* span, const SpanLines& lines, unsigned length) {
         agg::dda2_line_interpolator alongX = lines.x, alongY = lines.y;
-#if defined(__SSE2__)
+#if defined(VUDADIVE2R_IMAGE_LANES)
         if (!RowFixed && !Coordinate::Periodic && weigh && length >= 2 * TurnedLanes) {
             const unsigned done = GenerateTurned(reinterpret_cast<uint8_t*>(span), alongX, alongY, length);
             span += done;
@@ -115,7 +115,7 @@ private:
                 pairs[2 * nearX + 1] = WeightPair(Product(rowFar, columnNear), Product(rowFar, columnFar));
             }
         uint8_t* out = reinterpret_cast<uint8_t*>(span);
-#if defined(__SSE2__)
+#if defined(VUDADIVE2R_IMAGE_LANES)
         if (weigh && tabled && steppedX && columns.Period() <= StripPhases && unsigned(columns.Period()) <= length)
             return GenerateFromStrip(out, alongX, columns, rows, upper, lower, pairs, length);
 #endif
@@ -157,7 +157,7 @@ private:
         } while (--length);
     }
 
-#if defined(__SSE2__)
+#if defined(VUDADIVE2R_IMAGE_LANES)
     // A turned or sheared placement of a bounded tiling: the samples'
     // columns, rows and fractions are stepped four at a time in lanes and
     // their weights multiplied there, then each pixel's four image pixels
@@ -172,27 +172,27 @@ private:
         // Each line's state at the lanes' first pixels, and its step over
         // `lanes` pixels as a line of the same kind (see StepSamples).
         struct LaneLine {
-            __m128i along, remainder, whole, increment, count;
+            Lanes4::V along, remainder, whole, increment, count;
             LaneLine(agg::dda2_line_interpolator line, int divisor) {
                 alignas(16) int32_t state[2][lanes];
                 for (int lane = 0; lane < lanes; ++lane, ++line)
                     state[0][lane] = line.y(), state[1][lane] = line.mod();
-                along = _mm_load_si128(reinterpret_cast<const __m128i*>(state[0]));
-                remainder = _mm_load_si128(reinterpret_cast<const __m128i*>(state[1]));
+                along = Lanes4::Load(state[0]);
+                remainder = Lanes4::Load(state[1]);
                 const int64_t increments = lanes * int64_t(line.rem());
-                whole = _mm_set1_epi32(int(lanes * int64_t(line.lft()) + increments / divisor));
-                increment = _mm_set1_epi32(int(increments % divisor));
-                count = _mm_set1_epi32(divisor);
+                whole = Lanes4::Set(int32_t(lanes * int64_t(line.lft()) + increments / divisor));
+                increment = Lanes4::Set(int32_t(increments % divisor));
+                count = Lanes4::Set(divisor);
             }
             void Step() {
-                const __m128i remainders = _mm_add_epi32(remainder, increment);
-                const __m128i carry = _mm_cmpgt_epi32(remainders, _mm_setzero_si128());
-                remainder = _mm_sub_epi32(remainders, _mm_and_si128(carry, count));
-                along = _mm_sub_epi32(_mm_add_epi32(along, whole), carry);
+                const Lanes4::V remainders = Lanes4::Add(remainder, increment);
+                const Lanes4::V carry = Lanes4::Greater(remainders, Lanes4::Set(0));
+                remainder = Lanes4::Sub(remainders, Lanes4::And(carry, count));
+                along = Lanes4::Sub(Lanes4::Add(along, whole), carry);
             }
             void Resume(agg::dda2_line_interpolator& line) const {
-                agg::dda2_line_interpolator::save_data_type state[2] = {_mm_cvtsi128_si32(remainder),
-                                                                        _mm_cvtsi128_si32(along)};
+                agg::dda2_line_interpolator::save_data_type state[2] = {Lanes4::First(remainder),
+                                                                        Lanes4::First(along)};
                 line.load(state);
             }
         };
@@ -202,42 +202,43 @@ private:
                 nearFar[f] = WeightPair(weights[f], weights[f + agg::image_subpixel_scale]);
             nearFarReady = true;
         }
-        const __m128i halfPixel = _mm_set1_epi32(half), fractions = _mm_set1_epi32(mask);
-        const __m128i first = _mm_set1_epi32(start), rounding = _mm_set1_epi32(agg::image_filter_scale / 2);
-        const __m128i lowWords = _mm_set1_epi32(0xFFFF);
+        const Lanes4::V halfPixel = Lanes4::Set(half), fractions = Lanes4::Set(mask);
+        const Lanes4::V first = Lanes4::Set(start), rounding = Lanes4::Set(agg::image_filter_scale / 2);
+        const Lanes4::V lowWords = Lanes4::Set(0xFFFF);
         const int width = int(image.width()), height = int(image.height());
         const unsigned groups = length / TurnedLanes;
         for (unsigned group = 0; group < groups; ++group, out += 4 * TurnedLanes) {
-            const __m128i sampleX = _mm_sub_epi32(lineX.along, halfPixel);
-            const __m128i sampleY = _mm_sub_epi32(lineY.along, halfPixel);
+            const Lanes4::V sampleX = Lanes4::Sub(lineX.along, halfPixel);
+            const Lanes4::V sampleY = Lanes4::Sub(lineY.along, halfPixel);
             alignas(16) int32_t column[lanes], row[lanes], nearX[lanes], nearY[lanes];
-            _mm_store_si128(reinterpret_cast<__m128i*>(column), _mm_add_epi32(_mm_srai_epi32(sampleX, shift), first));
-            _mm_store_si128(reinterpret_cast<__m128i*>(row), _mm_add_epi32(_mm_srai_epi32(sampleY, shift), first));
-            _mm_store_si128(reinterpret_cast<__m128i*>(nearX), _mm_xor_si128(_mm_and_si128(sampleX, fractions), fractions));
-            _mm_store_si128(reinterpret_cast<__m128i*>(nearY), _mm_xor_si128(_mm_and_si128(sampleY, fractions), fractions));
+            Lanes4::Store(column, Lanes4::Add(Lanes4::ShiftRightArithmetic<shift>(sampleX), first));
+            Lanes4::Store(row, Lanes4::Add(Lanes4::ShiftRightArithmetic<shift>(sampleY), first));
+            Lanes4::Store(nearX, Lanes4::Xor(Lanes4::And(sampleX, fractions), fractions));
+            Lanes4::Store(nearY, Lanes4::Xor(Lanes4::And(sampleY, fractions), fractions));
             lineX.Step();
             lineY.Step();
             // Each pixel's near and far weights, then their four products:
             // weights below 2^15, so one multiply-add of a word with a zero
             // word beside it is the product.
-            const __m128i columnWeights = _mm_setr_epi32(int(nearFar[nearX[0]]), int(nearFar[nearX[1]]),
-                                                         int(nearFar[nearX[2]]), int(nearFar[nearX[3]]));
-            const __m128i rowWeights = _mm_setr_epi32(int(nearFar[nearY[0]]), int(nearFar[nearY[1]]),
-                                                      int(nearFar[nearY[2]]), int(nearFar[nearY[3]]));
-            const __m128i columnNear = _mm_and_si128(columnWeights, lowWords);
-            const __m128i columnFar = _mm_srli_epi32(columnWeights, 16);
-            const __m128i rowNear = _mm_and_si128(rowWeights, lowWords);
-            const __m128i rowFar = _mm_srli_epi32(rowWeights, 16);
-            auto product = [&](__m128i a, __m128i b) {
-                return _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(a, b), rounding), agg::image_filter_shift);
+            const Lanes4::V columnWeights = Lanes4::Set(int32_t(nearFar[nearX[0]]), int32_t(nearFar[nearX[1]]),
+                                                        int32_t(nearFar[nearX[2]]), int32_t(nearFar[nearX[3]]));
+            const Lanes4::V rowWeights = Lanes4::Set(int32_t(nearFar[nearY[0]]), int32_t(nearFar[nearY[1]]),
+                                                     int32_t(nearFar[nearY[2]]), int32_t(nearFar[nearY[3]]));
+            const Lanes4::V columnNear = Lanes4::And(columnWeights, lowWords);
+            const Lanes4::V columnFar = Lanes4::ShiftRightLogical<16>(columnWeights);
+            const Lanes4::V rowNear = Lanes4::And(rowWeights, lowWords);
+            const Lanes4::V rowFar = Lanes4::ShiftRightLogical<16>(rowWeights);
+            auto product = [&](Lanes4::V a, Lanes4::V b) {
+                return Lanes4::ShiftRightArithmetic<agg::image_filter_shift>(
+                    Lanes4::Add(Lanes4::SmallProducts(a, b), rounding));
             };
             alignas(16) uint32_t upperPairs[lanes], lowerPairs[lanes];
-            _mm_store_si128(reinterpret_cast<__m128i*>(upperPairs),
-                            _mm_or_si128(product(rowNear, columnNear), _mm_slli_epi32(product(rowNear, columnFar), 16)));
-            _mm_store_si128(reinterpret_cast<__m128i*>(lowerPairs),
-                            _mm_or_si128(product(rowFar, columnNear), _mm_slli_epi32(product(rowFar, columnFar), 16)));
+            Lanes4::Store(upperPairs,
+                          Lanes4::Or(product(rowNear, columnNear), Lanes4::ShiftLeft<16>(product(rowNear, columnFar))));
+            Lanes4::Store(lowerPairs,
+                          Lanes4::Or(product(rowFar, columnNear), Lanes4::ShiftLeft<16>(product(rowFar, columnFar))));
             for (int lane = 0; lane < lanes; lane += 2) {
-                __m128i sums[2];
+                SampleSums sums[2];
                 for (int i = 0; i < 2; ++i) {
                     const int c = column[lane + i], r = row[lane + i];
                     const uint8_t *p00, *p01, *p10, *p11;
@@ -368,48 +369,48 @@ private:
                 state[0][lane] = along, state[1][lane] = remainder, state[2][lane] = column;
                 state[3][lane] = columns.Phase();
             }
-            __m128i laneAlong[groups], laneRemainder[groups], laneColumn[groups], lanePhase[groups];
+            Lanes4::V laneAlong[groups], laneRemainder[groups], laneColumn[groups], lanePhase[groups];
             for (int group = 0; group < groups; ++group) {
-                laneAlong[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[0] + 4 * group));
-                laneRemainder[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[1] + 4 * group));
-                laneColumn[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[2] + 4 * group));
-                lanePhase[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(state[3] + 4 * group));
+                laneAlong[group] = Lanes4::Load(state[0] + 4 * group);
+                laneRemainder[group] = Lanes4::Load(state[1] + 4 * group);
+                laneColumn[group] = Lanes4::Load(state[2] + 4 * group);
+                lanePhase[group] = Lanes4::Load(state[3] + 4 * group);
             }
             const int64_t laneIncrements = lanes * int64_t(increment);
-            const __m128i laneWhole = _mm_set1_epi32(int(lanes * int64_t(whole) + laneIncrements / divisor));
-            const __m128i laneIncrement = _mm_set1_epi32(int(laneIncrements % divisor));
-            const __m128i count = _mm_set1_epi32(divisor), period = _mm_set1_epi32(columns.Period());
-            const __m128i lastPhase = _mm_set1_epi32(columns.Period() - 1), zero = _mm_setzero_si128();
-            const __m128i halfPixel = _mm_set1_epi32(half), fractions = _mm_set1_epi32(mask);
-            const __m128i first = _mm_set1_epi32(start);
+            const Lanes4::V laneWhole = Lanes4::Set(int32_t(lanes * int64_t(whole) + laneIncrements / divisor));
+            const Lanes4::V laneIncrement = Lanes4::Set(int32_t(laneIncrements % divisor));
+            const Lanes4::V count = Lanes4::Set(divisor), period = Lanes4::Set(columns.Period());
+            const Lanes4::V lastPhase = Lanes4::Set(columns.Period() - 1), zero = Lanes4::Set(0);
+            const Lanes4::V halfPixel = Lanes4::Set(half), fractions = Lanes4::Set(mask);
+            const Lanes4::V first = Lanes4::Set(start);
             while (length) {
                 const unsigned pixels = length < run ? length : run;
                 for (unsigned i = 0; i < pixels; i += lanes)
                     for (int group = 0; group < groups; ++group) {
-                        const __m128i sampleX = _mm_sub_epi32(laneAlong[group], halfPixel);
-                        _mm_storeu_si128(reinterpret_cast<__m128i*>(samples + i + 4 * group),
-                                         _mm_or_si128(_mm_slli_epi32(lanePhase[group], 8),
-                                                      _mm_xor_si128(_mm_and_si128(sampleX, fractions), fractions)));
-                        const __m128i remainders = _mm_add_epi32(laneRemainder[group], laneIncrement);
-                        const __m128i carry = _mm_cmpgt_epi32(remainders, zero);
-                        laneRemainder[group] = _mm_sub_epi32(remainders, _mm_and_si128(carry, count));
-                        laneAlong[group] = _mm_sub_epi32(_mm_add_epi32(laneAlong[group], laneWhole), carry);
-                        const __m128i column =
-                            _mm_add_epi32(_mm_srai_epi32(_mm_sub_epi32(laneAlong[group], halfPixel), shift), first);
+                        const Lanes4::V sampleX = Lanes4::Sub(laneAlong[group], halfPixel);
+                        Lanes4::Store(samples + i + 4 * group,
+                                      Lanes4::Or(Lanes4::ShiftLeft<8>(lanePhase[group]),
+                                                 Lanes4::Xor(Lanes4::And(sampleX, fractions), fractions)));
+                        const Lanes4::V remainders = Lanes4::Add(laneRemainder[group], laneIncrement);
+                        const Lanes4::V carry = Lanes4::Greater(remainders, zero);
+                        laneRemainder[group] = Lanes4::Sub(remainders, Lanes4::And(carry, count));
+                        laneAlong[group] = Lanes4::Sub(Lanes4::Add(laneAlong[group], laneWhole), carry);
+                        const Lanes4::V column = Lanes4::Add(
+                            Lanes4::ShiftRightArithmetic<shift>(Lanes4::Sub(laneAlong[group], halfPixel)), first);
                         if constexpr (Coordinate::Periodic) {
-                            const __m128i moved =
-                                _mm_add_epi32(lanePhase[group], _mm_sub_epi32(column, laneColumn[group]));
+                            const Lanes4::V moved =
+                                Lanes4::Add(lanePhase[group], Lanes4::Sub(column, laneColumn[group]));
                             laneColumn[group] = column;
                             // At most one of the two applies.
-                            const __m128i above = _mm_and_si128(_mm_cmpgt_epi32(moved, lastPhase), period);
-                            const __m128i below = _mm_and_si128(_mm_cmpgt_epi32(zero, moved), period);
-                            lanePhase[group] = _mm_sub_epi32(moved, _mm_sub_epi32(above, below));
+                            const Lanes4::V above = Lanes4::And(Lanes4::Greater(moved, lastPhase), period);
+                            const Lanes4::V below = Lanes4::And(Lanes4::Greater(zero, moved), period);
+                            lanePhase[group] = Lanes4::Sub(moved, Lanes4::Sub(above, below));
                         } else {
                             // The phase is the column moved on and clamped to the phases.
-                            __m128i phase = _mm_add_epi32(column, _mm_set1_epi32(Coordinate::Before));
-                            phase = _mm_and_si128(phase, _mm_cmpgt_epi32(phase, zero));
-                            const __m128i over = _mm_cmpgt_epi32(phase, lastPhase);
-                            lanePhase[group] = _mm_or_si128(_mm_andnot_si128(over, phase), _mm_and_si128(over, lastPhase));
+                            Lanes4::V phase = Lanes4::Add(column, Lanes4::Set(Coordinate::Before));
+                            phase = Lanes4::And(phase, Lanes4::Greater(phase, zero));
+                            const Lanes4::V over = Lanes4::Greater(phase, lastPhase);
+                            lanePhase[group] = Lanes4::Or(Lanes4::AndNot(over, phase), Lanes4::And(over, lastPhase));
                         }
                     }
                 ran(pixels);
@@ -453,7 +454,7 @@ private:
     int start;
     double limit;
     agg::int8u tile[4];
-#if defined(__SSE2__)
+#if defined(VUDADIVE2R_IMAGE_LANES)
     StripWeigher weigh = nullptr;
     // Each column fraction's near and far weights (WeightPair), for turned spans.
     bool nearFarReady = false;
@@ -461,7 +462,7 @@ private:
     // The strip of the rows last prepared (the phases are the image's).
     bool stripReady = false;
     int stripUpper = 0, stripLower = 0;
-    __m128i strip[2 * StripPhases];
+    PixelPairs strip[2 * StripPhases];
     // The samples of the last span stepped whole, and what they were stepped from.
     ScratchArray<uint32_t, 16> keptSamples;
     bool samplesKept = false;

@@ -32,7 +32,8 @@ unsigned DrawPath(Path& path, const std::shared_ptr<FillState>& fill, const std:
         scratch.reset(new DrawScratch());
     DrawPasses passes(target, road, scratch.get());
     PassGeometry geometry(Internals::StorageOf(path), pathMatrix, strokePaint ? stroke.get() : nullptr,
-                          target.Pixels() && (fillPaint || strokePaint), target.Width(), target.Height());
+                          target.Pixels() && (fillPaint || strokePaint), target.Width(), target.Height(),
+                          road == DrawRoad::Library ? scratch.get() : nullptr);
 
     // The stroke outline is rasterised with the rule of this call's fill
     // pass, or non-zero without one.

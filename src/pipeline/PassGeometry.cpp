@@ -53,15 +53,17 @@ agg::filling_rule_e FillingRule(FillRule rule) {
 }
 
 PassGeometry::PassGeometry(const PathStorage& storage, const agg::trans_affine& pathMatrix,
-                           const StrokeState* stroke, bool prepare, int width, int height)
+                           const StrokeState* stroke, bool prepare, int width, int height, DrawScratch* scratch)
     : pathMatrix(pathMatrix),
       stroke(stroke),
       width(width),
       height(height) {
     double largestCoordinate = 0;
+    const bool onCrew = scratch && scratch->threads > 1 && !scratch->inUse;
     drawable = prepare &&
                PrepareForDrawing(storage, pathCopy, pathReader, largestCoordinate, curved,
-                                 CullingWindow{pathMatrix, StrokeReach(stroke), width, height}) &&
+                                 CullingWindow{pathMatrix, StrokeReach(stroke), width, height},
+                                 onCrew ? &scratch->crew : nullptr, onCrew ? scratch->threads : 1) &&
                TransformKeepsLimits(pathMatrix, largestCoordinate);
 }
 
@@ -115,7 +117,7 @@ bool PassGeometry::AddDashedInParts(DenseRasterizer& rasterizer) {
     if (!(parts >= 2))
         return false;
     const std::size_t wanted = std::size_t(parts);
-    const std::vector<std::size_t> cuts = CutsAtMoves(
+    const std::vector<std::size_t> cuts = Vudadive2R::CutsAtMoves(
         begin, end, wanted, [&storage](std::size_t at) { return agg::is_move_to(storage.command(unsigned(at))); },
         [&](std::size_t part) {
             const double share = length * double(part) / double(wanted);

@@ -38,9 +38,11 @@ public:
     // Prepares `storage` for passes through `pathMatrix` onto a surface of
     // `width` x `height`. `stroke` is the stroke pass's state, null without
     // one. Unless `prepare` (a draw without a pass or without pixels does no
-    // geometry work at all) no geometry is added.
+    // geometry work at all) no geometry is added. A long path is prepared on
+    // the threads of `scratch`'s crew where it has more than one and no
+    // draw is using them.
     PassGeometry(const PathStorage& storage, const agg::trans_affine& pathMatrix, const StrokeState* stroke,
-                 bool prepare, int width, int height);
+                 bool prepare, int width, int height, DrawScratch* scratch = nullptr);
     PassGeometry(const PassGeometry&) = delete;
     PassGeometry& operator=(const PassGeometry&) = delete;
 
@@ -148,31 +150,12 @@ private:
     // Passes of fewer vertices are fed on the calling thread alone.
     static constexpr unsigned PartVertices = 4096;
 
-    // Where a stretch of vertices from `begin` to `end` is cut into at most
-    // `wanted` parts, each starting at the first vertex where `isMove` from
-    // `startNear(part)` on: the first part's start, each next part's, and
-    // `end`.
-    template <class IsMove, class StartNear>
-    static std::vector<std::size_t> CutsAtMoves(std::size_t begin, std::size_t end, std::size_t wanted,
-                                                IsMove isMove, StartNear startNear) {
-        std::vector<std::size_t> cuts{begin};
-        for (std::size_t part = 1; part < wanted; ++part) {
-            std::size_t at = std::max(cuts.back() + 1, startNear(part));
-            while (at < end && !isMove(at))
-                ++at;
-            if (at >= end)
-                break;
-            cuts.push_back(at);
-        }
-        cuts.push_back(end);
-        return cuts;
-    }
     // Parts of at least PartVertices, one for each thread at most, of
     // about the same number of vertices.
     template <class IsMove>
     std::vector<std::size_t> CutsAtMoves(std::size_t begin, std::size_t end, IsMove isMove) const {
         const std::size_t wanted = std::min((end - begin) / PartVertices, std::size_t(crew->threads));
-        return CutsAtMoves(begin, end, wanted, isMove, [begin, end, wanted](std::size_t part) {
+        return Vudadive2R::CutsAtMoves(begin, end, wanted, isMove, [begin, end, wanted](std::size_t part) {
             return begin + std::size_t((unsigned long long)(end - begin) * part / wanted);
         });
     }

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <agg_curves.h>
+
+#include "pipeline/DrawCrew.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
@@ -193,6 +196,9 @@ namespace {
 
 enum class Walk { OutOfLimits, Complete, NeedsCopy };
 
+// Paths of fewer entries are walked on the calling thread alone.
+constexpr unsigned PreparedPartEntries = 4096;
+
 // One walk over the path, as the pipeline reads it (up to the first stop
 // entry), checking the limits. Curves beyond GeometryLimits::CurveExtent are
 // flattened and culled here, and with `flattenCostly` so are the costly
@@ -202,8 +208,12 @@ enum class Walk { OutOfLimits, Complete, NeedsCopy };
 // entry a copy would change and asks for one; a complete walk leaves in
 // `end` the number of entries the pipeline reads, and `curves` says whether
 // any of them is a curve's.
+// `begin` and `limit` bound the entries walked (a part of whole sub-paths
+// begins at a move-to); a curve reads its entries beyond `limit` as the
+// converter would, and `end` then lies past it.
 Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagnitude, const CullingWindow& window,
-              bool flattenCostly, double& segments, unsigned& end, bool& curves) {
+              bool flattenCostly, double& segments, unsigned& end, bool& curves, unsigned begin = 0,
+              unsigned limit = ~0u) {
     largestMagnitude = 0;
     segments = 0;
     curves = false;
@@ -217,8 +227,8 @@ Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagni
     // and the edge from there goes to the curve's first point.
     bool atVertex = false;
     const unsigned total = source.total_vertices();
-    unsigned index = 0;
-    while (index < total) {
+    unsigned index = begin;
+    while (index < std::min(total, limit)) {
         double x, y;
         const unsigned command = source.vertex(index, &x, &y);
         if (agg::is_stop(command))
@@ -291,16 +301,75 @@ Walk CopyPass(const PathStorage& source, PathStorage* copy, double& largestMagni
     return Walk::Complete;
 }
 
+// The walk without a copy in parts of whole sub-paths, one on each thread
+// of `crew`: each part's walk starts as the whole one stands at a move-to.
+// The parts' outcomes are taken in the path's order, as one walk meets
+// them; their largest magnitudes and curves combine exactly, their segment
+// sums in another order than one walk's. False where the parts cannot
+// answer for one walk: a curve reading across a cut, or segments so near
+// GeometryLimits::ConverterSegments that the order of the sum could decide.
+bool WalkInParts(const PathStorage& source, const CullingWindow& window, DrawCrew& crew, int threads,
+                 Walk& walk, double& largestMagnitude, double& segments, unsigned& end, bool& curves) {
+    const unsigned total = source.total_vertices();
+    const std::size_t wanted = std::min<std::size_t>(total / PreparedPartEntries, std::size_t(threads));
+    const std::vector<std::size_t> cuts = CutsAtMoves(
+        0, total, wanted, [&source](std::size_t at) { return agg::is_move_to(source.command(unsigned(at))); },
+        [total, wanted](std::size_t part) { return std::size_t((unsigned long long)total * part / wanted); });
+    const int parts = int(cuts.size()) - 1;
+    if (parts < 2)
+        return false;
+    struct PartWalk {
+        Walk walk = Walk::Complete;
+        double largest = 0, segments = 0;
+        unsigned end = 0;
+        bool curves = false;
+    };
+    std::vector<PartWalk> walks(static_cast<std::size_t>(parts));
+    crew.Run(parts, [&](int part) {
+        PartWalk& w = walks[std::size_t(part)];
+        w.walk = CopyPass(source, nullptr, w.largest, window, false, w.segments, w.end, w.curves,
+                          unsigned(cuts[std::size_t(part)]), unsigned(cuts[std::size_t(part) + 1]));
+    });
+    walk = Walk::Complete;
+    largestMagnitude = segments = 0;
+    curves = false;
+    for (int part = 0; part < parts; ++part) {
+        const PartWalk& w = walks[std::size_t(part)];
+        const unsigned limit = unsigned(cuts[std::size_t(part) + 1]);
+        if (w.walk == Walk::Complete && w.end > limit)
+            return false;
+        largestMagnitude = std::max(largestMagnitude, w.largest);
+        segments += w.segments;
+        curves = curves || w.curves;
+        end = w.end;
+        // An answer other than a complete walk, or a stop entry, ends one walk there.
+        if (w.walk != Walk::Complete) {
+            walk = w.walk;
+            return true;
+        }
+        if (w.end < limit)
+            break;
+    }
+    // Each order's sum lies within (n - 1) 2^-53 of the exact one, n below 2^32.
+    constexpr double margin = 0x1p-16;
+    return segments * (1 + margin) <= GeometryLimits::ConverterSegments ||
+           segments * (1 - margin) > GeometryLimits::ConverterSegments;
+}
+
 }  // namespace
 
 bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageReader& reader,
-                       double& largestMagnitude, bool& curves, const CullingWindow& window) {
+                       double& largestMagnitude, bool& curves, const CullingWindow& window, DrawCrew* crew,
+                       int threads) {
     reader = StorageReader();
     double segments;
     unsigned end = 0;
     // Most paths need no change: read them in place, exactly the entries a
     // copy would hold.
-    const Walk walk = CopyPass(source, nullptr, largestMagnitude, window, false, segments, end, curves);
+    Walk walk;
+    if (!(crew && threads > 1 &&
+          WalkInParts(source, window, *crew, threads, walk, largestMagnitude, segments, end, curves)))
+        walk = CopyPass(source, nullptr, largestMagnitude, window, false, segments, end, curves);
     if (walk == Walk::OutOfLimits)
         return false;
     if (walk == Walk::Complete && segments <= GeometryLimits::ConverterSegments) {

@@ -6,11 +6,17 @@
 #include <agg_basics.h>
 #include <agg_trans_affine.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
 #include "pipeline/PathStorage.hpp"
 #include "raster/GeometryLimits.hpp"
 
 namespace ORV {
 namespace Vudadive2R {
+
+class DrawCrew;
 
 // What the copy needs to know to cull curves before they are flattened: the
 // path matrix and how far beyond the geometry a pass may still draw (the
@@ -79,8 +85,31 @@ private:
 // empty, when a coordinate is not finite or exceeds
 // GeometryLimits::Coordinate; `largestMagnitude` receives the largest
 // coordinate magnitude read, `curves` whether the path read has curves.
+// With `crew` and more than one of its `threads`, a long path is walked in
+// parts on them, with the same outcome.
 bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageReader& reader,
-                       double& largestMagnitude, bool& curves, const CullingWindow& window);
+                       double& largestMagnitude, bool& curves, const CullingWindow& window,
+                       DrawCrew* crew = nullptr, int threads = 1);
+
+// Where a stretch of entries from `begin` to `end` is cut into at most
+// `wanted` parts, each starting at the first entry where `isMove` from
+// `startNear(part)` on: the first part's start, each next part's, and
+// `end`.
+template <class IsMove, class StartNear>
+std::vector<std::size_t> CutsAtMoves(std::size_t begin, std::size_t end, std::size_t wanted, IsMove isMove,
+                                     StartNear startNear) {
+    std::vector<std::size_t> cuts{begin};
+    for (std::size_t part = 1; part < wanted; ++part) {
+        std::size_t at = std::max(cuts.back() + 1, startNear(part));
+        while (at < end && !isMove(at))
+            ++at;
+        if (at >= end)
+            break;
+        cuts.push_back(at);
+    }
+    cuts.push_back(end);
+    return cuts;
+}
 
 // True when the matrix is finite and maps coordinates up to `magnitude` to
 // coordinates within GeometryLimits::Coordinate.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -105,13 +106,15 @@ TEST(Bands, LargeScenesDrawTheBytesOfOneThread) {
     EXPECT_GT(split, kScenes);
 }
 
-// Paths of thousands of sub-paths, whose geometry a context of several threads feeds in parts:
-// polygons, circles of curves and open strokes with round joins, filled and outlined, some
-// reaching beyond the surface, one with a vertex past the raster range (fed whole again).
+// Paths of thousands of sub-paths, whose geometry a context of several threads prepares and feeds
+// in parts: polygons, circles of curves and open strokes with round joins, filled and outlined, some
+// reaching beyond the surface, one with a vertex past the raster range (fed whole again). Ending
+// in the last part: a curve far above the surface (drawn as its chord), one larger than the
+// converter takes (flattened here), and an infinite coordinate (nothing drawn).
 TEST(Bands, PathsOfManySubPathsFedInPartsDrawTheBytesOfOneThread) {
     std::mt19937 engine(91210);
     std::uniform_real_distribution<float> unit(0, 1);
-    for (int trial = 0; trial < 4; ++trial) {
+    for (int trial = 0; trial < 7; ++trial) {
         RoadScenes::Scene scene;
         scene.width = 900, scene.height = 700;
         scene.backdrop.assign(std::size_t(scene.width) * scene.height * 4, 0);
@@ -143,6 +146,18 @@ TEST(Bands, PathsOfManySubPathsFedInPartsDrawTheBytesOfOneThread) {
             add(PathCommands::MoveTo, {400, 300});
             add(PathCommands::LineTo, {6e6f, 320});
             add(PathCommands::LineTo, {420, 350});
+        } else if (trial == 4) {
+            add(PathCommands::MoveTo, {100, -3000});
+            add(PathCommands::CubicTo, {150, -4000, 250, -4000, 300, -3000});
+            add(PathCommands::LineTo, {300, 200});
+            add(PathCommands::Close, {});
+        } else if (trial == 5) {
+            add(PathCommands::MoveTo, {200, 200});
+            add(PathCommands::CubicTo, {200, 1e10f, 600, 1e10f, 600, 200});
+            add(PathCommands::Close, {});
+        } else if (trial == 6) {
+            add(PathCommands::MoveTo, {200, 200});
+            add(PathCommands::LineTo, {std::numeric_limits<float>::infinity(), 300});
         }
         scene.filled = trial != 1, scene.stroked = trial != 0;
         scene.rule = trial % 2 ? FillRule::EvenOdd : FillRule::NonZero;
@@ -153,7 +168,7 @@ TEST(Bands, PathsOfManySubPathsFedInPartsDrawTheBytesOfOneThread) {
         scene.cap = trial == 2 ? CapStyle::Round : CapStyle::Butt;
         const Drawn one = DrawWith(scene, 1, false);
         ASSERT_EQ(one.error, "");
-        ASSERT_NE(one.bytes, scene.backdrop);
+        ASSERT_EQ(one.bytes == scene.backdrop, trial == 6);
         for (int threads : {2, 3, 8}) {
             const Drawn many = DrawWith(scene, threads, false);
             ASSERT_TRUE(many == one) << "trial " << trial << ", " << threads << " threads";

@@ -100,6 +100,12 @@ bool PassGeometry::AddDashedInParts(DenseRasterizer& rasterizer) {
     // counts its control polygon), as a measure of the dasher's work.
     const PathStorage& storage = *pathReader.Storage();
     const unsigned begin = pathReader.Begin(), end = pathReader.End();
+    // One sub-path cannot be cut: its length is not needed.
+    unsigned secondMove = begin + 1;
+    while (secondMove < end && !agg::is_move_to(storage.command(secondMove)))
+        ++secondMove;
+    if (secondMove >= end)
+        return false;
     std::vector<double> along(end - begin + 1, 0);
     double length = 0, lastX = 0, lastY = 0;
     for (unsigned i = begin; i < end; ++i) {

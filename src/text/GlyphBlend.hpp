@@ -46,9 +46,10 @@ inline void BlendGlyphPixel(uint8_t* p, const TextColor& ink, uint32_t c) {
 // NEON does the same four at a time.
 inline void BlendGlyphRow(uint8_t* pixels, const uint8_t* coverage, unsigned count, const TextColor& ink) {
     unsigned j = 0;
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(__ARM_NEON)
     const bool opaque = ink.a == 255;
     const uint32_t solid = ink.r | ink.g << 8 | ink.b << 16 | 0xFF000000u;
+#if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i solidPixels = _mm_set1_epi32(int(solid));
     const __m128i color = _mm_set_epi16(0, short(ink.b), short(ink.g), short(ink.r), 0, short(ink.b),
@@ -65,16 +66,8 @@ inline void BlendGlyphRow(uint8_t* pixels, const uint8_t* coverage, unsigned cou
             _mm_sub_epi16(_mm_add_epi16(p, t), _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(p, t), low), 8)), low);
         return _mm_or_si128(_mm_and_si128(alphaLanes, gained), _mm_andnot_si128(alphaLanes, mixed));
     };
-    for (; j + 4 <= count; j += 4) {
-        uint32_t four;
-        std::memcpy(&four, coverage + j, 4);
-        if (four == 0)
-            continue;
-        uint8_t* p = pixels + 4 * j;
-        if (opaque && four == 0xFFFFFFFFu) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), solidPixels);
-            continue;
-        }
+    const auto fill = [&](uint8_t* p) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), solidPixels); };
+    const auto blendFour = [&](uint8_t* p, uint32_t four) {
         const __m128i c16 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(four)), zero);
         const __m128i pairs = _mm_unpacklo_epi16(c16, c16);
         // t = (a c + a) >> 8 for every c, which is a itself at c = 255.
@@ -88,10 +81,8 @@ inline void BlendGlyphRow(uint8_t* pixels, const uint8_t* coverage, unsigned cou
             after = _mm_or_si128(_mm_and_si128(copied, solidPixels), _mm_andnot_si128(copied, after));
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), after);
-    }
-#elif defined(__ARM_NEON)
-    const bool opaque = ink.a == 255;
-    const uint32_t solid = ink.r | ink.g << 8 | ink.b << 16 | 0xFF000000u;
+    };
+#else
     const uint8x16_t solidPixels = vreinterpretq_u8_u32(vdupq_n_u32(solid));
     const uint16_t colorWords[8] = {uint16_t(ink.r), uint16_t(ink.g), uint16_t(ink.b), 0,
                                     uint16_t(ink.r), uint16_t(ink.g), uint16_t(ink.b), 0};
@@ -103,24 +94,16 @@ inline void BlendGlyphRow(uint8_t* pixels, const uint8_t* coverage, unsigned cou
     // Each coverage byte spread over its pixel's four channels.
     const uint8_t spreadLow[8] = {0, 0, 0, 0, 1, 1, 1, 1}, spreadHigh[8] = {2, 2, 2, 2, 3, 3, 3, 3};
     const uint8x8_t toLow = vld1_u8(spreadLow), toHigh = vld1_u8(spreadHigh);
+    // The same lanes as SSE2's.
     const auto blend = [&](uint16x8_t p, uint16x8_t t) {
         const uint16x8_t mixed = vshrq_n_u16(vaddq_u16(vmulq_u16(p, vsubq_u16(full, t)), vmulq_u16(color, t)), 8);
         const uint16x8_t gained =
             vandq_u16(vsubq_u16(vaddq_u16(p, t), vshrq_n_u16(vaddq_u16(vmulq_u16(p, t), low), 8)), low);
         return vbslq_u16(alphaLanes, gained, mixed);
     };
-    for (; j + 4 <= count; j += 4) {
-        uint32_t four;
-        std::memcpy(&four, coverage + j, 4);
-        if (four == 0)
-            continue;
-        uint8_t* p = pixels + 4 * j;
-        if (opaque && four == 0xFFFFFFFFu) {
-            vst1q_u8(p, solidPixels);
-            continue;
-        }
+    const auto fill = [&](uint8_t* p) { vst1q_u8(p, solidPixels); };
+    const auto blendFour = [&](uint8_t* p, uint32_t four) {
         const uint8x8_t c8 = vreinterpret_u8_u32(vdup_n_u32(four));
-        // t = (a c + a) >> 8 for every c, which is a itself at c = 255.
         const uint16x8_t tLow = vshrq_n_u16(vmulq_u16(vaddq_u16(vmovl_u8(vtbl1_u8(c8, toLow)), one), alpha), 8);
         const uint16x8_t tHigh = vshrq_n_u16(vmulq_u16(vaddq_u16(vmovl_u8(vtbl1_u8(c8, toHigh)), one), alpha), 8);
         const uint8x16_t before = vld1q_u8(p);
@@ -132,6 +115,17 @@ inline void BlendGlyphRow(uint8_t* pixels, const uint8_t* coverage, unsigned cou
             after = vbslq_u8(copied, solidPixels, after);
         }
         vst1q_u8(p, after);
+    };
+#endif
+    for (; j + 4 <= count; j += 4) {
+        uint32_t four;
+        std::memcpy(&four, coverage + j, 4);
+        if (four == 0)
+            continue;
+        if (opaque && four == 0xFFFFFFFFu)
+            fill(pixels + 4 * j);
+        else
+            blendFour(pixels + 4 * j, four);
     }
 #endif
     for (; j < count; ++j)

@@ -3,11 +3,13 @@
 
 #include <agg_path_storage.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <random>
+#include <string>
 
 #include "DrawSupport.hpp"
 #include "StoredVertices.hpp"
@@ -375,4 +377,61 @@ TEST(PathStorage, DrawingStopsAtTheFirstStopEntry) {
         path->Draw(FillIn(canvas, kOpaque), nullptr);
         ExpectBlock(canvas.surface, 3, 4, 7, 9, kOpaqueBytes);
     }
+}
+
+TEST(PathStorage, APathChangedBetweenDrawsDrawsAsAPathMadeAfresh) {
+    // A draw keeps what it learnt of a path of lines (its limits) until the
+    // path changes. After every change, through each member, and under every
+    // transform, the path must draw what a never-drawn path of the same
+    // vertices draws: coordinates beyond the limits, NaN and curves come and
+    // go with appends and clears.
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> operation(0, 9), coordinate(-4, 44);
+    Canvas kept(40, 40), fresh(40, 40);
+    Path path(kept.context);
+    const Color half{0.8f, 0.3f, 0.1f, 0.5f};
+    const auto fill = FillIn(kept, half), freshFill = FillIn(fresh, half);
+    const auto stroke = StrokeIn(kept, kOpaque, 3), freshStroke = StrokeIn(fresh, kOpaque, 3);
+    const float far[] = {1e30f, std::nanf(""), 40.5f};
+    int drawnWithPixels = 0;
+    for (int step = 0; step < 400; ++step) {
+        const int op = operation(random);
+        const float x = float(coordinate(random)), y = float(coordinate(random));
+        if (op <= 3) {
+            Geometry g = Geometry().Move(x, y).Line(float(coordinate(random)), y).Line(x, float(coordinate(random)));
+            if (op == 1)
+                g.Line(far[coordinate(random) & 1 ? 2 : std::uniform_int_distribution<int>(0, 1)(random)], y);
+            if (op == 2)
+                g.Cubic(x, 0, 40, y, x + 3, y + 3);
+            path.AppendData(g.commands, g.data);
+        } else if (op == 4) {
+            PathBuilder builder;
+            builder.Rectangle(x, y, 9, 7);
+            path.Append(&builder);
+        } else if (op == 5) {
+            const std::string svg = "M" + std::to_string(x) + " " + std::to_string(y) + "l10 3 -4 8z";
+            path.AppendSvgPathData(svg.c_str());
+        } else if (op == 6) {
+            path.Clear();
+        } else {
+            // The transform changes, the path does not: large enough to put
+            // its coordinates beyond the limits, or back.
+            const float scale = op == 7 ? 1e30f : op == 8 ? 0.5f : 1.0f;
+            for (Canvas* canvas : {&kept, &fresh})
+                canvas->PathTransform().Set(Matrix3::CreateScale(scale, scale));
+        }
+        Path made(fresh.context);
+        ORV::Vudadive2R::PathStorage& copy = Internals::StorageOf(made);
+        for (const Vertex& v : Stored(path))
+            copy.vertices().add_vertex(v.x, v.y, v.command);
+        kept.surface.Fill(0, 0, 0, 0);
+        fresh.surface.Fill(0, 0, 0, 0);
+        const bool stroked = step % 3 == 0;
+        path.Draw(fill, stroked ? stroke : nullptr);
+        made.Draw(freshFill, stroked ? freshStroke : nullptr);
+        ASSERT_EQ(kept.surface.memory, fresh.surface.memory) << "step " << step << ", operation " << op;
+        drawnWithPixels += std::any_of(kept.surface.memory.begin(), kept.surface.memory.end(), [](uint8_t b) { return b; });
+    }
+    EXPECT_GT(drawnWithPixels, 100);
+    EXPECT_LT(drawnWithPixels, 380);
 }

@@ -362,6 +362,15 @@ bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageRead
                        double& largestMagnitude, bool& curves, const CullingWindow& window, DrawCrew* crew,
                        int threads) {
     reader = StorageReader();
+    // A path drawn again unchanged, without curves, has the walk's outcome
+    // of the last draw: nothing of the window enters a walk over lines.
+    if (const PathStorage::Checked* known = source.Known()) {
+        largestMagnitude = known->largestMagnitude;
+        curves = false;
+        if (known->withinLimits)
+            reader = StorageReader(source, known->end);
+        return known->withinLimits;
+    }
     double segments;
     unsigned end = 0;
     // Most paths need no change: read them in place, exactly the entries a
@@ -370,6 +379,10 @@ bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageRead
     if (!(crew && threads > 1 &&
           WalkInParts(source, window, *crew, threads, walk, largestMagnitude, segments, end, curves)))
         walk = CopyPass(source, nullptr, largestMagnitude, window, false, segments, end, curves);
+    // Without a curve among the entries walked (before the one out of
+    // limits, if any), a walk neither copies nor counts segments.
+    if (!curves && walk != Walk::NeedsCopy)
+        source.Remember(walk == Walk::Complete, largestMagnitude, end);
     if (walk == Walk::OutOfLimits)
         return false;
     if (walk == Walk::Complete && segments <= GeometryLimits::ConverterSegments) {

@@ -12,7 +12,50 @@
 namespace ORV {
 namespace Vudadive2R {
 
-class PathStorage : public agg::path_base<agg::vertex_stl_storage<std::vector<agg::vertex_d>>> {};
+// The vertex array, counting its changes: AGG's path interface changes the
+// vertices only through these, so an unchanged count means unchanged
+// vertices (what a draw learnt of them still holds).
+class CountedVertices : public agg::vertex_stl_storage<std::vector<agg::vertex_d>> {
+    typedef agg::vertex_stl_storage<std::vector<agg::vertex_d>> Base;
+
+public:
+    void remove_all() { ++changes, Base::remove_all(); }
+    void free_all() { ++changes, Base::free_all(); }
+    void add_vertex(double x, double y, unsigned cmd) { ++changes, Base::add_vertex(x, y, cmd); }
+    void modify_vertex(unsigned idx, double x, double y) { ++changes, Base::modify_vertex(idx, x, y); }
+    void modify_vertex(unsigned idx, double x, double y, unsigned cmd) {
+        ++changes, Base::modify_vertex(idx, x, y, cmd);
+    }
+    void modify_command(unsigned idx, unsigned cmd) { ++changes, Base::modify_command(idx, cmd); }
+    void swap_vertices(unsigned v1, unsigned v2) { ++changes, Base::swap_vertices(v1, v2); }
+
+    unsigned long long Changes() const { return changes; }
+
+private:
+    unsigned long long changes = 1;
+};
+
+class PathStorage : public agg::path_base<CountedVertices> {
+public:
+    // What the last draw's walk over the vertices found, while they have
+    // not changed since (the count of their changes then; 0 for nothing
+    // known). Kept only for a path without curves, whose walk does not
+    // depend on the draw's matrix, surface or stroke.
+    struct Checked {
+        unsigned long long changes = 0;
+        bool withinLimits = false;
+        double largestMagnitude = 0;
+        unsigned end = 0;
+    };
+    // Known for the vertices as they are, or null.
+    const Checked* Known() const { return checked.changes == vertices().Changes() ? &checked : nullptr; }
+    void Remember(bool withinLimits, double largestMagnitude, unsigned end) const {
+        checked = Checked{vertices().Changes(), withinLimits, largestMagnitude, end};
+    }
+
+private:
+    mutable Checked checked;
+};
 
 }  // namespace Vudadive2R
 }  // namespace ORV

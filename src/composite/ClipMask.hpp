@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace ORV {
@@ -45,6 +46,50 @@ inline void MaskCovers(const MaskRows& mask, int x, int y, unsigned length, cons
         for (unsigned i = 0; i < length; ++i)
             masked[i] = MaskedCover(cover, m[i]);
     }
+}
+
+// Whether the clip hides all `length` pixels from column x of pass row y.
+inline bool MaskHides(const MaskRows& mask, int x, int y, unsigned length) {
+    const uint8_t* m = mask.Row(y) + x;
+    unsigned i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, m + i, 8);
+        if (word)
+            return false;
+    }
+    for (; i < length; ++i)
+        if (m[i])
+            return false;
+    return true;
+}
+
+// Stretches of coverage bytes: whole eight-byte words all 0, whole words all
+// 255, and any other bytes.
+enum class CoverStretch { None, Full, Mixed };
+
+// Calls `stretch(offset, count, kind)` for the `length` covers in order, in
+// stretches of one kind, neighbours of one kind taken together.
+template <class Stretch>
+inline void ForEachCoverStretch(const uint8_t* covers, unsigned length, Stretch stretch) {
+    unsigned start = 0, i = 0;
+    CoverStretch kind = CoverStretch::Mixed;
+    const auto next = [&](unsigned at, CoverStretch k) {
+        if (k == kind)
+            return;
+        if (at > start)
+            stretch(start, at - start, kind);
+        start = at;
+        kind = k;
+    };
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, covers + i, 8);
+        next(i, word == 0 ? CoverStretch::None : word == ~uint64_t(0) ? CoverStretch::Full : CoverStretch::Mixed);
+    }
+    next(i, CoverStretch::Mixed);
+    if (length > start)
+        stretch(start, length - start, kind);
 }
 
 // The reference road composites through AGG's pixel format, whose blender

@@ -124,6 +124,10 @@ public:
     void blend_color_hspan(int x, int y, int len, const color_type* colors, const agg::cover_type* covers,
                            agg::cover_type cover = agg::cover_full) {
         static_assert(sizeof(color_type) == 4, "colours are read as R, G, B, A bytes");
+        if (mask && skipsHidden) {
+            MaskedStretches(x, y, len, colors, covers, cover, false);
+            return;
+        }
         if (mask) {
             ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
                 uint8_t* masked = maskedCovers.data();
@@ -154,6 +158,8 @@ public:
     // colours are copied.
     void blend_opaque_color_hspan(int x, int y, int len, const color_type* colors, const agg::cover_type* covers,
                                   agg::cover_type cover) {
+        if (mask && skipsHidden)
+            return MaskedStretches(x, y, len, colors, covers, cover, true);
         if (!fillsOpaque || covers || cover != agg::cover_full || mask || !ComposesInPlace(layout))
             return blend_color_hspan(x, y, len, colors, covers, cover);
         ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
@@ -162,6 +168,20 @@ public:
             else
                 memcpy(pixels, colors + offset, 4 * std::size_t(length));
         });
+    }
+
+    // False when no pixel of the span from (x, y) would change, its colours
+    // whatever they are: the clip hides every one of its pixels within the
+    // clip boxes and the operation keeps hidden pixels as they are. A span
+    // source need not generate such a span.
+    bool Reaches(int x, int y, int len) {
+        if (!mask || !skipsHidden)
+            return true;
+        bool reaches = false;
+        ForEachBox(x, y, len, [&](uint8_t*, unsigned length, unsigned offset) {
+            reaches = reaches || !MaskHides(*mask, x + int(offset), y, length);
+        });
+        return reaches;
     }
 
     // The pixels of `len` columns from (x, y) when colours known opaque may be
@@ -216,6 +236,17 @@ private:
     // coverage (`covers`, or `cover` throughout) met with its clip bytes.
     void MaskedRows(int x, int y1, int y2, int64_t length, const color_type* color, const uint8_t* source,
                     const agg::cover_type* covers, agg::cover_type cover) {
+        if (skipsHidden) {
+            for (int y = y1; y <= y2; ++y)
+                ForEachShownStretch(x, y, length, covers, cover,
+                                    [&](uint8_t* pixels, unsigned count, unsigned, const uint8_t* masked, bool whole) {
+                                        if (whole && color->a == 255)
+                                            blenders->fill(pixels, count, source);
+                                        else
+                                            blenders->solid(pixels, count, source, masked, 0);
+                                    });
+            return;
+        }
         for (int y = y1; y <= y2; ++y)
             ForEachBox(x, y, length, [&](uint8_t* pixels, unsigned clipped, unsigned offset) {
                 uint8_t* masked = maskedCovers.data();
@@ -307,6 +338,41 @@ private:
         ForEachRows(x, y1, y2, length, span);
     }
 
+    // A span of colours under the clip, for an operation that keeps hidden
+    // pixels: stretches the clip hides are left alone, and with `opaque`
+    // colours the stretches it and the coverage leave whole are copies.
+    void MaskedStretches(int x, int y, int len, const color_type* colors, const agg::cover_type* covers,
+                         agg::cover_type cover, bool opaque) {
+        ForEachShownStretch(x, y, len, covers, cover,
+                            [&](uint8_t* pixels, unsigned count, unsigned at, const uint8_t* masked, bool whole) {
+                                const uint8_t* from = reinterpret_cast<const uint8_t*>(colors + at);
+                                if (whole && opaque && swapsRedAndBlue)
+                                    CopySwappingRedAndBlue(pixels, from, count);
+                                else if (whole && opaque)
+                                    memcpy(pixels, from, 4 * std::size_t(count));
+                                else
+                                    colorBlender(pixels, count, from, masked, 0);
+                            });
+    }
+
+    // For an operation that keeps hidden pixels: the span's coverage met
+    // with the clip, box by box, in stretches, the hidden ones left out:
+    // `stretch(pixels, count, at, masked, whole)` receives a stretch's
+    // pixels, length, offset within the span and coverage bytes, and
+    // whether they are all 255.
+    template <class Stretch>
+    void ForEachShownStretch(int x, int y, int64_t len, const agg::cover_type* covers, agg::cover_type cover,
+                             Stretch stretch) {
+        ForEachBox(x, y, len, [&](uint8_t* pixels, unsigned length, unsigned offset) {
+            uint8_t* masked = maskedCovers.data();
+            MaskCovers(*mask, x + int(offset), y, length, covers ? covers + offset : nullptr, cover, masked);
+            ForEachCoverStretch(masked, length, [&](unsigned at, unsigned count, CoverStretch kind) {
+                if (kind != CoverStretch::None)
+                    stretch(pixels + 4 * at, count, offset + at, masked + at, kind == CoverStretch::Full);
+            });
+        });
+    }
+
     template <class Span>
     void StagedRows(int x, int y1, int y2, int64_t length, const agg::cover_type* covers, agg::cover_type cover,
                     Span span) {
@@ -343,6 +409,9 @@ private:
     ColorSpanBlender colorBlender = nullptr;
     std::vector<uint8_t> stagingRow;  // a row of staged pixels, or the X bytes they had
     bool fillsOpaque = false, fillsAny = false, keepsPixelsAtZero = false;
+    // Source-over on pixels composited in place: a pixel at coverage 0
+    // stays as it is, and an opaque colour at full coverage is itself.
+    bool skipsHidden = false;
     agg::rect_i baseBox;
     std::vector<agg::rect_i> boxes;
     const MaskRows* mask = nullptr;

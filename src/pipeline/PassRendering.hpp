@@ -170,6 +170,9 @@ public:
                     continue;
                 const agg::cover_type* covers = span->len < 0 ? nullptr : span->covers;
                 if constexpr (BlendsOpaqueColors<RendererType>::value) {
+                    // A span the clip hides changes no pixel.
+                    if (!renderer.Reaches(x, y, length))
+                        continue;
                     // Opaque colours that end up as they are go straight to
                     // the surface.
                     uint8_t* pixels = inPlace && !covers && *span->covers == agg::cover_full

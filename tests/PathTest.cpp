@@ -15,6 +15,7 @@
 #include "StoredVertices.hpp"
 #include "capi/Handle.hpp"
 #include "common/Internals.hpp"
+#include "pipeline/PathPreparation.hpp"
 
 using namespace DrawSupport;
 using namespace StoredVertices;
@@ -434,4 +435,29 @@ TEST(PathStorage, APathChangedBetweenDrawsDrawsAsAPathMadeAfresh) {
     }
     EXPECT_GT(drawnWithPixels, 100);
     EXPECT_LT(drawnWithPixels, 380);
+}
+
+TEST(PathStorage, AKeptCheckOfCurvesHoldsForItsOwnWindowOnly) {
+    // A curve far above the surface is read as its chord, from a copy; the
+    // same path within the surface is read in place. What one draw found
+    // must not answer for a draw under another matrix, stroke reach or
+    // surface, and must answer again for the first one.
+    ORV::Vudadive2R::PathStorage path, copy;
+    path.move_to(10, 10);
+    path.curve4(20, 0, 30, 20, 40, 10);
+    path.line_to(10, 30);
+    const agg::trans_affine inside, above = agg::trans_affine_translation(0, -1e6);
+    struct Draw { const agg::trans_affine& matrix; double reach; int width; bool inPlace; } const draws[] = {
+        {inside, 0, 64, true}, {above, 0, 64, false}, {inside, 0, 64, true}, {above, 0, 64, false},
+        {above, 2e6, 64, true}, {above, 0, 64, false}, {inside, 0, 8, true}};
+    for (const Draw& d : draws) {
+        StorageReader reader;
+        double largest = 0;
+        bool curves = false;
+        copy.remove_all();
+        ASSERT_TRUE(PrepareForDrawing(path, copy, reader, largest, curves, CullingWindow{d.matrix, d.reach, d.width, 64}));
+        EXPECT_EQ(reader.Storage() == &path, d.inPlace) << d.reach << ", " << d.matrix.ty;
+        EXPECT_TRUE(curves);
+        EXPECT_EQ(largest, 40);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include <agg_curves.h>
@@ -356,17 +357,36 @@ bool WalkInParts(const PathStorage& source, const CullingWindow& window, DrawCre
            segments * (1 - margin) > GeometryLimits::ConverterSegments;
 }
 
+// The bytes of the window a walk over curves depends on.
+struct WindowKey {
+    explicit WindowKey(const CullingWindow& w) {
+        const double values[7] = {w.pathMatrix.sx, w.pathMatrix.shy, w.pathMatrix.shx, w.pathMatrix.sy,
+                                  w.pathMatrix.tx, w.pathMatrix.ty, w.reach};
+        const int sizes[2] = {w.width, w.height};
+        std::memcpy(bytes, values, sizeof values);
+        std::memcpy(bytes + sizeof values, sizes, sizeof sizes);
+    }
+    unsigned char bytes[7 * sizeof(double) + 2 * sizeof(int)];
+};
+
 }  // namespace
 
 bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageReader& reader,
                        double& largestMagnitude, bool& curves, const CullingWindow& window, DrawCrew* crew,
                        int threads) {
     reader = StorageReader();
-    // A path drawn again unchanged, without curves, has the walk's outcome
-    // of the last draw: nothing of the window enters a walk over lines.
-    if (const PathStorage::Checked* known = source.Known()) {
+    // A path drawn again unchanged has the walk's outcome of the last draw:
+    // nothing of the window enters a walk over lines, and a walk over
+    // curves is the same for the same window's bytes.
+    const PathStorage::Checked* known = source.Known();
+    if (known && known->curves) {
+        const WindowKey key(window);
+        if (!source.SameWindow(key.bytes, sizeof key.bytes))
+            known = nullptr;
+    }
+    if (known) {
         largestMagnitude = known->largestMagnitude;
-        curves = false;
+        curves = known->curves;
         if (known->withinLimits)
             reader = StorageReader(source, known->end);
         return known->withinLimits;
@@ -379,10 +399,12 @@ bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageRead
     if (!(crew && threads > 1 &&
           WalkInParts(source, window, *crew, threads, walk, largestMagnitude, segments, end, curves)))
         walk = CopyPass(source, nullptr, largestMagnitude, window, false, segments, end, curves);
-    // Without a curve among the entries walked (before the one out of
-    // limits, if any), a walk neither copies nor counts segments.
-    if (!curves && walk != Walk::NeedsCopy)
-        source.Remember(walk == Walk::Complete, largestMagnitude, end);
+    // The outcomes that read the path in place, or not at all.
+    if (walk == Walk::OutOfLimits ||
+        (walk == Walk::Complete && segments <= GeometryLimits::ConverterSegments)) {
+        const WindowKey key(window);
+        source.Remember(walk == Walk::Complete, largestMagnitude, end, curves, key.bytes, sizeof key.bytes);
+    }
     if (walk == Walk::OutOfLimits)
         return false;
     if (walk == Walk::Complete && segments <= GeometryLimits::ConverterSegments) {

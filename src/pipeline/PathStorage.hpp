@@ -7,6 +7,8 @@
 
 #include <agg_path_storage.h>
 
+#include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace ORV {
@@ -39,18 +41,38 @@ class PathStorage : public agg::path_base<CountedVertices> {
 public:
     // What the last draw's walk over the vertices found, while they have
     // not changed since (the count of their changes then; 0 for nothing
-    // known). Kept only for a path without curves, whose walk does not
-    // depend on the draw's matrix, surface or stroke.
+    // known): whether they are within the limits and read in place, the
+    // largest magnitude, the entries read and whether curves are among
+    // them. A walk over curves also depends on the draw's window, whose
+    // bytes are kept with it (`window`, `windowBytes`).
+    static constexpr std::size_t WindowBytes = 96;
     struct Checked {
         unsigned long long changes = 0;
         bool withinLimits = false;
         double largestMagnitude = 0;
         unsigned end = 0;
+        bool curves = false;
+        unsigned char window[WindowBytes];
     };
-    // Known for the vertices as they are, or null.
+    // Known for the vertices as they are (for a path with curves, the
+    // window is still to be compared), or null.
     const Checked* Known() const { return checked.changes == vertices().Changes() ? &checked : nullptr; }
-    void Remember(bool withinLimits, double largestMagnitude, unsigned end) const {
-        checked = Checked{vertices().Changes(), withinLimits, largestMagnitude, end};
+    // Whether the window of `windowBytes` bytes at `window` is the one kept.
+    bool SameWindow(const void* window, std::size_t windowBytes) const {
+        return windowBytes <= WindowBytes && std::memcmp(checked.window, window, windowBytes) == 0;
+    }
+    void Remember(bool withinLimits, double largestMagnitude, unsigned end, bool curves, const void* window,
+                  std::size_t windowBytes) const {
+        checked.changes = 0;
+        if (curves && windowBytes > WindowBytes)
+            return;
+        checked.withinLimits = withinLimits;
+        checked.largestMagnitude = largestMagnitude;
+        checked.end = end;
+        checked.curves = curves;
+        if (curves)
+            std::memcpy(checked.window, window, windowBytes);
+        checked.changes = vertices().Changes();
     }
 
 private:

@@ -366,7 +366,9 @@ struct WindowKey {
         std::memcpy(bytes, values, sizeof values);
         std::memcpy(bytes + sizeof values, sizes, sizeof sizes);
     }
-    unsigned char bytes[7 * sizeof(double) + 2 * sizeof(int)];
+    unsigned char bytes[PathStorage::WindowBytes];
+    static_assert(PathStorage::WindowBytes == 7 * sizeof(double) + 2 * sizeof(int),
+                  "the window's fields fill the key");
 };
 
 }  // namespace
@@ -381,7 +383,7 @@ bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageRead
     const PathStorage::Checked* known = source.Known();
     if (known && known->curves) {
         const WindowKey key(window);
-        if (!source.SameWindow(key.bytes, sizeof key.bytes))
+        if (!source.SameWindow(key.bytes))
             known = nullptr;
     }
     if (known) {
@@ -403,7 +405,7 @@ bool PrepareForDrawing(const PathStorage& source, PathStorage& copy, StorageRead
     if (walk == Walk::OutOfLimits ||
         (walk == Walk::Complete && segments <= GeometryLimits::ConverterSegments)) {
         const WindowKey key(window);
-        source.Remember(walk == Walk::Complete, largestMagnitude, end, curves, key.bytes, sizeof key.bytes);
+        source.Remember(walk == Walk::Complete, largestMagnitude, end, curves, key.bytes);
     }
     if (walk == Walk::OutOfLimits)
         return false;

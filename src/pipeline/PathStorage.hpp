@@ -44,35 +44,32 @@ public:
     // known): whether they are within the limits and read in place, the
     // largest magnitude, the entries read and whether curves are among
     // them. A walk over curves also depends on the draw's window, whose
-    // bytes are kept with it (`window`, `windowBytes`).
-    static constexpr std::size_t WindowBytes = 96;
+    // bytes are kept with it.
+    static constexpr std::size_t WindowBytes = 64;
     struct Checked {
         unsigned long long changes = 0;
         bool withinLimits = false;
         double largestMagnitude = 0;
         unsigned end = 0;
         bool curves = false;
-        unsigned char window[WindowBytes];
+        unsigned char window[WindowBytes] = {};
     };
     // Known for the vertices as they are (for a path with curves, the
     // window is still to be compared), or null.
     const Checked* Known() const { return checked.changes == vertices().Changes() ? &checked : nullptr; }
-    // Whether the window of `windowBytes` bytes at `window` is the one kept.
-    bool SameWindow(const void* window, std::size_t windowBytes) const {
-        return windowBytes <= WindowBytes && std::memcmp(checked.window, window, windowBytes) == 0;
+    // Whether the window's bytes are the ones kept.
+    bool SameWindow(const unsigned char (&window)[WindowBytes]) const {
+        return std::memcmp(checked.window, window, WindowBytes) == 0;
     }
-    void Remember(bool withinLimits, double largestMagnitude, unsigned end, bool curves, const void* window,
-                  std::size_t windowBytes) const {
-        checked.changes = 0;
-        if (curves && windowBytes > WindowBytes)
-            return;
+    void Remember(bool withinLimits, double largestMagnitude, unsigned end, bool curves,
+                  const unsigned char (&window)[WindowBytes]) const {
+        checked.changes = vertices().Changes();
         checked.withinLimits = withinLimits;
         checked.largestMagnitude = largestMagnitude;
         checked.end = end;
         checked.curves = curves;
         if (curves)
-            std::memcpy(checked.window, window, windowBytes);
-        checked.changes = vertices().Changes();
+            std::memcpy(checked.window, window, WindowBytes);
     }
 
 private:

@@ -22,7 +22,7 @@ CompositingRenderer::CompositingRenderer(RenderingBuffer& buffer, unsigned opera
         // runs would not see.
         keepsPixelsAtZero = known == BlendOperation::SourceOver && layout != PixelLayout::Rgbx &&
                             layout != PixelLayout::Bgrx;
-        skipsHidden = known == BlendOperation::SourceOver && ComposesInPlace(layout);
+        skipsHidden = keepsPixelsAtZero && ComposesInPlace(layout);
     }
 }
 
